@@ -1,0 +1,88 @@
+// The payload texts of the five pages and the vCard composer, free of widgets.
+// Each page is a plain struct of its controls' contents; the functions build the text that the
+// generation pass hands to the encoder. All texts are UTF-16, line breaks CR LF.
+#pragma once
+
+#include <string>
+
+// URL page (tab index 1).
+struct TURLPage {
+  std::u16string EditURL;
+};
+
+// eMail page (tab index 2).
+struct TEMailPage {
+  std::u16string EditAddress;
+  std::u16string EditSubject;
+  std::u16string MemoMessage;  // the memo's lines joined by CR LF
+};
+
+// VCard v4.0 page (tab index 3): one member per edit field, named as the field.
+struct TVCardPage {
+  std::u16string ContactName;
+  std::u16string FirstName;
+  std::u16string LastName;
+  std::u16string MiddleName;
+  std::u16string PhonePrivate;
+  std::u16string PhoneCellPrivate;
+  std::u16string EmailPrivate;
+  std::u16string WebsitePrivate;
+  std::u16string StreetHome;
+  std::u16string CityHome;
+  std::u16string ZIPCodeHome;
+  std::u16string Birthday;
+  std::u16string Company;
+  std::u16string Department;
+  std::u16string JobTitle;
+  std::u16string PhoneWork;
+  std::u16string CellPhoneWork;
+  std::u16string EmailWork;
+  std::u16string WebsiteWork;
+  std::u16string Streetwork;
+  std::u16string CityWork;
+  std::u16string ZIPCodeWork;
+
+  bool operator==(const TVCardPage&) const = default;
+};
+
+// Wifi page (tab index 4).
+struct TWifiPage {
+  std::u16string SSID;
+  std::u16string NetworkKey;
+  int WPA = 0;  // item index of the "Network Encryption Type" list: 0 is "WPA", any other "WEP"
+
+  bool operator==(const TWifiPage&) const = default;
+};
+
+// ---- the Text page's hint lines ----
+inline constexpr char16_t kHintFirstLine[] = u"Please type your text here.";
+// The five hint lines, each ended by CR LF.
+std::u16string HintText();
+
+// ---- payload texts ----
+// Text page: the memo's text, unchanged.
+std::u16string TextPayload(const std::u16string& MemoText);
+// URL page: the field, unchanged.
+std::u16string URLPayload(const TURLPage& Page);
+// eMail page: "mailto:" address "?subject=" subject "&body=" message. Subject and body are
+// percent-encoded as UTF-8 (RFC 6068); in the address only "?", "&", "#", "%" and space are.
+std::u16string EMailPayload(const TEMailPage& Page);
+// VCard page: the composed record (ComposeVCard).
+std::u16string VCardPayload(const TVCardPage& Page);
+// The network record "WIFI:T:" type ";S:" SSID ";P:" key ";;", no line break. In SSID and key
+// each of ; : , " \ is escaped with a backslash.
+std::u16string NetworkRecord(const TWifiPage& Page);
+// Wifi page: the network record followed by CR LF.
+std::u16string WifiPayload(const TWifiPage& Page);
+
+// ---- vCard composer ----
+// The vCard 4.0 record of the page, every line (the last one included) followed by CR LF. Values
+// are escaped as RFC 6350 section 3.4 asks (\\ \, \; \n); the birthday loses every ".".
+std::u16string ComposeVCard(const TVCardPage& Page);
+
+// The contact-name rule: First + " " + Middle + " " + Last when Middle is not empty,
+// otherwise First + " " + Last.
+std::u16string ContactNameFor(const std::u16string& FirstName, const std::u16string& MiddleName,
+                              const std::u16string& LastName);
+// FirstNameChange: unless ReadData is true, Page.ContactName follows the rule above.
+void FirstNameChange(TVCardPage& Page, bool ReadData);

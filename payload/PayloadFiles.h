@@ -1,0 +1,91 @@
+// The four payload files (.txt, .eml, .vcf, .nwk): bytes in and out, and path-based load and
+// save on top of platform/TextFile.h. Errors come back as values (UTF-16 messages), never as
+// exceptions. A failed load yields no data; a failed save leaves the previous file intact.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "payload/Payload.h"
+#include "platform/TextFile.h"
+
+// ---- extensions and the file-name rule of the Save actions ----
+inline constexpr char16_t kTextExtension[] = u".txt";
+inline constexpr char16_t kEMailExtension[] = u".eml";
+inline constexpr char16_t kVCardExtension[] = u".vcf";
+inline constexpr char16_t kNetworkExtension[] = u".nwk";
+
+// Appends Extension to Chosen, then replaces every doubled Extension (compared without regard to
+// ASCII case) by Extension: "notes" -> "notes.txt", "notes.TXT" -> "notes.txt",
+// "notes.doc" -> "notes.doc.txt".
+std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& Extension);
+
+// ---- bytes level ----
+// .txt: the memo's text exactly, in Encoding with its mark. The result tells the encoding really
+// written (Windows-1252 falls back to UTF-8 when the text does not fit): the memo remembers it.
+TEncodedText SaveTextBytes(const std::u16string& MemoText, TTextEncoding Encoding);
+TDecodedText LoadTextBytes(std::string_view Bytes);
+
+// .eml: the message (CR LF appended when it is not empty and does not end with one), the
+// address, CR LF, the subject, CR LF.
+TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding);
+struct TEMailFile {
+  TEMailPage Page;          // MemoMessage: the lines before the last two, each followed by CR LF
+  TTextEncoding Encoding;   // to remember for MemoMessage
+};
+// Empty optional: the file has fewer than two lines.
+std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes);
+
+// .vcf: the composed record in Encoding.
+TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding);
+struct TVCardFile {
+  std::u16string MemoVCard;  // the decoded file text (line breaks CR LF)
+  TVCardPage Page;           // Current with the fields the file holds lines for replaced
+  TTextEncoding Encoding;    // to remember for MemoVCard
+};
+// Every line is examined, the last one too; for a property on several lines the last wins.
+// The caller holds ReadData true while it puts Page into the fields.
+TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current);
+// The field-filling step alone, on an already decoded text.
+TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current);
+
+// .nwk: EF BB BF, the UTF-8 of the scrambled network record (target length 50), CR LF.
+// Empty optional: the record holds a character that cannot be scrambled (code above 455).
+std::optional<std::string> SaveNetworkBytes(const TWifiPage& Page);
+// Empty optional: the first line is not a scrambled record.
+std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes);
+
+// ---- path level ----
+struct TSaveResult {
+  bool Ok = false;
+  std::u16string Error;                         // the message to show when !Ok
+  TTextEncoding Encoding = TTextEncoding::teAnsi;  // the encoding written (for .txt/.eml/.vcf)
+};
+
+template <class T>
+struct TLoadResult {
+  std::optional<T> Data;  // empty when the load failed
+  std::u16string Error;   // the message to show when Data is empty
+  bool Ok() const { return Data.has_value(); }
+};
+
+// Messages: "Cannot open file \"<full path>\". <system error>",
+// "Cannot create file \"<full path>\". <system error>",
+// "\"<full path>\" is not an e-mail file of this program.",
+// "\"<full path>\" is not a network-key file.",
+// "The network name or key contains characters that cannot be saved in a network-key file."
+TSaveResult SaveTextFile(const std::filesystem::path& Path, const std::u16string& MemoText,
+                         TTextEncoding Encoding);
+TLoadResult<TDecodedText> LoadTextFile(const std::filesystem::path& Path);
+
+TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& Page, TTextEncoding Encoding);
+TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path);
+
+TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page, TTextEncoding Encoding);
+TLoadResult<TVCardFile> LoadVCardFile(const std::filesystem::path& Path, const TVCardPage& Current);
+
+// Written with mode 0600 (owner only): the scrambling hides the key from a casual glance only.
+TSaveResult SaveNetworkFile(const std::filesystem::path& Path, const TWifiPage& Page);
+TLoadResult<TWifiPage> LoadNetworkFile(const std::filesystem::path& Path);
