@@ -1,0 +1,167 @@
+#include "payload/Payload.h"
+
+#include <string_view>
+
+#include "payload/Utf.h"
+
+namespace {
+
+constexpr std::u16string_view kCRLF = u"\r\n";
+
+char16_t HexDigit(unsigned V) { return static_cast<char16_t>(V < 10 ? u'0' + V : u'A' + (V - 10)); }
+
+void AppendPercent(std::u16string& Out, unsigned char Byte) {
+  Out += u'%';
+  Out += HexDigit(Byte >> 4);
+  Out += HexDigit(Byte & 0x0F);
+}
+
+bool IsUnreserved(char16_t C) {
+  return (C >= u'A' && C <= u'Z') || (C >= u'a' && C <= u'z') || (C >= u'0' && C <= u'9') || C == u'-' ||
+         C == u'.' || C == u'_' || C == u'~';
+}
+
+// RFC 6068 hfvalue: every character outside the unreserved set as percent-encoded UTF-8.
+std::u16string PercentEncode(const std::u16string& Text) {
+  std::u16string Out;
+  for (const char Byte : Utf16ToUtf8(Text)) {
+    const auto C = static_cast<unsigned char>(Byte);
+    if (C < 0x80 && IsUnreserved(static_cast<char16_t>(C))) {
+      Out += static_cast<char16_t>(C);
+    } else {
+      AppendPercent(Out, C);
+    }
+  }
+  return Out;
+}
+
+// The address keeps its characters except those that would end or break the link.
+std::u16string EncodeAddress(const std::u16string& Address) {
+  std::u16string Out;
+  for (const char16_t C : Address) {
+    if (C == u'?' || C == u'&' || C == u'#' || C == u'%' || C == u' ') {
+      AppendPercent(Out, static_cast<unsigned char>(C));
+    } else {
+      Out += C;
+    }
+  }
+  return Out;
+}
+
+std::u16string EscapeWifi(const std::u16string& Text) {
+  std::u16string Out;
+  for (const char16_t C : Text) {
+    if (C == u';' || C == u':' || C == u',' || C == u'"' || C == u'\\') Out += u'\\';
+    Out += C;
+  }
+  return Out;
+}
+
+// RFC 6350 section 3.4: backslash, comma, semicolon and line breaks inside a value.
+std::u16string EscapeVCard(const std::u16string& Text) {
+  std::u16string Out;
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    const char16_t C = Text[I];
+    if (C == u'\\' || C == u',' || C == u';') {
+      Out += u'\\';
+      Out += C;
+    } else if (C == u'\r') {
+      Out += u"\\n";
+      if (I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
+    } else if (C == u'\n') {
+      Out += u"\\n";
+    } else {
+      Out += C;
+    }
+  }
+  return Out;
+}
+
+std::u16string WithoutPoints(const std::u16string& Text) {
+  std::u16string Out;
+  for (const char16_t C : Text)
+    if (C != u'.') Out += C;
+  return Out;
+}
+
+}  // namespace
+
+std::u16string HintText() {
+  std::u16string Out;
+  for (const std::u16string_view Line :
+       {std::u16string_view(kHintFirstLine), std::u16string_view(u""),
+        std::u16string_view(u"- Then click button [Generate QR-Code]"),
+        std::u16string_view(u"- Try the code with your smartphone directly on the screen"),
+        std::u16string_view(
+            u"- Finally click on  [Copy to Clipboard] and paste the QR-Code (bitmap) where ever you like")}) {
+    Out += Line;
+    Out += kCRLF;
+  }
+  return Out;
+}
+
+std::u16string TextPayload(const std::u16string& MemoText) { return MemoText; }
+
+std::u16string URLPayload(const TURLPage& Page) { return Page.EditURL; }
+
+std::u16string EMailPayload(const TEMailPage& Page) {
+  return u"mailto:" + EncodeAddress(Page.EditAddress) + u"?subject=" + PercentEncode(Page.EditSubject) +
+         u"&body=" + PercentEncode(Page.MemoMessage);
+}
+
+std::u16string VCardPayload(const TVCardPage& Page) { return ComposeVCard(Page); }
+
+std::u16string NetworkRecord(const TWifiPage& Page) {
+  return u"WIFI:T:" + std::u16string(Page.WPA == 0 ? u"WPA" : u"WEP") + u";S:" + EscapeWifi(Page.SSID) +
+         u";P:" + EscapeWifi(Page.NetworkKey) + u";;";
+}
+
+std::u16string WifiPayload(const TWifiPage& Page) { return NetworkRecord(Page) + std::u16string(kCRLF); }
+
+std::u16string ComposeVCard(const TVCardPage& P) {
+  std::u16string Out;
+  const auto Line = [&Out](const std::u16string& Text) {
+    Out += Text;
+    Out += kCRLF;
+  };
+  const auto Optional = [&Line](const char16_t* Prefix, const std::u16string& Value) {
+    if (!Value.empty()) Line(Prefix + EscapeVCard(Value));
+  };
+  const auto Address = [&Line](const char16_t* Prefix, const std::u16string& Street, const std::u16string& City,
+                               const std::u16string& ZIP) {
+    if (!Street.empty() || !City.empty() || !ZIP.empty())
+      Line(Prefix + EscapeVCard(Street) + u";" + EscapeVCard(City) + u";;" + EscapeVCard(ZIP) + u";");
+  };
+
+  Line(u"BEGIN:VCARD");
+  Line(u"VERSION:4.0");
+  Line(u"FN:" + EscapeVCard(P.ContactName));
+  Line(u"N:" + EscapeVCard(P.LastName) + u";" + EscapeVCard(P.FirstName) + u";" + EscapeVCard(P.MiddleName));
+  Optional(u"TEL;TYPE=home:", P.PhonePrivate);
+  Optional(u"TEL;TYPE=cell,home:", P.PhoneCellPrivate);
+  Optional(u"EMAIL;TYPE=home:", P.EmailPrivate);
+  Optional(u"URL;TYPE=home:", P.WebsitePrivate);
+  Address(u"ADR;TYPE=home:;;", P.StreetHome, P.CityHome, P.ZIPCodeHome);
+  if (!P.Birthday.empty()) Line(u"BDAY:" + EscapeVCard(WithoutPoints(P.Birthday)));
+  if (!P.Company.empty() || !P.Department.empty())
+    Line(u"ORG:" + EscapeVCard(P.Company) + u";" + EscapeVCard(P.Department));
+  Optional(u"TITLE:", P.JobTitle);
+  Optional(u"TEL;TYPE=work:", P.PhoneWork);
+  Optional(u"TEL;TYPE=cell,work:", P.CellPhoneWork);
+  Optional(u"EMAIL;TYPE=work:", P.EmailWork);
+  Optional(u"URL;TYPE=work:", P.WebsiteWork);
+  Address(u"ADR;TYPE=work:;;", P.Streetwork, P.CityWork, P.ZIPCodeWork);
+  Line(u"END:VCARD");
+  return Out;
+}
+
+std::u16string ContactNameFor(const std::u16string& FirstName, const std::u16string& MiddleName,
+                              const std::u16string& LastName) {
+  if (!MiddleName.empty()) return FirstName + u" " + MiddleName + u" " + LastName;
+  return FirstName + u" " + LastName;
+}
+
+void FirstNameChange(TVCardPage& Page, bool ReadData) {
+  if (ReadData) return;
+  Page.ContactName = ContactNameFor(Page.FirstName, Page.MiddleName, Page.LastName);
+}

@@ -1,0 +1,334 @@
+#include "payload/PayloadFiles.h"
+
+#include <array>
+#include <functional>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "payload/Utf.h"
+#include "util/MyFunctions.h"
+
+namespace {
+
+constexpr std::u16string_view kCRLF = u"\r\n";
+constexpr std::size_t kMaxValue = 999;  // longest value a field takes from a file
+constexpr int kNetworkRecordLength = 50;
+
+// Substring that answers empty (or shorter) text for a range beyond the end.
+std::u16string Part(const std::u16string& S, std::size_t Pos, std::size_t Count = std::u16string::npos) {
+  if (Pos >= S.size()) return {};
+  return S.substr(Pos, Count);
+}
+
+// The line model: pieces between line breaks; a final break opens no further line.
+std::vector<std::u16string> SplitLines(const std::u16string& Text) {
+  std::vector<std::u16string> Lines;
+  std::u16string Current;
+  bool Open = false;
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    const char16_t C = Text[I];
+    if (C == u'\r' || C == u'\n') {
+      if (C == u'\r' && I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
+      Lines.push_back(std::move(Current));
+      Current.clear();
+      Open = false;
+    } else {
+      Current += C;
+      Open = true;
+    }
+  }
+  if (Open) Lines.push_back(std::move(Current));
+  return Lines;
+}
+
+// Splits at every ";" not preceded by an escaping backslash; the escapes stay in the pieces.
+std::vector<std::u16string> SplitUnescaped(const std::u16string& Text) {
+  std::vector<std::u16string> Fields(1);
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    const char16_t C = Text[I];
+    if (C == u'\\' && I + 1 < Text.size()) {
+      Fields.back() += C;
+      Fields.back() += Text[++I];
+    } else if (C == u';') {
+      Fields.emplace_back();
+    } else {
+      Fields.back() += C;
+    }
+  }
+  return Fields;
+}
+
+std::u16string FieldAt(const std::vector<std::u16string>& Fields, std::size_t Index) {
+  return Index < Fields.size() ? Fields[Index] : std::u16string();
+}
+
+// RFC 6350 section 3.4 escapes. An unknown escape (as in a file written before values were escaped)
+// is kept as it stands.
+std::u16string UnescapeVCard(const std::u16string& Text) {
+  std::u16string Out;
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    const char16_t C = Text[I];
+    if (C == u'\\' && I + 1 < Text.size()) {
+      const char16_t Next = Text[I + 1];
+      if (Next == u'\\' || Next == u',' || Next == u';') {
+        Out += Next;
+        ++I;
+        continue;
+      }
+      if (Next == u'n' || Next == u'N') {
+        Out += kCRLF;
+        ++I;
+        continue;
+      }
+    }
+    Out += C;
+  }
+  return Out;
+}
+
+// The network record's escapes: a backslash takes the next character literally.
+std::u16string UnescapeWifi(const std::u16string& Text) {
+  std::u16string Out;
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    if (Text[I] == u'\\' && I + 1 < Text.size()) ++I;
+    Out += Text[I];
+  }
+  return Out;
+}
+
+char16_t LowerAscii(char16_t C) { return (C >= u'A' && C <= u'Z') ? static_cast<char16_t>(C + 32) : C; }
+
+bool EqualNoCase(std::u16string_view A, std::u16string_view B) {
+  if (A.size() != B.size()) return false;
+  for (std::size_t I = 0; I < A.size(); ++I)
+    if (LowerAscii(A[I]) != LowerAscii(B[I])) return false;
+  return true;
+}
+
+std::u16string FullPath(const std::filesystem::path& Path) {
+  std::error_code Ec;
+  std::filesystem::path Full = std::filesystem::absolute(Path, Ec);
+  if (Ec) Full = Path;
+  const std::u8string U8 = Full.u8string();
+  return Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(U8.data()), U8.size()));
+}
+
+std::u16string CannotOpen(const std::filesystem::path& Path, const std::string& SystemError) {
+  return u"Cannot open file \"" + FullPath(Path) + u"\". " + Utf8ToUtf16(SystemError);
+}
+
+std::u16string CannotCreate(const std::filesystem::path& Path, const std::string& SystemError) {
+  return u"Cannot create file \"" + FullPath(Path) + u"\". " + Utf8ToUtf16(SystemError);
+}
+
+TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes, TTextEncoding Encoding,
+                  bool OwnerOnly = false) {
+  TSaveResult Result;
+  std::string Error;
+  if (!WriteFileAtomic(Path, Bytes, Error, OwnerOnly)) {
+    Result.Error = CannotCreate(Path, Error);
+    return Result;
+  }
+  Result.Ok = true;
+  Result.Encoding = Encoding;
+  return Result;
+}
+
+// Reads the file and hands the bytes to Parse; Parse answers the data or an empty optional.
+template <class T, class F>
+TLoadResult<T> Load(const std::filesystem::path& Path, F Parse, const std::u16string& RefusedMessage = {}) {
+  TLoadResult<T> Result;
+  std::string Bytes;
+  std::string Error;
+  if (!ReadFileBytes(Path, Bytes, Error)) {
+    Result.Error = CannotOpen(Path, Error);
+    return Result;
+  }
+  Result.Data = Parse(Bytes);
+  if (!Result.Data) Result.Error = RefusedMessage;
+  return Result;
+}
+
+using TFieldSetter = std::function<void(TVCardPage&, const std::u16string&)>;
+
+struct TVCardPrefix {
+  std::u16string_view Prefix;
+  TFieldSetter Set;
+};
+
+// Single-valued property: the whole value, unescaped.
+TFieldSetter Whole(std::u16string TVCardPage::*Field) {
+  return [Field](TVCardPage& P, const std::u16string& V) { P.*Field = UnescapeVCard(V); };
+}
+
+// Compound property: the listed components (index -1 skips one), each unescaped.
+TFieldSetter Components(std::array<std::u16string TVCardPage::*, 4> Fields) {
+  return [Fields](TVCardPage& P, const std::u16string& V) {
+    const std::vector<std::u16string> Parts = SplitUnescaped(V);
+    for (std::size_t I = 0; I < Fields.size(); ++I)
+      if (Fields[I] != nullptr) P.*(Fields[I]) = UnescapeVCard(FieldAt(Parts, I));
+  };
+}
+
+const std::vector<TVCardPrefix>& VCardPrefixes() {
+  using P = TVCardPage;
+  static const std::vector<TVCardPrefix> Table = {
+      {u"FN:", Whole(&P::ContactName)},
+      {u"N:", Components({&P::LastName, &P::FirstName, &P::MiddleName, nullptr})},
+      {u"TEL;TYPE=home:", Whole(&P::PhonePrivate)},
+      {u"TEL;TYPE=cell,home:", Whole(&P::PhoneCellPrivate)},
+      {u"EMAIL;TYPE=home:", Whole(&P::EmailPrivate)},
+      {u"URL;TYPE=home:", Whole(&P::WebsitePrivate)},
+      {u"ADR;TYPE=home:;;", Components({&P::StreetHome, &P::CityHome, nullptr, &P::ZIPCodeHome})},
+      {u"BDAY:",
+       [](P& Page, const std::u16string& V) {
+         const std::u16string D = UnescapeVCard(V);
+         Page.Birthday = Part(D, 0, 4) + u"." + Part(D, 4, 2) + u"." + Part(D, 6, 2);
+       }},
+      {u"ORG:", Components({&P::Company, &P::Department, nullptr, nullptr})},
+      {u"TITLE:", Whole(&P::JobTitle)},
+      {u"TEL;TYPE=work:", Whole(&P::PhoneWork)},
+      {u"TEL;TYPE=cell,work:", Whole(&P::CellPhoneWork)},
+      {u"EMAIL;TYPE=work:", Whole(&P::EmailWork)},
+      {u"URL;TYPE=work:", Whole(&P::WebsiteWork)},
+      {u"ADR;TYPE=work:;;", Components({&P::Streetwork, &P::CityWork, nullptr, &P::ZIPCodeWork})},
+  };
+  return Table;
+}
+
+}  // namespace
+
+std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& Extension) {
+  const std::u16string Name = Chosen + Extension;
+  if (Extension.empty()) return Name;
+  const std::u16string Doubled = Extension + Extension;
+  std::u16string Out;
+  std::size_t I = 0;
+  while (I < Name.size()) {
+    if (I + Doubled.size() <= Name.size() && EqualNoCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
+      Out += Extension;
+      I += Doubled.size();
+    } else {
+      Out += Name[I++];
+    }
+  }
+  return Out;
+}
+
+// ---- .txt ----
+TEncodedText SaveTextBytes(const std::u16string& MemoText, TTextEncoding Encoding) {
+  return EncodeText(MemoText, Encoding);
+}
+
+TDecodedText LoadTextBytes(std::string_view Bytes) { return DecodeText(Bytes); }
+
+// ---- .eml ----
+TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding) {
+  std::u16string Text = Page.MemoMessage;
+  if (!Text.empty() && !Text.ends_with(kCRLF)) Text += kCRLF;
+  Text += Page.EditAddress;
+  Text += kCRLF;
+  Text += Page.EditSubject;
+  Text += kCRLF;
+  return EncodeText(Text, Encoding);
+}
+
+std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes) {
+  TDecodedText Decoded = DecodeText(Bytes);
+  const std::vector<std::u16string> Lines = SplitLines(Decoded.Text);
+  if (Lines.size() < 2) return std::nullopt;
+  TEMailFile File{{}, Decoded.Encoding};
+  File.Page.EditAddress = Lines[Lines.size() - 2];
+  File.Page.EditSubject = Lines[Lines.size() - 1];
+  for (std::size_t I = 0; I + 2 < Lines.size(); ++I) {
+    File.Page.MemoMessage += Lines[I];
+    File.Page.MemoMessage += kCRLF;
+  }
+  return File;
+}
+
+// ---- .vcf ----
+TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding) {
+  return EncodeText(ComposeVCard(Page), Encoding);
+}
+
+TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
+  for (const std::u16string& Line : SplitLines(Text)) {
+    for (const TVCardPrefix& Entry : VCardPrefixes()) {
+      if (Line.starts_with(Entry.Prefix)) Entry.Set(Current, Part(Line, Entry.Prefix.size(), kMaxValue));
+    }
+  }
+  return Current;
+}
+
+TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current) {
+  TDecodedText Decoded = DecodeText(Bytes);
+  TVCardPage Page = ReadVCardFields(Decoded.Text, Current);
+  return TVCardFile{std::move(Decoded.Text), std::move(Page), Decoded.Encoding};
+}
+
+// ---- .nwk ----
+std::optional<std::string> SaveNetworkBytes(const TWifiPage& Page) {
+  const std::optional<std::u16string> Record = ScrambleText(NetworkRecord(Page), kNetworkRecordLength);
+  if (!Record) return std::nullopt;
+  return EncodeText(*Record + std::u16string(kCRLF), TTextEncoding::teUTF8).Bytes;
+}
+
+std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes) {
+  const std::vector<std::u16string> Lines = SplitLines(DecodeText(Bytes).Text);
+  if (Lines.empty() || Lines.front().empty()) return std::nullopt;
+  const std::optional<std::u16string> Record = UnscrambleText(Lines.front());
+  if (!Record) return std::nullopt;
+  // The labels "WIFI:T:", "S:" and "P:" are skipped by position.
+  const std::vector<std::u16string> Fields = SplitUnescaped(*Record);
+  TWifiPage Page;
+  Page.SSID = UnescapeWifi(Part(FieldAt(Fields, 1), 2)).substr(0, kMaxValue);
+  Page.NetworkKey = UnescapeWifi(Part(FieldAt(Fields, 2), 2)).substr(0, kMaxValue);
+  Page.WPA = Part(FieldAt(Fields, 0), 7, 3) == u"WPA" ? 0 : 1;
+  return Page;
+}
+
+// ---- path level ----
+TSaveResult SaveTextFile(const std::filesystem::path& Path, const std::u16string& MemoText,
+                         TTextEncoding Encoding) {
+  const TEncodedText Encoded = SaveTextBytes(MemoText, Encoding);
+  return Write(Path, Encoded.Bytes, Encoded.Encoding);
+}
+
+TLoadResult<TDecodedText> LoadTextFile(const std::filesystem::path& Path) {
+  return Load<TDecodedText>(Path, [](std::string_view B) { return std::optional(LoadTextBytes(B)); });
+}
+
+TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& Page, TTextEncoding Encoding) {
+  const TEncodedText Encoded = SaveEMailBytes(Page, Encoding);
+  return Write(Path, Encoded.Bytes, Encoded.Encoding);
+}
+
+TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path) {
+  return Load<TEMailFile>(Path, LoadEMailBytes, u"\"" + FullPath(Path) + u"\" is not an e-mail file of this program.");
+}
+
+TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page, TTextEncoding Encoding) {
+  const TEncodedText Encoded = SaveVCardBytes(Page, Encoding);
+  return Write(Path, Encoded.Bytes, Encoded.Encoding);
+}
+
+TLoadResult<TVCardFile> LoadVCardFile(const std::filesystem::path& Path, const TVCardPage& Current) {
+  return Load<TVCardFile>(Path,
+                          [&Current](std::string_view B) { return std::optional(LoadVCardBytes(B, Current)); });
+}
+
+TSaveResult SaveNetworkFile(const std::filesystem::path& Path, const TWifiPage& Page) {
+  const std::optional<std::string> Bytes = SaveNetworkBytes(Page);
+  if (!Bytes) {
+    TSaveResult Result;
+    Result.Error = u"The network name or key contains characters that cannot be saved in a network-key file.";
+    return Result;
+  }
+  return Write(Path, *Bytes, TTextEncoding::teUTF8, /*OwnerOnly=*/true);
+}
+
+TLoadResult<TWifiPage> LoadNetworkFile(const std::filesystem::path& Path) {
+  return Load<TWifiPage>(Path, LoadNetworkBytes, u"\"" + FullPath(Path) + u"\" is not a network-key file.");
+}
