@@ -1,0 +1,56 @@
+// The per-user settings store: keys of typed values, as in the current user's registry hive.
+//
+// On Linux the store is one text file, by default $XDG_CONFIG_HOME/Marbeck/settings.reg
+// (~/.config when XDG_CONFIG_HOME is unset or not absolute), in the form a registry export has:
+//
+//   Windows Registry Editor Version 5.00
+//
+//   [HKEY_CURRENT_USER\Software\Marbeck]
+//   "Zoom"=dword:000000fa
+//   "BackColor"="clWhite"
+//
+// Strings are UTF-8 between double quotes with the escapes \\ \" \r \n \t and \uXXXX (other control
+// characters and unpaired surrogates). Key and value names compare without regard to ASCII case.
+// Every call reads the file anew; every write replaces the whole file atomically (a temporary file
+// in the same folder, then a rename). A damaged, truncated, binary or foreign file reads as missing
+// values; lines that cannot be read are dropped at the next write.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+enum class TSettingType {
+  stString,       // REG_SZ
+  stExpandString, // REG_EXPAND_SZ, written hex(2): as UTF-16LE bytes
+  stDWord,        // REG_DWORD, 32 bits
+  stOther,        // any other type, kept as written
+};
+
+class TSettingsStore {
+public:
+  // The store at DefaultFile().
+  TSettingsStore();
+  explicit TSettingsStore(std::filesystem::path File);
+
+  // $XDG_CONFIG_HOME/Marbeck/settings.reg, else $HOME/.config/Marbeck/settings.reg; empty when no
+  // home folder is known.
+  static std::filesystem::path DefaultFile();
+  const std::filesystem::path& File() const { return FFile; }
+
+  // Key is the path below HKEY_CURRENT_USER, e.g. u"Software\\Marbeck". The readers never create
+  // anything; they answer an empty optional when the key or value is missing or has another type.
+  std::optional<TSettingType> ValueType(const std::u16string& Key, const std::u16string& Name) const;
+  // A string or expandable string, up to its first zero character.
+  std::optional<std::u16string> ReadString(const std::u16string& Key, const std::u16string& Name) const;
+  std::optional<std::uint32_t> ReadDWord(const std::u16string& Key, const std::u16string& Name) const;
+
+  // Create the key and folder if missing, set the one value (replacing one of any type), and
+  // rewrite the file. False on any failure; the file is then as it was.
+  bool WriteString(const std::u16string& Key, const std::u16string& Name, const std::u16string& Value);
+  bool WriteDWord(const std::u16string& Key, const std::u16string& Name, std::uint32_t Value);
+
+private:
+  std::filesystem::path FFile;
+};

@@ -1,0 +1,115 @@
+#include "platform/Unicode.h"
+
+#include <cstdint>
+
+namespace {
+
+// Length of the well-formed sequence at Bytes[Pos] and its scalar value; 0 when ill-formed.
+std::size_t DecodeOne(std::string_view Bytes, std::size_t Pos, char32_t& Value) {
+  auto At = [&](std::size_t I) { return static_cast<unsigned char>(Bytes[I]); };
+  const unsigned char B0 = At(Pos);
+  const std::size_t Left = Bytes.size() - Pos;
+  if (B0 < 0x80) {
+    Value = B0;
+    return 1;
+  }
+  std::size_t Len;
+  unsigned char Lo = 0x80, Hi = 0xBF; // allowed range of the second byte
+  if (B0 >= 0xC2 && B0 <= 0xDF) {
+    Len = 2;
+    Value = B0 & 0x1F;
+  } else if (B0 >= 0xE0 && B0 <= 0xEF) {
+    Len = 3;
+    Value = B0 & 0x0F;
+    if (B0 == 0xE0) Lo = 0xA0;      // no overlong forms
+    else if (B0 == 0xED) Hi = 0x9F; // no surrogates
+  } else if (B0 >= 0xF0 && B0 <= 0xF4) {
+    Len = 4;
+    Value = B0 & 0x07;
+    if (B0 == 0xF0) Lo = 0x90;      // no overlong forms
+    else if (B0 == 0xF4) Hi = 0x8F; // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (Left < Len) return 0;
+  for (std::size_t I = 1; I < Len; ++I) {
+    const unsigned char B = At(Pos + I);
+    const unsigned char L = I == 1 ? Lo : 0x80, H = I == 1 ? Hi : 0xBF;
+    if (B < L || B > H) return 0;
+    Value = (Value << 6) | (B & 0x3F);
+  }
+  return Len;
+}
+
+void AppendUtf8(std::string& Out, char32_t C) {
+  if (C < 0x80) {
+    Out += static_cast<char>(C);
+  } else if (C < 0x800) {
+    Out += static_cast<char>(0xC0 | (C >> 6));
+    Out += static_cast<char>(0x80 | (C & 0x3F));
+  } else if (C < 0x10000) {
+    Out += static_cast<char>(0xE0 | (C >> 12));
+    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+    Out += static_cast<char>(0x80 | (C & 0x3F));
+  } else {
+    Out += static_cast<char>(0xF0 | (C >> 18));
+    Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+    Out += static_cast<char>(0x80 | (C & 0x3F));
+  }
+}
+
+} // namespace
+
+std::string Utf16ToUtf8(std::u16string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    const char16_t U = Text[I];
+    if (U >= 0xD800 && U <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 &&
+        Text[I + 1] <= 0xDFFF) {
+      AppendUtf8(Out, 0x10000 + ((char32_t(U) - 0xD800) << 10) + (char32_t(Text[I + 1]) - 0xDC00));
+      ++I;
+    } else if (U >= 0xD800 && U <= 0xDFFF) {
+      AppendUtf8(Out, 0xFFFD);
+    } else {
+      AppendUtf8(Out, U);
+    }
+  }
+  return Out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view Bytes) {
+  std::u16string Out;
+  Out.reserve(Bytes.size());
+  std::size_t Pos = 0;
+  while (Pos < Bytes.size()) {
+    char32_t C = 0;
+    const std::size_t Len = DecodeOne(Bytes, Pos, C);
+    if (Len == 0) {
+      Out += u'\uFFFD';
+      ++Pos;
+      continue;
+    }
+    Pos += Len;
+    if (C >= 0x10000) {
+      C -= 0x10000;
+      Out += static_cast<char16_t>(0xD800 + (C >> 10));
+      Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
+    } else {
+      Out += static_cast<char16_t>(C);
+    }
+  }
+  return Out;
+}
+
+bool IsValidUtf8(std::string_view Bytes) {
+  std::size_t Pos = 0;
+  while (Pos < Bytes.size()) {
+    char32_t C = 0;
+    const std::size_t Len = DecodeOne(Bytes, Pos, C);
+    if (Len == 0) return false;
+    Pos += Len;
+  }
+  return true;
+}
