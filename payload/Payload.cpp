@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "payload/Utf.h"
+#include "platform/Unicode.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "payload/Utf.h"
+#include "platform/Unicode.h"
 #include "util/MyFunctions.h"
 
 namespace {
