@@ -1,0 +1,31 @@
+// Segment modes (ISO/IEC 18004 clause 7.4, Table 2 and Table 3) and the encoding option.
+#pragma once
+
+#include <cstdint>
+
+// The encoding option; its ordinal is the item index of the "Encoding Mode" list and the
+// integer option the encoder receives.
+enum TQRCodeEncoding : std::uint8_t {
+  qrAuto,          // numeric, alphanumeric, ISO-8859-1 or UTF-8, whichever fits first
+  qrNumeric,       // digits only; other characters are dropped
+  qrAlphanumeric,  // the 45-character set; other characters are dropped
+  qrISO88591,      // one byte per character up to U+00FF; other characters are dropped
+  qrUTF8NoBOM,     // UTF-8 with nothing in front
+  qrUTF8BOM,       // EF BB BF, then UTF-8
+};
+
+enum TMode : std::uint8_t {
+  qmTerminator,
+  qmNumeric,
+  qmAlphanumeric,
+  qmStructuredAppend,
+  qmByte,
+  qmECI,
+  qmKanji,
+  qmFNC1FirstPosition,
+  qmFNC1SecondPosition,
+  qmHanzi,
+};
+
+// What a character count of a mode counts, for reports to the user.
+enum TCapacityUnit : std::uint8_t { cuDigits, cuCharacters, cuBytes };
