@@ -1,1 +1,90 @@
+// EncodeSymbol: text in, one single-segment QR symbol out (ISO/IEC 18004 clause 7.1).
 #include "encoder/Encoder.h"
+
+#include "encoder/ByteMatrix.h"
+#include "encoder/MatrixUtil.h"
+#include "encoder/QRCode.h"
+
+int TEncoder::MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectionLevel& ECLevel) {
+  const auto Version = TVersion::GetVersionForNumber(VersionNum);
+  if (!Version) {
+    return 0;
+  }
+  const int Width = CharCountWidth(Mode, *Version);
+  const int DataCodewords = Version->GetTotalCodewords() - Version->GetECBlocksForLevel(ECLevel).GetTotalECCodewords();
+  const int Available = DataCodewords * 8 - 4 - Width;
+  if (Available < 0) {
+    return 0;
+  }
+  int Units = 0;
+  switch (Mode) {
+    case qmNumeric:  // 10 bits per 3 digits, 7 for a final pair, 4 for a final digit
+      Units = 3 * (Available / 10) + (Available % 10 >= 7 ? 2 : Available % 10 >= 4 ? 1 : 0);
+      break;
+    case qmAlphanumeric:  // 11 bits per pair, 6 for a final character
+      Units = 2 * (Available / 11) + (Available % 11 >= 6 ? 1 : 0);
+      break;
+    case qmByte:
+      Units = Available / 8;
+      break;
+    default:
+      return 0;
+  }
+  const int CountLimit = (1 << Width) - 1;  // the character-count field caps it too
+  return Units < CountLimit ? Units : CountLimit;
+}
+
+void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions, const TErrorCorrectionLevel& ECLevel,
+                            TQRCode& QRCode) {
+  TBitArray DataBits;
+  TBitArray HeaderBits;
+
+  const TMode Mode = SelectMode(Content, EncodeOptions);
+  const std::u16string Filtered = StripUnencodable(Content, Mode, EncodeOptions);
+  WriteSegmentData(Filtered, Mode, DataBits, EncodeOptions);
+  WriteModeIndicator(Mode, HeaderBits);
+
+  // In byte mode the count is of bytes (any byte-order mark included), otherwise of characters.
+  const int NumLetters = Mode == qmByte ? DataBits.GetSizeInBytes() : static_cast<int>(Filtered.size());
+  FNeededUnits = NumLetters;
+  FUnits = Mode == qmNumeric ? cuDigits : Mode == qmAlphanumeric ? cuCharacters : cuBytes;
+  FMaxUnits = MaxUnitsFor(Mode, TVersion::MaxVersion, ECLevel);
+
+  // The count width depends on the version, and the version on the count width: choose
+  // once with the narrowest width, then again with the width of that first choice.
+  const int ProvisionalBits = CharCountWidth(Mode, 1) + HeaderBits.GetSize() + DataBits.GetSize();
+  std::unique_ptr<TVersion> Version;
+  if (const auto V = TVersion::ChooseVersion(ProvisionalBits, ECLevel)) {
+    const int NumInputBits = CharCountWidth(Mode, *V) + HeaderBits.GetSize() + DataBits.GetSize();
+    Version = TVersion::ChooseVersion(NumInputBits, ECLevel);
+  }
+  QRCode.SetECLevel(ECLevel);
+  QRCode.SetMode(Mode);
+  FDataTooLong = !Version;
+  if (FDataTooLong) {
+    return;  // more than version 40 holds: no symbol
+  }
+  const int VersionNum = Version->GetVersionNumber();
+
+  TBitArray Final;
+  TBitArray Codewords;
+  Final.AppendBitArray(HeaderBits);
+  WriteCharCount(NumLetters, VersionNum, Mode, Final);
+  Final.AppendBitArray(DataBits);
+
+  const TECBlocks& ECBlocks = Version->GetECBlocksForLevel(ECLevel);
+  const int NumDataBytes = Version->GetTotalCodewords() - ECBlocks.GetTotalECCodewords();
+  PadToCapacity(NumDataBytes, Final);
+  InterleaveBlocks(Final, Version->GetTotalCodewords(), NumDataBytes, ECBlocks.GetNumBlocks(), Codewords);
+
+  QRCode.SetVersion(VersionNum);
+  const int Dimension = Version->GetDimensionForVersion();
+  {
+    TByteMatrix Scratch(Dimension, Dimension);
+    QRCode.SetMaskPattern(SelectMaskPattern(Codewords, ECLevel, VersionNum, Scratch));
+  }
+  auto Matrix = std::make_unique<TByteMatrix>(Dimension, Dimension);
+  TMatrixUtil MatrixUtil;
+  MatrixUtil.BuildMatrix(Codewords, *QRCode.ECLevel(), QRCode.Version(), QRCode.MaskPattern(), *Matrix);
+  QRCode.SetMatrix(std::move(Matrix));
+}

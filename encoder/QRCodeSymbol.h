@@ -1,0 +1,72 @@
+// The QR encoder's one entry: text, encoding option and quiet-zone width in; a square
+// grid of dark and light modules out (ISO/IEC 18004 model 2, versions 1-40, level L).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "encoder/Mode.h"
+
+// Modules of a symbol without the quiet zone, indexed [column][row]; true is dark.
+using T2DBooleanArray = std::vector<std::vector<bool>>;
+
+// What an encode run reports besides the grid.
+struct TEncodeReport {
+  int Version = 0;      // 0 when no symbol was made
+  int MaskPattern = -1;  // -1 when no symbol was made
+  bool DataTooLong = false;
+  int NeededUnits = 0;  // digits, characters or bytes the segment carries
+  int MaxUnits = 0;     // the most that fit version 40 at level L in the chosen mode
+  TCapacityUnit Units = cuBytes;
+};
+
+// Encodes Text with the option EncodingOrdinal (a TQRCodeEncoding ordinal) at level L.
+// Answers an empty grid when the text does not fit version 40.
+T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal, TEncodeReport* Report = nullptr);
+
+class TQRCodeSymbol {
+public:
+  static constexpr int MaxQuietZone = 100;
+
+  TQRCodeSymbol() = default;
+
+  // Each write that changes a value encodes again at once.
+  const std::u16string& Data() const { return FData; }
+  void SetData(const std::u16string& Value);
+  TQRCodeEncoding Encoding() const { return FEncoding; }
+  void SetEncoding(TQRCodeEncoding Value);
+  int QuietZone() const { return FQuietZone; }
+  // Accepts 0..100; other values are ignored.
+  void SetQuietZone(int Value);
+
+  // The grid's size, quiet zone included on both sides; 0 before the first encode.
+  int Rows() const { return FRows; }
+  int Columns() const { return FColumns; }
+  // Whether the module at Row, Column is dark; false outside the symbol.
+  bool IsDark(int Row, int Column) const;
+
+  // Why the grid is empty: the text needs more than version 40 holds. NeededUnits and
+  // MaxUnits tell how much it needs and how much would fit, in Units.
+  bool DataTooLong() const { return FReport.DataTooLong; }
+  int NeededUnits() const { return FReport.NeededUnits; }
+  int MaxUnits() const { return FReport.MaxUnits; }
+  TCapacityUnit Units() const { return FReport.Units; }
+  // The symbol's version (0 when none) and data mask (-1 when none).
+  int Version() const { return FReport.Version; }
+  int MaskPattern() const { return FReport.MaskPattern; }
+  // Number of encode runs so far.
+  int EncodeCount() const { return FEncodeCount; }
+
+private:
+  void Regenerate();
+
+  std::u16string FData;
+  int FRows = 0;
+  int FColumns = 0;
+  TQRCodeEncoding FEncoding = qrAuto;
+  int FQuietZone = 4;
+  T2DBooleanArray FElements;
+  TEncodeReport FReport;
+  int FEncodeCount = 0;
+};
