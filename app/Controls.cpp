@@ -1,0 +1,107 @@
+#include "Controls.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+
+#include "Rendering.h"
+
+QColor ResolveColor(TColor Color) {
+  const unsigned Top = Color >> 24;
+  if (Top == 0) return QColor(Color & 0xFF, (Color >> 8) & 0xFF, (Color >> 16) & 0xFF);
+  if (Top == 0xFF) {
+    const QPalette Palette = QApplication::palette();
+    switch (Color & 0xFF) {
+      case 0: return Palette.color(QPalette::Button);            // scroll bar
+      case 1: return Palette.color(QPalette::Window);            // desktop
+      case 2: case 13: case 27: case 29: return Palette.color(QPalette::Highlight);
+      case 3: case 28: return Palette.color(QPalette::Inactive, QPalette::Highlight);
+      case 4: case 30: return Palette.color(QPalette::Window);    // menu, menu bar
+      case 5: return Palette.color(QPalette::Base);              // window
+      case 6: return Palette.color(QPalette::Shadow);            // window frame
+      case 7: case 8: return Palette.color(QPalette::WindowText);
+      case 9: case 14: return Palette.color(QPalette::HighlightedText);
+      case 10: case 11: case 15: case 22: return Palette.color(QPalette::Button);
+      case 12: return Palette.color(QPalette::Dark);             // application work space
+      case 16: return Palette.color(QPalette::Mid);              // button shadow
+      case 17: case 19: return Palette.color(QPalette::Disabled, QPalette::Text);
+      case 18: return Palette.color(QPalette::ButtonText);
+      case 20: return Palette.color(QPalette::Light);            // button highlight
+      case 21: return Palette.color(QPalette::Shadow);           // 3-D dark shadow
+      case 23: return Palette.color(QPalette::ToolTipText);
+      case 24: return Palette.color(QPalette::ToolTipBase);
+      case 26: return Palette.color(QPalette::Link);
+      default: return Palette.color(QPalette::WindowText);
+    }
+  }
+  // clNone, clDefault and other special values have no colour of their own.
+  return QColor(Qt::black);
+}
+
+TColor PlainColor(QColor Color) {
+  return static_cast<TColor>(Color.red()) | (static_cast<TColor>(Color.green()) << 8) |
+         (static_cast<TColor>(Color.blue()) << 16);
+}
+
+// ---- TColorSwatch ----
+
+TColorSwatch::TColorSwatch(QWidget* Parent) : QWidget(Parent) {}
+
+void TColorSwatch::SetColor(TColor Color) {
+  FColor = Color;
+  update();
+}
+
+void TColorSwatch::paintEvent(QPaintEvent*) {
+  QPainter Painter(this);
+  Painter.fillRect(rect(), ShownColor());
+  Painter.setPen(QPen(Qt::black, 1));
+  Painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TColorSwatch::mousePressEvent(QMouseEvent* Event) {
+  Event->accept();
+  emit MouseDown();
+}
+
+void TColorSwatch::mouseReleaseEvent(QMouseEvent* Event) {
+  Event->accept();
+  emit MouseUp();
+}
+
+// ---- TCover ----
+
+TCover::TCover(QWidget* Parent) : QWidget(Parent) {}
+
+void TCover::paintEvent(QPaintEvent*) {
+  QPainter Painter(this);
+  Painter.fillRect(rect(), palette().color(QPalette::Button));
+  Painter.setPen(QPen(QColor(192, 192, 192), 1));
+  Painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TCover::mousePressEvent(QMouseEvent* Event) { Event->accept(); }
+void TCover::mouseReleaseEvent(QMouseEvent* Event) { Event->accept(); }
+
+// ---- TPictureBox ----
+
+TPictureBox::TPictureBox(QWidget* Parent) : QWidget(Parent) {}
+
+void TPictureBox::SetPicture(QImage Picture) {
+  FPicture = std::move(Picture);
+  FHasPicture = true;
+  update();
+}
+
+QImage TPictureBox::Shown() const {
+  if (!FHasPicture) return QImage();
+  return StretchNearest(FPicture, width(), height());
+}
+
+void TPictureBox::paintEvent(QPaintEvent*) {
+  const QImage Image = Shown();
+  if (Image.isNull()) return;
+  QPainter Painter(this);
+  Painter.drawImage(0, 0, Image);
+}

@@ -1,0 +1,63 @@
+#include "Rendering.h"
+
+int HalfRoundedToEven(int N) {
+  const int Quotient = N / 2;
+  if (N % 2 == 0) return Quotient;
+  return Quotient % 2 == 0 ? Quotient : Quotient + 1;
+}
+
+QPoint CentredPlace(int PanelWidth, int PanelHeight, int W) {
+  const int Half = HalfRoundedToEven(W);
+  return QPoint(HalfRoundedToEven(PanelWidth) - Half, HalfRoundedToEven(PanelHeight) - Half);
+}
+
+namespace {
+
+void PutPixel(QImage& Picture, int X, int Y, QRgb Rgb) {
+  if (X >= 0 && Y >= 0 && X < Picture.width() && Y < Picture.height()) Picture.setPixel(X, Y, Rgb);
+}
+
+void HorizontalRun(QImage& Picture, int Y, int FromX, int ToX, QRgb Rgb) {
+  for (int X = FromX; X <= ToX; ++X) PutPixel(Picture, X, Y, Rgb);
+}
+
+void VerticalRun(QImage& Picture, int X, int FromY, int ToY, QRgb Rgb) {
+  for (int Y = FromY; Y <= ToY; ++Y) PutPixel(Picture, X, Y, Rgb);
+}
+
+}  // namespace
+
+void DrawFrameMarks(QImage& Picture, int MarkLength, QColor Color) {
+  if (Picture.isNull()) return;
+  const QRgb Rgb = Color.rgb();
+  const int S = Picture.width();
+  const int Arm = MarkLength + 2;  // last index of an arm starting at 0
+  const int Far = S - MarkLength - 3;  // first index of an arm ending at S - 1
+  // top left
+  HorizontalRun(Picture, 0, 0, Arm, Rgb);
+  VerticalRun(Picture, 0, 0, Arm, Rgb);
+  // top right
+  HorizontalRun(Picture, 0, Far, S - 1, Rgb);
+  VerticalRun(Picture, S - 1, 0, Arm, Rgb);
+  // bottom left
+  VerticalRun(Picture, 0, Far, S - 1, Rgb);
+  HorizontalRun(Picture, S - 1, 0, Arm, Rgb);
+  // bottom right
+  HorizontalRun(Picture, S - 1, Far, S - 1, Rgb);
+  VerticalRun(Picture, S - 1, Far, S - 1, Rgb);
+}
+
+QImage StretchNearest(const QImage& Picture, int Width, int Height) {
+  if (Picture.isNull() || Width <= 0 || Height <= 0) return QImage();
+  const QImage Source = Picture.convertToFormat(QImage::Format_RGB32);
+  QImage Result(Width, Height, QImage::Format_RGB32);
+  const qint64 SourceWidth = Source.width();
+  const qint64 SourceHeight = Source.height();
+  for (int Y = 0; Y < Height; ++Y) {
+    const int SourceY = static_cast<int>(Y * SourceHeight / Height);
+    const auto* From = reinterpret_cast<const QRgb*>(Source.constScanLine(SourceY));
+    auto* To = reinterpret_cast<QRgb*>(Result.scanLine(Y));
+    for (int X = 0; X < Width; ++X) To[X] = From[X * SourceWidth / Width];
+  }
+  return Result;
+}

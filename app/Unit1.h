@@ -1,0 +1,239 @@
+// TForm1: the main window. It gathers the pages' fields, hands them to payload/, encodes the
+// payload with the symbol facade, paints the picture, and keeps the display settings.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+#include <QUrl>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "payload/Payload.h"
+#include "platform/TextFile.h"
+#include "util/ColorText.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+class QTabWidget;
+class QWidget;
+class TColorSwatch;
+class TCover;
+class TPictureBox;
+class TFormAbout;
+
+// The window's ways out to dialogs, the shell and the clipboard. Each has a working default;
+// tests replace them to answer dialogs and to watch what would be opened or copied.
+struct TFormHooks {
+  // Open and save dialogs: the filter ("Textdatei (*.txt)") and the name last chosen in that
+  // dialog in, the chosen name out (empty: cancelled).
+  std::function<std::optional<QString>(const QString& Filter, const QString& LastName)> OpenFile;
+  std::function<std::optional<QString>(const QString& Filter, const QString& LastName)> SaveFile;
+  // Asked when the final file name (after the extension rule) names an existing file.
+  std::function<bool(const QString& FileName)> ConfirmOverwrite;
+  // The colour dialog, starting at Initial; empty: cancelled.
+  std::function<std::optional<QColor>(QColor Initial)> PickColor;
+  // The error box for errors that end a handler.
+  std::function<void(const QString& Message)> ErrorBox;
+  // Opens a web address; the result is not examined.
+  std::function<void(const QUrl& Url)> OpenUrl;
+  // Puts the picture on the clipboard; false and Error set when the platform refuses it.
+  std::function<bool(const QImage& Picture, QString& Error)> SetClipboardImage;
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TForm1(QWidget* Parent = nullptr);
+  ~TForm1() override;
+
+  TFormHooks& Hooks() { return FHooks; }
+  TFormAbout* FormAbout() const { return FFormAbout; }
+
+  // ---- lasting state ----
+  bool doUpdate = false;  // a generation pass runs only while this is true
+  bool ReadData = false;  // true while a .vcf file is being read into the VCard page
+
+  // ---- controls of the window frame ----
+  QWidget* ClientArea = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  QPushButton* AboutBtn = nullptr;
+  QPushButton* CloseBtn = nullptr;
+  QPushButton* CopyToClipboardBtn = nullptr;
+  QPushButton* CreateCodeBtn = nullptr;
+  QAction* CopyQRCodetoClipboard1 = nullptr;
+  QAction* Close1 = nullptr;
+  QAction* About1 = nullptr;
+
+  // ---- generation ----
+  QLabel* Label30 = nullptr;
+  QComboBox* EncryptionType = nullptr;
+  QLabel* Label31 = nullptr;
+  QComboBox* FrameSize = nullptr;
+  QPlainTextEdit* QRText = nullptr;  // hidden: the payload of the last pass
+
+  // ---- preview ----
+  QFrame* Panel1 = nullptr;
+  TPictureBox* Image1 = nullptr;
+  QLabel* NoteLabel = nullptr;  // why the last pass painted no symbol; empty otherwise
+  QScrollBar* ScrollBar1 = nullptr;
+  QLabel* Label34 = nullptr;
+  TColorSwatch* BackColor = nullptr;
+  QLabel* Label35 = nullptr;
+  TColorSwatch* MatrixColor = nullptr;
+  QCheckBox* Frame = nullptr;
+  QLabel* Label33 = nullptr;
+  QSlider* TrackBar1 = nullptr;
+  QLabel* Label32 = nullptr;
+  TColorSwatch* FrameColor = nullptr;
+  TCover* Shape1 = nullptr;
+
+  // ---- Text page ----
+  QWidget* Tab1 = nullptr;
+  QPlainTextEdit* MemoText = nullptr;
+  QCheckBox* tWordWrap = nullptr;
+  QPushButton* LoadTextBtn = nullptr;
+  QPushButton* SaveTextBtn = nullptr;
+  QPushButton* DoInfoText = nullptr;  // hidden
+
+  // ---- URL page ----
+  QWidget* Tab2 = nullptr;
+  QLineEdit* EditURL = nullptr;
+  QPushButton* URLTestBtn = nullptr;
+
+  // ---- eMail page ----
+  QWidget* TabSheet1 = nullptr;
+  QLineEdit* EditAddress = nullptr;
+  QLineEdit* EditSubject = nullptr;
+  QPlainTextEdit* MemoMessage = nullptr;
+  QCheckBox* eWordWrap = nullptr;
+  QPushButton* LoadEMailBtn = nullptr;
+  QPushButton* SaveEMailBtn = nullptr;
+
+  // ---- VCard v4.0 page ----
+  QWidget* TabSheet2 = nullptr;
+  QLineEdit* ContactName = nullptr;
+  QLineEdit* FirstName = nullptr;
+  QLineEdit* LastName = nullptr;
+  QLineEdit* MiddleName = nullptr;
+  QLineEdit* PhonePrivate = nullptr;
+  QLineEdit* PhoneCellPrivate = nullptr;
+  QLineEdit* EmailPrivate = nullptr;
+  QLineEdit* WebsitePrivate = nullptr;
+  QLineEdit* StreetHome = nullptr;
+  QLineEdit* CityHome = nullptr;
+  QLineEdit* ZIPCodeHome = nullptr;
+  QLineEdit* Birthday = nullptr;
+  QLineEdit* Company = nullptr;
+  QLineEdit* Department = nullptr;
+  QLineEdit* JobTitle = nullptr;
+  QLineEdit* PhoneWork = nullptr;
+  QLineEdit* CellPhoneWork = nullptr;
+  QLineEdit* EmailWork = nullptr;
+  QLineEdit* WebsiteWork = nullptr;
+  QLineEdit* Streetwork = nullptr;
+  QLineEdit* CityWork = nullptr;
+  QLineEdit* ZIPCodeWork = nullptr;
+  QPushButton* LoadVcard3Btn = nullptr;
+  QPushButton* SaveVCard3Btn = nullptr;
+  QPushButton* DoVCard = nullptr;
+  QPlainTextEdit* MemoVCard = nullptr;  // hidden: the composed record or the lines of a .vcf file
+
+  // ---- Wifi page ----
+  QWidget* TabSheet3 = nullptr;
+  QLineEdit* SSID = nullptr;
+  QLineEdit* NetworkKey = nullptr;
+  QComboBox* WPA = nullptr;
+  QPushButton* LoadWifiBtn = nullptr;
+  QPushButton* SaveWifiBtn = nullptr;
+
+  // ---- handlers ----
+  void FormCreate();
+  void FormShow();    // settings load
+  void FormActivate();
+  void FormClose();   // settings save
+  void CreateCodeBtnClick();  // the generation pass
+  void ScrollBar1Change();    // the preview refresh
+  void FrameClick();
+  void FrameColorMouseDown(TColorSwatch* Swatch);
+  void FrameColorMouseUp(TColorSwatch* Swatch);
+  void CopyToClipboardBtnClick();
+  void CopyQRCodetoClipboard1Click();
+  void AboutBtnClick();
+  void CloseBtnClick();
+  void DoInfoTextClick();
+  void MemoTextEnter();
+  void MemoTextExit();
+  void tWordWrapClick();
+  void eWordWrapClick();
+  void URLTestBtnClick();
+  void DoVCardClick();
+  void FirstNameChange();
+  void SaveTextBtnClick();
+  void LoadTextBtnClick();
+  void SaveEMailBtnClick();
+  void LoadEMailBtnClick();
+  void SaveVCard3BtnClick();
+  void LoadVcard3BtnClick();
+  void SaveWifiBtnClick();
+  void LoadWifiBtnClick();
+
+  // ---- texts of the controls (multi-line memos join their lines with CR LF) ----
+  static QString MemoLines(const QPlainTextEdit* Memo);
+  static void SetMemoLines(QPlainTextEdit* Memo, const QString& Text);
+  TEMailPage EMailPage() const;
+  TVCardPage VCardPage() const;
+  void SetVCardPage(const TVCardPage& Page);
+  TWifiPage WifiPage() const;
+
+  // Runs Handler; an error escaping it is shown in the error box and the program goes on.
+  void Guarded(const std::function<void()>& Handler);
+
+protected:
+  void showEvent(QShowEvent* Event) override;
+  void changeEvent(QEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  void BuildWindow();
+  void BuildMenu();
+  void BuildTextPage();
+  void BuildURLPage();
+  void BuildEMailPage();
+  void BuildVCardPage();
+  void BuildWifiPage();
+  void BuildGenerationControls();
+  void BuildPreview();
+  void InstallDefaultHooks();
+  void WatchCopyKey(QWidget* TextField);
+  void FillQRText();
+  void SetNote(const QString& Note);
+  std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
+  std::optional<std::filesystem::path> AskSaveName(const QString& Filter, const std::u16string& Extension);
+
+  TFormHooks FHooks;
+  TFormAbout* FFormAbout = nullptr;
+  bool FShown = false;
+  bool FActivated = false;
+  QColor FDialogColor = Qt::black;  // the colour last confirmed in the colour dialog
+  QString FOpenDialogName;          // the name last chosen in the open dialog
+  QString FSaveDialogName;          // the name last chosen in the save dialog
+  TTextEncoding FMemoTextEncoding = TTextEncoding::teAnsi;
+  TTextEncoding FMemoMessageEncoding = TTextEncoding::teAnsi;
+  TTextEncoding FMemoVCardEncoding = TTextEncoding::teAnsi;
+};
+
+// The value names and product key of the settings.
+inline constexpr char16_t kProductKey[] = u"Marbeck";
