@@ -94,6 +94,15 @@ QPushButton* MakeButton(QWidget* Parent, const QString& Caption, const QRect& Pl
   return Button;
 }
 
+// The "  Load" and "  Save" buttons of the pages, with the style's open and save pictures.
+QPushButton* MakeFileButton(QWidget* Parent, bool Save, int Left) {
+  QPushButton* Button = MakeButton(Parent, Save ? QStringLiteral("  Save") : QStringLiteral("  Load"),
+                                   QRect(Left, 286, 75, 25));
+  Button->setIcon(Parent->style()->standardIcon(Save ? QStyle::SP_DialogSaveButton : QStyle::SP_DialogOpenButton));
+  Button->setIconSize(QSize(16, 16));
+  return Button;
+}
+
 QLineEdit* MakeEdit(QWidget* Parent, const QRect& Place) {
   auto* Edit = new QLineEdit(Parent);
   Edit->setGeometry(Place);
@@ -207,8 +216,8 @@ void TForm1::BuildTextPage() {
   WatchCopyKey(MemoText);
   tWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), Tab1);
   tWordWrap->setGeometry(8, 290, 100, 17);
-  LoadTextBtn = MakeButton(Tab1, QStringLiteral("  Load"), QRect(332, 286, 75, 25));
-  SaveTextBtn = MakeButton(Tab1, QStringLiteral("  Save"), QRect(414, 286, 75, 25));
+  LoadTextBtn = MakeFileButton(Tab1, false, 332);
+  SaveTextBtn = MakeFileButton(Tab1, true, 414);
   DoInfoText = MakeButton(Tab1, QStringLiteral("DoInfoText"), QRect(96, 48, 305, 17));
   DoInfoText->hide();
 
@@ -246,8 +255,8 @@ void TForm1::BuildEMailPage() {
     WatchCopyKey(Field);
   eWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), TabSheet1);
   eWordWrap->setGeometry(8, 290, 100, 17);
-  LoadEMailBtn = MakeButton(TabSheet1, QStringLiteral("  Load"), QRect(332, 286, 75, 25));
-  SaveEMailBtn = MakeButton(TabSheet1, QStringLiteral("  Save"), QRect(414, 286, 75, 25));
+  LoadEMailBtn = MakeFileButton(TabSheet1, false, 332);
+  SaveEMailBtn = MakeFileButton(TabSheet1, true, 414);
 
   connect(eWordWrap, &QCheckBox::toggled, this, [this] { Guarded([this] { eWordWrapClick(); }); });
   connect(LoadEMailBtn, &QPushButton::clicked, this, [this] { Guarded([this] { LoadEMailBtnClick(); }); });
@@ -299,8 +308,8 @@ void TForm1::BuildVCardPage() {
     }
 
   DoVCard = MakeButton(TabSheet2, QStringLiteral("DoVCard"), QRect(8, 290, 61, 21));
-  LoadVcard3Btn = MakeButton(TabSheet2, QStringLiteral("  Load"), QRect(332, 286, 75, 25));
-  SaveVCard3Btn = MakeButton(TabSheet2, QStringLiteral("  Save"), QRect(414, 286, 75, 25));
+  LoadVcard3Btn = MakeFileButton(TabSheet2, false, 332);
+  SaveVCard3Btn = MakeFileButton(TabSheet2, true, 414);
   MemoVCard = new QPlainTextEdit(TabSheet2);
   MemoVCard->hide();
 
@@ -325,14 +334,14 @@ void TForm1::BuildWifiPage() {
   WPA->setCurrentIndex(0);
   WatchCopyKey(SSID);
   WatchCopyKey(NetworkKey);
-  LoadWifiBtn = MakeButton(TabSheet3, QStringLiteral("  Load"), QRect(332, 286, 75, 25));
-  SaveWifiBtn = MakeButton(TabSheet3, QStringLiteral("  Save"), QRect(414, 286, 75, 25));
+  LoadWifiBtn = MakeFileButton(TabSheet3, false, 332);
+  SaveWifiBtn = MakeFileButton(TabSheet3, true, 414);
   connect(LoadWifiBtn, &QPushButton::clicked, this, [this] { Guarded([this] { LoadWifiBtnClick(); }); });
   connect(SaveWifiBtn, &QPushButton::clicked, this, [this] { Guarded([this] { SaveWifiBtnClick(); }); });
 }
 
 void TForm1::BuildGenerationControls() {
-  const QColor GreyText = palette().color(QPalette::Disabled, QPalette::WindowText);
+  const QColor GreyText(0x6D, 0x6D, 0x6D);  // the grey-text colour of the classic desktop
   Label30 = MakeLabel(ClientArea, QStringLiteral("Encoding Mode"), 12, 364);
   Label31 = MakeLabel(ClientArea, QStringLiteral("Spacing"), 138, 364);
   for (QLabel* Label : {Label30, Label31}) {
@@ -383,7 +392,7 @@ void TForm1::BuildPreview() {
   ScrollBar1->setPageStep(1);
   ScrollBar1->setValue(250);
 
-  Label34 = MakeLabel(ClientArea, QStringLiteral("Back Color:"), 528, 354);
+  Label34 = MakeLabel(ClientArea, QStringLiteral("Back Color:"), 526, 354);
   BackColor = new TColorSwatch(ClientArea);
   BackColor->setGeometry(584, 352, 25, 17);
   BackColor->SetColor(0xFFFFFF);
@@ -395,7 +404,7 @@ void TForm1::BuildPreview() {
   Frame->setGeometry(744, 352, 57, 17);
   Label33 = MakeLabel(ClientArea, QStringLiteral("Size:"), 800, 354);
   TrackBar1 = new QSlider(Qt::Horizontal, ClientArea);
-  TrackBar1->setGeometry(824, 350, 89, 25);
+  TrackBar1->setGeometry(824, 350, 86, 25);  // ends short of "Color:", which starts at 912
   TrackBar1->setRange(0, 10);
   TrackBar1->setValue(0);
   TrackBar1->setPageStep(1);

@@ -18,6 +18,7 @@ int main(int argc, char* argv[]) {
     QMessageBox::information(&Form1, QStringLiteral("Marbeck"), QString::fromStdU16String(Message));
   });
   Form1.show();
+  Form1.activateWindow();
   const int Result = QApplication::exec();
   SetMessageHook(nullptr);
   return Result;
