@@ -3,6 +3,7 @@
 #include "platform/Unicode.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <iconv.h>
@@ -127,6 +128,23 @@ const std::string_view kMarkUTF16BE = "\xFE\xFF";
 
 std::string SystemError(int Code) { return std::strerror(Code); }
 
+// The process's file-creation mask. Read from /proc where it is shown, because setting it to look
+// at it would, for a moment, change it for every thread.
+mode_t CurrentUmask() {
+  if (std::FILE* Status = std::fopen("/proc/self/status", "re")) {
+    char Line[256];
+    unsigned Mask = 0;
+    bool Found = false;
+    while (!Found && std::fgets(Line, sizeof Line, Status))
+      Found = std::sscanf(Line, "Umask: %o", &Mask) == 1;
+    std::fclose(Status);
+    if (Found) return static_cast<mode_t>(Mask);
+  }
+  const mode_t Mask = ::umask(0);
+  ::umask(Mask);
+  return Mask;
+}
+
 } // namespace
 
 TDecodedText DecodeText(std::string_view Bytes) {
@@ -237,9 +255,7 @@ bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, 
     if (::stat(Path.c_str(), &Existing) == 0 && S_ISREG(Existing.st_mode)) {
       Mode = Existing.st_mode & 07777;
     } else {
-      const mode_t Mask = ::umask(0);
-      ::umask(Mask);
-      Mode = 0666 & ~Mask;
+      Mode = 0666 & ~CurrentUmask();
     }
   }
   if (::fchmod(Fd, Mode) != 0) return Fail(errno);
