@@ -22,7 +22,8 @@ void TBitArray::AppendBit(bool Bit) {
 void TBitArray::AppendBits(std::uint32_t Value, int NumBits) {
   ReserveBits(Size + NumBits);
   for (int NumBitsLeft = NumBits; NumBitsLeft > 0; --NumBitsLeft) {
-    if (((Value >> (NumBitsLeft - 1)) & 1u) != 0) {
+    // A count above 32 appends leading zeros rather than shifting out of range.
+    if (NumBitsLeft <= 32 && ((Value >> (NumBitsLeft - 1)) & 1u) != 0) {
       SetBit(Size);
     }
     ++Size;

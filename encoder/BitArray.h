@@ -30,7 +30,8 @@ public:
   void SetBit(int Index) { Bits[static_cast<std::size_t>(Index) >> 5] |= 1u << (Index & 31); }
 
   void AppendBit(bool Bit);
-  // Appends the NumBits (0..32) low bits of Value, bit NumBits - 1 first.
+  // Appends the NumBits low bits of Value, bit NumBits - 1 first (NumBits above 32 gives
+  // leading zero bits).
   void AppendBits(std::uint32_t Value, int NumBits);
   // Appends all bits of Other in order; Other is unchanged.
   void AppendBitArray(const TBitArray& Other);

@@ -36,6 +36,9 @@ TEST(BitArray, StorageIsLsbFirstAndValuesAreAppendedMsbFirst) {
   B.AppendBits(0xFFFFFFFFu, 32);
   B.AppendBits(0x80000001u, 32);
   B.AppendBits(7, 0);  // nothing
+  TBitArray Long;
+  Long.AppendBits(0x80000001u, 40);  // eight leading zeros, no out-of-range shift
+  EXPECT_EQ(BitString(Long), std::string(8, '0') + "1" + std::string(30, '0') + "1");
   ASSERT_EQ(B.GetSize(), 64);
   EXPECT_EQ(B.GetBits()[0], 0xFFFFFFFFu);
   EXPECT_EQ(B.GetBits()[1], 0x80000001u);  // symmetric pattern reads the same both ways
