@@ -34,8 +34,7 @@ TGridShape EncodeOurs(const std::u16string &Text, TQRCodeEncoding Encoding, TVis
   TGridShape Shape;
   Shape.Side = Rows;
   Shape.Offset = Symbol.QuietZone();
-  const int SymbolSide = Rows - 2 * Shape.Offset;
-  Shape.Version = SymbolSide >= 21 ? (SymbolSide - 17) / 4 : 0;
+  Shape.Version = Symbol.Version();
   return Shape;
 }
 
