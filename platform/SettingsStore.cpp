@@ -23,9 +23,9 @@ constexpr off_t kMaxFileSize = 1 << 20;
 struct TValue {
   std::u16string Name;
   TSettingType Type = TSettingType::stOther;
-  std::u16string Text;    // stString, stExpandString
+  std::u16string Text;     // stString, stExpandString
   std::uint32_t DWord = 0; // stDWord
-  std::string Raw;        // stExpandString, stOther: the data as written after '='
+  std::string Raw;         // stExpandString, stOther: the data as written after '='
 };
 
 struct TKey {
@@ -35,7 +35,9 @@ struct TKey {
 
 using THive = std::vector<TKey>;
 
-char16_t FoldCase(char16_t C) { return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C; }
+char16_t FoldCase(char16_t C) {
+  return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C;
+}
 
 bool SameName(std::u16string_view A, std::u16string_view B) {
   if (A.size() != B.size()) return false;
@@ -115,11 +117,21 @@ bool ParseQuoted(std::string_view Line, std::size_t& Pos, std::u16string& Out) {
     const char E = Line[I + 1];
     I += 2;
     switch (E) {
-    case '\\': Out += u'\\'; break;
-    case '"': Out += u'"'; break;
-    case 'r': Out += u'\r'; break;
-    case 'n': Out += u'\n'; break;
-    case 't': Out += u'\t'; break;
+    case '\\':
+      Out += u'\\';
+      break;
+    case '"':
+      Out += u'"';
+      break;
+    case 'r':
+      Out += u'\r';
+      break;
+    case 'n':
+      Out += u'\n';
+      break;
+    case 't':
+      Out += u'\t';
+      break;
     case 'u': {
       if (I + 4 > Line.size()) return false;
       unsigned V = 0;
@@ -132,7 +144,8 @@ bool ParseQuoted(std::string_view Line, std::size_t& Pos, std::u16string& Out) {
       I += 4;
       break;
     }
-    default: return false;
+    default:
+      return false;
     }
     RunStart = I;
   }
@@ -144,13 +157,15 @@ bool ParseExpandString(std::string_view Data, std::u16string& Out) {
   std::string Bytes;
   std::size_t I = 0;
   while (I < Data.size()) {
-    while (I < Data.size() && Data[I] == ' ') ++I;
+    while (I < Data.size() && Data[I] == ' ')
+      ++I;
     if (I + 2 > Data.size()) return false;
     const int Hi = HexValue(Data[I]), Lo = HexValue(Data[I + 1]);
     if (Hi < 0 || Lo < 0) return false;
     Bytes += static_cast<char>(Hi * 16 + Lo);
     I += 2;
-    while (I < Data.size() && Data[I] == ' ') ++I;
+    while (I < Data.size() && Data[I] == ' ')
+      ++I;
     if (I < Data.size()) {
       if (Data[I] != ',') return false;
       ++I;
@@ -222,7 +237,8 @@ THive Parse(std::string_view Bytes) {
   }
 
   std::size_t I = 0;
-  while (I < Lines.size() && Lines[I].empty()) ++I;
+  while (I < Lines.size() && Lines[I].empty())
+    ++I;
   if (I == Lines.size() || Lines[I] != kHeader) return Hive; // a foreign file
   ++I;
 
@@ -246,7 +262,8 @@ THive Parse(std::string_view Bytes) {
            I + 1 < Lines.size()) {
       Joined.pop_back();
       std::string_view Next = Lines[++I];
-      while (!Next.empty() && Next[0] == ' ') Next.remove_prefix(1);
+      while (!Next.empty() && Next[0] == ' ')
+        Next.remove_prefix(1);
       Joined += Next;
     }
     TValue Value;
@@ -262,12 +279,23 @@ void AppendQuoted(std::string& Out, std::u16string_view Text) {
   for (std::size_t I = 0; I < Text.size(); ++I) {
     const char16_t C = Text[I];
     switch (C) {
-    case u'\\': Out += "\\\\"; continue;
-    case u'"': Out += "\\\""; continue;
-    case u'\r': Out += "\\r"; continue;
-    case u'\n': Out += "\\n"; continue;
-    case u'\t': Out += "\\t"; continue;
-    default: break;
+    case u'\\':
+      Out += "\\\\";
+      continue;
+    case u'"':
+      Out += "\\\"";
+      continue;
+    case u'\r':
+      Out += "\\r";
+      continue;
+    case u'\n':
+      Out += "\\n";
+      continue;
+    case u'\t':
+      Out += "\\t";
+      continue;
+    default:
+      break;
     }
     const bool HighSurrogate = C >= 0xD800 && C <= 0xDBFF;
     if (HighSurrogate && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF) {
@@ -293,11 +321,15 @@ std::string Serialize(const THive& Hive) {
     Out += Utf16ToUtf8(Key.Path);
     Out += "]\n";
     for (const TValue& Value : Key.Values) {
-      if (Value.Name.empty()) Out += '@';
-      else AppendQuoted(Out, Value.Name);
+      if (Value.Name.empty())
+        Out += '@';
+      else
+        AppendQuoted(Out, Value.Name);
       Out += '=';
       switch (Value.Type) {
-      case TSettingType::stString: AppendQuoted(Out, Value.Text); break;
+      case TSettingType::stString:
+        AppendQuoted(Out, Value.Text);
+        break;
       case TSettingType::stDWord: {
         char Digits[16];
         std::snprintf(Digits, sizeof Digits, "dword:%08x", static_cast<unsigned>(Value.DWord));
@@ -305,7 +337,9 @@ std::string Serialize(const THive& Hive) {
         break;
       }
       case TSettingType::stExpandString:
-      case TSettingType::stOther: Out += Value.Raw; break;
+      case TSettingType::stOther:
+        Out += Value.Raw;
+        break;
       }
       Out += '\n';
     }
@@ -359,9 +393,11 @@ bool Store(const std::filesystem::path& File, const std::u16string& Key, TValue 
   if (!UsableKeyPath(Key)) return false;
   THive Hive;
   switch (Load(File, Hive)) {
-  case TLoad::Failed: return false; // rewriting would lose what cannot be read
+  case TLoad::Failed:
+    return false; // rewriting would lose what cannot be read
   case TLoad::Missing:
-  case TLoad::Loaded: break;
+  case TLoad::Loaded:
+    break;
   }
   PutValue(Hive, Key, std::move(Value));
   std::error_code Ec;
@@ -406,7 +442,8 @@ std::optional<std::u16string> TSettingsStore::ReadString(const std::u16string& K
                                                          const std::u16string& Name) const {
   THive Hive;
   const TValue* Value = Lookup(FFile, Hive, Key, Name);
-  if (!Value || (Value->Type != TSettingType::stString && Value->Type != TSettingType::stExpandString))
+  if (!Value ||
+      (Value->Type != TSettingType::stString && Value->Type != TSettingType::stExpandString))
     return std::nullopt;
   return Value->Text.substr(0, Value->Text.find(u'\0'));
 }

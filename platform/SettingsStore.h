@@ -41,14 +41,18 @@ public:
 
   // Key is the path below HKEY_CURRENT_USER, e.g. u"Software\\Marbeck". The readers never create
   // anything; they answer an empty optional when the key or value is missing or has another type.
-  std::optional<TSettingType> ValueType(const std::u16string& Key, const std::u16string& Name) const;
+  std::optional<TSettingType> ValueType(const std::u16string& Key,
+                                        const std::u16string& Name) const;
   // A string or expandable string, up to its first zero character.
-  std::optional<std::u16string> ReadString(const std::u16string& Key, const std::u16string& Name) const;
-  std::optional<std::uint32_t> ReadDWord(const std::u16string& Key, const std::u16string& Name) const;
+  std::optional<std::u16string> ReadString(const std::u16string& Key,
+                                           const std::u16string& Name) const;
+  std::optional<std::uint32_t> ReadDWord(const std::u16string& Key,
+                                         const std::u16string& Name) const;
 
   // Create the key and folder if missing, set the one value (replacing one of any type), and
   // rewrite the file. False on any failure; the file is then as it was.
-  bool WriteString(const std::u16string& Key, const std::u16string& Name, const std::u16string& Value);
+  bool WriteString(const std::u16string& Key, const std::u16string& Name,
+                   const std::u16string& Value);
   bool WriteDWord(const std::u16string& Key, const std::u16string& Name, std::uint32_t Value);
 
 private:

@@ -126,7 +126,9 @@ const std::string_view kMarkUTF8 = "\xEF\xBB\xBF";
 const std::string_view kMarkUTF16LE = "\xFF\xFE";
 const std::string_view kMarkUTF16BE = "\xFE\xFF";
 
-std::string SystemError(int Code) { return std::strerror(Code); }
+std::string SystemError(int Code) {
+  return std::strerror(Code);
+}
 
 // The process's file-creation mask. Read from /proc where it is shown, because setting it to look
 // at it would, for a moment, change it for every thread.
@@ -160,7 +162,8 @@ TDecodedText DecodeText(std::string_view Bytes) {
     Result.Text = Utf16Units(Bytes.substr(kMarkUTF16BE.size()), true);
   } else {
     bool HasHighBytes = false;
-    for (const char Ch : Bytes) HasHighBytes |= static_cast<unsigned char>(Ch) >= 0x80;
+    for (const char Ch : Bytes)
+      HasHighBytes |= static_cast<unsigned char>(Ch) >= 0x80;
     if (HasHighBytes && IsValidUtf8(Bytes)) {
       Result.Encoding = TTextEncoding::teUTF8NoBOM;
       Result.Text = Utf8ToUtf16(Bytes);

@@ -21,13 +21,17 @@ std::size_t DecodeOne(std::string_view Bytes, std::size_t Pos, char32_t& Value) 
   } else if (B0 >= 0xE0 && B0 <= 0xEF) {
     Len = 3;
     Value = B0 & 0x0F;
-    if (B0 == 0xE0) Lo = 0xA0;      // no overlong forms
-    else if (B0 == 0xED) Hi = 0x9F; // no surrogates
+    if (B0 == 0xE0)
+      Lo = 0xA0; // no overlong forms
+    else if (B0 == 0xED)
+      Hi = 0x9F; // no surrogates
   } else if (B0 >= 0xF0 && B0 <= 0xF4) {
     Len = 4;
     Value = B0 & 0x07;
-    if (B0 == 0xF0) Lo = 0x90;      // no overlong forms
-    else if (B0 == 0xF4) Hi = 0x8F; // nothing above U+10FFFF
+    if (B0 == 0xF0)
+      Lo = 0x90; // no overlong forms
+    else if (B0 == 0xF4)
+      Hi = 0x8F; // nothing above U+10FFFF
   } else {
     return 0;
   }

@@ -8,5 +8,6 @@
 std::string Utf16ToUtf8(std::u16string_view Text);
 // Ill-formed bytes (RFC 3629 section 4) each become one U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view Bytes);
-// True when Bytes is well-formed UTF-8 (RFC 3629: no overlong forms, no surrogates, at most U+10FFFF).
+// True when Bytes is well-formed UTF-8 (RFC 3629: no overlong forms, no surrogates, at most
+// U+10FFFF).
 bool IsValidUtf8(std::string_view Bytes);

@@ -10,8 +10,12 @@ struct TNamedColor {
   TColor Value;
 };
 
-constexpr TColor Rgb(unsigned R, unsigned G, unsigned B) { return R | (G << 8) | (B << 16); }
-constexpr TColor System(unsigned Index) { return 0xFF000000u | Index; }
+constexpr TColor Rgb(unsigned R, unsigned G, unsigned B) {
+  return R | (G << 8) | (B << 16);
+}
+constexpr TColor System(unsigned Index) {
+  return 0xFF000000u | Index;
+}
 
 constexpr std::array<TNamedColor, 52> kNamedColors{{
     {u"clBlack", Rgb(0, 0, 0)},
@@ -68,7 +72,9 @@ constexpr std::array<TNamedColor, 52> kNamedColors{{
     {u"clDefault", 0x20000000u},
 }};
 
-char16_t FoldCase(char16_t C) { return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C; }
+char16_t FoldCase(char16_t C) {
+  return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C;
+}
 
 bool SameTextIgnoringCase(std::u16string_view A, std::u16string_view B) {
   if (A.size() != B.size()) return false;
@@ -91,7 +97,8 @@ std::u16string ColorToText(TColor Color) {
     if (Named.Value == Color) return std::u16string(Named.Name);
   static constexpr char16_t kHex[] = u"0123456789ABCDEF";
   std::u16string Text(9, u'$');
-  for (int I = 0; I < 8; ++I) Text[8 - I] = kHex[(Color >> (4 * I)) & 0xF];
+  for (int I = 0; I < 8; ++I)
+    Text[8 - I] = kHex[(Color >> (4 * I)) & 0xF];
   return Text;
 }
 

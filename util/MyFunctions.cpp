@@ -9,14 +9,16 @@
 
 int CountChar(char16_t C, const std::u16string& S) {
   int Count = 0;
-  for (const char16_t Unit : S) Count += Unit == C;
+  for (const char16_t Unit : S)
+    Count += Unit == C;
   return Count;
 }
 
 std::u16string ExtractField(const std::u16string& T, char16_t Separator, int Index) {
   if (CountChar(Separator, T) < Index) return {};
   std::size_t Start = 0;
-  for (int I = 0; I < Index; ++I) Start = T.find(Separator, Start) + 1;
+  for (int I = 0; I < Index; ++I)
+    Start = T.find(Separator, Start) + 1;
   const std::size_t End = T.find(Separator, Start);
   return T.substr(Start, End == std::u16string::npos ? std::u16string::npos : End - Start);
 }
@@ -58,7 +60,8 @@ std::optional<std::u16string> ScrambleText(const std::u16string& Text, int Targe
     D += Digit(Group / 10 % 10);
     D += Digit(Group % 10);
   }
-  for (int I = 0; I < N; ++I) D += Digit(Draw(0, 8));
+  for (int I = 0; I < N; ++I)
+    D += Digit(Draw(0, 8));
   if (D.size() % 2 != 0) { // one trailing digit fewer makes whole pairs
     D.pop_back();
     D[2] = Digit(N - 1);
@@ -71,10 +74,12 @@ std::optional<std::u16string> ScrambleText(const std::u16string& Text, int Targe
 
   if (TargetLength > kMaxTargetLength) {
     ShowMessage(u"EndLaenge max. = 999");
-    // The header holds at most three digits: a longer filler would make a record that cannot be read.
+    // The header holds at most three digits: a longer filler would make a record that cannot be
+    // read.
     TargetLength = kMaxTargetLength;
   }
-  const long long Room = static_cast<long long>(TargetLength) - 3 - static_cast<long long>(Body.size());
+  const long long Room =
+      static_cast<long long>(TargetLength) - 3 - static_cast<long long>(Body.size());
   const int F = Room > 0 ? static_cast<int>(Room) : 0;
 
   std::u16string Record;
@@ -83,7 +88,8 @@ std::optional<std::u16string> ScrambleText(const std::u16string& Text, int Targe
   Record += static_cast<char16_t>('0' + F / 10 % 10 + 100);
   Record += static_cast<char16_t>('0' + F % 10 + 100);
   Record += Body;
-  for (int I = 0; I < F; ++I) Record += static_cast<char16_t>(35 + Draw(0, 139));
+  for (int I = 0; I < F; ++I)
+    Record += static_cast<char16_t>(35 + Draw(0, 139));
   return Record;
 }
 
@@ -111,7 +117,8 @@ std::optional<std::u16string> UnscrambleText(const std::u16string& Record) {
 
   auto Number = [&D](std::size_t Pos, std::size_t Count) {
     int V = 0;
-    for (std::size_t I = 0; I < Count; ++I) V = 10 * V + (D[Pos + I] - '0');
+    for (std::size_t I = 0; I < Count; ++I)
+      V = 10 * V + (D[Pos + I] - '0');
     return V;
   };
   const int M = Number(1, 1);

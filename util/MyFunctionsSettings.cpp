@@ -1,18 +1,21 @@
 // MyFunctions: the settings routines. Each call opens the per-user store, reads or writes one value
 // of the key "Software\" + Key, and closes it again.
+#include "platform/SettingsStore.h"
 #include "util/MyFunctions.h"
 
-#include "platform/SettingsStore.h"
-
 namespace {
-std::u16string KeyPath(const std::u16string& Key) { return u"Software\\" + Key; }
+std::u16string KeyPath(const std::u16string& Key) {
+  return u"Software\\" + Key;
+}
 } // namespace
 
-bool WriteSettingString(const std::u16string& Key, const std::u16string& Name, const std::u16string& Value) {
+bool WriteSettingString(const std::u16string& Key, const std::u16string& Name,
+                        const std::u16string& Value) {
   return TSettingsStore().WriteString(KeyPath(Key), Name, Value);
 }
 
-bool WriteSettingInteger(const std::u16string& Key, const std::u16string& Name, std::int32_t Value) {
+bool WriteSettingInteger(const std::u16string& Key, const std::u16string& Name,
+                         std::int32_t Value) {
   return TSettingsStore().WriteDWord(KeyPath(Key), Name, static_cast<std::uint32_t>(Value));
 }
 
@@ -26,7 +29,8 @@ std::u16string ReadSettingString(const std::u16string& Key, const std::u16string
   return Value && !Value->empty() ? *Value : Default;
 }
 
-std::int32_t ReadSettingInteger(const std::u16string& Key, const std::u16string& Name, std::int32_t Default) {
+std::int32_t ReadSettingInteger(const std::u16string& Key, const std::u16string& Name,
+                                std::int32_t Default) {
   const std::optional<std::uint32_t> Value = TSettingsStore().ReadDWord(KeyPath(Key), Name);
   return Value ? static_cast<std::int32_t>(*Value) : Default;
 }

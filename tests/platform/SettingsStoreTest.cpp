@@ -1,9 +1,9 @@
-#include "TempFolder.h"
 #include "platform/SettingsStore.h"
 
-#include <gtest/gtest.h>
+#include "TempFolder.h"
 
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 

@@ -11,7 +11,8 @@
 class TTempFolder {
 public:
   TTempFolder() {
-    std::string Template = (std::filesystem::temp_directory_path() / "marbeck-test-XXXXXX").string();
+    std::string Template =
+        (std::filesystem::temp_directory_path() / "marbeck-test-XXXXXX").string();
     if (!::mkdtemp(Template.data())) throw std::runtime_error("mkdtemp failed");
     FPath = Template;
   }
@@ -34,8 +35,10 @@ public:
     ::setenv(Name, Value.c_str(), 1);
   }
   ~TScopedEnv() {
-    if (FOld) ::setenv(FName.c_str(), FOld->c_str(), 1);
-    else ::unsetenv(FName.c_str());
+    if (FOld)
+      ::setenv(FName.c_str(), FOld->c_str(), 1);
+    else
+      ::unsetenv(FName.c_str());
   }
   TScopedEnv(const TScopedEnv&) = delete;
   TScopedEnv& operator=(const TScopedEnv&) = delete;

@@ -1,26 +1,32 @@
-#include "TempFolder.h"
 #include "platform/TextFile.h"
 
-#include <gtest/gtest.h>
+#include "TempFolder.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
 std::string Bytes(std::initializer_list<int> List) {
   std::string S;
-  for (const int B : List) S += static_cast<char>(B);
+  for (const int B : List)
+    S += static_cast<char>(B);
   return S;
 }
 const char* Name(TTextEncoding E) {
   switch (E) {
-  case TTextEncoding::teAnsi: return "Ansi";
-  case TTextEncoding::teUTF8: return "UTF8";
-  case TTextEncoding::teUTF8NoBOM: return "UTF8NoBOM";
-  case TTextEncoding::teUTF16LE: return "UTF16LE";
-  case TTextEncoding::teUTF16BE: return "UTF16BE";
+  case TTextEncoding::teAnsi:
+    return "Ansi";
+  case TTextEncoding::teUTF8:
+    return "UTF8";
+  case TTextEncoding::teUTF8NoBOM:
+    return "UTF8NoBOM";
+  case TTextEncoding::teUTF16LE:
+    return "UTF16LE";
+  case TTextEncoding::teUTF16BE:
+    return "UTF16BE";
   }
   return "?";
 }
@@ -33,24 +39,38 @@ TEST(DecodeText, MarksAndUnmarkedFiles) {
     std::u16string Text;
     TTextEncoding Encoding;
   } Cases[] = {
-      {"UTF-8 mark", "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F" "e", u"Gr\u00FC\u00DFe", TTextEncoding::teUTF8},
+      {"UTF-8 mark",
+       "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+       "e",
+       u"Gr\u00FC\u00DFe", TTextEncoding::teUTF8},
       {"UTF-8 mark only", "\xEF\xBB\xBF", u"", TTextEncoding::teUTF8},
       {"UTF-16LE mark", Bytes({0xFF, 0xFE, 'a', 0, 0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE}),
        u"a\u20AC\U0001F600", TTextEncoding::teUTF16LE},
-      {"UTF-16BE mark", Bytes({0xFE, 0xFF, 0, 'a', 0x20, 0xAC}), u"a\u20AC", TTextEncoding::teUTF16BE},
-      {"UTF-16 odd last byte", Bytes({0xFF, 0xFE, 'a', 0, 'b'}), u"a\uFFFD", TTextEncoding::teUTF16LE},
+      {"UTF-16BE mark", Bytes({0xFE, 0xFF, 0, 'a', 0x20, 0xAC}), u"a\u20AC",
+       TTextEncoding::teUTF16BE},
+      {"UTF-16 odd last byte", Bytes({0xFF, 0xFE, 'a', 0, 'b'}), u"a\uFFFD",
+       TTextEncoding::teUTF16LE},
       {"ASCII", "plain", u"plain", TTextEncoding::teAnsi},
       {"empty", "", u"", TTextEncoding::teAnsi},
-      {"Windows-1252", "Gr\xFC\xDF" "e \x80 \x84\x93\x85\x99", u"Gr\u00FC\u00DFe \u20AC \u201E\u201C\u2026\u2122",
-       TTextEncoding::teAnsi},
+      {"Windows-1252",
+       "Gr\xFC\xDF"
+       "e \x80 \x84\x93\x85\x99",
+       u"Gr\u00FC\u00DFe \u20AC \u201E\u201C\u2026\u2122", TTextEncoding::teAnsi},
       {"undefined Windows-1252 byte", "\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D",
        TTextEncoding::teAnsi},
       // Unmarked but valid UTF-8 holding non-ASCII bytes is UTF-8, not mojibake.
-      {"unmarked UTF-8", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC", u"Gr\u00FC\u00DFe \u20AC",
-       TTextEncoding::teUTF8NoBOM},
-      {"broken UTF-8 is Windows-1252", "\xC3\xBC \xC3", u"\u00C3\u00BC \u00C3", TTextEncoding::teAnsi},
+      {"unmarked UTF-8",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e \xE2\x82\xAC",
+       u"Gr\u00FC\u00DFe \u20AC", TTextEncoding::teUTF8NoBOM},
+      {"broken UTF-8 is Windows-1252", "\xC3\xBC \xC3", u"\u00C3\u00BC \u00C3",
+       TTextEncoding::teAnsi},
       {"overlong UTF-8 is Windows-1252", "\xC0\xAF", u"\u00C0\u00AF", TTextEncoding::teAnsi},
-      {"UTF-8 with bad bytes after the mark", "\xEF\xBB\xBF" "a\xFF" "b", u"a\uFFFDb", TTextEncoding::teUTF8},
+      {"UTF-8 with bad bytes after the mark",
+       "\xEF\xBB\xBF"
+       "a\xFF"
+       "b",
+       u"a\uFFFDb", TTextEncoding::teUTF8},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.What);
@@ -65,22 +85,25 @@ TEST(DecodeText, EveryLineBreakBecomesCrLf) {
     std::string In;
     std::u16string Out;
   } Cases[] = {
-      {"a\nb", u"a\r\nb"},          {"a\rb", u"a\r\nb"},
-      {"a\r\nb", u"a\r\nb"},        {"a\n\rb", u"a\r\n\r\nb"},
-      {"a\r\r\nb", u"a\r\n\r\nb"},  {"a\n\nb\r", u"a\r\n\r\nb\r\n"},
-      {"\n", u"\r\n"},              {"\r\n\r\n", u"\r\n\r\n"},
+      {"a\nb", u"a\r\nb"},       {"a\rb", u"a\r\nb"},         {"a\r\nb", u"a\r\nb"},
+      {"a\n\rb", u"a\r\n\r\nb"}, {"a\r\r\nb", u"a\r\n\r\nb"}, {"a\n\nb\r", u"a\r\n\r\nb\r\n"},
+      {"\n", u"\r\n"},           {"\r\n\r\n", u"\r\n\r\n"},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.In);
     EXPECT_EQ(DecodeText(C.In).Text, C.Out);
   }
   EXPECT_EQ(DecodeText(Bytes({0xFE, 0xFF, 0, 'a', 0, '\n', 0, '\r', 0, 'b'})).Text, u"a\r\n\r\nb");
-  EXPECT_EQ(DecodeText("\xEF\xBB\xBF" "a\rb\n").Text, u"a\r\nb\r\n");
+  EXPECT_EQ(DecodeText("\xEF\xBB\xBF"
+                       "a\rb\n")
+                .Text,
+            u"a\r\nb\r\n");
 }
 
 TEST(EncodeText, WindowsCodePageKeepsEveryByte) {
   std::string All;
-  for (int B = 0x20; B <= 0xFF; ++B) All += static_cast<char>(B);
+  for (int B = 0x20; B <= 0xFF; ++B)
+    All += static_cast<char>(B);
   const TDecodedText D = DecodeText(All);
   ASSERT_EQ(D.Encoding, TTextEncoding::teAnsi);
   EXPECT_EQ(D.Text[0x80 - 0x20], u'\u20AC');
@@ -120,7 +143,8 @@ TEST(EncodeText, EachEncodingRoundTrips) {
     EXPECT_EQ(D.Text, Text);
     EXPECT_EQ(D.Encoding, C.Encoding); // remembered, so a later save keeps it
   }
-  EXPECT_EQ(EncodeText(u"a\u20AC", TTextEncoding::teUTF16LE).Bytes, Bytes({0xFF, 0xFE, 'a', 0, 0xAC, 0x20}));
+  EXPECT_EQ(EncodeText(u"a\u20AC", TTextEncoding::teUTF16LE).Bytes,
+            Bytes({0xFF, 0xFE, 'a', 0, 0xAC, 0x20}));
   EXPECT_EQ(EncodeText(u"x\u20AC", TTextEncoding::teAnsi).Bytes, "x\x80");
   EXPECT_EQ(EncodeText(u"", TTextEncoding::teUTF8).Bytes, "\xEF\xBB\xBF");
 }

@@ -1,12 +1,15 @@
 #include "util/ColorText.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 namespace {
-constexpr TColor Rgb(unsigned R, unsigned G, unsigned B) { return R | (G << 8) | (B << 16); }
-constexpr TColor Sys(unsigned Index) { return 0xFF000000u | Index; }
+constexpr TColor Rgb(unsigned R, unsigned G, unsigned B) {
+  return R | (G << 8) | (B << 16);
+}
+constexpr TColor Sys(unsigned Index) {
+  return 0xFF000000u | Index;
+}
 
 struct TNamed {
   const char16_t* Name;
@@ -15,32 +18,58 @@ struct TNamed {
 
 // The named colours as the settings know them.
 const TNamed kNamed[] = {
-    {u"clBlack", Rgb(0, 0, 0)},          {u"clMaroon", Rgb(128, 0, 0)},
-    {u"clGreen", Rgb(0, 128, 0)},        {u"clOlive", Rgb(128, 128, 0)},
-    {u"clNavy", Rgb(0, 0, 128)},         {u"clPurple", Rgb(128, 0, 128)},
-    {u"clTeal", Rgb(0, 128, 128)},       {u"clGray", Rgb(128, 128, 128)},
-    {u"clSilver", Rgb(192, 192, 192)},   {u"clMedGray", Rgb(160, 160, 164)},
-    {u"clRed", Rgb(255, 0, 0)},          {u"clLime", Rgb(0, 255, 0)},
-    {u"clYellow", Rgb(255, 255, 0)},     {u"clBlue", Rgb(0, 0, 255)},
-    {u"clFuchsia", Rgb(255, 0, 255)},    {u"clAqua", Rgb(0, 255, 255)},
-    {u"clWhite", Rgb(255, 255, 255)},    {u"clMoneyGreen", Rgb(192, 220, 192)},
-    {u"clSkyBlue", Rgb(166, 202, 240)},  {u"clCream", Rgb(255, 251, 240)},
-    {u"clScrollBar", Sys(0)},            {u"clBackground", Sys(1)},
-    {u"clActiveCaption", Sys(2)},        {u"clInactiveCaption", Sys(3)},
-    {u"clMenu", Sys(4)},                 {u"clWindow", Sys(5)},
-    {u"clWindowFrame", Sys(6)},          {u"clMenuText", Sys(7)},
-    {u"clWindowText", Sys(8)},           {u"clCaptionText", Sys(9)},
-    {u"clActiveBorder", Sys(10)},        {u"clInactiveBorder", Sys(11)},
-    {u"clAppWorkSpace", Sys(12)},        {u"clHighlight", Sys(13)},
-    {u"clHighlightText", Sys(14)},       {u"clBtnFace", Sys(15)},
-    {u"clBtnShadow", Sys(16)},           {u"clGrayText", Sys(17)},
-    {u"clBtnText", Sys(18)},             {u"clInactiveCaptionText", Sys(19)},
-    {u"clBtnHighlight", Sys(20)},        {u"cl3DDkShadow", Sys(21)},
-    {u"cl3DLight", Sys(22)},             {u"clInfoText", Sys(23)},
-    {u"clInfoBk", Sys(24)},              {u"clHotLight", Sys(26)},
-    {u"clGradientActiveCaption", Sys(27)}, {u"clGradientInactiveCaption", Sys(28)},
-    {u"clMenuHighlight", Sys(29)},       {u"clMenuBar", Sys(30)},
-    {u"clNone", 0x1FFFFFFFu},            {u"clDefault", 0x20000000u},
+    {u"clBlack", Rgb(0, 0, 0)},
+    {u"clMaroon", Rgb(128, 0, 0)},
+    {u"clGreen", Rgb(0, 128, 0)},
+    {u"clOlive", Rgb(128, 128, 0)},
+    {u"clNavy", Rgb(0, 0, 128)},
+    {u"clPurple", Rgb(128, 0, 128)},
+    {u"clTeal", Rgb(0, 128, 128)},
+    {u"clGray", Rgb(128, 128, 128)},
+    {u"clSilver", Rgb(192, 192, 192)},
+    {u"clMedGray", Rgb(160, 160, 164)},
+    {u"clRed", Rgb(255, 0, 0)},
+    {u"clLime", Rgb(0, 255, 0)},
+    {u"clYellow", Rgb(255, 255, 0)},
+    {u"clBlue", Rgb(0, 0, 255)},
+    {u"clFuchsia", Rgb(255, 0, 255)},
+    {u"clAqua", Rgb(0, 255, 255)},
+    {u"clWhite", Rgb(255, 255, 255)},
+    {u"clMoneyGreen", Rgb(192, 220, 192)},
+    {u"clSkyBlue", Rgb(166, 202, 240)},
+    {u"clCream", Rgb(255, 251, 240)},
+    {u"clScrollBar", Sys(0)},
+    {u"clBackground", Sys(1)},
+    {u"clActiveCaption", Sys(2)},
+    {u"clInactiveCaption", Sys(3)},
+    {u"clMenu", Sys(4)},
+    {u"clWindow", Sys(5)},
+    {u"clWindowFrame", Sys(6)},
+    {u"clMenuText", Sys(7)},
+    {u"clWindowText", Sys(8)},
+    {u"clCaptionText", Sys(9)},
+    {u"clActiveBorder", Sys(10)},
+    {u"clInactiveBorder", Sys(11)},
+    {u"clAppWorkSpace", Sys(12)},
+    {u"clHighlight", Sys(13)},
+    {u"clHighlightText", Sys(14)},
+    {u"clBtnFace", Sys(15)},
+    {u"clBtnShadow", Sys(16)},
+    {u"clGrayText", Sys(17)},
+    {u"clBtnText", Sys(18)},
+    {u"clInactiveCaptionText", Sys(19)},
+    {u"clBtnHighlight", Sys(20)},
+    {u"cl3DDkShadow", Sys(21)},
+    {u"cl3DLight", Sys(22)},
+    {u"clInfoText", Sys(23)},
+    {u"clInfoBk", Sys(24)},
+    {u"clHotLight", Sys(26)},
+    {u"clGradientActiveCaption", Sys(27)},
+    {u"clGradientInactiveCaption", Sys(28)},
+    {u"clMenuHighlight", Sys(29)},
+    {u"clMenuBar", Sys(30)},
+    {u"clNone", 0x1FFFFFFFu},
+    {u"clDefault", 0x20000000u},
 };
 } // namespace
 

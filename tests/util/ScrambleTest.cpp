@@ -1,9 +1,8 @@
 #include "platform/Messages.h"
 #include "util/MyFunctions.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <random>
 #include <string>
@@ -68,7 +67,8 @@ void ExpectWellFormed(const std::u16string& Record, const std::u16string& Text, 
   EXPECT_LE(D[4], '8');
   EXPECT_LE(D[5], '8');
   // The record is exactly as long as the target, unless the body needs more room.
-  EXPECT_EQ(Record.size(), std::max<std::size_t>(static_cast<std::size_t>(std::max(L, 0)), 3 + Body.size()));
+  EXPECT_EQ(Record.size(),
+            std::max<std::size_t>(static_cast<std::size_t>(std::max(L, 0)), 3 + Body.size()));
 }
 
 } // namespace
@@ -81,11 +81,13 @@ TEST(ScrambleText, RandomTextsRoundTripAndKeepTheLayout) {
   for (int Round = 0; Round < 3000; ++Round) {
     std::u16string Text;
     const int N = Length(Gen);
-    for (int I = 0; I < N; ++I) Text += static_cast<char16_t>(Code(Gen));
+    for (int I = 0; I < N; ++I)
+      Text += static_cast<char16_t>(Code(Gen));
     if (Round % 7 == 0) Text += u'\x01C7'; // 455, the highest code that reads back
     if (Round % 11 == 0) Text += u'\0';
     const int L = Target(Gen);
-    SCOPED_TRACE(testing::Message() << "round " << Round << ", length " << Text.size() << ", L " << L);
+    SCOPED_TRACE(testing::Message()
+                 << "round " << Round << ", length " << Text.size() << ", L " << L);
     const std::optional<std::u16string> Record = ScrambleText(Text, L);
     ASSERT_TRUE(Record.has_value());
     ExpectWellFormed(*Record, Text, L);
@@ -209,7 +211,8 @@ TEST(UnscrambleText, NeverFailsOnArbitraryInput) {
   for (int Round = 0; Round < 20000; ++Round) {
     std::u16string R;
     const int N = Len(Gen);
-    for (int I = 0; I < N; ++I) R += static_cast<char16_t>(Unit(Gen));
+    for (int I = 0; I < N; ++I)
+      R += static_cast<char16_t>(Unit(Gen));
     if (Round % 2 == 0 && R.size() >= 3) R[0] = R[1] = 148; // a plausible header
     const auto Text = UnscrambleText(R);
     if (Text) {

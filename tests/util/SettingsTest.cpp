@@ -3,10 +3,9 @@
 #include "platform/TextFile.h"
 #include "util/MyFunctions.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace {
@@ -45,14 +44,16 @@ TEST_F(SettingsTest, RoundTripsInTheReadableForm) {
   ASSERT_TRUE(WriteSettingBool(u"Marbeck", u"Frame", true));
   ASSERT_TRUE(WriteSettingInteger(u"Marbeck", u"Low", INT32_MIN));
   ASSERT_TRUE(WriteSettingInteger(u"Marbeck", u"High", INT32_MAX));
-  ASSERT_TRUE(WriteSettingString(u"Marbeck", u"Text", u"Gr\u00FC\u00DFe \"a\\b\"\r\nZeile 2 \u20AC"));
+  ASSERT_TRUE(
+      WriteSettingString(u"Marbeck", u"Text", u"Gr\u00FC\u00DFe \"a\\b\"\r\nZeile 2 \u20AC"));
 
   EXPECT_EQ(ReadSettingInteger(u"Marbeck", u"Zoom", 0), 250);
   EXPECT_EQ(ReadSettingString(u"Marbeck", u"BackColor", u""), u"clWhite");
   EXPECT_TRUE(ReadSettingBool(u"Marbeck", u"Frame", false));
   EXPECT_EQ(ReadSettingInteger(u"Marbeck", u"Low", 0), INT32_MIN);
   EXPECT_EQ(ReadSettingInteger(u"Marbeck", u"High", 0), INT32_MAX);
-  EXPECT_EQ(ReadSettingString(u"Marbeck", u"Text", u""), u"Gr\u00FC\u00DFe \"a\\b\"\r\nZeile 2 \u20AC");
+  EXPECT_EQ(ReadSettingString(u"Marbeck", u"Text", u""),
+            u"Gr\u00FC\u00DFe \"a\\b\"\r\nZeile 2 \u20AC");
 
   const std::string Text = StoreText();
   EXPECT_NE(Text.find("[HKEY_CURRENT_USER\\Software\\Marbeck]\n"), std::string::npos) << Text;
@@ -110,10 +111,11 @@ TEST_F(SettingsTest, UnwritableLocationAnswersFalse) {
 TEST_F(SettingsTest, DamagedStoreReadsAsMissingAndIsReplacedOnWrite) {
   const std::string Damaged[] = {
       std::string("\0\x01\x02\xFF\xFE garbage \x80\x81", 16),
-      "[Settings]\nZoom=400\n",                                          // a foreign file
+      "[Settings]\nZoom=400\n",                                            // a foreign file
       "Windows Registry Editor Version 5.00\n\n\"Zoom\"=dword:00000190\n", // value outside any key
       "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Marbeck]\n"
-      "\"Zoom\"=dword:190\n\"BackColor\"=\"clRed\n\"Frame\"=dword:0000000x\n\"TabIndex\"=\"3\\q\"\n",
+      "\"Zoom\"=dword:190\n\"BackColor\"=\"clRed\n\"Frame\"=dword:0000000x\n\"TabIndex\"="
+      "\"3\\q\"\n",
   };
   for (const std::string& Text : Damaged) {
     PutStoreText(Text);
