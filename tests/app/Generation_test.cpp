@@ -1,0 +1,156 @@
+// The generation pass: first-run state, the payload of each page, the picture, the triggers.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+#include <functional>
+
+#include "support/Expect.h"
+#include "support/WindowFixture.h"
+#include "support/Zbar.h"
+
+TEST_F(TWindowTest, FirstRunStartsFromTheDefaults) {
+  TForm1& F = Form();
+  EXPECT_EQ(F.ClientArea->size(), QSize(980, 409));
+  EXPECT_EQ(F.minimumSize(), F.maximumSize()) << "the window has a fixed size";
+  EXPECT_EQ(F.PageControl1->currentIndex(), 0);
+  EXPECT_EQ(F.EncryptionType->currentText(), QStringLiteral("Auto"));
+  EXPECT_EQ(F.FrameSize->currentText(), QStringLiteral("1"));
+  EXPECT_FALSE(F.Frame->isChecked());
+  EXPECT_FALSE(F.TrackBar1->isEnabled());
+  EXPECT_TRUE(F.Shape1->isVisible());
+  EXPECT_EQ(F.BackColor->Color(), 0xFFFFFFu);
+  EXPECT_EQ(F.MatrixColor->Color(), 0x000000u);
+  EXPECT_EQ(F.FrameColor->Color(), 0x000000u);
+  EXPECT_EQ(F.ScrollBar1->value(), 250);
+  EXPECT_TRUE(F.tWordWrap->isChecked());
+  EXPECT_TRUE(F.eWordWrap->isChecked());
+  EXPECT_EQ(F.MemoText->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+  EXPECT_EQ(F.MemoMessage->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+  EXPECT_EQ(TForm1::MemoLines(F.MemoText).toStdU16String(), kHintLines);
+  EXPECT_EQ(F.MemoText->palette().color(QPalette::Text), QColor(128, 128, 128));
+  EXPECT_FALSE(F.Image1->HasPicture()) << "no picture before the first trigger";
+  EXPECT_EQ(QRText(), u"QRText");
+}
+
+struct TPageCase {
+  const char* Name;
+  int Page;
+  std::function<void(TForm1&)> Fill;
+  std::u16string Payload;
+};
+
+TEST_F(TWindowTest, EachPagePassesItsPayloadAndPaintsItsSymbol) {
+  const TPageCase Cases[] = {
+      {"Text with its hint lines", 0, [](TForm1&) {}, kHintLines},
+      {"URL", 1, [](TForm1& F) { F.EditURL->setText(QStringLiteral("https://example.org/page")); },
+       u"https://example.org/page"},
+      {"eMail", 2,
+       [](TForm1& F) {
+         F.EditAddress->setText(QStringLiteral("ann@example.org"));
+         F.EditSubject->setText(QStringLiteral("Hello"));
+         TForm1::SetMemoLines(F.MemoMessage, QStringLiteral("Thanks"));
+       },
+       u"mailto:ann@example.org?subject=Hello&body=Thanks"},
+      {"VCard", 3,
+       [](TForm1& F) {
+         F.FirstName->setText(QStringLiteral("Ann"));
+         F.LastName->setText(QStringLiteral("Lee"));
+         F.Company->setText(QStringLiteral("ACME"));
+       },
+       u"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann Lee\r\nN:Lee;Ann;\r\nORG:ACME;\r\nEND:VCARD\r\n"},
+      {"Wifi", 4,
+       [](TForm1& F) {
+         F.SSID->setText(QStringLiteral("home"));
+         F.NetworkKey->setText(QStringLiteral("secret"));
+         F.WPA->setCurrentIndex(1);
+       },
+       u"WIFI:T:WEP;S:home;P:secret;;\r\n"},
+  };
+  // Colours from the swatches, so the painting is seen to use them.
+  const QColor Light(255, 255, 200), Dark(0, 0, 128);
+  ChooseColor(Form().BackColor, Light);
+  ChooseColor(Form().MatrixColor, Dark);
+  for (const TPageCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    Form().PageControl1->setCurrentIndex(Case.Page);
+    Case.Fill(Form());
+    Form().CreateCodeBtn->click();
+    EXPECT_EQ(QRText(), Case.Payload);
+    EXPECT_EQ(PixelsOffSymbol(Picture(), {Case.Payload, qrAuto, 1}, Dark.rgb(), Light.rgb()), 0);
+    EXPECT_EQ(DecodePicture(Picture(), 4), Utf8(Case.Payload)) << "a decoder reads the payload back";
+  }
+}
+
+TEST_F(TWindowTest, SpacingFrameAndEncodingReachTheFacade) {
+  Form().PageControl1->setCurrentIndex(1);
+  Form().EditURL->setText(QStringLiteral("12345"));
+  Form().EncryptionType->setCurrentIndex(3);  // ISO-8859-1: byte mode even for digits
+  Form().FrameSize->setCurrentIndex(8);       // spacing "9"
+  Form().Frame->setChecked(true);             // ... plus one: ten modules
+  EXPECT_EQ(PixelsOffSymbol(Picture(), {u"12345", qrISO88591, 10}, qRgb(0, 0, 0), qRgb(255, 255, 255)), 4 * 5)
+      << "everything but the four corner marks (five pixels each) in black on the white ring";
+  EXPECT_EQ(Form().ScrollBar1->minimum(), Picture().width()) << "the zoom never goes below the side";
+}
+
+TEST_F(TWindowTest, ListsSliderAndFrameRunAPassButTypingAndPageSwitchingDoNot) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(1);
+  QTest::keyClicks(F.EditURL, QStringLiteral("HELLO"));
+  EXPECT_EQ(QRText(), u"QRText") << "typing and switching pages run no pass";
+  EXPECT_FALSE(F.Image1->HasPicture());
+
+  QTest::keyClick(F.EncryptionType, Qt::Key_Down);  // a choice made by the user
+  EXPECT_EQ(F.EncryptionType->currentIndex(), 1);
+  EXPECT_EQ(QRText(), u"HELLO");
+  EXPECT_TRUE(F.Image1->HasPicture());
+
+  const auto PassesFor = [&](const QString& Text, const std::function<void()>& Action) {
+    F.EditURL->setText(Text);
+    Action();
+    return QRText() == Text.toStdU16String();
+  };
+  EXPECT_TRUE(PassesFor(QStringLiteral("A1"), [&] { QTest::keyClick(F.FrameSize, Qt::Key_Down); }));
+  EXPECT_TRUE(PassesFor(QStringLiteral("A2"), [&] { F.Frame->setChecked(true); }));
+  EXPECT_TRUE(PassesFor(QStringLiteral("A3"), [&] { F.TrackBar1->setValue(4); }));
+  EXPECT_FALSE(PassesFor(QStringLiteral("A4"), [&] { F.EncryptionType->setCurrentIndex(2); }))
+      << "an index set in code raises no change";
+  EXPECT_FALSE(PassesFor(QStringLiteral("A5"), [&] { F.ScrollBar1->setValue(300); })) << "zoom only rescales";
+  EXPECT_FALSE(PassesFor(QStringLiteral("A6"), [&] { F.PageControl1->setCurrentIndex(2); }));
+}
+
+TEST_F(TWindowTest, TextTooLongPaintsTheLightSquareAndSaysWhyUnderThePreview) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(1);
+  F.EditURL->setText(QString(3000, QLatin1Char('a')));
+  F.CreateCodeBtn->click();
+  EXPECT_TRUE(Errors.empty() && Messages.empty()) << "no modal box";
+  EXPECT_TRUE(F.NoteLabel->isVisible());
+  EXPECT_EQ(F.NoteLabel->text(), QStringLiteral("Too long for a QR code: 3,000 bytes; at most 2,953 fit."));
+  ASSERT_EQ(Picture().width(), 2) << "the empty grid with its one-module quiet zone";
+  for (int Y = 0; Y < 2; ++Y)
+    for (int X = 0; X < 2; ++X) EXPECT_EQ(Picture().pixel(X, Y), qRgb(255, 255, 255));
+
+  F.EditURL->setText(QStringLiteral("short"));
+  F.CreateCodeBtn->click();
+  EXPECT_FALSE(F.NoteLabel->isVisible());
+  EXPECT_TRUE(F.NoteLabel->text().isEmpty());
+}
+
+TEST_F(TWindowTest, EmptyPayloadWithTheFacadeDefaultsGivesAnEmptyPicture) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(1);  // empty URL field
+  F.FrameSize->setCurrentIndex(3);     // spacing "4", the facade's own starting value
+  F.CreateCodeBtn->click();
+  EXPECT_TRUE(F.Image1->HasPicture());
+  EXPECT_TRUE(Picture().isNull());
+  EXPECT_EQ(F.ScrollBar1->minimum(), 0);
+  EXPECT_FALSE(F.NoteLabel->isVisible());
+}

@@ -1,0 +1,176 @@
+// The preview: placement at the zoom, nearest-neighbour scaling, frame marks, colour swatches,
+// and the clipboard copy.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+#include <set>
+
+#include "support/Expect.h"
+#include "support/WindowFixture.h"
+#include "support/Zbar.h"
+
+namespace {
+
+void ShowURL(TForm1& F, const QString& Url) {
+  F.PageControl1->setCurrentIndex(1);
+  F.EditURL->setText(Url);
+}
+
+}  // namespace
+
+TEST_F(TWindowTest, ZoomCentresThePictureInThePanel) {
+  struct TCase {
+    int W, Left, Top;
+  };
+  // Halves round to the even neighbour: 23 and 25 land on the same place.
+  for (const TCase Case : {TCase{23, 208, 152}, TCase{25, 208, 152}, TCase{27, 206, 150}, TCase{50, 195, 139},
+                           TCase{250, 95, 39}, TCase{800, -180, -236}}) {
+    SCOPED_TRACE(Case.W);
+    Form().ScrollBar1->setValue(Case.W);
+    EXPECT_EQ(Form().Image1->geometry(), QRect(Case.Left, Case.Top, Case.W, Case.W));
+  }
+}
+
+TEST_F(TWindowTest, PreviewScalesByNearestNeighbourWithoutBlur) {
+  ShowURL(Form(), QStringLiteral("HELLO"));
+  Form().CreateCodeBtn->click();
+  const int Side = Picture().width();
+  Form().ScrollBar1->setValue(Side);
+  EXPECT_EQ(Form().Image1->grab().toImage().convertToFormat(QImage::Format_RGB32), Picture())
+      << "one screen pixel per module";
+
+  Form().ScrollBar1->setValue(2 * Side + 5);  // modules of unequal width
+  const QImage Shown = Form().Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(Shown.size(), QSize(2 * Side + 5, 2 * Side + 5));
+  std::set<QRgb> Colours;
+  for (int Y = 0; Y < Shown.height(); ++Y)
+    for (int X = 0; X < Shown.width(); ++X) Colours.insert(Shown.pixel(X, Y));
+  EXPECT_EQ(Colours, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+  EXPECT_EQ(DecodePicture(Shown), "HELLO");
+}
+
+class TFrameMarkTest : public TWindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TFrameMarkTest, MarksTakeTheOuterRingOnly) {
+  const int P = GetParam();
+  TForm1& F = Form();
+  const QString Url = QStringLiteral("https://example.org/a-longer-address");  // version 3: 33 pixels with the zone
+  ShowURL(F, Url);
+  F.Frame->setChecked(true);
+  const QColor Red(255, 0, 0);
+  ChooseColor(F.FrameColor, Red);
+  F.TrackBar1->setValue(P);
+  F.CreateCodeBtn->click();
+
+  TQRCodeSymbol Symbol;
+  Symbol.SetData(Url.toStdU16String());
+  Symbol.SetQuietZone(2);  // spacing "1" plus one for the frame
+  const int S = Symbol.Rows();
+  ASSERT_EQ(Picture().size(), QSize(S, S));
+  ASSERT_GE(S, 2 * (P + 3)) << "the two marks along an edge stay apart";
+  const int Arm = P + 3;
+  const auto InMark = [&](int X, int Y) {
+    const bool NearLeft = X < Arm, NearRight = X >= S - Arm, NearTop = Y < Arm, NearBottom = Y >= S - Arm;
+    const bool OnEdgeRow = Y == 0 || Y == S - 1, OnEdgeColumn = X == 0 || X == S - 1;
+    return (OnEdgeRow && (NearLeft || NearRight)) || (OnEdgeColumn && (NearTop || NearBottom));
+  };
+  int Marked = 0, Wrong = 0;
+  for (int Y = 0; Y < S; ++Y)
+    for (int X = 0; X < S; ++X) {
+      const QRgb Expected = InMark(X, Y) ? Red.rgb() : (Symbol.IsDark(Y, X) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+      Marked += InMark(X, Y);
+      Wrong += Picture().pixel(X, Y) != Expected;
+    }
+  EXPECT_EQ(Wrong, 0);
+  EXPECT_EQ(Marked, 4 * (2 * Arm - 1));
+  EXPECT_EQ(Picture().pixel(P + 2, 0), Red.rgb());
+  EXPECT_EQ(Picture().pixel(P + 3, 0), qRgb(255, 255, 255)) << "an arm is p + 3 pixels long";
+
+  F.Frame->setChecked(false);  // the next pass paints a new picture without marks
+  EXPECT_EQ(PixelsOffSymbol(Picture(), {Url.toStdU16String(), qrAuto, 1}, qRgb(0, 0, 0), qRgb(255, 255, 255)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ShortestAndLongest, TFrameMarkTest, ::testing::Values(0, 10));
+
+TEST_F(TWindowTest, ColourDialogStartsAtTheLastConfirmedColourAndAnyButtonOpensIt) {
+  TForm1& F = Form();
+  ShowURL(F, QStringLiteral("HELLO"));
+  ChooseColor(F.BackColor, QColor(200, 255, 200));
+  ColorAnswers.push_back(QColor(0, 0, 255));
+  QTest::mouseClick(F.MatrixColor, Qt::RightButton);
+  ColorAnswers.push_back(std::nullopt);  // cancelled: nothing changes, a pass runs all the same
+  QTest::mouseClick(F.BackColor, Qt::LeftButton);
+
+  ASSERT_EQ(ColorDialogStarts.size(), 3u);
+  EXPECT_EQ(ColorDialogStarts[0], QColor(Qt::black));
+  EXPECT_EQ(ColorDialogStarts[1], QColor(200, 255, 200)) << "not the matrix swatch's own black";
+  EXPECT_EQ(ColorDialogStarts[2], QColor(0, 0, 255));
+  EXPECT_EQ(F.BackColor->Color(), 0xC8FFC8u);
+  EXPECT_EQ(F.MatrixColor->Color(), 0xFF0000u) << "blue in the third byte";
+  EXPECT_EQ(F.BackColor->pos(), QPoint(584, 352)) << "the pressed look is undone";
+  EXPECT_EQ(QRText(), u"HELLO");
+  EXPECT_EQ(PixelsOffSymbol(Picture(), {u"HELLO", qrAuto, 1}, qRgb(0, 0, 255), qRgb(200, 255, 200)), 0);
+}
+
+TEST_F(TWindowTest, FrameColourSpotAnswersOnlyWhileFrameIsTicked) {
+  TForm1& F = Form();
+  const QPoint Spot(956, 360);
+  EXPECT_EQ(F.ClientArea->childAt(Spot), F.Shape1);
+  F.Frame->setChecked(true);
+  EXPECT_EQ(F.ClientArea->childAt(Spot), F.FrameColor);
+  EXPECT_TRUE(F.TrackBar1->isEnabled());
+  F.Frame->setChecked(false);
+  EXPECT_EQ(F.ClientArea->childAt(Spot), F.Shape1);
+  EXPECT_FALSE(F.TrackBar1->isEnabled());
+}
+
+TEST_F(TWindowTest, CopyRegeneratesAndPutsThePreviewOnTheClipboard) {
+  TForm1& F = Form();
+  ShowURL(F, QStringLiteral("https://example.org/one"));
+  F.Frame->setChecked(true);
+  F.TrackBar1->setValue(2);
+  F.EditURL->setText(QStringLiteral("https://example.org/two"));  // edited, not generated
+  F.CopyToClipboardBtn->click();
+  ASSERT_EQ(Clipboard.size(), 1u);
+  const QImage& Copy = Clipboard[0];
+  EXPECT_EQ(Copy.size(), QSize(250, 250));
+  EXPECT_EQ(Copy.depth(), 24);
+  EXPECT_EQ(Copy, F.Image1->grab().toImage().convertToFormat(QImage::Format_RGB888))
+      << "identical to the preview, frame marks included";
+  EXPECT_EQ(DecodePicture(Copy), "https://example.org/two");
+
+  F.ScrollBar1->setValue(800);
+  F.CopyToClipboardBtn->click();
+  ASSERT_EQ(Clipboard.size(), 2u);
+  EXPECT_EQ(Clipboard[1].size(), QSize(800, 800)) << "whole, although the panel cuts the preview off";
+  EXPECT_EQ(DecodePicture(Clipboard[1]), "https://example.org/two");
+}
+
+TEST_F(TWindowTest, EmptyPictureCopiesAsAWhiteSquare) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(1);
+  F.FrameSize->setCurrentIndex(3);
+  F.ScrollBar1->setValue(40);
+  F.CopyToClipboardBtn->click();
+  ASSERT_EQ(Clipboard.size(), 1u);
+  QImage White(40, 40, QImage::Format_RGB888);
+  White.fill(Qt::white);
+  EXPECT_EQ(Clipboard[0], White);
+}
+
+TEST_F(TWindowTest, ClipboardRefusalIsReportedAndTheProgramGoesOn) {
+  ShowURL(Form(), QStringLiteral("HELLO"));
+  ClipboardTakes = false;
+  Form().CopyToClipboardBtn->click();
+  EXPECT_EQ(Errors, std::vector<QString>{QStringLiteral("Cannot open clipboard: held by another program")});
+  EXPECT_EQ(QRText(), u"HELLO") << "the pass ran all the same";
+  ClipboardTakes = true;
+  Form().CopyToClipboardBtn->click();
+  EXPECT_EQ(Clipboard.size(), 1u);
+}

@@ -1,0 +1,88 @@
+// Settings: what a close stores is what the next window shows; stored values out of range.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+
+#include <functional>
+
+#include "support/WindowFixture.h"
+#include "util/MyFunctions.h"
+
+TEST_F(TWindowTest, SettingsSurviveACloseAndANewWindow) {
+  TForm1& F = Form();
+  F.Frame->setChecked(true);
+  F.TrackBar1->setValue(7);
+  F.ScrollBar1->setValue(333);
+  ChooseColor(F.BackColor, QColor(10, 20, 30));
+  ChooseColor(F.FrameColor, QColor(255, 0, 0));
+  ChooseColor(F.MatrixColor, QColor(200, 0, 100));
+  F.EncryptionType->setCurrentIndex(4);
+  F.FrameSize->setCurrentIndex(5);
+  F.tWordWrap->setChecked(false);
+  F.eWordWrap->setChecked(false);
+  F.PageControl1->setCurrentIndex(3);
+  Reopen();
+
+  TForm1& G = Form();
+  EXPECT_TRUE(G.Frame->isChecked());
+  EXPECT_TRUE(G.TrackBar1->isEnabled());
+  EXPECT_EQ(G.TrackBar1->value(), 7);
+  EXPECT_EQ(G.ScrollBar1->value(), 333);
+  EXPECT_EQ(G.BackColor->Color(), 0x1E140Au);
+  EXPECT_EQ(G.FrameColor->Color(), 0x0000FFu);
+  EXPECT_EQ(G.MatrixColor->Color(), 0x6400C8u);
+  EXPECT_EQ(G.EncryptionType->currentIndex(), 4);
+  EXPECT_EQ(G.FrameSize->currentIndex(), 5);
+  EXPECT_FALSE(G.tWordWrap->isChecked());
+  EXPECT_FALSE(G.eWordWrap->isChecked());
+  EXPECT_EQ(G.MemoText->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(G.MemoMessage->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(G.PageControl1->currentIndex(), 3);
+  EXPECT_FALSE(G.Image1->HasPicture()) << "the load runs no pass";
+
+  EXPECT_EQ(ReadSettingInteger(kProductKey, u"FrameMarkSize", -1), 7) << "the slider has a value of its own";
+  EXPECT_EQ(ReadSettingString(kProductKey, u"FrameColor", u""), u"clRed");
+  EXPECT_EQ(ReadSettingString(kProductKey, u"BackColor", u""), u"$001E140A");
+}
+
+TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
+  struct TCase {
+    const char* Name;
+    std::function<void()> Store;
+    std::function<void(TForm1&)> Check;
+  };
+  const TCase Cases[] = {
+      {"zoom above the range", [] { WriteSettingInteger(kProductKey, u"Zoom", 1000); },
+       [](TForm1& F) { EXPECT_EQ(F.ScrollBar1->value(), 800); }},
+      {"zoom below the range", [] { WriteSettingInteger(kProductKey, u"Zoom", -5); },
+       [](TForm1& F) { EXPECT_EQ(F.ScrollBar1->value(), 0); }},
+      {"frame-mark size", [] { WriteSettingInteger(kProductKey, u"FrameMarkSize", 42); },
+       [](TForm1& F) { EXPECT_EQ(F.TrackBar1->value(), 10); }},
+      {"encoding past the list", [] { WriteSettingInteger(kProductKey, u"EncryptionType", 6); },
+       [](TForm1& F) { EXPECT_EQ(F.EncryptionType->currentIndex(), 0); }},
+      {"spacing below the list", [] { WriteSettingInteger(kProductKey, u"FrameSize", -1); },
+       [](TForm1& F) { EXPECT_EQ(F.FrameSize->currentIndex(), 0); }},
+      {"page past the tabs", [] { WriteSettingInteger(kProductKey, u"TabIndex", 5); },
+       [](TForm1& F) { EXPECT_EQ(F.PageControl1->currentIndex(), 0); }},
+      {"frame as any non-zero number", [] { WriteSettingInteger(kProductKey, u"Frame", 7); },
+       [](TForm1& F) { EXPECT_TRUE(F.Frame->isChecked()); }},
+      {"colour text that names no colour", [] { WriteSettingString(kProductKey, u"MatrixColor", u"banana"); },
+       [](TForm1& F) { EXPECT_EQ(F.MatrixColor->Color(), 0x000000u); }},
+      {"colour name in capitals", [] { WriteSettingString(kProductKey, u"BackColor", u"CLYELLOW"); },
+       [](TForm1& F) { EXPECT_EQ(F.BackColor->Color(), 0x00FFFFu); }},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    Form().close();  // saves first, so the stored value below is what the next window reads
+    Case.Store();
+    Open();
+    Case.Check(Form());
+    // The window stays usable: a pass runs with what was loaded.
+    Form().CreateCodeBtn->click();
+    EXPECT_TRUE(Form().Image1->HasPicture());
+  }
+}
