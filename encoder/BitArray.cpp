@@ -31,7 +31,7 @@ void TBitArray::AppendBits(std::uint32_t Value, int NumBits) {
 }
 
 void TBitArray::AppendBitArray(const TBitArray& Other) {
-  const int OtherSize = Other.Size;  // read first: Other may be this buffer
+  const int OtherSize = Other.Size; // read first: Other may be this buffer
   ReserveBits(Size + OtherSize);
   for (int I = 0; I < OtherSize; ++I) {
     if (Other.Get(I)) {

@@ -1,10 +1,10 @@
 // Termination, padding, Reed-Solomon blocks and interleaving (ISO/IEC 18004 clauses
 // 7.4.9, 7.4.10, 7.5 and 7.6).
-#include <algorithm>
-#include <vector>
-
 #include "encoder/Encoder.h"
 #include "encoder/ReedSolomon.h"
+
+#include <algorithm>
+#include <vector>
 
 void TEncoder::PadToCapacity(int NumDataBytes, TBitArray& Bits) {
   const int Capacity = NumDataBytes * 8;
@@ -72,7 +72,7 @@ TByteArray TEncoder::ComputeBlockEC(const TByteArray& DataBytes, int NumECBytes)
     const std::unique_ptr<TGenericGF> Field = TGenericGF::CreateQRCodeField256();
     TReedSolomonEncoder Encoder(Field.get());
     Encoder.Encode(ToEncode, NumECBytes);
-  }  // the encoder goes before its field
+  } // the encoder goes before its field
   TByteArray ECBytes(static_cast<std::size_t>(NumECBytes));
   for (std::size_t I = 0; I < ECBytes.size(); ++I) {
     ECBytes[I] = static_cast<std::uint8_t>(ToEncode[N + I] & 0xFF);
@@ -80,8 +80,8 @@ TByteArray TEncoder::ComputeBlockEC(const TByteArray& DataBytes, int NumECBytes)
   return ECBytes;
 }
 
-void TEncoder::InterleaveBlocks(const TBitArray& Bits, int NumTotalBytes, int NumDataBytes, int NumRSBlocks,
-                                TBitArray& Result) {
+void TEncoder::InterleaveBlocks(const TBitArray& Bits, int NumTotalBytes, int NumDataBytes,
+                                int NumRSBlocks, TBitArray& Result) {
   if (Bits.GetSizeInBytes() != NumDataBytes) {
     FEncoderError = true;
     return;
@@ -95,7 +95,7 @@ void TEncoder::InterleaveBlocks(const TBitArray& Bits, int NumTotalBytes, int Nu
     int Size = 0;
     int ECSize = 0;
     if (!GetBlockSizes(NumTotalBytes, NumDataBytes, NumRSBlocks, I, Size, ECSize)) {
-      return;  // nothing appended; the flag is set
+      return; // nothing appended; the flag is set
     }
     TByteArray DataBytes(static_cast<std::size_t>(Size));
     Bits.ToBytes(8 * Offset, DataBytes, 0, Size);

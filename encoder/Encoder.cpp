@@ -11,31 +11,32 @@ int TEncoder::MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectionLeve
     return 0;
   }
   const int Width = CharCountWidth(Mode, *Version);
-  const int DataCodewords = Version->GetTotalCodewords() - Version->GetECBlocksForLevel(ECLevel).GetTotalECCodewords();
+  const int DataCodewords =
+      Version->GetTotalCodewords() - Version->GetECBlocksForLevel(ECLevel).GetTotalECCodewords();
   const int Available = DataCodewords * 8 - 4 - Width;
   if (Available < 0) {
     return 0;
   }
   int Units = 0;
   switch (Mode) {
-    case qmNumeric:  // 10 bits per 3 digits, 7 for a final pair, 4 for a final digit
-      Units = 3 * (Available / 10) + (Available % 10 >= 7 ? 2 : Available % 10 >= 4 ? 1 : 0);
-      break;
-    case qmAlphanumeric:  // 11 bits per pair, 6 for a final character
-      Units = 2 * (Available / 11) + (Available % 11 >= 6 ? 1 : 0);
-      break;
-    case qmByte:
-      Units = Available / 8;
-      break;
-    default:
-      return 0;
+  case qmNumeric: // 10 bits per 3 digits, 7 for a final pair, 4 for a final digit
+    Units = 3 * (Available / 10) + (Available % 10 >= 7 ? 2 : Available % 10 >= 4 ? 1 : 0);
+    break;
+  case qmAlphanumeric: // 11 bits per pair, 6 for a final character
+    Units = 2 * (Available / 11) + (Available % 11 >= 6 ? 1 : 0);
+    break;
+  case qmByte:
+    Units = Available / 8;
+    break;
+  default:
+    return 0;
   }
-  const int CountLimit = (1 << Width) - 1;  // the character-count field caps it too
+  const int CountLimit = (1 << Width) - 1; // the character-count field caps it too
   return Units < CountLimit ? Units : CountLimit;
 }
 
-void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions, const TErrorCorrectionLevel& ECLevel,
-                            TQRCode& QRCode) {
+void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions,
+                            const TErrorCorrectionLevel& ECLevel, TQRCode& QRCode) {
   TBitArray DataBits;
   TBitArray HeaderBits;
 
@@ -45,7 +46,8 @@ void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions, co
   WriteModeIndicator(Mode, HeaderBits);
 
   // In byte mode the count is of bytes (any byte-order mark included), otherwise of characters.
-  const int NumLetters = Mode == qmByte ? DataBits.GetSizeInBytes() : static_cast<int>(Filtered.size());
+  const int NumLetters =
+      Mode == qmByte ? DataBits.GetSizeInBytes() : static_cast<int>(Filtered.size());
   FNeededUnits = NumLetters;
   FUnits = Mode == qmNumeric ? cuDigits : Mode == qmAlphanumeric ? cuCharacters : cuBytes;
   FMaxUnits = MaxUnitsFor(Mode, TVersion::MaxVersion, ECLevel);
@@ -62,7 +64,7 @@ void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions, co
   QRCode.SetMode(Mode);
   FDataTooLong = !Version;
   if (FDataTooLong) {
-    return;  // more than version 40 holds: no symbol
+    return; // more than version 40 holds: no symbol
   }
   const int VersionNum = Version->GetVersionNumber();
 
@@ -75,7 +77,8 @@ void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions, co
   const TECBlocks& ECBlocks = Version->GetECBlocksForLevel(ECLevel);
   const int NumDataBytes = Version->GetTotalCodewords() - ECBlocks.GetTotalECCodewords();
   PadToCapacity(NumDataBytes, Final);
-  InterleaveBlocks(Final, Version->GetTotalCodewords(), NumDataBytes, ECBlocks.GetNumBlocks(), Codewords);
+  InterleaveBlocks(Final, Version->GetTotalCodewords(), NumDataBytes, ECBlocks.GetNumBlocks(),
+                   Codewords);
 
   QRCode.SetVersion(VersionNum);
   const int Dimension = Version->GetDimensionForVersion();
@@ -85,6 +88,7 @@ void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions, co
   }
   auto Matrix = std::make_unique<TByteMatrix>(Dimension, Dimension);
   TMatrixUtil MatrixUtil;
-  MatrixUtil.BuildMatrix(Codewords, *QRCode.ECLevel(), QRCode.Version(), QRCode.MaskPattern(), *Matrix);
+  MatrixUtil.BuildMatrix(Codewords, *QRCode.ECLevel(), QRCode.Version(), QRCode.MaskPattern(),
+                         *Matrix);
   QRCode.SetMatrix(std::move(Matrix));
 }

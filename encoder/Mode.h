@@ -6,12 +6,12 @@
 // The encoding option; its ordinal is the item index of the "Encoding Mode" list and the
 // integer option the encoder receives.
 enum TQRCodeEncoding : std::uint8_t {
-  qrAuto,          // numeric, alphanumeric, ISO-8859-1 or UTF-8, whichever fits first
-  qrNumeric,       // digits only; other characters are dropped
-  qrAlphanumeric,  // the 45-character set; other characters are dropped
-  qrISO88591,      // one byte per character up to U+00FF; other characters are dropped
-  qrUTF8NoBOM,     // UTF-8 with nothing in front
-  qrUTF8BOM,       // EF BB BF, then UTF-8
+  qrAuto,         // numeric, alphanumeric, ISO-8859-1 or UTF-8, whichever fits first
+  qrNumeric,      // digits only; other characters are dropped
+  qrAlphanumeric, // the 45-character set; other characters are dropped
+  qrISO88591,     // one byte per character up to U+00FF; other characters are dropped
+  qrUTF8NoBOM,    // UTF-8 with nothing in front
+  qrUTF8BOM,      // EF BB BF, then UTF-8
 };
 
 enum TMode : std::uint8_t {

@@ -6,8 +6,8 @@ void TQRCode::SetECLevel(const TErrorCorrectionLevel& NewECLevel) {
   FECLevel = std::move(Level);
 }
 
-void TQRCode::SetAll(int VersionNum, int NumBytes, int NumDataBytes, int NumRSBlocks, int NumECBytes,
-                     int MatrixWidth) {
+void TQRCode::SetAll(int VersionNum, int NumBytes, int NumDataBytes, int NumRSBlocks,
+                     int NumECBytes, int MatrixWidth) {
   FVersion = VersionNum;
   FNumTotalBytes = NumBytes;
   FNumDataBytes = NumDataBytes;
@@ -29,8 +29,8 @@ int TQRCode::At(int X, int Y) {
 }
 
 bool TQRCode::IsValid() const {
-  return FECLevel && FVersion != -1 && FNumTotalBytes != -1 && FNumDataBytes != -1 && FNumECBytes != -1 &&
-         FNumRSBlocks != -1 && FMatrixWidth != -1 && IsValidMaskPattern(FMaskPattern) &&
-         FNumDataBytes + FNumECBytes == FNumTotalBytes && FMatrix && FMatrix->Width() == FMatrixWidth &&
-         FMatrix->Width() == FMatrix->Height();
+  return FECLevel && FVersion != -1 && FNumTotalBytes != -1 && FNumDataBytes != -1 &&
+         FNumECBytes != -1 && FNumRSBlocks != -1 && FMatrixWidth != -1 &&
+         IsValidMaskPattern(FMaskPattern) && FNumDataBytes + FNumECBytes == FNumTotalBytes &&
+         FMatrix && FMatrix->Width() == FMatrixWidth && FMatrix->Width() == FMatrix->Height();
 }

@@ -1,11 +1,11 @@
 // TQRCode: the result record of one encode run.
 #pragma once
 
-#include <memory>
-
 #include "encoder/ByteMatrix.h"
 #include "encoder/Mode.h"
 #include "encoder/Version.h"
+
+#include <memory>
 
 class TQRCode {
 public:
@@ -32,7 +32,8 @@ public:
   void SetECLevel(const TErrorCorrectionLevel& NewECLevel);
   // Takes ownership of the matrix, releasing the one held before.
   void SetMatrix(std::unique_ptr<TByteMatrix> NewMatrix) { FMatrix = std::move(NewMatrix); }
-  void SetAll(int VersionNum, int NumBytes, int NumDataBytes, int NumRSBlocks, int NumECBytes, int MatrixWidth);
+  void SetAll(int VersionNum, int NumBytes, int NumDataBytes, int NumRSBlocks, int NumECBytes,
+              int MatrixWidth);
 
   // The cell at column X, row Y: 0 light, 1 dark, -1 unset (which also sets the error
   // flag, as does a missing matrix).

@@ -3,7 +3,8 @@
 #include "encoder/Encoder.h"
 #include "encoder/QRCode.h"
 
-T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal, TEncodeReport* Report) {
+T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
+                             TEncodeReport* Report) {
   const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
   TEncoder Encoder;
   TQRCode QRCode;
@@ -23,7 +24,7 @@ T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal, TE
   if (!Matrix) {
     return {};
   }
-  const auto& Cells = Matrix->GetArray();  // [row][column]
+  const auto& Cells = Matrix->GetArray(); // [row][column]
   T2DBooleanArray Grid(static_cast<std::size_t>(Matrix->Height()),
                        std::vector<bool>(static_cast<std::size_t>(Matrix->Width()), false));
   for (std::size_t X = 0; X < Grid.size(); ++X) {

@@ -2,11 +2,11 @@
 // grid of dark and light modules out (ISO/IEC 18004 model 2, versions 1-40, level L).
 #pragma once
 
+#include "encoder/Mode.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "encoder/Mode.h"
 
 // Modules of a symbol without the quiet zone, indexed [column][row]; true is dark.
 using T2DBooleanArray = std::vector<std::vector<bool>>;
@@ -14,16 +14,17 @@ using T2DBooleanArray = std::vector<std::vector<bool>>;
 // What an encode run reports besides the grid.
 struct TEncodeReport {
   int Version = 0;      // 0 when no symbol was made
-  int MaskPattern = -1;  // -1 when no symbol was made
+  int MaskPattern = -1; // -1 when no symbol was made
   bool DataTooLong = false;
-  int NeededUnits = 0;  // digits, characters or bytes the segment carries
-  int MaxUnits = 0;     // the most that fit version 40 at level L in the chosen mode
+  int NeededUnits = 0; // digits, characters or bytes the segment carries
+  int MaxUnits = 0;    // the most that fit version 40 at level L in the chosen mode
   TCapacityUnit Units = cuBytes;
 };
 
 // Encodes Text with the option EncodingOrdinal (a TQRCodeEncoding ordinal) at level L.
 // Answers an empty grid when the text does not fit version 40.
-T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal, TEncodeReport* Report = nullptr);
+T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
+                             TEncodeReport* Report = nullptr);
 
 class TQRCodeSymbol {
 public:

@@ -1,11 +1,12 @@
 // Mode selection and segment encoding (ISO/IEC 18004 clause 7.4).
-#include <array>
-
 #include "encoder/Encoder.h"
+
+#include <array>
 
 namespace {
 
 // Mode indicators (Table 2) and character-count widths (Table 3) by TMode ordinal.
+// clang-format off
 constexpr std::array<int, 10> ModeIndicators = {0x0, 0x1, 0x2, 0x3, 0x4, 0x7, 0x8, 0x5, 0x9, 0xD};
 constexpr std::array<std::array<int, 3>, 10> CountWidths = {{
     {0, 0, 0},     // terminator
@@ -19,8 +20,10 @@ constexpr std::array<std::array<int, 3>, 10> CountWidths = {{
     {0, 0, 0},     // FNC1 second position
     {8, 10, 12},   // Hanzi
 }};
+// clang-format on
 
 // Table 5: alphanumeric values by character code 0..95, -1 for none.
+// clang-format off
 constexpr std::array<std::int8_t, 96> AlphanumericTable = {
     -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,  // 0x00
     -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,  // 0x10
@@ -29,8 +32,11 @@ constexpr std::array<std::int8_t, 96> AlphanumericTable = {
     -1, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24,  // 0x40  A-O
     25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, -1, -1, -1, -1, -1,  // 0x50  P-Z
 };
+// clang-format on
 
-bool IsDigit(char16_t C) { return C >= u'0' && C <= u'9'; }
+bool IsDigit(char16_t C) {
+  return C >= u'0' && C <= u'9';
+}
 
 void AppendUtf8(std::uint32_t CodePoint, TByteArray& Out) {
   if (CodePoint < 0x80) {
@@ -55,17 +61,19 @@ void AppendUtf8(const std::u16string& Text, TByteArray& Out) {
   for (std::size_t I = 0; I < N; ++I) {
     const char16_t C = Text[I];
     if (C >= 0xD800 && C <= 0xDBFF && I + 1 < N && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF) {
-      AppendUtf8(0x10000 + ((static_cast<std::uint32_t>(C) - 0xD800) << 10) + (Text[I + 1] - 0xDC00u), Out);
+      AppendUtf8(0x10000 + ((static_cast<std::uint32_t>(C) - 0xD800) << 10) +
+                     (Text[I + 1] - 0xDC00u),
+                 Out);
       ++I;
     } else if (C >= 0xD800 && C <= 0xDFFF) {
-      AppendUtf8(0xFFFD, Out);  // a surrogate without its partner
+      AppendUtf8(0xFFFD, Out); // a surrogate without its partner
     } else {
       AppendUtf8(C, Out);
     }
   }
 }
 
-}  // namespace
+} // namespace
 
 int TEncoder::ModeIndicatorBits(TMode Mode) {
   return Mode < ModeIndicators.size() ? ModeIndicators[Mode] : 0;
@@ -84,8 +92,9 @@ int TEncoder::CharCountWidth(TMode Mode, const TVersion& Version) {
 }
 
 int TEncoder::AlphanumericValue(int Code) {
-  return Code >= 0 && Code < static_cast<int>(AlphanumericTable.size()) ? AlphanumericTable[static_cast<std::size_t>(Code)]
-                                                                        : -1;
+  return Code >= 0 && Code < static_cast<int>(AlphanumericTable.size())
+             ? AlphanumericTable[static_cast<std::size_t>(Code)]
+             : -1;
 }
 
 TMode TEncoder::SelectMode(const std::u16string& Content, int& EncodeOptions) {
@@ -135,24 +144,25 @@ TMode TEncoder::SelectMode(const std::u16string& Content, int& EncodeOptions) {
   return qmByte;
 }
 
-std::u16string TEncoder::StripUnencodable(const std::u16string& Content, TMode Mode, int EncodeOptions) {
+std::u16string TEncoder::StripUnencodable(const std::u16string& Content, TMode Mode,
+                                          int EncodeOptions) {
   std::u16string Result;
   Result.reserve(Content.size());
   for (char16_t C : Content) {
     bool Keep = false;
     switch (Mode) {
-      case qmNumeric:
-        Keep = IsDigit(C);
-        break;
-      case qmAlphanumeric:
-        Keep = AlphanumericValue(C) >= 0;
-        break;
-      case qmByte:
-        Keep = (EncodeOptions == qrISO88591 && C <= 0xFF) || EncodeOptions == qrUTF8NoBOM ||
-               EncodeOptions == qrUTF8BOM;
-        break;
-      default:
-        break;
+    case qmNumeric:
+      Keep = IsDigit(C);
+      break;
+    case qmAlphanumeric:
+      Keep = AlphanumericValue(C) >= 0;
+      break;
+    case qmByte:
+      Keep = (EncodeOptions == qrISO88591 && C <= 0xFF) || EncodeOptions == qrUTF8NoBOM ||
+             EncodeOptions == qrUTF8BOM;
+      break;
+    default:
+      break;
     }
     if (Keep) {
       Result.push_back(C);
@@ -161,20 +171,21 @@ std::u16string TEncoder::StripUnencodable(const std::u16string& Content, TMode M
   return Result;
 }
 
-void TEncoder::WriteSegmentData(const std::u16string& Text, TMode Mode, TBitArray& Bits, int EncodeOptions) {
+void TEncoder::WriteSegmentData(const std::u16string& Text, TMode Mode, TBitArray& Bits,
+                                int EncodeOptions) {
   switch (Mode) {
-    case qmNumeric:
-      WriteNumericData(Text, Bits);
-      break;
-    case qmAlphanumeric:
-      WriteAlphanumericData(Text, Bits);
-      break;
-    case qmByte:
-      WriteByteData(Text, Bits, EncodeOptions);
-      break;
-    default:
-      FEncoderError = true;
-      break;
+  case qmNumeric:
+    WriteNumericData(Text, Bits);
+    break;
+  case qmAlphanumeric:
+    WriteAlphanumericData(Text, Bits);
+    break;
+  case qmByte:
+    WriteByteData(Text, Bits, EncodeOptions);
+    break;
+  default:
+    FEncoderError = true;
+    break;
   }
 }
 
@@ -223,21 +234,21 @@ void TEncoder::WriteAlphanumericData(const std::u16string& Text, TBitArray& Bits
 TByteArray TEncoder::ByteSegmentBytes(const std::u16string& Text, int EncodeOptions) {
   TByteArray Bytes;
   switch (EncodeOptions) {
-    case qrISO88591:
-      Bytes.reserve(Text.size());
-      for (char16_t C : Text) {
-        Bytes.push_back(static_cast<std::uint8_t>(C & 0xFF));
-      }
-      break;
-    case qrUTF8BOM:
-      Bytes = {0xEF, 0xBB, 0xBF};
-      AppendUtf8(Text, Bytes);
-      break;
-    case qrUTF8NoBOM:
-      AppendUtf8(Text, Bytes);
-      break;
-    default:
-      break;
+  case qrISO88591:
+    Bytes.reserve(Text.size());
+    for (char16_t C : Text) {
+      Bytes.push_back(static_cast<std::uint8_t>(C & 0xFF));
+    }
+    break;
+  case qrUTF8BOM:
+    Bytes = {0xEF, 0xBB, 0xBF};
+    AppendUtf8(Text, Bytes);
+    break;
+  case qrUTF8NoBOM:
+    AppendUtf8(Text, Bytes);
+    break;
+  default:
+    break;
   }
   return Bytes;
 }

@@ -15,10 +15,11 @@ struct TLevelRow {
 };
 
 struct TVersionRow {
-  std::array<int, 7> Centres;  // Annex E, Table E.1; 0 ends the list
-  std::array<TLevelRow, 4> Levels;  // L, M, Q, H
+  std::array<int, 7> Centres;      // Annex E, Table E.1; 0 ends the list
+  std::array<TLevelRow, 4> Levels; // L, M, Q, H
 };
 
+// clang-format off
 constexpr std::array<TVersionRow, 40> VersionTable = {{
     /*  1 */ {{}, {{{7, 1, 19, 0, 0}, {10, 1, 16, 0, 0}, {13, 1, 13, 0, 0}, {17, 1, 9, 0, 0}}}},
     /*  2 */ {{6, 18}, {{{10, 1, 34, 0, 0}, {16, 1, 28, 0, 0}, {22, 1, 22, 0, 0}, {28, 1, 16, 0, 0}}}},
@@ -61,6 +62,7 @@ constexpr std::array<TVersionRow, 40> VersionTable = {{
     /* 39 */ {{6, 26, 54, 82, 110, 138, 166}, {{{30, 20, 117, 4, 118}, {28, 40, 47, 7, 48}, {30, 43, 24, 22, 25}, {30, 10, 15, 67, 16}}}},
     /* 40 */ {{6, 30, 58, 86, 114, 142, 170}, {{{30, 19, 118, 6, 119}, {28, 18, 47, 31, 48}, {30, 34, 24, 34, 25}, {30, 20, 15, 61, 16}}}},
 }};
+// clang-format on
 
 TECBlocks MakeLayout(const TLevelRow& Row) {
   if (Row.Count2 == 0) {
@@ -69,9 +71,11 @@ TECBlocks MakeLayout(const TLevelRow& Row) {
   return TECBlocks(Row.ECPerBlock, TECB{Row.Count1, Row.Data1}, TECB{Row.Count2, Row.Data2});
 }
 
-int RowDataCodewords(const TLevelRow& Row) { return Row.Count1 * Row.Data1 + Row.Count2 * Row.Data2; }
+int RowDataCodewords(const TLevelRow& Row) {
+  return Row.Count1 * Row.Data1 + Row.Count2 * Row.Data2;
+}
 
-}  // namespace
+} // namespace
 
 TECBlocks::TECBlocks(int ECCodewordsPerBlock_, TECB ECBlocks1)
     : ECCodewordsPerBlock(ECCodewordsPerBlock_), ECBlocks{ECBlocks1} {}
@@ -89,10 +93,8 @@ int TECBlocks::GetNumBlocks() const {
 
 TVersion::TVersion(int VersionNumber_, std::vector<int> AlignmentPatternCenters_,
                    std::array<TECBlocks, 4> ECBlocks_)
-    : VersionNumber(VersionNumber_),
-      AlignmentPatternCenters(std::move(AlignmentPatternCenters_)),
-      ECBlocks(std::move(ECBlocks_)),
-      TotalCodewords(0),
+    : VersionNumber(VersionNumber_), AlignmentPatternCenters(std::move(AlignmentPatternCenters_)),
+      ECBlocks(std::move(ECBlocks_)), TotalCodewords(0),
       ECCodewords(ECBlocks[0].GetECCodewordsPerBlock()) {
   for (const TECB& Group : ECBlocks[0].GetECBlocks()) {
     TotalCodewords += Group.Count * (Group.DataCodewords + ECCodewords);
@@ -117,7 +119,8 @@ std::unique_ptr<TVersion> TVersion::GetVersionForNumber(int VersionNum) {
                                MakeLayout(Row.Levels[2]), MakeLayout(Row.Levels[3])});
 }
 
-std::unique_ptr<TVersion> TVersion::ChooseVersion(int NumInputBits, const TErrorCorrectionLevel& ecLevel) {
+std::unique_ptr<TVersion> TVersion::ChooseVersion(int NumInputBits,
+                                                  const TErrorCorrectionLevel& ecLevel) {
   const int Needed = (NumInputBits + 7) / 8;
   // The capacity is read straight from the constant table; only the chosen version is built.
   const auto Level = static_cast<std::size_t>(ecLevel.Ordinal());

@@ -31,8 +31,8 @@ private:
 
 // One group of equally sized blocks.
 struct TECB {
-  int Count = 0;          // blocks in the group
-  int DataCodewords = 0;  // data codewords per block
+  int Count = 0;         // blocks in the group
+  int DataCodewords = 0; // data codewords per block
 
   int GetCount() const { return Count; }
   int GetDataCodewords() const { return DataCodewords; }
@@ -69,7 +69,8 @@ public:
   static std::unique_ptr<TVersion> GetVersionForNumber(int VersionNum);
   // The smallest version whose data capacity at ecLevel holds NumInputBits (rounded up
   // to whole bytes); empty when not even version 40 does.
-  static std::unique_ptr<TVersion> ChooseVersion(int NumInputBits, const TErrorCorrectionLevel& ecLevel);
+  static std::unique_ptr<TVersion> ChooseVersion(int NumInputBits,
+                                                 const TErrorCorrectionLevel& ecLevel);
 
   int GetVersionNumber() const { return VersionNumber; }
   const std::vector<int>& GetAlignmentPatternCenters() const { return AlignmentPatternCenters; }

@@ -1,7 +1,6 @@
 #include "encoder/BitArray.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -35,13 +34,13 @@ TEST(BitArray, StorageIsLsbFirstAndValuesAreAppendedMsbFirst) {
   TBitArray B;
   B.AppendBits(0xFFFFFFFFu, 32);
   B.AppendBits(0x80000001u, 32);
-  B.AppendBits(7, 0);  // nothing
+  B.AppendBits(7, 0); // nothing
   TBitArray Long;
-  Long.AppendBits(0x80000001u, 40);  // eight leading zeros, no out-of-range shift
+  Long.AppendBits(0x80000001u, 40); // eight leading zeros, no out-of-range shift
   EXPECT_EQ(BitString(Long), std::string(8, '0') + "1" + std::string(30, '0') + "1");
   ASSERT_EQ(B.GetSize(), 64);
   EXPECT_EQ(B.GetBits()[0], 0xFFFFFFFFu);
-  EXPECT_EQ(B.GetBits()[1], 0x80000001u);  // symmetric pattern reads the same both ways
+  EXPECT_EQ(B.GetBits()[1], 0x80000001u); // symmetric pattern reads the same both ways
   EXPECT_TRUE(B.Get(32));
   EXPECT_FALSE(B.Get(33));
   EXPECT_TRUE(B.Get(63));
@@ -65,7 +64,7 @@ TEST(BitArray, SingleBitsGrowAcrossWords) {
 TEST(BitArray, ToBytesReadsMsbFirstAtAnyBitOffset) {
   TBitArray A;
   A.AppendBits(1, 4);
-  A.AppendBits(3, 2);  // 0001 11, bits beyond the size read 0
+  A.AppendBits(3, 2); // 0001 11, bits beyond the size read 0
   TByteArray Out(3, 0xAA);
   A.ToBytes(0, Out, 1, 1);
   EXPECT_EQ(Out, (TByteArray{0xAA, 0x1C, 0xAA}));
@@ -77,9 +76,9 @@ TEST(BitArray, ToBytesReadsMsbFirstAtAnyBitOffset) {
   TByteArray Two(2, 0);
   B.ToBytes(8, Two, 0, 2);
   EXPECT_EQ(Two, (TByteArray{0x11, 0xA5}));
-  B.ToBytes(4, Two, 0, 1);  // unaligned: low nibble of EC, high nibble of 11
+  B.ToBytes(4, Two, 0, 1); // unaligned: low nibble of EC, high nibble of 11
   EXPECT_EQ(Two[0], 0xC1);
-  B.ToBytes(0, Two, 0, 0);  // nothing written
+  B.ToBytes(0, Two, 0, 0); // nothing written
   B.ToBytes(0, Two, 0, -1);
   EXPECT_EQ(Two[0], 0xC1);
 }
@@ -94,8 +93,9 @@ TEST(BitArray, AppendBitArrayCopiesInOrderAndLeavesSourceAlone) {
   EXPECT_EQ(A.GetSize(), 37);
   EXPECT_EQ(BitString(A), "101" + std::string(30, '1') + "0110");
   EXPECT_EQ(B.GetSize(), 34);
-  A.AppendBitArray(A);  // appending a buffer to itself doubles it
-  EXPECT_EQ(BitString(A), std::string("101") + std::string(30, '1') + "0110" + "101" + std::string(30, '1') + "0110");
+  A.AppendBitArray(A); // appending a buffer to itself doubles it
+  EXPECT_EQ(BitString(A), std::string("101") + std::string(30, '1') + "0110" + "101" +
+                              std::string(30, '1') + "0110");
 }
 
 TEST(BitArray, XorOperationWorksOnEqualWordCountsOnly) {
@@ -123,9 +123,9 @@ TEST(BitArray, SetBitDoesNotChangeSize) {
   A.AppendBits(0, 3);
   A.SetBit(1);
   EXPECT_EQ(BitString(A), "010");
-  A.SetBit(10);  // beyond the size but inside the word
+  A.SetBit(10); // beyond the size but inside the word
   EXPECT_EQ(A.GetSize(), 3);
   EXPECT_TRUE(A.Get(10));
 }
 
-}  // namespace
+} // namespace

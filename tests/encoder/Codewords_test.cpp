@@ -1,7 +1,6 @@
 #include "encoder/Encoder.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -23,21 +22,21 @@ TBitArray FromBytes(const TByteArray& B) {
 
 TEST(Codewords, PaddingTerminatesAlignsAndAlternatesPadCodewords) {
   struct Case {
-    int SegmentBits;  // all ones
+    int SegmentBits; // all ones
     int NumDataBytes;
-    TByteArray Tail;  // the bytes after the whole 0xFF bytes of the segment
+    TByteArray Tail; // the bytes after the whole 0xFF bytes of the segment
   };
   const Case Cases[] = {
-      {16, 2, {}},                  // exactly at capacity: nothing appended
-      {15, 2, {0xFE}},              // 1 bit short: one terminator bit only
-      {13, 2, {0xF8}},              // 3 bits short: three terminator bits only
-      {12, 3, {0xF0, 0xEC}},        // 4 terminator bits end on the byte boundary
-      {9, 3, {0x80, 0xEC}},         // terminator 4 bits, then 3 alignment bits
-      {8, 2, {0x00}},                     // terminator and alignment fill the last byte
-      {8, 3, {0x00, 0xEC}},               // one pad codeword
-      {8, 4, {0x00, 0xEC, 0x11}},         // two
-      {8, 5, {0x00, 0xEC, 0x11, 0xEC}},   // three
-      {0, 2, {0x00, 0xEC}},         // empty segment: 4 terminator and 4 alignment bits, one pad
+      {16, 2, {}},                      // exactly at capacity: nothing appended
+      {15, 2, {0xFE}},                  // 1 bit short: one terminator bit only
+      {13, 2, {0xF8}},                  // 3 bits short: three terminator bits only
+      {12, 3, {0xF0, 0xEC}},            // 4 terminator bits end on the byte boundary
+      {9, 3, {0x80, 0xEC}},             // terminator 4 bits, then 3 alignment bits
+      {8, 2, {0x00}},                   // terminator and alignment fill the last byte
+      {8, 3, {0x00, 0xEC}},             // one pad codeword
+      {8, 4, {0x00, 0xEC, 0x11}},       // two
+      {8, 5, {0x00, 0xEC, 0x11, 0xEC}}, // three
+      {0, 2, {0x00, 0xEC}},             // empty segment: 4 terminator and 4 alignment bits, one pad
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.SegmentBits);
@@ -145,7 +144,8 @@ void CheckInterleaving(int VersionNum, std::size_t Level) {
   for (const TECB& G : Layout.GetECBlocks()) {
     for (int I = 0; I < G.GetCount(); ++I) {
       const auto N = static_cast<std::size_t>(G.GetDataCodewords());
-      BlockData.emplace_back(Data.begin() + static_cast<long>(Offset), Data.begin() + static_cast<long>(Offset + N));
+      BlockData.emplace_back(Data.begin() + static_cast<long>(Offset),
+                             Data.begin() + static_cast<long>(Offset + N));
       BlockEC.push_back(Ref.ComputeBlockEC(BlockData.back(), Layout.GetECCodewordsPerBlock()));
       Offset += N;
     }
@@ -174,11 +174,11 @@ void CheckInterleaving(int VersionNum, std::size_t Level) {
 }
 
 TEST(Codewords, InterleavingOfTheStandardsExamples) {
-  CheckInterleaving(1, 0);   // one block: 19 data then 7 EC
-  CheckInterleaving(5, 2);   // 2 x 15 + 2 x 16: the last two data codewords come from blocks 3 and 4
-  CheckInterleaving(10, 0);  // 2 x 68 + 2 x 69
+  CheckInterleaving(1, 0);  // one block: 19 data then 7 EC
+  CheckInterleaving(5, 2);  // 2 x 15 + 2 x 16: the last two data codewords come from blocks 3 and 4
+  CheckInterleaving(10, 0); // 2 x 68 + 2 x 69
   CheckInterleaving(40, 0);
-  CheckInterleaving(40, 3);  // 81 blocks
+  CheckInterleaving(40, 3); // 81 blocks
 
   // Spot values of 5-Q: position 60 and 61 are D3[15] and D4[15], i.e. data bytes 45 and 61.
   const auto V5 = TVersion::GetVersionForNumber(5);
@@ -229,4 +229,4 @@ TEST(Codewords, InterleavingRefusesInputOfTheWrongLength) {
   EXPECT_EQ(Result.GetSize(), 0);
 }
 
-}  // namespace
+} // namespace

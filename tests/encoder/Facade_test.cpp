@@ -1,18 +1,19 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "encoder/Encoder.h"
 #include "encoder/QRCode.h"
 #include "encoder/QRCodeSymbol.h"
 #include "support/ZbarDecode.h"
 
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
 namespace {
 
-std::u16string Repeat(char16_t C, std::size_t N) { return std::u16string(N, C); }
+std::u16string Repeat(char16_t C, std::size_t N) {
+  return std::u16string(N, C);
+}
 
 // The facade's grid without its quiet zone, as 0/1 rows top to bottom.
 std::string Rows01(const TQRCodeSymbol& S) {
@@ -45,7 +46,7 @@ TEST(Facade, FreshFacadeIsEmptyAndEveryModuleLight) {
       ASSERT_FALSE(S.IsDark(R, C));
     }
   }
-  S.SetData(u"");  // unchanged: no encode
+  S.SetData(u""); // unchanged: no encode
   EXPECT_EQ(S.Rows(), 0);
   EXPECT_EQ(S.EncodeCount(), 0);
 }
@@ -75,7 +76,7 @@ TEST(Facade, OnlyChangedValuesEncodeAgain) {
   S.SetEncoding(qrUTF8BOM);
   S.SetQuietZone(0);
   EXPECT_EQ(S.EncodeCount(), 3);
-  EXPECT_EQ(S.Rows(), 21);  // no quiet zone: the symbol's side
+  EXPECT_EQ(S.Rows(), 21); // no quiet zone: the symbol's side
   for (int Bad : {-1, 101, 1000}) {
     S.SetQuietZone(Bad);
     EXPECT_EQ(S.QuietZone(), 0);
@@ -98,15 +99,16 @@ TEST(Facade, EmptyTextForcedNumericGivesAFullVersionOneSymbol) {
       for (int C = 0; C < 7; ++C) {
         const bool Ring = R == 1 || R == 5 || C == 1 || C == 5;
         const bool Border = R == 0 || R == 6 || C == 0 || C == 6;
-        EXPECT_EQ(S.IsDark(4 + Top + R, 4 + Left + C), Border || !Ring) << Top << "," << Left << " " << R << "," << C;
+        EXPECT_EQ(S.IsDark(4 + Top + R, 4 + Left + C), Border || !Ring)
+            << Top << "," << Left << " " << R << "," << C;
       }
     }
   }
-  for (int I = 8; I < 13; ++I) {  // timing patterns
+  for (int I = 8; I < 13; ++I) { // timing patterns
     EXPECT_EQ(S.IsDark(4 + 6, 4 + I), I % 2 == 0);
     EXPECT_EQ(S.IsDark(4 + I, 4 + 6), I % 2 == 0);
   }
-  EXPECT_TRUE(S.IsDark(4 + 13, 4 + 8));  // the dark module at (8, 4V + 9)
+  EXPECT_TRUE(S.IsDark(4 + 13, 4 + 8)); // the dark module at (8, 4V + 9)
   EXPECT_EQ(DecodeSymbolWithZbar(S), std::optional<std::string>(""));
 }
 
@@ -144,7 +146,7 @@ TEST(Facade, TooLongTextGivesAnEmptyLightGridAndSaysWhy) {
       {Repeat(u'z', 2953), qrAuto, 2953, cuBytes},
       {Repeat(u'\u00E9', 2953), qrISO88591, 2953, cuBytes},
       {Repeat(u'z', 2953), qrUTF8NoBOM, 2953, cuBytes},
-      {Repeat(u'z', 2950), qrUTF8BOM, 2953, cuBytes},  // the mark counts: 3 + 2,950 bytes
+      {Repeat(u'z', 2950), qrUTF8BOM, 2953, cuBytes}, // the mark counts: 3 + 2,950 bytes
       {Repeat(u'\u00E9', 1476) + u"z", qrUTF8NoBOM, 2953, cuBytes},
   };
   for (const Case& C : Cases) {
@@ -162,7 +164,8 @@ TEST(Facade, TooLongTextGivesAnEmptyLightGridAndSaysWhy) {
     S.SetData(C.Fits + C.Fits.back());
     EXPECT_TRUE(S.DataTooLong());
     EXPECT_EQ(S.Version(), 0);
-    EXPECT_EQ(S.NeededUnits(), C.Max + (C.Fits.back() == u'\u00E9' && C.Option != qrISO88591 ? 2 : 1));
+    EXPECT_EQ(S.NeededUnits(),
+              C.Max + (C.Fits.back() == u'\u00E9' && C.Option != qrISO88591 ? 2 : 1));
     EXPECT_EQ(S.MaxUnits(), C.Max);
     EXPECT_EQ(S.Rows(), 8);
     EXPECT_EQ(S.Columns(), 8);
@@ -174,7 +177,7 @@ TEST(Facade, TooLongTextGivesAnEmptyLightGridAndSaysWhy) {
     S.SetQuietZone(1);
     EXPECT_EQ(S.Rows(), 2);
 
-    S.SetData(u"back to short");  // a later run replaces the state as a whole
+    S.SetData(u"back to short"); // a later run replaces the state as a whole
     EXPECT_FALSE(S.DataTooLong());
     EXPECT_EQ(S.Rows(), 21 + 2);
   }
@@ -209,13 +212,11 @@ TEST(Driver, SegmentLayoutAndVersionOfTheWorkedExamples) {
     int Needed;
   };
   const Case Cases[] = {
-      {u"0123", qrAuto, qmNumeric, 4},
-      {u"hello", qrAuto, qmByte, 5},
-      {u"\u20AC", qrAuto, qmByte, 3},      // plain UTF-8
-      {u"", qrAuto, qmByte, 0},            // empty byte segment
-      {u"\u00E9", qrUTF8BOM, qmByte, 5},    // mark + C3 A9
-      {u"12a3", qrNumeric, qmNumeric, 3},
-      {u"hello", qrAlphanumeric, qmAlphanumeric, 0},
+      {u"0123", qrAuto, qmNumeric, 4},    {u"hello", qrAuto, qmByte, 5},
+      {u"\u20AC", qrAuto, qmByte, 3},    // plain UTF-8
+      {u"", qrAuto, qmByte, 0},          // empty byte segment
+      {u"\u00E9", qrUTF8BOM, qmByte, 5}, // mark + C3 A9
+      {u"12a3", qrNumeric, qmNumeric, 3}, {u"hello", qrAlphanumeric, qmAlphanumeric, 0},
   };
   for (const Case& C : Cases) {
     TEncoder Enc;
@@ -249,25 +250,27 @@ TEST(Driver, VersionChoiceAcrossCountWidthBoundaries) {
   }
   const auto DataBits = [](TMode Mode, int N) {
     switch (Mode) {
-      case qmNumeric:
-        return 10 * (N / 3) + (N % 3 == 2 ? 7 : N % 3 == 1 ? 4 : 0);
-      case qmAlphanumeric:
-        return 11 * (N / 2) + 6 * (N % 2);
-      default:
-        return 8 * N;
+    case qmNumeric:
+      return 10 * (N / 3) + (N % 3 == 2 ? 7 : N % 3 == 1 ? 4 : 0);
+    case qmAlphanumeric:
+      return 11 * (N / 2) + 6 * (N % 2);
+    default:
+      return 8 * N;
     }
   };
   const auto Fits = [&](const Case& C, int V) {
     const auto Version = TVersion::GetVersionForNumber(V);
     const int Capacity =
-        Version->GetTotalCodewords() - Version->GetECBlocksForLevel(TErrorCorrectionLevel()).GetTotalECCodewords();
+        Version->GetTotalCodewords() -
+        Version->GetECBlocksForLevel(TErrorCorrectionLevel()).GetTotalECCodewords();
     return 4 + TEncoder::CharCountWidth(C.Mode, V) + DataBits(C.Mode, C.Count) <= 8 * Capacity;
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(std::to_string(C.Mode) + ":" + std::to_string(C.Count));
     TEncoder E;
     TQRCode Code;
-    E.EncodeSymbol(Repeat(C.Unit, static_cast<std::size_t>(C.Count)), qrAuto, TErrorCorrectionLevel(), Code);
+    E.EncodeSymbol(Repeat(C.Unit, static_cast<std::size_t>(C.Count)), qrAuto,
+                   TErrorCorrectionLevel(), Code);
     ASSERT_EQ(Code.Mode(), C.Mode);
     EXPECT_FALSE(E.EncoderError());
     EXPECT_TRUE(Fits(C, Code.Version()));
@@ -286,7 +289,7 @@ TEST(Record, OwnsCopiesAndChecksItsCells) {
   TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsQ);
   Code.SetECLevel(Level);
   Level.SetBits(TErrorCorrectionLevel::BitsH);
-  EXPECT_EQ(Code.ECLevel()->Bits(), TErrorCorrectionLevel::BitsQ);  // a private copy
+  EXPECT_EQ(Code.ECLevel()->Bits(), TErrorCorrectionLevel::BitsQ); // a private copy
 
   auto Matrix = std::make_unique<TByteMatrix>(21, 21);
   Matrix->Clear(255);
@@ -299,12 +302,12 @@ TEST(Record, OwnsCopiesAndChecksItsCells) {
   EXPECT_EQ(Code.At(0, 0), 1);
   EXPECT_EQ(Code.At(1, 0), 0);
   EXPECT_FALSE(Code.QRCodeError());
-  EXPECT_EQ(Code.At(2, 0), -1);  // unset
+  EXPECT_EQ(Code.At(2, 0), -1); // unset
   EXPECT_TRUE(Code.QRCodeError());
 
-  Code.SetAll(1, 26, 19, 1, 6, 21);  // data + EC != total
+  Code.SetAll(1, 26, 19, 1, 6, 21); // data + EC != total
   EXPECT_FALSE(Code.IsValid());
-  Code.SetAll(1, 26, 19, 1, 7, 25);  // width differs from the matrix
+  Code.SetAll(1, 26, 19, 1, 7, 25); // width differs from the matrix
   EXPECT_FALSE(Code.IsValid());
   Code.SetAll(1, 26, 19, 1, 7, 21);
   Code.SetMaskPattern(8);
@@ -314,4 +317,4 @@ TEST(Record, OwnsCopiesAndChecksItsCells) {
   }
 }
 
-}  // namespace
+} // namespace

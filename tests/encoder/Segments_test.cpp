@@ -1,7 +1,6 @@
 #include "encoder/Encoder.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -35,11 +34,16 @@ TEST(Segments, ModeTablesFollowTheStandard) {
     int W1, W10, W27;
   };
   const Row Rows[] = {
-      {qmTerminator, 0b0000, 0, 0, 0},        {qmNumeric, 0b0001, 10, 12, 14},
-      {qmAlphanumeric, 0b0010, 9, 11, 13},    {qmStructuredAppend, 0b0011, 0, 0, 0},
-      {qmByte, 0b0100, 8, 16, 16},            {qmECI, 0b0111, 0, 0, 0},
-      {qmKanji, 0b1000, 8, 10, 12},           {qmFNC1FirstPosition, 0b0101, 0, 0, 0},
-      {qmFNC1SecondPosition, 0b1001, 0, 0, 0}, {qmHanzi, 0b1101, 8, 10, 12},
+      {qmTerminator, 0b0000, 0, 0, 0},
+      {qmNumeric, 0b0001, 10, 12, 14},
+      {qmAlphanumeric, 0b0010, 9, 11, 13},
+      {qmStructuredAppend, 0b0011, 0, 0, 0},
+      {qmByte, 0b0100, 8, 16, 16},
+      {qmECI, 0b0111, 0, 0, 0},
+      {qmKanji, 0b1000, 8, 10, 12},
+      {qmFNC1FirstPosition, 0b0101, 0, 0, 0},
+      {qmFNC1SecondPosition, 0b1001, 0, 0, 0},
+      {qmHanzi, 0b1101, 8, 10, 12},
   };
   for (const Row& R : Rows) {
     SCOPED_TRACE(static_cast<int>(R.Mode));
@@ -55,7 +59,8 @@ TEST(Segments, ModeTablesFollowTheStandard) {
 TEST(Segments, AlphanumericSetHasExactlyTheFortyFiveCharacters) {
   const std::string Set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
   for (int Code = -1; Code < 0x200; ++Code) {
-    const auto Pos = Code >= 0 && Code < 128 ? Set.find(static_cast<char>(Code)) : std::string::npos;
+    const auto Pos =
+        Code >= 0 && Code < 128 ? Set.find(static_cast<char>(Code)) : std::string::npos;
     const int Expected = Pos == std::string::npos ? -1 : static_cast<int>(Pos);
     EXPECT_EQ(TEncoder::AlphanumericValue(Code), Expected) << Code;
   }
@@ -65,7 +70,7 @@ TEST(Segments, AutoSelectsTheFirstModeThatCarriesTheWholeText) {
   struct Case {
     std::u16string Text;
     TMode Mode;
-    int Option;  // the option after selection
+    int Option; // the option after selection
   };
   const Case Cases[] = {
       {u"0123", qmNumeric, qrAuto},
@@ -130,7 +135,7 @@ TEST(Segments, NumericGroupsOfThreeThenSevenOrFourBits) {
       {u"123", Bin(123, 10)},
       {u"1234", Bin(123, 10) + Bin(4, 4)},
       {u"12345", Bin(123, 10) + Bin(45, 7)},
-      {u"01234567", Bin(12, 10) + Bin(345, 10) + Bin(67, 7)},  // ISO/IEC 18004 7.4.3 example
+      {u"01234567", Bin(12, 10) + Bin(345, 10) + Bin(67, 7)}, // ISO/IEC 18004 7.4.3 example
   };
   for (const Case& C : Cases) {
     TEncoder E;
@@ -144,8 +149,10 @@ TEST(Segments, NumericGroupsOfThreeThenSevenOrFourBits) {
 TEST(Segments, AlphanumericPairsOfElevenBitsAndAnOddSixBitTail) {
   TEncoder E;
   TBitArray Bits;
-  E.WriteSegmentData(u"AC-42", qmAlphanumeric, Bits, qrAlphanumeric);  // ISO/IEC 18004 7.4.4 example
-  EXPECT_EQ(BitString(Bits), "00111001110" "11100111001" "000010");
+  E.WriteSegmentData(u"AC-42", qmAlphanumeric, Bits, qrAlphanumeric); // ISO/IEC 18004 7.4.4 example
+  EXPECT_EQ(BitString(Bits), "00111001110"
+                             "11100111001"
+                             "000010");
   TBitArray Pair;
   E.WriteSegmentData(u"A0", qmAlphanumeric, Pair, qrAuto);
   EXPECT_EQ(BitString(Pair), Bin(450, 11));
@@ -173,11 +180,17 @@ TEST(Segments, ByteOptionsWriteLatin1OrUtf8WithTheMarkOnlyForOptionFive) {
       {u"", qrUTF8BOM, {0xEF, 0xBB, 0xBF}},
       {u"\u20AC", qrUTF8NoBOM, {0xE2, 0x82, 0xAC}},
       {u"\u07FF\u0800", qrUTF8NoBOM, {0xDF, 0xBF, 0xE0, 0xA0, 0x80}},
-      {u"\U0001F600", qrUTF8NoBOM, {0xF0, 0x9F, 0x98, 0x80}},   // a surrogate pair is one code point
+      {u"\U0001F600", qrUTF8NoBOM, {0xF0, 0x9F, 0x98, 0x80}}, // a surrogate pair is one code point
       {u"\U0010FFFF", qrUTF8NoBOM, {0xF4, 0x8F, 0xBF, 0xBF}},
-      {std::u16string(1, char16_t(0xD83D)) + u"A", qrUTF8NoBOM, {0xEF, 0xBF, 0xBD, 0x41}},  // lone high
-      {u"A" + std::u16string(1, char16_t(0xDE00)), qrUTF8NoBOM, {0x41, 0xEF, 0xBF, 0xBD}},  // lone low
-      {std::u16string{char16_t(0xDE00), char16_t(0xD83D)}, qrUTF8NoBOM, {0xEF, 0xBF, 0xBD, 0xEF, 0xBF, 0xBD}},
+      {std::u16string(1, char16_t(0xD83D)) + u"A",
+       qrUTF8NoBOM,
+       {0xEF, 0xBF, 0xBD, 0x41}}, // lone high
+      {u"A" + std::u16string(1, char16_t(0xDE00)),
+       qrUTF8NoBOM,
+       {0x41, 0xEF, 0xBF, 0xBD}}, // lone low
+      {std::u16string{char16_t(0xDE00), char16_t(0xD83D)},
+       qrUTF8NoBOM,
+       {0xEF, 0xBF, 0xBD, 0xEF, 0xBF, 0xBD}},
       {u"abc", qrAuto, {}},
   };
   for (const Case& C : Cases) {
@@ -213,11 +226,11 @@ TEST(Segments, CharCountUsesTheVersionsWidthAndRefusesOverflow) {
 
   TEncoder Over;
   TBitArray None;
-  Over.WriteCharCount(255, 9, qmByte, None);  // the largest 8-bit count fits
+  Over.WriteCharCount(255, 9, qmByte, None); // the largest 8-bit count fits
   EXPECT_FALSE(Over.EncoderError());
   Over.WriteCharCount(256, 9, qmByte, None);
   EXPECT_TRUE(Over.EncoderError());
   EXPECT_EQ(None.GetSize(), 8);
 }
 
-}  // namespace
+} // namespace

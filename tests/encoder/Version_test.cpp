@@ -1,12 +1,12 @@
 #include "encoder/Version.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 
 namespace {
 
 // ISO/IEC 18004 Table 1: total codewords per version.
+// clang-format off
 constexpr std::array<int, 40> TotalCodewords = {
     26,   44,   70,   100,  134,  172,  196,  242,  292,  346,  404,  466,  532,  581,
     655,  733,  815,  901,  991,  1085, 1156, 1258, 1364, 1474, 1588, 1706, 1828, 1921,
@@ -27,6 +27,7 @@ constexpr std::array<std::array<int, 40>, 4> DataCodewords = {{
      223, 253, 283, 313, 341, 385, 406, 442, 464, 514, 538, 596, 628, 661,
      701, 745, 793, 845, 901, 961, 986, 1054, 1096, 1142, 1222, 1276},
 }};
+// clang-format on
 
 TEST(Version, EveryLayoutAddsUpToTheStandardsTotalsAndCapacities) {
   for (int V = 1; V <= 40; ++V) {
@@ -94,8 +95,10 @@ TEST(Version, AlignmentCentresFollowTheStandardsLayout) {
     }
   }
   // A few rows verbatim from Table E.1.
-  EXPECT_EQ(TVersion::GetVersionForNumber(7)->GetAlignmentPatternCenters(), (std::vector<int>{6, 22, 38}));
-  EXPECT_EQ(TVersion::GetVersionForNumber(14)->GetAlignmentPatternCenters(), (std::vector<int>{6, 26, 46, 66}));
+  EXPECT_EQ(TVersion::GetVersionForNumber(7)->GetAlignmentPatternCenters(),
+            (std::vector<int>{6, 22, 38}));
+  EXPECT_EQ(TVersion::GetVersionForNumber(14)->GetAlignmentPatternCenters(),
+            (std::vector<int>{6, 26, 46, 66}));
   EXPECT_EQ(TVersion::GetVersionForNumber(36)->GetAlignmentPatternCenters(),
             (std::vector<int>{6, 24, 50, 76, 102, 128, 154}));
   EXPECT_EQ(TVersion::GetVersionForNumber(40)->GetAlignmentPatternCenters(),
@@ -134,4 +137,4 @@ TEST(Version, LevelCarriesItsFormatBitsButAlwaysSelectsTheLLayout) {
   }
 }
 
-}  // namespace
+} // namespace

@@ -1,12 +1,11 @@
 // The strongest check of the encoder: an independent decoder reads back exactly the bytes
 // the segment carries, for every option, every mode and versions from 1 to 40.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "encoder/Encoder.h"
 #include "encoder/QRCodeSymbol.h"
 #include "support/ZbarDecode.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -19,7 +18,9 @@ std::string Repeat(const std::string& Unit, std::size_t Length) {
   return S;
 }
 
-std::u16string Widen(const std::string& Ascii) { return std::u16string(Ascii.begin(), Ascii.end()); }
+std::u16string Widen(const std::string& Ascii) {
+  return std::u16string(Ascii.begin(), Ascii.end());
+}
 
 std::u16string RepeatU(const std::u16string& Unit, std::size_t Count) {
   std::u16string S;
@@ -36,7 +37,7 @@ std::string ExpectedBytes(const std::u16string& Text, int Option) {
   const TMode Mode = E.SelectMode(Text, Effective);
   const std::u16string Kept = E.StripUnencodable(Text, Mode, Effective);
   if (Mode != qmByte) {
-    return std::string(Kept.begin(), Kept.end());  // digits and the alphanumeric set are ASCII
+    return std::string(Kept.begin(), Kept.end()); // digits and the alphanumeric set are ASCII
   }
   const TByteArray B = TEncoder::ByteSegmentBytes(Kept, Effective);
   return std::string(B.begin(), B.end());
@@ -46,10 +47,12 @@ struct Case {
   const char* Name;
   std::u16string Text;
   TQRCodeEncoding Option;
-  int Version;  // the version the text needs at level L
+  int Version; // the version the text needs at level L
 };
 
-void PrintTo(const Case& C, std::ostream* Os) { *Os << C.Name; }
+void PrintTo(const Case& C, std::ostream* Os) {
+  *Os << C.Name;
+}
 
 class ZbarReadsWhatWeMake : public testing::TestWithParam<Case> {};
 
@@ -80,10 +83,11 @@ const Case Cases[] = {
     {"Cyrillic", u"\u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440", qrUTF8BOM, 2},
     {"UrlLowerCase", u"https://example.org/path?q=1", qrAuto, 2},
     {"Version5Numeric", Widen(Repeat("31415926535", 255)), qrAuto, 5},
-    {"Version9Boundary", Widen(Repeat("0123456789abcdefghij", 230)), qrAuto, 9},     // 230 bytes, 8-bit count
-    {"Version10", Widen(Repeat("0123456789abcdefghij", 231)), qrAuto, 10},           // 16-bit count from here
+    {"Version9Boundary", Widen(Repeat("0123456789abcdefghij", 230)), qrAuto,
+     9},                                                                   // 230 bytes, 8-bit count
+    {"Version10", Widen(Repeat("0123456789abcdefghij", 231)), qrAuto, 10}, // 16-bit count from here
     {"Version15Alnum", Widen(Repeat("THE QUICK BROWN FOX ", 700)), qrAlphanumeric, 15},
-    {"Version28Utf8", RepeatU(u"\u00E9t\u00E9 ", 250), qrUTF8NoBOM, 28},  // 1,500 bytes
+    {"Version28Utf8", RepeatU(u"\u00E9t\u00E9 ", 250), qrUTF8NoBOM, 28}, // 1,500 bytes
     {"Version27Numeric", Widen(Repeat("9876543210", 3400)), qrAuto, 27},
     {"Version33Latin1", Widen(Repeat("lorem ipsum dolor ", 2000)), qrAuto, 33},
     {"Version40Bytes", Widen(Repeat("the end of the table. ", 2953)), qrAuto, 40},
@@ -91,17 +95,20 @@ const Case Cases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Encoder, ZbarReadsWhatWeMake, testing::ValuesIn(Cases),
-                         [](const testing::TestParamInfo<Case>& Info) { return std::string(Info.param.Name); });
+                         [](const testing::TestParamInfo<Case>& Info) {
+                           return std::string(Info.param.Name);
+                         });
 
 TEST(ZbarFacade, TheFacadesGridWithItsQuietZoneDecodes) {
   TQRCodeSymbol Symbol;
   Symbol.SetData(u"mailto:someone@example.org?subject=Hallo");
   Symbol.SetQuietZone(1);
   ASSERT_EQ(Symbol.Rows(), 29 + 2);
-  EXPECT_EQ(DecodeSymbolWithZbar(Symbol), std::optional<std::string>("mailto:someone@example.org?subject=Hallo"));
+  EXPECT_EQ(DecodeSymbolWithZbar(Symbol),
+            std::optional<std::string>("mailto:someone@example.org?subject=Hallo"));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -114,13 +121,15 @@ TEST(ZbarLiteral, ByteOrderMarkOnlyWithTheBomOption) {
   const Row Rows[] = {
       {qrAuto, "caf\xC3\xA9 \xE2\x82\xAC"},
       {qrUTF8NoBOM, "caf\xC3\xA9 \xE2\x82\xAC"},
-      {qrUTF8BOM, "\xEF\xBB\xBF" "caf\xC3\xA9 \xE2\x82\xAC"},
+      {qrUTF8BOM, "\xEF\xBB\xBF"
+                  "caf\xC3\xA9 \xE2\x82\xAC"},
       {qrISO88591, "caf\xE9 "},
   };
   for (const Row& R : Rows) {
-    EXPECT_EQ(DecodeWithZbar(EncodeToGrid(u"caf\u00E9 \u20AC", R.Option)), std::optional<std::string>(R.Bytes))
+    EXPECT_EQ(DecodeWithZbar(EncodeToGrid(u"caf\u00E9 \u20AC", R.Option)),
+              std::optional<std::string>(R.Bytes))
         << static_cast<int>(R.Option);
   }
 }
 
-}  // namespace
+} // namespace

@@ -1,13 +1,12 @@
 #include "support/ZbarDecode.h"
 
-#include <zbar.h>
-
 #include <algorithm>
 #include <vector>
+#include <zbar.h>
 
 namespace {
 
-using namespace zbar;  // the C API lives in this namespace when compiled as C++
+using namespace zbar; // the C API lives in this namespace when compiled as C++
 
 std::optional<std::string> DecodeImage(std::vector<unsigned char>& Pixels, int Side) {
   zbar_image_scanner_t* Scanner = zbar_image_scanner_create();
@@ -30,7 +29,7 @@ std::optional<std::string> DecodeImage(std::vector<unsigned char>& Pixels, int S
   return Result;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int QuietZone, int Scale) {
   const int Modules = static_cast<int>(Grid.size());
@@ -38,7 +37,8 @@ std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int Quiet
     return std::nullopt;
   }
   const int Side = (Modules + 2 * QuietZone) * Scale;
-  std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side), 255);
+  std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side),
+                                    255);
   for (int X = 0; X < Modules; ++X) {
     for (int Y = 0; Y < Modules; ++Y) {
       if (!Grid[static_cast<std::size_t>(X)][static_cast<std::size_t>(Y)]) {
@@ -47,7 +47,8 @@ std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int Quiet
       for (int Dy = 0; Dy < Scale; ++Dy) {
         const std::size_t Row = static_cast<std::size_t>((Y + QuietZone) * Scale + Dy);
         const std::size_t Col = static_cast<std::size_t>((X + QuietZone) * Scale);
-        std::fill_n(Pixels.begin() + static_cast<long>(Row * static_cast<std::size_t>(Side) + Col), Scale, 0);
+        std::fill_n(Pixels.begin() + static_cast<long>(Row * static_cast<std::size_t>(Side) + Col),
+                    Scale, 0);
       }
     }
   }
@@ -55,13 +56,14 @@ std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int Quiet
 }
 
 std::optional<std::string> DecodeSymbolWithZbar(const TQRCodeSymbol& Symbol, int Scale) {
-  const int Border = std::max(0, 4 - Symbol.QuietZone());  // extra light modules around
+  const int Border = std::max(0, 4 - Symbol.QuietZone()); // extra light modules around
   const int Modules = Symbol.Rows() + 2 * Border;
   if (Symbol.Rows() == 0) {
     return std::nullopt;
   }
   const int Side = Modules * Scale;
-  std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side), 255);
+  std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side),
+                                    255);
   for (int Row = 0; Row < Symbol.Rows(); ++Row) {
     for (int Column = 0; Column < Symbol.Columns(); ++Column) {
       if (!Symbol.IsDark(Row, Column)) {
@@ -70,7 +72,8 @@ std::optional<std::string> DecodeSymbolWithZbar(const TQRCodeSymbol& Symbol, int
       for (int Dy = 0; Dy < Scale; ++Dy) {
         const std::size_t Y = static_cast<std::size_t>((Row + Border) * Scale + Dy);
         const std::size_t X = static_cast<std::size_t>((Column + Border) * Scale);
-        std::fill_n(Pixels.begin() + static_cast<long>(Y * static_cast<std::size_t>(Side) + X), Scale, 0);
+        std::fill_n(Pixels.begin() + static_cast<long>(Y * static_cast<std::size_t>(Side) + X),
+                    Scale, 0);
       }
     }
   }

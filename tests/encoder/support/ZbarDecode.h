@@ -2,15 +2,16 @@
 // character-set guessing can hide a fault).
 #pragma once
 
+#include "encoder/QRCodeSymbol.h"
+
 #include <optional>
 #include <string>
-
-#include "encoder/QRCodeSymbol.h"
 
 // Renders Grid ([column][row], true dark) with a light border of QuietZone modules at
 // Scale pixels per module into an 8-bit grey image and decodes it. Answers the bytes of
 // the one QR symbol found, or nothing when zbar finds none (or more than one).
-std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int QuietZone = 4, int Scale = 4);
+std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int QuietZone = 4,
+                                          int Scale = 4);
 
 // The same for a facade's whole grid (its quiet zone included, at least 1 module is
 // needed; add a border so that the quiet zone is at least 4 modules).
