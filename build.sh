@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Marbeck set-up: installs the missing Debian packages, builds, then starts the program or runs the tests.
 #   ./build.sh run    build and start the program
-#   ./build.sh test   build and run every test through ctest
+#   ./build.sh test   build and run every test through ctest, again under the sanitizers, then
+#                     each fuzz target for 30 s (MARBECK_FUZZ_SECONDS to change it)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -43,8 +44,21 @@ case "$action" in
     ;;
   test)
     install_missing "${common_pkgs[@]}" "${test_pkgs[@]}"
+    export QT_QPA_PLATFORM=offscreen
+    # 1. The normal build and every test but the long ones (ctest -L long runs those).
     configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    QT_QPA_PLATFORM=offscreen ctest --test-dir build-test --output-on-failure -j "$jobs"
+    ctest --test-dir build-test --output-on-failure -j "$jobs" -LE long
+    # 2. The same tests under AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the
+    #    test that made it. Only leaks inside third-party libraries (fontconfig, Qt, GLib) are suppressed.
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBECK_SANITIZE=ON -DMARBECK_BUILD_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+      LSAN_OPTIONS="suppressions=$PWD/tools/lsan-third-party.supp:print_suppressions=0" \
+      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+      ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE long
+    # 3. Every fuzz target for a bounded time under the sanitizers; a finding fails the run and its
+    #    reproducer stays in fuzz/findings/<target>/.
+    CXX=clang++ configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBECK_FUZZ=ON
+    ./fuzz/run.sh build-fuzz "${MARBECK_FUZZ_SECONDS:-30}"
     ;;
   *)
     echo "usage: $0 run|test" >&2
