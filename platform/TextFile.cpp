@@ -180,8 +180,11 @@ TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding) {
   TEncodedText Result{{}, Encoding};
   switch (Encoding) {
   case TTextEncoding::teAnsi:
-    if (Utf16ToAnsi(Text, Result.Bytes)) return Result;
-    // Windows-1252 cannot hold the text: keep every character by writing UTF-8 with its mark.
+    // Windows-1252 bytes that DecodeText would take for a mark or for UTF-8 ("\u00C3\u00A9" is
+    // C3 A9) would not read back as the text either.
+    if (Utf16ToAnsi(Text, Result.Bytes) && DecodeText(Result.Bytes).Encoding == TTextEncoding::teAnsi)
+      return Result;
+    // Windows-1252 cannot carry the text: keep every character by writing UTF-8 with its mark.
     Result.Encoding = TTextEncoding::teUTF8;
     Result.Bytes = std::string(kMarkUTF8) + Utf16ToUtf8(Text);
     return Result;
@@ -189,7 +192,13 @@ TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding) {
     Result.Bytes = std::string(kMarkUTF8) + Utf16ToUtf8(Text);
     return Result;
   case TTextEncoding::teUTF8NoBOM:
-    Result.Bytes = Utf16ToUtf8(Text);
+    // A text that begins with U+FEFF would begin with the mark's own bytes and lose that character
+    // on reading: it gets the mark in front.
+    if (!Text.empty() && Text.front() == u'\uFEFF') {
+      Result.Encoding = TTextEncoding::teUTF8;
+      Result.Bytes = std::string(kMarkUTF8);
+    }
+    Result.Bytes += Utf16ToUtf8(Text);
     return Result;
   case TTextEncoding::teUTF16LE:
   case TTextEncoding::teUTF16BE: {

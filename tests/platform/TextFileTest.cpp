@@ -123,6 +123,30 @@ TEST(EncodeText, TextBeyondWindowsCodePageIsSavedAsUtf8WithMark) {
   EXPECT_EQ(Back.Encoding, TTextEncoding::teUTF8);
 }
 
+// Texts whose bytes in the chosen encoding would read back as another encoding are written so that
+// they read back unchanged: UTF-8 with its mark instead.
+TEST(EncodeText, BytesThatWouldReadAsAnotherEncodingGetTheUtf8Mark) {
+  const struct {
+    std::u16string Text;
+    TTextEncoding Encoding;
+  } Cases[] = {
+      {u"\u00C3\u00A9", TTextEncoding::teAnsi},              // C3 A9 is well-formed UTF-8
+      {u"x \u00DB\u00B3 y", TTextEncoding::teAnsi},           // DB B3 likewise
+      {u"\u00EF\u00BB\u00BFabc", TTextEncoding::teAnsi},      // the UTF-8 mark
+      {u"\u00FF\u00FEab", TTextEncoding::teAnsi},              // the UTF-16 LE mark
+      {u"\u00FE\u00FFab", TTextEncoding::teAnsi},              // the UTF-16 BE mark
+      {u"\uFEFFtext", TTextEncoding::teUTF8NoBOM},             // starts with the mark's character
+  };
+  for (const auto& C : Cases) {
+    const TEncodedText E = EncodeText(C.Text, C.Encoding);
+    EXPECT_EQ(E.Encoding, TTextEncoding::teUTF8);
+    const TDecodedText D = DecodeText(E.Bytes);
+    EXPECT_EQ(D.Text, C.Text);
+    EXPECT_EQ(D.Encoding, TTextEncoding::teUTF8);
+  }
+  EXPECT_EQ(EncodeText(u"caf\u00E9", TTextEncoding::teAnsi).Bytes, "caf\xE9");  // not UTF-8: stays
+}
+
 TEST(EncodeText, EachEncodingRoundTrips) {
   const std::u16string Text = u"Zeile 1\r\nGr\u00FC\u00DFe \u20AC \u0416 \U0001F600\r\n";
   const struct {
