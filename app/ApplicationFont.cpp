@@ -1,5 +1,6 @@
 #include "ApplicationFont.h"
 
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace {
@@ -12,8 +13,32 @@ QFont FontOfPixelSize(int PixelSize) {
   return Font;
 }
 
+// The captions with the least room in the window, and the pixels each may take.
+struct TTightCaption {
+  const char* Caption;
+  int Room;
+};
+constexpr TTightCaption kTightCaptions[] = {
+    {"Birthday [yyyy.mm.dd]", 114}, {"Cell Phone private", 97}, {"Back Color:", 57}, {"Matrix Color:", 63},
+};
+
+bool CaptionsFit(const QFont& Font) {
+  const QFontMetrics Metrics(Font);
+  for (const TTightCaption& Tight : kTightCaptions)
+    if (Metrics.horizontalAdvance(QString::fromLatin1(Tight.Caption)) > Tight.Room) return false;
+  return true;
+}
+
 }  // namespace
 
-QFont WindowFont() { return FontOfPixelSize(11); }
+QFont WindowFont() {
+  QFont Font = FontOfPixelSize(11);
+  for (int Size = 10; Size >= 8 && !CaptionsFit(Font); --Size) Font.setPixelSize(Size);
+  return Font;
+}
 
-QFont SmallFont() { return FontOfPixelSize(9); }
+QFont SmallFont() {
+  QFont Font = WindowFont();
+  Font.setPixelSize(Font.pixelSize() - 2);
+  return Font;
+}

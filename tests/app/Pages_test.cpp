@@ -213,7 +213,7 @@ TEST_F(TWindowTest, EveryPageSavesAndLoadsItsFileThroughTheDialogs) {
     TForm1& F = Form();
     F.PageControl1->setCurrentIndex(Case.Page);
     Case.Fill(F);
-    const QString Chosen = Folder() + QStringLiteral("/page");
+    const QString Chosen = Folder() + QString::fromUtf8("/pägé");  // a name beyond ASCII
     const QString Final = Chosen + QString::fromLatin1(Case.Extension);
     Filters.clear();
     SaveAnswers.push_back(Chosen);
