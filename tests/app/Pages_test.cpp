@@ -131,7 +131,16 @@ TEST_F(TWindowTest, CtrlCCopiesSelectedTextInAFieldAndThePictureElsewhere) {
 
   F.CopyQRCodetoClipboard1->trigger();
   EXPECT_EQ(Clipboard.size(), 3u) << "from the menu";
-  EXPECT_EQ(QRText(), u"https://example.org/");
+
+  F.PageControl1->setCurrentIndex(2);
+  TForm1::SetMemoLines(F.MemoMessage, QStringLiteral("line one"));
+  F.MemoMessage->setFocus();
+  QTest::keyClick(F.MemoMessage, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Clipboard.size(), 4u) << "a memo without a selection";
+  F.MemoMessage->selectAll();
+  QTest::keyClick(F.MemoMessage, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("line one"));
+  EXPECT_EQ(Clipboard.size(), 4u);
 }
 
 // ---- Load and Save ----
