@@ -81,11 +81,16 @@ bool IsEmpty(const TByteMatrix& Matrix, int X, int Y) { return Matrix.Get(X, Y) 
 
 void TMatrixUtil::BuildMatrix(const TBitArray& DataBits, const TErrorCorrectionLevel& ECLevel, int Version,
                               int MaskPattern, TByteMatrix& Matrix) {
+  BuildFunctionLayer(ECLevel, Version, MaskPattern, Matrix);
+  PlaceDataBits(DataBits, MaskPattern, Matrix);
+}
+
+void TMatrixUtil::BuildFunctionLayer(const TErrorCorrectionLevel& ECLevel, int Version, int MaskPattern,
+                                     TByteMatrix& Matrix) {
   Matrix.Clear(255);
   PlaceFunctionPatterns(Version, Matrix);
   PlaceFormatInformation(ECLevel, MaskPattern, Matrix);
   if (Version >= 7) PlaceVersionInformation(Version, Matrix);
-  PlaceDataBits(DataBits, MaskPattern, Matrix);
 }
 
 void TMatrixUtil::PlaceFunctionPatterns(int Version, TByteMatrix& Matrix) {

@@ -20,6 +20,10 @@ public:
   // format indicator is used. Failures only set the error flag.
   void BuildMatrix(const TBitArray& DataBits, const TErrorCorrectionLevel& ECLevel, int Version, int MaskPattern,
                    TByteMatrix& Matrix);
+  // The same build without the data: Matrix holds the function patterns, the format
+  // information for MaskPattern and the version information, and every data cell is still
+  // empty (255). BuildMatrix is this followed by the data placement.
+  void BuildFunctionLayer(const TErrorCorrectionLevel& ECLevel, int Version, int MaskPattern, TByteMatrix& Matrix);
 
   // The 15-bit format word (Table C.1) and the 18-bit version word (Table D.1).
   TBitArray BuildFormatBits(const TErrorCorrectionLevel& ECLevel, int MaskPattern);

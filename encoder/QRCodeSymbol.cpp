@@ -1,35 +1,33 @@
 #include "encoder/QRCodeSymbol.h"
 
-#include "encoder/Encoder.h"
-#include "encoder/QRCode.h"
+namespace {
+
+void Report(const qrfast::TSymbol& Symbol, TEncodeReport& Out) {
+  Out = TEncodeReport{};
+  Out.DataTooLong = Symbol.DataTooLong;
+  Out.NeededUnits = Symbol.NeededUnits;
+  Out.MaxUnits = Symbol.MaxUnits;
+  Out.Units = Symbol.Units;
+  if (!Symbol.DataTooLong) {
+    Out.Version = Symbol.Version;
+    Out.MaskPattern = Symbol.MaskPattern;
+  }
+}
+
+} // namespace
 
 T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
                              TEncodeReport* Report) {
-  const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
-  TEncoder Encoder;
-  TQRCode QRCode;
-  Encoder.EncodeSymbol(Text, EncodingOrdinal, Level, QRCode);
-  const TByteMatrix* Matrix = QRCode.Matrix();
+  qrfast::TSymbol Symbol;
+  qrfast::BuildSymbol(qrfast::MakeSegment(Text, EncodingOrdinal), Symbol);
   if (Report) {
-    *Report = TEncodeReport{};
-    Report->DataTooLong = Encoder.DataTooLong();
-    Report->NeededUnits = Encoder.NeededUnits();
-    Report->MaxUnits = Encoder.MaxUnits();
-    Report->Units = Encoder.Units();
-    if (Matrix) {
-      Report->Version = QRCode.Version();
-      Report->MaskPattern = QRCode.MaskPattern();
-    }
+    ::Report(Symbol, *Report);
   }
-  if (!Matrix) {
-    return {};
-  }
-  const auto& Cells = Matrix->GetArray(); // [row][column]
-  T2DBooleanArray Grid(static_cast<std::size_t>(Matrix->Height()),
-                       std::vector<bool>(static_cast<std::size_t>(Matrix->Width()), false));
-  for (std::size_t X = 0; X < Grid.size(); ++X) {
-    for (std::size_t Y = 0; Y < Grid[X].size(); ++Y) {
-      Grid[X][Y] = Cells[Y][X] == 1;
+  const auto Side = static_cast<std::size_t>(Symbol.Side);
+  T2DBooleanArray Grid(Side, std::vector<bool>(Side, false));
+  for (std::size_t X = 0; X < Side; ++X) {
+    for (std::size_t Y = 0; Y < Side; ++Y) {
+      Grid[X][Y] = Symbol.Cells[Y * Side + X] != 0;
     }
   }
   return Grid;
@@ -38,37 +36,38 @@ T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
 void TQRCodeSymbol::SetData(const std::u16string& Value) {
   if (Value != FData) {
     FData = Value;
-    Regenerate();
+    Regenerate(true);
   }
 }
 
 void TQRCodeSymbol::SetEncoding(TQRCodeEncoding Value) {
   if (Value != FEncoding) {
     FEncoding = Value;
-    Regenerate();
+    Regenerate(true);
   }
 }
 
 void TQRCodeSymbol::SetQuietZone(int Value) {
   if (Value != FQuietZone && Value >= 0 && Value <= MaxQuietZone) {
     FQuietZone = Value;
-    Regenerate();
+    Regenerate(false);
   }
 }
 
-bool TQRCodeSymbol::IsDark(int Row, int Column) const {
-  const long long R = static_cast<long long>(Row) - FQuietZone;
-  const long long C = static_cast<long long>(Column) - FQuietZone;
-  const long long Side = static_cast<long long>(FElements.size());
-  if (R < 0 || C < 0 || R >= Side || C >= Side) {
-    return false;
+void TQRCodeSymbol::Regenerate(bool SegmentMayChange) {
+  // The first run always encodes, whatever changed: a fresh facade holds no symbol yet.
+  if (FEncodeCount == 0 || SegmentMayChange) {
+    qrfast::TSegment Segment = qrfast::MakeSegment(FData, FEncoding);
+    if (FEncodeCount == 0 || !(Segment == FSegment)) {
+      qrfast::TSymbol Symbol;
+      qrfast::BuildSymbol(Segment, Symbol);
+      Report(Symbol, FReport);
+      FElements = std::move(Symbol.Cells);
+      FSide = static_cast<unsigned>(Symbol.Side);
+      FSegment = std::move(Segment);
+      ++FEncodeCount;
+    }
   }
-  return FElements[static_cast<std::size_t>(C)][static_cast<std::size_t>(R)];
-}
-
-void TQRCodeSymbol::Regenerate() {
-  FElements = EncodeToGrid(FData, FEncoding, &FReport);
-  FRows = static_cast<int>(FElements.size()) + 2 * FQuietZone;
+  FRows = static_cast<int>(FSide) + 2 * FQuietZone;
   FColumns = FRows;
-  ++FEncodeCount;
 }

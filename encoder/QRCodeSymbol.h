@@ -2,6 +2,7 @@
 // grid of dark and light modules out (ISO/IEC 18004 model 2, versions 1-40, level L).
 #pragma once
 
+#include "encoder/FastEncoder.h"
 #include "encoder/Mode.h"
 
 #include <cstdint>
@@ -32,7 +33,9 @@ public:
 
   TQRCodeSymbol() = default;
 
-  // Each write that changes a value encodes again at once.
+  // Each write that changes a value brings the grid up to date at once. Only a change of the
+  // segment the text makes (its mode and bits) runs the encoder again; a new quiet zone, or a
+  // new encoding that leaves the segment as it was, keeps the symbol.
   const std::u16string& Data() const { return FData; }
   void SetData(const std::u16string& Value);
   TQRCodeEncoding Encoding() const { return FEncoding; }
@@ -44,8 +47,14 @@ public:
   // The grid's size, quiet zone included on both sides; 0 before the first encode.
   int Rows() const { return FRows; }
   int Columns() const { return FColumns; }
-  // Whether the module at Row, Column is dark; false outside the symbol.
-  bool IsDark(int Row, int Column) const;
+  // Whether the module at Row, Column is dark; false outside the symbol. Defined for every
+  // pair of integers: the unsigned differences wrap anything left of or above the symbol
+  // past its side.
+  bool IsDark(int Row, int Column) const {
+    const unsigned R = static_cast<unsigned>(Row) - static_cast<unsigned>(FQuietZone);
+    const unsigned C = static_cast<unsigned>(Column) - static_cast<unsigned>(FQuietZone);
+    return R < FSide && C < FSide && FElements[R * FSide + C] != 0;
+  }
 
   // Why the grid is empty: the text needs more than version 40 holds. NeededUnits and
   // MaxUnits tell how much it needs and how much would fit, in Units.
@@ -56,18 +65,24 @@ public:
   // The symbol's version (0 when none) and data mask (-1 when none).
   int Version() const { return FReport.Version; }
   int MaskPattern() const { return FReport.MaskPattern; }
-  // Number of encode runs so far.
+  // Number of symbols the encoder has made so far (a text found too long counts as one): the
+  // writes that changed the segment, and the first write that changed anything at all.
   int EncodeCount() const { return FEncodeCount; }
 
 private:
-  void Regenerate();
+  // Brings the grid and the sizes up to date; SegmentMayChange is false when only the quiet
+  // zone changed.
+  void Regenerate(bool SegmentMayChange);
 
   std::u16string FData;
   int FRows = 0;
   int FColumns = 0;
   TQRCodeEncoding FEncoding = qrAuto;
   int FQuietZone = 4;
-  T2DBooleanArray FElements;
+  // The modules without the quiet zone, row-major: FElements[Row * FSide + Column], 1 dark.
+  std::vector<std::uint8_t> FElements;
+  unsigned FSide = 0;
   TEncodeReport FReport;
+  qrfast::TSegment FSegment; // the segment the current symbol was made from
   int FEncodeCount = 0;
 };

@@ -65,26 +65,46 @@ TEST(Facade, HelloWorldMatchesTheDecoderVerifiedGoldenGrid) {
   EXPECT_EQ(Rows01(D), ReadGolden("digits_01234567_v1.txt"));
 }
 
-TEST(Facade, OnlyChangedValuesEncodeAgain) {
+// The encoder runs again only when a write changes the segment the text makes. A new quiet
+// zone, or an encoding that leaves the segment as it was, keeps the symbol and still updates
+// the sizes.
+TEST(Facade, OnlyWritesThatChangeTheSegmentEncodeAgain) {
   TQRCodeSymbol S;
   S.SetData(u"abc");
   EXPECT_EQ(S.EncodeCount(), 1);
+  const std::string Grid = Rows01(S);
   S.SetData(u"abc");
   S.SetEncoding(qrAuto);
   S.SetQuietZone(4);
+  S.SetEncoding(qrISO88591); // what qrAuto chose for this text: the same segment
   EXPECT_EQ(S.EncodeCount(), 1);
-  S.SetEncoding(qrUTF8BOM);
+  EXPECT_EQ(Rows01(S), Grid);
   S.SetQuietZone(0);
-  EXPECT_EQ(S.EncodeCount(), 3);
+  EXPECT_EQ(S.EncodeCount(), 1);
   EXPECT_EQ(S.Rows(), 21); // no quiet zone: the symbol's side
+  EXPECT_EQ(Rows01(S), Grid);
+  S.SetEncoding(qrUTF8BOM); // three more bytes: a new symbol
+  EXPECT_EQ(S.EncodeCount(), 2);
+  EXPECT_NE(Rows01(S), Grid);
   for (int Bad : {-1, 101, 1000}) {
     S.SetQuietZone(Bad);
     EXPECT_EQ(S.QuietZone(), 0);
   }
-  EXPECT_EQ(S.EncodeCount(), 3);
   S.SetQuietZone(100);
   EXPECT_EQ(S.Rows(), 221);
-  EXPECT_EQ(S.EncodeCount(), 4);
+  EXPECT_TRUE(S.IsDark(100, 100));
+  EXPECT_EQ(S.EncodeCount(), 2);
+  S.SetEncoding(qrISO88591); // back to the first segment
+  EXPECT_EQ(S.EncodeCount(), 3);
+  S.SetQuietZone(0);
+  EXPECT_EQ(Rows01(S), Grid);
+
+  // On a fresh facade a new quiet zone alone makes the first symbol: the empty text.
+  TQRCodeSymbol Q;
+  Q.SetQuietZone(2);
+  EXPECT_EQ(Q.EncodeCount(), 1);
+  EXPECT_EQ(Q.Rows(), 21 + 4);
+  EXPECT_EQ(DecodeSymbolWithZbar(Q), std::optional<std::string>(""));
 }
 
 TEST(Facade, EmptyTextForcedNumericGivesAFullVersionOneSymbol) {

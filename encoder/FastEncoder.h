@@ -1,0 +1,131 @@
+// The encoder's fast route. It makes exactly the symbols of TEncoder::EncodeSymbol (same
+// segment, version, codewords, mask choice and modules) with less work:
+//   - GF(256) tables and Reed-Solomon generators are computed once; each block's EC codewords
+//     come from a shift register with a product table per generator;
+//   - the function patterns, the data-cell order and the mask patterns of a version are laid
+//     out once and reused;
+//   - the symbol is held as bit-packed lines (rows, and the same cells as columns), so a mask
+//     is applied with a few word operations per line and the four penalty rules of the mask
+//     choice are scored 64 cells at a time.
+// Everything here is level L, the only level the encoder uses.
+//
+// Thread safety: the shared tables are built on first use under std::call_once and never
+// change afterwards; everything else lives in the caller's objects.
+#pragma once
+
+#include "encoder/Mode.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qrfast {
+
+constexpr int MaxSide = 177;       // version 40
+constexpr int LineWords = 3;       // 64-bit words per bit-packed line: 192 >= 177 cells
+constexpr int GridLines = 184;     // lines held per grid: whole 8-line blocks, the last ones 0
+constexpr int MaxCodewords = 3706; // total codewords of version 40
+
+// One line of cells, bit j of word j / 64 at weight 2^(j % 64) for cell j of the line.
+using TLine = std::array<std::uint64_t, LineWords>;
+
+// A square symbol as bit-packed lines. As rows, Lines[y] bit x is cell (x, y); as columns,
+// Lines[x] bit y is cell (x, y). Bits at and beyond Side are always 0.
+struct TBitGrid {
+  int Side = 0;
+  std::array<TLine, GridLines> Lines{};
+
+  bool Get(int Line, int Pos) const {
+    return ((Lines[static_cast<std::size_t>(Line)][static_cast<std::size_t>(Pos) >> 6] >> (Pos & 63)) & 1u) != 0;
+  }
+};
+
+// ---- Reed-Solomon (ISO/IEC 18004 clause 7.5.2) ----
+
+// Writes the NumEC error-correction codewords (1..30) of the NumData data codewords to EC.
+void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8_t* EC);
+
+// Splits NumDataBytes data codewords into NumRSBlocks blocks (short blocks first), adds each
+// block's EC codewords and writes the interleaved sequence of NumTotalBytes codewords to Out.
+// False when the totals do not split into blocks of one EC length (nothing is written then).
+bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBytes, int NumRSBlocks,
+                      std::uint8_t* Out);
+
+// ---- symbol matrix and mask choice (clauses 7.7 to 7.9) ----
+
+// What a version's symbols share: the function patterns, version information and the
+// dark module (format cells left light), which cells take data and in which order.
+struct TVersionLayout {
+  int Version = 0;
+  int Side = 0;
+  TBitGrid Function;      // rows: dark function cells
+  TBitGrid Data;          // rows: the data cells (remainder cells included)
+  TBitGrid DataCols;      // the same as columns
+  // The data cells in placement order, each as (row << 8) | column.
+  std::vector<std::uint16_t> Order;
+  // The 15-bit format word of level L with each data mask, bit 0 the least significant.
+  std::array<std::uint16_t, 8> FormatWords{};
+};
+
+// The layout of a version 1..40, built once and then shared.
+const TVersionLayout& LayoutFor(int Version);
+
+// The four penalty rules on a symbol given as rows and as columns.
+int ScoreRuns(const TBitGrid& Rows, const TBitGrid& Cols);
+int ScoreBlocks(const TBitGrid& Rows);
+int ScoreFinderLikePatterns(const TBitGrid& Rows, const TBitGrid& Cols);
+int ScoreDarkBalance(const TBitGrid& Rows);
+int MaskPenalty(const TBitGrid& Rows, const TBitGrid& Cols);
+
+// A version's symbol with its codewords placed, before masking.
+class TMaskTrials {
+public:
+  // Codewords holds the version's total codewords (interleaved, EC included).
+  TMaskTrials(int Version, const std::uint8_t* Codewords);
+
+  const TVersionLayout& Layout() const { return FLayout; }
+  // The finished symbol with data mask Mask, as rows and as columns.
+  void Build(int Mask, TBitGrid& Rows, TBitGrid& Cols) const;
+  // The mask with the lowest penalty, the lowest number on a tie. Penalties, when given,
+  // receives the eight totals.
+  int ChooseMask(int* Penalties = nullptr) const;
+
+private:
+  const TVersionLayout& FLayout;
+  TBitGrid FRows;  // function patterns and unmasked data; format cells light
+  TBitGrid FCols;
+};
+
+// ---- the whole route ----
+
+// The one segment a text makes under an encoding option: its mode, its character count
+// field value and its data bits (MSB first, the last byte padded with 0 bits). Two equal
+// segments give the same symbol.
+struct TSegment {
+  TMode Mode = qmTerminator;
+  int NumLetters = 0;
+  int NumBits = 0;
+  std::vector<std::uint8_t> Bits;
+
+  bool operator==(const TSegment&) const = default;
+};
+
+TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal);
+
+// The symbol of a segment: Cells row-major, Side x Side, 1 dark. When the segment needs more
+// than version 40 holds, Side is 0, Cells empty and DataTooLong true.
+struct TSymbol {
+  int Version = 0;
+  int MaskPattern = -1;
+  int Side = 0;
+  std::vector<std::uint8_t> Cells;
+  bool DataTooLong = false;
+  int NeededUnits = 0;
+  int MaxUnits = 0;
+  TCapacityUnit Units = cuBytes;
+};
+
+void BuildSymbol(const TSegment& Segment, TSymbol& Out);
+
+}  // namespace qrfast
