@@ -247,7 +247,12 @@ bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::s
 bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
                      bool OwnerOnly) {
   // The temporary file lives beside the target, so the final rename stays inside one file system.
-  std::string Temp = Path.string() + ".XXXXXX";
+  // Its name is the target's with ".XXXXXX" added, shortened first when the target's name is so
+  // long that the addition would pass the file system's 255-byte limit for one name.
+  std::string TempName = Path.filename().string();
+  constexpr std::size_t kMaxTempStem = 255 - 7;
+  if (TempName.size() > kMaxTempStem) TempName.resize(kMaxTempStem);
+  std::string Temp = (Path.parent_path() / (TempName + ".XXXXXX")).string();
   const int Fd = ::mkstemp(Temp.data());
   if (Fd < 0) {
     Error = SystemError(errno);

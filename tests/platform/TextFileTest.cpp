@@ -173,6 +173,20 @@ TEST(EncodeText, EachEncodingRoundTrips) {
   EXPECT_EQ(EncodeText(u"", TTextEncoding::teUTF8).Bytes, "\xEF\xBB\xBF");
 }
 
+// A name of the longest length a file system allows (255 bytes) can be saved too, and twice.
+TEST(TextFiles, AtomicWriteTakesTheLongestFileName) {
+  TTempFolder Folder;
+  for (const std::size_t Length : {248u, 249u, 255u}) {
+    const auto Path = Folder.Path() / (std::string(Length - 4, 'n') + ".txt");
+    std::string Error, Read;
+    ASSERT_TRUE(WriteFileAtomic(Path, "first", Error)) << Length << ": " << Error;
+    ASSERT_TRUE(WriteFileAtomic(Path, "second", Error)) << Length << ": " << Error;
+    ASSERT_TRUE(ReadFileBytes(Path, Read, Error)) << Error;
+    EXPECT_EQ(Read, "second");
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), std::filesystem::directory_iterator()), 3);
+}
+
 TEST(TextFiles, AtomicWriteAndRead) {
   TTempFolder Folder;
   const auto Path = Folder.Path() / "notes.txt";
