@@ -3,7 +3,6 @@
 #include "encoder/MatrixUtil.h"
 
 #include <gtest/gtest.h>
-#include <zbar.h>
 
 #include <algorithm>
 #include <bit>
@@ -16,10 +15,9 @@
 #include "encoder/MaskUtil.h"
 #include "encoder/ReedSolomon.h"
 #include "encoder/Version.h"
+#include "support/ZbarDecode.h"
 
 namespace {
-
-using namespace zbar;
 
 const TErrorCorrectionLevel LevelL(TErrorCorrectionLevel::BitsL);
 const TErrorCorrectionLevel LevelM(TErrorCorrectionLevel::BitsM);
@@ -63,22 +61,7 @@ std::string Decode(const TByteMatrix& matrix) {
         for (int dy = 0; dy < scale; ++dy)
           for (int dx = 0; dx < scale; ++dx)
             pixels[static_cast<std::size_t>(((y + quiet) * scale + dy) * side + (x + quiet) * scale + dx)] = 0;
-  zbar_image_scanner_t* scanner = zbar_image_scanner_create();
-  zbar_image_scanner_set_config(scanner, ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
-  zbar_image_scanner_set_config(scanner, ZBAR_QRCODE, ZBAR_CFG_ENABLE, 1);
-  zbar_image_scanner_set_config(scanner, ZBAR_QRCODE, ZBAR_CFG_BINARY, 1);
-  zbar_image_t* image = zbar_image_create();
-  zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
-  zbar_image_set_size(image, static_cast<unsigned>(side), static_cast<unsigned>(side));
-  zbar_image_set_data(image, pixels.data(), pixels.size(), nullptr);
-  std::string result = "<none>";
-  if (zbar_scan_image(scanner, image) > 0) {
-    const zbar_symbol_t* symbol = zbar_image_first_symbol(image);
-    result.assign(zbar_symbol_get_data(symbol), zbar_symbol_get_data_length(symbol));
-  }
-  zbar_image_destroy(image);
-  zbar_image_scanner_destroy(scanner);
-  return result;
+  return DecodeGreyImage(pixels, side, side).value_or("<none>");
 }
 
 // A byte-mode symbol at level L built by hand, independently of the encoder's

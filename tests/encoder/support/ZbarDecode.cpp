@@ -8,14 +8,40 @@ namespace {
 
 using namespace zbar; // the C API lives in this namespace when compiled as C++
 
-std::optional<std::string> DecodeImage(std::vector<unsigned char>& Pixels, int Side) {
+// A white square of Modules x Modules modules at Scale pixels each, with the modules for which
+// Dark(X, Y) holds painted black at an offset of Border modules.
+template <typename TDark>
+std::optional<std::string> PaintAndDecode(int Modules, int Border, int Scale, TDark Dark) {
+  const int Side = (Modules + 2 * Border) * Scale;
+  std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side),
+                                    255);
+  for (int X = 0; X < Modules; ++X) {
+    for (int Y = 0; Y < Modules; ++Y) {
+      if (!Dark(X, Y)) {
+        continue;
+      }
+      for (int Dy = 0; Dy < Scale; ++Dy) {
+        const std::size_t Row = static_cast<std::size_t>((Y + Border) * Scale + Dy);
+        const std::size_t Col = static_cast<std::size_t>((X + Border) * Scale);
+        std::fill_n(Pixels.begin() + static_cast<long>(Row * static_cast<std::size_t>(Side) + Col),
+                    Scale, 0);
+      }
+    }
+  }
+  return DecodeGreyImage(Pixels, Side, Side);
+}
+
+} // namespace
+
+std::optional<std::string> DecodeGreyImage(const std::vector<unsigned char>& Pixels, int Width,
+                                           int Height) {
   zbar_image_scanner_t* Scanner = zbar_image_scanner_create();
   zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
   zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_ENABLE, 1);
   zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_BINARY, 1);
   zbar_image_t* Image = zbar_image_create();
   zbar_image_set_format(Image, zbar_fourcc('Y', '8', '0', '0'));
-  zbar_image_set_size(Image, static_cast<unsigned>(Side), static_cast<unsigned>(Side));
+  zbar_image_set_size(Image, static_cast<unsigned>(Width), static_cast<unsigned>(Height));
   zbar_image_set_data(Image, Pixels.data(), Pixels.size(), nullptr);
   std::optional<std::string> Result;
   if (zbar_scan_image(Scanner, Image) == 1) {
@@ -29,53 +55,21 @@ std::optional<std::string> DecodeImage(std::vector<unsigned char>& Pixels, int S
   return Result;
 }
 
-} // namespace
-
 std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int QuietZone, int Scale) {
   const int Modules = static_cast<int>(Grid.size());
   if (Modules == 0) {
     return std::nullopt;
   }
-  const int Side = (Modules + 2 * QuietZone) * Scale;
-  std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side),
-                                    255);
-  for (int X = 0; X < Modules; ++X) {
-    for (int Y = 0; Y < Modules; ++Y) {
-      if (!Grid[static_cast<std::size_t>(X)][static_cast<std::size_t>(Y)]) {
-        continue;
-      }
-      for (int Dy = 0; Dy < Scale; ++Dy) {
-        const std::size_t Row = static_cast<std::size_t>((Y + QuietZone) * Scale + Dy);
-        const std::size_t Col = static_cast<std::size_t>((X + QuietZone) * Scale);
-        std::fill_n(Pixels.begin() + static_cast<long>(Row * static_cast<std::size_t>(Side) + Col),
-                    Scale, 0);
-      }
-    }
-  }
-  return DecodeImage(Pixels, Side);
+  return PaintAndDecode(Modules, QuietZone, Scale, [&](int X, int Y) {
+    return static_cast<bool>(Grid[static_cast<std::size_t>(X)][static_cast<std::size_t>(Y)]);
+  });
 }
 
 std::optional<std::string> DecodeSymbolWithZbar(const TQRCodeSymbol& Symbol, int Scale) {
-  const int Border = std::max(0, 4 - Symbol.QuietZone()); // extra light modules around
-  const int Modules = Symbol.Rows() + 2 * Border;
   if (Symbol.Rows() == 0) {
     return std::nullopt;
   }
-  const int Side = Modules * Scale;
-  std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side),
-                                    255);
-  for (int Row = 0; Row < Symbol.Rows(); ++Row) {
-    for (int Column = 0; Column < Symbol.Columns(); ++Column) {
-      if (!Symbol.IsDark(Row, Column)) {
-        continue;
-      }
-      for (int Dy = 0; Dy < Scale; ++Dy) {
-        const std::size_t Y = static_cast<std::size_t>((Row + Border) * Scale + Dy);
-        const std::size_t X = static_cast<std::size_t>((Column + Border) * Scale);
-        std::fill_n(Pixels.begin() + static_cast<long>(Y * static_cast<std::size_t>(Side) + X),
-                    Scale, 0);
-      }
-    }
-  }
-  return DecodeImage(Pixels, Side);
+  const int Border = std::max(0, 4 - Symbol.QuietZone()); // extra light modules around
+  return PaintAndDecode(Symbol.Rows(), Border, Scale,
+                        [&](int X, int Y) { return Symbol.IsDark(Y, X); });
 }

@@ -6,6 +6,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+// Decodes an 8-bit grey picture (row by row, Width x Height). Answers the bytes of the one
+// QR symbol found, or nothing.
+std::optional<std::string> DecodeGreyImage(const std::vector<unsigned char>& Pixels, int Width,
+                                           int Height);
 
 // Renders Grid ([column][row], true dark) with a light border of QuietZone modules at
 // Scale pixels per module into an 8-bit grey image and decodes it. Answers the bytes of
