@@ -28,14 +28,27 @@ TSeen Look(const TSettingsStore& Store, const std::u16string& Key, const std::u1
   return {Store.ValueType(Key, Name), Store.ReadString(Key, Name), Store.ReadDWord(Key, Name)};
 }
 
-std::filesystem::path Folder() {
-  static const std::filesystem::path Dir = [] {
+// A folder of this process's own, in memory where possible, removed again when the fuzzer exits.
+class TScratch {
+public:
+  TScratch() {
     const std::filesystem::path Base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-    const std::filesystem::path D = Base / ("marbeck-fuzz-settings-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(D);
-    return D;
-  }();
-  return Dir;
+    FDir = Base / ("marbeck-fuzz-settings-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(FDir);
+  }
+  ~TScratch() {
+    std::error_code Ec;
+    std::filesystem::remove_all(FDir, Ec);
+  }
+  const std::filesystem::path& Dir() const { return FDir; }
+
+private:
+  std::filesystem::path FDir;
+};
+
+std::filesystem::path Folder() {
+  static const TScratch Scratch;
+  return Scratch.Dir();
 }
 
 }  // namespace
