@@ -26,6 +26,7 @@
 #include <QSlider>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextDocument>
 
 #include <exception>
 #include <new>
@@ -594,37 +595,42 @@ void TForm1::FormClose() {
 // ---------------------------------------------------------------------------------------------
 // The generation pass and the preview
 
-void TForm1::FillQRText() {
+QString TForm1::FillQRText() {
+  QString Payload;
   switch (PageControl1->currentIndex()) {
     case 0:
-      SetMemoLines(QRText, Q(TextPayload(U(MemoLines(MemoText)))));
+      Payload = Q(TextPayload(U(MemoLines(MemoText))));
       break;
     case 1:
-      SetMemoLines(QRText, Q(URLPayload(TURLPage{U(EditURL->text())})));
+      Payload = Q(URLPayload(TURLPage{U(EditURL->text())}));
       break;
     case 2:
-      SetMemoLines(QRText, Q(EMailPayload(EMailPage())));
+      Payload = Q(EMailPayload(EMailPage()));
       break;
     case 3:
       DoVCard->click();
-      SetMemoLines(QRText, MemoLines(MemoVCard));
+      Payload = Q(ComposeVCard(VCardPage()));
       break;
     case 4:
-      SetMemoLines(QRText, Q(WifiPayload(WifiPage())));
+      Payload = Q(WifiPayload(WifiPage()));
       break;
     default:
-      break;
+      return MemoLines(QRText);
   }
+  // QRText shows the payload; the symbol is made from the payload itself, so that no character
+  // a text field cannot show as such (a line separator in a network name) changes on the way.
+  SetMemoLines(QRText, Payload);
+  return Payload;
 }
 
 void TForm1::CreateCodeBtnClick() {
   if (!doUpdate) return;
-  FillQRText();
+  const QString Payload = FillQRText();
 
   TQRCodeSymbol Symbol;
   QImage Bitmap;
   try {
-    Symbol.SetData(U(MemoLines(QRText)));
+    Symbol.SetData(U(Payload));
     Symbol.SetEncoding(static_cast<TQRCodeEncoding>(EncryptionType->currentIndex()));
     int QuietZone = FrameSize->currentIndex() + 1;
     if (Frame->isChecked()) ++QuietZone;
@@ -728,8 +734,11 @@ void TForm1::CloseBtnClick() { close(); }
 // Pages
 
 QString TForm1::MemoLines(const QPlainTextEdit* Memo) {
-  QString Text = Memo->toPlainText();
-  Text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+  // The raw text keeps non-breaking spaces (toPlainText() would make them spaces). Paragraph
+  // breaks and the soft breaks that Shift+Enter types both show as line breaks: CR LF.
+  QString Text = Memo->document()->toRawText();
+  Text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+  Text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
   return Text;
 }
 

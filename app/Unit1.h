@@ -218,7 +218,8 @@ private:
   void BuildPreview();
   void InstallDefaultHooks();
   void WatchCopyKey(QWidget* TextField);
-  void FillQRText();
+  // Writes the active page's payload into QRText and answers it.
+  QString FillQRText();
   void SetNote(const QString& Note);
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
   std::optional<std::filesystem::path> AskSaveName(const QString& Filter, const std::u16string& Extension);

@@ -10,7 +10,6 @@
 int main(int argc, char* argv[]) {
   QApplication Application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Marbeck"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Marbeck"));
   QApplication::setFont(WindowFont());
 
   TForm1 Form1;

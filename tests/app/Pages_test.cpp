@@ -17,6 +17,7 @@
 
 #include "About.h"
 #include "support/Expect.h"
+#include "support/Zbar.h"
 #include "support/WindowFixture.h"
 
 namespace {
@@ -315,4 +316,34 @@ TEST(AboutDialog, TheHomePageIsOfferedOnlyWhenOneIsConfigured) {
   QTest::mouseClick(With.Label2, Qt::LeftButton);
   QTest::mouseClick(With.Image1, Qt::LeftButton);
   EXPECT_EQ(Opened, (std::vector<QUrl>(2, QUrl(QStringLiteral("https://example.org/marbeck")))));
+}
+
+TEST_F(TWindowTest, CharactersAFieldShowsDifferentlyReachTheCodeAndTheFileUnchanged) {
+  // A non-breaking space in the Text memo and in a network name, a line separator in a network
+  // name: the code carries them as they are.
+  Form().PageControl1->setCurrentIndex(0);
+  TForm1::SetMemoLines(Form().MemoText, QString::fromUtf8("a\u00A0b"));
+  Form().CreateCodeBtn->click();
+  EXPECT_EQ(DecodePicture(Picture(), 4), std::string("a\xA0" "b")) << "ISO-8859-1 byte A0";
+  Form().PageControl1->setCurrentIndex(4);
+  Form().SSID->setText(QString::fromUtf8("x\u00A0y\u2028z"));
+  Form().CreateCodeBtn->click();
+  EXPECT_EQ(DecodePicture(Picture(), 4), std::string("WIFI:T:WPA;S:x\xC2\xA0y\xE2\x80\xA8z;P:;;\r\n"));
+
+  // A Windows-1252 file holding A0 loads and saves back byte for byte.
+  const QString Path = Folder() + QStringLiteral("/nbsp.txt");
+  const QByteArray Bytes("one\xA0two\r\nthree");
+  {
+    QFile File(Path);
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+    File.write(Bytes);
+  }
+  Form().PageControl1->setCurrentIndex(0);
+  OpenAnswers.push_back(Path);
+  Form().LoadTextBtn->click();
+  SaveAnswers.push_back(Path);
+  OverwriteAnswers.push_back(true);
+  Form().SaveTextBtn->click();
+  EXPECT_EQ(FileBytes(Path), Bytes);
+  EXPECT_TRUE(Errors.empty());
 }

@@ -70,8 +70,8 @@ TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
        [](TForm1& F) { EXPECT_EQ(F.PageControl1->currentIndex(), 0); }},
       {"frame as any non-zero number", [] { WriteSettingInteger(kProductKey, u"Frame", 7); },
        [](TForm1& F) { EXPECT_TRUE(F.Frame->isChecked()); }},
-      {"colour text that names no colour", [] { WriteSettingString(kProductKey, u"MatrixColor", u"banana"); },
-       [](TForm1& F) { EXPECT_EQ(F.MatrixColor->Color(), 0x000000u); }},
+      {"colour text that names no colour", [] { WriteSettingString(kProductKey, u"BackColor", u"banana"); },
+       [](TForm1& F) { EXPECT_EQ(F.BackColor->Color(), 0xFFFFFFu) << "the default white, not the value 0"; }},
       {"colour name in capitals", [] { WriteSettingString(kProductKey, u"BackColor", u"CLYELLOW"); },
        [](TForm1& F) { EXPECT_EQ(F.BackColor->Color(), 0x00FFFFu); }},
   };
