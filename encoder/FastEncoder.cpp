@@ -7,7 +7,9 @@
 #include "encoder/Version.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -134,40 +136,46 @@ void SetCell(TBitGrid& Grid, int Line, int Pos) {
 
 // ---- bit-matrix transposition ----
 
-// Transposes an 8 x 8 bit block held as 8 bytes, byte R bit C being row R, column C.
-std::uint64_t Transpose8(std::uint64_t X) {
-  std::uint64_t T = (X ^ (X >> 7)) & 0x00AA00AA00AA00AAull;
-  X ^= T ^ (T << 7);
-  T = (X ^ (X >> 14)) & 0x0000CCCC0000CCCCull;
-  X ^= T ^ (T << 14);
-  T = (X ^ (X >> 28)) & 0x00000000F0F0F0F0ull;
-  X ^= T ^ (T << 28);
-  return X;
+// Transposes a 64 x 64 bit block in place: afterwards bit C of A[R] is what bit R of A[C]
+// was. Six rounds swap ever smaller off-diagonal sub-blocks (32 x 32 first).
+void Transpose64(std::uint64_t* A) {
+  std::uint64_t M = 0x00000000FFFFFFFFull;
+  for (int J = 32; J != 0; J >>= 1, M ^= M << J)
+    for (int K = 0; K < 64; K = ((K | J) + 1) & ~J) {
+      const std::uint64_t T = ((A[K] >> J) ^ A[K | J]) & M;
+      A[K] ^= T << J;
+      A[K | J] ^= T;
+    }
 }
 
-// Out's lines are In's columns. Side is rounded up to whole 8 x 8 blocks; the cells beyond
-// Side are 0 in In, so they are 0 in Out as well.
+// Out's lines are In's columns, block by 64 x 64 block. The cells beyond Side are 0 in In,
+// so they are 0 in Out as well.
 void Transpose(const TBitGrid& In, TBitGrid& Out) {
   Out.Side = In.Side;
-  const int Blocks = (In.Side + 7) / 8;
+  const int Blocks = (In.Side + 63) / 64;
+  std::uint64_t A[64];
   for (int BR = 0; BR < Blocks; ++BR)
     for (int BC = 0; BC < Blocks; ++BC) {
-      const auto Word = static_cast<std::size_t>(BC >> 3);
-      const int Shift = 8 * (BC & 7);
-      std::uint64_t X = 0;
-      for (int K = 0; K < 8; ++K)
-        X |= ((In.Lines[static_cast<std::size_t>(8 * BR + K)][Word] >> Shift) & 0xFF) << (8 * K);
-      X = Transpose8(X);
-      const auto OutWord = static_cast<std::size_t>(BR >> 3);
-      const int OutShift = 8 * (BR & 7);
-      for (int K = 0; K < 8; ++K) {
-        auto& W = Out.Lines[static_cast<std::size_t>(8 * BC + K)][OutWord];
-        W = (W & ~(std::uint64_t{0xFF} << OutShift)) | (((X >> (8 * K)) & 0xFF) << OutShift);
-      }
+      for (int K = 0; K < 64; ++K)
+        A[K] = In.Lines[static_cast<std::size_t>(64 * BR + K)][static_cast<std::size_t>(BC)];
+      Transpose64(A);
+      for (int K = 0; K < 64; ++K)
+        Out.Lines[static_cast<std::size_t>(64 * BC + K)][static_cast<std::size_t>(BR)] = A[K];
     }
 }
 
 // ---- the penalty rules on bit-packed lines ----
+
+// Compilers may only use the processor's population count instruction where it is known to
+// exist; the mask scoring is therefore compiled twice on x86, once for processors with it,
+// and the right one is chosen at run time.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define MARBECK_POPCNT_DISPATCH 1
+#define MARBECK_INLINE [[gnu::always_inline]] inline
+#else
+#define MARBECK_POPCNT_DISPATCH 0
+#define MARBECK_INLINE inline
+#endif
 
 // NW words of one line. Down(K): bit X takes bit X + K; Up(K): bit X takes bit X - K (zeros
 // come in at the ends).
@@ -175,63 +183,46 @@ template <int NW>
 struct TBits {
   std::uint64_t W[NW];
 
-  static TBits Load(const TLine& L) {
+  MARBECK_INLINE static TBits Load(const TLine& L) {
     TBits B;
     for (int I = 0; I < NW; ++I) B.W[I] = L[static_cast<std::size_t>(I)];
     return B;
   }
-  TBits Down(int K) const {
+  MARBECK_INLINE TBits Down(int K) const {
     TBits B;
     for (int I = 0; I + 1 < NW; ++I) B.W[I] = (W[I] >> K) | (W[I + 1] << (64 - K));
     B.W[NW - 1] = W[NW - 1] >> K;
     return B;
   }
-  TBits Up(int K) const {
+  MARBECK_INLINE TBits Up(int K) const {
     TBits B;
     B.W[0] = W[0] << K;
     for (int I = 1; I < NW; ++I) B.W[I] = (W[I] << K) | (W[I - 1] >> (64 - K));
     return B;
   }
-  friend TBits operator&(TBits A, const TBits& B) {
+  MARBECK_INLINE friend TBits operator&(TBits A, const TBits& B) {
     for (int I = 0; I < NW; ++I) A.W[I] &= B.W[I];
     return A;
   }
-  friend TBits operator|(TBits A, const TBits& B) {
+  MARBECK_INLINE friend TBits operator|(TBits A, const TBits& B) {
     for (int I = 0; I < NW; ++I) A.W[I] |= B.W[I];
     return A;
   }
-  friend TBits operator^(TBits A, const TBits& B) {
+  MARBECK_INLINE friend TBits operator^(TBits A, const TBits& B) {
     for (int I = 0; I < NW; ++I) A.W[I] ^= B.W[I];
     return A;
   }
-  TBits operator~() const {
+  MARBECK_INLINE TBits operator~() const {
     TBits B;
     for (int I = 0; I < NW; ++I) B.W[I] = ~W[I];
     return B;
   }
-  bool Any() const {
+  MARBECK_INLINE bool Any() const {
     std::uint64_t A = 0;
     for (int I = 0; I < NW; ++I) A |= W[I];
     return A != 0;
   }
 };
-
-// Bit counts per byte (each at most 8) of a word; adding such vectors and summing the bytes
-// once counts several words with one multiplication.
-constexpr std::uint64_t ByteCounts(std::uint64_t X) {
-  X = X - ((X >> 1) & 0x5555555555555555ull);
-  X = (X & 0x3333333333333333ull) + ((X >> 2) & 0x3333333333333333ull);
-  return (X + (X >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-}
-
-constexpr int SumBytes(std::uint64_t X) { return static_cast<int>((X * 0x0101010101010101ull) >> 56); }
-
-template <int NW>
-std::uint64_t ByteCounts(const TBits<NW>& B) {
-  std::uint64_t S = 0;
-  for (int I = 0; I < NW; ++I) S += ByteCounts(B.W[I]);
-  return S;
-}
 
 template <int NW>
 TBits<NW> LowBits(int N) {
@@ -243,76 +234,51 @@ TBits<NW> LowBits(int N) {
   return B;
 }
 
-// Rule 1 on one line: each run of L >= 5 equal cells scores L - 2, that is one point for each
-// of its L - 4 windows of five equal cells plus two for the window that starts the run.
-// Same holds bit X when cells X and X + 1 are equal (X < Side - 1).
-template <int NW>
-int RunsInLine(const TBits<NW>& D, const TBits<NW>& PairMask) {
-  const TBits<NW> Same = ~(D ^ D.Down(1)) & PairMask;
+// Number of 1 bits: the instruction when HwPop, else bit counts per byte summed by one
+// multiplication.
+template <bool HwPop, int NW>
+MARBECK_INLINE int PopCount(const TBits<NW>& B) {
+#if MARBECK_POPCNT_DISPATCH
+  if constexpr (HwPop) {
+    int N = 0;
+    for (int I = 0; I < NW; ++I) N += __builtin_popcountll(B.W[I]);
+    return N;
+  }
+#endif
+  std::uint64_t Counts = 0; // at most 8 x NW per byte
+  for (int I = 0; I < NW; ++I) {
+    std::uint64_t X = B.W[I];
+    X = X - ((X >> 1) & 0x5555555555555555ull);
+    X = (X & 0x3333333333333333ull) + ((X >> 2) & 0x3333333333333333ull);
+    Counts += (X + (X >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  }
+  return static_cast<int>((Counts * 0x0101010101010101ull) >> 56);
+}
+
+// Rule 1 on one line from Same, whose bit X tells that cells X and X + 1 are equal (X below
+// Side - 1): each run of L >= 5 equal cells scores L - 2, that is one point for each of its
+// L - 4 windows of five equal cells plus two for the window that starts the run.
+template <bool HwPop, int NW>
+MARBECK_INLINE int RunsFromSame(const TBits<NW>& Same) {
   const TBits<NW> Same2 = Same & Same.Down(1);
   const TBits<NW> Five = Same2 & Same2.Down(2); // cells X .. X + 4 equal
   const TBits<NW> Starts = Five & ~Same.Up(1);  // ... and cell X - 1 differs, or X = 0
-  return SumBytes(ByteCounts(Five) + 2 * ByteCounts(Starts));
+  return PopCount<HwPop>(Five) + 2 * PopCount<HwPop>(Starts);
 }
 
-// Rule 3 on one line: 40 for each 1 0 1 1 1 0 1 with four light cells inside the line after
-// it or before it.
-template <int NW>
-int FinderLikeInLine(const TBits<NW>& D, const TBits<NW>& CellMask) {
-  const TBits<NW> L = ~D & CellMask;
-  const TBits<NW> Dark3 = D & D.Down(1) & D.Down(2);
-  const TBits<NW> Pattern = D & L.Down(1) & Dark3.Down(2) & L.Down(5) & D.Down(6);
+// Rule 3 on one line D (D1 = D.Down(1)): 40 for each 1 0 1 1 1 0 1 with four light cells
+// inside the line after it or before it. Cells beyond the line read as 0; a pattern needs
+// its last cell dark, so it never reaches past the line, but its four light cells must lie
+// inside the line: CellMask holds the line's cells.
+template <bool HwPop, int NW>
+MARBECK_INLINE int FinderLikeInLine(const TBits<NW>& D, const TBits<NW>& D1, const TBits<NW>& CellMask) {
+  const TBits<NW> Dark3 = D & D1 & D.Down(2);
+  const TBits<NW> Pattern = D & ~D1 & Dark3.Down(2) & ~D.Down(5) & D.Down(6);
   if (!Pattern.Any()) return 0;
+  const TBits<NW> L = ~D & CellMask;
   const TBits<NW> Light2 = L & L.Down(1);
   const TBits<NW> Light4 = Light2 & Light2.Down(2); // cells X .. X + 3 light
-  const TBits<NW> Hits = Pattern & (Light4.Down(7) | Light4.Up(4));
-  return 40 * SumBytes(ByteCounts(Hits));
-}
-
-template <int NW>
-int RunsT(const TBitGrid& Rows, const TBitGrid& Cols) {
-  const int N = Rows.Side;
-  const TBits<NW> PairMask = LowBits<NW>(N - 1);
-  int Penalty = 0;
-  for (int I = 0; I < N; ++I) {
-    Penalty += RunsInLine(TBits<NW>::Load(Rows.Lines[static_cast<std::size_t>(I)]), PairMask);
-    Penalty += RunsInLine(TBits<NW>::Load(Cols.Lines[static_cast<std::size_t>(I)]), PairMask);
-  }
-  return Penalty;
-}
-
-template <int NW>
-int BlocksT(const TBitGrid& Rows) {
-  const int N = Rows.Side;
-  const TBits<NW> PairMask = LowBits<NW>(N - 1);
-  int Count = 0;
-  TBits<NW> Above = TBits<NW>::Load(Rows.Lines[0]);
-  TBits<NW> SameAbove = ~(Above ^ Above.Down(1)) & PairMask;
-  for (int Y = 1; Y < N; ++Y) {
-    const TBits<NW> Row = TBits<NW>::Load(Rows.Lines[static_cast<std::size_t>(Y)]);
-    const TBits<NW> Same = ~(Row ^ Row.Down(1)) & PairMask;
-    Count += SumBytes(ByteCounts(Same & SameAbove & ~(Row ^ Above)));
-    Above = Row;
-    SameAbove = Same;
-  }
-  return 3 * Count;
-}
-
-template <int NW>
-int FinderLikeT(const TBitGrid& Rows, const TBitGrid& Cols) {
-  const int N = Rows.Side;
-  const TBits<NW> CellMask = LowBits<NW>(N);
-  int Penalty = 0;
-  for (int I = 0; I < N; ++I) {
-    Penalty += FinderLikeInLine(TBits<NW>::Load(Rows.Lines[static_cast<std::size_t>(I)]), CellMask);
-    Penalty += FinderLikeInLine(TBits<NW>::Load(Cols.Lines[static_cast<std::size_t>(I)]), CellMask);
-  }
-  return Penalty;
-}
-
-template <int NW>
-int PenaltyT(const TBitGrid& Rows, const TBitGrid& Cols) {
-  return RunsT<NW>(Rows, Cols) + BlocksT<NW>(Rows) + FinderLikeT<NW>(Rows, Cols) + ScoreDarkBalance(Rows);
+  return 40 * PopCount<HwPop>(Pattern & (Light4.Down(7) | Light4.Up(4)));
 }
 
 template <class TCall>
@@ -322,12 +288,160 @@ int ByWords(int Side, TCall&& Call) {
   return Call(std::integral_constant<int, 3>{});
 }
 
+// Rule 4 from the number of dark cells, with the same arithmetic as
+// TEncoder::ScoreDarkBalance so that both round alike.
+int DarkBalance(long Dark, int Side) {
+  const double Total = static_cast<double>(Side) * Side;
+  const double Ratio = static_cast<double>(Dark) / Total;
+  return static_cast<int>(std::nearbyint(std::fabs(Ratio * 100.0 - 50.0) / 50.0));
+}
+
+// Where a line's format cells are kept in TVersionLayout::FormatRows/FormatCols: lines 0..8
+// and Side - 9 .. Side - 1; -1 for the lines between, which hold none.
+int FormatSlot(int Line, int Side) { return Line < 9 ? Line : Line >= Side - 9 ? Line - (Side - 18) : -1; }
+
+// The total penalty of one mask, each row and column made and scored on the fly.
+template <bool HwPop, int NW>
+MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols, int Mask) {
+  const int N = L.Side;
+  const auto M = static_cast<std::size_t>(Mask);
+  const auto& Patterns = MaskPatterns();
+  const TBits<NW> PairMask = LowBits<NW>(N - 1);
+  const TBits<NW> CellMask = LowBits<NW>(N);
+  int Runs = 0, Blocks = 0, Finder = 0;
+  long Dark = 0;
+  for (int Pass = 0; Pass < 2; ++Pass) {
+    const bool AsRows = Pass == 0;
+    const TBitGrid& Base = AsRows ? Rows : Cols;
+    const TBitGrid& Data = AsRows ? L.Data : L.DataCols;
+    const auto& Period = AsRows ? Patterns.Rows[M] : Patterns.Cols[M];
+    const auto& Format = AsRows ? L.FormatRows[M] : L.FormatCols[M];
+    TBits<NW> Prev{}, PrevSame{};
+    for (int I = 0, Phase = 0; I < N; ++I, Phase = Phase == 11 ? 0 : Phase + 1) {
+      const auto Line = static_cast<std::size_t>(I);
+      TBits<NW> D = TBits<NW>::Load(Base.Lines[Line]) ^
+                    (TBits<NW>::Load(Period[static_cast<std::size_t>(Phase)]) & TBits<NW>::Load(Data.Lines[Line]));
+      if (const int Slot = FormatSlot(I, N); Slot >= 0)
+        D = D | TBits<NW>::Load(Format[static_cast<std::size_t>(Slot)]);
+      const TBits<NW> D1 = D.Down(1);
+      const TBits<NW> Same = ~(D ^ D1) & PairMask;
+      Runs += RunsFromSame<HwPop>(Same);
+      Finder += FinderLikeInLine<HwPop>(D, D1, CellMask);
+      if (AsRows) {
+        if (I > 0) Blocks += PopCount<HwPop>(Same & PrevSame & ~(D ^ Prev));
+        Dark += PopCount<HwPop>(D);
+        Prev = D;
+        PrevSame = Same;
+      }
+    }
+  }
+  return Runs + 3 * Blocks + Finder + DarkBalance(Dark, N);
+}
+
+template <int NW>
+int ScoreMaskPortable(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols, int Mask) {
+  return ScoreMask<false, NW>(L, Rows, Cols, Mask);
+}
+
+#if MARBECK_POPCNT_DISPATCH
+template <int NW>
+__attribute__((target("popcnt"))) int ScoreMaskPopcnt(const TVersionLayout& L, const TBitGrid& Rows,
+                                                       const TBitGrid& Cols, int Mask) {
+  return ScoreMask<true, NW>(L, Rows, Cols, Mask);
+}
+
+bool HasPopcnt() {
+  static const bool Has = __builtin_cpu_supports("popcnt");
+  return Has;
+}
+#endif
+
+// ---- data placement ----
+
+// The placement takes the codeword stream in 64-bit windows: MSB first (bit 63 is stream
+// bit S) for the runs that go up a column, LSB first (bit 0 is stream bit S) for the runs
+// that go down, so that a run's bits come out in row order with no reversal. Both read from
+// buffers padded with zero bytes: Stream holds the codewords, Reversed each codeword with its
+// bits in reverse order.
+std::uint64_t WindowMsbFirst(const std::uint8_t* Stream, unsigned S) {
+  const std::uint8_t* P = Stream + (S >> 3);
+  std::uint64_t W = 0;
+  for (int K = 0; K < 8; ++K) W = (W << 8) | P[K];
+  const unsigned Shift = S & 7;
+  return Shift == 0 ? W : (W << Shift) | (P[8] >> (8 - Shift));
+}
+
+std::uint64_t WindowLsbFirst(const std::uint8_t* Reversed, unsigned S) {
+  const std::uint8_t* P = Reversed + (S >> 3);
+  std::uint64_t W = 0;
+  for (int K = 7; K >= 0; --K) W = (W << 8) | P[K];
+  const unsigned Shift = S & 7;
+  return Shift == 0 ? W : (W >> Shift) | (std::uint64_t{P[8]} << (64 - Shift));
+}
+
+// The even-numbered bits of X (0, 2, .., 62) packed into the low 32 bits.
+std::uint64_t EvenBits(std::uint64_t X) {
+  X &= 0x5555555555555555ull;
+  X = (X | (X >> 1)) & 0x3333333333333333ull;
+  X = (X | (X >> 2)) & 0x0F0F0F0F0F0F0F0Full;
+  X = (X | (X >> 4)) & 0x00FF00FF00FF00FFull;
+  X = (X | (X >> 8)) & 0x0000FFFF0000FFFFull;
+  return (X | (X >> 16)) & 0x00000000FFFFFFFFull;
+}
+
+constexpr std::array<std::uint8_t, 256> MakeReversedBytes() {
+  std::array<std::uint8_t, 256> T{};
+  for (unsigned B = 0; B < 256; ++B) {
+    unsigned R = 0;
+    for (int K = 0; K < 8; ++K) R |= ((B >> K) & 1u) << (7 - K);
+    T[B] = static_cast<std::uint8_t>(R);
+  }
+  return T;
+}
+
+constexpr std::array<std::uint8_t, 256> ReversedBytes = MakeReversedBytes();
+
+// Ors Count (<= 32) bits of Value into column Column from row Row on.
+void OrIntoLine(TBitGrid& Cols, int Column, int Row, int Count, std::uint64_t Value) {
+  Value &= (std::uint64_t{1} << Count) - 1;
+  TLine& Line = Cols.Lines[static_cast<std::size_t>(Column)];
+  const auto Word = static_cast<std::size_t>(Row >> 6);
+  const int Offset = Row & 63;
+  Line[Word] |= Value << Offset;
+  if (Offset + Count > 64) Line[Word + 1] |= Value >> (64 - Offset);
+}
+
+void PlaceRuns(const TVersionLayout& L, const std::uint8_t* Stream, const std::uint8_t* Reversed, TBitGrid& Cols) {
+  for (const TPlacementRun& R : L.Runs) {
+    const int N = R.Count;
+    if (R.Kind & RunUpward) {
+      // Row R.Row + N - 1 - K takes run bit K: window bit 63 - K.
+      const std::uint64_t W = WindowMsbFirst(Stream, R.StreamBit);
+      if (R.Kind & RunBothColumns) {
+        OrIntoLine(Cols, R.Column, R.Row, N, (EvenBits(W >> 1)) >> (32 - N));
+        OrIntoLine(Cols, R.Column - 1, R.Row, N, EvenBits(W) >> (32 - N));
+      } else {
+        OrIntoLine(Cols, R.Column, R.Row, N, W >> (64 - N));
+      }
+    } else {
+      // Row R.Row + K takes run bit K: window bit K.
+      const std::uint64_t W = WindowLsbFirst(Reversed, R.StreamBit);
+      if (R.Kind & RunBothColumns) {
+        OrIntoLine(Cols, R.Column, R.Row, N, EvenBits(W));
+        OrIntoLine(Cols, R.Column - 1, R.Row, N, EvenBits(W >> 1));
+      } else {
+        OrIntoLine(Cols, R.Column, R.Row, N, W);
+      }
+    }
+  }
+}
+
 std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
   auto L = std::make_unique<TVersionLayout>();
   const int N = 17 + 4 * Version;
   L->Version = Version;
   L->Side = N;
-  L->Function.Side = N;
+  L->FunctionCols.Side = N;
   L->Data.Side = N;
   L->DataCols.Side = N;
 
@@ -347,21 +461,47 @@ std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
       if (V == -1) {
         SetCell(L->Data, Y, X);
         SetCell(L->DataCols, X, Y);
+        ++L->DataCells;
       } else if (V == 1 && !Format[static_cast<std::size_t>(Y * N + X)]) {
-        SetCell(L->Function, Y, X);
+        SetCell(L->FunctionCols, X, Y);
       }
     }
 
   // The zig-zag of the data placement: column pairs from the right, up and down in turn,
-  // the right-hand cell of a pair first, the vertical timing column skipped.
-  L->Order.reserve(static_cast<std::size_t>(N * N));
+  // the right-hand cell of a pair first, the vertical timing column skipped. Rows with the
+  // same data cells in the pair form one run, up to 32 rows.
   int Direction = -1;
   int Y = N - 1;
+  int StreamBit = 0;
   for (int X = N - 1; X > 0; X -= 2) {
     if (X == 6) X = 5;
-    for (; Y >= 0 && Y < N; Y += Direction)
-      for (int Column = X; Column >= X - 1; --Column)
-        if (M.Get(Column, Y) == -1) L->Order.push_back(static_cast<std::uint16_t>((Y << 8) | Column));
+    TPlacementRun Run;
+    auto Close = [&] {
+      if (Run.Count == 0) return;
+      L->Runs.push_back(Run);
+      StreamBit += Run.Count * ((Run.Kind & RunBothColumns) ? 2 : 1);
+      Run.Count = 0;
+    };
+    for (; Y >= 0 && Y < N; Y += Direction) {
+      const bool Right = M.Get(X, Y) == -1;
+      const bool Left = M.Get(X - 1, Y) == -1;
+      if (!Right && !Left) {
+        Close();
+        continue;
+      }
+      const int Column = Right && Left ? X : Right ? X : X - 1;
+      const auto Kind = static_cast<std::uint8_t>((Direction < 0 ? RunUpward : 0) | (Right && Left ? RunBothColumns : 0));
+      if (Run.Count > 0 && (Run.Kind != Kind || Run.Column != Column || Run.Count == 32)) Close();
+      if (Run.Count == 0) {
+        Run.StreamBit = static_cast<std::uint16_t>(StreamBit);
+        Run.Column = static_cast<std::uint8_t>(Column);
+        Run.Kind = Kind;
+        Run.Row = static_cast<std::uint8_t>(Y);
+      }
+      if (Direction < 0) Run.Row = static_cast<std::uint8_t>(Y);
+      ++Run.Count;
+    }
+    Close();
     Direction = -Direction;
     Y += Direction;
   }
@@ -371,10 +511,33 @@ std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
     std::uint16_t Bits = 0;
     for (int I = 0; I < 15; ++I)
       if (Word.Get(14 - I)) Bits = static_cast<std::uint16_t>(Bits | (1u << I));
-    L->FormatWords[static_cast<std::size_t>(Mask)] = Bits;
+    const auto Ms = static_cast<std::size_t>(Mask);
+    L->FormatWords[Ms] = Bits;
+    for (int I = 0; I < 15; ++I)
+      if ((Bits >> I) & 1u) {
+        int Cells[2][2];
+        FormatCells(I, N, Cells);
+        for (const auto& C : Cells) {
+          const int X = C[0], Yc = C[1];
+          L->FormatRows[Ms][static_cast<std::size_t>(FormatSlot(Yc, N))][static_cast<std::size_t>(X >> 6)] |=
+              std::uint64_t{1} << (X & 63);
+          L->FormatCols[Ms][static_cast<std::size_t>(FormatSlot(X, N))][static_cast<std::size_t>(Yc >> 6)] |=
+              std::uint64_t{1} << (Yc & 63);
+        }
+      }
   }
   return L;
 }
+
+// Spread[B] has byte K equal to bit K of B.
+constexpr std::array<std::uint64_t, 256> MakeSpread() {
+  std::array<std::uint64_t, 256> T{};
+  for (unsigned B = 0; B < 256; ++B)
+    for (int K = 0; K < 8; ++K) T[B] |= std::uint64_t{(B >> K) & 1u} << (8 * K);
+  return T;
+}
+
+constexpr std::array<std::uint64_t, 256> Spread = MakeSpread();
 
 // Accumulates bits most significant first into bytes.
 class TBitWriter {
@@ -389,6 +552,23 @@ public:
       FPending -= 8;
       FOut[FBytes++] = static_cast<std::uint8_t>(FAcc >> FPending);
     }
+  }
+  // Appends whole bytes.
+  void PutBytes(const std::uint8_t* Bytes, int Count) {
+    if (FPending == 0) {
+      std::copy(Bytes, Bytes + Count, FOut + FBytes);
+      FBytes += Count;
+    } else {
+      // Each output byte takes the pending bits and the top of the next input byte.
+      const int Keep = FPending;
+      std::uint64_t Acc = FAcc;
+      for (int I = 0; I < Count; ++I) {
+        Acc = (Acc << 8) | Bytes[I];
+        FOut[FBytes++] = static_cast<std::uint8_t>(Acc >> Keep);
+      }
+      FAcc = Acc;
+    }
+    FSize += 8 * Count;
   }
   // Writes out a partial last byte, padded with 0 bits.
   void Flush() {
@@ -405,13 +585,60 @@ private:
   int FBytes = 0;
 };
 
+// Per version 1..40 at level L: total codewords, data codewords and blocks.
+struct TVersionFigures {
+  int Total = 0;
+  int DataBytes = 0;
+  int Blocks = 0;
+};
+
+const std::array<TVersionFigures, 41>& VersionFigures() {
+  static const std::array<TVersionFigures, 41> Figures = [] {
+    std::array<TVersionFigures, 41> F{};
+    const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
+    for (int V = TVersion::MinVersion; V <= TVersion::MaxVersion; ++V) {
+      const auto Version = TVersion::GetVersionForNumber(V);
+      const TECBlocks& B = Version->GetECBlocksForLevel(Level);
+      F[static_cast<std::size_t>(V)] = {Version->GetTotalCodewords(),
+                                        Version->GetTotalCodewords() - B.GetTotalECCodewords(), B.GetNumBlocks()};
+    }
+    return F;
+  }();
+  return Figures;
+}
+
+// TVersion::ChooseVersion on the table: the smallest version whose data codewords hold
+// NumInputBits, 0 when none does.
+int ChooseVersionNumber(int NumInputBits) {
+  const int Needed = (NumInputBits + 7) / 8;
+  const auto& F = VersionFigures();
+  for (int V = TVersion::MinVersion; V <= TVersion::MaxVersion; ++V)
+    if (F[static_cast<std::size_t>(V)].DataBytes >= Needed) return V;
+  return 0;
+}
+
+int MaxUnits(TMode Mode) {
+  static const std::array<int, 10> Max = [] {
+    std::array<int, 10> M{};
+    const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
+    for (std::size_t I = 0; I < M.size(); ++I)
+      M[I] = TEncoder::MaxUnitsFor(static_cast<TMode>(I), TVersion::MaxVersion, Level);
+    return M;
+  }();
+  return Mode < Max.size() ? Max[Mode] : 0;
+}
+
 }  // namespace
 
 // ---- Reed-Solomon ----
 
-void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8_t* EC) {
+namespace {
+
+// The shift register after NumData steps: byte K (bits 8 (K mod 8) of R[K / 8]) is EC
+// codeword K.
+void ShiftRegister(const std::uint8_t* Data, int NumData, int NumEC, std::uint64_t R[4]) {
   const TProductTable& T = ProductTable(NumEC);
-  std::uint64_t R0 = 0, R1 = 0, R2 = 0, R3 = 0; // register byte K = coefficient of x^(NumEC-1-K)
+  std::uint64_t R0 = 0, R1 = 0, R2 = 0, R3 = 0;
   for (int I = 0; I < NumData; ++I) {
     const auto& Row = T.Rows[static_cast<std::size_t>(Data[I] ^ (R0 & 0xFF))];
     R0 = ((R0 >> 8) | (R1 << 56)) ^ Row[0];
@@ -419,7 +646,17 @@ void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8
     R2 = ((R2 >> 8) | (R3 << 56)) ^ Row[2];
     R3 = (R3 >> 8) ^ Row[3];
   }
-  const std::uint64_t R[4] = {R0, R1, R2, R3};
+  R[0] = R0;
+  R[1] = R1;
+  R[2] = R2;
+  R[3] = R3;
+}
+
+}  // namespace
+
+void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8_t* EC) {
+  std::uint64_t R[4];
+  ShiftRegister(Data, NumData, NumEC, R);
   for (int K = 0; K < NumEC; ++K) EC[K] = static_cast<std::uint8_t>(R[K / 8] >> (8 * (K % 8)));
 }
 
@@ -434,18 +671,21 @@ bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBy
       ECBytes > MaxECPerBlock)
     return false;
 
-  std::array<std::uint8_t, MaxCodewords> EC;
-  for (int B = 0, Offset = 0; B < NumRSBlocks; ++B) {
+  // Data codeword J of block B goes to J x NumRSBlocks + B, except the extra last codeword
+  // of a long block, which follows all the others; EC codeword J of block B goes to
+  // NumDataBytes + J x NumRSBlocks + B.
+  const std::uint8_t* Block = Data;
+  for (int B = 0; B < NumRSBlocks; ++B) {
     const int Size = ShortData + (B < ShortBlocks ? 0 : 1);
-    ComputeBlockEC(Data + Offset, Size, ECBytes, EC.data() + B * ECBytes);
-    Offset += Size;
+    std::uint8_t* To = Out + B;
+    for (int J = 0; J < ShortData; ++J, To += NumRSBlocks) *To = Block[J];
+    if (B >= ShortBlocks) Out[ShortData * NumRSBlocks + (B - ShortBlocks)] = Block[ShortData];
+    std::uint64_t R[4];
+    ShiftRegister(Block, Size, ECBytes, R);
+    To = Out + NumDataBytes + B;
+    for (int K = 0; K < ECBytes; ++K, To += NumRSBlocks) *To = static_cast<std::uint8_t>(R[K / 8] >> (8 * (K % 8)));
+    Block += Size;
   }
-  int N = 0;
-  for (int J = 0; J < ShortData; ++J)
-    for (int B = 0; B < NumRSBlocks; ++B) Out[N++] = Data[B * ShortData + (B > ShortBlocks ? B - ShortBlocks : 0) + J];
-  for (int B = ShortBlocks; B < NumRSBlocks; ++B) Out[N++] = Data[B * ShortData + (B - ShortBlocks) + ShortData];
-  for (int J = 0; J < ECBytes; ++J)
-    for (int B = 0; B < NumRSBlocks; ++B) Out[N++] = EC[static_cast<std::size_t>(B * ECBytes + J)];
   return true;
 }
 
@@ -459,91 +699,117 @@ const TVersionLayout& LayoutFor(int Version) {
   return *Layouts[I];
 }
 
-// ---- penalty rules ----
+// ---- penalty rules on whole grids ----
 
 int ScoreRuns(const TBitGrid& Rows, const TBitGrid& Cols) {
-  return ByWords(Rows.Side, [&](auto NW) { return RunsT<decltype(NW)::value>(Rows, Cols); });
+  return ByWords(Rows.Side, [&](auto NWC) {
+    constexpr int NW = decltype(NWC)::value;
+    const TBits<NW> PairMask = LowBits<NW>(Rows.Side - 1);
+    int Penalty = 0;
+    for (const TBitGrid* G : {&Rows, &Cols})
+      for (int I = 0; I < Rows.Side; ++I) {
+        const auto D = TBits<NW>::Load(G->Lines[static_cast<std::size_t>(I)]);
+        Penalty += RunsFromSame<false>(~(D ^ D.Down(1)) & PairMask);
+      }
+    return Penalty;
+  });
 }
 
 int ScoreBlocks(const TBitGrid& Rows) {
-  return ByWords(Rows.Side, [&](auto NW) { return BlocksT<decltype(NW)::value>(Rows); });
+  return ByWords(Rows.Side, [&](auto NWC) {
+    constexpr int NW = decltype(NWC)::value;
+    const TBits<NW> PairMask = LowBits<NW>(Rows.Side - 1);
+    int Count = 0;
+    for (int Y = 1; Y < Rows.Side; ++Y) {
+      const auto Above = TBits<NW>::Load(Rows.Lines[static_cast<std::size_t>(Y - 1)]);
+      const auto Row = TBits<NW>::Load(Rows.Lines[static_cast<std::size_t>(Y)]);
+      Count += PopCount<false>(~(Above ^ Above.Down(1)) & ~(Row ^ Row.Down(1)) & ~(Row ^ Above) & PairMask);
+    }
+    return 3 * Count;
+  });
 }
 
 int ScoreFinderLikePatterns(const TBitGrid& Rows, const TBitGrid& Cols) {
-  return ByWords(Rows.Side, [&](auto NW) { return FinderLikeT<decltype(NW)::value>(Rows, Cols); });
+  return ByWords(Rows.Side, [&](auto NWC) {
+    constexpr int NW = decltype(NWC)::value;
+    const TBits<NW> CellMask = LowBits<NW>(Rows.Side);
+    int Penalty = 0;
+    for (const TBitGrid* G : {&Rows, &Cols})
+      for (int I = 0; I < Rows.Side; ++I) {
+        const auto D = TBits<NW>::Load(G->Lines[static_cast<std::size_t>(I)]);
+        Penalty += FinderLikeInLine<false>(D, D.Down(1), CellMask);
+      }
+    return Penalty;
+  });
 }
 
 int ScoreDarkBalance(const TBitGrid& Rows) {
   long Dark = 0;
-  for (int Y = 0; Y < Rows.Side; ++Y) {
-    std::uint64_t Counts = 0;
-    for (const std::uint64_t W : Rows.Lines[static_cast<std::size_t>(Y)]) Counts += ByteCounts(W);
-    Dark += SumBytes(Counts);
-  }
-  // The same arithmetic as TEncoder::ScoreDarkBalance, so that both round alike.
-  const double Total = static_cast<double>(Rows.Side) * Rows.Side;
-  const double Ratio = static_cast<double>(Dark) / Total;
-  return static_cast<int>(std::nearbyint(std::fabs(Ratio * 100.0 - 50.0) / 50.0));
+  for (int Y = 0; Y < Rows.Side; ++Y) Dark += PopCount<false>(TBits<LineWords>::Load(Rows.Lines[static_cast<std::size_t>(Y)]));
+  return DarkBalance(Dark, Rows.Side);
 }
 
 int MaskPenalty(const TBitGrid& Rows, const TBitGrid& Cols) {
-  return ByWords(Rows.Side, [&](auto NW) { return PenaltyT<decltype(NW)::value>(Rows, Cols); });
+  return ScoreRuns(Rows, Cols) + ScoreBlocks(Rows) + ScoreFinderLikePatterns(Rows, Cols) + ScoreDarkBalance(Rows);
 }
 
 // ---- mask trials ----
 
 TMaskTrials::TMaskTrials(int Version, const std::uint8_t* Codewords) : FLayout(LayoutFor(Version)) {
-  FRows = FLayout.Function;
-  const std::uint16_t* Order = FLayout.Order.data();
-  const std::size_t NumCodewords = FLayout.Order.size() / 8; // the remainder cells stay light
-  for (std::size_t K = 0; K < NumCodewords; ++K) {
-    const unsigned Byte = Codewords[K];
-    for (int J = 0; J < 8; ++J) {
-      const unsigned Cell = Order[8 * K + static_cast<std::size_t>(J)];
-      FRows.Lines[Cell >> 8][(Cell & 0xFF) >> 6] |= std::uint64_t{(Byte >> (7 - J)) & 1u} << (Cell & 63);
-    }
+  // The stream and its bit-reversed twin, padded with zero bytes: the remainder cells after
+  // the last codeword read 0, and the 64-bit windows may reach past the end.
+  const int Total = FLayout.DataCells / 8;
+  std::array<std::uint8_t, MaxCodewords + 16> Stream{};
+  std::array<std::uint8_t, MaxCodewords + 16> Reversed{};
+  for (int K = 0; K < Total; ++K) {
+    Stream[static_cast<std::size_t>(K)] = Codewords[K];
+    Reversed[static_cast<std::size_t>(K)] = ReversedBytes[Codewords[K]];
   }
-  Transpose(FRows, FCols);
+  FCols = FLayout.FunctionCols;
+  PlaceRuns(FLayout, Stream.data(), Reversed.data(), FCols);
+  Transpose(FCols, FRows);
 }
 
 void TMaskTrials::Build(int Mask, TBitGrid& Rows, TBitGrid& Cols) const {
   const int N = FLayout.Side;
+  const auto M = static_cast<std::size_t>(Mask);
   const auto& Patterns = MaskPatterns();
-  const auto& RowPatterns = Patterns.Rows[static_cast<std::size_t>(Mask)];
-  const auto& ColPatterns = Patterns.Cols[static_cast<std::size_t>(Mask)];
   Rows.Side = N;
   Cols.Side = N;
-  for (std::size_t I = 0; I < static_cast<std::size_t>(N); ++I) {
-    const TLine& RowMask = RowPatterns[I % 12];
-    const TLine& ColMask = ColPatterns[I % 12];
+  for (int I = 0; I < N; ++I) {
+    const auto Line = static_cast<std::size_t>(I);
+    const TLine& RowMask = Patterns.Rows[M][Line % 12];
+    const TLine& ColMask = Patterns.Cols[M][Line % 12];
+    const int Slot = FormatSlot(I, N);
     for (std::size_t W = 0; W < LineWords; ++W) {
-      Rows.Lines[I][W] = FRows.Lines[I][W] ^ (RowMask[W] & FLayout.Data.Lines[I][W]);
-      Cols.Lines[I][W] = FCols.Lines[I][W] ^ (ColMask[W] & FLayout.DataCols.Lines[I][W]);
-    }
-  }
-  const unsigned Word = FLayout.FormatWords[static_cast<std::size_t>(Mask)];
-  for (int I = 0; I < 15; ++I)
-    if ((Word >> I) & 1u) {
-      int Cells[2][2];
-      FormatCells(I, N, Cells);
-      for (const auto& C : Cells) {
-        SetCell(Rows, C[1], C[0]);
-        SetCell(Cols, C[0], C[1]);
+      Rows.Lines[Line][W] = FRows.Lines[Line][W] ^ (RowMask[W] & FLayout.Data.Lines[Line][W]);
+      Cols.Lines[Line][W] = FCols.Lines[Line][W] ^ (ColMask[W] & FLayout.DataCols.Lines[Line][W]);
+      if (Slot >= 0) {
+        Rows.Lines[Line][W] |= FLayout.FormatRows[M][static_cast<std::size_t>(Slot)][W];
+        Cols.Lines[Line][W] |= FLayout.FormatCols[M][static_cast<std::size_t>(Slot)][W];
       }
     }
+  }
+}
+
+int TMaskTrials::Penalty(int Mask) const {
+  return ByWords(FLayout.Side, [&](auto NWC) {
+    constexpr int NW = decltype(NWC)::value;
+#if MARBECK_POPCNT_DISPATCH
+    if (HasPopcnt()) return ScoreMaskPopcnt<NW>(FLayout, FRows, FCols, Mask);
+#endif
+    return ScoreMaskPortable<NW>(FLayout, FRows, FCols, Mask);
+  });
 }
 
 int TMaskTrials::ChooseMask(int* Penalties) const {
-  TBitGrid Rows;
-  TBitGrid Cols;
   int Best = -1;
   int MinPenalty = 0;
   for (int Mask = 0; Mask < 8; ++Mask) {
-    Build(Mask, Rows, Cols);
-    const int Penalty = MaskPenalty(Rows, Cols);
-    if (Penalties) Penalties[Mask] = Penalty;
-    if (Best < 0 || Penalty < MinPenalty) {
-      MinPenalty = Penalty;
+    const int P = Penalty(Mask);
+    if (Penalties) Penalties[Mask] = P;
+    if (Best < 0 || P < MinPenalty) {
+      MinPenalty = P;
       Best = Mask;
     }
   }
@@ -557,47 +823,52 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
   int Options = EncodingOrdinal;
   TSegment S;
   S.Mode = Encoder.SelectMode(Text, Options);
-  const std::u16string Filtered = Encoder.StripUnencodable(Text, S.Mode, Options);
+  // The characters the mode and option cannot carry are dropped (TEncoder::StripUnencodable)
+  // on the way.
   if (S.Mode == qmByte) {
-    S.Bits = TEncoder::ByteSegmentBytes(Filtered, Options);
+    if (Options == qrISO88591) {
+      S.Bits.resize(Text.size());
+      std::size_t N = 0;
+      for (const char16_t C : Text)
+        if (C <= 0xFF) S.Bits[N++] = static_cast<std::uint8_t>(C);
+      S.Bits.resize(N);
+    } else if (Options == qrUTF8NoBOM || Options == qrUTF8BOM) {
+      S.Bits = TEncoder::ByteSegmentBytes(Text, Options); // these options keep every character
+    }
     S.NumLetters = static_cast<int>(S.Bits.size());
     S.NumBits = 8 * S.NumLetters;
     return S;
   }
-  S.NumLetters = static_cast<int>(Filtered.size());
-  S.Bits.resize(Filtered.size() + 1);
+  S.Bits.resize(Text.size() + 1);
   TBitWriter W(S.Bits.data());
-  const std::size_t N = Filtered.size();
   if (S.Mode == qmNumeric) {
     // Groups of three digits in 10 bits, a final pair in 7, a final digit in 4.
-    for (std::size_t I = 0; I < N;) {
-      const std::uint32_t D1 = Filtered[I] - 48u;
-      if (I + 2 < N) {
-        W.Put(D1 * 100 + (Filtered[I + 1] - 48u) * 10 + (Filtered[I + 2] - 48u), 10);
-        I += 3;
-      } else if (I + 1 < N) {
-        W.Put(D1 * 10 + (Filtered[I + 1] - 48u), 7);
-        I += 2;
-      } else {
-        W.Put(D1, 4);
-        I += 1;
+    std::uint32_t Group = 0;
+    int InGroup = 0;
+    for (const char16_t C : Text) {
+      if (C < u'0' || C > u'9') continue;
+      ++S.NumLetters;
+      Group = Group * 10 + (C - 48u);
+      if (++InGroup == 3) {
+        W.Put(Group, 10);
+        Group = 0;
+        InGroup = 0;
       }
     }
+    if (InGroup > 0) W.Put(Group, InGroup == 2 ? 7 : 4);
   } else if (S.Mode == qmAlphanumeric) {
     // Pairs in 11 bits, a final character in 6.
-    for (std::size_t I = 0; I < N;) {
-      const int A = TEncoder::AlphanumericValue(Filtered[I]);
-      if (A < 0) break;
-      if (I + 1 < N) {
-        const int B = TEncoder::AlphanumericValue(Filtered[I + 1]);
-        if (B < 0) break;
-        W.Put(static_cast<std::uint32_t>(A * 45 + B), 11);
-        I += 2;
-      } else {
-        W.Put(static_cast<std::uint32_t>(A), 6);
-        I += 1;
-      }
+    std::uint32_t Pair = 0;
+    bool Half = false;
+    for (const char16_t C : Text) {
+      const int A = TEncoder::AlphanumericValue(C);
+      if (A < 0) continue;
+      ++S.NumLetters;
+      if (Half) W.Put(Pair * 45 + static_cast<std::uint32_t>(A), 11);
+      else Pair = static_cast<std::uint32_t>(A);
+      Half = !Half;
     }
+    if (Half) W.Put(Pair, 6);
   }
   W.Flush();
   S.NumBits = W.Size();
@@ -606,47 +877,42 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
 }
 
 void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
-  const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
   Out = TSymbol{};
   Out.NeededUnits = Segment.NumLetters;
   Out.Units = Segment.Mode == qmNumeric ? cuDigits : Segment.Mode == qmAlphanumeric ? cuCharacters : cuBytes;
-  Out.MaxUnits = TEncoder::MaxUnitsFor(Segment.Mode, TVersion::MaxVersion, Level);
+  Out.MaxUnits = MaxUnits(Segment.Mode);
 
   // The version in two passes, as the driver chooses it: first with the narrowest count
   // field, then with the field of that first choice.
   constexpr int HeaderBits = 4;
-  std::unique_ptr<TVersion> Version;
-  if (const auto V = TVersion::ChooseVersion(TEncoder::CharCountWidth(Segment.Mode, 1) + HeaderBits + Segment.NumBits,
-                                             Level))
-    Version = TVersion::ChooseVersion(TEncoder::CharCountWidth(Segment.Mode, *V) + HeaderBits + Segment.NumBits, Level);
-  if (!Version) {
+  int VersionNum = ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, 1) + HeaderBits + Segment.NumBits);
+  if (VersionNum > 0)
+    VersionNum = ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, VersionNum) + HeaderBits + Segment.NumBits);
+  if (VersionNum == 0) {
     Out.DataTooLong = true;
     return;
   }
-  const int VersionNum = Version->GetVersionNumber();
-  const int NumTotalBytes = Version->GetTotalCodewords();
-  const TECBlocks& Blocks = Version->GetECBlocksForLevel(Level);
-  const int NumDataBytes = NumTotalBytes - Blocks.GetTotalECCodewords();
+  const TVersionFigures& Figures = VersionFigures()[static_cast<std::size_t>(VersionNum)];
 
   // Mode indicator, character count, data, terminator, byte alignment and pad codewords.
   std::array<std::uint8_t, MaxCodewords> Data{};
   std::array<std::uint8_t, MaxCodewords> Codewords{};
-  const int Capacity = 8 * NumDataBytes;
+  const int Capacity = 8 * Figures.DataBytes;
   TBitWriter W(Data.data());
   W.Put(static_cast<std::uint32_t>(TEncoder::ModeIndicatorBits(Segment.Mode)), HeaderBits);
   const int Width = TEncoder::CharCountWidth(Segment.Mode, VersionNum);
   if (Segment.NumLetters <= (1 << Width) - 1) W.Put(static_cast<std::uint32_t>(Segment.NumLetters), Width);
   const int FullBytes = Segment.NumBits / 8;
-  for (int I = 0; I < FullBytes; ++I) W.Put(Segment.Bits[static_cast<std::size_t>(I)], 8);
+  W.PutBytes(Segment.Bits.data(), FullBytes);
   if (const int Rest = Segment.NumBits % 8; Rest > 0)
     W.Put(static_cast<std::uint32_t>(Segment.Bits[static_cast<std::size_t>(FullBytes)] >> (8 - Rest)), Rest);
   bool Complete = W.Size() <= Capacity;
   if (Complete) {
     W.Put(0, std::min(4, Capacity - W.Size()));
     if (W.Size() % 8 != 0) W.Put(0, 8 - W.Size() % 8);
-    for (int I = W.Size() / 8, Pad = 0; I < NumDataBytes; ++I, ++Pad)
+    for (int I = W.Size() / 8, Pad = 0; I < Figures.DataBytes; ++I, ++Pad)
       Data[static_cast<std::size_t>(I)] = (Pad & 1) == 0 ? 0xEC : 0x11;
-    Complete = InterleaveWithEC(Data.data(), NumTotalBytes, NumDataBytes, Blocks.GetNumBlocks(), Codewords.data());
+    Complete = InterleaveWithEC(Data.data(), Figures.Total, Figures.DataBytes, Figures.Blocks, Codewords.data());
   }
   if (!Complete) Codewords.fill(0); // as the driver: no codewords, every data cell shows its mask
 
@@ -664,7 +930,16 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   std::uint8_t* Cell = Out.Cells.data();
   for (int Y = 0; Y < N; ++Y) {
     const TLine& Line = Rows.Lines[static_cast<std::size_t>(Y)];
-    for (int X = 0; X < N; ++X) *Cell++ = static_cast<std::uint8_t>((Line[static_cast<std::size_t>(X >> 6)] >> (X & 63)) & 1u);
+    int X = 0;
+    for (; X + 8 <= N; X += 8, Cell += 8) {
+      const std::uint64_t Bytes = Spread[(Line[static_cast<std::size_t>(X >> 6)] >> (X & 63)) & 0xFF];
+      if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(Cell, &Bytes, 8);
+      } else {
+        for (int K = 0; K < 8; ++K) Cell[K] = static_cast<std::uint8_t>(Bytes >> (8 * K));
+      }
+    }
+    for (; X < N; ++X) *Cell++ = static_cast<std::uint8_t>((Line[static_cast<std::size_t>(X >> 6)] >> (X & 63)) & 1u);
   }
 }
 

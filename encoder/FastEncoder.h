@@ -24,7 +24,7 @@ namespace qrfast {
 
 constexpr int MaxSide = 177;       // version 40
 constexpr int LineWords = 3;       // 64-bit words per bit-packed line: 192 >= 177 cells
-constexpr int GridLines = 184;     // lines held per grid: whole 8-line blocks, the last ones 0
+constexpr int GridLines = 192;     // lines held per grid: whole 64-line blocks, the last ones 0
 constexpr int MaxCodewords = 3706; // total codewords of version 40
 
 // One line of cells, bit j of word j / 64 at weight 2^(j % 64) for cell j of the line.
@@ -54,18 +54,36 @@ bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBy
 
 // ---- symbol matrix and mask choice (clauses 7.7 to 7.9) ----
 
+// A stretch of one column pair that the data placement walks without a break: Count rows
+// (at most 32) from Row upwards in the column(s), in both columns of the pair (the right one
+// first on each row) or in one column only, taking the stream bits from StreamBit on.
+struct TPlacementRun {
+  std::uint16_t StreamBit = 0;
+  std::uint8_t Column = 0; // the pair's right column, or the one column of a single run
+  std::uint8_t Row = 0;    // the lowest row of the run
+  std::uint8_t Count = 0;
+  std::uint8_t Kind = 0;   // RunUpward | RunBothColumns
+};
+constexpr std::uint8_t RunUpward = 1;
+constexpr std::uint8_t RunBothColumns = 2;
+
 // What a version's symbols share: the function patterns, version information and the
 // dark module (format cells left light), which cells take data and in which order.
 struct TVersionLayout {
   int Version = 0;
   int Side = 0;
-  TBitGrid Function;      // rows: dark function cells
+  int DataCells = 0;      // codeword bits plus remainder cells
+  TBitGrid FunctionCols;  // columns: dark function cells
   TBitGrid Data;          // rows: the data cells (remainder cells included)
   TBitGrid DataCols;      // the same as columns
-  // The data cells in placement order, each as (row << 8) | column.
-  std::vector<std::uint16_t> Order;
-  // The 15-bit format word of level L with each data mask, bit 0 the least significant.
+  // The data placement (ISO/IEC 18004 clause 7.7.3) as runs, in placement order.
+  std::vector<TPlacementRun> Runs;
+  // The 15-bit format word of level L with each data mask, bit 0 the least significant, and
+  // its dark cells by mask: lines 0 to 8, then lines Side - 9 to Side - 1, as rows and as
+  // columns.
   std::array<std::uint16_t, 8> FormatWords{};
+  std::array<std::array<TLine, 18>, 8> FormatRows{};
+  std::array<std::array<TLine, 18>, 8> FormatCols{};
 };
 
 // The layout of a version 1..40, built once and then shared.
@@ -87,6 +105,9 @@ public:
   const TVersionLayout& Layout() const { return FLayout; }
   // The finished symbol with data mask Mask, as rows and as columns.
   void Build(int Mask, TBitGrid& Rows, TBitGrid& Cols) const;
+  // The total penalty of the symbol with data mask Mask, scored line by line without
+  // building it.
+  int Penalty(int Mask) const;
   // The mask with the lowest penalty, the lowest number on a tie. Penalties, when given,
   // receives the eight totals.
   int ChooseMask(int* Penalties = nullptr) const;
