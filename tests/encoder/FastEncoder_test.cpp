@@ -243,6 +243,31 @@ TEST(FastEncoder, WholeSymbolsAgreeWithTheDriver) {
   EXPECT_GE(Seen, 25) << "the texts should spread over most versions";
 }
 
+// The fast route chooses the version from its own table: at each change of the count width
+// (versions 9/10 and 26/27) and at the end of version 40 it must choose as the driver does.
+TEST(FastEncoder, VersionChoiceAtCountWidthBoundariesAgreesWithTheDriver) {
+  struct Case {
+    char16_t Unit;
+    std::vector<int> Lengths;
+  };
+  const Case Cases[] = {
+      {u'q', {229, 230, 231, 232, 1365, 1366, 1367, 1368, 2953, 2954}},
+      {u'5', {551, 552, 553, 554, 555, 3280, 3281, 3282, 3283, 3284, 3285, 7089, 7090}},
+      {u'Q', {334, 335, 336, 337, 1989, 1990, 1991, 1992, 4296, 4297}},
+  };
+  for (const Case& C : Cases)
+    for (const int N : C.Lengths) {
+      const std::u16string Text(static_cast<std::size_t>(N), C.Unit);
+      TEncoder Encoder;
+      TQRCode Record;
+      Encoder.EncodeSymbol(Text, qrAuto, LevelL, Record);
+      TEncodeReport Report;
+      EncodeToGrid(Text, qrAuto, &Report);
+      EXPECT_EQ(Report.DataTooLong, Encoder.DataTooLong()) << N;
+      EXPECT_EQ(Report.Version, Record.Matrix() ? Record.Version() : 0) << static_cast<char>(C.Unit) << " x " << N;
+    }
+}
+
 // The shared tables are built on first use; threads that need the same version at the same
 // time all get the same symbol.
 TEST(FastEncoder, ThreadsBuildingTheSameVersionAtOnceAgree) {
