@@ -221,9 +221,21 @@ TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding) {
 
 bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::string& Error) {
   Bytes.clear();
-  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a named pipe chosen in the dialog must not hang the window; it is refused below
+  // together with devices and folders, and so is a file too large to be a page's content.
+  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (Fd < 0) {
     Error = SystemError(errno);
+    return false;
+  }
+  struct stat Info {};
+  if (::fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode) || Info.st_size > kMaxReadBytes) {
+    const int Code = errno;
+    Error = Info.st_mode == 0 ? SystemError(Code)
+            : S_ISDIR(Info.st_mode) ? SystemError(EISDIR)
+            : S_ISREG(Info.st_mode) ? SystemError(EFBIG)
+                                     : std::string("Not a regular file.");
+    ::close(Fd);
     return false;
   }
   char Buffer[65536];
@@ -231,6 +243,12 @@ bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::s
     const ssize_t N = ::read(Fd, Buffer, sizeof Buffer);
     if (N > 0) {
       Bytes.append(Buffer, static_cast<std::size_t>(N));
+      if (Bytes.size() > static_cast<std::size_t>(kMaxReadBytes)) { // grew while being read
+        ::close(Fd);
+        Bytes.clear();
+        Error = SystemError(EFBIG);
+        return false;
+      }
     } else if (N == 0) {
       break;
     } else if (errno != EINTR) {

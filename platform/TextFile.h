@@ -30,6 +30,8 @@ struct TEncodedText {
 TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding);
 
 // Whole-file I/O. On failure they answer false and put the system's error text into Error.
+// ReadFileBytes reads regular files of at most kMaxReadBytes only (no folder, pipe or device).
+inline constexpr long long kMaxReadBytes = 64LL * 1024 * 1024;
 bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::string& Error);
 // Writes a temporary file in the target's folder and renames it over the target, so a failed
 // write leaves the previous file as it was. OwnerOnly gives the file mode 0600.

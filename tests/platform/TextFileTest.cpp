@@ -229,6 +229,28 @@ TEST(TextFiles, FailuresGiveTheSystemsText) {
   EXPECT_FALSE(ReadFileBytes(Folder.Path(), Read, Error)); // a folder
   EXPECT_EQ(Error, std::strerror(EISDIR));
 
+  // A named pipe nobody writes to is refused at once instead of hanging the reader, and so is
+  // a device that never ends.
+  const auto Pipe = Folder.Path() / "pipe.txt";
+  ASSERT_EQ(::mkfifo(Pipe.c_str(), 0600), 0);
+  Error.clear();
+  EXPECT_FALSE(ReadFileBytes(Pipe, Read, Error));
+  EXPECT_EQ(Error, "Not a regular file.");
+  Error.clear();
+  EXPECT_FALSE(ReadFileBytes("/dev/zero", Read, Error));
+  EXPECT_EQ(Error, "Not a regular file.");
+  EXPECT_TRUE(Read.empty());
+
+  // A file larger than any page's content is refused before it is read.
+  const auto Huge = Folder.Path() / "huge.txt";
+  std::ofstream(Huge) << "x";
+  std::filesystem::resize_file(Huge, static_cast<std::uintmax_t>(kMaxReadBytes) + 1);
+  Error.clear();
+  EXPECT_FALSE(ReadFileBytes(Huge, Read, Error));
+  EXPECT_EQ(Error, std::strerror(EFBIG));
+  std::filesystem::remove(Pipe);
+  std::filesystem::remove(Huge);
+
   Error.clear();
   EXPECT_FALSE(WriteFileAtomic(Folder.Path() / "no" / "such.txt", "x", Error));
   EXPECT_EQ(Error, std::strerror(ENOENT));
