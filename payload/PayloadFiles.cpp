@@ -203,8 +203,10 @@ std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& 
   const std::u16string Name = Chosen + Extension;
   if (Extension.empty()) return Name;
   const std::u16string Doubled = Extension + Extension;
-  std::u16string Out;
-  std::size_t I = 0;
+  // Only the file's own name is looked at: a folder called "x.txt.txt" stays where it is.
+  const std::size_t Slash = Name.find_last_of(u'/');
+  std::size_t I = Slash == std::u16string::npos ? 0 : Slash + 1;
+  std::u16string Out = Name.substr(0, I);
   while (I < Name.size()) {
     if (I + Doubled.size() <= Name.size() && EqualNoCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
       Out += Extension;

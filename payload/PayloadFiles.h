@@ -19,7 +19,7 @@ inline constexpr char16_t kNetworkExtension[] = u".nwk";
 
 // Appends Extension to Chosen, then replaces every doubled Extension (compared without regard to
 // ASCII case) by Extension: "notes" -> "notes.txt", "notes.TXT" -> "notes.txt",
-// "notes.doc" -> "notes.doc.txt".
+// "notes.doc" -> "notes.doc.txt". Folders in Chosen are left as they are.
 std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& Extension);
 
 // ---- bytes level ----

@@ -82,6 +82,8 @@ TEST(SaveFileNameRule, AppendsTheExtensionAndCollapsesADoubledOne) {
       {u"my.eml.draft", u".eml", u"my.eml.draft.eml"},
       {u"a.nwk.nwk", u".nwk", u"a.nwk.nwk"},  // one pass: the first pair collapses, the appended one stays
       {u"\u00DCbung", u".txt", u"\u00DCbung.txt"},
+      {u"/tmp/x.txt.txt/notes", u".txt", u"/tmp/x.txt.txt/notes.txt"},  // a folder's name is no file name
+      {u"/tmp/x.txt.txt/notes.txt", u".txt", u"/tmp/x.txt.txt/notes.txt"},
   };
   for (const auto& C : Cases) EXPECT_EQ(SaveFileName(C.Chosen, C.Extension), C.Expected);
 }
