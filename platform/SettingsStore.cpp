@@ -224,7 +224,6 @@ bool ParseValueLine(std::string_view Line, TValue& Value) {
 THive Parse(std::string_view Bytes) {
   THive Hive;
   if (Bytes.substr(0, 3) == "\xEF\xBB\xBF") Bytes.remove_prefix(3);
-  if (!IsValidUtf8(Bytes)) return Hive; // binary or in another encoding: not ours
 
   std::vector<std::string_view> Lines;
   for (std::size_t Start = 0; Start <= Bytes.size();) {
@@ -246,6 +245,10 @@ THive Parse(std::string_view Bytes) {
   for (; I < Lines.size(); ++I) {
     std::string_view Line = Lines[I];
     if (Line.empty() || Line[0] == ';') continue;
+    if (!IsValidUtf8(Line)) { // a damaged line: dropped alone, the others still count
+      if (Line[0] == '[') CurrentKey.reset();
+      continue;
+    }
     if (Line[0] == '[') {
       CurrentKey.reset();
       if (Line.back() == ']') {

@@ -12,8 +12,9 @@
 // Strings are UTF-8 between double quotes with the escapes \\ \" \r \n \t and \uXXXX (other control
 // characters and unpaired surrogates). Key and value names compare without regard to ASCII case.
 // Every call reads the file anew; every write replaces the whole file atomically (a temporary file
-// in the same folder, then a rename). A damaged, truncated, binary or foreign file reads as missing
-// values; lines that cannot be read are dropped at the next write.
+// in the same folder, then a rename). A binary or foreign file (no header line) reads as missing
+// values; within our own file a line that cannot be read (no UTF-8, no value) costs only its own
+// value, and is dropped at the next write.
 #pragma once
 
 #include <cstdint>

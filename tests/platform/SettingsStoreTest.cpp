@@ -150,3 +150,22 @@ TEST(SettingsStoreLocation, FollowsXdgConfigHome) {
     EXPECT_EQ(TSettingsStore::DefaultFile(), "/tmp/marbeck-home/.config/Marbeck/settings.reg");
   }
 }
+
+TEST_F(SettingsStoreTest, ADamagedLineCostsOnlyItsOwnValue) {
+  // The middle value holds a byte that is no UTF-8; its neighbours still read, and a write keeps
+  // them while it drops the damaged line.
+  Put("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Marbeck]\r\n"
+      "\"Zoom\"=dword:000000fa\r\n\"BackColor\"=\"cl\xFFWhite\"\r\n\"FrameColor\"=\"clRed\"\r\n");
+  EXPECT_EQ(Store.ReadDWord(kKey, u"Zoom"), 250u);
+  EXPECT_EQ(Store.ReadString(kKey, u"BackColor"), std::nullopt);
+  EXPECT_EQ(Store.ReadString(kKey, u"FrameColor"), u"clRed");
+  ASSERT_TRUE(Store.WriteDWord(kKey, u"Frame", 1));
+  EXPECT_EQ(Store.ReadDWord(kKey, u"Zoom"), 250u);
+  EXPECT_EQ(Store.ReadString(kKey, u"FrameColor"), u"clRed");
+  EXPECT_EQ(Text().find('\xFF'), std::string::npos);
+
+  // A damaged key line does not hand its values to the key before it.
+  Put("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Marbeck]\r\n"
+      "\"Zoom\"=dword:00000001\r\n[HKEY_CURRENT_USER\\Software\\\xFF]\r\n\"Zoom\"=dword:00000002\r\n");
+  EXPECT_EQ(Store.ReadDWord(kKey, u"Zoom"), 1u);
+}
