@@ -7,9 +7,7 @@
 #include "encoder/Version.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -529,16 +527,6 @@ std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
   return L;
 }
 
-// Spread[B] has byte K equal to bit K of B.
-constexpr std::array<std::uint64_t, 256> MakeSpread() {
-  std::array<std::uint64_t, 256> T{};
-  for (unsigned B = 0; B < 256; ++B)
-    for (int K = 0; K < 8; ++K) T[B] |= std::uint64_t{(B >> K) & 1u} << (8 * K);
-  return T;
-}
-
-constexpr std::array<std::uint64_t, 256> Spread = MakeSpread();
-
 // Accumulates bits most significant first into bytes.
 class TBitWriter {
 public:
@@ -926,21 +914,10 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   Out.Version = VersionNum;
   Out.MaskPattern = Mask;
   Out.Side = N;
-  Out.Cells.resize(static_cast<std::size_t>(N * N));
-  std::uint8_t* Cell = Out.Cells.data();
-  for (int Y = 0; Y < N; ++Y) {
-    const TLine& Line = Rows.Lines[static_cast<std::size_t>(Y)];
-    int X = 0;
-    for (; X + 8 <= N; X += 8, Cell += 8) {
-      const std::uint64_t Bytes = Spread[(Line[static_cast<std::size_t>(X >> 6)] >> (X & 63)) & 0xFF];
-      if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(Cell, &Bytes, 8);
-      } else {
-        for (int K = 0; K < 8; ++K) Cell[K] = static_cast<std::uint8_t>(Bytes >> (8 * K));
-      }
-    }
-    for (; X < N; ++X) *Cell++ = static_cast<std::uint8_t>((Line[static_cast<std::size_t>(X >> 6)] >> (X & 63)) & 1u);
-  }
+  Out.Rows.resize(static_cast<std::size_t>(N) * LineWords);
+  for (int Y = 0; Y < N; ++Y)
+    std::copy(Rows.Lines[static_cast<std::size_t>(Y)].begin(), Rows.Lines[static_cast<std::size_t>(Y)].end(),
+              Out.Rows.begin() + static_cast<std::ptrdiff_t>(Y) * LineWords);
 }
 
 }  // namespace qrfast

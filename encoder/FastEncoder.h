@@ -134,17 +134,22 @@ struct TSegment {
 
 TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal);
 
-// The symbol of a segment: Cells row-major, Side x Side, 1 dark. When the segment needs more
-// than version 40 holds, Side is 0, Cells empty and DataTooLong true.
+// The symbol of a segment, bit-packed by rows: module (X, Y) is bit X % 64 of
+// Rows[Y * LineWords + X / 64], 1 dark. When the segment needs more than version 40 holds,
+// Side is 0, Rows empty and DataTooLong true.
 struct TSymbol {
   int Version = 0;
   int MaskPattern = -1;
   int Side = 0;
-  std::vector<std::uint8_t> Cells;
+  std::vector<std::uint64_t> Rows;
   bool DataTooLong = false;
   int NeededUnits = 0;
   int MaxUnits = 0;
   TCapacityUnit Units = cuBytes;
+
+  bool IsDark(int X, int Y) const {
+    return ((Rows[static_cast<std::size_t>(Y) * LineWords + (static_cast<std::size_t>(X) >> 6)] >> (X & 63)) & 1u) != 0;
+  }
 };
 
 void BuildSymbol(const TSegment& Segment, TSymbol& Out);

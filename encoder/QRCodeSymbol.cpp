@@ -27,7 +27,7 @@ T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
   T2DBooleanArray Grid(Side, std::vector<bool>(Side, false));
   for (std::size_t X = 0; X < Side; ++X) {
     for (std::size_t Y = 0; Y < Side; ++Y) {
-      Grid[X][Y] = Symbol.Cells[Y * Side + X] != 0;
+      Grid[X][Y] = Symbol.IsDark(static_cast<int>(X), static_cast<int>(Y));
     }
   }
   return Grid;
@@ -62,7 +62,7 @@ void TQRCodeSymbol::Regenerate(bool SegmentMayChange) {
       qrfast::TSymbol Symbol;
       qrfast::BuildSymbol(Segment, Symbol);
       Report(Symbol, FReport);
-      FElements = std::move(Symbol.Cells);
+      FElements = std::move(Symbol.Rows);
       FSide = static_cast<unsigned>(Symbol.Side);
       FSegment = std::move(Segment);
       ++FEncodeCount;

@@ -53,7 +53,7 @@ public:
   bool IsDark(int Row, int Column) const {
     const unsigned R = static_cast<unsigned>(Row) - static_cast<unsigned>(FQuietZone);
     const unsigned C = static_cast<unsigned>(Column) - static_cast<unsigned>(FQuietZone);
-    return R < FSide && C < FSide && FElements[R * FSide + C] != 0;
+    return R < FSide && C < FSide && ((FElements[R * qrfast::LineWords + (C >> 6)] >> (C & 63)) & 1u) != 0;
   }
 
   // Why the grid is empty: the text needs more than version 40 holds. NeededUnits and
@@ -79,8 +79,9 @@ private:
   int FColumns = 0;
   TQRCodeEncoding FEncoding = qrAuto;
   int FQuietZone = 4;
-  // The modules without the quiet zone, row-major: FElements[Row * FSide + Column], 1 dark.
-  std::vector<std::uint8_t> FElements;
+  // The modules without the quiet zone, bit-packed by rows (as qrfast::TSymbol::Rows): the
+  // module at Row, Column is bit Column % 64 of FElements[Row * 3 + Column / 64], 1 dark.
+  std::vector<std::uint64_t> FElements;
   unsigned FSide = 0;
   TEncodeReport FReport;
   qrfast::TSegment FSegment; // the segment the current symbol was made from
