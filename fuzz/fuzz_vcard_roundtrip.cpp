@@ -18,7 +18,8 @@ std::u16string Birthday(TFuzzInput& In) {
   std::u16string Digits;
   while (Digits.size() < 8) {
     const char16_t C = In.Pick(2) ? static_cast<char16_t>(u'0' + In.Byte() % 10) : In.Char();
-    if (C != u'.' && C != u'\r' && C != u'\n') Digits += C;
+    // A date field holds no points, line breaks or surrogate halves (whose pairing the points would split).
+    if (C != u'.' && C != u'\r' && C != u'\n' && (C < 0xD800 || C > 0xDFFF)) Digits += C;
   }
   return Digits.substr(0, 4) + u"." + Digits.substr(4, 2) + u"." + Digits.substr(6, 2);
 }
