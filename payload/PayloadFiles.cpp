@@ -97,14 +97,6 @@ std::u16string UnescapeWifi(const std::u16string& Text) {
   return Out;
 }
 
-char16_t LowerAscii(char16_t C) { return (C >= u'A' && C <= u'Z') ? static_cast<char16_t>(C + 32) : C; }
-
-bool EqualNoCase(std::u16string_view A, std::u16string_view B) {
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I)
-    if (LowerAscii(A[I]) != LowerAscii(B[I])) return false;
-  return true;
-}
 
 std::u16string FullPath(const std::filesystem::path& Path) {
   std::error_code Ec;
@@ -208,7 +200,7 @@ std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& 
   std::size_t I = Slash == std::u16string::npos ? 0 : Slash + 1;
   std::u16string Out = Name.substr(0, I);
   while (I < Name.size()) {
-    if (I + Doubled.size() <= Name.size() && EqualNoCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
+    if (I + Doubled.size() <= Name.size() && EqualIgnoringAsciiCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
       Out += Extension;
       I += Doubled.size();
     } else {

@@ -35,16 +35,8 @@ struct TKey {
 
 using THive = std::vector<TKey>;
 
-char16_t FoldCase(char16_t C) {
-  return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C;
-}
-
-bool SameName(std::u16string_view A, std::u16string_view B) {
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I)
-    if (FoldCase(A[I]) != FoldCase(B[I])) return false;
-  return true;
-}
+// Key and value names compare as the registry compares them.
+bool SameName(std::u16string_view A, std::u16string_view B) { return EqualIgnoringAsciiCase(A, B); }
 
 bool StartsWithNoCase(std::string_view S, std::string_view Prefix) {
   if (S.size() < Prefix.size()) return false;

@@ -117,3 +117,11 @@ bool IsValidUtf8(std::string_view Bytes) {
   }
   return true;
 }
+
+bool EqualIgnoringAsciiCase(std::u16string_view A, std::u16string_view B) {
+  const auto Fold = [](char16_t C) { return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C; };
+  if (A.size() != B.size()) return false;
+  for (std::size_t I = 0; I < A.size(); ++I)
+    if (Fold(A[I]) != Fold(B[I])) return false;
+  return true;
+}

@@ -11,3 +11,6 @@ std::u16string Utf8ToUtf16(std::string_view Bytes);
 // True when Bytes is well-formed UTF-8 (RFC 3629: no overlong forms, no surrogates, at most
 // U+10FFFF).
 bool IsValidUtf8(std::string_view Bytes);
+// True when A and B hold the same code units once A-Z are taken as a-z (the way the registry
+// compares names, and file extensions are compared).
+bool EqualIgnoringAsciiCase(std::u16string_view A, std::u16string_view B);

@@ -1,5 +1,7 @@
 #include "util/ColorText.h"
 
+#include "platform/Unicode.h"
+
 #include <array>
 #include <string_view>
 
@@ -72,16 +74,6 @@ constexpr std::array<TNamedColor, 52> kNamedColors{{
     {u"clDefault", 0x20000000u},
 }};
 
-char16_t FoldCase(char16_t C) {
-  return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C;
-}
-
-bool SameTextIgnoringCase(std::u16string_view A, std::u16string_view B) {
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I)
-    if (FoldCase(A[I]) != FoldCase(B[I])) return false;
-  return true;
-}
 
 int HexDigit(char16_t C) {
   if (C >= u'0' && C <= u'9') return C - u'0';
@@ -104,7 +96,7 @@ std::u16string ColorToText(TColor Color) {
 
 std::optional<TColor> TextToColor(const std::u16string& Text) {
   for (const TNamedColor& Named : kNamedColors)
-    if (SameTextIgnoringCase(Text, Named.Name)) return Named.Value;
+    if (EqualIgnoringAsciiCase(Text, Named.Name)) return Named.Value;
   if (Text.empty()) return std::nullopt;
 
   if (Text[0] == u'$') { // hexadecimal: the 32 bits of the value
