@@ -47,6 +47,8 @@ for target in "$@"; do
     failed+=("$target")
   fi
 done
+passed=$(( $# - ${#failed[@]} ))
+echo "fuzz: $passed passed, ${#failed[@]} failed"
 if [ ${#failed[@]} -ne 0 ]; then
   echo "fuzzing found faults in: ${failed[*]} (reproducers under fuzz/findings/)" >&2
   exit 1
