@@ -2,16 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include "support/Bits.h"
 
 namespace {
-
-std::string BitString(const TBitArray& A) {
-  std::string S;
-  for (int I = 0; I < A.GetSize(); ++I) {
-    S += A.Get(I) ? '1' : '0';
-  }
-  return S;
-}
 
 TEST(BitArray, FreshBufferHasOneZeroWordAndNoBits) {
   TBitArray A;

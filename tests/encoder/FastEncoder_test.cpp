@@ -11,6 +11,7 @@
 #include "encoder/Version.h"
 
 #include <gtest/gtest.h>
+#include "support/Bits.h"
 
 #include <cstdio>
 #include <random>
@@ -21,12 +22,6 @@
 namespace {
 
 const TErrorCorrectionLevel LevelL(TErrorCorrectionLevel::BitsL);
-
-TBitArray BitsOf(const std::vector<std::uint8_t>& Bytes) {
-  TBitArray A;
-  for (std::uint8_t B : Bytes) A.AppendBits(B, 8);
-  return A;
-}
 
 std::vector<std::uint8_t> BytesOf(const TBitArray& A) {
   TByteArray Out(static_cast<std::size_t>(A.GetSizeInBytes()));
@@ -82,7 +77,7 @@ TEST(FastEncoder, InterleavingAgreesForEveryVersion) {
     const std::vector<std::uint8_t> Data = RandomBytes(Rng, L.Data);
     TEncoder Encoder;
     TBitArray Expected;
-    Encoder.InterleaveBlocks(BitsOf(Data), L.Total, L.Data, L.Blocks, Expected);
+    Encoder.InterleaveBlocks(BitsOfCodewords(Data), L.Total, L.Data, L.Blocks, Expected);
     ASSERT_FALSE(Encoder.EncoderError());
     std::vector<std::uint8_t> Out(static_cast<std::size_t>(L.Total));
     ASSERT_TRUE(qrfast::InterleaveWithEC(Data.data(), L.Total, L.Data, L.Blocks, Out.data()));
@@ -92,7 +87,7 @@ TEST(FastEncoder, InterleavingAgreesForEveryVersion) {
   std::vector<std::uint8_t> Data(21), Out(26);
   TEncoder Encoder;
   TBitArray Refused;
-  Encoder.InterleaveBlocks(BitsOf(Data), 26, 21, 3, Refused);
+  Encoder.InterleaveBlocks(BitsOfCodewords(Data), 26, 21, 3, Refused);
   EXPECT_TRUE(Encoder.EncoderError());
   EXPECT_FALSE(qrfast::InterleaveWithEC(Data.data(), 26, 21, 3, Out.data()));
   EXPECT_FALSE(qrfast::InterleaveWithEC(Data.data(), 26, 21, 0, Out.data()));
@@ -117,7 +112,7 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
     }
     for (std::size_t S = 0; S < Streams.size(); ++S) {
       SCOPED_TRACE("version " + std::to_string(V) + ", stream " + std::to_string(S));
-      const TBitArray Bits = BitsOf(Streams[S]);
+      const TBitArray Bits = BitsOfCodewords(Streams[S]);
       const qrfast::TMaskTrials Trials(V, Streams[S].data());
       int FastTotals[8];
       const int FastChoice = Trials.ChooseMask(FastTotals);

@@ -1,5 +1,6 @@
 // Mask penalty rules and the mask choice.
 #include <gtest/gtest.h>
+#include "support/Bits.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -27,12 +28,6 @@ TByteMatrix Transposed(const TByteMatrix& m) {
   for (int y = 0; y < m.Height(); ++y)
     for (int x = 0; x < m.Width(); ++x) t.SetInteger(y, x, m.Get(x, y));
   return t;
-}
-
-TBitArray BitsOf(const std::vector<int>& codewords) {
-  TBitArray bits;
-  for (int c : codewords) bits.AppendBits(static_cast<std::uint32_t>(c), 8);
-  return bits;
 }
 
 TEST(MaskPenalty, RunsOfOneColour) {

@@ -3,6 +3,7 @@
 #include "encoder/MatrixUtil.h"
 
 #include <gtest/gtest.h>
+#include "support/Bits.h"
 
 #include <algorithm>
 #include <bit>
@@ -23,12 +24,6 @@ const TErrorCorrectionLevel LevelL(TErrorCorrectionLevel::BitsL);
 const TErrorCorrectionLevel LevelM(TErrorCorrectionLevel::BitsM);
 
 int SizeOf(int version) { return 17 + 4 * version; }
-
-TBitArray BitsOf(const std::vector<int>& codewords) {
-  TBitArray bits;
-  for (int c : codewords) bits.AppendBits(static_cast<std::uint32_t>(c), 8);
-  return bits;
-}
 
 TBitArray Repeated(bool bit, int count) {
   TBitArray bits;
