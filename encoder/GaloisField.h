@@ -28,7 +28,6 @@ public:
   TGenericGFPoly& operator=(const TGenericGFPoly&) = delete;
 
   const TIntegerArray& GetCoefficients() const { return FCoefficients; }
-  const TIntegerArray& Coefficients() const { return FCoefficients; }
   int GetDegree() const { return static_cast<int>(FCoefficients.size()) - 1; }
   bool IsZero() const { return FCoefficients[0] == 0; }
   // Coefficient of x^Degree; Degree must lie in 0..GetDegree().
