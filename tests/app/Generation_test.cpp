@@ -12,9 +12,9 @@
 
 #include <functional>
 
-#include "support/Expect.h"
-#include "support/WindowFixture.h"
-#include "support/Zbar.h"
+#include "support/window/Expect.h"
+#include "support/window/WindowFixture.h"
+#include "support/window/Zbar.h"
 
 TEST_F(TWindowTest, FirstRunStartsFromTheDefaults) {
   TForm1& F = Form();

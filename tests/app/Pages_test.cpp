@@ -16,9 +16,9 @@
 #include <functional>
 
 #include "About.h"
-#include "support/Expect.h"
-#include "support/Zbar.h"
-#include "support/WindowFixture.h"
+#include "support/window/Expect.h"
+#include "support/window/Zbar.h"
+#include "support/window/WindowFixture.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include <set>
 
-#include "support/Expect.h"
-#include "support/WindowFixture.h"
-#include "support/Zbar.h"
+#include "support/window/Expect.h"
+#include "support/window/WindowFixture.h"
+#include "support/window/Zbar.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "support/WindowFixture.h"
+#include "support/window/WindowFixture.h"
 #include "util/MyFunctions.h"
 
 TEST_F(TWindowTest, SettingsSurviveACloseAndANewWindow) {

@@ -28,7 +28,7 @@ std::string Rows01(const TQRCodeSymbol& S) {
 }
 
 std::string ReadGolden(const char* Name) {
-  const auto Path = std::filesystem::path(__FILE__).parent_path() / "golden" / Name;
+  const auto Path = std::filesystem::path(MARBECK_ENCODER_GOLDEN) / Name;
   std::ifstream In(Path);
   return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
 }

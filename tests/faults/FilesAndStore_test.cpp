@@ -12,7 +12,7 @@
 #include <string>
 
 #include "FaultInjection.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "payload/PayloadFiles.h"
 #include "platform/SettingsStore.h"
 #include "platform/Unicode.h"

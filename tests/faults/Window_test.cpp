@@ -17,7 +17,7 @@
 
 #include "FaultInjection.h"
 #include "platform/SettingsStore.h"
-#include "support/WindowFixture.h"
+#include "support/window/WindowFixture.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // The settings routines against a store in a temporary folder (XDG_CONFIG_HOME points there).
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 #include "platform/TextFile.h"
 #include "util/MyFunctions.h"
 

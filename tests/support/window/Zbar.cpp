@@ -1,4 +1,4 @@
-#include "support/Zbar.h"
+#include "support/window/Zbar.h"
 
 #include "support/ZbarDecode.h"
 

@@ -1,6 +1,6 @@
 #include "platform/TextFile.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <cerrno>
 #include <cstring>

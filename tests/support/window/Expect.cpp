@@ -1,4 +1,4 @@
-#include "support/Expect.h"
+#include "support/window/Expect.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "support/WindowFixture.h"
+#include "support/window/WindowFixture.h"
 
 #include <QTest>
 

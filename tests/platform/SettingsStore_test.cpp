@@ -1,6 +1,6 @@
 #include "platform/SettingsStore.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
