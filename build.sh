@@ -36,11 +36,7 @@ case "$action" in
   run)
     install_missing "${common_pkgs[@]}"
     configure_and_build build -DCMAKE_BUILD_TYPE=Release -DMARBECK_BUILD_TESTS=OFF -DMARBECK_BUILD_BENCH=OFF
-    if [ -x build/app/marbeck ]; then
-      exec build/app/marbeck
-    else
-      echo "Built the libraries; the desktop program is not part of this build yet."
-    fi
+    exec build/app/marbeck
     ;;
   test)
     install_missing "${common_pkgs[@]}" "${test_pkgs[@]}"
