@@ -1,5 +1,7 @@
 #include "About.h"
 
+#include "ApplicationFont.h"
+
 #include <QDesktopServices>
 #include <QFont>
 #include <QFrame>
@@ -8,8 +10,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-#include "ApplicationFont.h"
 
 namespace {
 
@@ -34,11 +34,13 @@ const char kTerms[] =
     "OTHERWISE, ARISING FROM, OUT OF OR IN CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER "
     "DEALINGS IN THE SOFTWARE.\n";
 
-}  // namespace
+} // namespace
 
 // ---- TLogo ----
 
-TLogo::TLogo(QWidget* Parent) : QWidget(Parent) { setAttribute(Qt::WA_TranslucentBackground); }
+TLogo::TLogo(QWidget* Parent) : QWidget(Parent) {
+  setAttribute(Qt::WA_TranslucentBackground);
+}
 
 void TLogo::paintEvent(QPaintEvent*) {
   QPainter Painter(this);
@@ -46,7 +48,8 @@ void TLogo::paintEvent(QPaintEvent*) {
   const int Cell = 4;
   const QPoint Origin(3, 3);
   const auto Module = [&](int X, int Y) {
-    Painter.fillRect(QRect(Origin + QPoint(X * Cell, Y * Cell), QSize(Cell, Cell)), QColor(20, 40, 90));
+    Painter.fillRect(QRect(Origin + QPoint(X * Cell, Y * Cell), QSize(Cell, Cell)),
+                     QColor(20, 40, 90));
   };
   for (const QPoint Corner : {QPoint(0, 0), QPoint(7, 0), QPoint(0, 7)}) {
     for (int I = 0; I < 3; ++I) {
@@ -56,8 +59,8 @@ void TLogo::paintEvent(QPaintEvent*) {
       Module(Corner.x() + 2, Corner.y() + I);
     }
   }
-  for (const QPoint Dot : {QPoint(4, 1), QPoint(5, 3), QPoint(4, 5), QPoint(6, 6), QPoint(8, 4), QPoint(7, 8),
-                           QPoint(9, 7), QPoint(5, 8), QPoint(9, 9), QPoint(3, 4)})
+  for (const QPoint Dot : {QPoint(4, 1), QPoint(5, 3), QPoint(4, 5), QPoint(6, 6), QPoint(8, 4),
+                           QPoint(7, 8), QPoint(9, 7), QPoint(5, 8), QPoint(9, 9), QPoint(3, 4)})
     Module(Dot.x(), Dot.y());
   QFont Font = font();
   Font.setPixelSize(30);
@@ -74,11 +77,15 @@ void TLogo::mouseReleaseEvent(QMouseEvent* Event) {
 
 // ---- TFormAbout ----
 
-QUrl TFormAbout::DefaultHomePage() { return QUrl(QStringLiteral(MARBECK_HOME_PAGE)); }
+QUrl TFormAbout::DefaultHomePage() {
+  return QUrl(QStringLiteral(MARBECK_HOME_PAGE));
+}
 
-TFormAbout::TFormAbout(QWidget* Parent, QUrl HomePage) : QDialog(Parent), FHomePage(std::move(HomePage)) {
+TFormAbout::TFormAbout(QWidget* Parent, QUrl HomePage)
+    : QDialog(Parent), FHomePage(std::move(HomePage)) {
   setWindowTitle(QStringLiteral("About..."));
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
   setFont(WindowFont());
   setFixedSize(576, 288);
   setModal(true);
@@ -134,7 +141,8 @@ TFormAbout::TFormAbout(QWidget* Parent, QUrl HomePage) : QDialog(Parent), FHomeP
   Memo1->setGeometry(280, 15, 273, 209);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setPlainText(QString::fromLatin1(kTerms));
-  Memo1->setFocusPolicy(Qt::ClickFocus);  // the dialog opens with the focus on OK, so Enter closes it
+  Memo1->setFocusPolicy(
+      Qt::ClickFocus); // the dialog opens with the focus on OK, so Enter closes it
 
   OKButton = new QPushButton(QStringLiteral("OK"), this);
   OKButton->setGeometry(240, 255, 75, 25);
@@ -151,7 +159,9 @@ bool TFormAbout::eventFilter(QObject* Watched, QEvent* Event) {
   return QDialog::eventFilter(Watched, Event);
 }
 
-void TFormAbout::OKButtonClick() { accept(); }
+void TFormAbout::OKButtonClick() {
+  accept();
+}
 
 void TFormAbout::Image1Click() {
   if (!FHomePage.isEmpty()) OpenUrl(FHomePage);

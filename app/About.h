@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QUrl>
-
 #include <functional>
 
 class QLabel;
@@ -42,7 +41,7 @@ public:
   QLabel* Date = nullptr;
   TLogo* Image1 = nullptr;
   QLabel* Author = nullptr;
-  QLabel* Label2 = nullptr;  // the link label; none without a home page
+  QLabel* Label2 = nullptr; // the link label; none without a home page
   QPlainTextEdit* Memo1 = nullptr;
   QPushButton* OKButton = nullptr;
 

@@ -19,7 +19,10 @@ struct TTightCaption {
   int Room;
 };
 constexpr TTightCaption kTightCaptions[] = {
-    {"Birthday [yyyy.mm.dd]", 114}, {"Cell Phone private", 97}, {"Back Color:", 57}, {"Matrix Color:", 63},
+    {"Birthday [yyyy.mm.dd]", 114},
+    {"Cell Phone private", 97},
+    {"Back Color:", 57},
+    {"Matrix Color:", 63},
 };
 
 bool CaptionsFit(const QFont& Font) {
@@ -29,11 +32,12 @@ bool CaptionsFit(const QFont& Font) {
   return true;
 }
 
-}  // namespace
+} // namespace
 
 QFont WindowFont() {
   QFont Font = FontOfPixelSize(11);
-  for (int Size = 10; Size >= 8 && !CaptionsFit(Font); --Size) Font.setPixelSize(Size);
+  for (int Size = 10; Size >= 8 && !CaptionsFit(Font); --Size)
+    Font.setPixelSize(Size);
   return Font;
 }
 

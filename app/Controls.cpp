@@ -1,11 +1,11 @@
 #include "Controls.h"
 
+#include "Rendering.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
-
-#include "Rendering.h"
 
 QColor ResolveColor(TColor Color) {
   const unsigned Top = Color >> 24;
@@ -13,26 +13,57 @@ QColor ResolveColor(TColor Color) {
   if (Top == 0xFF) {
     const QPalette Palette = QApplication::palette();
     switch (Color & 0xFF) {
-      case 0: return Palette.color(QPalette::Button);            // scroll bar
-      case 1: return Palette.color(QPalette::Window);            // desktop
-      case 2: case 13: case 27: case 29: return Palette.color(QPalette::Highlight);
-      case 3: case 28: return Palette.color(QPalette::Inactive, QPalette::Highlight);
-      case 4: case 30: return Palette.color(QPalette::Window);    // menu, menu bar
-      case 5: return Palette.color(QPalette::Base);              // window
-      case 6: return Palette.color(QPalette::Shadow);            // window frame
-      case 7: case 8: return Palette.color(QPalette::WindowText);
-      case 9: case 14: return Palette.color(QPalette::HighlightedText);
-      case 10: case 11: case 15: case 22: return Palette.color(QPalette::Button);
-      case 12: return Palette.color(QPalette::Dark);             // application work space
-      case 16: return Palette.color(QPalette::Mid);              // button shadow
-      case 17: case 19: return Palette.color(QPalette::Disabled, QPalette::Text);
-      case 18: return Palette.color(QPalette::ButtonText);
-      case 20: return Palette.color(QPalette::Light);            // button highlight
-      case 21: return Palette.color(QPalette::Shadow);           // 3-D dark shadow
-      case 23: return Palette.color(QPalette::ToolTipText);
-      case 24: return Palette.color(QPalette::ToolTipBase);
-      case 26: return Palette.color(QPalette::Link);
-      default: return Palette.color(QPalette::WindowText);
+    case 0:
+      return Palette.color(QPalette::Button); // scroll bar
+    case 1:
+      return Palette.color(QPalette::Window); // desktop
+    case 2:
+    case 13:
+    case 27:
+    case 29:
+      return Palette.color(QPalette::Highlight);
+    case 3:
+    case 28:
+      return Palette.color(QPalette::Inactive, QPalette::Highlight);
+    case 4:
+    case 30:
+      return Palette.color(QPalette::Window); // menu, menu bar
+    case 5:
+      return Palette.color(QPalette::Base); // window
+    case 6:
+      return Palette.color(QPalette::Shadow); // window frame
+    case 7:
+    case 8:
+      return Palette.color(QPalette::WindowText);
+    case 9:
+    case 14:
+      return Palette.color(QPalette::HighlightedText);
+    case 10:
+    case 11:
+    case 15:
+    case 22:
+      return Palette.color(QPalette::Button);
+    case 12:
+      return Palette.color(QPalette::Dark); // application work space
+    case 16:
+      return Palette.color(QPalette::Mid); // button shadow
+    case 17:
+    case 19:
+      return Palette.color(QPalette::Disabled, QPalette::Text);
+    case 18:
+      return Palette.color(QPalette::ButtonText);
+    case 20:
+      return Palette.color(QPalette::Light); // button highlight
+    case 21:
+      return Palette.color(QPalette::Shadow); // 3-D dark shadow
+    case 23:
+      return Palette.color(QPalette::ToolTipText);
+    case 24:
+      return Palette.color(QPalette::ToolTipBase);
+    case 26:
+      return Palette.color(QPalette::Link);
+    default:
+      return Palette.color(QPalette::WindowText);
     }
   }
   // clNone, clDefault and other special values have no colour of their own.
@@ -81,8 +112,12 @@ void TCover::paintEvent(QPaintEvent*) {
   Painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void TCover::mousePressEvent(QMouseEvent* Event) { Event->accept(); }
-void TCover::mouseReleaseEvent(QMouseEvent* Event) { Event->accept(); }
+void TCover::mousePressEvent(QMouseEvent* Event) {
+  Event->accept();
+}
+void TCover::mouseReleaseEvent(QMouseEvent* Event) {
+  Event->accept();
+}
 
 // ---- TPictureBox ----
 

@@ -2,11 +2,11 @@
 // swatch, and the preview picture box.
 #pragma once
 
+#include "util/ColorText.h"
+
 #include <QColor>
 #include <QImage>
 #include <QWidget>
-
-#include "util/ColorText.h"
 
 // The colour a stored colour value stands for: a plain red-green-blue value, or one of the
 // system colours (top byte 0xFF) taken from the application's palette.

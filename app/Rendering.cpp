@@ -18,21 +18,23 @@ void PutPixel(QImage& Picture, int X, int Y, QRgb Rgb) {
 }
 
 void HorizontalRun(QImage& Picture, int Y, int FromX, int ToX, QRgb Rgb) {
-  for (int X = FromX; X <= ToX; ++X) PutPixel(Picture, X, Y, Rgb);
+  for (int X = FromX; X <= ToX; ++X)
+    PutPixel(Picture, X, Y, Rgb);
 }
 
 void VerticalRun(QImage& Picture, int X, int FromY, int ToY, QRgb Rgb) {
-  for (int Y = FromY; Y <= ToY; ++Y) PutPixel(Picture, X, Y, Rgb);
+  for (int Y = FromY; Y <= ToY; ++Y)
+    PutPixel(Picture, X, Y, Rgb);
 }
 
-}  // namespace
+} // namespace
 
 void DrawFrameMarks(QImage& Picture, int MarkLength, QColor Color) {
   if (Picture.isNull()) return;
   const QRgb Rgb = Color.rgb();
   const int S = Picture.width();
-  const int Arm = MarkLength + 2;  // last index of an arm starting at 0
-  const int Far = S - MarkLength - 3;  // first index of an arm ending at S - 1
+  const int Arm = MarkLength + 2;     // last index of an arm starting at 0
+  const int Far = S - MarkLength - 3; // first index of an arm ending at S - 1
   // top left
   HorizontalRun(Picture, 0, 0, Arm, Rgb);
   VerticalRun(Picture, 0, 0, Arm, Rgb);
@@ -57,7 +59,8 @@ QImage StretchNearest(const QImage& Picture, int Width, int Height) {
     const int SourceY = static_cast<int>(Y * SourceHeight / Height);
     const auto* From = reinterpret_cast<const QRgb*>(Source.constScanLine(SourceY));
     auto* To = reinterpret_cast<QRgb*>(Result.scanLine(Y));
-    for (int X = 0; X < Width; ++X) To[X] = From[X * SourceWidth / Width];
+    for (int X = 0; X < Width; ++X)
+      To[X] = From[X * SourceWidth / Width];
   }
   return Result;
 }

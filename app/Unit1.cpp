@@ -1,5 +1,14 @@
 #include "Unit1.h"
 
+#include "About.h"
+#include "ApplicationFont.h"
+#include "Controls.h"
+#include "Rendering.h"
+#include "encoder/QRCodeSymbol.h"
+#include "payload/PayloadFiles.h"
+#include "platform/Messages.h"
+#include "util/MyFunctions.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -27,23 +36,17 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextDocument>
-
 #include <exception>
 #include <new>
 
-#include "About.h"
-#include "ApplicationFont.h"
-#include "Controls.h"
-#include "Rendering.h"
-#include "encoder/QRCodeSymbol.h"
-#include "payload/PayloadFiles.h"
-#include "platform/Messages.h"
-#include "util/MyFunctions.h"
-
 namespace {
 
-QString Q(const std::u16string& Text) { return QString::fromStdU16String(Text); }
-std::u16string U(const QString& Text) { return Text.toStdU16String(); }
+QString Q(const std::u16string& Text) {
+  return QString::fromStdU16String(Text);
+}
+std::u16string U(const QString& Text) {
+  return Text.toStdU16String();
+}
 
 const QColor kHintColor(0x80, 0x80, 0x80);
 const QColor kSilver(192, 192, 192);
@@ -61,7 +64,8 @@ QIcon GenerateIcon() {
     Painter.fillRect(QRect(Corner + QPoint(1, 1), QSize(5, 5)), Qt::white);
     Painter.fillRect(QRect(Corner + QPoint(2, 2), QSize(3, 3)), Qt::black);
   }
-  for (const QPoint Module : {QPoint(10, 10), QPoint(12, 12), QPoint(14, 10), QPoint(10, 14), QPoint(14, 14)})
+  for (const QPoint Module :
+       {QPoint(10, 10), QPoint(12, 12), QPoint(14, 10), QPoint(10, 14), QPoint(14, 14)})
     Painter.fillRect(QRect(Module, QSize(2, 2)), Qt::black);
   return QIcon(QPixmap::fromImage(Image));
 }
@@ -78,7 +82,8 @@ QIcon ClipboardIcon() {
   Painter.setBrush(QColor(120, 120, 120));
   Painter.drawRect(4, 0, 6, 3);
   Painter.setPen(QColor(60, 60, 60));
-  for (int Y = 6; Y <= 11; Y += 2) Painter.drawLine(5, Y, 9, Y);
+  for (int Y = 6; Y <= 11; Y += 2)
+    Painter.drawLine(5, Y, 9, Y);
   return QIcon(QPixmap::fromImage(Image));
 }
 
@@ -97,9 +102,10 @@ QPushButton* MakeButton(QWidget* Parent, const QString& Caption, const QRect& Pl
 
 // The "  Load" and "  Save" buttons of the pages, with the style's open and save pictures.
 QPushButton* MakeFileButton(QWidget* Parent, bool Save, int Left) {
-  QPushButton* Button = MakeButton(Parent, Save ? QStringLiteral("  Save") : QStringLiteral("  Load"),
-                                   QRect(Left, 286, 75, 25));
-  Button->setIcon(Parent->style()->standardIcon(Save ? QStyle::SP_DialogSaveButton : QStyle::SP_DialogOpenButton));
+  QPushButton* Button = MakeButton(
+      Parent, Save ? QStringLiteral("  Save") : QStringLiteral("  Load"), QRect(Left, 286, 75, 25));
+  Button->setIcon(Parent->style()->standardIcon(Save ? QStyle::SP_DialogSaveButton
+                                                     : QStyle::SP_DialogOpenButton));
   Button->setIconSize(QSize(16, 16));
   return Button;
 }
@@ -116,7 +122,9 @@ void SetTextColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color
   Widget->setPalette(Palette);
 }
 
-int IndexOrDefault(int Index, int Count) { return Index >= 0 && Index < Count ? Index : 0; }
+int IndexOrDefault(int Index, int Count) {
+  return Index >= 0 && Index < Count ? Index : 0;
+}
 
 TColor ReadColor(const std::u16string& Name, const std::u16string& Default) {
   const std::optional<TColor> Stored = TextToColor(ReadSettingString(kProductKey, Name, Default));
@@ -128,16 +136,18 @@ TColor ReadColor(const std::u16string& Name, const std::u16string& Default) {
 // The address the URL test may open: http, https or ftp with a host; "www." is taken as http.
 std::optional<QUrl> WebAddress(const QString& Text) {
   QString Candidate = Text;
-  if (Candidate.startsWith(QLatin1String("www."), Qt::CaseInsensitive)) Candidate.prepend(QLatin1String("http://"));
+  if (Candidate.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+    Candidate.prepend(QLatin1String("http://"));
   const QUrl Url(Candidate, QUrl::StrictMode);
   if (!Url.isValid() || Url.host().isEmpty()) return std::nullopt;
   const QString Scheme = Url.scheme().toLower();
-  if (Scheme != QLatin1String("http") && Scheme != QLatin1String("https") && Scheme != QLatin1String("ftp"))
+  if (Scheme != QLatin1String("http") && Scheme != QLatin1String("https") &&
+      Scheme != QLatin1String("ftp"))
     return std::nullopt;
   return Url;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Construction and layout
@@ -176,7 +186,8 @@ void TForm1::BuildWindow() {
 
   AboutBtn = MakeButton(ClientArea, QStringLiteral("About..."), QRect(232, 376, 73, 25));
   CloseBtn = MakeButton(ClientArea, QStringLiteral("Close"), QRect(312, 376, 73, 25));
-  CopyToClipboardBtn = MakeButton(ClientArea, QStringLiteral("Copy to Clipboard"), QRect(840, 376, 129, 25));
+  CopyToClipboardBtn =
+      MakeButton(ClientArea, QStringLiteral("Copy to Clipboard"), QRect(840, 376, 129, 25));
   CopyToClipboardBtn->setIcon(ClipboardIcon());
   CopyToClipboardBtn->setIconSize(QSize(15, 16));
 
@@ -223,9 +234,12 @@ void TForm1::BuildTextPage() {
   DoInfoText->hide();
 
   connect(tWordWrap, &QCheckBox::toggled, this, [this] { Guarded([this] { tWordWrapClick(); }); });
-  connect(LoadTextBtn, &QPushButton::clicked, this, [this] { Guarded([this] { LoadTextBtnClick(); }); });
-  connect(SaveTextBtn, &QPushButton::clicked, this, [this] { Guarded([this] { SaveTextBtnClick(); }); });
-  connect(DoInfoText, &QPushButton::clicked, this, [this] { Guarded([this] { DoInfoTextClick(); }); });
+  connect(LoadTextBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { LoadTextBtnClick(); }); });
+  connect(SaveTextBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { SaveTextBtnClick(); }); });
+  connect(DoInfoText, &QPushButton::clicked, this,
+          [this] { Guarded([this] { DoInfoTextClick(); }); });
 }
 
 void TForm1::BuildURLPage() {
@@ -235,10 +249,12 @@ void TForm1::BuildURLPage() {
   EditURL = MakeEdit(Tab2, QRect(8, 30, 481, 21));
   WatchCopyKey(EditURL);
   QLabel* Example = MakeLabel(
-      Tab2, QStringLiteral("e.g.  https://www.example.org/   or   http://example.com/index.html"), 8, 56);
+      Tab2, QStringLiteral("e.g.  https://www.example.org/   or   http://example.com/index.html"),
+      8, 56);
   SetTextColor(Example, QPalette::WindowText, kHintColor);
   URLTestBtn = MakeButton(Tab2, QStringLiteral("Test the URL"), QRect(8, 82, 97, 25));
-  connect(URLTestBtn, &QPushButton::clicked, this, [this] { Guarded([this] { URLTestBtnClick(); }); });
+  connect(URLTestBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { URLTestBtnClick(); }); });
 }
 
 void TForm1::BuildEMailPage() {
@@ -260,8 +276,10 @@ void TForm1::BuildEMailPage() {
   SaveEMailBtn = MakeFileButton(TabSheet1, true, 414);
 
   connect(eWordWrap, &QCheckBox::toggled, this, [this] { Guarded([this] { eWordWrapClick(); }); });
-  connect(LoadEMailBtn, &QPushButton::clicked, this, [this] { Guarded([this] { LoadEMailBtnClick(); }); });
-  connect(SaveEMailBtn, &QPushButton::clicked, this, [this] { Guarded([this] { SaveEMailBtnClick(); }); });
+  connect(LoadEMailBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { LoadEMailBtnClick(); }); });
+  connect(SaveEMailBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { SaveEMailBtnClick(); }); });
 }
 
 void TForm1::BuildVCardPage() {
@@ -315,10 +333,13 @@ void TForm1::BuildVCardPage() {
   MemoVCard->hide();
 
   for (QLineEdit* Name : {FirstName, LastName, MiddleName})
-    connect(Name, &QLineEdit::textChanged, this, [this] { Guarded([this] { FirstNameChange(); }); });
+    connect(Name, &QLineEdit::textChanged, this,
+            [this] { Guarded([this] { FirstNameChange(); }); });
   connect(DoVCard, &QPushButton::clicked, this, [this] { Guarded([this] { DoVCardClick(); }); });
-  connect(LoadVcard3Btn, &QPushButton::clicked, this, [this] { Guarded([this] { LoadVcard3BtnClick(); }); });
-  connect(SaveVCard3Btn, &QPushButton::clicked, this, [this] { Guarded([this] { SaveVCard3BtnClick(); }); });
+  connect(LoadVcard3Btn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { LoadVcard3BtnClick(); }); });
+  connect(SaveVCard3Btn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { SaveVCard3BtnClick(); }); });
 }
 
 void TForm1::BuildWifiPage() {
@@ -337,12 +358,14 @@ void TForm1::BuildWifiPage() {
   WatchCopyKey(NetworkKey);
   LoadWifiBtn = MakeFileButton(TabSheet3, false, 332);
   SaveWifiBtn = MakeFileButton(TabSheet3, true, 414);
-  connect(LoadWifiBtn, &QPushButton::clicked, this, [this] { Guarded([this] { LoadWifiBtnClick(); }); });
-  connect(SaveWifiBtn, &QPushButton::clicked, this, [this] { Guarded([this] { SaveWifiBtnClick(); }); });
+  connect(LoadWifiBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { LoadWifiBtnClick(); }); });
+  connect(SaveWifiBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { SaveWifiBtnClick(); }); });
 }
 
 void TForm1::BuildGenerationControls() {
-  const QColor GreyText(0x6D, 0x6D, 0x6D);  // the grey-text colour of the classic desktop
+  const QColor GreyText(0x6D, 0x6D, 0x6D); // the grey-text colour of the classic desktop
   Label30 = MakeLabel(ClientArea, QStringLiteral("Encoding Mode"), 12, 364);
   Label31 = MakeLabel(ClientArea, QStringLiteral("Spacing"), 138, 364);
   for (QLabel* Label : {Label30, Label31}) {
@@ -352,23 +375,28 @@ void TForm1::BuildGenerationControls() {
   }
   EncryptionType = new QComboBox(ClientArea);
   EncryptionType->setGeometry(10, 378, 119, 21);
-  EncryptionType->addItems({QStringLiteral("Auto"), QStringLiteral("Numeric"), QStringLiteral("Alphanumeric"),
-                            QStringLiteral("ISO-8859-1"), QStringLiteral("UTF-8 without BOM"),
-                            QStringLiteral("UTF-8 with BOM")});
+  EncryptionType->addItems({QStringLiteral("Auto"), QStringLiteral("Numeric"),
+                            QStringLiteral("Alphanumeric"), QStringLiteral("ISO-8859-1"),
+                            QStringLiteral("UTF-8 without BOM"), QStringLiteral("UTF-8 with BOM")});
   EncryptionType->setCurrentIndex(0);
   FrameSize = new QComboBox(ClientArea);
   FrameSize->setGeometry(136, 378, 57, 21);
-  for (int Spacing = 1; Spacing <= 9; ++Spacing) FrameSize->addItem(QString::number(Spacing));
+  for (int Spacing = 1; Spacing <= 9; ++Spacing)
+    FrameSize->addItem(QString::number(Spacing));
   FrameSize->setCurrentIndex(1);
 
-  CreateCodeBtn = MakeButton(ClientArea, QStringLiteral(" Generate QR-Code"), QRect(392, 376, 123, 25));
+  CreateCodeBtn =
+      MakeButton(ClientArea, QStringLiteral(" Generate QR-Code"), QRect(392, 376, 123, 25));
   CreateCodeBtn->setIcon(GenerateIcon());
   CreateCodeBtn->setIconSize(QSize(16, 16));
 
   // A choice made by the user runs a pass; an index set in code does not ("activated").
-  connect(EncryptionType, &QComboBox::activated, this, [this] { Guarded([this] { CreateCodeBtnClick(); }); });
-  connect(FrameSize, &QComboBox::activated, this, [this] { Guarded([this] { CreateCodeBtnClick(); }); });
-  connect(CreateCodeBtn, &QPushButton::clicked, this, [this] { Guarded([this] { CreateCodeBtnClick(); }); });
+  connect(EncryptionType, &QComboBox::activated, this,
+          [this] { Guarded([this] { CreateCodeBtnClick(); }); });
+  connect(FrameSize, &QComboBox::activated, this,
+          [this] { Guarded([this] { CreateCodeBtnClick(); }); });
+  connect(CreateCodeBtn, &QPushButton::clicked, this,
+          [this] { Guarded([this] { CreateCodeBtnClick(); }); });
 }
 
 void TForm1::BuildPreview() {
@@ -405,7 +433,7 @@ void TForm1::BuildPreview() {
   Frame->setGeometry(744, 352, 57, 17);
   Label33 = MakeLabel(ClientArea, QStringLiteral("Size:"), 800, 354);
   TrackBar1 = new QSlider(Qt::Horizontal, ClientArea);
-  TrackBar1->setGeometry(824, 350, 86, 25);  // ends short of "Color:", which starts at 912
+  TrackBar1->setGeometry(824, 350, 86, 25); // ends short of "Color:", which starts at 912
   TrackBar1->setRange(0, 10);
   TrackBar1->setValue(0);
   TrackBar1->setPageStep(1);
@@ -420,9 +448,11 @@ void TForm1::BuildPreview() {
   Shape1->setGeometry(944, 352, 25, 17);
   Shape1->raise();
 
-  connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { Guarded([this] { ScrollBar1Change(); }); });
+  connect(ScrollBar1, &QScrollBar::valueChanged, this,
+          [this] { Guarded([this] { ScrollBar1Change(); }); });
   connect(Frame, &QCheckBox::toggled, this, [this] { Guarded([this] { FrameClick(); }); });
-  connect(TrackBar1, &QSlider::valueChanged, this, [this] { Guarded([this] { CreateCodeBtnClick(); }); });
+  connect(TrackBar1, &QSlider::valueChanged, this,
+          [this] { Guarded([this] { CreateCodeBtnClick(); }); });
   for (TColorSwatch* Swatch : {BackColor, MatrixColor, FrameColor}) {
     connect(Swatch, &TColorSwatch::MouseDown, this,
             [this, Swatch] { Guarded([this, Swatch] { FrameColorMouseDown(Swatch); }); });
@@ -432,12 +462,14 @@ void TForm1::BuildPreview() {
 }
 
 void TForm1::InstallDefaultHooks() {
-  FHooks.OpenFile = [this](const QString& Filter, const QString& LastChosen) -> std::optional<QString> {
+  FHooks.OpenFile = [this](const QString& Filter,
+                           const QString& LastChosen) -> std::optional<QString> {
     const QString Name = QFileDialog::getOpenFileName(this, QString(), LastChosen, Filter);
     if (Name.isEmpty()) return std::nullopt;
     return Name;
   };
-  FHooks.SaveFile = [this](const QString& Filter, const QString& LastChosen) -> std::optional<QString> {
+  FHooks.SaveFile = [this](const QString& Filter,
+                           const QString& LastChosen) -> std::optional<QString> {
     // The overwrite question is asked by the window for the final name (see AskSaveName).
     const QString Name = QFileDialog::getSaveFileName(this, QString(), LastChosen, Filter, nullptr,
                                                       QFileDialog::DontConfirmOverwrite);
@@ -448,7 +480,8 @@ void TForm1::InstallDefaultHooks() {
     return QMessageBox::question(this, QStringLiteral("Confirm Save As"),
                                  QStringLiteral("%1 already exists.\nDo you want to replace it?")
                                      .arg(QDir::toNativeSeparators(FileName)),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
   };
   FHooks.PickColor = [this](QColor Initial) -> std::optional<QColor> {
     const QColor Chosen = QColorDialog::getColor(Initial, this);
@@ -475,7 +508,9 @@ void TForm1::InstallDefaultHooks() {
   };
 }
 
-void TForm1::WatchCopyKey(QWidget* TextField) { TextField->installEventFilter(this); }
+void TForm1::WatchCopyKey(QWidget* TextField) {
+  TextField->installEventFilter(this);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Window events
@@ -513,7 +548,8 @@ void TForm1::closeEvent(QCloseEvent* Event) {
 }
 
 bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
-  if (Watched == MemoText && (Event->type() == QEvent::FocusIn || Event->type() == QEvent::FocusOut)) {
+  if (Watched == MemoText &&
+      (Event->type() == QEvent::FocusIn || Event->type() == QEvent::FocusOut)) {
     // Focus that comes and goes with the window's activation is no entering or leaving.
     const Qt::FocusReason Reason = static_cast<QFocusEvent*>(Event)->reason();
     if (Reason != Qt::ActiveWindowFocusReason && Reason != Qt::PopupFocusReason) {
@@ -523,7 +559,8 @@ bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
         Guarded([this] { MemoTextExit(); });
     }
   }
-  if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->matches(QKeySequence::Copy)) {
+  if (Event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(Event)->matches(QKeySequence::Copy)) {
     // Ctrl+C copies the selected text of a text field; with nothing selected it copies the picture.
     bool HasSelection = false;
     if (auto* Edit = qobject_cast<QLineEdit*>(Watched))
@@ -543,7 +580,9 @@ bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
 // ---------------------------------------------------------------------------------------------
 // Start, settings, end
 
-void TForm1::FormCreate() { ReadData = false; }
+void TForm1::FormCreate() {
+  ReadData = false;
+}
 
 void TForm1::FormShow() {
   doUpdate = false;
@@ -554,9 +593,10 @@ void TForm1::FormShow() {
   BackColor->SetColor(ReadColor(u"BackColor", u"clWhite"));
   FrameColor->SetColor(ReadColor(u"FrameColor", u"clBlack"));
   MatrixColor->SetColor(ReadColor(u"MatrixColor", u"clBlack"));
-  EncryptionType->setCurrentIndex(
-      IndexOrDefault(ReadSettingInteger(kProductKey, u"EncryptionType", 0), EncryptionType->count()));
-  FrameSize->setCurrentIndex(IndexOrDefault(ReadSettingInteger(kProductKey, u"FrameSize", 0), FrameSize->count()));
+  EncryptionType->setCurrentIndex(IndexOrDefault(
+      ReadSettingInteger(kProductKey, u"EncryptionType", 0), EncryptionType->count()));
+  FrameSize->setCurrentIndex(
+      IndexOrDefault(ReadSettingInteger(kProductKey, u"FrameSize", 0), FrameSize->count()));
   {
     const QSignalBlocker Quiet(tWordWrap);
     tWordWrap->setChecked(ReadSettingBool(kProductKey, u"tWordWrap", true));
@@ -573,7 +613,7 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormActivate() {
-  if (FActivated) return;  // only the first activation after start
+  if (FActivated) return; // only the first activation after start
   FActivated = true;
   DoInfoText->click();
 }
@@ -598,24 +638,24 @@ void TForm1::FormClose() {
 QString TForm1::FillQRText() {
   QString Payload;
   switch (PageControl1->currentIndex()) {
-    case 0:
-      Payload = Q(TextPayload(U(MemoLines(MemoText))));
-      break;
-    case 1:
-      Payload = Q(URLPayload(TURLPage{U(EditURL->text())}));
-      break;
-    case 2:
-      Payload = Q(EMailPayload(EMailPage()));
-      break;
-    case 3:
-      DoVCard->click();
-      Payload = Q(ComposeVCard(VCardPage()));
-      break;
-    case 4:
-      Payload = Q(WifiPayload(WifiPage()));
-      break;
-    default:
-      return MemoLines(QRText);
+  case 0:
+    Payload = Q(TextPayload(U(MemoLines(MemoText))));
+    break;
+  case 1:
+    Payload = Q(URLPayload(TURLPage{U(EditURL->text())}));
+    break;
+  case 2:
+    Payload = Q(EMailPayload(EMailPage()));
+    break;
+  case 3:
+    DoVCard->click();
+    Payload = Q(ComposeVCard(VCardPage()));
+    break;
+  case 4:
+    Payload = Q(WifiPayload(WifiPage()));
+    break;
+  default:
+    return MemoLines(QRText);
   }
   // QRText shows the payload; the symbol is made from the payload itself, so that no character
   // a text field cannot show as such (a line separator in a network name) changes on the way.
@@ -639,7 +679,7 @@ void TForm1::CreateCodeBtnClick() {
     const int Side = Symbol.Rows();
     Bitmap = QImage(Side, Side, QImage::Format_RGB32);
     Bitmap.fill(Qt::white);
-    ScrollBar1->setMinimum(Side);  // a zoom below the side moves up, which refreshes at once
+    ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
     Image1->resize(Side, Side);
     const QRgb Dark = MatrixColor->ShownColor().rgb();
     const QRgb Light = BackColor->ShownColor().rgb();
@@ -658,7 +698,8 @@ void TForm1::CreateCodeBtnClick() {
                           : Symbol.Units() == cuCharacters ? QStringLiteral("characters")
                                                            : QStringLiteral("bytes");
     SetNote(QStringLiteral("Too long for a QR code: %1 %2; at most %3 fit.")
-                .arg(English.toString(Symbol.NeededUnits()), Units, English.toString(Symbol.MaxUnits())));
+                .arg(English.toString(Symbol.NeededUnits()), Units,
+                     English.toString(Symbol.MaxUnits())));
   } else {
     SetNote(QString());
   }
@@ -696,7 +737,9 @@ void TForm1::FrameClick() {
   CreateCodeBtn->click();
 }
 
-void TForm1::FrameColorMouseDown(TColorSwatch* Swatch) { Swatch->move(Swatch->pos() + QPoint(1, 1)); }
+void TForm1::FrameColorMouseDown(TColorSwatch* Swatch) {
+  Swatch->move(Swatch->pos() + QPoint(1, 1));
+}
 
 void TForm1::FrameColorMouseUp(TColorSwatch* Swatch) {
   Swatch->move(Swatch->pos() - QPoint(1, 1));
@@ -724,11 +767,17 @@ void TForm1::CopyToClipboardBtnClick() {
     FHooks.ErrorBox(QStringLiteral("Cannot open clipboard: %1").arg(Error));
 }
 
-void TForm1::CopyQRCodetoClipboard1Click() { CopyToClipboardBtnClick(); }
+void TForm1::CopyQRCodetoClipboard1Click() {
+  CopyToClipboardBtnClick();
+}
 
-void TForm1::AboutBtnClick() { FFormAbout->exec(); }
+void TForm1::AboutBtnClick() {
+  FFormAbout->exec();
+}
 
-void TForm1::CloseBtnClick() { close(); }
+void TForm1::CloseBtnClick() {
+  close();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Pages
@@ -826,11 +875,13 @@ void TForm1::MemoTextExit() {
 }
 
 void TForm1::tWordWrapClick() {
-  MemoText->setLineWrapMode(tWordWrap->isChecked() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  MemoText->setLineWrapMode(tWordWrap->isChecked() ? QPlainTextEdit::WidgetWidth
+                                                   : QPlainTextEdit::NoWrap);
 }
 
 void TForm1::eWordWrapClick() {
-  MemoMessage->setLineWrapMode(eWordWrap->isChecked() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  MemoMessage->setLineWrapMode(eWordWrap->isChecked() ? QPlainTextEdit::WidgetWidth
+                                                      : QPlainTextEdit::NoWrap);
 }
 
 void TForm1::URLTestBtnClick() {
@@ -844,11 +895,14 @@ void TForm1::URLTestBtnClick() {
   FHooks.OpenUrl(*Url);
 }
 
-void TForm1::DoVCardClick() { SetMemoLines(MemoVCard, Q(ComposeVCard(VCardPage()))); }
+void TForm1::DoVCardClick() {
+  SetMemoLines(MemoVCard, Q(ComposeVCard(VCardPage())));
+}
 
 void TForm1::FirstNameChange() {
   if (ReadData) return;
-  ContactName->setText(Q(ContactNameFor(U(FirstName->text()), U(MiddleName->text()), U(LastName->text()))));
+  ContactName->setText(
+      Q(ContactNameFor(U(FirstName->text()), U(MiddleName->text()), U(LastName->text()))));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -861,7 +915,8 @@ std::optional<std::filesystem::path> TForm1::AskOpenName(const QString& Filter) 
   return std::filesystem::path(U(*Chosen));
 }
 
-std::optional<std::filesystem::path> TForm1::AskSaveName(const QString& Filter, const std::u16string& Extension) {
+std::optional<std::filesystem::path> TForm1::AskSaveName(const QString& Filter,
+                                                         const std::u16string& Extension) {
   for (;;) {
     const std::optional<QString> Chosen = FHooks.SaveFile(Filter, FSaveDialogName);
     if (!Chosen || Chosen->isEmpty()) return std::nullopt;
@@ -925,7 +980,7 @@ void TForm1::LoadVcard3BtnClick() {
   const TLoadResult<TVCardFile> Result = LoadVCardFile(*Path, VCardPage());
   if (!Result.Ok()) return FHooks.ErrorBox(Q(Result.Error));
   SetMemoLines(MemoVCard, Q(Result.Data->MemoVCard));
-  ReadData = true;  // the contact-name rule stays idle while the name fields are filled
+  ReadData = true; // the contact-name rule stays idle while the name fields are filled
   try {
     SetVCardPage(Result.Data->Page);
   } catch (...) {

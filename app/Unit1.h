@@ -2,19 +2,18 @@
 // payload with the symbol facade, paints the picture, and keeps the display settings.
 #pragma once
 
+#include "payload/Payload.h"
+#include "platform/TextFile.h"
+#include "util/ColorText.h"
+
 #include <QColor>
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <QUrl>
-
 #include <filesystem>
 #include <functional>
 #include <optional>
-
-#include "payload/Payload.h"
-#include "platform/TextFile.h"
-#include "util/ColorText.h"
 
 class QAction;
 class QCheckBox;
@@ -62,8 +61,8 @@ public:
   TFormAbout* FormAbout() const { return FFormAbout; }
 
   // ---- lasting state ----
-  bool doUpdate = false;  // a generation pass runs only while this is true
-  bool ReadData = false;  // true while a .vcf file is being read into the VCard page
+  bool doUpdate = false; // a generation pass runs only while this is true
+  bool ReadData = false; // true while a .vcf file is being read into the VCard page
 
   // ---- controls of the window frame ----
   QWidget* ClientArea = nullptr;
@@ -81,12 +80,12 @@ public:
   QComboBox* EncryptionType = nullptr;
   QLabel* Label31 = nullptr;
   QComboBox* FrameSize = nullptr;
-  QPlainTextEdit* QRText = nullptr;  // hidden: the payload of the last pass
+  QPlainTextEdit* QRText = nullptr; // hidden: the payload of the last pass
 
   // ---- preview ----
   QFrame* Panel1 = nullptr;
   TPictureBox* Image1 = nullptr;
-  QLabel* NoteLabel = nullptr;  // why the last pass painted no symbol; empty otherwise
+  QLabel* NoteLabel = nullptr; // why the last pass painted no symbol; empty otherwise
   QScrollBar* ScrollBar1 = nullptr;
   QLabel* Label34 = nullptr;
   TColorSwatch* BackColor = nullptr;
@@ -105,7 +104,7 @@ public:
   QCheckBox* tWordWrap = nullptr;
   QPushButton* LoadTextBtn = nullptr;
   QPushButton* SaveTextBtn = nullptr;
-  QPushButton* DoInfoText = nullptr;  // hidden
+  QPushButton* DoInfoText = nullptr; // hidden
 
   // ---- URL page ----
   QWidget* Tab2 = nullptr;
@@ -148,7 +147,7 @@ public:
   QPushButton* LoadVcard3Btn = nullptr;
   QPushButton* SaveVCard3Btn = nullptr;
   QPushButton* DoVCard = nullptr;
-  QPlainTextEdit* MemoVCard = nullptr;  // hidden: the composed record or the lines of a .vcf file
+  QPlainTextEdit* MemoVCard = nullptr; // hidden: the composed record or the lines of a .vcf file
 
   // ---- Wifi page ----
   QWidget* TabSheet3 = nullptr;
@@ -160,11 +159,11 @@ public:
 
   // ---- handlers ----
   void FormCreate();
-  void FormShow();    // settings load
+  void FormShow(); // settings load
   void FormActivate();
-  void FormClose();   // settings save
-  void CreateCodeBtnClick();  // the generation pass
-  void ScrollBar1Change();    // the preview refresh
+  void FormClose();          // settings save
+  void CreateCodeBtnClick(); // the generation pass
+  void ScrollBar1Change();   // the preview refresh
   void FrameClick();
   void FrameColorMouseDown(TColorSwatch* Swatch);
   void FrameColorMouseUp(TColorSwatch* Swatch);
@@ -222,15 +221,16 @@ private:
   QString FillQRText();
   void SetNote(const QString& Note);
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
-  std::optional<std::filesystem::path> AskSaveName(const QString& Filter, const std::u16string& Extension);
+  std::optional<std::filesystem::path> AskSaveName(const QString& Filter,
+                                                   const std::u16string& Extension);
 
   TFormHooks FHooks;
   TFormAbout* FFormAbout = nullptr;
   bool FShown = false;
   bool FActivated = false;
-  QColor FDialogColor = Qt::black;  // the colour last confirmed in the colour dialog
-  QString FOpenDialogName;          // the name last chosen in the open dialog
-  QString FSaveDialogName;          // the name last chosen in the save dialog
+  QColor FDialogColor = Qt::black; // the colour last confirmed in the colour dialog
+  QString FOpenDialogName;         // the name last chosen in the open dialog
+  QString FSaveDialogName;         // the name last chosen in the save dialog
   TTextEncoding FMemoTextEncoding = TTextEncoding::teAnsi;
   TTextEncoding FMemoMessageEncoding = TTextEncoding::teAnsi;
   TTextEncoding FMemoVCardEncoding = TTextEncoding::teAnsi;

@@ -1,11 +1,11 @@
 // Start of the program: the application titled "Marbeck", the main window with its hidden About
 // dialog, the settings load on show, and the message loop until the main window closes.
-#include <QApplication>
-#include <QMessageBox>
-
 #include "ApplicationFont.h"
 #include "Unit1.h"
 #include "platform/Messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
 
 int main(int argc, char* argv[]) {
   QApplication Application(argc, argv);

@@ -9,32 +9,31 @@
 
 #include "Workloads.h"
 
+#include <cstdint>
 #include <qrcodegen.hpp>
 #include <qrencode.h>
-#include <zint.h>
-
-#include <cstdint>
 #include <vector>
+#include <zint.h>
 
 namespace marbeck_bench {
 
 // libqrencode: one QRinput entry in the workload's mode; version 0 lets it choose.
-template <class TVisit>
-TGridShape EncodeLibqrencode(const TWorkload &W, TVisit &&Visit) {
+template <class TVisit> TGridShape EncodeLibqrencode(const TWorkload& W, TVisit&& Visit) {
   QRencodeMode Mode = QR_MODE_8;
   if (W.Mode == TSegmentMode::Numeric) Mode = QR_MODE_NUM;
   if (W.Mode == TSegmentMode::Alphanumeric) Mode = QR_MODE_AN;
   TGridShape Shape;
-  QRinput *Input = QRinput_new2(0, QR_ECLEVEL_L);
+  QRinput* Input = QRinput_new2(0, QR_ECLEVEL_L);
   if (Input == nullptr) return Shape;
   if (QRinput_append(Input, Mode, static_cast<int>(W.Bytes.size()),
-                     reinterpret_cast<const unsigned char *>(W.Bytes.data())) == 0) {
-    if (QRcode *Code = QRcode_encodeInput(Input)) {
+                     reinterpret_cast<const unsigned char*>(W.Bytes.data())) == 0) {
+    if (QRcode* Code = QRcode_encodeInput(Input)) {
       Shape.Version = Code->version;
       Shape.Side = Code->width;
-      const unsigned char *Cell = Code->data;
+      const unsigned char* Cell = Code->data;
       for (int r = 0; r < Code->width; ++r)
-        for (int c = 0; c < Code->width; ++c) Visit(r, c, (*Cell++ & 1) != 0);
+        for (int c = 0; c < Code->width; ++c)
+          Visit(r, c, (*Cell++ & 1) != 0);
       QRcode_free(Code);
     }
   }
@@ -44,17 +43,20 @@ TGridShape EncodeLibqrencode(const TWorkload &W, TVisit &&Visit) {
 
 // Nayuki's qrcodegen: one segment from the matching factory, encodeSegments(L, 1..40, mask -1,
 // no boost of the level).
-template <class TVisit>
-TGridShape EncodeQrcodegen(const TWorkload &W, TVisit &&Visit) {
+template <class TVisit> TGridShape EncodeQrcodegen(const TWorkload& W, TVisit&& Visit) {
   using qrcodegen::QrCode;
   using qrcodegen::QrSegment;
   std::vector<QrSegment> Segs;
   switch (W.Mode) {
-    case TSegmentMode::Numeric: Segs.push_back(QrSegment::makeNumeric(W.Bytes.c_str())); break;
-    case TSegmentMode::Alphanumeric: Segs.push_back(QrSegment::makeAlphanumeric(W.Bytes.c_str())); break;
-    case TSegmentMode::Byte:
-      Segs.push_back(QrSegment::makeBytes(std::vector<std::uint8_t>(W.Bytes.begin(), W.Bytes.end())));
-      break;
+  case TSegmentMode::Numeric:
+    Segs.push_back(QrSegment::makeNumeric(W.Bytes.c_str()));
+    break;
+  case TSegmentMode::Alphanumeric:
+    Segs.push_back(QrSegment::makeAlphanumeric(W.Bytes.c_str()));
+    break;
+  case TSegmentMode::Byte:
+    Segs.push_back(QrSegment::makeBytes(std::vector<std::uint8_t>(W.Bytes.begin(), W.Bytes.end())));
+    break;
   }
   TGridShape Shape;
   try {
@@ -62,8 +64,9 @@ TGridShape EncodeQrcodegen(const TWorkload &W, TVisit &&Visit) {
     Shape.Version = Code.getVersion();
     Shape.Side = Code.getSize();
     for (int r = 0; r < Shape.Side; ++r)
-      for (int c = 0; c < Shape.Side; ++c) Visit(r, c, Code.getModule(c, r));
-  } catch (const std::exception &) {
+      for (int c = 0; c < Shape.Side; ++c)
+        Visit(r, c, Code.getModule(c, r));
+  } catch (const std::exception&) {
     Shape = TGridShape{};
   }
   return Shape;
@@ -72,26 +75,26 @@ TGridShape EncodeQrcodegen(const TWorkload &W, TVisit &&Visit) {
 // Zint: BARCODE_QRCODE, option_1 = 1 (level L), DATA_MODE (raw bytes, no ECI), module matrix
 // only (ZBarcode_Encode, no rendering). Zint has no switch to force a segment mode; it picks
 // its own segmentation, which for these inputs lands on the same version (checked before timing).
-template <class TVisit>
-TGridShape EncodeZint(const TWorkload &W, TVisit &&Visit) {
+template <class TVisit> TGridShape EncodeZint(const TWorkload& W, TVisit&& Visit) {
   TGridShape Shape;
-  zint_symbol *Symbol = ZBarcode_Create();
+  zint_symbol* Symbol = ZBarcode_Create();
   if (Symbol == nullptr) return Shape;
   Symbol->symbology = BARCODE_QRCODE;
   Symbol->option_1 = 1;
   Symbol->input_mode = DATA_MODE;
-  const int Rc = ZBarcode_Encode(Symbol, reinterpret_cast<const unsigned char *>(W.Bytes.data()),
+  const int Rc = ZBarcode_Encode(Symbol, reinterpret_cast<const unsigned char*>(W.Bytes.data()),
                                  static_cast<int>(W.Bytes.size()));
   if (Rc < ZINT_ERROR && Symbol->width == Symbol->rows && Symbol->width >= 21) {
     Shape.Side = Symbol->width;
     Shape.Version = (Symbol->width - 17) / 4;
     for (int r = 0; r < Shape.Side; ++r) {
-      const unsigned char *Row = Symbol->encoded_data[r];
-      for (int c = 0; c < Shape.Side; ++c) Visit(r, c, ((Row[c >> 3] >> (c & 7)) & 1) != 0);
+      const unsigned char* Row = Symbol->encoded_data[r];
+      for (int c = 0; c < Shape.Side; ++c)
+        Visit(r, c, ((Row[c >> 3] >> (c & 7)) & 1) != 0);
     }
   }
   ZBarcode_Delete(Symbol);
   return Shape;
 }
 
-}  // namespace marbeck_bench
+} // namespace marbeck_bench

@@ -14,16 +14,16 @@ namespace marbeck_bench {
 enum class TSegmentMode { Numeric, Alphanumeric, Byte };
 
 struct TWorkload {
-  std::string Name;      // short label used in benchmark names and the table
+  std::string Name; // short label used in benchmark names and the table
   TSegmentMode Mode;
-  std::string Bytes;     // the payload; for Byte every char is one byte (all < 0x80 here)
+  std::string Bytes; // the payload; for Byte every char is one byte (all < 0x80 here)
 };
 
 // What an encode run handed out: the version, and the grid it passed to the visitor.
 struct TGridShape {
   int Version = 0;
-  int Side = 0;    // modules per row of the grid handed to the visitor
-  int Offset = 0;  // light border in front of the symbol (the quiet zone, if the encoder adds one)
+  int Side = 0;   // modules per row of the grid handed to the visitor
+  int Offset = 0; // light border in front of the symbol (the quiet zone, if the encoder adds one)
 };
 
 namespace detail {
@@ -42,7 +42,7 @@ private:
   std::uint64_t FState;
 };
 
-inline std::string RandomFrom(const std::string &Alphabet, std::size_t Length, std::uint64_t Seed) {
+inline std::string RandomFrom(const std::string& Alphabet, std::size_t Length, std::uint64_t Seed) {
   TSplitMix64 Rng(Seed);
   std::string Out;
   Out.reserve(Length);
@@ -53,19 +53,20 @@ inline std::string RandomFrom(const std::string &Alphabet, std::size_t Length, s
 
 inline std::string PrintableAscii() {
   std::string s;
-  for (char c = 0x20; c <= 0x7E; ++c) s.push_back(c);
+  for (char c = 0x20; c <= 0x7E; ++c)
+    s.push_back(c);
   return s;
 }
 
-}  // namespace detail
+} // namespace detail
 
-inline const std::string &AlphanumericSet() {
+inline const std::string& AlphanumericSet() {
   static const std::string Set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
   return Set;
 }
 
 // Built once; the sizes are checked so a careless edit cannot silently change a workload.
-inline const std::vector<TWorkload> &Workloads() {
+inline const std::vector<TWorkload>& Workloads() {
   static const std::vector<TWorkload> All = [] {
     std::vector<TWorkload> w;
     w.push_back({"url", TSegmentMode::Byte, "https://example.org/some/path?query=12345"});
@@ -80,10 +81,14 @@ inline const std::vector<TWorkload> &Workloads() {
                  "ADR;TYPE=work:;;Hauptstr. 1;Berlin;;10115;DE\r\n"
                  "BDAY:19840312\r\n"
                  "END:VCARD\r\n"});
-    w.push_back({"text1000", TSegmentMode::Byte, detail::RandomFrom(detail::PrintableAscii(), 1000, 1000)});
-    w.push_back({"bytes2953", TSegmentMode::Byte, detail::RandomFrom(detail::PrintableAscii(), 2953, 2953)});
-    w.push_back({"digits7089", TSegmentMode::Numeric, detail::RandomFrom("0123456789", 7089, 7089)});
-    w.push_back({"alnum4296", TSegmentMode::Alphanumeric, detail::RandomFrom(AlphanumericSet(), 4296, 4296)});
+    w.push_back(
+        {"text1000", TSegmentMode::Byte, detail::RandomFrom(detail::PrintableAscii(), 1000, 1000)});
+    w.push_back({"bytes2953", TSegmentMode::Byte,
+                 detail::RandomFrom(detail::PrintableAscii(), 2953, 2953)});
+    w.push_back(
+        {"digits7089", TSegmentMode::Numeric, detail::RandomFrom("0123456789", 7089, 7089)});
+    w.push_back({"alnum4296", TSegmentMode::Alphanumeric,
+                 detail::RandomFrom(AlphanumericSet(), 4296, 4296)});
 
     const std::size_t Expected[] = {41, 230, 1000, 2953, 7089, 4296};
     for (std::size_t i = 0; i < w.size(); ++i)
@@ -95,11 +100,12 @@ inline const std::vector<TWorkload> &Workloads() {
 }
 
 // The payload as the UTF-16 text the facade takes (every byte here is below 0x80).
-inline std::u16string ToUtf16(const std::string &Bytes) {
+inline std::u16string ToUtf16(const std::string& Bytes) {
   std::u16string s;
   s.reserve(Bytes.size());
-  for (unsigned char c : Bytes) s.push_back(static_cast<char16_t>(c));
+  for (unsigned char c : Bytes)
+    s.push_back(static_cast<char16_t>(c));
   return s;
 }
 
-}  // namespace marbeck_bench
+} // namespace marbeck_bench

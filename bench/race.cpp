@@ -2,29 +2,28 @@
 // the six workloads of Workloads.h, plus one full generation pass for the version-40 byte payload.
 //
 //   marbeck_bench [Google Benchmark flags]   the plain benchmark report
-//   marbeck_bench --table [flags]            9 interleaved repetitions, then a Markdown table of the
+//   marbeck_bench --table [flags]            9 interleaved repetitions, then a Markdown table of
+//   the
 //                                            median CPU time per workload and encoder, the ratio
 //                                            ours / fastest peer and the pass / encode ratio
 //   marbeck_bench --smoke                    the agreement check and one iteration of everything
 //
 // Before anything is timed, every encoder encodes every workload once; the run stops with exit
 // code 2 unless all of them chose the same version and produced a well-formed grid.
-#include "Peers.h"
 #include "Ours.h"
+#include "Peers.h"
 #include "Workloads.h"
 
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <map>
 #include <string>
-#include <vector>
-
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -36,45 +35,53 @@ const TEncoderId AllEncoders[] = {TEncoderId::Ours, TEncoderId::Libqrencode, TEn
                                   TEncoderId::Zint};
 const TEncoderId Peers[] = {TEncoderId::Libqrencode, TEncoderId::Qrcodegen, TEncoderId::Zint};
 
-const char *NameOf(TEncoderId Id) {
+const char* NameOf(TEncoderId Id) {
   switch (Id) {
-    case TEncoderId::Ours: return "ours";
-    case TEncoderId::Libqrencode: return "libqrencode";
-    case TEncoderId::Qrcodegen: return "qrcodegen";
-    case TEncoderId::Zint: return "zint";
+  case TEncoderId::Ours:
+    return "ours";
+  case TEncoderId::Libqrencode:
+    return "libqrencode";
+  case TEncoderId::Qrcodegen:
+    return "qrcodegen";
+  case TEncoderId::Zint:
+    return "zint";
   }
   return "?";
 }
 
 // A workload with the inputs each encoder takes, prepared once outside the timed loops.
 struct TPrepared {
-  const TWorkload *Work;
+  const TWorkload* Work;
   std::u16string Text;
   TQRCodeEncoding Encoding;
 };
 
-const std::vector<TPrepared> &Prepared() {
+const std::vector<TPrepared>& Prepared() {
   static const std::vector<TPrepared> All = [] {
     std::vector<TPrepared> p;
-    for (const TWorkload &W : Workloads()) p.push_back({&W, ToUtf16(W.Bytes), ForcedEncoding(W.Mode)});
+    for (const TWorkload& W : Workloads())
+      p.push_back({&W, ToUtf16(W.Bytes), ForcedEncoding(W.Mode)});
     return p;
   }();
   return All;
 }
 
-template <class TVisit>
-TGridShape Encode(TEncoderId Id, const TPrepared &P, TVisit &&Visit) {
+template <class TVisit> TGridShape Encode(TEncoderId Id, const TPrepared& P, TVisit&& Visit) {
   switch (Id) {
-    case TEncoderId::Ours: return EncodeOurs(P.Text, P.Encoding, Visit);
-    case TEncoderId::Libqrencode: return EncodeLibqrencode(*P.Work, Visit);
-    case TEncoderId::Qrcodegen: return EncodeQrcodegen(*P.Work, Visit);
-    case TEncoderId::Zint: return EncodeZint(*P.Work, Visit);
+  case TEncoderId::Ours:
+    return EncodeOurs(P.Text, P.Encoding, Visit);
+  case TEncoderId::Libqrencode:
+    return EncodeLibqrencode(*P.Work, Visit);
+  case TEncoderId::Qrcodegen:
+    return EncodeQrcodegen(*P.Work, Visit);
+  case TEncoderId::Zint:
+    return EncodeZint(*P.Work, Visit);
   }
   return {};
 }
 
 // True when the 7 x 7 finder pattern sits at (Offset, Offset): dark ring, light ring, dark 3 x 3.
-bool HasTopLeftFinder(const std::vector<unsigned char> &Grid, const TGridShape &S) {
+bool HasTopLeftFinder(const std::vector<unsigned char>& Grid, const TGridShape& S) {
   for (int r = 0; r < 7; ++r)
     for (int c = 0; c < 7; ++c) {
       const int Ring = std::max(std::abs(r - 3), std::abs(c - 3));
@@ -89,18 +96,21 @@ bool HasTopLeftFinder(const std::vector<unsigned char> &Grid, const TGridShape &
 bool CheckAgreement() {
   bool Ok = true;
   std::printf("%-12s %6s", "workload", "bytes");
-  for (TEncoderId Id : AllEncoders) std::printf(" %12s", NameOf(Id));
+  for (TEncoderId Id : AllEncoders)
+    std::printf(" %12s", NameOf(Id));
   std::printf("  verdict\n");
-  for (const TPrepared &P : Prepared()) {
+  for (const TPrepared& P : Prepared()) {
     std::printf("%-12s %6zu", P.Work->Name.c_str(), P.Work->Bytes.size());
     bool Agree = true;
     int Reference = 0;
     for (TEncoderId Id : AllEncoders) {
       std::vector<unsigned char> Grid;
-      const TGridShape S = Encode(Id, P, [&Grid](int, int, bool Dark) { Grid.push_back(Dark ? 1 : 0); });
-      const bool WellFormed = S.Version >= 1 && S.Version <= 40 && S.Side == 4 * S.Version + 17 + 2 * S.Offset &&
-                              Grid.size() == static_cast<std::size_t>(S.Side) * static_cast<std::size_t>(S.Side) &&
-                              HasTopLeftFinder(Grid, S);
+      const TGridShape S =
+          Encode(Id, P, [&Grid](int, int, bool Dark) { Grid.push_back(Dark ? 1 : 0); });
+      const bool WellFormed =
+          S.Version >= 1 && S.Version <= 40 && S.Side == 4 * S.Version + 17 + 2 * S.Offset &&
+          Grid.size() == static_cast<std::size_t>(S.Side) * static_cast<std::size_t>(S.Side) &&
+          HasTopLeftFinder(Grid, S);
       if (Reference == 0) Reference = S.Version;
       Agree = Agree && WellFormed && S.Version == Reference;
       std::printf(" %11d%s", S.Version, WellFormed ? " " : "!");
@@ -110,13 +120,14 @@ bool CheckAgreement() {
   }
   std::fflush(stdout);
   if (!Ok)
-    std::fprintf(stderr,
-                 "marbeck_bench: the encoders do not agree on the version, or a grid marked ! is malformed; "
-                 "nothing was timed.\n");
+    std::fprintf(
+        stderr,
+        "marbeck_bench: the encoders do not agree on the version, or a grid marked ! is malformed; "
+        "nothing was timed.\n");
   return Ok;
 }
 
-void EncodeBenchmark(benchmark::State &State, TEncoderId Id, const TPrepared *P) {
+void EncodeBenchmark(benchmark::State& State, TEncoderId Id, const TPrepared* P) {
   for (auto _ : State) {
     unsigned Dark = 0;
     TGridShape S = Encode(Id, *P, [&Dark](int, int, bool IsDark) { Dark += IsDark ? 1u : 0u; });
@@ -127,9 +138,9 @@ void EncodeBenchmark(benchmark::State &State, TEncoderId Id, const TPrepared *P)
 
 // The pass uses quiet zone 1: spacing "1" without Frame, the program's first-run setting.
 constexpr int PassQuietZone = 1;
-const char *const PassWorkload = "bytes2953";
+const char* const PassWorkload = "bytes2953";
 
-void PassBenchmark(benchmark::State &State, const TPrepared *P) {
+void PassBenchmark(benchmark::State& State, const TPrepared* P) {
   for (auto _ : State) {
     std::vector<std::uint32_t> Picture = GenerationPass(P->Text, P->Encoding, PassQuietZone);
     benchmark::DoNotOptimize(Picture.data());
@@ -137,18 +148,22 @@ void PassBenchmark(benchmark::State &State, const TPrepared *P) {
   }
 }
 
-std::string EncodeName(const TPrepared &P, TEncoderId Id) { return "encode/" + P.Work->Name + "/" + NameOf(Id); }
-std::string PassName() { return std::string("pass/") + PassWorkload + "/ours"; }
+std::string EncodeName(const TPrepared& P, TEncoderId Id) {
+  return "encode/" + P.Work->Name + "/" + NameOf(Id);
+}
+std::string PassName() {
+  return std::string("pass/") + PassWorkload + "/ours";
+}
 
 void RegisterAll(bool Smoke) {
-  auto Configure = [Smoke](benchmark::internal::Benchmark *B) {
+  auto Configure = [Smoke](benchmark::internal::Benchmark* B) {
     B->Unit(benchmark::kMicrosecond);
     if (Smoke) B->Iterations(1)->Repetitions(1);
   };
-  for (const TPrepared &P : Prepared())
+  for (const TPrepared& P : Prepared())
     for (TEncoderId Id : AllEncoders)
       Configure(benchmark::RegisterBenchmark(EncodeName(P, Id).c_str(), EncodeBenchmark, Id, &P));
-  for (const TPrepared &P : Prepared())
+  for (const TPrepared& P : Prepared())
     if (P.Work->Name == PassWorkload)
       Configure(benchmark::RegisterBenchmark(PassName().c_str(), PassBenchmark, &P));
 }
@@ -158,8 +173,8 @@ class TTableReporter : public benchmark::ConsoleReporter {
 public:
   explicit TTableReporter(bool Colour) : ConsoleReporter(Colour ? OO_ColorTabular : OO_Tabular) {}
 
-  void ReportRuns(const std::vector<Run> &Reports) override {
-    for (const Run &R : Reports) {
+  void ReportRuns(const std::vector<Run>& Reports) override {
+    for (const Run& R : Reports) {
       const std::string Name = R.run_name.function_name;
       if (R.error_occurred) continue;
       if (R.run_type == Run::RT_Aggregate && R.aggregate_name == "median")
@@ -171,7 +186,7 @@ public:
   }
 
   // The median, from the library's aggregate or else from the single runs it saw.
-  bool Median(const std::string &Name, double &Out) const {
+  bool Median(const std::string& Name, double& Out) const {
     if (auto It = FMedian.find(Name); It != FMedian.end()) {
       Out = It->second;
       return true;
@@ -190,22 +205,27 @@ private:
   std::map<std::string, std::vector<double>> FSamples;
 };
 
-bool IsVersion40(const TPrepared &P) { return P.Work->Bytes.size() > 2000; }
+bool IsVersion40(const TPrepared& P) {
+  return P.Work->Bytes.size() > 2000;
+}
 
-void PrintTable(const TTableReporter &Rep, int Repetitions) {
-  std::printf("\nMedian CPU time per encode in microseconds (%d repetitions, interleaved).\n\n", Repetitions);
+void PrintTable(const TTableReporter& Rep, int Repetitions) {
+  std::printf("\nMedian CPU time per encode in microseconds (%d repetitions, interleaved).\n\n",
+              Repetitions);
   std::printf("| workload | version |");
-  for (TEncoderId Id : AllEncoders) std::printf(" %s |", NameOf(Id));
+  for (TEncoderId Id : AllEncoders)
+    std::printf(" %s |", NameOf(Id));
   std::printf(" ours / fastest peer | ours / libqrencode | goal |\n|---|---:|");
-  for (std::size_t i = 0; i < std::size(AllEncoders); ++i) std::printf("---:|");
+  for (std::size_t i = 0; i < std::size(AllEncoders); ++i)
+    std::printf("---:|");
   std::printf("---:|---:|---|\n");
-  for (const TPrepared &P : Prepared()) {
+  for (const TPrepared& P : Prepared()) {
     double Ours = 0;
     const bool HaveOurs = Rep.Median(EncodeName(P, TEncoderId::Ours), Ours);
     const TGridShape S = EncodeLibqrencode(*P.Work, [](int, int, bool) {});
     std::printf("| %s | %d |", P.Work->Name.c_str(), S.Version);
     double Fastest = 0, Libqrencode = 0;
-    const char *FastestName = "";
+    const char* FastestName = "";
     for (TEncoderId Id : AllEncoders) {
       double t = 0;
       if (!Rep.Median(EncodeName(P, Id), t)) {
@@ -221,21 +241,23 @@ void PrintTable(const TTableReporter &Rep, int Repetitions) {
     }
     const double Ceiling = IsVersion40(P) ? 0.20 : 0.50;
     if (HaveOurs && Fastest > 0 && Libqrencode > 0)
-      std::printf(" %.2f (%s) | %.2f | <= %.2f: %s |\n", Ours / Fastest, FastestName, Ours / Libqrencode, Ceiling,
-                  Ours / Libqrencode <= Ceiling ? "met" : "not met");
+      std::printf(" %.2f (%s) | %.2f | <= %.2f: %s |\n", Ours / Fastest, FastestName,
+                  Ours / Libqrencode, Ceiling, Ours / Libqrencode <= Ceiling ? "met" : "not met");
     else
       std::printf(" - | - | <= %.2f |\n", Ceiling);
   }
   double Pass = 0, Encode = 0;
-  for (const TPrepared &P : Prepared())
+  for (const TPrepared& P : Prepared())
     if (P.Work->Name == PassWorkload && Rep.Median(PassName(), Pass) &&
         Rep.Median(EncodeName(P, TEncoderId::Ours), Encode) && Encode > 0)
-      std::printf("\nGeneration pass (%s: fresh facade, Data, Encoding, QuietZone %d, %d x %d pixels painted): "
+      std::printf("\nGeneration pass (%s: fresh facade, Data, Encoding, QuietZone %d, %d x %d "
+                  "pixels painted): "
                   "%.1f us = %.2f x one encode (goal <= 1.50: %s).\n",
-                  PassWorkload, PassQuietZone, 4 * 40 + 17 + 2 * PassQuietZone, 4 * 40 + 17 + 2 * PassQuietZone,
-                  Pass, Pass / Encode, Pass / Encode <= 1.5 ? "met" : "not met");
+                  PassWorkload, PassQuietZone, 4 * 40 + 17 + 2 * PassQuietZone,
+                  4 * 40 + 17 + 2 * PassQuietZone, Pass, Pass / Encode,
+                  Pass / Encode <= 1.5 ? "met" : "not met");
   // How many full encoder runs each measured road costs today (the facade counts them).
-  for (const TPrepared &P : Prepared())
+  for (const TPrepared& P : Prepared())
     if (P.Work->Name == PassWorkload) {
       TQRCodeSymbol Encode2;
       Encode2.SetData(P.Text);
@@ -244,26 +266,29 @@ void PrintTable(const TTableReporter &Rep, int Repetitions) {
       Pass2.SetData(P.Text);
       Pass2.SetEncoding(P.Encoding);
       Pass2.SetQuietZone(PassQuietZone);
-      std::printf("Encoder runs inside one measured call: encode %d, pass %d.\n", Encode2.EncodeCount(),
-                  Pass2.EncodeCount());
+      std::printf("Encoder runs inside one measured call: encode %d, pass %d.\n",
+                  Encode2.EncodeCount(), Pass2.EncodeCount());
     }
   std::fflush(stdout);
 }
 
-bool HasFlag(const std::vector<std::string> &Args, const char *Prefix) {
+bool HasFlag(const std::vector<std::string>& Args, const char* Prefix) {
   return std::any_of(Args.begin(), Args.end(),
-                     [Prefix](const std::string &a) { return a.rfind(Prefix, 0) == 0; });
+                     [Prefix](const std::string& a) { return a.rfind(Prefix, 0) == 0; });
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   std::vector<std::string> Args;
   bool Table = false, Smoke = false;
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--table") == 0) Table = true;
-    else if (std::strcmp(argv[i], "--smoke") == 0) Smoke = true;
-    else Args.push_back(argv[i]);
+    if (std::strcmp(argv[i], "--table") == 0)
+      Table = true;
+    else if (std::strcmp(argv[i], "--smoke") == 0)
+      Smoke = true;
+    else
+      Args.push_back(argv[i]);
   }
   int Repetitions = 1;
   if (Table) {
@@ -271,14 +296,17 @@ int main(int argc, char **argv) {
     if (!HasFlag(Args, "--benchmark_enable_random_interleaving"))
       Args.push_back("--benchmark_enable_random_interleaving=true");
     if (!HasFlag(Args, "--benchmark_min_time=")) Args.push_back("--benchmark_min_time=0.2");
-    if (!HasFlag(Args, "--benchmark_display_aggregates_only") && !HasFlag(Args, "--benchmark_report_aggregates_only"))
+    if (!HasFlag(Args, "--benchmark_display_aggregates_only") &&
+        !HasFlag(Args, "--benchmark_report_aggregates_only"))
       Args.push_back("--benchmark_display_aggregates_only=true");
   }
-  for (const std::string &a : Args)
-    if (a.rfind("--benchmark_repetitions=", 0) == 0) Repetitions = std::max(1, std::atoi(a.c_str() + 24));
+  for (const std::string& a : Args)
+    if (a.rfind("--benchmark_repetitions=", 0) == 0)
+      Repetitions = std::max(1, std::atoi(a.c_str() + 24));
 
-  std::vector<char *> Argv;
-  for (std::string &a : Args) Argv.push_back(a.data());
+  std::vector<char*> Argv;
+  for (std::string& a : Args)
+    Argv.push_back(a.data());
   int Argc = static_cast<int>(Argv.size());
   benchmark::Initialize(&Argc, Argv.data());
   if (benchmark::ReportUnrecognizedArguments(Argc, Argv.data())) return 1;

@@ -3,10 +3,11 @@
 #include <algorithm>
 
 TByteMatrix::TByteMatrix(int Width, int Height)
-    : Bytes(static_cast<std::size_t>(std::max(Height, 0)), TByteArray(static_cast<std::size_t>(std::max(Width, 0)), 0)),
-      FWidth(Width),
-      FHeight(Height) {}
+    : Bytes(static_cast<std::size_t>(std::max(Height, 0)),
+            TByteArray(static_cast<std::size_t>(std::max(Width, 0)), 0)),
+      FWidth(Width), FHeight(Height) {}
 
 void TByteMatrix::Clear(std::uint8_t Value) {
-  for (TByteArray& row : Bytes) std::fill(row.begin(), row.end(), Value);
+  for (TByteArray& row : Bytes)
+    std::fill(row.begin(), row.end(), Value);
 }

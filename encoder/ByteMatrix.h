@@ -2,9 +2,9 @@
 // Cell (X, Y) is column X, row Y, counted from the top-left corner.
 #pragma once
 
-#include <cstdint>
-
 #include "encoder/BitArray.h"
+
+#include <cstdint>
 
 class TByteMatrix {
 public:
@@ -18,7 +18,9 @@ public:
   }
   void SetBoolean(int X, int Y, bool Value) { Cell(X, Y) = Value ? 1 : 0; }
   // Stores the low 8 bits of Value.
-  void SetInteger(int X, int Y, std::int32_t Value) { Cell(X, Y) = static_cast<std::uint8_t>(Value & 0xFF); }
+  void SetInteger(int X, int Y, std::int32_t Value) {
+    Cell(X, Y) = static_cast<std::uint8_t>(Value & 0xFF);
+  }
   void Clear(std::uint8_t Value);
   // The rows themselves: GetArray()[Y][X] is cell (X, Y).
   const T2DByteArray& GetArray() const { return Bytes; }
@@ -27,7 +29,9 @@ public:
   int Height() const { return FHeight; }
 
 private:
-  std::uint8_t& Cell(int X, int Y) { return Bytes[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X)]; }
+  std::uint8_t& Cell(int X, int Y) {
+    return Bytes[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X)];
+  }
 
   T2DByteArray Bytes;
   int FWidth;

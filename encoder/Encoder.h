@@ -6,13 +6,13 @@
 //   Encoder.cpp      EncodeSymbol, the driver itself
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <utility>
-
 #include "encoder/BitArray.h"
 #include "encoder/Mode.h"
 #include "encoder/Version.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
 
 class TQRCode;
 class TByteMatrix;
@@ -20,7 +20,8 @@ class TByteMatrix;
 // One Reed-Solomon block: its data codewords and its error-correction codewords.
 class TBlockPair {
 public:
-  TBlockPair(TByteArray BA1, TByteArray BA2) : FDataBytes(std::move(BA1)), FErrorCorrectionBytes(std::move(BA2)) {}
+  TBlockPair(TByteArray BA1, TByteArray BA2)
+      : FDataBytes(std::move(BA1)), FErrorCorrectionBytes(std::move(BA2)) {}
   const TByteArray& GetDataBytes() const { return FDataBytes; }
   const TByteArray& GetErrorCorrectionBytes() const { return FErrorCorrectionBytes; }
 
@@ -41,8 +42,8 @@ public:
   // Encodes Content as one segment at ECLevel into QRCode. EncodeOptions is a
   // TQRCodeEncoding ordinal. When the text does not fit version 40 no matrix is built
   // and DataTooLong() answers true.
-  void EncodeSymbol(const std::u16string& Content, int EncodeOptions, const TErrorCorrectionLevel& ECLevel,
-                    TQRCode& QRCode);
+  void EncodeSymbol(const std::u16string& Content, int EncodeOptions,
+                    const TErrorCorrectionLevel& ECLevel, TQRCode& QRCode);
 
   // After EncodeSymbol: whether the text needed more than version 40 holds, how many
   // units (digits, characters or bytes, any byte-order mark included) the segment
@@ -83,8 +84,8 @@ public:
   void PadToCapacity(int NumDataBytes, TBitArray& Bits);
   // Data and EC codewords of block BlockID; false (and the error flag) when the totals
   // do not split into blocks.
-  bool GetBlockSizes(int NumTotalBytes, int NumDataBytes, int NumRSBlocks, int BlockID, int& NumDataBytesInBlock,
-                     int& NumECBytesInBlock);
+  bool GetBlockSizes(int NumTotalBytes, int NumDataBytes, int NumRSBlocks, int BlockID,
+                     int& NumDataBytesInBlock, int& NumECBytesInBlock);
   TByteArray ComputeBlockEC(const TByteArray& DataBytes, int NumECBytes);
   // Appends the interleaved data and EC codewords of all blocks to Result.
   void InterleaveBlocks(const TBitArray& Bits, int NumTotalBytes, int NumDataBytes, int NumRSBlocks,
@@ -95,8 +96,8 @@ public:
   // Builds Matrix (of the version's size) with each of the eight data masks and
   // answers the one with the lowest penalty, the lowest number on a tie. Leaves
   // Matrix holding the build with mask 7.
-  static int SelectMaskPattern(const TBitArray& Bits, const TErrorCorrectionLevel& ECLevel, int Version,
-                               TByteMatrix& Matrix);
+  static int SelectMaskPattern(const TBitArray& Bits, const TErrorCorrectionLevel& ECLevel,
+                               int Version, TByteMatrix& Matrix);
   // Penalty of a completely built matrix: the sum of the four rules below.
   static int MaskPenalty(const TByteMatrix& Matrix);
   // Rule 1: each run of L >= 5 equal cells in a row or column scores 3 + (L - 5).

@@ -18,7 +18,8 @@ namespace {
 // ---- GF(256) with x^8 + x^4 + x^3 + x^2 + 1, computed at compile time ----
 
 struct TFieldTables {
-  std::array<std::uint8_t, 512> Exp{}; // alpha^i, twice over so that Log[a] + Log[b] needs no modulo
+  std::array<std::uint8_t, 512>
+      Exp{}; // alpha^i, twice over so that Log[a] + Log[b] needs no modulo
   std::array<std::uint8_t, 256> Log{};
 };
 
@@ -31,7 +32,8 @@ constexpr TFieldTables MakeFieldTables() {
     X <<= 1;
     if (X >= 256) X ^= 0x11D;
   }
-  for (int I = 255; I < 512; ++I) T.Exp[static_cast<std::size_t>(I)] = T.Exp[static_cast<std::size_t>(I - 255)];
+  for (int I = 255; I < 512; ++I)
+    T.Exp[static_cast<std::size_t>(I)] = T.Exp[static_cast<std::size_t>(I - 255)];
   return T;
 }
 
@@ -56,8 +58,9 @@ constexpr TGenerators MakeGenerators() {
     auto& Next = G[static_cast<std::size_t>(D)];
     Next[0] = 1;
     for (int K = 1; K <= D; ++K)
-      Next[static_cast<std::size_t>(K)] = static_cast<std::uint8_t>(
-          (K < D ? Prev[static_cast<std::size_t>(K)] : 0) ^ Mul(Prev[static_cast<std::size_t>(K - 1)], Root));
+      Next[static_cast<std::size_t>(K)] =
+          static_cast<std::uint8_t>((K < D ? Prev[static_cast<std::size_t>(K)] : 0) ^
+                                    Mul(Prev[static_cast<std::size_t>(K - 1)], Root));
   }
   return G;
 }
@@ -78,8 +81,8 @@ const TProductTable& ProductTable(int Degree) {
   std::call_once(Built[D], [D] {
     for (std::size_t F = 0; F < 256; ++F)
       for (std::size_t K = 0; K < D; ++K)
-        Tables[D].Rows[F][K / 8] |= std::uint64_t{Mul(static_cast<std::uint8_t>(F), Generators[D][K + 1])}
-                                    << (8 * (K % 8));
+        Tables[D].Rows[F][K / 8] |=
+            std::uint64_t{Mul(static_cast<std::uint8_t>(F), Generators[D][K + 1])} << (8 * (K % 8));
   });
   return Tables[D];
 }
@@ -101,8 +104,10 @@ const TMaskPatterns& MaskPatterns() {
         for (int J = 0; J < 64 * LineWords; ++J) {
           const auto Bit = std::uint64_t{1} << (J & 63);
           const auto W = static_cast<std::size_t>(J >> 6);
-          if (TMaskUtil::GetDataMaskBit(M, J, I)) P.Rows[static_cast<std::size_t>(M)][static_cast<std::size_t>(I)][W] |= Bit;
-          if (TMaskUtil::GetDataMaskBit(M, I, J)) P.Cols[static_cast<std::size_t>(M)][static_cast<std::size_t>(I)][W] |= Bit;
+          if (TMaskUtil::GetDataMaskBit(M, J, I))
+            P.Rows[static_cast<std::size_t>(M)][static_cast<std::size_t>(I)][W] |= Bit;
+          if (TMaskUtil::GetDataMaskBit(M, I, J))
+            P.Cols[static_cast<std::size_t>(M)][static_cast<std::size_t>(I)][W] |= Bit;
         }
     return P;
   }();
@@ -129,7 +134,8 @@ void FormatCells(int I, int Side, int Cells[2][2]) {
 }
 
 void SetCell(TBitGrid& Grid, int Line, int Pos) {
-  Grid.Lines[static_cast<std::size_t>(Line)][static_cast<std::size_t>(Pos) >> 6] |= std::uint64_t{1} << (Pos & 63);
+  Grid.Lines[static_cast<std::size_t>(Line)][static_cast<std::size_t>(Pos) >> 6] |= std::uint64_t{1}
+                                                                                    << (Pos & 63);
 }
 
 // ---- bit-matrix transposition ----
@@ -177,53 +183,59 @@ void Transpose(const TBitGrid& In, TBitGrid& Out) {
 
 // NW words of one line. Down(K): bit X takes bit X + K; Up(K): bit X takes bit X - K (zeros
 // come in at the ends).
-template <int NW>
-struct TBits {
+template <int NW> struct TBits {
   std::uint64_t W[NW];
 
   MARBECK_INLINE static TBits Load(const TLine& L) {
     TBits B;
-    for (int I = 0; I < NW; ++I) B.W[I] = L[static_cast<std::size_t>(I)];
+    for (int I = 0; I < NW; ++I)
+      B.W[I] = L[static_cast<std::size_t>(I)];
     return B;
   }
   MARBECK_INLINE TBits Down(int K) const {
     TBits B;
-    for (int I = 0; I + 1 < NW; ++I) B.W[I] = (W[I] >> K) | (W[I + 1] << (64 - K));
+    for (int I = 0; I + 1 < NW; ++I)
+      B.W[I] = (W[I] >> K) | (W[I + 1] << (64 - K));
     B.W[NW - 1] = W[NW - 1] >> K;
     return B;
   }
   MARBECK_INLINE TBits Up(int K) const {
     TBits B;
     B.W[0] = W[0] << K;
-    for (int I = 1; I < NW; ++I) B.W[I] = (W[I] << K) | (W[I - 1] >> (64 - K));
+    for (int I = 1; I < NW; ++I)
+      B.W[I] = (W[I] << K) | (W[I - 1] >> (64 - K));
     return B;
   }
   MARBECK_INLINE friend TBits operator&(TBits A, const TBits& B) {
-    for (int I = 0; I < NW; ++I) A.W[I] &= B.W[I];
+    for (int I = 0; I < NW; ++I)
+      A.W[I] &= B.W[I];
     return A;
   }
   MARBECK_INLINE friend TBits operator|(TBits A, const TBits& B) {
-    for (int I = 0; I < NW; ++I) A.W[I] |= B.W[I];
+    for (int I = 0; I < NW; ++I)
+      A.W[I] |= B.W[I];
     return A;
   }
   MARBECK_INLINE friend TBits operator^(TBits A, const TBits& B) {
-    for (int I = 0; I < NW; ++I) A.W[I] ^= B.W[I];
+    for (int I = 0; I < NW; ++I)
+      A.W[I] ^= B.W[I];
     return A;
   }
   MARBECK_INLINE TBits operator~() const {
     TBits B;
-    for (int I = 0; I < NW; ++I) B.W[I] = ~W[I];
+    for (int I = 0; I < NW; ++I)
+      B.W[I] = ~W[I];
     return B;
   }
   MARBECK_INLINE bool Any() const {
     std::uint64_t A = 0;
-    for (int I = 0; I < NW; ++I) A |= W[I];
+    for (int I = 0; I < NW; ++I)
+      A |= W[I];
     return A != 0;
   }
 };
 
-template <int NW>
-TBits<NW> LowBits(int N) {
+template <int NW> TBits<NW> LowBits(int N) {
   TBits<NW> B;
   for (int I = 0; I < NW; ++I) {
     const int Bits = N - 64 * I;
@@ -234,12 +246,12 @@ TBits<NW> LowBits(int N) {
 
 // Number of 1 bits: the instruction when HwPop, else bit counts per byte summed by one
 // multiplication.
-template <bool HwPop, int NW>
-MARBECK_INLINE int PopCount(const TBits<NW>& B) {
+template <bool HwPop, int NW> MARBECK_INLINE int PopCount(const TBits<NW>& B) {
 #if MARBECK_POPCNT_DISPATCH
   if constexpr (HwPop) {
     int N = 0;
-    for (int I = 0; I < NW; ++I) N += __builtin_popcountll(B.W[I]);
+    for (int I = 0; I < NW; ++I)
+      N += __builtin_popcountll(B.W[I]);
     return N;
   }
 #endif
@@ -256,8 +268,7 @@ MARBECK_INLINE int PopCount(const TBits<NW>& B) {
 // Rule 1 on one line from Same, whose bit X tells that cells X and X + 1 are equal (X below
 // Side - 1): each run of L >= 5 equal cells scores L - 2, that is one point for each of its
 // L - 4 windows of five equal cells plus two for the window that starts the run.
-template <bool HwPop, int NW>
-MARBECK_INLINE int RunsFromSame(const TBits<NW>& Same) {
+template <bool HwPop, int NW> MARBECK_INLINE int RunsFromSame(const TBits<NW>& Same) {
   const TBits<NW> Same2 = Same & Same.Down(1);
   const TBits<NW> Five = Same2 & Same2.Down(2); // cells X .. X + 4 equal
   const TBits<NW> Starts = Five & ~Same.Up(1);  // ... and cell X - 1 differs, or X = 0
@@ -269,7 +280,8 @@ MARBECK_INLINE int RunsFromSame(const TBits<NW>& Same) {
 // its last cell dark, so it never reaches past the line, but its four light cells must lie
 // inside the line: CellMask holds the line's cells.
 template <bool HwPop, int NW>
-MARBECK_INLINE int FinderLikeInLine(const TBits<NW>& D, const TBits<NW>& D1, const TBits<NW>& CellMask) {
+MARBECK_INLINE int FinderLikeInLine(const TBits<NW>& D, const TBits<NW>& D1,
+                                    const TBits<NW>& CellMask) {
   const TBits<NW> Dark3 = D & D1 & D.Down(2);
   const TBits<NW> Pattern = D & ~D1 & Dark3.Down(2) & ~D.Down(5) & D.Down(6);
   if (!Pattern.Any()) return 0;
@@ -279,8 +291,7 @@ MARBECK_INLINE int FinderLikeInLine(const TBits<NW>& D, const TBits<NW>& D1, con
   return 40 * PopCount<HwPop>(Pattern & (Light4.Down(7) | Light4.Up(4)));
 }
 
-template <class TCall>
-int ByWords(int Side, TCall&& Call) {
+template <class TCall> int ByWords(int Side, TCall&& Call) {
   if (Side <= 64) return Call(std::integral_constant<int, 1>{});
   if (Side <= 128) return Call(std::integral_constant<int, 2>{});
   return Call(std::integral_constant<int, 3>{});
@@ -296,11 +307,14 @@ int DarkBalance(long Dark, int Side) {
 
 // Where a line's format cells are kept in TVersionLayout::FormatRows/FormatCols: lines 0..8
 // and Side - 9 .. Side - 1; -1 for the lines between, which hold none.
-int FormatSlot(int Line, int Side) { return Line < 9 ? Line : Line >= Side - 9 ? Line - (Side - 18) : -1; }
+int FormatSlot(int Line, int Side) {
+  return Line < 9 ? Line : Line >= Side - 9 ? Line - (Side - 18) : -1;
+}
 
 // The total penalty of one mask, each row and column made and scored on the fly.
 template <bool HwPop, int NW>
-MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols, int Mask) {
+MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols,
+                             int Mask) {
   const int N = L.Side;
   const auto M = static_cast<std::size_t>(Mask);
   const auto& Patterns = MaskPatterns();
@@ -318,7 +332,8 @@ MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, cons
     for (int I = 0, Phase = 0; I < N; ++I, Phase = Phase == 11 ? 0 : Phase + 1) {
       const auto Line = static_cast<std::size_t>(I);
       TBits<NW> D = TBits<NW>::Load(Base.Lines[Line]) ^
-                    (TBits<NW>::Load(Period[static_cast<std::size_t>(Phase)]) & TBits<NW>::Load(Data.Lines[Line]));
+                    (TBits<NW>::Load(Period[static_cast<std::size_t>(Phase)]) &
+                     TBits<NW>::Load(Data.Lines[Line]));
       if (const int Slot = FormatSlot(I, N); Slot >= 0)
         D = D | TBits<NW>::Load(Format[static_cast<std::size_t>(Slot)]);
       const TBits<NW> D1 = D.Down(1);
@@ -337,14 +352,15 @@ MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, cons
 }
 
 template <int NW>
-int ScoreMaskPortable(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols, int Mask) {
+int ScoreMaskPortable(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols,
+                      int Mask) {
   return ScoreMask<false, NW>(L, Rows, Cols, Mask);
 }
 
 #if MARBECK_POPCNT_DISPATCH
 template <int NW>
 __attribute__((target("popcnt"))) int ScoreMaskPopcnt(const TVersionLayout& L, const TBitGrid& Rows,
-                                                       const TBitGrid& Cols, int Mask) {
+                                                      const TBitGrid& Cols, int Mask) {
   return ScoreMask<true, NW>(L, Rows, Cols, Mask);
 }
 
@@ -364,7 +380,8 @@ bool HasPopcnt() {
 std::uint64_t WindowMsbFirst(const std::uint8_t* Stream, unsigned S) {
   const std::uint8_t* P = Stream + (S >> 3);
   std::uint64_t W = 0;
-  for (int K = 0; K < 8; ++K) W = (W << 8) | P[K];
+  for (int K = 0; K < 8; ++K)
+    W = (W << 8) | P[K];
   const unsigned Shift = S & 7;
   return Shift == 0 ? W : (W << Shift) | (P[8] >> (8 - Shift));
 }
@@ -372,7 +389,8 @@ std::uint64_t WindowMsbFirst(const std::uint8_t* Stream, unsigned S) {
 std::uint64_t WindowLsbFirst(const std::uint8_t* Reversed, unsigned S) {
   const std::uint8_t* P = Reversed + (S >> 3);
   std::uint64_t W = 0;
-  for (int K = 7; K >= 0; --K) W = (W << 8) | P[K];
+  for (int K = 7; K >= 0; --K)
+    W = (W << 8) | P[K];
   const unsigned Shift = S & 7;
   return Shift == 0 ? W : (W >> Shift) | (std::uint64_t{P[8]} << (64 - Shift));
 }
@@ -391,7 +409,8 @@ constexpr std::array<std::uint8_t, 256> MakeReversedBytes() {
   std::array<std::uint8_t, 256> T{};
   for (unsigned B = 0; B < 256; ++B) {
     unsigned R = 0;
-    for (int K = 0; K < 8; ++K) R |= ((B >> K) & 1u) << (7 - K);
+    for (int K = 0; K < 8; ++K)
+      R |= ((B >> K) & 1u) << (7 - K);
     T[B] = static_cast<std::uint8_t>(R);
   }
   return T;
@@ -409,7 +428,8 @@ void OrIntoLine(TBitGrid& Cols, int Column, int Row, int Count, std::uint64_t Va
   if (Offset + Count > 64) Line[Word + 1] |= Value >> (64 - Offset);
 }
 
-void PlaceRuns(const TVersionLayout& L, const std::uint8_t* Stream, const std::uint8_t* Reversed, TBitGrid& Cols) {
+void PlaceRuns(const TVersionLayout& L, const std::uint8_t* Stream, const std::uint8_t* Reversed,
+               TBitGrid& Cols) {
   for (const TPlacementRun& R : L.Runs) {
     const int N = R.Count;
     if (R.Kind & RunUpward) {
@@ -451,7 +471,8 @@ std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
   for (int I = 0; I < 15; ++I) {
     int Cells[2][2];
     FormatCells(I, N, Cells);
-    for (const auto& C : Cells) Format[static_cast<std::size_t>(C[1] * N + C[0])] = true;
+    for (const auto& C : Cells)
+      Format[static_cast<std::size_t>(C[1] * N + C[0])] = true;
   }
   for (int Y = 0; Y < N; ++Y)
     for (int X = 0; X < N; ++X) {
@@ -488,7 +509,8 @@ std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
         continue;
       }
       const int Column = Right && Left ? X : Right ? X : X - 1;
-      const auto Kind = static_cast<std::uint8_t>((Direction < 0 ? RunUpward : 0) | (Right && Left ? RunBothColumns : 0));
+      const auto Kind = static_cast<std::uint8_t>((Direction < 0 ? RunUpward : 0) |
+                                                  (Right && Left ? RunBothColumns : 0));
       if (Run.Count > 0 && (Run.Kind != Kind || Run.Column != Column || Run.Count == 32)) Close();
       if (Run.Count == 0) {
         Run.StreamBit = static_cast<std::uint16_t>(StreamBit);
@@ -517,10 +539,10 @@ std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
         FormatCells(I, N, Cells);
         for (const auto& C : Cells) {
           const int X = C[0], Yc = C[1];
-          L->FormatRows[Ms][static_cast<std::size_t>(FormatSlot(Yc, N))][static_cast<std::size_t>(X >> 6)] |=
-              std::uint64_t{1} << (X & 63);
-          L->FormatCols[Ms][static_cast<std::size_t>(FormatSlot(X, N))][static_cast<std::size_t>(Yc >> 6)] |=
-              std::uint64_t{1} << (Yc & 63);
+          L->FormatRows[Ms][static_cast<std::size_t>(FormatSlot(Yc, N))]
+                       [static_cast<std::size_t>(X >> 6)] |= std::uint64_t{1} << (X & 63);
+          L->FormatCols[Ms][static_cast<std::size_t>(FormatSlot(X, N))]
+                       [static_cast<std::size_t>(Yc >> 6)] |= std::uint64_t{1} << (Yc & 63);
         }
       }
   }
@@ -588,7 +610,8 @@ const std::array<TVersionFigures, 41>& VersionFigures() {
       const auto Version = TVersion::GetVersionForNumber(V);
       const TECBlocks& B = Version->GetECBlocksForLevel(Level);
       F[static_cast<std::size_t>(V)] = {Version->GetTotalCodewords(),
-                                        Version->GetTotalCodewords() - B.GetTotalECCodewords(), B.GetNumBlocks()};
+                                        Version->GetTotalCodewords() - B.GetTotalECCodewords(),
+                                        B.GetNumBlocks()};
     }
     return F;
   }();
@@ -616,7 +639,7 @@ int MaxUnits(TMode Mode) {
   return Mode < Max.size() ? Max[Mode] : 0;
 }
 
-}  // namespace
+} // namespace
 
 // ---- Reed-Solomon ----
 
@@ -640,16 +663,17 @@ void ShiftRegister(const std::uint8_t* Data, int NumData, int NumEC, std::uint64
   R[3] = R3;
 }
 
-}  // namespace
+} // namespace
 
 void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8_t* EC) {
   std::uint64_t R[4];
   ShiftRegister(Data, NumData, NumEC, R);
-  for (int K = 0; K < NumEC; ++K) EC[K] = static_cast<std::uint8_t>(R[K / 8] >> (8 * (K % 8)));
+  for (int K = 0; K < NumEC; ++K)
+    EC[K] = static_cast<std::uint8_t>(R[K / 8] >> (8 * (K % 8)));
 }
 
-bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBytes, int NumRSBlocks,
-                      std::uint8_t* Out) {
+bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBytes,
+                      int NumRSBlocks, std::uint8_t* Out) {
   if (NumRSBlocks <= 0) return false;
   const int LongBlocks = NumTotalBytes % NumRSBlocks;
   const int ShortBlocks = NumRSBlocks - LongBlocks;
@@ -666,12 +690,14 @@ bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBy
   for (int B = 0; B < NumRSBlocks; ++B) {
     const int Size = ShortData + (B < ShortBlocks ? 0 : 1);
     std::uint8_t* To = Out + B;
-    for (int J = 0; J < ShortData; ++J, To += NumRSBlocks) *To = Block[J];
+    for (int J = 0; J < ShortData; ++J, To += NumRSBlocks)
+      *To = Block[J];
     if (B >= ShortBlocks) Out[ShortData * NumRSBlocks + (B - ShortBlocks)] = Block[ShortData];
     std::uint64_t R[4];
     ShiftRegister(Block, Size, ECBytes, R);
     To = Out + NumDataBytes + B;
-    for (int K = 0; K < ECBytes; ++K, To += NumRSBlocks) *To = static_cast<std::uint8_t>(R[K / 8] >> (8 * (K % 8)));
+    for (int K = 0; K < ECBytes; ++K, To += NumRSBlocks)
+      *To = static_cast<std::uint8_t>(R[K / 8] >> (8 * (K % 8)));
     Block += Size;
   }
   return true;
@@ -711,7 +737,8 @@ int ScoreBlocks(const TBitGrid& Rows) {
     for (int Y = 1; Y < Rows.Side; ++Y) {
       const auto Above = TBits<NW>::Load(Rows.Lines[static_cast<std::size_t>(Y - 1)]);
       const auto Row = TBits<NW>::Load(Rows.Lines[static_cast<std::size_t>(Y)]);
-      Count += PopCount<false>(~(Above ^ Above.Down(1)) & ~(Row ^ Row.Down(1)) & ~(Row ^ Above) & PairMask);
+      Count += PopCount<false>(~(Above ^ Above.Down(1)) & ~(Row ^ Row.Down(1)) & ~(Row ^ Above) &
+                               PairMask);
     }
     return 3 * Count;
   });
@@ -733,12 +760,14 @@ int ScoreFinderLikePatterns(const TBitGrid& Rows, const TBitGrid& Cols) {
 
 int ScoreDarkBalance(const TBitGrid& Rows) {
   long Dark = 0;
-  for (int Y = 0; Y < Rows.Side; ++Y) Dark += PopCount<false>(TBits<LineWords>::Load(Rows.Lines[static_cast<std::size_t>(Y)]));
+  for (int Y = 0; Y < Rows.Side; ++Y)
+    Dark += PopCount<false>(TBits<LineWords>::Load(Rows.Lines[static_cast<std::size_t>(Y)]));
   return DarkBalance(Dark, Rows.Side);
 }
 
 int MaskPenalty(const TBitGrid& Rows, const TBitGrid& Cols) {
-  return ScoreRuns(Rows, Cols) + ScoreBlocks(Rows) + ScoreFinderLikePatterns(Rows, Cols) + ScoreDarkBalance(Rows);
+  return ScoreRuns(Rows, Cols) + ScoreBlocks(Rows) + ScoreFinderLikePatterns(Rows, Cols) +
+         ScoreDarkBalance(Rows);
 }
 
 // ---- mask trials ----
@@ -852,8 +881,10 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
       const int A = TEncoder::AlphanumericValue(C);
       if (A < 0) continue;
       ++S.NumLetters;
-      if (Half) W.Put(Pair * 45 + static_cast<std::uint32_t>(A), 11);
-      else Pair = static_cast<std::uint32_t>(A);
+      if (Half)
+        W.Put(Pair * 45 + static_cast<std::uint32_t>(A), 11);
+      else
+        Pair = static_cast<std::uint32_t>(A);
       Half = !Half;
     }
     if (Half) W.Put(Pair, 6);
@@ -867,15 +898,19 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
 void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   Out = TSymbol{};
   Out.NeededUnits = Segment.NumLetters;
-  Out.Units = Segment.Mode == qmNumeric ? cuDigits : Segment.Mode == qmAlphanumeric ? cuCharacters : cuBytes;
+  Out.Units = Segment.Mode == qmNumeric        ? cuDigits
+              : Segment.Mode == qmAlphanumeric ? cuCharacters
+                                               : cuBytes;
   Out.MaxUnits = MaxUnits(Segment.Mode);
 
   // The version in two passes, as the driver chooses it: first with the narrowest count
   // field, then with the field of that first choice.
   constexpr int HeaderBits = 4;
-  int VersionNum = ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, 1) + HeaderBits + Segment.NumBits);
+  int VersionNum =
+      ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, 1) + HeaderBits + Segment.NumBits);
   if (VersionNum > 0)
-    VersionNum = ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, VersionNum) + HeaderBits + Segment.NumBits);
+    VersionNum = ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, VersionNum) +
+                                     HeaderBits + Segment.NumBits);
   if (VersionNum == 0) {
     Out.DataTooLong = true;
     return;
@@ -889,18 +924,22 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   TBitWriter W(Data.data());
   W.Put(static_cast<std::uint32_t>(TEncoder::ModeIndicatorBits(Segment.Mode)), HeaderBits);
   const int Width = TEncoder::CharCountWidth(Segment.Mode, VersionNum);
-  if (Segment.NumLetters <= (1 << Width) - 1) W.Put(static_cast<std::uint32_t>(Segment.NumLetters), Width);
+  if (Segment.NumLetters <= (1 << Width) - 1)
+    W.Put(static_cast<std::uint32_t>(Segment.NumLetters), Width);
   const int FullBytes = Segment.NumBits / 8;
   W.PutBytes(Segment.Bits.data(), FullBytes);
   if (const int Rest = Segment.NumBits % 8; Rest > 0)
-    W.Put(static_cast<std::uint32_t>(Segment.Bits[static_cast<std::size_t>(FullBytes)] >> (8 - Rest)), Rest);
+    W.Put(
+        static_cast<std::uint32_t>(Segment.Bits[static_cast<std::size_t>(FullBytes)] >> (8 - Rest)),
+        Rest);
   bool Complete = W.Size() <= Capacity;
   if (Complete) {
     W.Put(0, std::min(4, Capacity - W.Size()));
     if (W.Size() % 8 != 0) W.Put(0, 8 - W.Size() % 8);
     for (int I = W.Size() / 8, Pad = 0; I < Figures.DataBytes; ++I, ++Pad)
       Data[static_cast<std::size_t>(I)] = (Pad & 1) == 0 ? 0xEC : 0x11;
-    Complete = InterleaveWithEC(Data.data(), Figures.Total, Figures.DataBytes, Figures.Blocks, Codewords.data());
+    Complete = InterleaveWithEC(Data.data(), Figures.Total, Figures.DataBytes, Figures.Blocks,
+                                Codewords.data());
   }
   if (!Complete) Codewords.fill(0); // as the driver: no codewords, every data cell shows its mask
 
@@ -916,8 +955,9 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   Out.Side = N;
   Out.Rows.resize(static_cast<std::size_t>(N) * LineWords);
   for (int Y = 0; Y < N; ++Y)
-    std::copy(Rows.Lines[static_cast<std::size_t>(Y)].begin(), Rows.Lines[static_cast<std::size_t>(Y)].end(),
+    std::copy(Rows.Lines[static_cast<std::size_t>(Y)].begin(),
+              Rows.Lines[static_cast<std::size_t>(Y)].end(),
               Out.Rows.begin() + static_cast<std::ptrdiff_t>(Y) * LineWords);
 }
 
-}  // namespace qrfast
+} // namespace qrfast

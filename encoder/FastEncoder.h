@@ -37,7 +37,9 @@ struct TBitGrid {
   std::array<TLine, GridLines> Lines{};
 
   bool Get(int Line, int Pos) const {
-    return ((Lines[static_cast<std::size_t>(Line)][static_cast<std::size_t>(Pos) >> 6] >> (Pos & 63)) & 1u) != 0;
+    return ((Lines[static_cast<std::size_t>(Line)][static_cast<std::size_t>(Pos) >> 6] >>
+             (Pos & 63)) &
+            1u) != 0;
   }
 };
 
@@ -49,8 +51,8 @@ void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8
 // Splits NumDataBytes data codewords into NumRSBlocks blocks (short blocks first), adds each
 // block's EC codewords and writes the interleaved sequence of NumTotalBytes codewords to Out.
 // False when the totals do not split into blocks of one EC length (nothing is written then).
-bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBytes, int NumRSBlocks,
-                      std::uint8_t* Out);
+bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBytes,
+                      int NumRSBlocks, std::uint8_t* Out);
 
 // ---- symbol matrix and mask choice (clauses 7.7 to 7.9) ----
 
@@ -62,7 +64,7 @@ struct TPlacementRun {
   std::uint8_t Column = 0; // the pair's right column, or the one column of a single run
   std::uint8_t Row = 0;    // the lowest row of the run
   std::uint8_t Count = 0;
-  std::uint8_t Kind = 0;   // RunUpward | RunBothColumns
+  std::uint8_t Kind = 0; // RunUpward | RunBothColumns
 };
 constexpr std::uint8_t RunUpward = 1;
 constexpr std::uint8_t RunBothColumns = 2;
@@ -72,10 +74,10 @@ constexpr std::uint8_t RunBothColumns = 2;
 struct TVersionLayout {
   int Version = 0;
   int Side = 0;
-  int DataCells = 0;      // codeword bits plus remainder cells
-  TBitGrid FunctionCols;  // columns: dark function cells
-  TBitGrid Data;          // rows: the data cells (remainder cells included)
-  TBitGrid DataCols;      // the same as columns
+  int DataCells = 0;     // codeword bits plus remainder cells
+  TBitGrid FunctionCols; // columns: dark function cells
+  TBitGrid Data;         // rows: the data cells (remainder cells included)
+  TBitGrid DataCols;     // the same as columns
   // The data placement (ISO/IEC 18004 clause 7.7.3) as runs, in placement order.
   std::vector<TPlacementRun> Runs;
   // The 15-bit format word of level L with each data mask, bit 0 the least significant, and
@@ -114,7 +116,7 @@ public:
 
 private:
   const TVersionLayout& FLayout;
-  TBitGrid FRows;  // function patterns and unmasked data; format cells light
+  TBitGrid FRows; // function patterns and unmasked data; format cells light
   TBitGrid FCols;
 };
 
@@ -148,10 +150,12 @@ struct TSymbol {
   TCapacityUnit Units = cuBytes;
 
   bool IsDark(int X, int Y) const {
-    return ((Rows[static_cast<std::size_t>(Y) * LineWords + (static_cast<std::size_t>(X) >> 6)] >> (X & 63)) & 1u) != 0;
+    return ((Rows[static_cast<std::size_t>(Y) * LineWords + (static_cast<std::size_t>(X) >> 6)] >>
+             (X & 63)) &
+            1u) != 0;
   }
 };
 
 void BuildSymbol(const TSegment& Segment, TSymbol& Out);
 
-}  // namespace qrfast
+} // namespace qrfast

@@ -55,7 +55,9 @@ std::int32_t TGenericGF::Inverse(std::int32_t A) {
 std::int32_t TGenericGF::Multiply(std::int32_t A, std::int32_t B) {
   EnsureTables();
   if (A == 0 || B == 0) return 0;
-  const std::int32_t e = (FLogTable[static_cast<std::size_t>(A)] + FLogTable[static_cast<std::size_t>(B)]) % (FSize - 1);
+  const std::int32_t e =
+      (FLogTable[static_cast<std::size_t>(A)] + FLogTable[static_cast<std::size_t>(B)]) %
+      (FSize - 1);
   return FExpTable[static_cast<std::size_t>(e)];
 }
 
@@ -77,7 +79,8 @@ TGenericGFPoly* TGenericGF::BuildMonomial(int Degree, std::int32_t Coefficient) 
 
 TGenericGFPoly* TGenericGFPoly::Create(TGenericGF* AField, TIntegerArray ACoefficients) {
   if (AField == nullptr || ACoefficients.empty()) return nullptr;
-  return AField->Register(std::unique_ptr<TGenericGFPoly>(new TGenericGFPoly(AField, std::move(ACoefficients))));
+  return AField->Register(
+      std::unique_ptr<TGenericGFPoly>(new TGenericGFPoly(AField, std::move(ACoefficients))));
 }
 
 TGenericGFPoly::TGenericGFPoly(TGenericGF* AField, TIntegerArray ACoefficients) : FField(AField) {
@@ -103,7 +106,8 @@ TGenericGFPoly* TGenericGFPoly::AddOrSubtract(TGenericGFPoly* Other) {
   const std::size_t d = larger->size() - smaller->size();
   TIntegerArray sum(larger->size());
   std::copy(larger->begin(), larger->begin() + static_cast<std::ptrdiff_t>(d), sum.begin());
-  for (std::size_t i = d; i < larger->size(); ++i) sum[i] = (*smaller)[i - d] ^ (*larger)[i];
+  for (std::size_t i = d; i < larger->size(); ++i)
+    sum[i] = (*smaller)[i - d] ^ (*larger)[i];
   return Create(FField, std::move(sum));
 }
 
@@ -114,7 +118,8 @@ TGenericGFPoly* TGenericGFPoly::Multiply(TGenericGFPoly* Other) {
   const TIntegerArray& b = Other->FCoefficients;
   TIntegerArray product(a.size() + b.size() - 1, 0);
   for (std::size_t i = 0; i < a.size(); ++i)
-    for (std::size_t j = 0; j < b.size(); ++j) product[i + j] ^= FField->Multiply(a[i], b[j]);
+    for (std::size_t j = 0; j < b.size(); ++j)
+      product[i + j] ^= FField->Multiply(a[i], b[j]);
   return Create(FField, std::move(product));
 }
 
@@ -122,7 +127,8 @@ TGenericGFPoly* TGenericGFPoly::MultiplyByMonomial(int Degree, std::int32_t Coef
   if (Degree < 0) return nullptr;
   if (Coefficient == 0) return FField->GetZero();
   TIntegerArray product(FCoefficients.size() + static_cast<std::size_t>(Degree), 0);
-  for (std::size_t i = 0; i < FCoefficients.size(); ++i) product[i] = FField->Multiply(FCoefficients[i], Coefficient);
+  for (std::size_t i = 0; i < FCoefficients.size(); ++i)
+    product[i] = FField->Multiply(FCoefficients[i], Coefficient);
   return Create(FField, std::move(product));
 }
 
@@ -133,7 +139,8 @@ TGenericGFPolyArray TGenericGFPoly::Divide(TGenericGFPoly* Other) {
   const std::int32_t inverse = FField->Inverse(Other->GetCoefficient(Other->GetDegree()));
   while (remainder->GetDegree() >= Other->GetDegree() && !remainder->IsZero()) {
     const int d = remainder->GetDegree() - Other->GetDegree();
-    const std::int32_t scale = FField->Multiply(remainder->GetCoefficient(remainder->GetDegree()), inverse);
+    const std::int32_t scale =
+        FField->Multiply(remainder->GetCoefficient(remainder->GetDegree()), inverse);
     TGenericGFPoly* term = Other->MultiplyByMonomial(d, scale);
     quotient = quotient->AddOrSubtract(FField->BuildMonomial(d, scale));
     remainder = remainder->AddOrSubtract(term);

@@ -1,17 +1,17 @@
 // Data-mask evaluation and choice (ISO/IEC 18004 clause 7.8.3). Rules 1 to 3
 // follow the standard's features; rule 4 scores the dark proportion as 0 or 1,
 // not in steps of 10 per 5 % deviation.
+#include "encoder/ByteMatrix.h"
+#include "encoder/Encoder.h"
+#include "encoder/MatrixUtil.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
-#include "encoder/ByteMatrix.h"
-#include "encoder/Encoder.h"
-#include "encoder/MatrixUtil.h"
-
-int TEncoder::SelectMaskPattern(const TBitArray& Bits, const TErrorCorrectionLevel& ECLevel, int Version,
-                                TByteMatrix& Matrix) {
+int TEncoder::SelectMaskPattern(const TBitArray& Bits, const TErrorCorrectionLevel& ECLevel,
+                                int Version, TByteMatrix& Matrix) {
   int minPenalty = INT_MAX;
   int best = -1;
   for (int mask = 0; mask < 8; ++mask) {
@@ -27,7 +27,8 @@ int TEncoder::SelectMaskPattern(const TBitArray& Bits, const TErrorCorrectionLev
 }
 
 int TEncoder::MaskPenalty(const TByteMatrix& Matrix) {
-  return ScoreRuns(Matrix) + ScoreBlocks(Matrix) + ScoreFinderLikePatterns(Matrix) + ScoreDarkBalance(Matrix);
+  return ScoreRuns(Matrix) + ScoreBlocks(Matrix) + ScoreFinderLikePatterns(Matrix) +
+         ScoreDarkBalance(Matrix);
 }
 
 int TEncoder::ScoreRuns(const TByteMatrix& Matrix) {
@@ -105,7 +106,7 @@ bool FinderLikeAt(const TLine& Line, int Start, int Length) {
   return (Start + 10 < Length && lightFrom(7, 1)) || (Start - 4 >= 0 && lightFrom(-1, -1));
 }
 
-}  // namespace
+} // namespace
 
 int TEncoder::ScoreFinderLikePatterns(const TByteMatrix& Matrix) {
   const T2DByteArray& cells = Matrix.GetArray();

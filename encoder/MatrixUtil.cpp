@@ -1,26 +1,26 @@
 #include "encoder/MatrixUtil.h"
 
-#include <cstdint>
-
 #include "encoder/MaskUtil.h"
+
+#include <cstdint>
 
 namespace {
 
 constexpr std::uint8_t FinderPatternCells[7 * 7] = {
-    1, 1, 1, 1, 1, 1, 1,  //
-    1, 0, 0, 0, 0, 0, 1,  //
-    1, 0, 1, 1, 1, 0, 1,  //
-    1, 0, 1, 1, 1, 0, 1,  //
-    1, 0, 1, 1, 1, 0, 1,  //
-    1, 0, 0, 0, 0, 0, 1,  //
+    1, 1, 1, 1, 1, 1, 1, //
+    1, 0, 0, 0, 0, 0, 1, //
+    1, 0, 1, 1, 1, 0, 1, //
+    1, 0, 1, 1, 1, 0, 1, //
+    1, 0, 1, 1, 1, 0, 1, //
+    1, 0, 0, 0, 0, 0, 1, //
     1, 1, 1, 1, 1, 1, 1,
 };
 
 constexpr std::uint8_t AlignmentPatternCells[5 * 5] = {
-    1, 1, 1, 1, 1,  //
-    1, 0, 0, 0, 1,  //
-    1, 0, 1, 0, 1,  //
-    1, 0, 0, 0, 1,  //
+    1, 1, 1, 1, 1, //
+    1, 0, 0, 0, 1, //
+    1, 0, 1, 0, 1, //
+    1, 0, 0, 0, 1, //
     1, 1, 1, 1, 1,
 };
 
@@ -30,19 +30,19 @@ constexpr std::uint8_t VerticalSeparatorCells[7] = {0, 0, 0, 0, 0, 0, 0};
 // Row and column coordinates of the alignment-pattern centres per version
 // (ISO/IEC 18004 Annex E, Table E.1); -1 fills the unused places.
 constexpr int AlignmentCentreTable[40][7] = {
-    {-1, -1, -1, -1, -1, -1, -1},   {6, 18, -1, -1, -1, -1, -1},     {6, 22, -1, -1, -1, -1, -1},
-    {6, 26, -1, -1, -1, -1, -1},    {6, 30, -1, -1, -1, -1, -1},     {6, 34, -1, -1, -1, -1, -1},
-    {6, 22, 38, -1, -1, -1, -1},    {6, 24, 42, -1, -1, -1, -1},     {6, 26, 46, -1, -1, -1, -1},
-    {6, 28, 50, -1, -1, -1, -1},    {6, 30, 54, -1, -1, -1, -1},     {6, 32, 58, -1, -1, -1, -1},
-    {6, 34, 62, -1, -1, -1, -1},    {6, 26, 46, 66, -1, -1, -1},     {6, 26, 48, 70, -1, -1, -1},
-    {6, 26, 50, 74, -1, -1, -1},    {6, 30, 54, 78, -1, -1, -1},     {6, 30, 56, 82, -1, -1, -1},
-    {6, 30, 58, 86, -1, -1, -1},    {6, 34, 62, 90, -1, -1, -1},     {6, 28, 50, 72, 94, -1, -1},
-    {6, 26, 50, 74, 98, -1, -1},    {6, 30, 54, 78, 102, -1, -1},    {6, 28, 54, 80, 106, -1, -1},
-    {6, 32, 58, 84, 110, -1, -1},   {6, 30, 58, 86, 114, -1, -1},    {6, 34, 62, 90, 118, -1, -1},
-    {6, 26, 50, 74, 98, 122, -1},   {6, 30, 54, 78, 102, 126, -1},   {6, 26, 52, 78, 104, 130, -1},
-    {6, 30, 56, 82, 108, 134, -1},  {6, 34, 60, 86, 112, 138, -1},   {6, 30, 58, 86, 114, 142, -1},
-    {6, 34, 62, 90, 118, 146, -1},  {6, 30, 54, 78, 102, 126, 150},  {6, 24, 50, 76, 102, 128, 154},
-    {6, 28, 54, 80, 106, 132, 158}, {6, 32, 58, 84, 110, 136, 162},  {6, 26, 54, 82, 110, 138, 166},
+    {-1, -1, -1, -1, -1, -1, -1},   {6, 18, -1, -1, -1, -1, -1},    {6, 22, -1, -1, -1, -1, -1},
+    {6, 26, -1, -1, -1, -1, -1},    {6, 30, -1, -1, -1, -1, -1},    {6, 34, -1, -1, -1, -1, -1},
+    {6, 22, 38, -1, -1, -1, -1},    {6, 24, 42, -1, -1, -1, -1},    {6, 26, 46, -1, -1, -1, -1},
+    {6, 28, 50, -1, -1, -1, -1},    {6, 30, 54, -1, -1, -1, -1},    {6, 32, 58, -1, -1, -1, -1},
+    {6, 34, 62, -1, -1, -1, -1},    {6, 26, 46, 66, -1, -1, -1},    {6, 26, 48, 70, -1, -1, -1},
+    {6, 26, 50, 74, -1, -1, -1},    {6, 30, 54, 78, -1, -1, -1},    {6, 30, 56, 82, -1, -1, -1},
+    {6, 30, 58, 86, -1, -1, -1},    {6, 34, 62, 90, -1, -1, -1},    {6, 28, 50, 72, 94, -1, -1},
+    {6, 26, 50, 74, 98, -1, -1},    {6, 30, 54, 78, 102, -1, -1},   {6, 28, 54, 80, 106, -1, -1},
+    {6, 32, 58, 84, 110, -1, -1},   {6, 30, 58, 86, 114, -1, -1},   {6, 34, 62, 90, 118, -1, -1},
+    {6, 26, 50, 74, 98, 122, -1},   {6, 30, 54, 78, 102, 126, -1},  {6, 26, 52, 78, 104, 130, -1},
+    {6, 30, 56, 82, 108, 134, -1},  {6, 34, 60, 86, 112, 138, -1},  {6, 30, 58, 86, 114, 142, -1},
+    {6, 34, 62, 90, 118, 146, -1},  {6, 30, 54, 78, 102, 126, 150}, {6, 24, 50, 76, 102, 128, 154},
+    {6, 28, 54, 80, 106, 132, 158}, {6, 32, 58, 84, 110, 136, 162}, {6, 26, 54, 82, 110, 138, 166},
     {6, 30, 58, 86, 114, 142, 170},
 };
 
@@ -71,22 +71,25 @@ int BitLength(std::uint32_t Value) {
 std::uint32_t BchRemainder(std::uint32_t Value, std::uint32_t Generator) {
   const int n = BitLength(Generator);
   Value <<= n - 1;
-  while (BitLength(Value) >= n) Value ^= Generator << (BitLength(Value) - n);
+  while (BitLength(Value) >= n)
+    Value ^= Generator << (BitLength(Value) - n);
   return Value;
 }
 
-bool IsEmpty(const TByteMatrix& Matrix, int X, int Y) { return Matrix.Get(X, Y) == -1; }
+bool IsEmpty(const TByteMatrix& Matrix, int X, int Y) {
+  return Matrix.Get(X, Y) == -1;
+}
 
-}  // namespace
+} // namespace
 
-void TMatrixUtil::BuildMatrix(const TBitArray& DataBits, const TErrorCorrectionLevel& ECLevel, int Version,
-                              int MaskPattern, TByteMatrix& Matrix) {
+void TMatrixUtil::BuildMatrix(const TBitArray& DataBits, const TErrorCorrectionLevel& ECLevel,
+                              int Version, int MaskPattern, TByteMatrix& Matrix) {
   BuildFunctionLayer(ECLevel, Version, MaskPattern, Matrix);
   PlaceDataBits(DataBits, MaskPattern, Matrix);
 }
 
-void TMatrixUtil::BuildFunctionLayer(const TErrorCorrectionLevel& ECLevel, int Version, int MaskPattern,
-                                     TByteMatrix& Matrix) {
+void TMatrixUtil::BuildFunctionLayer(const TErrorCorrectionLevel& ECLevel, int Version,
+                                     int MaskPattern, TByteMatrix& Matrix) {
   Matrix.Clear(255);
   PlaceFunctionPatterns(Version, Matrix);
   PlaceFormatInformation(ECLevel, MaskPattern, Matrix);

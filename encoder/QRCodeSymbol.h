@@ -53,7 +53,8 @@ public:
   bool IsDark(int Row, int Column) const {
     const unsigned R = static_cast<unsigned>(Row) - static_cast<unsigned>(FQuietZone);
     const unsigned C = static_cast<unsigned>(Column) - static_cast<unsigned>(FQuietZone);
-    return R < FSide && C < FSide && ((FElements[R * qrfast::LineWords + (C >> 6)] >> (C & 63)) & 1u) != 0;
+    return R < FSide && C < FSide &&
+           ((FElements[R * qrfast::LineWords + (C >> 6)] >> (C & 63)) & 1u) != 0;
   }
 
   // Why the grid is empty: the text needs more than version 40 holds. NeededUnits and

@@ -12,7 +12,8 @@ TGenericGFPoly* TReedSolomonEncoder::BuildGenerator(int Degree) {
     TGenericGFPoly* last = FCachedGenerators.back();
     for (std::size_t d = FCachedGenerators.size(); d <= wanted; ++d) {
       TGenericGFPoly* factor = TGenericGFPoly::Create(
-          FField, TIntegerArray{1, FField->Exp(FField->GetGeneratorBase() + static_cast<std::int32_t>(d) - 1)});
+          FField, TIntegerArray{1, FField->Exp(FField->GetGeneratorBase() +
+                                               static_cast<std::int32_t>(d) - 1)});
       TGenericGFPoly* next = last->Multiply(factor);
       FCachedGenerators.push_back(next);
       last = next;

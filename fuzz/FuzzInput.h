@@ -1,4 +1,5 @@
-// Turns the fuzzer's bytes into the values a target needs: small integers, choices and UTF-16 texts.
+// Turns the fuzzer's bytes into the values a target needs: small integers, choices and UTF-16
+// texts.
 #pragma once
 
 #include <cstddef>
@@ -21,7 +22,8 @@ public:
   }
   std::int32_t Int32() {
     std::uint32_t V = 0;
-    for (int I = 0; I < 4; ++I) V = (V << 8) | Byte();
+    for (int I = 0; I < 4; ++I)
+      V = (V << 8) | Byte();
     return static_cast<std::int32_t>(V);
   }
   // A value in 0 .. Count - 1.
@@ -33,7 +35,8 @@ public:
   std::u16string Text(std::size_t MaxLength) {
     const std::size_t Length = Empty() ? 0 : Byte() % (MaxLength + 1);
     std::u16string Out;
-    for (std::size_t I = 0; I < Length && !Empty(); ++I) Out += Char();
+    for (std::size_t I = 0; I < Length && !Empty(); ++I)
+      Out += Char();
     return Out;
   }
 
@@ -43,11 +46,16 @@ public:
     switch (Kind % 8) {
     case 0:
     case 1:
-    case 2: return static_cast<char16_t>(Byte() % 0x80);                 // ASCII, controls included
-    case 3: return static_cast<char16_t>(Byte());                        // Latin-1
-    case 4: return kSpecial[Byte() % (sizeof kSpecial / sizeof kSpecial[0])];
-    case 5: return static_cast<char16_t>(0xD800 + (Unit() % 0x800));    // surrogates, paired or not
-    default: return static_cast<char16_t>(Unit());                        // anything
+    case 2:
+      return static_cast<char16_t>(Byte() % 0x80); // ASCII, controls included
+    case 3:
+      return static_cast<char16_t>(Byte()); // Latin-1
+    case 4:
+      return kSpecial[Byte() % (sizeof kSpecial / sizeof kSpecial[0])];
+    case 5:
+      return static_cast<char16_t>(0xD800 + (Unit() % 0x800)); // surrogates, paired or not
+    default:
+      return static_cast<char16_t>(Unit()); // anything
     }
   }
 
@@ -59,8 +67,9 @@ public:
   }
 
 private:
-  static constexpr char16_t kSpecial[] = {u'\r', u'\n', u';', u':', u',', u'"', u'\\', u'.',  u'=',
-                                          u'\0', u'\t', u'$', 0xFEFF, 0xFFFD, 0x20AC, 0x01C7, 0x01C8};
+  static constexpr char16_t kSpecial[] = {u'\r',  u'\n',  u';',   u':',   u',',  u'"',
+                                          u'\\',  u'.',   u'=',   u'\0',  u'\t', u'$',
+                                          0xFEFF, 0xFFFD, 0x20AC, 0x01C7, 0x01C8};
   const std::uint8_t* FData;
   std::size_t FSize;
   std::size_t FPos = 0;
@@ -70,7 +79,7 @@ private:
 #define FUZZ_CHECK(Condition)                                                                      \
   do {                                                                                             \
     if (!(Condition)) {                                                                            \
-      std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #Condition);       \
+      std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #Condition);        \
       std::abort();                                                                                \
     }                                                                                              \
   } while (false)

@@ -3,9 +3,9 @@
 // carry an unpaired surrogate, which comes back as U+FFFD.
 #pragma once
 
-#include <string>
-
 #include "platform/TextFile.h"
+
+#include <string>
 
 inline std::u16string UnifiedBreaks(const std::u16string& T) {
   std::u16string Out;
@@ -24,7 +24,8 @@ inline std::u16string WithoutLoneSurrogates(const std::u16string& T) {
   std::u16string Out;
   for (std::size_t I = 0; I < T.size(); ++I) {
     const char16_t C = T[I];
-    if (C >= 0xD800 && C <= 0xDBFF && I + 1 < T.size() && T[I + 1] >= 0xDC00 && T[I + 1] <= 0xDFFF) {
+    if (C >= 0xD800 && C <= 0xDBFF && I + 1 < T.size() && T[I + 1] >= 0xDC00 &&
+        T[I + 1] <= 0xDFFF) {
       Out += C;
       Out += T[++I];
     } else if (C >= 0xD800 && C <= 0xDFFF) {
@@ -57,4 +58,6 @@ inline bool OnlyCRLFBreaks(const std::u16string& T) {
   return true;
 }
 
-inline TTextEncoding PickEncoding(unsigned Ordinal) { return static_cast<TTextEncoding>(Ordinal % 5); }
+inline TTextEncoding PickEncoding(unsigned Ordinal) {
+  return static_cast<TTextEncoding>(Ordinal % 5);
+}

@@ -1,11 +1,11 @@
 // .eml writer -> reader for any field contents. The address and subject come from single-line
 // fields, so they carry no line break (the window's edit fields cannot hold one); the message is
 // the memo's text, whose breaks are CR LF. It comes back as its lines, each ended by CR LF.
-#include <cstdint>
-
 #include "FuzzInput.h"
 #include "Normalise.h"
 #include "payload/PayloadFiles.h"
+
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   TFuzzInput In(Data, Size);

@@ -1,10 +1,11 @@
 // .nwk reader on any bytes: a refused file is no scrambled record; an accepted one gives a name and
-// key of at most 999 characters and a type of WPA or WEP, and what can be saved again reads back equal.
-#include <cstdint>
-#include <string_view>
-
+// key of at most 999 characters and a type of WPA or WEP, and what can be saved again reads back
+// equal.
 #include "FuzzInput.h"
 #include "payload/PayloadFiles.h"
+
+#include <cstdint>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const std::string_view Bytes(reinterpret_cast<const char*>(Data), Size);
@@ -13,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   FUZZ_CHECK(Read->SSID.size() <= 999 && Read->NetworkKey.size() <= 999);
   FUZZ_CHECK(Read->WPA == 0 || Read->WPA == 1);
   bool Fits = true;
-  for (const char16_t C : Read->SSID + Read->NetworkKey) Fits &= C <= 455;
+  for (const char16_t C : Read->SSID + Read->NetworkKey)
+    Fits &= C <= 455;
   const std::optional<std::string> Saved = SaveNetworkBytes(*Read);
   FUZZ_CHECK(Saved.has_value() == Fits);
   if (Saved) FUZZ_CHECK(LoadNetworkBytes(*Saved) == Read);

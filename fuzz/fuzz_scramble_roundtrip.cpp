@@ -1,10 +1,10 @@
 // ScrambleText -> UnscrambleText gives back every text of codes 0..455 for any target length, and
 // the record keeps to its character ranges; a text with a higher code is refused.
-#include <cstdint>
-
 #include "FuzzInput.h"
 #include "platform/Messages.h"
 #include "util/MyFunctions.h"
+
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   static const bool Quiet = (SetMessageHook([](const std::u16string&) {}), true);
@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     Text += Reversible ? static_cast<char16_t>(In.Unit() % 456) : In.Char();
 
   bool Fits = true;
-  for (const char16_t C : Text) Fits &= C <= 455;
+  for (const char16_t C : Text)
+    Fits &= C <= 455;
   const std::optional<std::u16string> Record = ScrambleText(Text, Length);
   FUZZ_CHECK(Record.has_value() == Fits);
   if (!Record) return 0;

@@ -1,21 +1,20 @@
 // The settings-store file with any content: the readers answer a value or nothing, a write of one
 // value reads back, and every value that could be read before the write still reads the same.
-#include <unistd.h>
+#include "FuzzInput.h"
+#include "platform/SettingsStore.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
-
-#include "FuzzInput.h"
-#include "platform/SettingsStore.h"
 
 namespace {
 
 const std::u16string kKey = u"Software\\Marbeck";
-const std::vector<std::u16string> kNames = {u"Zoom",          u"Frame",     u"BackColor", u"FrameColor",
-                                            u"MatrixColor",   u"EncryptionType", u"FrameSize",
-                                            u"tWordWrap",     u"eWordWrap", u"TabIndex", u"x", u""};
+const std::vector<std::u16string> kNames = {
+    u"Zoom",      u"Frame",     u"BackColor", u"FrameColor", u"MatrixColor", u"EncryptionType",
+    u"FrameSize", u"tWordWrap", u"eWordWrap", u"TabIndex",   u"x",           u""};
 
 struct TSeen {
   std::optional<TSettingType> Type;
@@ -51,7 +50,7 @@ std::filesystem::path Folder() {
   return Scratch.Dir();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   TFuzzInput In(Data, Size);
@@ -72,15 +71,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   std::vector<TSeen> Before;
   for (const std::u16string& Name : kNames) {
     const TSeen Seen = Look(Store, kKey, Name);
-    if (Seen.Text) FUZZ_CHECK(Seen.Type == TSettingType::stString || Seen.Type == TSettingType::stExpandString);
+    if (Seen.Text)
+      FUZZ_CHECK(Seen.Type == TSettingType::stString || Seen.Type == TSettingType::stExpandString);
     if (Seen.DWord) FUZZ_CHECK(Seen.Type == TSettingType::stDWord);
     Before.push_back(Seen);
   }
   const TSeen OtherBefore = Look(Store, OtherKey, u"v");
 
   const std::u16string& Name = kNames[Which];
-  const bool Written = AsString ? Store.WriteString(kKey, Name, NewText) : Store.WriteDWord(kKey, Name, NewDWord);
-  FUZZ_CHECK(Written);  // a regular file in a writable folder always takes a value
+  const bool Written =
+      AsString ? Store.WriteString(kKey, Name, NewText) : Store.WriteDWord(kKey, Name, NewDWord);
+  FUZZ_CHECK(Written); // a regular file in a writable folder always takes a value
   if (AsString) {
     FUZZ_CHECK(Store.ValueType(kKey, Name) == TSettingType::stString);
     FUZZ_CHECK(Store.ReadString(kKey, Name) == NewText.substr(0, NewText.find(u'\0')));

@@ -2,10 +2,10 @@
 // its side is 4v + 17 + 2q (or 2q when the text does not fit version 40), the quiet zone is light,
 // the fixed patterns of ISO/IEC 18004 clause 6.3 stand where they belong, and the same inputs give
 // the same grid however they are written.
-#include <cstdint>
-
 #include "FuzzInput.h"
 #include "encoder/QRCodeSymbol.h"
+
+#include <cstdint>
 
 namespace {
 
@@ -14,22 +14,28 @@ constexpr char16_t kAlphanumeric[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+
 // Texts of the shapes that reach every mode and every version.
 std::u16string MakeText(TFuzzInput& In) {
   const unsigned Shape = In.Pick(4);
-  const std::size_t Repeat = 1 + In.Pick(8);  // stretches short inputs towards the large versions
+  const std::size_t Repeat = 1 + In.Pick(8); // stretches short inputs towards the large versions
   std::u16string Unit;
   switch (Shape) {
-  case 0: Unit = In.Text(4000); break;
+  case 0:
+    Unit = In.Text(4000);
+    break;
   case 1:
-    while (!In.Empty()) Unit += static_cast<char16_t>(u'0' + In.Byte() % 10);
+    while (!In.Empty())
+      Unit += static_cast<char16_t>(u'0' + In.Byte() % 10);
     break;
   case 2:
-    while (!In.Empty()) Unit += kAlphanumeric[In.Byte() % 45];
+    while (!In.Empty())
+      Unit += kAlphanumeric[In.Byte() % 45];
     break;
   default:
-    while (!In.Empty()) Unit += static_cast<char16_t>(In.Byte());
+    while (!In.Empty())
+      Unit += static_cast<char16_t>(In.Byte());
     break;
   }
   std::u16string Text;
-  for (std::size_t I = 0; I < Repeat; ++I) Text += Unit;
+  for (std::size_t I = 0; I < Repeat; ++I)
+    Text += Unit;
   return Text;
 }
 
@@ -43,7 +49,7 @@ bool Finder(const TQRCodeSymbol& S, int Top, int Left) {
   return true;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   TFuzzInput In(Data, Size);
@@ -81,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     FUZZ_CHECK(Symbol.Version() == 0);
     FUZZ_CHECK(Symbol.NeededUnits() > Symbol.MaxUnits());
     for (int R = 0; R < Symbol.Rows(); ++R)
-      for (int C = 0; C < Symbol.Columns(); ++C) FUZZ_CHECK(!Symbol.IsDark(R, C));
+      for (int C = 0; C < Symbol.Columns(); ++C)
+        FUZZ_CHECK(!Symbol.IsDark(R, C));
   } else {
     const int V = Symbol.Version();
     FUZZ_CHECK(V >= 1 && V <= 40);
@@ -94,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         FUZZ_CHECK(!Symbol.IsDark(I, D) && !Symbol.IsDark(I, Symbol.Columns() - 1 - D));
       }
     // Three finder patterns, their light separators, the timing patterns and the dark module.
-    FUZZ_CHECK(Finder(Symbol, Q, Q) && Finder(Symbol, Q, Q + Side - 7) && Finder(Symbol, Q + Side - 7, Q));
+    FUZZ_CHECK(Finder(Symbol, Q, Q) && Finder(Symbol, Q, Q + Side - 7) &&
+               Finder(Symbol, Q + Side - 7, Q));
     for (int I = 0; I < 8; ++I) {
       FUZZ_CHECK(!Symbol.IsDark(Q + 7, Q + I) && !Symbol.IsDark(Q + I, Q + 7));
       FUZZ_CHECK(!Symbol.IsDark(Q + 7, Q + Side - 1 - I) && !Symbol.IsDark(Q + Side - 8, Q + I));
@@ -113,6 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Again.SetData(Text);
   FUZZ_CHECK(Again.Rows() == Symbol.Rows() && Again.Version() == Symbol.Version());
   for (int R = 0; R < Symbol.Rows(); ++R)
-    for (int C = 0; C < Symbol.Columns(); ++C) FUZZ_CHECK(Again.IsDark(R, C) == Symbol.IsDark(R, C));
+    for (int C = 0; C < Symbol.Columns(); ++C)
+      FUZZ_CHECK(Again.IsDark(R, C) == Symbol.IsDark(R, C));
   return 0;
 }

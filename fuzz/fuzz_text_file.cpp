@@ -1,11 +1,11 @@
 // .txt reader on any bytes: the text has only CR LF breaks, and saving it again in the encoding the
 // reader reported and reading that back gives the same text.
-#include <cstdint>
-#include <string_view>
-
 #include "FuzzInput.h"
 #include "Normalise.h"
 #include "payload/PayloadFiles.h"
+
+#include <cstdint>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const std::string_view Bytes(reinterpret_cast<const char*>(Data), Size);

@@ -1,12 +1,12 @@
 // .vcf reader on any bytes: the memo gets the decoded text, no field takes more than a line's 999
 // characters (the birthday at most yyyy.mm.dd), and a file without any property line of the
 // program changes no field.
-#include <cstdint>
-#include <string_view>
-
 #include "FuzzInput.h"
 #include "Normalise.h"
 #include "payload/PayloadFiles.h"
+
+#include <cstdint>
+#include <string_view>
 
 namespace {
 const std::u16string kPrefixes[] = {u"FN:",
@@ -37,7 +37,7 @@ bool HasPropertyLine(const std::u16string& Text) {
   }
   return false;
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const std::string_view Bytes(reinterpret_cast<const char*>(Data), Size);
@@ -49,12 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   FUZZ_CHECK(Read.MemoVCard == LoadTextBytes(Bytes).Text);
   FUZZ_CHECK(Read.Encoding == LoadTextBytes(Bytes).Encoding);
   for (const std::u16string* F :
-       {&Read.Page.ContactName,  &Read.Page.FirstName,     &Read.Page.LastName,     &Read.Page.MiddleName,
-        &Read.Page.PhonePrivate, &Read.Page.PhoneCellPrivate, &Read.Page.EmailPrivate, &Read.Page.WebsitePrivate,
-        &Read.Page.StreetHome,   &Read.Page.CityHome,      &Read.Page.ZIPCodeHome,  &Read.Page.Company,
-        &Read.Page.Department,   &Read.Page.JobTitle,      &Read.Page.PhoneWork,    &Read.Page.CellPhoneWork,
-        &Read.Page.EmailWork,    &Read.Page.WebsiteWork,   &Read.Page.Streetwork,   &Read.Page.CityWork,
-        &Read.Page.ZIPCodeWork})
+       {&Read.Page.ContactName,   &Read.Page.FirstName,      &Read.Page.LastName,
+        &Read.Page.MiddleName,    &Read.Page.PhonePrivate,   &Read.Page.PhoneCellPrivate,
+        &Read.Page.EmailPrivate,  &Read.Page.WebsitePrivate, &Read.Page.StreetHome,
+        &Read.Page.CityHome,      &Read.Page.ZIPCodeHome,    &Read.Page.Company,
+        &Read.Page.Department,    &Read.Page.JobTitle,       &Read.Page.PhoneWork,
+        &Read.Page.CellPhoneWork, &Read.Page.EmailWork,      &Read.Page.WebsiteWork,
+        &Read.Page.Streetwork,    &Read.Page.CityWork,       &Read.Page.ZIPCodeWork})
     FUZZ_CHECK(F->size() <= 999);
   FUZZ_CHECK(Read.Page.Birthday.size() <= 10);
   if (!HasPropertyLine(Read.MemoVCard)) FUZZ_CHECK(Read.Page == Current);

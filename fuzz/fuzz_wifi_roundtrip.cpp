@@ -1,10 +1,10 @@
 // .nwk writer -> reader for any network name, key and type: equal after the round trip, the escapes
 // of ; : , " \ included; the type comes back as 0 (WPA) or 1 (WEP); name and key are cut to 999
 // characters; a name or key with a code above 455 is refused before anything is written.
-#include <cstdint>
-
 #include "FuzzInput.h"
 #include "payload/PayloadFiles.h"
+
+#include <cstdint>
 
 namespace {
 std::u16string Field(TFuzzInput& In) {
@@ -17,7 +17,7 @@ std::u16string Field(TFuzzInput& In) {
   }
   return Out;
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   TFuzzInput In(Data, Size);
@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Page.NetworkKey = Field(In);
 
   bool Fits = true;
-  for (const char16_t C : Page.SSID + Page.NetworkKey) Fits &= C <= 455;
+  for (const char16_t C : Page.SSID + Page.NetworkKey)
+    Fits &= C <= 455;
   const std::optional<std::string> Saved = SaveNetworkBytes(Page);
   FUZZ_CHECK(Saved.has_value() == Fits);
   if (!Saved) return 0;

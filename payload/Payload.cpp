@@ -1,14 +1,16 @@
 #include "payload/Payload.h"
 
-#include <string_view>
-
 #include "platform/Unicode.h"
+
+#include <string_view>
 
 namespace {
 
 constexpr std::u16string_view kCRLF = u"\r\n";
 
-char16_t HexDigit(unsigned V) { return static_cast<char16_t>(V < 10 ? u'0' + V : u'A' + (V - 10)); }
+char16_t HexDigit(unsigned V) {
+  return static_cast<char16_t>(V < 10 ? u'0' + V : u'A' + (V - 10));
+}
 
 void AppendPercent(std::u16string& Out, unsigned char Byte) {
   Out += u'%';
@@ -17,8 +19,8 @@ void AppendPercent(std::u16string& Out, unsigned char Byte) {
 }
 
 bool IsUnreserved(char16_t C) {
-  return (C >= u'A' && C <= u'Z') || (C >= u'a' && C <= u'z') || (C >= u'0' && C <= u'9') || C == u'-' ||
-         C == u'.' || C == u'_' || C == u'~';
+  return (C >= u'A' && C <= u'Z') || (C >= u'a' && C <= u'z') || (C >= u'0' && C <= u'9') ||
+         C == u'-' || C == u'.' || C == u'_' || C == u'~';
 }
 
 // RFC 6068 hfvalue: every character outside the unreserved set as percent-encoded UTF-8.
@@ -84,7 +86,7 @@ std::u16string WithoutPoints(const std::u16string& Text) {
   return Out;
 }
 
-}  // namespace
+} // namespace
 
 std::u16string HintText() {
   std::u16string Out;
@@ -92,31 +94,39 @@ std::u16string HintText() {
        {std::u16string_view(kHintFirstLine), std::u16string_view(u""),
         std::u16string_view(u"- Then click button [Generate QR-Code]"),
         std::u16string_view(u"- Try the code with your smartphone directly on the screen"),
-        std::u16string_view(
-            u"- Finally click on  [Copy to Clipboard] and paste the QR-Code (bitmap) where ever you like")}) {
+        std::u16string_view(u"- Finally click on  [Copy to Clipboard] and paste the QR-Code "
+                            u"(bitmap) where ever you like")}) {
     Out += Line;
     Out += kCRLF;
   }
   return Out;
 }
 
-std::u16string TextPayload(const std::u16string& MemoText) { return MemoText; }
+std::u16string TextPayload(const std::u16string& MemoText) {
+  return MemoText;
+}
 
-std::u16string URLPayload(const TURLPage& Page) { return Page.EditURL; }
+std::u16string URLPayload(const TURLPage& Page) {
+  return Page.EditURL;
+}
 
 std::u16string EMailPayload(const TEMailPage& Page) {
-  return u"mailto:" + EncodeAddress(Page.EditAddress) + u"?subject=" + PercentEncode(Page.EditSubject) +
-         u"&body=" + PercentEncode(Page.MemoMessage);
+  return u"mailto:" + EncodeAddress(Page.EditAddress) + u"?subject=" +
+         PercentEncode(Page.EditSubject) + u"&body=" + PercentEncode(Page.MemoMessage);
 }
 
-std::u16string VCardPayload(const TVCardPage& Page) { return ComposeVCard(Page); }
+std::u16string VCardPayload(const TVCardPage& Page) {
+  return ComposeVCard(Page);
+}
 
 std::u16string NetworkRecord(const TWifiPage& Page) {
-  return u"WIFI:T:" + std::u16string(Page.WPA == 0 ? u"WPA" : u"WEP") + u";S:" + EscapeWifi(Page.SSID) +
-         u";P:" + EscapeWifi(Page.NetworkKey) + u";;";
+  return u"WIFI:T:" + std::u16string(Page.WPA == 0 ? u"WPA" : u"WEP") + u";S:" +
+         EscapeWifi(Page.SSID) + u";P:" + EscapeWifi(Page.NetworkKey) + u";;";
 }
 
-std::u16string WifiPayload(const TWifiPage& Page) { return NetworkRecord(Page) + std::u16string(kCRLF); }
+std::u16string WifiPayload(const TWifiPage& Page) {
+  return NetworkRecord(Page) + std::u16string(kCRLF);
+}
 
 std::u16string ComposeVCard(const TVCardPage& P) {
   std::u16string Out;
@@ -127,16 +137,18 @@ std::u16string ComposeVCard(const TVCardPage& P) {
   const auto Optional = [&Line](const char16_t* Prefix, const std::u16string& Value) {
     if (!Value.empty()) Line(Prefix + EscapeVCard(Value));
   };
-  const auto Address = [&Line](const char16_t* Prefix, const std::u16string& Street, const std::u16string& City,
-                               const std::u16string& ZIP) {
+  const auto Address = [&Line](const char16_t* Prefix, const std::u16string& Street,
+                               const std::u16string& City, const std::u16string& ZIP) {
     if (!Street.empty() || !City.empty() || !ZIP.empty())
-      Line(Prefix + EscapeVCard(Street) + u";" + EscapeVCard(City) + u";;" + EscapeVCard(ZIP) + u";");
+      Line(Prefix + EscapeVCard(Street) + u";" + EscapeVCard(City) + u";;" + EscapeVCard(ZIP) +
+           u";");
   };
 
   Line(u"BEGIN:VCARD");
   Line(u"VERSION:4.0");
   Line(u"FN:" + EscapeVCard(P.ContactName));
-  Line(u"N:" + EscapeVCard(P.LastName) + u";" + EscapeVCard(P.FirstName) + u";" + EscapeVCard(P.MiddleName));
+  Line(u"N:" + EscapeVCard(P.LastName) + u";" + EscapeVCard(P.FirstName) + u";" +
+       EscapeVCard(P.MiddleName));
   Optional(u"TEL;TYPE=home:", P.PhonePrivate);
   Optional(u"TEL;TYPE=cell,home:", P.PhoneCellPrivate);
   Optional(u"EMAIL;TYPE=home:", P.EmailPrivate);

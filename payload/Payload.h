@@ -14,7 +14,7 @@ struct TURLPage {
 struct TEMailPage {
   std::u16string EditAddress;
   std::u16string EditSubject;
-  std::u16string MemoMessage;  // the memo's lines joined by CR LF
+  std::u16string MemoMessage; // the memo's lines joined by CR LF
 };
 
 // VCard v4.0 page (tab index 3): one member per edit field, named as the field.
@@ -49,7 +49,7 @@ struct TVCardPage {
 struct TWifiPage {
   std::u16string SSID;
   std::u16string NetworkKey;
-  int WPA = 0;  // item index of the "Network Encryption Type" list: 0 is "WPA", any other "WEP"
+  int WPA = 0; // item index of the "Network Encryption Type" list: 0 is "WPA", any other "WEP"
 
   bool operator==(const TWifiPage&) const = default;
 };

@@ -1,22 +1,23 @@
 #include "payload/PayloadFiles.h"
 
+#include "platform/Unicode.h"
+#include "util/MyFunctions.h"
+
 #include <array>
 #include <functional>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "platform/Unicode.h"
-#include "util/MyFunctions.h"
-
 namespace {
 
 constexpr std::u16string_view kCRLF = u"\r\n";
-constexpr std::size_t kMaxValue = 999;  // longest value a field takes from a file
+constexpr std::size_t kMaxValue = 999; // longest value a field takes from a file
 constexpr int kNetworkRecordLength = 50;
 
 // Substring that answers empty (or shorter) text for a range beyond the end.
-std::u16string Part(const std::u16string& S, std::size_t Pos, std::size_t Count = std::u16string::npos) {
+std::u16string Part(const std::u16string& S, std::size_t Pos,
+                    std::size_t Count = std::u16string::npos) {
   if (Pos >= S.size()) return {};
   return S.substr(Pos, Count);
 }
@@ -97,7 +98,6 @@ std::u16string UnescapeWifi(const std::u16string& Text) {
   return Out;
 }
 
-
 std::u16string FullPath(const std::filesystem::path& Path) {
   std::error_code Ec;
   std::filesystem::path Full = std::filesystem::absolute(Path, Ec);
@@ -114,8 +114,8 @@ std::u16string CannotCreate(const std::filesystem::path& Path, const std::string
   return u"Cannot create file \"" + FullPath(Path) + u"\". " + Utf8ToUtf16(SystemError);
 }
 
-TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes, TTextEncoding Encoding,
-                  bool OwnerOnly = false) {
+TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes,
+                  TTextEncoding Encoding, bool OwnerOnly = false) {
   TSaveResult Result;
   std::string Error;
   if (!WriteFileAtomic(Path, Bytes, Error, OwnerOnly)) {
@@ -129,7 +129,8 @@ TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes, T
 
 // Reads the file and hands the bytes to Parse; Parse answers the data or an empty optional.
 template <class T, class F>
-TLoadResult<T> Load(const std::filesystem::path& Path, F Parse, const std::u16string& RefusedMessage = {}) {
+TLoadResult<T> Load(const std::filesystem::path& Path, F Parse,
+                    const std::u16string& RefusedMessage = {}) {
   TLoadResult<T> Result;
   std::string Bytes;
   std::string Error;
@@ -189,7 +190,7 @@ const std::vector<TVCardPrefix>& VCardPrefixes() {
   return Table;
 }
 
-}  // namespace
+} // namespace
 
 std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& Extension) {
   const std::u16string Name = Chosen + Extension;
@@ -200,7 +201,8 @@ std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& 
   std::size_t I = Slash == std::u16string::npos ? 0 : Slash + 1;
   std::u16string Out = Name.substr(0, I);
   while (I < Name.size()) {
-    if (I + Doubled.size() <= Name.size() && EqualIgnoringAsciiCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
+    if (I + Doubled.size() <= Name.size() &&
+        EqualIgnoringAsciiCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
       Out += Extension;
       I += Doubled.size();
     } else {
@@ -215,7 +217,9 @@ TEncodedText SaveTextBytes(const std::u16string& MemoText, TTextEncoding Encodin
   return EncodeText(MemoText, Encoding);
 }
 
-TDecodedText LoadTextBytes(std::string_view Bytes) { return DecodeText(Bytes); }
+TDecodedText LoadTextBytes(std::string_view Bytes) {
+  return DecodeText(Bytes);
+}
 
 // ---- .eml ----
 TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding) {
@@ -250,7 +254,8 @@ TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding) {
 TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
   for (const std::u16string& Line : SplitLines(Text)) {
     for (const TVCardPrefix& Entry : VCardPrefixes()) {
-      if (Line.starts_with(Entry.Prefix)) Entry.Set(Current, Part(Line, Entry.Prefix.size(), kMaxValue));
+      if (Line.starts_with(Entry.Prefix))
+        Entry.Set(Current, Part(Line, Entry.Prefix.size(), kMaxValue));
     }
   }
   return Current;
@@ -264,7 +269,8 @@ TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current) {
 
 // ---- .nwk ----
 std::optional<std::string> SaveNetworkBytes(const TWifiPage& Page) {
-  const std::optional<std::u16string> Record = ScrambleText(NetworkRecord(Page), kNetworkRecordLength);
+  const std::optional<std::u16string> Record =
+      ScrambleText(NetworkRecord(Page), kNetworkRecordLength);
   if (!Record) return std::nullopt;
   return EncodeText(*Record + std::u16string(kCRLF), TTextEncoding::teUTF8).Bytes;
 }
@@ -291,38 +297,45 @@ TSaveResult SaveTextFile(const std::filesystem::path& Path, const std::u16string
 }
 
 TLoadResult<TDecodedText> LoadTextFile(const std::filesystem::path& Path) {
-  return Load<TDecodedText>(Path, [](std::string_view B) { return std::optional(LoadTextBytes(B)); });
+  return Load<TDecodedText>(Path,
+                            [](std::string_view B) { return std::optional(LoadTextBytes(B)); });
 }
 
-TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& Page, TTextEncoding Encoding) {
+TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& Page,
+                          TTextEncoding Encoding) {
   const TEncodedText Encoded = SaveEMailBytes(Page, Encoding);
   return Write(Path, Encoded.Bytes, Encoded.Encoding);
 }
 
 TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path) {
-  return Load<TEMailFile>(Path, LoadEMailBytes, u"\"" + FullPath(Path) + u"\" is not an e-mail file of this program.");
+  return Load<TEMailFile>(Path, LoadEMailBytes,
+                          u"\"" + FullPath(Path) + u"\" is not an e-mail file of this program.");
 }
 
-TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page, TTextEncoding Encoding) {
+TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page,
+                          TTextEncoding Encoding) {
   const TEncodedText Encoded = SaveVCardBytes(Page, Encoding);
   return Write(Path, Encoded.Bytes, Encoded.Encoding);
 }
 
-TLoadResult<TVCardFile> LoadVCardFile(const std::filesystem::path& Path, const TVCardPage& Current) {
-  return Load<TVCardFile>(Path,
-                          [&Current](std::string_view B) { return std::optional(LoadVCardBytes(B, Current)); });
+TLoadResult<TVCardFile> LoadVCardFile(const std::filesystem::path& Path,
+                                      const TVCardPage& Current) {
+  return Load<TVCardFile>(
+      Path, [&Current](std::string_view B) { return std::optional(LoadVCardBytes(B, Current)); });
 }
 
 TSaveResult SaveNetworkFile(const std::filesystem::path& Path, const TWifiPage& Page) {
   const std::optional<std::string> Bytes = SaveNetworkBytes(Page);
   if (!Bytes) {
     TSaveResult Result;
-    Result.Error = u"The network name or key contains characters that cannot be saved in a network-key file.";
+    Result.Error =
+        u"The network name or key contains characters that cannot be saved in a network-key file.";
     return Result;
   }
   return Write(Path, *Bytes, TTextEncoding::teUTF8, /*OwnerOnly=*/true);
 }
 
 TLoadResult<TWifiPage> LoadNetworkFile(const std::filesystem::path& Path) {
-  return Load<TWifiPage>(Path, LoadNetworkBytes, u"\"" + FullPath(Path) + u"\" is not a network-key file.");
+  return Load<TWifiPage>(Path, LoadNetworkBytes,
+                         u"\"" + FullPath(Path) + u"\" is not a network-key file.");
 }

@@ -3,13 +3,13 @@
 // exceptions. A failed load yields no data; a failed save leaves the previous file intact.
 #pragma once
 
+#include "payload/Payload.h"
+#include "platform/TextFile.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "payload/Payload.h"
-#include "platform/TextFile.h"
 
 // ---- extensions and the file-name rule of the Save actions ----
 inline constexpr char16_t kTextExtension[] = u".txt";
@@ -32,8 +32,8 @@ TDecodedText LoadTextBytes(std::string_view Bytes);
 // address, CR LF, the subject, CR LF.
 TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding);
 struct TEMailFile {
-  TEMailPage Page;          // MemoMessage: the lines before the last two, each followed by CR LF
-  TTextEncoding Encoding;   // to remember for MemoMessage
+  TEMailPage Page;        // MemoMessage: the lines before the last two, each followed by CR LF
+  TTextEncoding Encoding; // to remember for MemoMessage
 };
 // Empty optional: the file has fewer than two lines.
 std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes);
@@ -41,9 +41,9 @@ std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes);
 // .vcf: the composed record in Encoding.
 TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding);
 struct TVCardFile {
-  std::u16string MemoVCard;  // the decoded file text (line breaks CR LF)
-  TVCardPage Page;           // Current with the fields the file holds lines for replaced
-  TTextEncoding Encoding;    // to remember for MemoVCard
+  std::u16string MemoVCard; // the decoded file text (line breaks CR LF)
+  TVCardPage Page;          // Current with the fields the file holds lines for replaced
+  TTextEncoding Encoding;   // to remember for MemoVCard
 };
 // Every line is examined, the last one too; for a property on several lines the last wins.
 // The caller holds ReadData true while it puts Page into the fields.
@@ -60,14 +60,13 @@ std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes);
 // ---- path level ----
 struct TSaveResult {
   bool Ok = false;
-  std::u16string Error;                         // the message to show when !Ok
-  TTextEncoding Encoding = TTextEncoding::teAnsi;  // the encoding written (for .txt/.eml/.vcf)
+  std::u16string Error;                           // the message to show when !Ok
+  TTextEncoding Encoding = TTextEncoding::teAnsi; // the encoding written (for .txt/.eml/.vcf)
 };
 
-template <class T>
-struct TLoadResult {
-  std::optional<T> Data;  // empty when the load failed
-  std::u16string Error;   // the message to show when Data is empty
+template <class T> struct TLoadResult {
+  std::optional<T> Data; // empty when the load failed
+  std::u16string Error;  // the message to show when Data is empty
   bool Ok() const { return Data.has_value(); }
 };
 
@@ -80,10 +79,12 @@ TSaveResult SaveTextFile(const std::filesystem::path& Path, const std::u16string
                          TTextEncoding Encoding);
 TLoadResult<TDecodedText> LoadTextFile(const std::filesystem::path& Path);
 
-TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& Page, TTextEncoding Encoding);
+TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& Page,
+                          TTextEncoding Encoding);
 TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path);
 
-TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page, TTextEncoding Encoding);
+TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page,
+                          TTextEncoding Encoding);
 TLoadResult<TVCardFile> LoadVCardFile(const std::filesystem::path& Path, const TVCardPage& Current);
 
 // Written with mode 0600 (owner only): the scrambling hides the key from a casual glance only.

@@ -36,7 +36,9 @@ struct TKey {
 using THive = std::vector<TKey>;
 
 // Key and value names compare as the registry compares them.
-bool SameName(std::u16string_view A, std::u16string_view B) { return EqualIgnoringAsciiCase(A, B); }
+bool SameName(std::u16string_view A, std::u16string_view B) {
+  return EqualIgnoringAsciiCase(A, B);
+}
 
 bool StartsWithNoCase(std::string_view S, std::string_view Prefix) {
   if (S.size() < Prefix.size()) return false;

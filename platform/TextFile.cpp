@@ -182,7 +182,8 @@ TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding) {
   case TTextEncoding::teAnsi:
     // Windows-1252 bytes that DecodeText would take for a mark or for UTF-8 ("\u00C3\u00A9" is
     // C3 A9) would not read back as the text either.
-    if (Utf16ToAnsi(Text, Result.Bytes) && DecodeText(Result.Bytes).Encoding == TTextEncoding::teAnsi)
+    if (Utf16ToAnsi(Text, Result.Bytes) &&
+        DecodeText(Result.Bytes).Encoding == TTextEncoding::teAnsi)
       return Result;
     // Windows-1252 cannot carry the text: keep every character by writing UTF-8 with its mark.
     Result.Encoding = TTextEncoding::teUTF8;
@@ -231,10 +232,10 @@ bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::s
   struct stat Info {};
   if (::fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode) || Info.st_size > kMaxReadBytes) {
     const int Code = errno;
-    Error = Info.st_mode == 0 ? SystemError(Code)
+    Error = Info.st_mode == 0       ? SystemError(Code)
             : S_ISDIR(Info.st_mode) ? SystemError(EISDIR)
             : S_ISREG(Info.st_mode) ? SystemError(EFBIG)
-                                     : std::string("Not a regular file.");
+                                    : std::string("Not a regular file.");
     ::close(Fd);
     return false;
   }

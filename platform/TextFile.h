@@ -15,8 +15,8 @@ enum class TTextEncoding {
 };
 
 struct TDecodedText {
-  std::u16string Text;     // every line break made CR LF
-  TTextEncoding Encoding;  // the encoding to remember for a later save
+  std::u16string Text;    // every line break made CR LF
+  TTextEncoding Encoding; // the encoding to remember for a later save
 };
 
 // Detects the mark (EF BB BF, then FF FE, then FE FF); without one, valid UTF-8 holding non-ASCII
@@ -24,8 +24,8 @@ struct TDecodedText {
 TDecodedText DecodeText(std::string_view Bytes);
 
 struct TEncodedText {
-  std::string Bytes;       // mark included
-  TTextEncoding Encoding;  // teAnsi falls back to teUTF8 when the text does not fit Windows-1252
+  std::string Bytes;      // mark included
+  TTextEncoding Encoding; // teAnsi falls back to teUTF8 when the text does not fit Windows-1252
 };
 TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding);
 

@@ -74,7 +74,6 @@ constexpr std::array<TNamedColor, 52> kNamedColors{{
     {u"clDefault", 0x20000000u},
 }};
 
-
 int HexDigit(char16_t C) {
   if (C >= u'0' && C <= u'9') return C - u'0';
   if (C >= u'a' && C <= u'f') return C - u'a' + 10;

@@ -10,5 +10,6 @@ using TColor = std::uint32_t;
 
 // The colour's name if it has one, otherwise "$" and eight upper-case hexadecimal digits.
 std::u16string ColorToText(TColor Color);
-// A name in any letter case, "$" + hexadecimal digits, or a decimal integer; empty optional otherwise.
+// A name in any letter case, "$" + hexadecimal digits, or a decimal integer; empty optional
+// otherwise.
 std::optional<TColor> TextToColor(const std::u16string& Text);

@@ -1,4 +1,8 @@
 // The generation pass: first-run state, the payload of each page, the picture, the triggers.
+#include "support/window/Expect.h"
+#include "support/window/WindowFixture.h"
+#include "support/window/Zbar.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -9,12 +13,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
-
 #include <functional>
-
-#include "support/window/Expect.h"
-#include "support/window/WindowFixture.h"
-#include "support/window/Zbar.h"
 
 TEST_F(TWindowTest, FirstRunStartsFromTheDefaults) {
   TForm1& F = Form();
@@ -85,19 +84,23 @@ TEST_F(TWindowTest, EachPagePassesItsPayloadAndPaintsItsSymbol) {
     Form().CreateCodeBtn->click();
     EXPECT_EQ(QRText(), Case.Payload);
     EXPECT_EQ(PixelsOffSymbol(Picture(), {Case.Payload, qrAuto, 1}, Dark.rgb(), Light.rgb()), 0);
-    EXPECT_EQ(DecodePicture(Picture(), 4), Utf8(Case.Payload)) << "a decoder reads the payload back";
+    EXPECT_EQ(DecodePicture(Picture(), 4), Utf8(Case.Payload))
+        << "a decoder reads the payload back";
   }
 }
 
 TEST_F(TWindowTest, SpacingFrameAndEncodingReachTheFacade) {
   Form().PageControl1->setCurrentIndex(1);
   Form().EditURL->setText(QStringLiteral("12345"));
-  Form().EncryptionType->setCurrentIndex(3);  // ISO-8859-1: byte mode even for digits
-  Form().FrameSize->setCurrentIndex(8);       // spacing "9"
-  Form().Frame->setChecked(true);             // ... plus one: ten modules
-  EXPECT_EQ(PixelsOffSymbol(Picture(), {u"12345", qrISO88591, 10}, qRgb(0, 0, 0), qRgb(255, 255, 255)), 4 * 5)
+  Form().EncryptionType->setCurrentIndex(3); // ISO-8859-1: byte mode even for digits
+  Form().FrameSize->setCurrentIndex(8);      // spacing "9"
+  Form().Frame->setChecked(true);            // ... plus one: ten modules
+  EXPECT_EQ(
+      PixelsOffSymbol(Picture(), {u"12345", qrISO88591, 10}, qRgb(0, 0, 0), qRgb(255, 255, 255)),
+      4 * 5)
       << "everything but the four corner marks (five pixels each) in black on the white ring";
-  EXPECT_EQ(Form().ScrollBar1->minimum(), Picture().width()) << "the zoom never goes below the side";
+  EXPECT_EQ(Form().ScrollBar1->minimum(), Picture().width())
+      << "the zoom never goes below the side";
 }
 
 TEST_F(TWindowTest, ListsSliderAndFrameRunAPassButTypingAndPageSwitchingDoNot) {
@@ -107,7 +110,7 @@ TEST_F(TWindowTest, ListsSliderAndFrameRunAPassButTypingAndPageSwitchingDoNot) {
   EXPECT_EQ(QRText(), u"QRText") << "typing and switching pages run no pass";
   EXPECT_FALSE(F.Image1->HasPicture());
 
-  QTest::keyClick(F.EncryptionType, Qt::Key_Down);  // a choice made by the user
+  QTest::keyClick(F.EncryptionType, Qt::Key_Down); // a choice made by the user
   EXPECT_EQ(F.EncryptionType->currentIndex(), 1);
   EXPECT_EQ(QRText(), u"HELLO");
   EXPECT_TRUE(F.Image1->HasPicture());
@@ -122,7 +125,8 @@ TEST_F(TWindowTest, ListsSliderAndFrameRunAPassButTypingAndPageSwitchingDoNot) {
   EXPECT_TRUE(PassesFor(QStringLiteral("A3"), [&] { F.TrackBar1->setValue(4); }));
   EXPECT_FALSE(PassesFor(QStringLiteral("A4"), [&] { F.EncryptionType->setCurrentIndex(2); }))
       << "an index set in code raises no change";
-  EXPECT_FALSE(PassesFor(QStringLiteral("A5"), [&] { F.ScrollBar1->setValue(300); })) << "zoom only rescales";
+  EXPECT_FALSE(PassesFor(QStringLiteral("A5"), [&] { F.ScrollBar1->setValue(300); }))
+      << "zoom only rescales";
   EXPECT_FALSE(PassesFor(QStringLiteral("A6"), [&] { F.PageControl1->setCurrentIndex(2); }));
 }
 
@@ -133,10 +137,12 @@ TEST_F(TWindowTest, TextTooLongPaintsTheLightSquareAndSaysWhyUnderThePreview) {
   F.CreateCodeBtn->click();
   EXPECT_TRUE(Errors.empty() && Messages.empty()) << "no modal box";
   EXPECT_TRUE(F.NoteLabel->isVisible());
-  EXPECT_EQ(F.NoteLabel->text(), QStringLiteral("Too long for a QR code: 3,000 bytes; at most 2,953 fit."));
+  EXPECT_EQ(F.NoteLabel->text(),
+            QStringLiteral("Too long for a QR code: 3,000 bytes; at most 2,953 fit."));
   ASSERT_EQ(Picture().width(), 2) << "the empty grid with its one-module quiet zone";
   for (int Y = 0; Y < 2; ++Y)
-    for (int X = 0; X < 2; ++X) EXPECT_EQ(Picture().pixel(X, Y), qRgb(255, 255, 255));
+    for (int X = 0; X < 2; ++X)
+      EXPECT_EQ(Picture().pixel(X, Y), qRgb(255, 255, 255));
 
   F.EditURL->setText(QStringLiteral("short"));
   F.CreateCodeBtn->click();
@@ -146,8 +152,8 @@ TEST_F(TWindowTest, TextTooLongPaintsTheLightSquareAndSaysWhyUnderThePreview) {
 
 TEST_F(TWindowTest, EmptyPayloadWithTheFacadeDefaultsGivesAnEmptyPicture) {
   TForm1& F = Form();
-  F.PageControl1->setCurrentIndex(1);  // empty URL field
-  F.FrameSize->setCurrentIndex(3);     // spacing "4", the facade's own starting value
+  F.PageControl1->setCurrentIndex(1); // empty URL field
+  F.FrameSize->setCurrentIndex(3);    // spacing "4", the facade's own starting value
   F.CreateCodeBtn->click();
   EXPECT_TRUE(F.Image1->HasPicture());
   EXPECT_TRUE(Picture().isNull());

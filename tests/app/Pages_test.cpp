@@ -1,4 +1,9 @@
 // The pages: hint lines, URL test, contact name, Ctrl+C, Load and Save, the About dialog.
+#include "About.h"
+#include "support/window/Expect.h"
+#include "support/window/WindowFixture.h"
+#include "support/window/Zbar.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -12,13 +17,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
-
-#include "About.h"
-#include "support/window/Expect.h"
-#include "support/window/Zbar.h"
-#include "support/window/WindowFixture.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ QByteArray FileBytes(const QString& Path) {
   return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray("<missing>");
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(TWindowTest, HintLinesGiveWayToTypingAndComeBackWhenTheMemoIsLeftEmpty) {
   QPlainTextEdit* Memo = Form().MemoText;
@@ -61,7 +60,7 @@ TEST_F(TWindowTest, HintLinesGiveWayToTypingAndComeBackWhenTheMemoIsLeftEmpty) {
 TEST_F(TWindowTest, UrlTestOpensWebAddressesOnly) {
   struct TCase {
     const char* Text;
-    const char* Opens;  // nullptr: refused with a message
+    const char* Opens; // nullptr: refused with a message
   };
   const TCase Cases[] = {
       {"https://example.org/a?b=c", "https://example.org/a?b=c"},
@@ -88,7 +87,8 @@ TEST_F(TWindowTest, UrlTestOpensWebAddressesOnly) {
       EXPECT_TRUE(Messages.empty());
     } else {
       EXPECT_TRUE(Opened.empty());
-      EXPECT_EQ(Messages, std::vector<QString>{QStringLiteral("\"%1\" is not a web address.").arg(Case.Text)});
+      EXPECT_EQ(Messages, std::vector<QString>{
+                              QStringLiteral("\"%1\" is not a web address.").arg(Case.Text)});
     }
   }
   Messages.clear();
@@ -107,7 +107,8 @@ TEST_F(TWindowTest, ContactNameFollowsTheNameFieldsAsTheyAreTyped) {
   QTest::keyClicks(F.MiddleName, QStringLiteral("M"));
   EXPECT_EQ(F.ContactName->text(), QStringLiteral("F M L"));
   QTest::keyClicks(F.ContactName, QStringLiteral("x"));
-  EXPECT_EQ(F.FirstName->text(), QStringLiteral("F")) << "typing the contact name changes no other field";
+  EXPECT_EQ(F.FirstName->text(), QStringLiteral("F"))
+      << "typing the contact name changes no other field";
 }
 
 TEST_F(TWindowTest, CtrlCCopiesSelectedTextInAFieldAndThePictureElsewhere) {
@@ -153,9 +154,9 @@ struct TFileCase {
   const char* Extension;
   QPushButton* TForm1::*SaveButton;
   QPushButton* TForm1::*LoadButton;
-  std::function<void(TForm1&)> Fill;   // the content saved
-  std::function<void(TForm1&)> Clear;  // what the page holds before the load
-  std::function<void(TForm1&)> Check;  // the content loaded back
+  std::function<void(TForm1&)> Fill;  // the content saved
+  std::function<void(TForm1&)> Clear; // what the page holds before the load
+  std::function<void(TForm1&)> Check; // the content loaded back
 };
 
 TEST_F(TWindowTest, EveryPageSavesAndLoadsItsFileThroughTheDialogs) {
@@ -193,12 +194,14 @@ TEST_F(TWindowTest, EveryPageSavesAndLoadsItsFileThroughTheDialogs) {
          F.JobTitle->setText(QStringLiteral("kept"));
        },
        [](TForm1& F) {
-         EXPECT_EQ(F.ContactName->text(), QStringLiteral("Dr Ann Lee")) << "the name rule stays idle while reading";
+         EXPECT_EQ(F.ContactName->text(), QStringLiteral("Dr Ann Lee"))
+             << "the name rule stays idle while reading";
          EXPECT_EQ(F.FirstName->text(), QStringLiteral("Ann"));
          EXPECT_EQ(F.LastName->text(), QStringLiteral("Lee"));
          EXPECT_EQ(F.CityHome->text(), QStringLiteral("Town"));
          EXPECT_EQ(F.Birthday->text(), QStringLiteral("1970.01.31"));
-         EXPECT_EQ(F.JobTitle->text(), QStringLiteral("kept")) << "a field without a line keeps its text";
+         EXPECT_EQ(F.JobTitle->text(), QStringLiteral("kept"))
+             << "a field without a line keeps its text";
          EXPECT_FALSE(F.ReadData);
        }},
       {"Wifi", 4, "Network Key (*.nwk)", ".nwk", &TForm1::SaveWifiBtn, &TForm1::LoadWifiBtn,
@@ -223,7 +226,7 @@ TEST_F(TWindowTest, EveryPageSavesAndLoadsItsFileThroughTheDialogs) {
     TForm1& F = Form();
     F.PageControl1->setCurrentIndex(Case.Page);
     Case.Fill(F);
-    const QString Chosen = Folder() + QString::fromUtf8("/pägé");  // a name beyond ASCII
+    const QString Chosen = Folder() + QString::fromUtf8("/pägé"); // a name beyond ASCII
     const QString Final = Chosen + QString::fromLatin1(Case.Extension);
     Filters.clear();
     SaveAnswers.push_back(Chosen);
@@ -233,7 +236,8 @@ TEST_F(TWindowTest, EveryPageSavesAndLoadsItsFileThroughTheDialogs) {
     OpenAnswers.push_back(Final);
     (F.*Case.LoadButton)->click();
     Case.Check(F);
-    EXPECT_EQ(Filters, (std::vector<QString>{QString::fromLatin1(Case.Filter), QString::fromLatin1(Case.Filter)}));
+    EXPECT_EQ(Filters, (std::vector<QString>{QString::fromLatin1(Case.Filter),
+                                             QString::fromLatin1(Case.Filter)}));
     EXPECT_TRUE(Errors.empty());
     EXPECT_TRUE(OverwriteQuestions.empty());
   }
@@ -274,12 +278,14 @@ TEST_F(TWindowTest, CancelledOrFailedFileActionsLeaveThePageAsItWas) {
   OpenAnswers = {Missing};
   F.LoadTextBtn->click();
   ASSERT_EQ(Errors.size(), 1u);
-  EXPECT_TRUE(Errors[0].startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(Missing))) << Errors[0].toStdString();
+  EXPECT_TRUE(Errors[0].startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(Missing)))
+      << Errors[0].toStdString();
 
   SaveAnswers = {Folder() + QStringLiteral("/no/such/folder/x")};
   F.SaveTextBtn->click();
   ASSERT_EQ(Errors.size(), 2u);
-  EXPECT_TRUE(Errors[1].startsWith(QStringLiteral("Cannot create file \""))) << Errors[1].toStdString();
+  EXPECT_TRUE(Errors[1].startsWith(QStringLiteral("Cannot create file \"")))
+      << Errors[1].toStdString();
   EXPECT_EQ(TForm1::MemoLines(F.MemoText), QStringLiteral("keep"));
 }
 
@@ -324,11 +330,14 @@ TEST_F(TWindowTest, CharactersAFieldShowsDifferentlyReachTheCodeAndTheFileUnchan
   Form().PageControl1->setCurrentIndex(0);
   TForm1::SetMemoLines(Form().MemoText, QString::fromUtf8("a\u00A0b"));
   Form().CreateCodeBtn->click();
-  EXPECT_EQ(DecodePicture(Picture(), 4), std::string("a\xA0" "b")) << "ISO-8859-1 byte A0";
+  EXPECT_EQ(DecodePicture(Picture(), 4), std::string("a\xA0"
+                                                     "b"))
+      << "ISO-8859-1 byte A0";
   Form().PageControl1->setCurrentIndex(4);
   Form().SSID->setText(QString::fromUtf8("x\u00A0y\u2028z"));
   Form().CreateCodeBtn->click();
-  EXPECT_EQ(DecodePicture(Picture(), 4), std::string("WIFI:T:WPA;S:x\xC2\xA0y\xE2\x80\xA8z;P:;;\r\n"));
+  EXPECT_EQ(DecodePicture(Picture(), 4),
+            std::string("WIFI:T:WPA;S:x\xC2\xA0y\xE2\x80\xA8z;P:;;\r\n"));
 
   // A Windows-1252 file holding A0 loads and saves back byte for byte.
   const QString Path = Folder() + QStringLiteral("/nbsp.txt");

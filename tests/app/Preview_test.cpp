@@ -1,5 +1,9 @@
 // The preview: placement at the zoom, nearest-neighbour scaling, frame marks, colour swatches,
 // and the clipboard copy.
+#include "support/window/Expect.h"
+#include "support/window/WindowFixture.h"
+#include "support/window/Zbar.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -8,12 +12,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
-
 #include <set>
-
-#include "support/window/Expect.h"
-#include "support/window/WindowFixture.h"
-#include "support/window/Zbar.h"
 
 namespace {
 
@@ -22,15 +21,15 @@ void ShowURL(TForm1& F, const QString& Url) {
   F.EditURL->setText(Url);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(TWindowTest, ZoomCentresThePictureInThePanel) {
   struct TCase {
     int W, Left, Top;
   };
   // Halves round to the even neighbour: 23 and 25 land on the same place.
-  for (const TCase Case : {TCase{23, 208, 152}, TCase{25, 208, 152}, TCase{27, 206, 150}, TCase{50, 195, 139},
-                           TCase{250, 95, 39}, TCase{800, -180, -236}}) {
+  for (const TCase Case : {TCase{23, 208, 152}, TCase{25, 208, 152}, TCase{27, 206, 150},
+                           TCase{50, 195, 139}, TCase{250, 95, 39}, TCase{800, -180, -236}}) {
     SCOPED_TRACE(Case.W);
     Form().ScrollBar1->setValue(Case.W);
     EXPECT_EQ(Form().Image1->geometry(), QRect(Case.Left, Case.Top, Case.W, Case.W));
@@ -45,12 +44,13 @@ TEST_F(TWindowTest, PreviewScalesByNearestNeighbourWithoutBlur) {
   EXPECT_EQ(Form().Image1->grab().toImage().convertToFormat(QImage::Format_RGB32), Picture())
       << "one screen pixel per module";
 
-  Form().ScrollBar1->setValue(2 * Side + 5);  // modules of unequal width
+  Form().ScrollBar1->setValue(2 * Side + 5); // modules of unequal width
   const QImage Shown = Form().Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(Shown.size(), QSize(2 * Side + 5, 2 * Side + 5));
   std::set<QRgb> Colours;
   for (int Y = 0; Y < Shown.height(); ++Y)
-    for (int X = 0; X < Shown.width(); ++X) Colours.insert(Shown.pixel(X, Y));
+    for (int X = 0; X < Shown.width(); ++X)
+      Colours.insert(Shown.pixel(X, Y));
   EXPECT_EQ(Colours, (std::set<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
   EXPECT_EQ(DecodePicture(Shown), "HELLO");
 }
@@ -60,7 +60,8 @@ class TFrameMarkTest : public TWindowTest, public ::testing::WithParamInterface<
 TEST_P(TFrameMarkTest, MarksTakeTheOuterRingOnly) {
   const int P = GetParam();
   TForm1& F = Form();
-  const QString Url = QStringLiteral("https://example.org/a-longer-address");  // version 3: 33 pixels with the zone
+  const QString Url =
+      QStringLiteral("https://example.org/a-longer-address"); // version 3: 33 pixels with the zone
   ShowURL(F, Url);
   F.Frame->setChecked(true);
   const QColor Red(255, 0, 0);
@@ -70,20 +71,22 @@ TEST_P(TFrameMarkTest, MarksTakeTheOuterRingOnly) {
 
   TQRCodeSymbol Symbol;
   Symbol.SetData(Url.toStdU16String());
-  Symbol.SetQuietZone(2);  // spacing "1" plus one for the frame
+  Symbol.SetQuietZone(2); // spacing "1" plus one for the frame
   const int S = Symbol.Rows();
   ASSERT_EQ(Picture().size(), QSize(S, S));
   ASSERT_GE(S, 2 * (P + 3)) << "the two marks along an edge stay apart";
   const int Arm = P + 3;
   const auto InMark = [&](int X, int Y) {
-    const bool NearLeft = X < Arm, NearRight = X >= S - Arm, NearTop = Y < Arm, NearBottom = Y >= S - Arm;
+    const bool NearLeft = X < Arm, NearRight = X >= S - Arm, NearTop = Y < Arm,
+               NearBottom = Y >= S - Arm;
     const bool OnEdgeRow = Y == 0 || Y == S - 1, OnEdgeColumn = X == 0 || X == S - 1;
     return (OnEdgeRow && (NearLeft || NearRight)) || (OnEdgeColumn && (NearTop || NearBottom));
   };
   int Marked = 0, Wrong = 0;
   for (int Y = 0; Y < S; ++Y)
     for (int X = 0; X < S; ++X) {
-      const QRgb Expected = InMark(X, Y) ? Red.rgb() : (Symbol.IsDark(Y, X) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+      const QRgb Expected =
+          InMark(X, Y) ? Red.rgb() : (Symbol.IsDark(Y, X) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
       Marked += InMark(X, Y);
       Wrong += Picture().pixel(X, Y) != Expected;
     }
@@ -92,8 +95,10 @@ TEST_P(TFrameMarkTest, MarksTakeTheOuterRingOnly) {
   EXPECT_EQ(Picture().pixel(P + 2, 0), Red.rgb());
   EXPECT_EQ(Picture().pixel(P + 3, 0), qRgb(255, 255, 255)) << "an arm is p + 3 pixels long";
 
-  F.Frame->setChecked(false);  // the next pass paints a new picture without marks
-  EXPECT_EQ(PixelsOffSymbol(Picture(), {Url.toStdU16String(), qrAuto, 1}, qRgb(0, 0, 0), qRgb(255, 255, 255)), 0);
+  F.Frame->setChecked(false); // the next pass paints a new picture without marks
+  EXPECT_EQ(PixelsOffSymbol(Picture(), {Url.toStdU16String(), qrAuto, 1}, qRgb(0, 0, 0),
+                            qRgb(255, 255, 255)),
+            0);
 }
 
 INSTANTIATE_TEST_SUITE_P(ShortestAndLongest, TFrameMarkTest, ::testing::Values(0, 10));
@@ -104,7 +109,7 @@ TEST_F(TWindowTest, ColourDialogStartsAtTheLastConfirmedColourAndAnyButtonOpensI
   ChooseColor(F.BackColor, QColor(200, 255, 200));
   ColorAnswers.push_back(QColor(0, 0, 255));
   QTest::mouseClick(F.MatrixColor, Qt::RightButton);
-  ColorAnswers.push_back(std::nullopt);  // cancelled: nothing changes, a pass runs all the same
+  ColorAnswers.push_back(std::nullopt); // cancelled: nothing changes, a pass runs all the same
   QTest::mouseClick(F.BackColor, Qt::LeftButton);
 
   ASSERT_EQ(ColorDialogStarts.size(), 3u);
@@ -115,7 +120,8 @@ TEST_F(TWindowTest, ColourDialogStartsAtTheLastConfirmedColourAndAnyButtonOpensI
   EXPECT_EQ(F.MatrixColor->Color(), 0xFF0000u) << "blue in the third byte";
   EXPECT_EQ(F.BackColor->pos(), QPoint(584, 352)) << "the pressed look is undone";
   EXPECT_EQ(QRText(), u"HELLO");
-  EXPECT_EQ(PixelsOffSymbol(Picture(), {u"HELLO", qrAuto, 1}, qRgb(0, 0, 255), qRgb(200, 255, 200)), 0);
+  EXPECT_EQ(PixelsOffSymbol(Picture(), {u"HELLO", qrAuto, 1}, qRgb(0, 0, 255), qRgb(200, 255, 200)),
+            0);
 }
 
 TEST_F(TWindowTest, FrameColourSpotAnswersOnlyWhileFrameIsTicked) {
@@ -135,7 +141,7 @@ TEST_F(TWindowTest, CopyRegeneratesAndPutsThePreviewOnTheClipboard) {
   ShowURL(F, QStringLiteral("https://example.org/one"));
   F.Frame->setChecked(true);
   F.TrackBar1->setValue(2);
-  F.EditURL->setText(QStringLiteral("https://example.org/two"));  // edited, not generated
+  F.EditURL->setText(QStringLiteral("https://example.org/two")); // edited, not generated
   F.CopyToClipboardBtn->click();
   ASSERT_EQ(Clipboard.size(), 1u);
   const QImage& Copy = Clipboard[0];
@@ -148,7 +154,8 @@ TEST_F(TWindowTest, CopyRegeneratesAndPutsThePreviewOnTheClipboard) {
   F.ScrollBar1->setValue(800);
   F.CopyToClipboardBtn->click();
   ASSERT_EQ(Clipboard.size(), 2u);
-  EXPECT_EQ(Clipboard[1].size(), QSize(800, 800)) << "whole, although the panel cuts the preview off";
+  EXPECT_EQ(Clipboard[1].size(), QSize(800, 800))
+      << "whole, although the panel cuts the preview off";
   EXPECT_EQ(DecodePicture(Clipboard[1]), "https://example.org/two");
 }
 
@@ -168,7 +175,8 @@ TEST_F(TWindowTest, ClipboardRefusalIsReportedAndTheProgramGoesOn) {
   ShowURL(Form(), QStringLiteral("HELLO"));
   ClipboardTakes = false;
   Form().CopyToClipboardBtn->click();
-  EXPECT_EQ(Errors, std::vector<QString>{QStringLiteral("Cannot open clipboard: held by another program")});
+  EXPECT_EQ(Errors,
+            std::vector<QString>{QStringLiteral("Cannot open clipboard: held by another program")});
   EXPECT_EQ(QRText(), u"HELLO") << "the pass ran all the same";
   ClipboardTakes = true;
   Form().CopyToClipboardBtn->click();

@@ -1,4 +1,7 @@
 // Settings: what a close stores is what the next window shows; stored values out of range.
+#include "support/window/WindowFixture.h"
+#include "util/MyFunctions.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -6,11 +9,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
-
 #include <functional>
-
-#include "support/window/WindowFixture.h"
-#include "util/MyFunctions.h"
 
 TEST_F(TWindowTest, SettingsSurviveACloseAndANewWindow) {
   TForm1& F = Form();
@@ -44,7 +43,8 @@ TEST_F(TWindowTest, SettingsSurviveACloseAndANewWindow) {
   EXPECT_EQ(G.PageControl1->currentIndex(), 3);
   EXPECT_FALSE(G.Image1->HasPicture()) << "the load runs no pass";
 
-  EXPECT_EQ(ReadSettingInteger(kProductKey, u"FrameMarkSize", -1), 7) << "the slider has a value of its own";
+  EXPECT_EQ(ReadSettingInteger(kProductKey, u"FrameMarkSize", -1), 7)
+      << "the slider has a value of its own";
   EXPECT_EQ(ReadSettingString(kProductKey, u"FrameColor", u""), u"clRed");
   EXPECT_EQ(ReadSettingString(kProductKey, u"BackColor", u""), u"$001E140A");
 }
@@ -70,14 +70,18 @@ TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
        [](TForm1& F) { EXPECT_EQ(F.PageControl1->currentIndex(), 0); }},
       {"frame as any non-zero number", [] { WriteSettingInteger(kProductKey, u"Frame", 7); },
        [](TForm1& F) { EXPECT_TRUE(F.Frame->isChecked()); }},
-      {"colour text that names no colour", [] { WriteSettingString(kProductKey, u"BackColor", u"banana"); },
-       [](TForm1& F) { EXPECT_EQ(F.BackColor->Color(), 0xFFFFFFu) << "the default white, not the value 0"; }},
-      {"colour name in capitals", [] { WriteSettingString(kProductKey, u"BackColor", u"CLYELLOW"); },
+      {"colour text that names no colour",
+       [] { WriteSettingString(kProductKey, u"BackColor", u"banana"); },
+       [](TForm1& F) {
+         EXPECT_EQ(F.BackColor->Color(), 0xFFFFFFu) << "the default white, not the value 0";
+       }},
+      {"colour name in capitals",
+       [] { WriteSettingString(kProductKey, u"BackColor", u"CLYELLOW"); },
        [](TForm1& F) { EXPECT_EQ(F.BackColor->Color(), 0x00FFFFu); }},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Name);
-    Form().close();  // saves first, so the stored value below is what the next window reads
+    Form().close(); // saves first, so the stored value below is what the next window reads
     Case.Store();
     Open();
     Case.Check(Form());

@@ -1,8 +1,8 @@
 #include "encoder/BitArray.h"
+#include "support/Bits.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include "support/Bits.h"
 
 namespace {
 

@@ -1,19 +1,17 @@
 // The fast route against the step-by-step encoder (TEncoder, TReedSolomonEncoder,
 // TMatrixUtil, the penalty rules): same EC codewords, same interleaving, same modules for
 // every mask, same penalty per rule and mask, same chosen mask, same finished symbol.
-#include "encoder/FastEncoder.h"
-
 #include "encoder/ByteMatrix.h"
 #include "encoder/Encoder.h"
+#include "encoder/FastEncoder.h"
 #include "encoder/MatrixUtil.h"
 #include "encoder/QRCode.h"
 #include "encoder/QRCodeSymbol.h"
 #include "encoder/Version.h"
-
-#include <gtest/gtest.h>
 #include "support/Bits.h"
 
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <thread>
@@ -31,13 +29,15 @@ std::vector<std::uint8_t> BytesOf(const TBitArray& A) {
 
 std::vector<std::uint8_t> RandomBytes(std::mt19937& Rng, int N) {
   std::vector<std::uint8_t> Out(static_cast<std::size_t>(N));
-  for (auto& B : Out) B = static_cast<std::uint8_t>(Rng() & 0xFF);
+  for (auto& B : Out)
+    B = static_cast<std::uint8_t>(Rng() & 0xFF);
   return Out;
 }
 
 // ISO/IEC 18004 Annex I, version 1-M: 16 data codewords, 10 EC codewords.
 TEST(FastEncoder, BlockECOfTheAnnexIExample) {
-  const std::uint8_t Data[16] = {16, 32, 12, 86, 97, 128, 236, 17, 236, 17, 236, 17, 236, 17, 236, 17};
+  const std::uint8_t Data[16] = {16,  32, 12,  86, 97,  128, 236, 17,
+                                 236, 17, 236, 17, 236, 17,  236, 17};
   std::uint8_t EC[10];
   qrfast::ComputeBlockEC(Data, 16, 10, EC);
   EXPECT_EQ(std::vector<std::uint8_t>(EC, EC + 10),
@@ -55,7 +55,8 @@ TEST(FastEncoder, BlockECAgreesWithTheReedSolomonEncoder) {
       if (Trial == 2) std::fill(Data.begin(), Data.end(), 0);
       std::vector<std::uint8_t> EC(static_cast<std::size_t>(NumEC), 0xAA);
       qrfast::ComputeBlockEC(Data.data(), static_cast<int>(Data.size()), NumEC, EC.data());
-      ASSERT_EQ(EC, Encoder.ComputeBlockEC(Data, NumEC)) << NumEC << " EC codewords, trial " << Trial;
+      ASSERT_EQ(EC, Encoder.ComputeBlockEC(Data, NumEC))
+          << NumEC << " EC codewords, trial " << Trial;
     }
 }
 
@@ -70,8 +71,8 @@ TEST(FastEncoder, InterleavingAgreesForEveryVersion) {
   for (int V = 1; V <= 40; ++V) {
     const auto Version = TVersion::GetVersionForNumber(V);
     const TECBlocks& B = Version->GetECBlocksForLevel(LevelL);
-    Layouts.push_back({Version->GetTotalCodewords(), Version->GetTotalCodewords() - B.GetTotalECCodewords(),
-                       B.GetNumBlocks()});
+    Layouts.push_back({Version->GetTotalCodewords(),
+                       Version->GetTotalCodewords() - B.GetTotalECCodewords(), B.GetNumBlocks()});
   }
   for (const Layout& L : Layouts) {
     const std::vector<std::uint8_t> Data = RandomBytes(Rng, L.Data);
@@ -105,8 +106,8 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
     ASSERT_EQ(Layout.Side, Side);
     ASSERT_EQ(Layout.DataCells / 8, Total) << "version " << V;
 
-    std::vector<std::vector<std::uint8_t>> Streams = {RandomBytes(Rng, Total),
-                                                      std::vector<std::uint8_t>(static_cast<std::size_t>(Total), 0)};
+    std::vector<std::vector<std::uint8_t>> Streams = {
+        RandomBytes(Rng, Total), std::vector<std::uint8_t>(static_cast<std::size_t>(Total), 0)};
     if (V % 5 == 0) { // the same codeword again and again: long runs and finder-like stretches
       Streams.emplace_back(static_cast<std::size_t>(Total), static_cast<std::uint8_t>(0xF0 | V));
     }
@@ -124,8 +125,10 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
         Trials.Build(Mask, Rows, Cols);
         for (int Y = 0; Y < Side; ++Y)
           for (int X = 0; X < Side; ++X) {
-            ASSERT_EQ(Rows.Get(Y, X), M.Get(X, Y) == 1) << "mask " << Mask << " cell " << X << "," << Y;
-            ASSERT_EQ(Cols.Get(X, Y), M.Get(X, Y) == 1) << "mask " << Mask << " cell " << X << "," << Y;
+            ASSERT_EQ(Rows.Get(Y, X), M.Get(X, Y) == 1)
+                << "mask " << Mask << " cell " << X << "," << Y;
+            ASSERT_EQ(Cols.Get(X, Y), M.Get(X, Y) == 1)
+                << "mask " << Mask << " cell " << X << "," << Y;
           }
         EXPECT_EQ(qrfast::ScoreRuns(Rows, Cols), TEncoder::ScoreRuns(M)) << "mask " << Mask;
         EXPECT_EQ(qrfast::ScoreBlocks(Rows), TEncoder::ScoreBlocks(M)) << "mask " << Mask;
@@ -149,16 +152,20 @@ TEST(FastEncoder, PenaltyRulesAcrossWordBoundaries) {
       // A checkerboard scores nothing; one row gets 0 0 0 0 1 0 1 1 1 0 1 at Start.
       TByteMatrix M(Side, Side);
       for (int Y = 0; Y < Side; ++Y)
-        for (int X = 0; X < Side; ++X) M.SetBoolean(X, Y, (X + Y) % 2 == 1);
+        for (int X = 0; X < Side; ++X)
+          M.SetBoolean(X, Y, (X + Y) % 2 == 1);
       const int Pattern[11] = {0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 1};
-      for (int K = 0; K < 11; ++K) M.SetBoolean(Start + K, Side / 2, Pattern[K] == 1);
+      for (int K = 0; K < 11; ++K)
+        M.SetBoolean(Start + K, Side / 2, Pattern[K] == 1);
       qrfast::TBitGrid Rows, Cols;
       Rows.Side = Cols.Side = Side;
       for (int Y = 0; Y < Side; ++Y)
         for (int X = 0; X < Side; ++X)
           if (M.Get(X, Y) == 1) {
-            Rows.Lines[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X / 64)] |= std::uint64_t{1} << (X % 64);
-            Cols.Lines[static_cast<std::size_t>(X)][static_cast<std::size_t>(Y / 64)] |= std::uint64_t{1} << (Y % 64);
+            Rows.Lines[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X / 64)] |=
+                std::uint64_t{1} << (X % 64);
+            Cols.Lines[static_cast<std::size_t>(X)][static_cast<std::size_t>(Y / 64)] |=
+                std::uint64_t{1} << (Y % 64);
           }
       EXPECT_EQ(TEncoder::ScoreFinderLikePatterns(M), 40);
       EXPECT_EQ(qrfast::ScoreFinderLikePatterns(Rows, Cols), 40);
@@ -174,10 +181,18 @@ std::u16string RandomText(std::mt19937& Rng, int Length, int Kind) {
   std::u16string Text;
   for (int I = 0; I < Length; ++I) {
     switch (Kind) {
-      case 0: Text += static_cast<char16_t>(u'0' + Rng() % 10); break;
-      case 1: Text += Alphanumeric[Rng() % Alphanumeric.size()]; break;
-      case 2: Text += static_cast<char16_t>(0x20 + Rng() % 0xE0); break;  // Latin-1
-      default: Text += static_cast<char16_t>(Rng() % 4 == 0 ? 0x3B1 + Rng() % 24 : 0x20 + Rng() % 0x5F); break;
+    case 0:
+      Text += static_cast<char16_t>(u'0' + Rng() % 10);
+      break;
+    case 1:
+      Text += Alphanumeric[Rng() % Alphanumeric.size()];
+      break;
+    case 2:
+      Text += static_cast<char16_t>(0x20 + Rng() % 0xE0);
+      break; // Latin-1
+    default:
+      Text += static_cast<char16_t>(Rng() % 4 == 0 ? 0x3B1 + Rng() % 24 : 0x20 + Rng() % 0x5F);
+      break;
     }
   }
   return Text;
@@ -231,10 +246,12 @@ TEST(FastEncoder, WholeSymbolsAgreeWithTheDriver) {
     Symbol.SetQuietZone(0);
     ASSERT_EQ(Symbol.Rows(), M->Width());
     for (int R = 0; R < Symbol.Rows(); ++R)
-      for (int C = 0; C < Symbol.Columns(); ++C) ASSERT_EQ(Symbol.IsDark(R, C), M->Get(C, R) == 1) << R << "," << C;
+      for (int C = 0; C < Symbol.Columns(); ++C)
+        ASSERT_EQ(Symbol.IsDark(R, C), M->Get(C, R) == 1) << R << "," << C;
   }
   int Seen = 0;
-  for (bool B : VersionSeen) Seen += B ? 1 : 0;
+  for (bool B : VersionSeen)
+    Seen += B ? 1 : 0;
   EXPECT_GE(Seen, 25) << "the texts should spread over most versions";
 }
 
@@ -259,7 +276,8 @@ TEST(FastEncoder, VersionChoiceAtCountWidthBoundariesAgreesWithTheDriver) {
       TEncodeReport Report;
       EncodeToGrid(Text, qrAuto, &Report);
       EXPECT_EQ(Report.DataTooLong, Encoder.DataTooLong()) << N;
-      EXPECT_EQ(Report.Version, Record.Matrix() ? Record.Version() : 0) << static_cast<char>(C.Unit) << " x " << N;
+      EXPECT_EQ(Report.Version, Record.Matrix() ? Record.Version() : 0)
+          << static_cast<char>(C.Unit) << " x " << N;
     }
 }
 
@@ -280,9 +298,12 @@ TEST(FastEncoder, ThreadsBuildingTheSameVersionAtOnceAgree) {
   }();
   std::vector<T2DBooleanArray> Results(4);
   std::vector<std::thread> Threads;
-  for (auto& R : Results) Threads.emplace_back([&R, &Text] { R = EncodeToGrid(Text, qrAuto); });
-  for (auto& T : Threads) T.join();
-  for (const auto& R : Results) EXPECT_EQ(R, Expected);
+  for (auto& R : Results)
+    Threads.emplace_back([&R, &Text] { R = EncodeToGrid(Text, qrAuto); });
+  for (auto& T : Threads)
+    T.join();
+  for (const auto& R : Results)
+    EXPECT_EQ(R, Expected);
 }
 
-}  // namespace
+} // namespace

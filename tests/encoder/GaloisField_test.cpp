@@ -27,7 +27,8 @@ TEST(GaloisField, ElementArithmeticMatchesBitwiseReduction) {
   }
   EXPECT_EQ(field->Exp(255), 1);
   for (int a = 0; a < 256; ++a) {
-    for (int b = 0; b < 256; ++b) ASSERT_EQ(field->Multiply(a, b), SlowMultiply(a, b)) << a << " * " << b;
+    for (int b = 0; b < 256; ++b)
+      ASSERT_EQ(field->Multiply(a, b), SlowMultiply(a, b)) << a << " * " << b;
     if (a != 0) {
       ASSERT_EQ(SlowMultiply(a, field->Inverse(a)), 1) << "inverse of " << a;
     }
@@ -55,8 +56,8 @@ TEST(GaloisFieldPoly, ConstructorStripsLeadingZeros) {
     bool zero;
   };
   const Case cases[] = {
-      {{0, 0, 5, 1}, {5, 1}, false}, {{0, 0, 0}, {0}, true}, {{0}, {0}, true},
-      {{7}, {7}, false},             {{3, 0, 0}, {3, 0, 0}, false},
+      {{0, 0, 5, 1}, {5, 1}, false}, {{0, 0, 0}, {0}, true}, {{0}, {0}, true}, {{7}, {7}, false},
+      {{3, 0, 0}, {3, 0, 0}, false},
   };
   for (const Case& c : cases) {
     TGenericGFPoly* p = TGenericGFPoly::Create(field.get(), c.in);
@@ -84,7 +85,8 @@ TEST(GaloisFieldPoly, SumsAnswerOperandsForZeroAndCancelLeadingTerms) {
   EXPECT_EQ(p->AddOrSubtract(zero), p);
   EXPECT_EQ(zero->AddOrSubtract(p), p);
   // (3 1 4) + (3 5 6) cancels the leading term: (4 2).
-  EXPECT_EQ(p->AddOrSubtract(TGenericGFPoly::Create(field.get(), {3, 5, 6}))->GetCoefficients(), (TIntegerArray{4, 2}));
+  EXPECT_EQ(p->AddOrSubtract(TGenericGFPoly::Create(field.get(), {3, 5, 6}))->GetCoefficients(),
+            (TIntegerArray{4, 2}));
   // Different lengths either way round: the shorter one is aligned to the constant term.
   TGenericGFPoly* shorter = TGenericGFPoly::Create(field.get(), {8, 9});
   EXPECT_EQ(p->AddOrSubtract(shorter)->GetCoefficients(), (TIntegerArray{3, 9, 13}));
@@ -96,8 +98,8 @@ TEST(GaloisFieldPoly, SumsAnswerOperandsForZeroAndCancelLeadingTerms) {
 
 TEST(GaloisFieldPoly, ProductsAndMonomials) {
   auto field = TGenericGF::CreateQRCodeField256();
-  TGenericGFPoly* a = TGenericGFPoly::Create(field.get(), {1, 2});  // x + 2
-  TGenericGFPoly* b = TGenericGFPoly::Create(field.get(), {1, 4});  // x + 4
+  TGenericGFPoly* a = TGenericGFPoly::Create(field.get(), {1, 2}); // x + 2
+  TGenericGFPoly* b = TGenericGFPoly::Create(field.get(), {1, 4}); // x + 4
   EXPECT_EQ(a->Multiply(b)->GetCoefficients(), (TIntegerArray{1, 6, 8}));
   EXPECT_EQ(a->Multiply(field->GetZero()), field->GetZero());
   EXPECT_EQ(a->MultiplyByMonomial(2, 3)->GetCoefficients(), (TIntegerArray{3, 6, 0, 0}));
@@ -116,7 +118,8 @@ TEST(GaloisFieldPoly, DivisionRebuildsTheDividend) {
   ASSERT_EQ(qr.size(), 2u);
   EXPECT_EQ(qr[0]->GetDegree(), 4);
   EXPECT_LT(qr[1]->GetDegree(), divisor->GetDegree());
-  EXPECT_EQ(qr[0]->Multiply(divisor)->AddOrSubtract(qr[1])->GetCoefficients(), dividend->GetCoefficients());
+  EXPECT_EQ(qr[0]->Multiply(divisor)->AddOrSubtract(qr[1])->GetCoefficients(),
+            dividend->GetCoefficients());
 
   // A dividend of lower degree than the divisor is its own remainder.
   TGenericGFPoly* small = TGenericGFPoly::Create(field.get(), {9, 8});
@@ -140,4 +143,4 @@ TEST(GaloisFieldPoly, OperationsAcrossTwoFieldsAnswerNothing) {
   EXPECT_TRUE(p->Divide(q).empty());
 }
 
-}  // namespace
+} // namespace

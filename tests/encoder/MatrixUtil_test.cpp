@@ -1,33 +1,34 @@
 // The symbol matrix: function patterns, format and version information, data
 // placement and masks, checked against ISO/IEC 18004 and read back by zbar.
+#include "encoder/GaloisField.h"
+#include "encoder/MaskUtil.h"
 #include "encoder/MatrixUtil.h"
-
-#include <gtest/gtest.h>
+#include "encoder/ReedSolomon.h"
+#include "encoder/Version.h"
 #include "support/Bits.h"
+#include "support/ZbarDecode.h"
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "encoder/GaloisField.h"
-#include "encoder/MaskUtil.h"
-#include "encoder/ReedSolomon.h"
-#include "encoder/Version.h"
-#include "support/ZbarDecode.h"
 
 namespace {
 
 const TErrorCorrectionLevel LevelL(TErrorCorrectionLevel::BitsL);
 const TErrorCorrectionLevel LevelM(TErrorCorrectionLevel::BitsM);
 
-int SizeOf(int version) { return 17 + 4 * version; }
+int SizeOf(int version) {
+  return 17 + 4 * version;
+}
 
 TBitArray Repeated(bool bit, int count) {
   TBitArray bits;
-  for (int i = 0; i < count; ++i) bits.AppendBit(bit);
+  for (int i = 0; i < count; ++i)
+    bits.AppendBit(bit);
   return bits;
 }
 
@@ -41,21 +42,24 @@ TByteMatrix Build(const TBitArray& bits, const TErrorCorrectionLevel& level, int
 }
 
 // ISO/IEC 18004 Annex I: "01234567" at version 1-M, data and EC codewords.
-const std::vector<int> AnnexICodewords = {16,  32, 12,  86,  97,  128, 236, 17, 236, 17, 236, 17, 236,
-                                          17,  236, 17, 165, 36,  212, 193, 237, 54, 199, 135, 44, 85};
+const std::vector<int> AnnexICodewords = {16,  32,  12,  86,  97,  128, 236, 17,  236,
+                                          17,  236, 17,  236, 17,  236, 17,  165, 36,
+                                          212, 193, 237, 54,  199, 135, 44,  85};
 
 // Decodes a matrix with zbar (binary mode), with a 4-module quiet zone at 4
 // pixels per module. Answers the decoded bytes, or "<none>".
 std::string Decode(const TByteMatrix& matrix) {
   const int scale = 4, quiet = 4;
   const int side = (matrix.Width() + 2 * quiet) * scale;
-  std::vector<unsigned char> pixels(static_cast<std::size_t>(side) * static_cast<std::size_t>(side), 255);
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(side) * static_cast<std::size_t>(side),
+                                    255);
   for (int y = 0; y < matrix.Height(); ++y)
     for (int x = 0; x < matrix.Width(); ++x)
       if (matrix.Get(x, y) == 1)
         for (int dy = 0; dy < scale; ++dy)
           for (int dx = 0; dx < scale; ++dx)
-            pixels[static_cast<std::size_t>(((y + quiet) * scale + dy) * side + (x + quiet) * scale + dx)] = 0;
+            pixels[static_cast<std::size_t>(((y + quiet) * scale + dy) * side +
+                                            (x + quiet) * scale + dx)] = 0;
   return DecodeGreyImage(pixels, side, side).value_or("<none>");
 }
 
@@ -70,14 +74,19 @@ TBitArray ByteModeCodewords(const std::string& text, int version) {
   TBitArray bits;
   bits.AppendBits(4, 4);
   bits.AppendBits(static_cast<std::uint32_t>(text.size()), version < 10 ? 8 : 16);
-  for (unsigned char c : text) bits.AppendBits(c, 8);
-  for (int i = 0; i < 4 && bits.GetSize() < dataTotal * 8; ++i) bits.AppendBit(false);
-  while (bits.GetSize() % 8 != 0) bits.AppendBit(false);
-  for (int pad = 0; bits.GetSize() < dataTotal * 8; ++pad) bits.AppendBits(pad % 2 == 0 ? 0xEC : 0x11, 8);
+  for (unsigned char c : text)
+    bits.AppendBits(c, 8);
+  for (int i = 0; i < 4 && bits.GetSize() < dataTotal * 8; ++i)
+    bits.AppendBit(false);
+  while (bits.GetSize() % 8 != 0)
+    bits.AppendBit(false);
+  for (int pad = 0; bits.GetSize() < dataTotal * 8; ++pad)
+    bits.AppendBits(pad % 2 == 0 ? 0xEC : 0x11, 8);
   std::vector<int> data;
   for (int i = 0; i < dataTotal; ++i) {
     int v = 0;
-    for (int b = 0; b < 8; ++b) v = v * 2 + (bits.Get(i * 8 + b) ? 1 : 0);
+    for (int b = 0; b < 8; ++b)
+      v = v * 2 + (bits.Get(i * 8 + b) ? 1 : 0);
     data.push_back(v);
   }
   const int ec = layout.GetECCodewordsPerBlock();
@@ -142,7 +151,8 @@ int ReadVersion(const TByteMatrix& m, bool upper) {
 // Remainder of a GF(2) polynomial division, written out independently.
 int PolyMod(int value, int generator) {
   const int g = std::bit_width(static_cast<unsigned>(generator));
-  for (int b = std::bit_width(static_cast<unsigned>(value)); b >= g; b = std::bit_width(static_cast<unsigned>(value)))
+  for (int b = std::bit_width(static_cast<unsigned>(value)); b >= g;
+       b = std::bit_width(static_cast<unsigned>(value)))
     value ^= generator << (b - g);
   return value;
 }
@@ -161,7 +171,8 @@ TEST(MatrixUtil, AnnexISymbolDecodesWithEveryMask) {
 TEST(MatrixUtil, ByteModeSymbolsDecodeAcrossVersions) {
   for (int version : {1, 2, 5, 6, 7, 10, 14, 21, 27, 28, 35, 40}) {
     std::string text = "Marbeck v" + std::to_string(version) + ":";
-    for (int i = 0; static_cast<int>(text.size()) < version * 9; ++i) text += static_cast<char>('a' + i % 26);
+    for (int i = 0; static_cast<int>(text.size()) < version * 9; ++i)
+      text += static_cast<char>('a' + i % 26);
     const TBitArray bits = ByteModeCodewords(text, version);
     for (int mask = 0; mask < 8; mask += (version <= 7 ? 1 : 3)) {
       bool error = true;
@@ -190,7 +201,7 @@ TEST(MatrixUtil, FormatInformationForAllLevelsAndMasks) {
       }
       words.push_back(word);
     }
-  EXPECT_EQ(words[0], 0b101010000010010);  // level M, mask 0
+  EXPECT_EQ(words[0], 0b101010000010010); // level M, mask 0
   for (std::size_t a = 0; a < words.size(); ++a)
     for (std::size_t b = a + 1; b < words.size(); ++b)
       EXPECT_GE(std::popcount(static_cast<unsigned>(words[a] ^ words[b])), 7);
@@ -220,12 +231,14 @@ TEST(MatrixUtil, VersionInformation) {
       EXPECT_GE(std::popcount(static_cast<unsigned>(words[a] ^ words[b])), 8);
 
   const int cells = 6 * 3;
-  const int n = TVersion::GetVersionForNumber(6)->GetTotalCodewords() * 8 + 7;  // with the remainder cells
+  const int n =
+      TVersion::GetVersionForNumber(6)->GetTotalCodewords() * 8 + 7; // with the remainder cells
   const TByteMatrix zeros = Build(Repeated(false, n), LevelL, 6, 0);
   const TByteMatrix ones = Build(Repeated(true, n), LevelL, 6, 0);
   int differing = 0;
   for (int i = 0; i < 6; ++i)
-    for (int j = 0; j < 3; ++j) differing += (zeros.Get(i, SizeOf(6) - 11 + j) != ones.Get(i, SizeOf(6) - 11 + j));
+    for (int j = 0; j < 3; ++j)
+      differing += (zeros.Get(i, SizeOf(6) - 11 + j) != ones.Get(i, SizeOf(6) - 11 + j));
   EXPECT_EQ(differing, cells);
 }
 
@@ -233,13 +246,13 @@ TEST(MatrixUtil, VersionInformation) {
 // bits of the version; the remainder cells show the bare mask.
 TEST(MatrixUtil, DataCellsPerVersion) {
   for (int version = 1; version <= 40; ++version) {
-    const int remainder = version == 1                      ? 0
-                          : version <= 6                    ? 7
-                          : version <= 13                   ? 0
-                          : version <= 20                   ? 3
-                          : version <= 27                   ? 4
-                          : version <= 34                   ? 3
-                                                            : 0;
+    const int remainder = version == 1    ? 0
+                          : version <= 6  ? 7
+                          : version <= 13 ? 0
+                          : version <= 20 ? 3
+                          : version <= 27 ? 4
+                          : version <= 34 ? 3
+                                          : 0;
     const int n = TVersion::GetVersionForNumber(version)->GetTotalCodewords() * 8;
     if (version == 1) {
       EXPECT_EQ(n, 208);
@@ -267,7 +280,7 @@ TEST(MatrixUtil, DataPlacementOrderInVersion1) {
   const TByteMatrix blank = Build(Repeated(false, 208), LevelL, 1, 0);
   const struct {
     int index, x, y;
-  } cases[] = {{0, 20, 20}, {1, 19, 20}, {2, 20, 19}, {23, 19, 9},  {24, 18, 9},
+  } cases[] = {{0, 20, 20}, {1, 19, 20},  {2, 20, 19},  {23, 19, 9}, {24, 18, 9},
                {25, 17, 9}, {48, 16, 20}, {206, 1, 12}, {207, 0, 12}};
   for (const auto& c : cases) {
     TBitArray bits = Repeated(false, 208);
@@ -275,7 +288,8 @@ TEST(MatrixUtil, DataPlacementOrderInVersion1) {
     const TByteMatrix m = Build(bits, LevelL, 1, 0);
     int differing = 0;
     for (int y = 0; y < 21; ++y)
-      for (int x = 0; x < 21; ++x) differing += m.Get(x, y) != blank.Get(x, y);
+      for (int x = 0; x < 21; ++x)
+        differing += m.Get(x, y) != blank.Get(x, y);
     EXPECT_EQ(differing, 1) << "bit " << c.index;
     EXPECT_NE(m.Get(c.x, c.y), blank.Get(c.x, c.y)) << "bit " << c.index;
     // A zero data bit shows the mask: dark where the mask inverts.
@@ -296,7 +310,8 @@ TEST(MatrixUtil, FunctionPatterns) {
           const bool ring = x == 0 || x == 6 || y == 0 || y == 6;
           const bool inner = x >= 2 && x <= 4 && y >= 2 && y <= 4;
           const bool outside = x < 0 || x > 6 || y < 0 || y > 6;
-          EXPECT_EQ(m.Get(cx, cy), outside ? 0 : (ring || inner ? 1 : 0)) << version << ": " << cx << "," << cy;
+          EXPECT_EQ(m.Get(cx, cy), outside ? 0 : (ring || inner ? 1 : 0))
+              << version << ": " << cx << "," << cy;
         }
     EXPECT_EQ(m.Get(8, size - 8), 1) << "dark module";
     for (int i = 8; i < size - 8; ++i) {
@@ -305,7 +320,8 @@ TEST(MatrixUtil, FunctionPatterns) {
     }
     // Alignment patterns at the centres of the version table, except the three
     // that would overlap finder patterns.
-    const std::vector<int> centres = TVersion::GetVersionForNumber(version)->GetAlignmentPatternCenters();
+    const std::vector<int> centres =
+        TVersion::GetVersionForNumber(version)->GetAlignmentPatternCenters();
     for (int cy : centres)
       for (int cx : centres) {
         const int last = centres.back();
@@ -329,4 +345,4 @@ TEST(MatrixUtil, RebuildingGivesTheSameCellsAsAFreshMatrix) {
   }
 }
 
-}  // namespace
+} // namespace

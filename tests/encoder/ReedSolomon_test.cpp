@@ -1,9 +1,8 @@
 // Reed-Solomon error-correction codewords of QR Code blocks.
 #include "encoder/ReedSolomon.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace {
@@ -11,11 +10,11 @@ namespace {
 TEST(ReedSolomon, AnnexIExampleVersion1M) {
   auto field = TGenericGF::CreateQRCodeField256();
   TReedSolomonEncoder encoder(field.get());
-  TIntegerArray block = {16, 32, 12, 86, 97, 128, 236, 17, 236, 17, 236, 17, 236, 17, 236, 17,
-                         0,  0,  0,  0,  0,  0,   0,   0,  0,   0};
+  TIntegerArray block = {16, 32,  12, 86, 97, 128, 236, 17, 236, 17, 236, 17, 236,
+                         17, 236, 17, 0,  0,  0,   0,   0,  0,   0,  0,   0,  0};
   encoder.Encode(block, 10);
-  EXPECT_EQ(block, (TIntegerArray{16, 32, 12, 86, 97, 128, 236, 17, 236, 17, 236, 17, 236,
-                                  17, 236, 17, 165, 36, 212, 193, 237, 54, 199, 135, 44, 85}));
+  EXPECT_EQ(block, (TIntegerArray{16, 32,  12, 86,  97, 128, 236, 17,  236, 17,  236, 17, 236,
+                                  17, 236, 17, 165, 36, 212, 193, 237, 54,  199, 135, 44, 85}));
 }
 
 // Generator polynomials as exponents of alpha (ISO/IEC 18004 Annex A).
@@ -28,10 +27,12 @@ TEST(ReedSolomon, GeneratorsMatchAnnexA) {
   };
   for (const auto& [degree, exponents] : annexA) {
     TIntegerArray expected;
-    for (int e : exponents) expected.push_back(field->Exp(e));
+    for (int e : exponents)
+      expected.push_back(field->Exp(e));
     EXPECT_EQ(encoder.BuildGenerator(degree)->GetCoefficients(), expected) << "degree " << degree;
   }
-  EXPECT_EQ(encoder.BuildGenerator(7)->GetCoefficients(), (TIntegerArray{1, 127, 122, 154, 164, 11, 68, 117}));
+  EXPECT_EQ(encoder.BuildGenerator(7)->GetCoefficients(),
+            (TIntegerArray{1, 127, 122, 154, 164, 11, 68, 117}));
   EXPECT_EQ(encoder.BuildGenerator(0)->GetCoefficients(), TIntegerArray{1});
   EXPECT_EQ(encoder.BuildGenerator(1)->GetCoefficients(), (TIntegerArray{1, 1}));
   EXPECT_EQ(encoder.BuildGenerator(2)->GetCoefficients(), (TIntegerArray{1, 3, 2}));
@@ -43,7 +44,7 @@ TEST(ReedSolomon, GeneratorsAreCached) {
   TGenericGFPoly* ten = encoder.BuildGenerator(10);
   const std::size_t polys = field->PolyCount();
   TGenericGFPoly* seven = encoder.BuildGenerator(7);
-  EXPECT_EQ(field->PolyCount(), polys);  // built on the way to 10
+  EXPECT_EQ(field->PolyCount(), polys); // built on the way to 10
   EXPECT_EQ(encoder.BuildGenerator(7), seven);
   EXPECT_EQ(encoder.BuildGenerator(10), ten);
   EXPECT_EQ(seven->GetDegree(), 7);
@@ -62,13 +63,16 @@ TEST(ReedSolomon, CodewordsVanishAtGeneratorRootsForRandomBlocks) {
     const int ec = ecSizes[rng() % std::size(ecSizes)];
     const int data = 1 + static_cast<int>(rng() % 150);
     TIntegerArray block(static_cast<std::size_t>(data + ec));
-    for (auto& b : block) b = static_cast<int>(rng() % 256);  // EC area starts as garbage
+    for (auto& b : block)
+      b = static_cast<int>(rng() % 256); // EC area starts as garbage
     encoder.Encode(block, ec);
     for (int i = 0; i < ec; ++i) {
       const int root = field->Exp(i);
       int value = 0;
-      for (int c : block) value = field->Multiply(value, root) ^ c;
-      ASSERT_EQ(value, 0) << "trial " << trial << ", data " << data << ", ec " << ec << ", root alpha^" << i;
+      for (int c : block)
+        value = field->Multiply(value, root) ^ c;
+      ASSERT_EQ(value, 0) << "trial " << trial << ", data " << data << ", ec " << ec
+                          << ", root alpha^" << i;
     }
   }
 }
@@ -86,12 +90,16 @@ TEST(ReedSolomon, EncodeAgreesWithPolynomialDivision) {
     const int data = 1 + static_cast<int>(rng() % 120);
     TIntegerArray block(static_cast<std::size_t>(data + ec), 0);
     // Every few trials, leading zero data codewords and sparse data.
-    const int leadingZeros = trial % 4 == 0 ? static_cast<int>(rng() % static_cast<unsigned>(data)) : 0;
-    for (int i = leadingZeros; i < data; ++i) block[static_cast<std::size_t>(i)] = static_cast<int>(rng() % 256);
+    const int leadingZeros =
+        trial % 4 == 0 ? static_cast<int>(rng() % static_cast<unsigned>(data)) : 0;
+    for (int i = leadingZeros; i < data; ++i)
+      block[static_cast<std::size_t>(i)] = static_cast<int>(rng() % 256);
 
     TIntegerArray dataPart(block.begin(), block.begin() + data);
-    TGenericGFPoly* dividend = TGenericGFPoly::Create(field.get(), dataPart)->MultiplyByMonomial(ec, 1);
-    const TIntegerArray remainder = dividend->Divide(encoder.BuildGenerator(ec))[1]->GetCoefficients();
+    TGenericGFPoly* dividend =
+        TGenericGFPoly::Create(field.get(), dataPart)->MultiplyByMonomial(ec, 1);
+    const TIntegerArray remainder =
+        dividend->Divide(encoder.BuildGenerator(ec))[1]->GetCoefficients();
     ASSERT_LE(remainder.size(), static_cast<std::size_t>(ec));
     TIntegerArray expected = dataPart;
     expected.resize(static_cast<std::size_t>(data + ec) - remainder.size(), 0);
@@ -113,7 +121,8 @@ TEST(ReedSolomon, ZeroAndLeadingZeroData) {
   TIntegerArray padded = {0, 0, 16, 32, 12, 86, 97, 0, 0, 0, 0, 0, 0, 0};
   encoder.Encode(plain, 7);
   encoder.Encode(padded, 7);
-  EXPECT_EQ(TIntegerArray(plain.end() - 7, plain.end()), TIntegerArray(padded.end() - 7, padded.end()));
+  EXPECT_EQ(TIntegerArray(plain.end() - 7, plain.end()),
+            TIntegerArray(padded.end() - 7, padded.end()));
 }
 
 TEST(ReedSolomon, NothingToEncodeLeavesTheArrayAlone) {
@@ -127,4 +136,4 @@ TEST(ReedSolomon, NothingToEncodeLeavesTheArrayAlone) {
   }
 }
 
-}  // namespace
+} // namespace

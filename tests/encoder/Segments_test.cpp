@@ -1,8 +1,8 @@
 #include "encoder/Encoder.h"
+#include "support/Bits.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include "support/Bits.h"
 
 namespace {
 

@@ -10,11 +10,10 @@
 #include "encoder/QRCodeSymbol.h"
 #include "support/ZbarDecode.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -28,7 +27,7 @@ using namespace marbeck_bench;
 
 class TSha256 {
 public:
-  void Update(const std::uint8_t *Data, std::size_t Length) {
+  void Update(const std::uint8_t* Data, std::size_t Length) {
     for (std::size_t i = 0; i < Length; ++i) {
       FBlock[FBlockUsed++] = Data[i];
       if (FBlockUsed == 64) {
@@ -43,7 +42,8 @@ public:
     const std::uint64_t Bits = FBitLength;
     const std::uint8_t One = 0x80, Zero = 0;
     Update(&One, 1);
-    while (FBlockUsed != 56) Update(&Zero, 1);
+    while (FBlockUsed != 56)
+      Update(&Zero, 1);
     for (int i = 7; i >= 0; --i) {
       const auto b = static_cast<std::uint8_t>(Bits >> (8 * i));
       Update(&b, 1);
@@ -62,14 +62,16 @@ private:
 
   void Compress() {
     static constexpr std::uint32_t K[64] = {
-        0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
-        0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
-        0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-        0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
-        0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
-        0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
-        0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
-        0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+        0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4,
+        0xab1c5ed5, 0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe,
+        0x9bdc06a7, 0xc19bf174, 0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f,
+        0x4a7484aa, 0x5cb0a9dc, 0x76f988da, 0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7,
+        0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967, 0x27b70a85, 0x2e1b2138, 0x4d2c6dfc,
+        0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85, 0xa2bfe8a1, 0xa81a664b,
+        0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070, 0x19a4c116,
+        0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+        0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7,
+        0xc67178f2};
     std::uint32_t W[64];
     for (int t = 0; t < 16; ++t)
       W[t] = (std::uint32_t{FBlock[4 * t]} << 24) | (std::uint32_t{FBlock[4 * t + 1]} << 16) |
@@ -82,8 +84,10 @@ private:
     std::uint32_t a = FState[0], b = FState[1], c = FState[2], d = FState[3];
     std::uint32_t e = FState[4], f = FState[5], g = FState[6], h = FState[7];
     for (int t = 0; t < 64; ++t) {
-      const std::uint32_t T1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + K[t] + W[t];
-      const std::uint32_t T2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+      const std::uint32_t T1 =
+          h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + K[t] + W[t];
+      const std::uint32_t T2 =
+          (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
       h = g;
       g = f;
       f = e;
@@ -110,9 +114,9 @@ private:
   std::uint64_t FBitLength = 0;
 };
 
-std::string Sha256Hex(const std::string &Bytes) {
+std::string Sha256Hex(const std::string& Bytes) {
   TSha256 h;
-  h.Update(reinterpret_cast<const std::uint8_t *>(Bytes.data()), Bytes.size());
+  h.Update(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
   return h.HexDigest();
 }
 
@@ -121,15 +125,17 @@ std::string Sha256Hex(const std::string &Bytes) {
 TEST(GridHashSha256, MatchesTheFipsExamples) {
   const struct {
     std::string Message;
-    const char *Digest;
+    const char* Digest;
   } Cases[] = {
       {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
       {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
       {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
        "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
-      {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+      {std::string(1000000, 'a'),
+       "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
-  for (const auto &c : Cases) EXPECT_EQ(Sha256Hex(c.Message), c.Digest) << "message length " << c.Message.size();
+  for (const auto& c : Cases)
+    EXPECT_EQ(Sha256Hex(c.Message), c.Digest) << "message length " << c.Message.size();
 }
 
 // ---- the grids ----
@@ -137,11 +143,11 @@ TEST(GridHashSha256, MatchesTheFipsExamples) {
 struct TGrid {
   int Version = 0;
   int Side = 0;
-  std::vector<std::uint8_t> Modules;  // row-major, 1 dark
+  std::vector<std::uint8_t> Modules; // row-major, 1 dark
 };
 
 // The grid as a generation pass sees it, but with quiet zone 0.
-TGrid GridOf(const TWorkload &W) {
+TGrid GridOf(const TWorkload& W) {
   TQRCodeSymbol Symbol;
   Symbol.SetData(ToUtf16(W.Bytes));
   Symbol.SetEncoding(ForcedEncoding(W.Mode));
@@ -150,21 +156,24 @@ TGrid GridOf(const TWorkload &W) {
   g.Side = Symbol.Rows();
   g.Version = Symbol.Version();
   for (int r = 0; r < g.Side; ++r)
-    for (int c = 0; c < g.Side; ++c) g.Modules.push_back(Symbol.IsDark(r, c) ? 1 : 0);
+    for (int c = 0; c < g.Side; ++c)
+      g.Modules.push_back(Symbol.IsDark(r, c) ? 1 : 0);
   return g;
 }
 
-std::string Fingerprint(const TGrid &g) {
+std::string Fingerprint(const TGrid& g) {
   std::string Message;
   Message.push_back(static_cast<char>(g.Version));
   Message.push_back(static_cast<char>(g.Side));
-  for (std::uint8_t m : g.Modules) Message.push_back(static_cast<char>(m));
+  for (std::uint8_t m : g.Modules)
+    Message.push_back(static_cast<char>(m));
   return Sha256Hex(Message);
 }
 
 // The grid in the decode helper's [column][row] form.
-T2DBooleanArray ColumnsOf(const TGrid &g) {
-  T2DBooleanArray Columns(static_cast<std::size_t>(g.Side), std::vector<bool>(static_cast<std::size_t>(g.Side)));
+T2DBooleanArray ColumnsOf(const TGrid& g) {
+  T2DBooleanArray Columns(static_cast<std::size_t>(g.Side),
+                          std::vector<bool>(static_cast<std::size_t>(g.Side)));
   for (int r = 0; r < g.Side; ++r)
     for (int c = 0; c < g.Side; ++c)
       Columns[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] =
@@ -173,35 +182,31 @@ T2DBooleanArray ColumnsOf(const TGrid &g) {
 }
 
 struct TExpected {
-  const char *Workload;
+  const char* Workload;
   int Version;
-  const char *Sha256;
+  const char* Sha256;
 };
 
 // Taken from the straightforward encoder once zbar had read each grid back to its workload.
 const TExpected Expected[] = {
-    {"url", 3,
-     "4860553d00a9a957f1052d199ee1c195c631629a4f7464f8e57f273149137c70"},
-    {"vcard", 9,
-     "bf18f21047bbf66b1fe780d3737fda7ff44e2a0e3d4b66f4b2e0292711ad2771"},
-    {"text1000", 22,
-     "0112d1919dd9aa4b7c77b2b94e4173473909e3c74875054e0f4d4ee6452e2fa2"},
-    {"bytes2953", 40,
-     "4ff4c07fd69281d6ac8ce1f0d254e25d9f076c1b43b3e868541c17fdf064e1ee"},
-    {"digits7089", 40,
-     "e56bd17ee3f78c879bd4c71fb8a48266687e174680c6d9c0dd6e47158744ac65"},
-    {"alnum4296", 40,
-     "afea723780e21feb85d576b46c48944392409cad8f633388a2ae47161653e053"},
+    {"url", 3, "4860553d00a9a957f1052d199ee1c195c631629a4f7464f8e57f273149137c70"},
+    {"vcard", 9, "bf18f21047bbf66b1fe780d3737fda7ff44e2a0e3d4b66f4b2e0292711ad2771"},
+    {"text1000", 22, "0112d1919dd9aa4b7c77b2b94e4173473909e3c74875054e0f4d4ee6452e2fa2"},
+    {"bytes2953", 40, "4ff4c07fd69281d6ac8ce1f0d254e25d9f076c1b43b3e868541c17fdf064e1ee"},
+    {"digits7089", 40, "e56bd17ee3f78c879bd4c71fb8a48266687e174680c6d9c0dd6e47158744ac65"},
+    {"alnum4296", 40, "afea723780e21feb85d576b46c48944392409cad8f633388a2ae47161653e053"},
 };
 
-void PrintTo(const TExpected &E, std::ostream *Out) { *Out << E.Workload; }
+void PrintTo(const TExpected& E, std::ostream* Out) {
+  *Out << E.Workload;
+}
 
 class GridHash : public testing::TestWithParam<TExpected> {};
 
 TEST_P(GridHash, GridDecodesToTheWorkloadAndKeepsItsFingerprint) {
-  const TExpected &E = GetParam();
-  const TWorkload *W = nullptr;
-  for (const TWorkload &Candidate : Workloads())
+  const TExpected& E = GetParam();
+  const TWorkload* W = nullptr;
+  for (const TWorkload& Candidate : Workloads())
     if (Candidate.Name == E.Workload) W = &Candidate;
   ASSERT_NE(W, nullptr);
 
@@ -213,6 +218,8 @@ TEST_P(GridHash, GridDecodesToTheWorkloadAndKeepsItsFingerprint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RaceWorkloads, GridHash, testing::ValuesIn(Expected),
-                         [](const testing::TestParamInfo<TExpected> &Info) { return std::string(Info.param.Workload); });
+                         [](const testing::TestParamInfo<TExpected>& Info) {
+                           return std::string(Info.param.Workload);
+                         });
 
-}  // namespace
+} // namespace

@@ -3,19 +3,18 @@
 // and running a step as the unprivileged user "nobody" in a child process.
 #pragma once
 
-#include <grp.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <grp.h>
 #include <iterator>
 #include <optional>
 #include <set>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // While it lives, no file can grow beyond Bytes: a write past it fails with EFBIG instead of
 // raising SIGXFSZ.
@@ -54,7 +53,8 @@ inline std::optional<std::string> RunUnprivileged(const std::function<std::strin
   if (Child == 0) {
     ::close(Pipe[0]);
     constexpr uid_t kNobody = 65534;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+      ::_exit(3);
     const std::string Out = Step();
     const char* P = Out.data();
     std::size_t Left = Out.size();
@@ -69,10 +69,12 @@ inline std::optional<std::string> RunUnprivileged(const std::function<std::strin
   ::close(Pipe[1]);
   std::string Out;
   char Buffer[4096];
-  for (ssize_t N; (N = ::read(Pipe[0], Buffer, sizeof Buffer)) > 0;) Out.append(Buffer, static_cast<std::size_t>(N));
+  for (ssize_t N; (N = ::read(Pipe[0], Buffer, sizeof Buffer)) > 0;)
+    Out.append(Buffer, static_cast<std::size_t>(N));
   ::close(Pipe[0]);
   int Status = 0;
-  if (::waitpid(Child, &Status, 0) != Child || !WIFEXITED(Status) || WEXITSTATUS(Status) != 0) return std::nullopt;
+  if (::waitpid(Child, &Status, 0) != Child || !WIFEXITED(Status) || WEXITSTATUS(Status) != 0)
+    return std::nullopt;
   return Out;
 }
 
@@ -89,6 +91,7 @@ inline void WriteBytes(const std::filesystem::path& Path, const std::string& Byt
 // The names in a folder, to see that a failed write leaves no temporary file behind.
 inline std::set<std::string> Listing(const std::filesystem::path& Folder) {
   std::set<std::string> Names;
-  for (const auto& Entry : std::filesystem::directory_iterator(Folder)) Names.insert(Entry.path().filename().string());
+  for (const auto& Entry : std::filesystem::directory_iterator(Folder))
+    Names.insert(Entry.path().filename().string());
   return Names;
 }

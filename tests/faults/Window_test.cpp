@@ -1,6 +1,10 @@
 // Faults seen from the window: a save onto a full disk, a load of a file that vanished or cannot be
 // read, a settings store that cannot be written at close, and a damaged store at start. The page,
 // the previous file and the previous store lose nothing, and the program goes on.
+#include "FaultInjection.h"
+#include "platform/SettingsStore.h"
+#include "support/window/WindowFixture.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -9,15 +13,10 @@
 #include <QScrollBar>
 #include <QStringList>
 #include <QTabWidget>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
-
-#include "FaultInjection.h"
-#include "platform/SettingsStore.h"
-#include "support/window/WindowFixture.h"
 
 namespace fs = std::filesystem;
 
@@ -25,15 +24,17 @@ namespace {
 
 // Everything the four file pages hold, as one text, to see that a failed action changed nothing.
 QString PageContents(TForm1& F) {
-  QStringList Parts = {TForm1::MemoLines(F.MemoText), TForm1::MemoLines(F.MemoMessage), F.EditAddress->text(),
-                       F.EditSubject->text(),         TForm1::MemoLines(F.MemoVCard),  F.SSID->text(),
-                       F.NetworkKey->text(),          QString::number(F.WPA->currentIndex())};
+  QStringList Parts = {TForm1::MemoLines(F.MemoText),  TForm1::MemoLines(F.MemoMessage),
+                       F.EditAddress->text(),          F.EditSubject->text(),
+                       TForm1::MemoLines(F.MemoVCard), F.SSID->text(),
+                       F.NetworkKey->text(),           QString::number(F.WPA->currentIndex())};
   const TVCardPage V = F.VCardPage();
   for (const std::u16string* Field :
-       {&V.ContactName, &V.FirstName,  &V.LastName,  &V.MiddleName,  &V.PhonePrivate, &V.PhoneCellPrivate,
-        &V.EmailPrivate, &V.WebsitePrivate, &V.StreetHome, &V.CityHome, &V.ZIPCodeHome, &V.Birthday,
-        &V.Company,     &V.Department, &V.JobTitle,  &V.PhoneWork,   &V.CellPhoneWork, &V.EmailWork,
-        &V.WebsiteWork, &V.Streetwork, &V.CityWork,  &V.ZIPCodeWork})
+       {&V.ContactName,      &V.FirstName,     &V.LastName,       &V.MiddleName,  &V.PhonePrivate,
+        &V.PhoneCellPrivate, &V.EmailPrivate,  &V.WebsitePrivate, &V.StreetHome,  &V.CityHome,
+        &V.ZIPCodeHome,      &V.Birthday,      &V.Company,        &V.Department,  &V.JobTitle,
+        &V.PhoneWork,        &V.CellPhoneWork, &V.EmailWork,      &V.WebsiteWork, &V.Streetwork,
+        &V.CityWork,         &V.ZIPCodeWork})
     Parts << QString::fromStdU16String(*Field);
   return Parts.join(QChar(0x1F));
 }
@@ -50,7 +51,7 @@ void FillPages(TForm1& F) {
   V.CityHome = u"Town; North";
   V.Birthday = u"1970.01.31";
   F.SetVCardPage(V);
-  F.DoVCardClick();  // the composed record, as the save would leave it
+  F.DoVCardClick(); // the composed record, as the save would leave it
   F.SSID->setText(QStringLiteral("home;net"));
   F.NetworkKey->setText(QStringLiteral("se\\cret"));
   F.WPA->setCurrentIndex(1);
@@ -69,9 +70,11 @@ const TFilePage kFilePages[] = {
     {".nwk", &TForm1::SaveWifiBtn, &TForm1::LoadWifiBtn},
 };
 
-QString Reason(int Code) { return QString::fromLocal8Bit(std::strerror(Code)); }
+QString Reason(int Code) {
+  return QString::fromLocal8Bit(std::strerror(Code));
+}
 
-}  // namespace
+} // namespace
 
 TEST_F(TWindowTest, SaveOntoAFullDiskReportsItAndKeepsFileAndPage) {
   TForm1& F = Form();
@@ -122,17 +125,21 @@ TEST_F(TWindowTest, LoadOfAVanishedOrUnreadableFileReportsItAndChangesNothing) {
     Errors.clear();
     (F.*Page.Load)->click();
     ASSERT_EQ(Errors.size(), 1u);
-    EXPECT_EQ(Errors[0], QStringLiteral("Cannot open file \"%1\". %2").arg(Vanished, Reason(ENOENT)));
+    EXPECT_EQ(Errors[0],
+              QStringLiteral("Cannot open file \"%1\". %2").arg(Vanished, Reason(ENOENT)));
     EXPECT_EQ(PageContents(F), Before);
 
     // A folder where the file should be: it opens but cannot be read.
     const QString Unreadable = Folder() + QStringLiteral("/folder") + Ext;
     fs::create_directory(Unreadable.toStdString());
-    Form().Hooks().OpenFile = [&](const QString&, const QString&) -> std::optional<QString> { return Unreadable; };
+    Form().Hooks().OpenFile = [&](const QString&, const QString&) -> std::optional<QString> {
+      return Unreadable;
+    };
     Errors.clear();
     (F.*Page.Load)->click();
     ASSERT_EQ(Errors.size(), 1u);
-    EXPECT_EQ(Errors[0], QStringLiteral("Cannot open file \"%1\". %2").arg(Unreadable, Reason(EISDIR)));
+    EXPECT_EQ(Errors[0],
+              QStringLiteral("Cannot open file \"%1\". %2").arg(Unreadable, Reason(EISDIR)));
     EXPECT_EQ(PageContents(F), Before);
   }
 }
@@ -176,10 +183,10 @@ TEST_F(TWindowTest, DamagedStoreAtStartGivesTheDefaultsAndIsReplacedAtClose) {
   const fs::path Store = TSettingsStore::DefaultFile();
   const std::string Good = ReadBytes(Store);
   const std::string Damaged[] = {
-      std::string("\x00\x01\x02\x03\xFF\xFE\x80\x81\x00 settings", 17),  // binary
-      Good.substr(0, 20),                                                  // cut inside the first line
-      std::string("\xFF\xFEW\0i\0n\0", 8),                                 // an export in UTF-16
-      std::string(),                                                       // empty
+      std::string("\x00\x01\x02\x03\xFF\xFE\x80\x81\x00 settings", 17), // binary
+      Good.substr(0, 20),                                               // cut inside the first line
+      std::string("\xFF\xFEW\0i\0n\0", 8),                              // an export in UTF-16
+      std::string(),                                                    // empty
   };
   for (const std::string& Bytes : Damaged) {
     SCOPED_TRACE(testing::PrintToString(Bytes));
@@ -198,7 +205,7 @@ TEST_F(TWindowTest, DamagedStoreAtStartGivesTheDefaultsAndIsReplacedAtClose) {
     EXPECT_EQ(F.PageControl1->currentIndex(), 0);
     EXPECT_TRUE(Errors.empty());
     F.ScrollBar1->setValue(444);
-    F.close();  // a readable store replaces the damaged file
+    F.close(); // a readable store replaces the damaged file
     EXPECT_EQ(TSettingsStore(Store).ReadDWord(u"Software\\Marbeck", u"Zoom"), 444u);
   }
 }

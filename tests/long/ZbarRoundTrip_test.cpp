@@ -3,26 +3,29 @@
 // bytes are worked out here from the option's rules (ISO/IEC 18004 clause 7.4 modes, RFC 3629
 // UTF-8), not taken from the encoder. Run with: ctest -L long (MARBECK_LONG_COUNT and
 // MARBECK_LONG_SEED change the number of texts and the seed).
-#include <gtest/gtest.h>
+#include "encoder/QRCodeSymbol.h"
+#include "support/ZbarDecode.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
-
-#include "encoder/QRCodeSymbol.h"
-#include "support/ZbarDecode.h"
 
 namespace {
 
 constexpr std::u16string_view kAlphanumeric = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
 
-bool IsDigit(char16_t C) { return C >= u'0' && C <= u'9'; }
-bool IsAlphanumeric(char16_t C) { return kAlphanumeric.find(C) != std::u16string_view::npos; }
+bool IsDigit(char16_t C) {
+  return C >= u'0' && C <= u'9';
+}
+bool IsAlphanumeric(char16_t C) {
+  return kAlphanumeric.find(C) != std::u16string_view::npos;
+}
 
 // RFC 3629 UTF-8 of well-formed UTF-16.
 std::string Utf8(const std::u16string& T) {
@@ -49,8 +52,7 @@ std::string Utf8(const std::u16string& T) {
   return Out;
 }
 
-template <class Keep>
-std::string Kept(const std::u16string& T, Keep K) {
+template <class Keep> std::string Kept(const std::u16string& T, Keep K) {
   std::string Out;
   for (const char16_t C : T)
     if (K(C)) Out += static_cast<char>(C);
@@ -70,11 +72,16 @@ std::string ExpectedBytes(const std::u16string& Text, TQRCodeEncoding Option) {
   case qrAuto:
     if (AllDigits || AllAlnum || AllLatin1) return Kept(Text, Latin1);
     return Utf8(Text);
-  case qrNumeric: return Kept(Text, IsDigit);
-  case qrAlphanumeric: return Kept(Text, IsAlphanumeric);
-  case qrISO88591: return Kept(Text, Latin1);
-  case qrUTF8NoBOM: return Utf8(Text);
-  case qrUTF8BOM: return "\xEF\xBB\xBF" + Utf8(Text);
+  case qrNumeric:
+    return Kept(Text, IsDigit);
+  case qrAlphanumeric:
+    return Kept(Text, IsAlphanumeric);
+  case qrISO88591:
+    return Kept(Text, Latin1);
+  case qrUTF8NoBOM:
+    return Utf8(Text);
+  case qrUTF8BOM:
+    return "\xEF\xBB\xBF" + Utf8(Text);
   }
   return {};
 }
@@ -82,14 +89,24 @@ std::string ExpectedBytes(const std::u16string& Text, TQRCodeEncoding Option) {
 // A random text whose characters suit the option (with some that the option drops), of a length
 // drawn on a log scale up to about what version 40 holds, so that every version is reached.
 std::u16string RandomText(std::mt19937& Rng, TQRCodeEncoding Option) {
-  const auto Draw = [&Rng](int Low, int High) { return std::uniform_int_distribution<int>(Low, High)(Rng); };
+  const auto Draw = [&Rng](int Low, int High) {
+    return std::uniform_int_distribution<int>(Low, High)(Rng);
+  };
   int Kind = Option == qrAuto ? Draw(1, 5) : static_cast<int>(Option);
   int Max = 0;
   switch (Kind) {
-  case qrNumeric: Max = 7089; break;
-  case qrAlphanumeric: Max = 4296; break;
-  case qrISO88591: Max = 2953; break;
-  default: Max = 1200; break;  // up to three bytes each in UTF-8
+  case qrNumeric:
+    Max = 7089;
+    break;
+  case qrAlphanumeric:
+    Max = 4296;
+    break;
+  case qrISO88591:
+    Max = 2953;
+    break;
+  default:
+    Max = 1200;
+    break; // up to three bytes each in UTF-8
   }
   const double Scale = std::uniform_real_distribution<double>(0.0, 1.0)(Rng);
   const int Length = std::max(1, static_cast<int>(Max * std::pow(Scale, 2.0)));
@@ -97,13 +114,19 @@ std::u16string RandomText(std::mt19937& Rng, TQRCodeEncoding Option) {
   std::u16string T;
   while (static_cast<int>(T.size()) < Length) {
     if (Noise && Draw(0, 9) == 0) {
-      T += static_cast<char16_t>(Draw(0x20, 0x7E));  // dropped by some options, kept by others
+      T += static_cast<char16_t>(Draw(0x20, 0x7E)); // dropped by some options, kept by others
       continue;
     }
     switch (Kind) {
-    case qrNumeric: T += static_cast<char16_t>(u'0' + Draw(0, 9)); break;
-    case qrAlphanumeric: T += kAlphanumeric[static_cast<std::size_t>(Draw(0, 44))]; break;
-    case qrISO88591: T += static_cast<char16_t>(Draw(1, 0xFF)); break;
+    case qrNumeric:
+      T += static_cast<char16_t>(u'0' + Draw(0, 9));
+      break;
+    case qrAlphanumeric:
+      T += kAlphanumeric[static_cast<std::size_t>(Draw(0, 44))];
+      break;
+    case qrISO88591:
+      T += static_cast<char16_t>(Draw(1, 0xFF));
+      break;
     default: {
       const int Plane = Draw(0, 9);
       if (Plane < 3) {
@@ -140,7 +163,7 @@ TEST(LongZbarRoundTrip, RandomTextsOverAllOptionsAndVersionsReadBackExactly) {
     const auto Option = static_cast<TQRCodeEncoding>(I % 6);
     const std::u16string Text = RandomText(Rng, Option);
     const std::string Expected = ExpectedBytes(Text, Option);
-    if (Expected.empty()) continue;  // nothing the option keeps: not a round trip
+    if (Expected.empty()) continue; // nothing the option keeps: not a round trip
     TEncodeReport Report;
     const T2DBooleanArray Grid = EncodeToGrid(Text, Option, &Report);
     if (Report.DataTooLong) {
@@ -152,14 +175,16 @@ TEST(LongZbarRoundTrip, RandomTextsOverAllOptionsAndVersionsReadBackExactly) {
     ASSERT_LE(Report.Version, 40);
     ++PerVersion[static_cast<std::size_t>(Report.Version)];
     const std::optional<std::string> Bytes = DecodeWithZbar(Grid, 4, Report.Version > 20 ? 3 : 4);
-    ASSERT_TRUE(Bytes.has_value()) << "seed " << Seed << ", text " << I << ", option " << Option << ", version "
-                                   << Report.Version;
+    ASSERT_TRUE(Bytes.has_value()) << "seed " << Seed << ", text " << I << ", option " << Option
+                                   << ", version " << Report.Version;
     ASSERT_EQ(*Bytes, Expected) << "seed " << Seed << ", text " << I << ", option " << Option;
     ++Decoded;
   }
   int VersionsReached = 0;
-  for (int V = 1; V <= 40; ++V) VersionsReached += PerVersion[static_cast<std::size_t>(V)] > 0;
-  std::printf("zbar round trip: %d symbols decoded exactly, %d texts too long for version 40, %d of 40 versions, seed %u\n",
+  for (int V = 1; V <= 40; ++V)
+    VersionsReached += PerVersion[static_cast<std::size_t>(V)] > 0;
+  std::printf("zbar round trip: %d symbols decoded exactly, %d texts too long for version 40, %d "
+              "of 40 versions, seed %u\n",
               Decoded, TooLong, VersionsReached, Seed);
   EXPECT_GE(Decoded, Count * 9 / 10);
   if (Count >= 1000) {
@@ -167,4 +192,4 @@ TEST(LongZbarRoundTrip, RandomTextsOverAllOptionsAndVersionsReadBackExactly) {
   }
 }
 
-}  // namespace
+} // namespace

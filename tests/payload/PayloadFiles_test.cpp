@@ -1,20 +1,18 @@
-#include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "payload/PayloadFiles.h"
+#include "platform/Unicode.h"
+#include "util/MyFunctions.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
-
-#include "payload/PayloadFiles.h"
-#include "platform/Unicode.h"
-#include "util/MyFunctions.h"
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -30,7 +28,9 @@ void WriteAll(const fs::path& Path, const std::string& Bytes) {
   Out << Bytes;
 }
 
-std::string Golden(const char* Name) { return ReadAll(fs::path(MARBECK_PAYLOAD_GOLDEN) / Name); }
+std::string Golden(const char* Name) {
+  return ReadAll(fs::path(MARBECK_PAYLOAD_GOLDEN) / Name);
+}
 
 std::u16string U16(const fs::path& Path) {
   const std::u8string U8 = Path.u8string();
@@ -80,12 +80,15 @@ TEST(SaveFileNameRule, AppendsTheExtensionAndCollapsesADoubledOne) {
       {u"notes.doc", u".txt", u"notes.doc.txt"},
       {u"/home/u/card.Vcf", u".vcf", u"/home/u/card.vcf"},
       {u"my.eml.draft", u".eml", u"my.eml.draft.eml"},
-      {u"a.nwk.nwk", u".nwk", u"a.nwk.nwk"},  // one pass: the first pair collapses, the appended one stays
+      {u"a.nwk.nwk", u".nwk",
+       u"a.nwk.nwk"}, // one pass: the first pair collapses, the appended one stays
       {u"\u00DCbung", u".txt", u"\u00DCbung.txt"},
-      {u"/tmp/x.txt.txt/notes", u".txt", u"/tmp/x.txt.txt/notes.txt"},  // a folder's name is no file name
+      {u"/tmp/x.txt.txt/notes", u".txt",
+       u"/tmp/x.txt.txt/notes.txt"}, // a folder's name is no file name
       {u"/tmp/x.txt.txt/notes.txt", u".txt", u"/tmp/x.txt.txt/notes.txt"},
   };
-  for (const auto& C : Cases) EXPECT_EQ(SaveFileName(C.Chosen, C.Extension), C.Expected);
+  for (const auto& C : Cases)
+    EXPECT_EQ(SaveFileName(C.Chosen, C.Extension), C.Expected);
 }
 
 // ---- golden files: bytes written once by hand ----
@@ -125,8 +128,10 @@ TEST(TextFile, LineBreaksBecomeCRLFAndNothingIsAdded) {
   EXPECT_EQ(LoadTextBytes("a\nb").Text, u"a\r\nb");
   EXPECT_EQ(LoadTextBytes("a\rb\r\n\n").Text, u"a\r\nb\r\n\r\n");
   EXPECT_EQ(SaveTextBytes(u"x", TTextEncoding::teAnsi).Bytes, "x");
-  for (const TTextEncoding E : {TTextEncoding::teUTF8, TTextEncoding::teUTF16LE, TTextEncoding::teUTF16BE}) {
-    const std::u16string Memo = u"\u041F\u0440\u0438\u0432\u0435\u0442\r\n\u4F60\u597D \U0001F600\r\n";
+  for (const TTextEncoding E :
+       {TTextEncoding::teUTF8, TTextEncoding::teUTF16LE, TTextEncoding::teUTF16BE}) {
+    const std::u16string Memo =
+        u"\u041F\u0440\u0438\u0432\u0435\u0442\r\n\u4F60\u597D \U0001F600\r\n";
     const TDecodedText Read = LoadTextBytes(SaveTextBytes(Memo, E).Bytes);
     EXPECT_EQ(Read.Text, Memo);
     EXPECT_EQ(Read.Encoding, E);
@@ -141,11 +146,12 @@ TEST(EMailFile, WriterLayout) {
   EXPECT_EQ(SaveEMailBytes({u"", u"", u"m\r\n"}, TTextEncoding::teAnsi).Bytes, "m\r\n\r\n\r\n");
 }
 
-// The message comes back as its lines, each followed by CR LF; address and subject from the last two.
+// The message comes back as its lines, each followed by CR LF; address and subject from the last
+// two.
 TEST(EMailFile, LineModelRoundTrip) {
   const struct {
     TEMailPage Page;
-    std::u16string Message;  // as read back
+    std::u16string Message; // as read back
   } Cases[] = {
       {{u"x", u"y", u""}, u""},
       {{u"a@b", u"S", u"m1\r\nm2"}, u"m1\r\nm2\r\n"},
@@ -154,7 +160,8 @@ TEST(EMailFile, LineModelRoundTrip) {
       {{u"", u"", u" \r\n\r\n; \\ \u00E9\u20AC\u4F60"}, u" \r\n\r\n; \\ \u00E9\u20AC\u4F60\r\n"},
   };
   for (const auto& C : Cases) {
-    const std::optional<TEMailFile> Read = LoadEMailBytes(SaveEMailBytes(C.Page, TTextEncoding::teUTF8).Bytes);
+    const std::optional<TEMailFile> Read =
+        LoadEMailBytes(SaveEMailBytes(C.Page, TTextEncoding::teUTF8).Bytes);
     ASSERT_TRUE(Read);
     EXPECT_EQ(Read->Page.EditAddress, C.Page.EditAddress);
     EXPECT_EQ(Read->Page.EditSubject, C.Page.EditSubject);
@@ -163,7 +170,8 @@ TEST(EMailFile, LineModelRoundTrip) {
 }
 
 TEST(EMailFile, FewerThanTwoLinesIsRefused) {
-  for (const char* Bytes : {"", "only", "only\r\n", "\xEF\xBB\xBF"}) EXPECT_FALSE(LoadEMailBytes(Bytes)) << Bytes;
+  for (const char* Bytes : {"", "only", "only\r\n", "\xEF\xBB\xBF"})
+    EXPECT_FALSE(LoadEMailBytes(Bytes)) << Bytes;
   const std::optional<TEMailFile> Two = LoadEMailBytes("\r\n\r\n");
   ASSERT_TRUE(Two);
   EXPECT_EQ(Two->Page.EditAddress, u"");
@@ -198,17 +206,15 @@ TEST(NetworkFile, LayoutIsMarkOneScrambledLineCRLF) {
   ASSERT_TRUE(Bytes->ends_with("\r\n"));
   const std::u16string Line = Utf8ToUtf16(Bytes->substr(3, Bytes->size() - 5));
   EXPECT_EQ(Line.find_first_of(u"\r\n"), std::u16string::npos);
-  EXPECT_EQ(Line.size(), 50u);  // "WIFI:T:WPA;S:;P:;;" filled up to the target length
+  EXPECT_EQ(Line.size(), 50u); // "WIFI:T:WPA;S:;P:;;" filled up to the target length
   EXPECT_EQ(UnscrambleText(Line), u"WIFI:T:WPA;S:;P:;;");
 }
 
 TEST(NetworkFile, RoundTripKeepsSpecialCharacters) {
   const TWifiPage Cases[] = {
-      {u"", u"", 0},
-      {u"home", u"secret", 1},
-      {u"my;net", u"k;e:y,\"\\", 0},
-      {u"\\", u";", 1},
-      {u" caf\u00E9 \u01C7 ", u"  ", 0},  // code 455 is the highest that survives scrambling
+      {u"", u"", 0},    {u"home", u"secret", 1},           {u"my;net", u"k;e:y,\"\\", 0},
+      {u"\\", u";", 1}, {u" caf\u00E9 \u01C7 ", u"  ", 0}, // code 455 is the highest that survives
+                                                           // scrambling
   };
   for (const TWifiPage& Page : Cases) {
     const std::optional<std::string> Bytes = SaveNetworkBytes(Page);
@@ -228,7 +234,8 @@ std::string ScrambledFile(const std::u16string& Record) {
 
 // Records written before the escapes existed, and the type taken by position.
 TEST(NetworkFile, RecordsWithoutEscapesReadAsBefore) {
-  EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:WEP;S:home;P:se cret;;")), (TWifiPage{u"home", u"se cret", 1}));
+  EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:WEP;S:home;P:se cret;;")),
+            (TWifiPage{u"home", u"se cret", 1}));
   EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:WPA;S:x;P:y;;")), (TWifiPage{u"x", u"y", 0}));
   EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:wpa;S:x;P:y;;"))->WPA, 1);
   EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:WPA2;S:x;P:y;;"))->WPA, 0);
@@ -237,7 +244,7 @@ TEST(NetworkFile, RecordsWithoutEscapesReadAsBefore) {
 
 TEST(NetworkFile, ForeignOrUnscramblableContentIsRefused) {
   EXPECT_FALSE(SaveNetworkBytes({u"caf\u20AC", u"", 0}));
-  EXPECT_FALSE(SaveNetworkBytes({u"", u"\u01C8", 0}));  // code 456
+  EXPECT_FALSE(SaveNetworkBytes({u"", u"\u01C8", 0})); // code 456
   for (const char* Bytes : {"", "\xEF\xBB\xBF", "hello\r\n", "\r\nsecond line only\r\n"})
     EXPECT_FALSE(LoadNetworkBytes(Bytes)) << Bytes;
 }
@@ -247,7 +254,7 @@ TEST(NetworkFile, ForeignOrUnscramblableContentIsRefused) {
 TEST_F(PayloadFiles, EachFormatSavesAndLoadsThroughItsPath) {
   const TSaveResult T = SaveTextFile(Dir / "a.txt", u"\u0416\r\n", TTextEncoding::teAnsi);
   ASSERT_TRUE(T.Ok) << std::string(T.Error.begin(), T.Error.end());
-  EXPECT_EQ(T.Encoding, TTextEncoding::teUTF8);  // Windows-1252 has no Zhe: written as UTF-8 instead
+  EXPECT_EQ(T.Encoding, TTextEncoding::teUTF8); // Windows-1252 has no Zhe: written as UTF-8 instead
   const TLoadResult<TDecodedText> TextRead = LoadTextFile(Dir / "a.txt");
   ASSERT_TRUE(TextRead.Ok());
   EXPECT_EQ(TextRead.Data->Text, u"\u0416\r\n");
@@ -283,7 +290,8 @@ TEST_F(PayloadFiles, NetworkFileIsReadableByItsOwnerOnly) {
 
 TEST_F(PayloadFiles, MissingFileReportsCannotOpenAndNoData) {
   const fs::path Path = Dir / "missing.x";
-  const std::u16string Expected = u"Cannot open file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(ENOENT));
+  const std::u16string Expected =
+      u"Cannot open file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(ENOENT));
   const TLoadResult<TDecodedText> T = LoadTextFile(Path);
   const TLoadResult<TEMailFile> E = LoadEMailFile(Path);
   const TLoadResult<TVCardFile> V = LoadVCardFile(Path, SampleContact());
@@ -292,7 +300,8 @@ TEST_F(PayloadFiles, MissingFileReportsCannotOpenAndNoData) {
   EXPECT_FALSE(E.Data);
   EXPECT_FALSE(V.Data);
   EXPECT_FALSE(W.Data);
-  for (const std::u16string* Error : {&T.Error, &E.Error, &V.Error, &W.Error}) EXPECT_EQ(*Error, Expected);
+  for (const std::u16string* Error : {&T.Error, &E.Error, &V.Error, &W.Error})
+    EXPECT_EQ(*Error, Expected);
 }
 
 TEST_F(PayloadFiles, RelativePathIsReportedInFull) {
@@ -318,7 +327,9 @@ TEST_F(PayloadFiles, UnscramblableNetworkKeyIsRefusedAndNothingWritten) {
   const fs::path Path = Dir / "euro.nwk";
   const TSaveResult R = SaveNetworkFile(Path, {u"net", u"100\u20AC", 0});
   EXPECT_FALSE(R.Ok);
-  EXPECT_EQ(R.Error, u"The network name or key contains characters that cannot be saved in a network-key file.");
+  EXPECT_EQ(
+      R.Error,
+      u"The network name or key contains characters that cannot be saved in a network-key file.");
   EXPECT_FALSE(fs::exists(Path));
 }
 
@@ -326,13 +337,16 @@ TEST_F(PayloadFiles, SaveIntoMissingFolderReportsCannotCreate) {
   const fs::path Path = Dir / "no-such-folder" / "x.txt";
   const TSaveResult R = SaveTextFile(Path, u"x", TTextEncoding::teAnsi);
   EXPECT_FALSE(R.Ok);
-  EXPECT_EQ(R.Error, u"Cannot create file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(ENOENT)));
+  EXPECT_EQ(R.Error,
+            u"Cannot create file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(ENOENT)));
 }
 
-// A write that fails half-way (here: the file-size limit, which binds root too) leaves the old file.
+// A write that fails half-way (here: the file-size limit, which binds root too) leaves the old
+// file.
 TEST_F(PayloadFiles, FailedSaveLeavesThePreviousFileIntact) {
   const std::string Old(4, 'o');
-  for (const char* Name : {"a.txt", "a.eml", "a.vcf", "a.nwk"}) WriteAll(Dir / Name, Old);
+  for (const char* Name : {"a.txt", "a.eml", "a.vcf", "a.nwk"})
+    WriteAll(Dir / Name, Old);
 
   std::signal(SIGXFSZ, SIG_IGN);
   rlimit Saved{};
@@ -350,10 +364,13 @@ TEST_F(PayloadFiles, FailedSaveLeavesThePreviousFileIntact) {
 
   for (const TSaveResult& R : Results) {
     EXPECT_FALSE(R.Ok);
-    EXPECT_TRUE(R.Error.starts_with(u"Cannot create file \"" + U16(Dir))) << std::string(R.Error.begin(), R.Error.end());
+    EXPECT_TRUE(R.Error.starts_with(u"Cannot create file \"" + U16(Dir)))
+        << std::string(R.Error.begin(), R.Error.end());
   }
-  for (const char* Name : {"a.txt", "a.eml", "a.vcf", "a.nwk"}) EXPECT_EQ(ReadAll(Dir / Name), Old) << Name;
-  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 4);  // no temporary left
+  for (const char* Name : {"a.txt", "a.eml", "a.vcf", "a.nwk"})
+    EXPECT_EQ(ReadAll(Dir / Name), Old) << Name;
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()),
+            4); // no temporary left
 }
 
 TEST_F(PayloadFiles, UnwritableFolderReportsCannotCreateAndKeepsOldFile) {
@@ -363,8 +380,9 @@ TEST_F(PayloadFiles, UnwritableFolderReportsCannotCreateAndKeepsOldFile) {
   fs::permissions(Dir, fs::perms::owner_read | fs::perms::owner_exec);
   const TSaveResult R = SaveTextFile(Path, u"new", TTextEncoding::teAnsi);
   EXPECT_FALSE(R.Ok);
-  EXPECT_EQ(R.Error, u"Cannot create file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(EACCES)));
+  EXPECT_EQ(R.Error,
+            u"Cannot create file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(EACCES)));
   EXPECT_EQ(ReadAll(Path), "old");
 }
 
-}  // namespace
+} // namespace

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "payload/Payload.h"
 #include "payload/PayloadFiles.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -43,31 +42,30 @@ TEST(VCardComposer, EmptyPageGivesTheFiveFixedLines) {
 }
 
 TEST(VCardComposer, FullPageGivesAllLinesInOrder) {
-  EXPECT_EQ(ComposeVCard(FullPage()),
-            u"BEGIN:VCARD\r\n"
-            u"VERSION:4.0\r\n"
-            u"FN:Dr. Anna Maria Schmidt\r\n"
-            u"N:Schmidt;Anna;Maria\r\n"
-            u"TEL;TYPE=home:+49 30 111\r\n"
-            u"TEL;TYPE=cell,home:+49 170 222\r\n"
-            u"EMAIL;TYPE=home:anna@home.example\r\n"
-            u"URL;TYPE=home:https://home.example/\r\n"
-            u"ADR;TYPE=home:;;Gartenweg 3;Berlin;;10115;\r\n"
-            u"BDAY:19700131\r\n"
-            u"ORG:ACME;Research\r\n"
-            u"TITLE:Engineer\r\n"
-            u"TEL;TYPE=work:+49 30 333\r\n"
-            u"TEL;TYPE=cell,work:+49 171 444\r\n"
-            u"EMAIL;TYPE=work:anna@acme.example\r\n"
-            u"URL;TYPE=work:https://acme.example/\r\n"
-            u"ADR;TYPE=work:;;Werkstr. 9;Potsdam;;14467;\r\n"
-            u"END:VCARD\r\n");
+  EXPECT_EQ(ComposeVCard(FullPage()), u"BEGIN:VCARD\r\n"
+                                      u"VERSION:4.0\r\n"
+                                      u"FN:Dr. Anna Maria Schmidt\r\n"
+                                      u"N:Schmidt;Anna;Maria\r\n"
+                                      u"TEL;TYPE=home:+49 30 111\r\n"
+                                      u"TEL;TYPE=cell,home:+49 170 222\r\n"
+                                      u"EMAIL;TYPE=home:anna@home.example\r\n"
+                                      u"URL;TYPE=home:https://home.example/\r\n"
+                                      u"ADR;TYPE=home:;;Gartenweg 3;Berlin;;10115;\r\n"
+                                      u"BDAY:19700131\r\n"
+                                      u"ORG:ACME;Research\r\n"
+                                      u"TITLE:Engineer\r\n"
+                                      u"TEL;TYPE=work:+49 30 333\r\n"
+                                      u"TEL;TYPE=cell,work:+49 171 444\r\n"
+                                      u"EMAIL;TYPE=work:anna@acme.example\r\n"
+                                      u"URL;TYPE=work:https://acme.example/\r\n"
+                                      u"ADR;TYPE=work:;;Werkstr. 9;Potsdam;;14467;\r\n"
+                                      u"END:VCARD\r\n");
 }
 
 struct TOneFieldCase {
   std::u16string TVCardPage::*Field;
   std::u16string Value;
-  std::u16string Line;  // the one line added between N and END
+  std::u16string Line; // the one line added between N and END
 };
 
 // One optional field filled: exactly its line appears, in its place; a lone blank is not empty.
@@ -101,14 +99,13 @@ TEST(VCardComposer, ValuesAreEscaped) {
   Page.StreetHome = u"A;B";
   Page.CityHome = u"C:\\D";
   Page.Company = u"Line1\r\nLine2\nLine3\rLine4";
-  EXPECT_EQ(ComposeVCard(Page),
-            u"BEGIN:VCARD\r\nVERSION:4.0\r\n"
-            u"FN:Doe\\, John\r\n"
-            u"N:O\\;Neil;;\r\n"
-            u"TEL;TYPE=cell,home:1\\,2\r\n"
-            u"ADR;TYPE=home:;;A\\;B;C:\\\\D;;;\r\n"
-            u"ORG:Line1\\nLine2\\nLine3\\nLine4;\r\n"
-            u"END:VCARD\r\n");
+  EXPECT_EQ(ComposeVCard(Page), u"BEGIN:VCARD\r\nVERSION:4.0\r\n"
+                                u"FN:Doe\\, John\r\n"
+                                u"N:O\\;Neil;;\r\n"
+                                u"TEL;TYPE=cell,home:1\\,2\r\n"
+                                u"ADR;TYPE=home:;;A\\;B;C:\\\\D;;;\r\n"
+                                u"ORG:Line1\\nLine2\\nLine3\\nLine4;\r\n"
+                                u"END:VCARD\r\n");
 }
 
 TEST(VCardComposer, ContactNameRuleFollowsTheNameFields) {
@@ -125,7 +122,7 @@ TEST(VCardComposer, ContactNameRuleFollowsTheNameFields) {
   EXPECT_EQ(Page.ContactName, u"F M L");
 
   Page.FirstName = u"X";
-  FirstNameChange(Page, true);  // a file is being read: the rule stays idle
+  FirstNameChange(Page, true); // a file is being read: the rule stays idle
   EXPECT_EQ(Page.ContactName, u"F M L");
   EXPECT_EQ(ContactNameFor(u"", u"", u""), u" ");
 }
@@ -189,7 +186,7 @@ TEST(VCardReader, AddressSkipsRegionAndCountry) {
 
 TEST(VCardReader, BirthdayIsCutIntoYearMonthDay) {
   const std::pair<std::u16string, std::u16string> Cases[] = {
-      {u"19700131", u"1970.01.31"}, {u"1970", u"1970.."}, {u"", u".."},
+      {u"19700131", u"1970.01.31"}, {u"1970", u"1970.."},           {u"", u".."},
       {u"197001", u"1970.01."},     {u"1970013112", u"1970.01.31"}, {u"1970-01-31", u"1970.-0.1-"},
   };
   for (const auto& [Value, Birthday] : Cases) {
@@ -209,4 +206,4 @@ TEST(VCardReader, UnknownEscapesAreKept) {
   EXPECT_EQ(Read.JobTitle, u"a\r\nb\\");
 }
 
-}  // namespace
+} // namespace

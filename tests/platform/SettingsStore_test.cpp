@@ -1,5 +1,4 @@
 #include "platform/SettingsStore.h"
-
 #include "support/TempFolder.h"
 
 #include <fstream>
@@ -166,6 +165,7 @@ TEST_F(SettingsStoreTest, ADamagedLineCostsOnlyItsOwnValue) {
 
   // A damaged key line does not hand its values to the key before it.
   Put("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Marbeck]\r\n"
-      "\"Zoom\"=dword:00000001\r\n[HKEY_CURRENT_USER\\Software\\\xFF]\r\n\"Zoom\"=dword:00000002\r\n");
+      "\"Zoom\"=dword:00000001\r\n[HKEY_CURRENT_USER\\Software\\\xFF]\r\n\"Zoom\"=dword:"
+      "00000002\r\n");
   EXPECT_EQ(Store.ReadDWord(kKey, u"Zoom"), 1u);
 }

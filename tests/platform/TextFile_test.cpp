@@ -1,5 +1,4 @@
 #include "platform/TextFile.h"
-
 #include "support/TempFolder.h"
 
 #include <cerrno>
@@ -130,12 +129,12 @@ TEST(EncodeText, BytesThatWouldReadAsAnotherEncodingGetTheUtf8Mark) {
     std::u16string Text;
     TTextEncoding Encoding;
   } Cases[] = {
-      {u"\u00C3\u00A9", TTextEncoding::teAnsi},              // C3 A9 is well-formed UTF-8
-      {u"x \u00DB\u00B3 y", TTextEncoding::teAnsi},           // DB B3 likewise
-      {u"\u00EF\u00BB\u00BFabc", TTextEncoding::teAnsi},      // the UTF-8 mark
-      {u"\u00FF\u00FEab", TTextEncoding::teAnsi},              // the UTF-16 LE mark
-      {u"\u00FE\u00FFab", TTextEncoding::teAnsi},              // the UTF-16 BE mark
-      {u"\uFEFFtext", TTextEncoding::teUTF8NoBOM},             // starts with the mark's character
+      {u"\u00C3\u00A9", TTextEncoding::teAnsi},          // C3 A9 is well-formed UTF-8
+      {u"x \u00DB\u00B3 y", TTextEncoding::teAnsi},      // DB B3 likewise
+      {u"\u00EF\u00BB\u00BFabc", TTextEncoding::teAnsi}, // the UTF-8 mark
+      {u"\u00FF\u00FEab", TTextEncoding::teAnsi},        // the UTF-16 LE mark
+      {u"\u00FE\u00FFab", TTextEncoding::teAnsi},        // the UTF-16 BE mark
+      {u"\uFEFFtext", TTextEncoding::teUTF8NoBOM},       // starts with the mark's character
   };
   for (const auto& C : Cases) {
     const TEncodedText E = EncodeText(C.Text, C.Encoding);
@@ -144,7 +143,7 @@ TEST(EncodeText, BytesThatWouldReadAsAnotherEncodingGetTheUtf8Mark) {
     EXPECT_EQ(D.Text, C.Text);
     EXPECT_EQ(D.Encoding, TTextEncoding::teUTF8);
   }
-  EXPECT_EQ(EncodeText(u"caf\u00E9", TTextEncoding::teAnsi).Bytes, "caf\xE9");  // not UTF-8: stays
+  EXPECT_EQ(EncodeText(u"caf\u00E9", TTextEncoding::teAnsi).Bytes, "caf\xE9"); // not UTF-8: stays
 }
 
 TEST(EncodeText, EachEncodingRoundTrips) {
@@ -184,7 +183,9 @@ TEST(TextFiles, AtomicWriteTakesTheLongestFileName) {
     ASSERT_TRUE(ReadFileBytes(Path, Read, Error)) << Error;
     EXPECT_EQ(Read, "second");
   }
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), std::filesystem::directory_iterator()), 3);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()),
+                          std::filesystem::directory_iterator()),
+            3);
 }
 
 TEST(TextFiles, AtomicWriteAndRead) {

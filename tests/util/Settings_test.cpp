@@ -1,6 +1,6 @@
 // The settings routines against a store in a temporary folder (XDG_CONFIG_HOME points there).
-#include "support/TempFolder.h"
 #include "platform/TextFile.h"
+#include "support/TempFolder.h"
 #include "util/MyFunctions.h"
 
 #include <climits>

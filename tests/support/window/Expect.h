@@ -1,11 +1,10 @@
 // Checks shared by the window tests.
 #pragma once
 
-#include <QImage>
-
-#include <string>
-
 #include "encoder/QRCodeSymbol.h"
+
+#include <QImage>
+#include <string>
 
 // The symbol the window should have painted: the facade's grid for Data, Encoding and QuietZone.
 struct TExpectedSymbol {

@@ -1,11 +1,10 @@
 // One QApplication for the whole test program, on the offscreen platform unless the caller chose
 // another, with the settings folder pointed away from the user's own before anything reads it.
+#include "ApplicationFont.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
-#include "ApplicationFont.h"
 
 namespace {
 
@@ -35,4 +34,4 @@ private:
 [[maybe_unused]] ::testing::Environment* const Registered =
     ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
-}  // namespace
+} // namespace

@@ -1,14 +1,16 @@
 #include "support/window/WindowFixture.h"
 
-#include <QTest>
-
 #include "platform/Messages.h"
+
+#include <QTest>
 
 void TWindowTest::SetUp() {
   ASSERT_TRUE(FSettings.isValid());
   ASSERT_TRUE(FFiles.isValid());
   qputenv("XDG_CONFIG_HOME", FSettings.path().toUtf8());
-  SetMessageHook([this](const std::u16string& Message) { Messages.push_back(QString::fromStdU16String(Message)); });
+  SetMessageHook([this](const std::u16string& Message) {
+    Messages.push_back(QString::fromStdU16String(Message));
+  });
   Open();
 }
 
@@ -23,7 +25,7 @@ void TWindowTest::Open() {
   FForm->show();
   FForm->activateWindow();
   (void)QTest::qWaitForWindowActive(FForm.get(), 1000);
-  FForm->FormActivate();  // runs once: a no-op when the activation above already ran it
+  FForm->FormActivate(); // runs once: a no-op when the activation above already ran it
 }
 
 void TWindowTest::Reopen() {

@@ -2,19 +2,17 @@
 // error box, shell, clipboard and messages recorded.
 #pragma once
 
+#include "Controls.h"
+#include "Unit1.h"
+
 #include <QImage>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "Controls.h"
-#include "Unit1.h"
 
 class TWindowTest : public ::testing::Test {
 protected:

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <optional>
 #include <string>
 
