@@ -11,7 +11,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fonts-dejavu-core)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzbar-dev
-           libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev)
+           libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format)
 
 install_missing() {
   local missing=()
@@ -41,6 +41,8 @@ case "$action" in
   test)
     install_missing "${common_pkgs[@]}" "${test_pkgs[@]}"
     export QT_QPA_PLATFORM=offscreen
+    # 0. One style: every C++ source as .clang-format lays it out.
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
     # 1. The normal build and every test but the long ones (ctest -L long runs those).
     configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
     ctest --test-dir build-test --output-on-failure -j "$jobs" -LE long
