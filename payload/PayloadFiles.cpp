@@ -247,8 +247,10 @@ std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes) {
 }
 
 // ---- .vcf ----
-TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding) {
-  return EncodeText(ComposeVCard(Page), Encoding);
+// RFC 6350 section 3.1: a vCard is UTF-8, and readers of it (address books, vobject) take neither
+// another charset nor a byte-order mark. The record begins with "BEGIN", so it never needs a mark.
+TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding /*Remembered*/) {
+  return EncodeText(ComposeVCard(Page), TTextEncoding::teUTF8NoBOM);
 }
 
 TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
@@ -313,8 +315,8 @@ TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path) {
 }
 
 TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page,
-                          TTextEncoding Encoding) {
-  const TEncodedText Encoded = SaveVCardBytes(Page, Encoding);
+                          TTextEncoding Remembered) {
+  const TEncodedText Encoded = SaveVCardBytes(Page, Remembered);
   return Write(Path, Encoded.Bytes, Encoded.Encoding);
 }
 

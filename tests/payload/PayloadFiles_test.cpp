@@ -114,12 +114,12 @@ TEST(PayloadGolden, EMailFileInUTF16LE) {
   EXPECT_EQ(Read->Encoding, TTextEncoding::teUTF16LE);
 }
 
-TEST(PayloadGolden, VCardFileInUTF8WithMark) {
+TEST(PayloadGolden, VCardFileInUTF8WithoutMark) {
   EXPECT_EQ(SaveVCardBytes(SampleContact(), TTextEncoding::teUTF8).Bytes, Golden("contact.vcf"));
   const TVCardFile Read = LoadVCardBytes(Golden("contact.vcf"), {});
   EXPECT_EQ(Read.Page, SampleContact());
   EXPECT_EQ(Read.MemoVCard, ComposeVCard(SampleContact()));
-  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF8);
+  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF8NoBOM);
 }
 
 // ---- .txt ----
@@ -180,14 +180,20 @@ TEST(EMailFile, FewerThanTwoLinesIsRefused) {
 
 // ---- .vcf ----
 
-TEST(VCardFile, RoundTripInUTF16KeepsAwkwardValues) {
+// Written as UTF-8 even when the memo remembers UTF-16; the same record in UTF-16, as earlier
+// versions wrote it for such a memo, still loads.
+TEST(VCardFile, RoundTripKeepsAwkwardValues) {
   TVCardPage Page = SampleContact();
   Page.JobTitle = u"\u0418\u043D\u0436\u0435\u043D\u0435\u0440\r\n2nd line";
   Page.Streetwork = u" ";
   Page.MiddleName = u"\\;,";
   const TVCardFile Read = LoadVCardBytes(SaveVCardBytes(Page, TTextEncoding::teUTF16LE).Bytes, {});
   EXPECT_EQ(Read.Page, Page);
-  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF16LE);
+  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF8NoBOM);
+  const TVCardFile Older =
+      LoadVCardBytes(EncodeText(ComposeVCard(Page), TTextEncoding::teUTF16LE).Bytes, {});
+  EXPECT_EQ(Older.Page, Page);
+  EXPECT_EQ(Older.Encoding, TTextEncoding::teUTF16LE);
 }
 
 TEST(VCardFile, FileWithoutPrefixesChangesNothing) {
