@@ -222,9 +222,11 @@ TDecodedText LoadTextBytes(std::string_view Bytes) {
 }
 
 // ---- .eml ----
+// Each line of the message ends with CR LF, the last one too, so that a message ending with an
+// empty line keeps it; the reader takes that final break as the end of the last line.
 TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding) {
   std::u16string Text = Page.MemoMessage;
-  if (!Text.empty() && !Text.ends_with(kCRLF)) Text += kCRLF;
+  if (!Text.empty()) Text += kCRLF;
   Text += Page.EditAddress;
   Text += kCRLF;
   Text += Page.EditSubject;
@@ -240,8 +242,8 @@ std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes) {
   File.Page.EditAddress = Lines[Lines.size() - 2];
   File.Page.EditSubject = Lines[Lines.size() - 1];
   for (std::size_t I = 0; I + 2 < Lines.size(); ++I) {
+    if (I > 0) File.Page.MemoMessage += kCRLF;
     File.Page.MemoMessage += Lines[I];
-    File.Page.MemoMessage += kCRLF;
   }
   return File;
 }

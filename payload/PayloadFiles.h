@@ -28,11 +28,11 @@ std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& 
 TEncodedText SaveTextBytes(const std::u16string& MemoText, TTextEncoding Encoding);
 TDecodedText LoadTextBytes(std::string_view Bytes);
 
-// .eml: the message (CR LF appended when it is not empty and does not end with one), the
-// address, CR LF, the subject, CR LF.
+// .eml: the message's lines, each ended by CR LF (none for an empty message), the address, CR LF,
+// the subject, CR LF. A message that ends with CR LF ends with an empty line, which is written.
 TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding);
 struct TEMailFile {
-  TEMailPage Page;        // MemoMessage: the lines before the last two, each followed by CR LF
+  TEMailPage Page;        // MemoMessage: the lines before the last two, joined by CR LF
   TTextEncoding Encoding; // to remember for MemoMessage
 };
 // Empty optional: the file has fewer than two lines.
