@@ -2,8 +2,8 @@
 // (backslash, comma, semicolon, line break) included. Two fields are shaped as the window makes
 // them: the birthday is a date field, yyyy.mm.dd (the writer drops the points, the reader puts them
 // back), and no value is longer than a line of the file holds (999 characters after the property
-// name; every field here stays under 150, so even the three-part name line fits when all is
-// escaped).
+// name; every field here stays under 150, so even the name line, three filled components of five,
+// fits when all is escaped).
 #include "FuzzInput.h"
 #include "Normalise.h"
 #include "payload/PayloadFiles.h"

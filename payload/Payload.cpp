@@ -147,8 +147,9 @@ std::u16string ComposeVCard(const TVCardPage& P) {
   Line(u"BEGIN:VCARD");
   Line(u"VERSION:4.0");
   Line(u"FN:" + EscapeVCard(P.ContactName));
+  // RFC 6350 section 6.2.2: family, given, additional names, prefixes, suffixes.
   Line(u"N:" + EscapeVCard(P.LastName) + u";" + EscapeVCard(P.FirstName) + u";" +
-       EscapeVCard(P.MiddleName));
+       EscapeVCard(P.MiddleName) + u";;");
   Optional(u"TEL;TYPE=home:", P.PhonePrivate);
   Optional(u"TEL;TYPE=cell,home:", P.PhoneCellPrivate);
   Optional(u"EMAIL;TYPE=home:", P.EmailPrivate);

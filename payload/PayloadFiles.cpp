@@ -222,9 +222,11 @@ TDecodedText LoadTextBytes(std::string_view Bytes) {
 }
 
 // ---- .eml ----
+// Each line of the message ends with CR LF, the last one too, so that a message ending with an
+// empty line keeps it; the reader takes that final break as the end of the last line.
 TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding) {
   std::u16string Text = Page.MemoMessage;
-  if (!Text.empty() && !Text.ends_with(kCRLF)) Text += kCRLF;
+  if (!Text.empty()) Text += kCRLF;
   Text += Page.EditAddress;
   Text += kCRLF;
   Text += Page.EditSubject;
@@ -240,15 +242,17 @@ std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes) {
   File.Page.EditAddress = Lines[Lines.size() - 2];
   File.Page.EditSubject = Lines[Lines.size() - 1];
   for (std::size_t I = 0; I + 2 < Lines.size(); ++I) {
+    if (I > 0) File.Page.MemoMessage += kCRLF;
     File.Page.MemoMessage += Lines[I];
-    File.Page.MemoMessage += kCRLF;
   }
   return File;
 }
 
 // ---- .vcf ----
-TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding) {
-  return EncodeText(ComposeVCard(Page), Encoding);
+// RFC 6350 section 3.1: a vCard is UTF-8, and readers of it (address books, vobject) take neither
+// another charset nor a byte-order mark. The record begins with "BEGIN", so it never needs a mark.
+TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding /*Remembered*/) {
+  return EncodeText(ComposeVCard(Page), TTextEncoding::teUTF8NoBOM);
 }
 
 TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
@@ -313,8 +317,8 @@ TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path) {
 }
 
 TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page,
-                          TTextEncoding Encoding) {
-  const TEncodedText Encoded = SaveVCardBytes(Page, Encoding);
+                          TTextEncoding Remembered) {
+  const TEncodedText Encoded = SaveVCardBytes(Page, Remembered);
   return Write(Path, Encoded.Bytes, Encoded.Encoding);
 }
 

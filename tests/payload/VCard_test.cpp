@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::u16string kEmptyHead = u"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:\r\nN:;;\r\n";
+const std::u16string kEmptyHead = u"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:\r\nN:;;;;\r\n";
 const std::u16string kEnd = u"END:VCARD\r\n";
 
 TVCardPage FullPage() {
@@ -45,7 +45,7 @@ TEST(VCardComposer, FullPageGivesAllLinesInOrder) {
   EXPECT_EQ(ComposeVCard(FullPage()), u"BEGIN:VCARD\r\n"
                                       u"VERSION:4.0\r\n"
                                       u"FN:Dr. Anna Maria Schmidt\r\n"
-                                      u"N:Schmidt;Anna;Maria\r\n"
+                                      u"N:Schmidt;Anna;Maria;;\r\n"
                                       u"TEL;TYPE=home:+49 30 111\r\n"
                                       u"TEL;TYPE=cell,home:+49 170 222\r\n"
                                       u"EMAIL;TYPE=home:anna@home.example\r\n"
@@ -101,7 +101,7 @@ TEST(VCardComposer, ValuesAreEscaped) {
   Page.Company = u"Line1\r\nLine2\nLine3\rLine4";
   EXPECT_EQ(ComposeVCard(Page), u"BEGIN:VCARD\r\nVERSION:4.0\r\n"
                                 u"FN:Doe\\, John\r\n"
-                                u"N:O\\;Neil;;\r\n"
+                                u"N:O\\;Neil;;;;\r\n"
                                 u"TEL;TYPE=cell,home:1\\,2\r\n"
                                 u"ADR;TYPE=home:;;A\\;B;C:\\\\D;;;\r\n"
                                 u"ORG:Line1\\nLine2\\nLine3\\nLine4;\r\n"
