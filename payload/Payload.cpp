@@ -172,8 +172,3 @@ std::u16string ContactNameFor(const std::u16string& FirstName, const std::u16str
   if (!MiddleName.empty()) return FirstName + u" " + MiddleName + u" " + LastName;
   return FirstName + u" " + LastName;
 }
-
-void FirstNameChange(TVCardPage& Page, bool ReadData) {
-  if (ReadData) return;
-  Page.ContactName = ContactNameFor(Page.FirstName, Page.MiddleName, Page.LastName);
-}

@@ -20,6 +20,14 @@ constexpr std::string_view kHive = "HKEY_CURRENT_USER\\";
 // A settings file of this program is a few hundred bytes; anything far larger is not one.
 constexpr off_t kMaxFileSize = 1 << 20;
 
+// The value types of a registry export.
+enum class TSettingType {
+  stString,       // REG_SZ
+  stExpandString, // REG_EXPAND_SZ, written hex(2): as UTF-16LE bytes
+  stDWord,        // REG_DWORD, 32 bits
+  stOther,        // any other type, kept as written
+};
+
 struct TValue {
   std::u16string Name;
   TSettingType Type = TSettingType::stOther;
@@ -425,14 +433,6 @@ std::filesystem::path TSettingsStore::DefaultFile() {
     Base = std::filesystem::path(Home) / ".config";
   }
   return Base / "Marbeck" / "settings.reg";
-}
-
-std::optional<TSettingType> TSettingsStore::ValueType(const std::u16string& Key,
-                                                      const std::u16string& Name) const {
-  THive Hive;
-  const TValue* Value = Lookup(FFile, Hive, Key, Name);
-  if (!Value) return std::nullopt;
-  return Value->Type;
 }
 
 std::optional<std::u16string> TSettingsStore::ReadString(const std::u16string& Key,
