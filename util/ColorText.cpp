@@ -7,11 +7,6 @@
 
 namespace {
 
-struct TNamedColor {
-  std::u16string_view Name;
-  TColor Value;
-};
-
 constexpr TColor Rgb(unsigned R, unsigned G, unsigned B) {
   return R | (G << 8) | (B << 16);
 }
@@ -82,6 +77,10 @@ int HexDigit(char16_t C) {
 }
 
 } // namespace
+
+std::span<const TNamedColor> NamedColors() {
+  return kNamedColors;
+}
 
 std::u16string ColorToText(TColor Color) {
   for (const TNamedColor& Named : kNamedColors)
