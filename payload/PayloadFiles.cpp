@@ -116,15 +116,9 @@ std::u16string CannotCreate(const std::filesystem::path& Path, const std::string
 
 TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes,
                   TTextEncoding Encoding, bool OwnerOnly = false) {
-  TSaveResult Result;
-  std::string Error;
-  if (!WriteFileAtomic(Path, Bytes, Error, OwnerOnly)) {
-    Result.Error = CannotCreate(Path, Error);
-    return Result;
-  }
-  Result.Ok = true;
-  Result.Encoding = Encoding;
-  return Result;
+  const TWriteResult Written = WriteFileAtomic(Path, Bytes, OwnerOnly);
+  if (!Written.Ok) return {false, CannotCreate(Path, Written.Error)};
+  return {true, {}, Encoding};
 }
 
 // Reads the file and hands the bytes to Parse; Parse answers the data or an empty optional.
@@ -132,13 +126,12 @@ template <class T, class F>
 TLoadResult<T> Load(const std::filesystem::path& Path, F Parse,
                     const std::u16string& RefusedMessage = {}) {
   TLoadResult<T> Result;
-  std::string Bytes;
-  std::string Error;
-  if (!ReadFileBytes(Path, Bytes, Error)) {
-    Result.Error = CannotOpen(Path, Error);
+  const TReadResult Read = ReadFileBytes(Path);
+  if (!Read.Ok()) {
+    Result.Error = CannotOpen(Path, Read.Error);
     return Result;
   }
-  Result.Data = Parse(Bytes);
+  Result.Data = Parse(*Read.Bytes);
   if (!Result.Data) Result.Error = RefusedMessage;
   return Result;
 }

@@ -365,9 +365,9 @@ TLoad Load(const std::filesystem::path& File, THive& Hive) {
     return errno == ENOENT || errno == ENOTDIR ? TLoad::Missing : TLoad::Failed;
   if (!S_ISREG(Info.st_mode)) return TLoad::Failed;
   if (Info.st_size > kMaxFileSize) return TLoad::Loaded; // not a settings file: no values
-  std::string Bytes, Error;
-  if (!ReadFileBytes(File, Bytes, Error)) return TLoad::Failed;
-  Hive = Parse(Bytes);
+  const TReadResult Read = ReadFileBytes(File);
+  if (!Read.Ok()) return TLoad::Failed;
+  Hive = Parse(*Read.Bytes);
   return TLoad::Loaded;
 }
 
@@ -408,8 +408,7 @@ bool Store(const std::filesystem::path& File, const std::u16string& Key, TValue 
   std::error_code Ec;
   std::filesystem::create_directories(File.parent_path(), Ec);
   if (Ec) return false;
-  std::string Error;
-  return WriteFileAtomic(File, Serialize(Hive), Error, true);
+  return WriteFileAtomic(File, Serialize(Hive), /*OwnerOnly=*/true).Ok;
 }
 
 } // namespace
