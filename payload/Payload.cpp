@@ -8,14 +8,10 @@ namespace {
 
 constexpr std::u16string_view kCRLF = u"\r\n";
 
-char16_t HexDigit(unsigned V) {
-  return static_cast<char16_t>(V < 10 ? u'0' + V : u'A' + (V - 10));
-}
-
 void AppendPercent(std::u16string& Out, unsigned char Byte) {
   Out += u'%';
-  Out += HexDigit(Byte >> 4);
-  Out += HexDigit(Byte & 0x0F);
+  Out += static_cast<char16_t>(UpperHexDigit(Byte >> 4));
+  Out += static_cast<char16_t>(UpperHexDigit(Byte));
 }
 
 bool IsUnreserved(char16_t C) {

@@ -15,9 +15,9 @@ constexpr std::u16string_view kCRLF = u"\r\n";
 constexpr std::size_t kMaxValue = 999; // longest value a field takes from a file
 constexpr int kNetworkRecordLength = 50;
 
-// Substring that answers empty (or shorter) text for a range beyond the end.
-std::u16string Part(const std::u16string& S, std::size_t Pos,
-                    std::size_t Count = std::u16string::npos) {
+// S.substr(Pos, Count), but empty instead of an exception when Pos lies beyond the end.
+std::u16string ClampedSubstr(const std::u16string& S, std::size_t Pos,
+                             std::size_t Count = std::u16string::npos) {
   if (Pos >= S.size()) return {};
   return S.substr(Pos, Count);
 }
@@ -170,7 +170,8 @@ const std::vector<TVCardPrefix>& VCardPrefixes() {
       {u"BDAY:",
        [](P& Page, const std::u16string& V) {
          const std::u16string D = UnescapeVCard(V);
-         Page.Birthday = Part(D, 0, 4) + u"." + Part(D, 4, 2) + u"." + Part(D, 6, 2);
+         Page.Birthday =
+             ClampedSubstr(D, 0, 4) + u"." + ClampedSubstr(D, 4, 2) + u"." + ClampedSubstr(D, 6, 2);
        }},
       {u"ORG:", Components({&P::Company, &P::Department, nullptr, nullptr})},
       {u"TITLE:", Whole(&P::JobTitle)},
@@ -248,7 +249,7 @@ TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
   for (const std::u16string& Line : SplitLines(Text)) {
     for (const TVCardPrefix& Entry : VCardPrefixes()) {
       if (Line.starts_with(Entry.Prefix))
-        Entry.Set(Current, Part(Line, Entry.Prefix.size(), kMaxValue));
+        Entry.Set(Current, ClampedSubstr(Line, Entry.Prefix.size(), kMaxValue));
     }
   }
   return Current;
@@ -276,9 +277,9 @@ std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes) {
   // The labels "WIFI:T:", "S:" and "P:" are skipped by position.
   const std::vector<std::u16string> Fields = SplitUnescaped(*Record);
   TWifiPage Page;
-  Page.SSID = UnescapeWifi(Part(FieldAt(Fields, 1), 2)).substr(0, kMaxValue);
-  Page.NetworkKey = UnescapeWifi(Part(FieldAt(Fields, 2), 2)).substr(0, kMaxValue);
-  Page.WPA = Part(FieldAt(Fields, 0), 7, 3) == u"WPA" ? 0 : 1;
+  Page.SSID = UnescapeWifi(ClampedSubstr(FieldAt(Fields, 1), 2)).substr(0, kMaxValue);
+  Page.NetworkKey = UnescapeWifi(ClampedSubstr(FieldAt(Fields, 2), 2)).substr(0, kMaxValue);
+  Page.WPA = ClampedSubstr(FieldAt(Fields, 0), 7, 3) == u"WPA" ? 0 : 1;
   return Page;
 }
 

@@ -119,10 +119,6 @@ std::u16string UnifyLineBreaks(const std::u16string& Text) {
   return Out;
 }
 
-bool StartsWith(std::string_view Bytes, std::string_view Mark) {
-  return Bytes.size() >= Mark.size() && Bytes.substr(0, Mark.size()) == Mark;
-}
-
 const std::string_view kMarkUTF8 = "\xEF\xBB\xBF";
 const std::string_view kMarkUTF16LE = "\xFF\xFE";
 const std::string_view kMarkUTF16BE = "\xFE\xFF";
@@ -203,13 +199,13 @@ mode_t CurrentUmask() {
 
 TDecodedText DecodeText(std::string_view Bytes) {
   TDecodedText Result{};
-  if (StartsWith(Bytes, kMarkUTF8)) {
+  if (Bytes.starts_with(kMarkUTF8)) {
     Result.Encoding = TTextEncoding::teUTF8;
     Result.Text = Utf8ToUtf16(Bytes.substr(kMarkUTF8.size()));
-  } else if (StartsWith(Bytes, kMarkUTF16LE)) {
+  } else if (Bytes.starts_with(kMarkUTF16LE)) {
     Result.Encoding = TTextEncoding::teUTF16LE;
     Result.Text = Utf16Units(Bytes.substr(kMarkUTF16LE.size()), false);
-  } else if (StartsWith(Bytes, kMarkUTF16BE)) {
+  } else if (Bytes.starts_with(kMarkUTF16BE)) {
     Result.Encoding = TTextEncoding::teUTF16BE;
     Result.Text = Utf16Units(Bytes.substr(kMarkUTF16BE.size()), true);
   } else {

@@ -1,5 +1,8 @@
 #include "platform/Unicode.h"
 
+#include "encoder/Utf16.h"
+
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -70,11 +73,10 @@ std::string Utf16ToUtf8(std::u16string_view Text) {
   Out.reserve(Text.size());
   for (std::size_t I = 0; I < Text.size(); ++I) {
     const char16_t U = Text[I];
-    if (U >= 0xD800 && U <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 &&
-        Text[I + 1] <= 0xDFFF) {
-      AppendUtf8(Out, 0x10000 + ((char32_t(U) - 0xD800) << 10) + (char32_t(Text[I + 1]) - 0xDC00));
+    if (IsHighSurrogate(U) && I + 1 < Text.size() && IsLowSurrogate(Text[I + 1])) {
+      AppendUtf8(Out, CombineSurrogates(U, Text[I + 1]));
       ++I;
-    } else if (U >= 0xD800 && U <= 0xDFFF) {
+    } else if (IsSurrogate(U)) {
       AppendUtf8(Out, 0xFFFD);
     } else {
       AppendUtf8(Out, U);
@@ -118,10 +120,28 @@ bool IsValidUtf8(std::string_view Bytes) {
   return true;
 }
 
+namespace {
+
+template <class Char>
+bool SameIgnoringAsciiCase(std::basic_string_view<Char> A, std::basic_string_view<Char> B) {
+  const auto Fold = [](Char C) {
+    return C >= Char('A') && C <= Char('Z') ? static_cast<Char>(C - Char('A') + Char('a')) : C;
+  };
+  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(),
+                                            [&](Char X, Char Y) { return Fold(X) == Fold(Y); });
+}
+
+} // namespace
+
 bool EqualIgnoringAsciiCase(std::u16string_view A, std::u16string_view B) {
-  const auto Fold = [](char16_t C) { return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C; };
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I)
-    if (Fold(A[I]) != Fold(B[I])) return false;
-  return true;
+  return SameIgnoringAsciiCase(A, B);
+}
+
+bool EqualIgnoringAsciiCase(std::string_view A, std::string_view B) {
+  return SameIgnoringAsciiCase(A, B);
+}
+
+bool StartsWithIgnoringAsciiCase(std::string_view Text, std::string_view Prefix) {
+  return Text.size() >= Prefix.size() &&
+         SameIgnoringAsciiCase(Text.substr(0, Prefix.size()), Prefix);
 }
