@@ -1,5 +1,6 @@
 #include "payload/Payload.h"
 
+#include "platform/TextFile.h"
 #include "platform/Unicode.h"
 
 #include <string_view>
@@ -58,19 +59,13 @@ std::u16string EscapeWifi(const std::u16string& Text) {
 // RFC 6350 section 3.4: backslash, comma, semicolon and line breaks inside a value.
 std::u16string EscapeVCard(const std::u16string& Text) {
   std::u16string Out;
-  for (std::size_t I = 0; I < Text.size(); ++I) {
-    const char16_t C = Text[I];
-    if (C == u'\\' || C == u',' || C == u';') {
-      Out += u'\\';
-      Out += C;
-    } else if (C == u'\r') {
+  for (const char16_t C : ReplaceLineBreaks(Text, u"\n")) {
+    if (C == u'\n') {
       Out += u"\\n";
-      if (I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
-    } else if (C == u'\n') {
-      Out += u"\\n";
-    } else {
-      Out += C;
+      continue;
     }
+    if (C == u'\\' || C == u',' || C == u';') Out += u'\\';
+    Out += C;
   }
   return Out;
 }

@@ -25,21 +25,17 @@ std::u16string ClampedSubstr(const std::u16string& S, std::size_t Pos,
 // The line model: pieces between line breaks; a final break opens no further line.
 std::vector<std::u16string> SplitLines(const std::u16string& Text) {
   std::vector<std::u16string> Lines;
-  std::u16string Current;
-  bool Open = false;
-  for (std::size_t I = 0; I < Text.size(); ++I) {
-    const char16_t C = Text[I];
-    if (C == u'\r' || C == u'\n') {
-      if (C == u'\r' && I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
-      Lines.push_back(std::move(Current));
-      Current.clear();
-      Open = false;
+  std::size_t Start = 0;
+  for (std::size_t I = 0; I < Text.size();) {
+    if (const std::size_t Break = LineBreakLength(Text, I)) {
+      Lines.push_back(Text.substr(Start, I - Start));
+      I += Break;
+      Start = I;
     } else {
-      Current += C;
-      Open = true;
+      ++I;
     }
   }
-  if (Open) Lines.push_back(std::move(Current));
+  if (Start < Text.size()) Lines.push_back(Text.substr(Start));
   return Lines;
 }
 

@@ -101,24 +101,6 @@ std::u16string Utf16Units(std::string_view Bytes, bool BigEndian) {
   return Out;
 }
 
-// CR LF, a lone CR and a lone LF each become one CR LF.
-std::u16string UnifyLineBreaks(const std::u16string& Text) {
-  std::u16string Out;
-  Out.reserve(Text.size() + Text.size() / 16);
-  for (std::size_t I = 0; I < Text.size(); ++I) {
-    const char16_t C = Text[I];
-    if (C == u'\r') {
-      Out += u"\r\n";
-      if (I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
-    } else if (C == u'\n') {
-      Out += u"\r\n";
-    } else {
-      Out += C;
-    }
-  }
-  return Out;
-}
-
 const std::string_view kMarkUTF8 = "\xEF\xBB\xBF";
 const std::string_view kMarkUTF16LE = "\xFF\xFE";
 const std::string_view kMarkUTF16BE = "\xFE\xFF";
@@ -197,6 +179,26 @@ mode_t CurrentUmask() {
 
 } // namespace
 
+std::size_t LineBreakLength(std::u16string_view Text, std::size_t Pos) {
+  if (Pos >= Text.size()) return 0;
+  if (Text[Pos] == u'\r') return Text.substr(Pos).starts_with(u"\r\n") ? 2 : 1;
+  return Text[Pos] == u'\n' ? 1 : 0;
+}
+
+std::u16string ReplaceLineBreaks(std::u16string_view Text, std::u16string_view With) {
+  std::u16string Out;
+  Out.reserve(Text.size() + Text.size() / 16);
+  for (std::size_t I = 0; I < Text.size();) {
+    if (const std::size_t Break = LineBreakLength(Text, I)) {
+      Out += With;
+      I += Break;
+    } else {
+      Out += Text[I++];
+    }
+  }
+  return Out;
+}
+
 TDecodedText DecodeText(std::string_view Bytes) {
   TDecodedText Result{};
   if (Bytes.starts_with(kMarkUTF8)) {
@@ -220,7 +222,7 @@ TDecodedText DecodeText(std::string_view Bytes) {
       Result.Text = AnsiToUtf16(Bytes);
     }
   }
-  Result.Text = UnifyLineBreaks(Result.Text);
+  Result.Text = ReplaceLineBreaks(Result.Text, u"\r\n");
   return Result;
 }
 

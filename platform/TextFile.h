@@ -20,6 +20,12 @@ struct TDecodedText {
   TTextEncoding Encoding; // the encoding to remember for a later save
 };
 
+// ---- line breaks: CR LF, a lone CR and a lone LF each count as one ----
+// The length of the line break at Text[Pos]: 2 for CR LF, 1 for a lone CR or LF, 0 for none.
+std::size_t LineBreakLength(std::u16string_view Text, std::size_t Pos);
+// Text with every line break replaced by With.
+std::u16string ReplaceLineBreaks(std::u16string_view Text, std::u16string_view With);
+
 // Detects the mark (EF BB BF, then FF FE, then FE FF); without one, valid UTF-8 holding non-ASCII
 // bytes is UTF-8 without a mark, anything else Windows-1252. The mark is not part of the text.
 TDecodedText DecodeText(std::string_view Bytes);

@@ -1,5 +1,5 @@
-// The ASCII helpers shared by the text forms, checked against the C library's own classification
-// (the "C" locale) over every byte value, and the case-blind prefix the settings reader relies on.
+// UTF-8 against the examples and ranges of RFC 3629, and the ASCII helpers shared by the text
+// forms against the C library's own classification (the "C" locale) over every byte value.
 #include "platform/Unicode.h"
 
 #include <cctype>
@@ -48,4 +48,56 @@ TEST(AsciiHelpers, PrefixIgnoringCase) {
   EXPECT_FALSE(StartsWithIgnoringAsciiCase("dword", "dword:"));
   EXPECT_FALSE(StartsWithIgnoringAsciiCase("dwprd:", "dword:"));
   EXPECT_FALSE(StartsWithIgnoringAsciiCase("", "d"));
+}
+
+// The examples of RFC 3629 section 7, both ways.
+TEST(Utf8, Rfc3629Examples) {
+  const struct {
+    std::string Utf8;
+    std::u16string Text;
+  } Cases[] = {
+      {"\x41\xE2\x89\xA2\xCE\x91\x2E", u"A\u2262\u0391."},
+      {"\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4", u"\uD55C\uAD6D\uC5B4"},
+      {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", u"\u65E5\u672C\u8A9E"},
+      {"\xEF\xBB\xBF\xF0\xA3\x8E\xB4", u"\uFEFF\U000233B4"},
+  };
+  for (const auto& C : Cases) {
+    EXPECT_TRUE(IsValidUtf8(C.Utf8));
+    EXPECT_EQ(Utf8ToUtf16(C.Utf8), C.Text);
+    EXPECT_EQ(Utf16ToUtf8(C.Text), C.Utf8);
+  }
+}
+
+// The edges of the well-formed byte sequences of RFC 3629 section 4: each ill-formed sequence
+// becomes one U+FFFD per byte that starts no well-formed sequence.
+TEST(Utf8, EdgesOfTheWellFormedRanges) {
+  const struct {
+    std::string Utf8;
+    std::u16string Text; // empty: ill-formed, read as Replaced replacement characters
+    std::size_t Replaced;
+  } Cases[] = {
+      {"\x7F", u"\u007F", 0},
+      {"\xC2\x80", u"\u0080", 0},
+      {"\xDF\xBF", u"\u07FF", 0},
+      {"\xE0\xA0\x80", u"\u0800", 0},
+      {"\xED\x9F\xBF", u"\uD7FF", 0},
+      {"\xEE\x80\x80", u"\uE000", 0},
+      {"\xEF\xBF\xBF", u"\uFFFF", 0},
+      {"\xF0\x90\x80\x80", u"\U00010000", 0},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF", 0},
+      {"\x80", u"", 1},             // a lone trailing byte
+      {"\xC0\xAF", u"", 2},         // overlong "/"
+      {"\xC1\xBF", u"", 2},         // overlong
+      {"\xE0\x9F\xBF", u"", 3},     // overlong U+07FF
+      {"\xED\xA0\x80", u"", 3},     // the surrogate U+D800
+      {"\xF0\x8F\xBF\xBF", u"", 4}, // overlong U+FFFF
+      {"\xF4\x90\x80\x80", u"", 4}, // above U+10FFFF
+      {"\xF5\x80\x80\x80", u"", 4}, // no lead byte
+      {"\xE2\x82", u"", 2},         // cut short
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(testing::PrintToString(C.Utf8));
+    EXPECT_EQ(IsValidUtf8(C.Utf8), C.Replaced == 0);
+    EXPECT_EQ(Utf8ToUtf16(C.Utf8), C.Replaced ? std::u16string(C.Replaced, u'\uFFFD') : C.Text);
+  }
 }
