@@ -191,8 +191,7 @@ std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& 
   std::size_t I = Slash == std::u16string::npos ? 0 : Slash + 1;
   std::u16string Out = Name.substr(0, I);
   while (I < Name.size()) {
-    if (I + Doubled.size() <= Name.size() &&
-        EqualIgnoringAsciiCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
+    if (StartsWithIgnoringAsciiCase(std::u16string_view(Name).substr(I), Doubled)) {
       Out += Extension;
       I += Doubled.size();
     } else {

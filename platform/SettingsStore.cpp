@@ -208,7 +208,7 @@ bool ParseValueLine(std::string_view Line, TValue& Value) {
 
 THive Parse(std::string_view Bytes) {
   THive Hive;
-  if (Bytes.substr(0, 3) == "\xEF\xBB\xBF") Bytes.remove_prefix(3);
+  if (Bytes.starts_with("\xEF\xBB\xBF")) Bytes.remove_prefix(3);
 
   std::vector<std::string_view> Lines;
   for (std::size_t Start = 0; Start <= Bytes.size();) {

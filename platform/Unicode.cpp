@@ -138,7 +138,10 @@ bool EqualIgnoringAsciiCase(std::string_view A, std::string_view B) {
   return SameIgnoringAsciiCase(A, B);
 }
 
+bool StartsWithIgnoringAsciiCase(std::u16string_view Text, std::u16string_view Prefix) {
+  return SameIgnoringAsciiCase(Text.substr(0, Prefix.size()), Prefix);
+}
+
 bool StartsWithIgnoringAsciiCase(std::string_view Text, std::string_view Prefix) {
-  return Text.size() >= Prefix.size() &&
-         SameIgnoringAsciiCase(Text.substr(0, Prefix.size()), Prefix);
+  return SameIgnoringAsciiCase(Text.substr(0, Prefix.size()), Prefix);
 }

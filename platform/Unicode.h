@@ -18,6 +18,7 @@ bool IsValidUtf8(std::string_view Bytes);
 // compares names, and file extensions are compared).
 bool EqualIgnoringAsciiCase(std::u16string_view A, std::u16string_view B);
 bool EqualIgnoringAsciiCase(std::string_view A, std::string_view B);
+bool StartsWithIgnoringAsciiCase(std::u16string_view Text, std::u16string_view Prefix);
 bool StartsWithIgnoringAsciiCase(std::string_view Text, std::string_view Prefix);
 
 // ---- hexadecimal digits ----

@@ -48,6 +48,9 @@ TEST(AsciiHelpers, PrefixIgnoringCase) {
   EXPECT_FALSE(StartsWithIgnoringAsciiCase("dword", "dword:"));
   EXPECT_FALSE(StartsWithIgnoringAsciiCase("dwprd:", "dword:"));
   EXPECT_FALSE(StartsWithIgnoringAsciiCase("", "d"));
+  EXPECT_TRUE(StartsWithIgnoringAsciiCase(u".TXT.txt", u".txt"));
+  EXPECT_FALSE(StartsWithIgnoringAsciiCase(u".tx", u".txt"));
+  EXPECT_FALSE(StartsWithIgnoringAsciiCase(u"\u00C4", u"\u00E4"));
 }
 
 // The examples of RFC 3629 section 7, both ways.
