@@ -6,6 +6,7 @@
 // fits when all is escaped).
 #include "FuzzInput.h"
 #include "Normalise.h"
+#include "encoder/Utf16.h"
 #include "payload/PayloadFiles.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ std::u16string Birthday(TFuzzInput& In) {
     const char16_t C = In.Pick(2) ? static_cast<char16_t>(u'0' + In.Byte() % 10) : In.Char();
     // A date field holds no points, line breaks or surrogate halves (whose pairing the points would
     // split).
-    if (C != u'.' && C != u'\r' && C != u'\n' && (C < 0xD800 || C > 0xDFFF)) Digits += C;
+    if (C != u'.' && C != u'\r' && C != u'\n' && !IsSurrogate(C)) Digits += C;
   }
   return Digits.substr(0, 4) + u"." + Digits.substr(4, 2) + u"." + Digits.substr(6, 2);
 }

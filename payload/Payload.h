@@ -85,5 +85,3 @@ std::u16string ComposeVCard(const TVCardPage& Page);
 // otherwise First + " " + Last.
 std::u16string ContactNameFor(const std::u16string& FirstName, const std::u16string& MiddleName,
                               const std::u16string& LastName);
-// FirstNameChange: unless ReadData is true, Page.ContactName follows the rule above.
-void FirstNameChange(TVCardPage& Page, bool ReadData);
