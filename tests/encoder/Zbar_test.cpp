@@ -32,10 +32,9 @@ std::u16string RepeatU(const std::u16string& Unit, std::size_t Count) {
 
 // The bytes a decoder must return: the characters each mode keeps, as the mode writes them.
 std::string ExpectedBytes(const std::u16string& Text, int Option) {
-  TEncoder E;
   int Effective = Option;
-  const TMode Mode = E.SelectMode(Text, Effective);
-  const std::u16string Kept = E.StripUnencodable(Text, Mode, Effective);
+  const TMode Mode = TEncoder::SelectMode(Text, Effective);
+  const std::u16string Kept = TEncoder().StripUnencodable(Text, Mode, Effective);
   if (Mode != qmByte) {
     return std::string(Kept.begin(), Kept.end()); // digits and the alphanumeric set are ASCII
   }
