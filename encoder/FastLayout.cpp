@@ -26,8 +26,6 @@ void Transpose64(std::uint64_t* A) {
     }
 }
 
-// Out's lines are In's columns, block by 64 x 64 block. The cells beyond Side are 0 in In,
-
 // ---- data placement ----
 
 // The placement takes the codeword stream in 64-bit windows: MSB first (bit 63 is stream
@@ -262,6 +260,7 @@ std::unique_ptr<TVersionLayout> MakeLayout(int Version) {
 
 } // namespace
 
+// Block by 64 x 64 block. The cells beyond Side are 0 in In, so they are 0 in Out as well.
 void Transpose(const TBitGrid& In, TBitGrid& Out) {
   Out.Side = In.Side;
   const int Blocks = (In.Side + 63) / 64;

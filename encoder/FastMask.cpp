@@ -174,9 +174,7 @@ int DarkBalance(long Dark, int Side) {
   return static_cast<int>(std::nearbyint(std::fabs(Ratio * 100.0 - 50.0) / 50.0));
 }
 
-// Where a line's format cells are kept in TVersionLayout::FormatRows/FormatCols: lines 0..8
-// and Side - 9 .. Side - 1; -1 for the lines between, which hold none.
-
+// The total penalty of one mask, each row and column made and scored on the fly.
 template <bool HwPop, int NW>
 MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols,
                              int Mask) {
