@@ -70,7 +70,9 @@ public:
   // goes to byte mode). Rewrites EncodeOptions from qrAuto to qrISO88591 or qrUTF8NoBOM when
   // it picks byte mode.
   static TMode SelectMode(const std::u16string& Content, int& EncodeOptions);
-  std::u16string StripUnencodable(const std::u16string& Content, TMode Mode, int EncodeOptions);
+  // The characters of Content that the mode and option carry, in order.
+  static std::u16string StripUnencodable(const std::u16string& Content, TMode Mode,
+                                         int EncodeOptions);
   void WriteSegmentData(const std::u16string& Text, TMode Mode, TBitArray& Bits, int EncodeOptions);
   void WriteNumericData(const std::u16string& Text, TBitArray& Bits);
   void WriteAlphanumericData(const std::u16string& Text, TBitArray& Bits);

@@ -87,7 +87,7 @@ TEST(Segments, WorkedExamplesOfTheStandardAndOfRfc3629) {
     SCOPED_TRACE(C.Header);
     int Option = C.Option;
     const TMode Mode = TEncoder::SelectMode(C.Text, Option);
-    const std::u16string Kept = TEncoder().StripUnencodable(C.Text, Mode, Option);
+    const std::u16string Kept = TEncoder::StripUnencodable(C.Text, Mode, Option);
     const int Count = Mode == qmByte
                           ? static_cast<int>(TEncoder::ByteSegmentBytes(Kept, Option).size())
                           : static_cast<int>(Kept.size());
@@ -186,10 +186,8 @@ TEST(Segments, ForcedModesDropWhatTheyCannotCarry) {
       {u"abc", qmByte, qrAuto, u""},
       {u"abc", qmKanji, qrUTF8NoBOM, u""},
   };
-  for (const Case& C : Cases) {
-    TEncoder E;
-    EXPECT_EQ(E.StripUnencodable(C.Text, C.Mode, C.Option), C.Kept);
-  }
+  for (const Case& C : Cases)
+    EXPECT_EQ(TEncoder::StripUnencodable(C.Text, C.Mode, C.Option), C.Kept);
 }
 
 TEST(Segments, NumericGroupsOfThreeThenSevenOrFourBits) {

@@ -34,7 +34,7 @@ std::u16string RepeatU(const std::u16string& Unit, std::size_t Count) {
 std::string ExpectedBytes(const std::u16string& Text, int Option) {
   int Effective = Option;
   const TMode Mode = TEncoder::SelectMode(Text, Effective);
-  const std::u16string Kept = TEncoder().StripUnencodable(Text, Mode, Effective);
+  const std::u16string Kept = TEncoder::StripUnencodable(Text, Mode, Effective);
   if (Mode != qmByte) {
     return std::string(Kept.begin(), Kept.end()); // digits and the alphanumeric set are ASCII
   }
