@@ -4,6 +4,7 @@
 #include "encoder/QRCodeSymbol.h"
 #include "render/ReadBack.h"
 
+#include <QPainter>
 #include <QString>
 #include <gtest/gtest.h>
 #include <string>
@@ -243,6 +244,16 @@ TEST(ReadBack, TellsAnotherPayloadFromNothing) {
     EXPECT_EQ(Nothing.Result, TReadBackResult::NothingFound);
     EXPECT_EQ(Nothing.Bytes, "");
   }
+  // Two symbols are not the one symbol asked for, even when both carry the bytes.
+  QImage Twice(2 * Picture.width(), Picture.height(), QImage::Format_RGB32);
+  {
+    QPainter Painter(&Twice);
+    Painter.drawImage(0, 0, Picture);
+    Painter.drawImage(Picture.width(), 0, Picture);
+  }
+  const TReadBack Two = ReadBack(Twice, "marbeck one");
+  EXPECT_EQ(Two.Result, TReadBackResult::OtherBytes);
+  EXPECT_EQ(Two.Bytes, "marbeck one");
   // Half a symbol is no symbol.
   EXPECT_EQ(
       ReadBack(Picture.copy(0, 0, Picture.width() / 2, Picture.height()), "marbeck one").Result,
