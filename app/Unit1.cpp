@@ -227,6 +227,7 @@ QString TForm1::FillQRText() {
 
 void TForm1::CreateCodeBtnClick() {
   if (!doUpdate) return;
+  FCodeMade = false;
   const QString Payload = FillQRText();
 
   TQRCodeSymbol Symbol;
@@ -253,6 +254,7 @@ void TForm1::CreateCodeBtnClick() {
     throw;
   }
   Image1->SetPicture(std::move(Bitmap));
+  FCodeMade = Symbol.Version() > 0;
 
   if (Symbol.DataTooLong()) {
     const QLocale English(QLocale::English);
@@ -317,6 +319,13 @@ void TForm1::FrameColorMouseUp(TColorSwatch* Swatch) {
 
 void TForm1::CopyToClipboardBtnClick() {
   CreateCodeBtn->click();
+  if (!FCodeMade) {
+    // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
+    // long for a code already has the pass's note.
+    if (NoteLabel->text().isEmpty())
+      SetNote(QStringLiteral("Nothing copied: this page's text made no QR code."));
+    return;
+  }
   const int W = ScrollBar1->value();
   QImage Copy(W, W, QImage::Format_RGB888);
   Copy.fill(Qt::white);

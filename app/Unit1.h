@@ -228,6 +228,7 @@ private:
   TFormHooks FHooks;
   TFormAbout* FFormAbout = nullptr;
   bool FShown = false;
+  bool FCodeMade = false; // the last pass made a symbol
   bool FActivated = false;
   QColor FDialogColor = Qt::black; // the colour last confirmed in the colour dialog
   QString FOpenDialogName;         // the name last chosen in the open dialog
