@@ -86,7 +86,7 @@ public:
   // ---- preview ----
   QFrame* Panel1 = nullptr;
   TPictureBox* Image1 = nullptr;
-  QLabel* NoteLabel = nullptr;    // why the last pass painted no symbol; empty otherwise
+  QLabel* NoteLabel = nullptr;    // why the last pass painted no symbol or a copy copied nothing
   TZoomBar* ScrollBar1 = nullptr; // the zoom
   QLabel* Label34 = nullptr;
   TColorSwatch* BackColor = nullptr;

@@ -395,6 +395,9 @@ void TForm1::InstallDefaultHooks() {
     QMessageBox::critical(this, QStringLiteral("Marbeck"), Message);
   };
   FHooks.OpenUrl = [](const QUrl& Url) { QDesktopServices::openUrl(Url); };
+  // On X11, while the program owns the clipboard, Qt hands the picture (in every image format it
+  // offers) to a running clipboard manager when the program ends, and waits for it (at most 5 s),
+  // so that the copied code outlives the program. Without a manager nothing waits.
   FHooks.SetClipboardImage = [](const QImage& Picture, QString& Error) {
     QClipboard* Clipboard = QGuiApplication::clipboard();
     if (!Clipboard) {
