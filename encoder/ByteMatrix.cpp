@@ -8,6 +8,6 @@ TByteMatrix::TByteMatrix(int Width, int Height)
       FWidth(Width), FHeight(Height) {}
 
 void TByteMatrix::Clear(std::uint8_t Value) {
-  for (TByteArray& row : Bytes)
-    std::fill(row.begin(), row.end(), Value);
+  for (TByteArray& Row : Bytes)
+    std::fill(Row.begin(), Row.end(), Value);
 }

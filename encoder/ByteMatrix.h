@@ -13,8 +13,8 @@ public:
 
   // The cell as 0 or 1, or -1 when it is still empty. No coordinate checks.
   int Get(int X, int Y) const {
-    const std::uint8_t v = Bytes[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X)];
-    return v == 255 ? -1 : v;
+    const std::uint8_t Byte = Bytes[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X)];
+    return Byte == 255 ? -1 : Byte;
   }
   void SetBoolean(int X, int Y, bool Value) { Cell(X, Y) = Value ? 1 : 0; }
   // Stores the low 8 bits of Value.

@@ -20,17 +20,17 @@ void TGenericGF::EnsureTables() {
 }
 
 void TGenericGF::BuildTables() {
-  const auto n = static_cast<std::size_t>(FSize);
-  FExpTable.assign(n, 0);
-  FLogTable.assign(n, 0);
-  std::int32_t x = 1;
-  for (std::size_t i = 0; i < n; ++i) {
-    FExpTable[i] = x;
-    x <<= 1;
-    if (x >= FSize) x = (x ^ FPrimitive) & (FSize - 1);
+  const auto N = static_cast<std::size_t>(FSize);
+  FExpTable.assign(N, 0);
+  FLogTable.assign(N, 0);
+  std::int32_t X = 1;
+  for (std::size_t I = 0; I < N; ++I) {
+    FExpTable[I] = X;
+    X <<= 1;
+    if (X >= FSize) X = (X ^ FPrimitive) & (FSize - 1);
   }
-  for (std::size_t i = 0; i + 1 < n; ++i)
-    FLogTable[static_cast<std::size_t>(FExpTable[i])] = static_cast<std::int32_t>(i);
+  for (std::size_t I = 0; I + 1 < N; ++I)
+    FLogTable[static_cast<std::size_t>(FExpTable[I])] = static_cast<std::int32_t>(I);
   FZero = Register(std::unique_ptr<TGenericGFPoly>(new TGenericGFPoly(this, TIntegerArray{0})));
   FOne = Register(std::unique_ptr<TGenericGFPoly>(new TGenericGFPoly(this, TIntegerArray{1})));
   FInitialized = true;
@@ -55,10 +55,10 @@ std::int32_t TGenericGF::Inverse(std::int32_t A) {
 std::int32_t TGenericGF::Multiply(std::int32_t A, std::int32_t B) {
   EnsureTables();
   if (A == 0 || B == 0) return 0;
-  const std::int32_t e =
+  const std::int32_t E =
       (FLogTable[static_cast<std::size_t>(A)] + FLogTable[static_cast<std::size_t>(B)]) %
       (FSize - 1);
-  return FExpTable[static_cast<std::size_t>(e)];
+  return FExpTable[static_cast<std::size_t>(E)];
 }
 
 TGenericGFPoly* TGenericGF::GetZero() {
@@ -70,9 +70,9 @@ TGenericGFPoly* TGenericGF::BuildMonomial(int Degree, std::int32_t Coefficient) 
   EnsureTables();
   if (Degree < 0) return nullptr;
   if (Coefficient == 0) return FZero;
-  TIntegerArray coefficients(static_cast<std::size_t>(Degree) + 1, 0);
-  coefficients[0] = Coefficient;
-  return TGenericGFPoly::Create(this, std::move(coefficients));
+  TIntegerArray Coefficients(static_cast<std::size_t>(Degree) + 1, 0);
+  Coefficients[0] = Coefficient;
+  return TGenericGFPoly::Create(this, std::move(Coefficients));
 }
 
 // ---- TGenericGFPoly ----
@@ -88,62 +88,62 @@ TGenericGFPoly::TGenericGFPoly(TGenericGF* AField, TIntegerArray ACoefficients) 
     FCoefficients = std::move(ACoefficients);
     return;
   }
-  const auto firstNonZero = std::find_if(ACoefficients.begin() + 1, ACoefficients.end(),
-                                         [](std::int32_t c) { return c != 0; });
-  if (firstNonZero == ACoefficients.end())
+  const auto FirstNonZero = std::find_if(ACoefficients.begin() + 1, ACoefficients.end(),
+                                         [](std::int32_t C) { return C != 0; });
+  if (FirstNonZero == ACoefficients.end())
     FCoefficients = TIntegerArray{0};
   else
-    FCoefficients.assign(firstNonZero, ACoefficients.end());
+    FCoefficients.assign(FirstNonZero, ACoefficients.end());
 }
 
 TGenericGFPoly* TGenericGFPoly::AddOrSubtract(TGenericGFPoly* Other) {
   if (Other == nullptr || Other->FField != FField) return nullptr;
   if (IsZero()) return Other;
   if (Other->IsZero()) return this;
-  const TIntegerArray* larger = &Other->FCoefficients;
-  const TIntegerArray* smaller = &FCoefficients;
-  if (smaller->size() > larger->size()) std::swap(larger, smaller);
-  const std::size_t d = larger->size() - smaller->size();
-  TIntegerArray sum(larger->size());
-  std::copy(larger->begin(), larger->begin() + static_cast<std::ptrdiff_t>(d), sum.begin());
-  for (std::size_t i = d; i < larger->size(); ++i)
-    sum[i] = (*smaller)[i - d] ^ (*larger)[i];
-  return Create(FField, std::move(sum));
+  const TIntegerArray* Larger = &Other->FCoefficients;
+  const TIntegerArray* Smaller = &FCoefficients;
+  if (Smaller->size() > Larger->size()) std::swap(Larger, Smaller);
+  const std::size_t D = Larger->size() - Smaller->size();
+  TIntegerArray Sum(Larger->size());
+  std::copy(Larger->begin(), Larger->begin() + static_cast<std::ptrdiff_t>(D), Sum.begin());
+  for (std::size_t I = D; I < Larger->size(); ++I)
+    Sum[I] = (*Smaller)[I - D] ^ (*Larger)[I];
+  return Create(FField, std::move(Sum));
 }
 
 TGenericGFPoly* TGenericGFPoly::Multiply(TGenericGFPoly* Other) {
   if (Other == nullptr || Other->FField != FField) return nullptr;
   if (IsZero() || Other->IsZero()) return FField->GetZero();
-  const TIntegerArray& a = FCoefficients;
-  const TIntegerArray& b = Other->FCoefficients;
-  TIntegerArray product(a.size() + b.size() - 1, 0);
-  for (std::size_t i = 0; i < a.size(); ++i)
-    for (std::size_t j = 0; j < b.size(); ++j)
-      product[i + j] ^= FField->Multiply(a[i], b[j]);
-  return Create(FField, std::move(product));
+  const TIntegerArray& A = FCoefficients;
+  const TIntegerArray& B = Other->FCoefficients;
+  TIntegerArray Product(A.size() + B.size() - 1, 0);
+  for (std::size_t I = 0; I < A.size(); ++I)
+    for (std::size_t J = 0; J < B.size(); ++J)
+      Product[I + J] ^= FField->Multiply(A[I], B[J]);
+  return Create(FField, std::move(Product));
 }
 
 TGenericGFPoly* TGenericGFPoly::MultiplyByMonomial(int Degree, std::int32_t Coefficient) {
   if (Degree < 0) return nullptr;
   if (Coefficient == 0) return FField->GetZero();
-  TIntegerArray product(FCoefficients.size() + static_cast<std::size_t>(Degree), 0);
-  for (std::size_t i = 0; i < FCoefficients.size(); ++i)
-    product[i] = FField->Multiply(FCoefficients[i], Coefficient);
-  return Create(FField, std::move(product));
+  TIntegerArray Product(FCoefficients.size() + static_cast<std::size_t>(Degree), 0);
+  for (std::size_t I = 0; I < FCoefficients.size(); ++I)
+    Product[I] = FField->Multiply(FCoefficients[I], Coefficient);
+  return Create(FField, std::move(Product));
 }
 
 TGenericGFPolyArray TGenericGFPoly::Divide(TGenericGFPoly* Other) {
   if (Other == nullptr || Other->FField != FField || Other->IsZero()) return {};
-  TGenericGFPoly* quotient = FField->GetZero();
-  TGenericGFPoly* remainder = this;
-  const std::int32_t inverse = FField->Inverse(Other->GetCoefficient(Other->GetDegree()));
-  while (remainder->GetDegree() >= Other->GetDegree() && !remainder->IsZero()) {
-    const int d = remainder->GetDegree() - Other->GetDegree();
-    const std::int32_t scale =
-        FField->Multiply(remainder->GetCoefficient(remainder->GetDegree()), inverse);
-    TGenericGFPoly* term = Other->MultiplyByMonomial(d, scale);
-    quotient = quotient->AddOrSubtract(FField->BuildMonomial(d, scale));
-    remainder = remainder->AddOrSubtract(term);
+  TGenericGFPoly* Quotient = FField->GetZero();
+  TGenericGFPoly* Remainder = this;
+  const std::int32_t LeadInverse = FField->Inverse(Other->GetCoefficient(Other->GetDegree()));
+  while (Remainder->GetDegree() >= Other->GetDegree() && !Remainder->IsZero()) {
+    const int D = Remainder->GetDegree() - Other->GetDegree();
+    const std::int32_t Scale =
+        FField->Multiply(Remainder->GetCoefficient(Remainder->GetDegree()), LeadInverse);
+    TGenericGFPoly* Term = Other->MultiplyByMonomial(D, Scale);
+    Quotient = Quotient->AddOrSubtract(FField->BuildMonomial(D, Scale));
+    Remainder = Remainder->AddOrSubtract(Term);
   }
-  return {quotient, remainder};
+  return {Quotient, Remainder};
 }

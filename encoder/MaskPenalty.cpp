@@ -12,18 +12,18 @@
 
 int TEncoder::SelectMaskPattern(const TBitArray& Bits, const TErrorCorrectionLevel& ECLevel,
                                 int Version, TByteMatrix& Matrix) {
-  int minPenalty = INT_MAX;
-  int best = -1;
-  for (int mask = 0; mask < 8; ++mask) {
-    TMatrixUtil matrixUtil;
-    matrixUtil.BuildMatrix(Bits, ECLevel, Version, mask, Matrix);
-    const int penalty = MaskPenalty(Matrix);
-    if (penalty < minPenalty) {
-      minPenalty = penalty;
-      best = mask;
+  int MinPenalty = INT_MAX;
+  int Best = -1;
+  for (int Mask = 0; Mask < 8; ++Mask) {
+    TMatrixUtil MatrixUtil;
+    MatrixUtil.BuildMatrix(Bits, ECLevel, Version, Mask, Matrix);
+    const int Penalty = MaskPenalty(Matrix);
+    if (Penalty < MinPenalty) {
+      MinPenalty = Penalty;
+      Best = Mask;
     }
   }
-  return best;
+  return Best;
 }
 
 int TEncoder::MaskPenalty(const TByteMatrix& Matrix) {
@@ -36,44 +36,44 @@ int TEncoder::ScoreRuns(const TByteMatrix& Matrix) {
 }
 
 int TEncoder::ScoreRunsInDirection(const TByteMatrix& Matrix, bool Horizontal) {
-  const T2DByteArray& cells = Matrix.GetArray();
-  const int lines = Horizontal ? Matrix.Height() : Matrix.Width();
-  const int length = Horizontal ? Matrix.Width() : Matrix.Height();
-  int penalty = 0;
-  int count = 0;
-  int previous = -1;
-  for (int i = 0; i < lines; ++i) {
-    for (int j = 0; j < length; ++j) {
-      const int v = Horizontal ? cells[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)]
-                               : cells[static_cast<std::size_t>(j)][static_cast<std::size_t>(i)];
-      if (v == previous) {
-        ++count;
-        if (count == 5)
-          penalty += 3;
-        else if (count > 5)
-          penalty += 1;
+  const T2DByteArray& Cells = Matrix.GetArray();
+  const int Lines = Horizontal ? Matrix.Height() : Matrix.Width();
+  const int Length = Horizontal ? Matrix.Width() : Matrix.Height();
+  int Penalty = 0;
+  int Count = 0;
+  int Previous = -1;
+  for (int I = 0; I < Lines; ++I) {
+    for (int J = 0; J < Length; ++J) {
+      const int V = Horizontal ? Cells[static_cast<std::size_t>(I)][static_cast<std::size_t>(J)]
+                               : Cells[static_cast<std::size_t>(J)][static_cast<std::size_t>(I)];
+      if (V == Previous) {
+        ++Count;
+        if (Count == 5)
+          Penalty += 3;
+        else if (Count > 5)
+          Penalty += 1;
       } else {
-        count = 1;
-        previous = v;
+        Count = 1;
+        Previous = V;
       }
     }
-    count = 0;
+    Count = 0;
   }
-  return penalty;
+  return Penalty;
 }
 
 int TEncoder::ScoreBlocks(const TByteMatrix& Matrix) {
-  const T2DByteArray& cells = Matrix.GetArray();
-  int penalty = 0;
-  for (std::size_t y = 0; y + 1 < static_cast<std::size_t>(Matrix.Height()); ++y) {
-    const TByteArray& row = cells[y];
-    const TByteArray& next = cells[y + 1];
-    for (std::size_t x = 0; x + 1 < static_cast<std::size_t>(Matrix.Width()); ++x) {
-      const std::uint8_t v = row[x];
-      if (v == row[x + 1] && v == next[x] && v == next[x + 1]) penalty += 3;
+  const T2DByteArray& Cells = Matrix.GetArray();
+  int Penalty = 0;
+  for (std::size_t Y = 0; Y + 1 < static_cast<std::size_t>(Matrix.Height()); ++Y) {
+    const TByteArray& Row = Cells[Y];
+    const TByteArray& Next = Cells[Y + 1];
+    for (std::size_t X = 0; X + 1 < static_cast<std::size_t>(Matrix.Width()); ++X) {
+      const std::uint8_t V = Row[X];
+      if (V == Row[X + 1] && V == Next[X] && V == Next[X + 1]) Penalty += 3;
     }
   }
-  return penalty;
+  return Penalty;
 }
 
 namespace {
@@ -85,9 +85,9 @@ struct TLine {
   const T2DByteArray& Cells;
   int X, Y;
   bool Horizontal;
-  std::uint8_t operator[](int k) const {
-    return Horizontal ? Cells[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X + k)]
-                      : Cells[static_cast<std::size_t>(Y + k)][static_cast<std::size_t>(X)];
+  std::uint8_t operator[](int K) const {
+    return Horizontal ? Cells[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X + K)]
+                      : Cells[static_cast<std::size_t>(Y + K)][static_cast<std::size_t>(X)];
   }
 };
 
@@ -96,37 +96,37 @@ struct TLine {
 // Start is the pattern's position along the line, Length the line's length.
 bool FinderLikeAt(const TLine& Line, int Start, int Length) {
   if (Start + 6 >= Length) return false;
-  for (int k = 0; k < 7; ++k)
-    if (Line[k] != FinderLike[k]) return false;
-  auto lightFrom = [&](int first, int step) {
-    for (int k = 0; k < 4; ++k)
-      if (Line[first + step * k] != 0) return false;
+  for (int K = 0; K < 7; ++K)
+    if (Line[K] != FinderLike[K]) return false;
+  auto LightFrom = [&](int First, int Step) {
+    for (int K = 0; K < 4; ++K)
+      if (Line[First + Step * K] != 0) return false;
     return true;
   };
-  return (Start + 10 < Length && lightFrom(7, 1)) || (Start - 4 >= 0 && lightFrom(-1, -1));
+  return (Start + 10 < Length && LightFrom(7, 1)) || (Start - 4 >= 0 && LightFrom(-1, -1));
 }
 
 } // namespace
 
 int TEncoder::ScoreFinderLikePatterns(const TByteMatrix& Matrix) {
-  const T2DByteArray& cells = Matrix.GetArray();
-  const int width = Matrix.Width();
-  const int height = Matrix.Height();
-  int penalty = 0;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      if (FinderLikeAt(TLine{cells, x, y, true}, x, width)) penalty += 40;
-      if (FinderLikeAt(TLine{cells, x, y, false}, y, height)) penalty += 40;
+  const T2DByteArray& Cells = Matrix.GetArray();
+  const int Width = Matrix.Width();
+  const int Height = Matrix.Height();
+  int Penalty = 0;
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X) {
+      if (FinderLikeAt(TLine{Cells, X, Y, true}, X, Width)) Penalty += 40;
+      if (FinderLikeAt(TLine{Cells, X, Y, false}, Y, Height)) Penalty += 40;
     }
-  return penalty;
+  return Penalty;
 }
 
 int TEncoder::ScoreDarkBalance(const TByteMatrix& Matrix) {
-  long dark = 0;
-  for (const TByteArray& row : Matrix.GetArray())
-    for (std::uint8_t v : row)
-      if (v == 1) ++dark;
-  const double total = static_cast<double>(Matrix.Height()) * Matrix.Width();
-  const double ratio = static_cast<double>(dark) / total;
-  return static_cast<int>(std::nearbyint(std::fabs(ratio * 100.0 - 50.0) / 50.0));
+  long Dark = 0;
+  for (const TByteArray& Row : Matrix.GetArray())
+    for (std::uint8_t V : Row)
+      if (V == 1) ++Dark;
+  const double Total = static_cast<double>(Matrix.Height()) * Matrix.Width();
+  const double Ratio = static_cast<double>(Dark) / Total;
+  return static_cast<int>(std::nearbyint(std::fabs(Ratio * 100.0 - 50.0) / 50.0));
 }

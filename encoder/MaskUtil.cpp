@@ -1,7 +1,7 @@
 #include "encoder/MaskUtil.h"
 
 bool TMaskUtil::GetDataMaskBit(int MaskPattern, int X, int Y) {
-  const int t = X * Y;
+  const int Product = X * Y;
   switch (MaskPattern) {
   case 0:
     return (X + Y) % 2 == 0;
@@ -14,11 +14,11 @@ bool TMaskUtil::GetDataMaskBit(int MaskPattern, int X, int Y) {
   case 4:
     return ((X / 3) + (Y / 2)) % 2 == 0;
   case 5:
-    return (t % 3) + (t % 2) == 0;
+    return (Product % 3) + (Product % 2) == 0;
   case 6:
-    return ((t % 3) + (t % 2)) % 2 == 0;
+    return ((Product % 3) + (Product % 2)) % 2 == 0;
   case 7:
-    return ((t % 3) + ((X + Y) % 2)) % 2 == 0;
+    return ((Product % 3) + ((X + Y) % 2)) % 2 == 0;
   default:
     return false;
   }

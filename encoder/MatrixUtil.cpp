@@ -58,21 +58,21 @@ constexpr int FormatInfoMask = 0x5412;       // 101010000010010
 constexpr int VersionInfoGenerator = 0x1F25; // x^12 + x^11 + x^10 + x^9 + x^8 + x^5 + x^2 + 1
 
 int BitLength(std::uint32_t Value) {
-  int n = 0;
+  int N = 0;
   while (Value != 0) {
-    ++n;
+    ++N;
     Value >>= 1;
   }
-  return n;
+  return N;
 }
 
 // Remainder of Value * x^(deg Generator) divided by Generator over GF(2): the
 // BCH check bits.
 std::uint32_t BchRemainder(std::uint32_t Value, std::uint32_t Generator) {
-  const int n = BitLength(Generator);
-  Value <<= n - 1;
-  while (BitLength(Value) >= n)
-    Value ^= Generator << (BitLength(Value) - n);
+  const int N = BitLength(Generator);
+  Value <<= N - 1;
+  while (BitLength(Value) >= N)
+    Value ^= Generator << (BitLength(Value) - N);
   return Value;
 }
 
@@ -105,129 +105,129 @@ void TMatrixUtil::PlaceFunctionPatterns(int Version, TByteMatrix& Matrix) {
 
 void TMatrixUtil::PlacePattern(const std::uint8_t* Cells, int Width, int Height, int Left, int Top,
                                TByteMatrix& Matrix) {
-  for (int y = 0; y < Height; ++y)
-    for (int x = 0; x < Width; ++x) {
-      if (!IsEmpty(Matrix, Left + x, Top + y)) {
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X) {
+      if (!IsEmpty(Matrix, Left + X, Top + Y)) {
         FMatrixUtilError = true;
         return;
       }
-      Matrix.SetInteger(Left + x, Top + y, Cells[y * Width + x]);
+      Matrix.SetInteger(Left + X, Top + Y, Cells[Y * Width + X]);
     }
 }
 
 void TMatrixUtil::PlaceFinderPatterns(TByteMatrix& Matrix) {
-  const int size = Matrix.Width();
+  const int Size = Matrix.Width();
   PlacePattern(FinderPatternCells, 7, 7, 0, 0, Matrix);
-  PlacePattern(FinderPatternCells, 7, 7, size - 7, 0, Matrix);
-  PlacePattern(FinderPatternCells, 7, 7, 0, size - 7, Matrix);
+  PlacePattern(FinderPatternCells, 7, 7, Size - 7, 0, Matrix);
+  PlacePattern(FinderPatternCells, 7, 7, 0, Size - 7, Matrix);
   PlacePattern(HorizontalSeparatorCells, 8, 1, 0, 7, Matrix);
-  PlacePattern(HorizontalSeparatorCells, 8, 1, size - 8, 7, Matrix);
-  PlacePattern(HorizontalSeparatorCells, 8, 1, 0, size - 8, Matrix);
+  PlacePattern(HorizontalSeparatorCells, 8, 1, Size - 8, 7, Matrix);
+  PlacePattern(HorizontalSeparatorCells, 8, 1, 0, Size - 8, Matrix);
   PlacePattern(VerticalSeparatorCells, 1, 7, 7, 0, Matrix);
-  PlacePattern(VerticalSeparatorCells, 1, 7, size - 8, 0, Matrix);
-  PlacePattern(VerticalSeparatorCells, 1, 7, 7, size - 7, Matrix);
+  PlacePattern(VerticalSeparatorCells, 1, 7, Size - 8, 0, Matrix);
+  PlacePattern(VerticalSeparatorCells, 1, 7, 7, Size - 7, Matrix);
 }
 
 void TMatrixUtil::PlaceDarkModule(TByteMatrix& Matrix) {
-  const int y = Matrix.Height() - 8;
-  if (Matrix.Get(8, y) == 0)
+  const int Y = Matrix.Height() - 8;
+  if (Matrix.Get(8, Y) == 0)
     FMatrixUtilError = true;
   else
-    Matrix.SetInteger(8, y, 1);
+    Matrix.SetInteger(8, Y, 1);
 }
 
 void TMatrixUtil::PlaceAlignmentPatterns(int Version, TByteMatrix& Matrix) {
   if (Version < 2 || Version > 40) return;
-  const int* centres = AlignmentCentreTable[Version - 1];
-  for (int i = 0; i < 7; ++i) {
-    const int y = centres[i];
-    if (y == -1) continue;
-    for (int j = 0; j < 7; ++j) {
-      const int x = centres[j];
-      if (x == -1 || !IsEmpty(Matrix, x, y)) continue;
-      PlacePattern(AlignmentPatternCells, 5, 5, x - 2, y - 2, Matrix);
+  const int* Centres = AlignmentCentreTable[Version - 1];
+  for (int I = 0; I < 7; ++I) {
+    const int Y = Centres[I];
+    if (Y == -1) continue;
+    for (int J = 0; J < 7; ++J) {
+      const int X = Centres[J];
+      if (X == -1 || !IsEmpty(Matrix, X, Y)) continue;
+      PlacePattern(AlignmentPatternCells, 5, 5, X - 2, Y - 2, Matrix);
     }
   }
 }
 
 void TMatrixUtil::PlaceTimingPatterns(TByteMatrix& Matrix) {
-  const int size = Matrix.Width();
-  for (int i = 8; i < size - 8; ++i) {
-    const int value = (i + 1) % 2;
-    if (IsEmpty(Matrix, i, 6)) Matrix.SetInteger(i, 6, value);
-    if (IsEmpty(Matrix, 6, i)) Matrix.SetInteger(6, i, value);
+  const int Size = Matrix.Width();
+  for (int I = 8; I < Size - 8; ++I) {
+    const int Value = (I + 1) % 2;
+    if (IsEmpty(Matrix, I, 6)) Matrix.SetInteger(I, 6, Value);
+    if (IsEmpty(Matrix, 6, I)) Matrix.SetInteger(6, I, Value);
   }
 }
 
 TBitArray TMatrixUtil::BuildFormatBits(const TErrorCorrectionLevel& ECLevel, int MaskPattern) {
-  const auto data = static_cast<std::uint32_t>((ECLevel.Bits() << 3) | MaskPattern);
-  TBitArray word;
-  word.AppendBits(data, 5);
-  word.AppendBits(BchRemainder(data, FormatInfoGenerator), 10);
-  TBitArray mask;
-  mask.AppendBits(FormatInfoMask, 15);
-  word.XorOperation(mask);
-  if (word.GetSize() != 15) FMatrixUtilError = true;
-  return word;
+  const auto Data = static_cast<std::uint32_t>((ECLevel.Bits() << 3) | MaskPattern);
+  TBitArray Word;
+  Word.AppendBits(Data, 5);
+  Word.AppendBits(BchRemainder(Data, FormatInfoGenerator), 10);
+  TBitArray Mask;
+  Mask.AppendBits(FormatInfoMask, 15);
+  Word.XorOperation(Mask);
+  if (Word.GetSize() != 15) FMatrixUtilError = true;
+  return Word;
 }
 
 TBitArray TMatrixUtil::BuildVersionBits(int Version) {
-  TBitArray word;
-  word.AppendBits(static_cast<std::uint32_t>(Version), 6);
-  word.AppendBits(BchRemainder(static_cast<std::uint32_t>(Version), VersionInfoGenerator), 12);
-  if (word.GetSize() != 18) FMatrixUtilError = true;
-  return word;
+  TBitArray Word;
+  Word.AppendBits(static_cast<std::uint32_t>(Version), 6);
+  Word.AppendBits(BchRemainder(static_cast<std::uint32_t>(Version), VersionInfoGenerator), 12);
+  if (Word.GetSize() != 18) FMatrixUtilError = true;
+  return Word;
 }
 
 // In the bit arrays the first appended bit is the word's most significant one,
 // so bit i of the word (0 = least significant) is array bit Size - 1 - i.
 void TMatrixUtil::PlaceFormatInformation(const TErrorCorrectionLevel& ECLevel, int MaskPattern,
                                          TByteMatrix& Matrix) {
-  const TBitArray word = BuildFormatBits(ECLevel, MaskPattern);
-  const int size = Matrix.Width();
-  for (int i = 0; i < 15; ++i) {
-    const bool bit = word.Get(14 - i);
-    Matrix.SetBoolean(FormatBitPositions[i][0], FormatBitPositions[i][1], bit);
-    if (i <= 7)
-      Matrix.SetBoolean(size - 1 - i, 8, bit);
+  const TBitArray Word = BuildFormatBits(ECLevel, MaskPattern);
+  const int Size = Matrix.Width();
+  for (int I = 0; I < 15; ++I) {
+    const bool Bit = Word.Get(14 - I);
+    Matrix.SetBoolean(FormatBitPositions[I][0], FormatBitPositions[I][1], Bit);
+    if (I <= 7)
+      Matrix.SetBoolean(Size - 1 - I, 8, Bit);
     else
-      Matrix.SetBoolean(8, size - 15 + i, bit);
+      Matrix.SetBoolean(8, Size - 15 + I, Bit);
   }
 }
 
 void TMatrixUtil::PlaceVersionInformation(int Version, TByteMatrix& Matrix) {
-  const TBitArray word = BuildVersionBits(Version);
-  const int size = Matrix.Width();
-  for (int i = 0; i < 6; ++i)
-    for (int j = 0; j < 3; ++j) {
-      const bool bit = word.Get(17 - (3 * i + j));
-      Matrix.SetBoolean(i, size - 11 + j, bit);
-      Matrix.SetBoolean(size - 11 + j, i, bit);
+  const TBitArray Word = BuildVersionBits(Version);
+  const int Size = Matrix.Width();
+  for (int I = 0; I < 6; ++I)
+    for (int J = 0; J < 3; ++J) {
+      const bool Bit = Word.Get(17 - (3 * I + J));
+      Matrix.SetBoolean(I, Size - 11 + J, Bit);
+      Matrix.SetBoolean(Size - 11 + J, I, Bit);
     }
 }
 
 void TMatrixUtil::PlaceDataBits(const TBitArray& DataBits, int MaskPattern, TByteMatrix& Matrix) {
-  const int size = Matrix.Width();
-  const int numBits = DataBits.GetSize();
-  int index = 0;
-  int direction = -1;
-  int x = size - 1;
-  int y = size - 1;
-  while (x > 0) {
-    if (x == 6) x = 5;
-    while (y >= 0 && y < size) {
-      for (int column = x; column >= x - 1; --column) {
-        if (!IsEmpty(Matrix, column, y)) continue;
-        bool bit = false;
-        if (index < numBits) bit = DataBits.Get(index++);
-        if (TMaskUtil::GetDataMaskBit(MaskPattern, column, y)) bit = !bit;
-        Matrix.SetBoolean(column, y, bit);
+  const int Size = Matrix.Width();
+  const int NumBits = DataBits.GetSize();
+  int Index = 0;
+  int Direction = -1;
+  int X = Size - 1;
+  int Y = Size - 1;
+  while (X > 0) {
+    if (X == 6) X = 5;
+    while (Y >= 0 && Y < Size) {
+      for (int Column = X; Column >= X - 1; --Column) {
+        if (!IsEmpty(Matrix, Column, Y)) continue;
+        bool Bit = false;
+        if (Index < NumBits) Bit = DataBits.Get(Index++);
+        if (TMaskUtil::GetDataMaskBit(MaskPattern, Column, Y)) Bit = !Bit;
+        Matrix.SetBoolean(Column, Y, Bit);
       }
-      y += direction;
+      Y += Direction;
     }
-    direction = -direction;
-    y += direction;
-    x -= 2;
+    Direction = -Direction;
+    Y += Direction;
+    X -= 2;
   }
-  if (index != numBits) FMatrixUtilError = true;
+  if (Index != NumBits) FMatrixUtilError = true;
 }

@@ -77,11 +77,11 @@ int RowDataCodewords(const TLevelRow& Row) {
 
 } // namespace
 
-TECBlocks::TECBlocks(int ECCodewordsPerBlock_, TECB ECBlocks1)
-    : ECCodewordsPerBlock(ECCodewordsPerBlock_), ECBlocks{ECBlocks1} {}
+TECBlocks::TECBlocks(int AECCodewordsPerBlock, TECB ECBlocks1)
+    : ECCodewordsPerBlock(AECCodewordsPerBlock), ECBlocks{ECBlocks1} {}
 
-TECBlocks::TECBlocks(int ECCodewordsPerBlock_, TECB ECBlocks1, TECB ECBlocks2)
-    : ECCodewordsPerBlock(ECCodewordsPerBlock_), ECBlocks{ECBlocks1, ECBlocks2} {}
+TECBlocks::TECBlocks(int AECCodewordsPerBlock, TECB ECBlocks1, TECB ECBlocks2)
+    : ECCodewordsPerBlock(AECCodewordsPerBlock), ECBlocks{ECBlocks1, ECBlocks2} {}
 
 int TECBlocks::GetNumBlocks() const {
   int Total = 0;
@@ -91,10 +91,10 @@ int TECBlocks::GetNumBlocks() const {
   return Total;
 }
 
-TVersion::TVersion(int VersionNumber_, std::vector<int> AlignmentPatternCenters_,
-                   std::array<TECBlocks, 4> ECBlocks_)
-    : VersionNumber(VersionNumber_), AlignmentPatternCenters(std::move(AlignmentPatternCenters_)),
-      ECBlocks(std::move(ECBlocks_)), TotalCodewords(0),
+TVersion::TVersion(int AVersionNumber, std::vector<int> AAlignmentPatternCenters,
+                   std::array<TECBlocks, 4> AECBlocks)
+    : VersionNumber(AVersionNumber), AlignmentPatternCenters(std::move(AAlignmentPatternCenters)),
+      ECBlocks(std::move(AECBlocks)), TotalCodewords(0),
       ECCodewords(ECBlocks[0].GetECCodewordsPerBlock()) {
   for (const TECB& Group : ECBlocks[0].GetECBlocks()) {
     TotalCodewords += Group.Count * (Group.DataCodewords + ECCodewords);
@@ -120,10 +120,10 @@ std::unique_ptr<TVersion> TVersion::GetVersionForNumber(int VersionNum) {
 }
 
 std::unique_ptr<TVersion> TVersion::ChooseVersion(int NumInputBits,
-                                                  const TErrorCorrectionLevel& ecLevel) {
+                                                  const TErrorCorrectionLevel& ECLevel) {
   const int Needed = (NumInputBits + 7) / 8;
   // The capacity is read straight from the constant table; only the chosen version is built.
-  const auto Level = static_cast<std::size_t>(ecLevel.Ordinal());
+  const auto Level = static_cast<std::size_t>(ECLevel.Ordinal());
   for (int VersionNum = MinVersion; VersionNum <= MaxVersion; ++VersionNum) {
     const TLevelRow& Row = VersionTable[static_cast<std::size_t>(VersionNum - 1)].Levels[Level];
     if (RowDataCodewords(Row) >= Needed) {

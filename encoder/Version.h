@@ -67,10 +67,10 @@ public:
 
   // A new version for 1..40; empty for any other number.
   static std::unique_ptr<TVersion> GetVersionForNumber(int VersionNum);
-  // The smallest version whose data capacity at ecLevel holds NumInputBits (rounded up
+  // The smallest version whose data capacity at ECLevel holds NumInputBits (rounded up
   // to whole bytes); empty when not even version 40 does.
   static std::unique_ptr<TVersion> ChooseVersion(int NumInputBits,
-                                                 const TErrorCorrectionLevel& ecLevel);
+                                                 const TErrorCorrectionLevel& ECLevel);
 
   int GetVersionNumber() const { return VersionNumber; }
   const std::vector<int>& GetAlignmentPatternCenters() const { return AlignmentPatternCenters; }

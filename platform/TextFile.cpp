@@ -303,8 +303,8 @@ TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view
   // Its name is the target's with ".XXXXXX" added, shortened first when the target's name is so
   // long that the addition would pass the file system's 255-byte limit for one name.
   std::string TempName = Path.filename().string();
-  constexpr std::size_t kMaxTempStem = 255 - 7;
-  if (TempName.size() > kMaxTempStem) TempName.resize(kMaxTempStem);
+  constexpr std::size_t MaxTempStem = 255 - 7;
+  if (TempName.size() > MaxTempStem) TempName.resize(MaxTempStem);
   TTemporaryFile Temp((Path.parent_path() / (TempName + ".XXXXXX")).string());
   if (!Temp.Created()) return WriteFailure(errno);
 

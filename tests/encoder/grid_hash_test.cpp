@@ -28,8 +28,8 @@ using namespace marbeck_bench;
 class TSha256 {
 public:
   void Update(const std::uint8_t* Data, std::size_t Length) {
-    for (std::size_t i = 0; i < Length; ++i) {
-      FBlock[FBlockUsed++] = Data[i];
+    for (std::size_t I = 0; I < Length; ++I) {
+      FBlock[FBlockUsed++] = Data[I];
       if (FBlockUsed == 64) {
         Compress();
         FBlockUsed = 0;
@@ -44,21 +44,21 @@ public:
     Update(&One, 1);
     while (FBlockUsed != 56)
       Update(&Zero, 1);
-    for (int i = 7; i >= 0; --i) {
-      const auto b = static_cast<std::uint8_t>(Bits >> (8 * i));
-      Update(&b, 1);
+    for (int I = 7; I >= 0; --I) {
+      const auto B = static_cast<std::uint8_t>(Bits >> (8 * I));
+      Update(&B, 1);
     }
     std::string Hex;
     char Buf[9];
-    for (std::uint32_t h : FState) {
-      std::snprintf(Buf, sizeof Buf, "%08x", static_cast<unsigned>(h));
+    for (std::uint32_t H : FState) {
+      std::snprintf(Buf, sizeof Buf, "%08x", static_cast<unsigned>(H));
       Hex += Buf;
     }
     return Hex;
   }
 
 private:
-  static std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+  static std::uint32_t Rotr(std::uint32_t X, int N) { return (X >> N) | (X << (32 - N)); }
 
   void Compress() {
     static constexpr std::uint32_t K[64] = {
@@ -73,38 +73,38 @@ private:
         0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7,
         0xc67178f2};
     std::uint32_t W[64];
-    for (int t = 0; t < 16; ++t)
-      W[t] = (std::uint32_t{FBlock[4 * t]} << 24) | (std::uint32_t{FBlock[4 * t + 1]} << 16) |
-             (std::uint32_t{FBlock[4 * t + 2]} << 8) | std::uint32_t{FBlock[4 * t + 3]};
-    for (int t = 16; t < 64; ++t) {
-      const std::uint32_t s0 = Rotr(W[t - 15], 7) ^ Rotr(W[t - 15], 18) ^ (W[t - 15] >> 3);
-      const std::uint32_t s1 = Rotr(W[t - 2], 17) ^ Rotr(W[t - 2], 19) ^ (W[t - 2] >> 10);
-      W[t] = W[t - 16] + s0 + W[t - 7] + s1;
+    for (int T = 0; T < 16; ++T)
+      W[T] = (std::uint32_t{FBlock[4 * T]} << 24) | (std::uint32_t{FBlock[4 * T + 1]} << 16) |
+             (std::uint32_t{FBlock[4 * T + 2]} << 8) | std::uint32_t{FBlock[4 * T + 3]};
+    for (int T = 16; T < 64; ++T) {
+      const std::uint32_t S0 = Rotr(W[T - 15], 7) ^ Rotr(W[T - 15], 18) ^ (W[T - 15] >> 3);
+      const std::uint32_t S1 = Rotr(W[T - 2], 17) ^ Rotr(W[T - 2], 19) ^ (W[T - 2] >> 10);
+      W[T] = W[T - 16] + S0 + W[T - 7] + S1;
     }
-    std::uint32_t a = FState[0], b = FState[1], c = FState[2], d = FState[3];
-    std::uint32_t e = FState[4], f = FState[5], g = FState[6], h = FState[7];
-    for (int t = 0; t < 64; ++t) {
+    std::uint32_t A = FState[0], B = FState[1], C = FState[2], D = FState[3];
+    std::uint32_t E = FState[4], F = FState[5], G = FState[6], H = FState[7];
+    for (int T = 0; T < 64; ++T) {
       const std::uint32_t T1 =
-          h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + K[t] + W[t];
+          H + (Rotr(E, 6) ^ Rotr(E, 11) ^ Rotr(E, 25)) + ((E & F) ^ (~E & G)) + K[T] + W[T];
       const std::uint32_t T2 =
-          (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-      h = g;
-      g = f;
-      f = e;
-      e = d + T1;
-      d = c;
-      c = b;
-      b = a;
-      a = T1 + T2;
+          (Rotr(A, 2) ^ Rotr(A, 13) ^ Rotr(A, 22)) + ((A & B) ^ (A & C) ^ (B & C));
+      H = G;
+      G = F;
+      F = E;
+      E = D + T1;
+      D = C;
+      C = B;
+      B = A;
+      A = T1 + T2;
     }
-    FState[0] += a;
-    FState[1] += b;
-    FState[2] += c;
-    FState[3] += d;
-    FState[4] += e;
-    FState[5] += f;
-    FState[6] += g;
-    FState[7] += h;
+    FState[0] += A;
+    FState[1] += B;
+    FState[2] += C;
+    FState[3] += D;
+    FState[4] += E;
+    FState[5] += F;
+    FState[6] += G;
+    FState[7] += H;
   }
 
   std::array<std::uint32_t, 8> FState = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
@@ -115,9 +115,9 @@ private:
 };
 
 std::string Sha256Hex(const std::string& Bytes) {
-  TSha256 h;
-  h.Update(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
-  return h.HexDigest();
+  TSha256 H;
+  H.Update(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size());
+  return H.HexDigest();
 }
 
 // The fingerprints below mean something only if the hash is SHA-256: FIPS 180-4's examples,
@@ -134,8 +134,8 @@ TEST(GridHashSha256, MatchesTheFipsExamples) {
       {std::string(1000000, 'a'),
        "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
-  for (const auto& c : Cases)
-    EXPECT_EQ(Sha256Hex(c.Message), c.Digest) << "message length " << c.Message.size();
+  for (const auto& C : Cases)
+    EXPECT_EQ(Sha256Hex(C.Message), C.Digest) << "message length " << C.Message.size();
 }
 
 // ---- the grids ----
@@ -152,32 +152,32 @@ TGrid GridOf(const TWorkload& W) {
   Symbol.SetData(ToUtf16(W.Bytes));
   Symbol.SetEncoding(ForcedEncoding(W.Mode));
   Symbol.SetQuietZone(0);
-  TGrid g;
-  g.Side = Symbol.Rows();
-  g.Version = Symbol.Version();
-  for (int r = 0; r < g.Side; ++r)
-    for (int c = 0; c < g.Side; ++c)
-      g.Modules.push_back(Symbol.IsDark(r, c) ? 1 : 0);
-  return g;
+  TGrid G;
+  G.Side = Symbol.Rows();
+  G.Version = Symbol.Version();
+  for (int R = 0; R < G.Side; ++R)
+    for (int C = 0; C < G.Side; ++C)
+      G.Modules.push_back(Symbol.IsDark(R, C) ? 1 : 0);
+  return G;
 }
 
-std::string Fingerprint(const TGrid& g) {
+std::string Fingerprint(const TGrid& G) {
   std::string Message;
-  Message.push_back(static_cast<char>(g.Version));
-  Message.push_back(static_cast<char>(g.Side));
-  for (std::uint8_t m : g.Modules)
-    Message.push_back(static_cast<char>(m));
+  Message.push_back(static_cast<char>(G.Version));
+  Message.push_back(static_cast<char>(G.Side));
+  for (std::uint8_t M : G.Modules)
+    Message.push_back(static_cast<char>(M));
   return Sha256Hex(Message);
 }
 
 // The grid in the decode helper's [column][row] form.
-T2DBooleanArray ColumnsOf(const TGrid& g) {
-  T2DBooleanArray Columns(static_cast<std::size_t>(g.Side),
-                          std::vector<bool>(static_cast<std::size_t>(g.Side)));
-  for (int r = 0; r < g.Side; ++r)
-    for (int c = 0; c < g.Side; ++c)
-      Columns[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] =
-          g.Modules[static_cast<std::size_t>(r * g.Side + c)] != 0;
+T2DBooleanArray ColumnsOf(const TGrid& G) {
+  T2DBooleanArray Columns(static_cast<std::size_t>(G.Side),
+                          std::vector<bool>(static_cast<std::size_t>(G.Side)));
+  for (int R = 0; R < G.Side; ++R)
+    for (int C = 0; C < G.Side; ++C)
+      Columns[static_cast<std::size_t>(C)][static_cast<std::size_t>(R)] =
+          G.Modules[static_cast<std::size_t>(R * G.Side + C)] != 0;
   return Columns;
 }
 
@@ -210,11 +210,11 @@ TEST_P(GridHash, GridDecodesToTheWorkloadAndKeepsItsFingerprint) {
     if (Candidate.Name == E.Workload) W = &Candidate;
   ASSERT_NE(W, nullptr);
 
-  const TGrid g = GridOf(*W);
-  ASSERT_EQ(g.Side, 4 * E.Version + 17);
-  EXPECT_EQ(g.Version, E.Version);
-  EXPECT_EQ(DecodeWithZbar(ColumnsOf(g)), std::optional<std::string>(W->Bytes));
-  EXPECT_EQ(Fingerprint(g), E.Sha256);
+  const TGrid G = GridOf(*W);
+  ASSERT_EQ(G.Side, 4 * E.Version + 17);
+  EXPECT_EQ(G.Version, E.Version);
+  EXPECT_EQ(DecodeWithZbar(ColumnsOf(G)), std::optional<std::string>(W->Bytes));
+  EXPECT_EQ(Fingerprint(G), E.Sha256);
 }
 
 INSTANTIATE_TEST_SUITE_P(RaceWorkloads, GridHash, testing::ValuesIn(Expected),
