@@ -71,30 +71,29 @@ TEST(MakeCode, EmptyPayloadWithTheFacadesStartingValuesGivesNoGrid) {
   EXPECT_EQ(MakeCode(u"", qrAuto, Style).Grid.Side, 21 + 4);
 }
 
-class RasterTable : public testing::TestWithParam<TTableCase> {};
-
 // Every pixel of the one-pixel-per-module picture: the module's colour, or the mark colour on
 // the ring where the marks lie.
-TEST_P(RasterTable, ModulesTakeTheirColoursAndTheMarksTheRing) {
-  const TCodeStyle& Style = StyleTable()[GetParam().StyleIndex].Style;
-  const TCode Code = TableCode(GetParam().Version, Style);
-  const QImage Picture = RenderModules(Code.Grid, Style);
-  const int S = Code.Grid.Side;
-  ASSERT_EQ(Picture.size(), QSize(S, S));
-  ASSERT_EQ(Picture.format(), QImage::Format_RGB32);
-  for (int Y = 0; Y < S; ++Y)
-    for (int X = 0; X < S; ++X) {
-      QRgb Expected = Code.Grid.IsDark(Y, X) ? Style.Dark : Style.Light;
-      if (Style.Frame && OnMark(X, Y, S, Style.MarkLength)) Expected = Style.FrameColor;
-      ASSERT_EQ(Picture.pixel(X, Y), Expected | 0xff000000u) << X << "," << Y;
-    }
-  // The ring under the marks is quiet zone: the marks cover no module of the symbol.
-  for (int I = 0; I < S; ++I)
-    ASSERT_FALSE(Code.Grid.IsDark(0, I) || Code.Grid.IsDark(S - 1, I) || Code.Grid.IsDark(I, 0) ||
-                 Code.Grid.IsDark(I, S - 1));
+TEST(RasterTable, ModulesTakeTheirColoursAndTheMarksTheRing) {
+  for (const TTableCase& Case : AllCases()) {
+    SCOPED_TRACE(CaseLabel(Case));
+    const TCodeStyle& Style = StyleTable()[Case.StyleIndex].Style;
+    const TCode Code = TableCode(Case.Version, Style);
+    const QImage Picture = RenderModules(Code.Grid, Style);
+    const int S = Code.Grid.Side;
+    ASSERT_EQ(Picture.size(), QSize(S, S));
+    ASSERT_EQ(Picture.format(), QImage::Format_RGB32);
+    for (int Y = 0; Y < S; ++Y)
+      for (int X = 0; X < S; ++X) {
+        QRgb Expected = Code.Grid.IsDark(Y, X) ? Style.Dark : Style.Light;
+        if (Style.Frame && OnMark(X, Y, S, Style.MarkLength)) Expected = Style.FrameColor;
+        ASSERT_EQ(Picture.pixel(X, Y), Expected | 0xff000000u) << X << "," << Y;
+      }
+    // The ring under the marks is quiet zone: the marks cover no module of the symbol.
+    for (int I = 0; I < S; ++I)
+      ASSERT_FALSE(Code.Grid.IsDark(0, I) || Code.Grid.IsDark(S - 1, I) || Code.Grid.IsDark(I, 0) ||
+                   Code.Grid.IsDark(I, S - 1));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Styles, RasterTable, testing::ValuesIn(AllCases()), CaseName);
 
 class PngTable : public testing::TestWithParam<TTableCase> {};
 

@@ -73,7 +73,8 @@ inline TCode TableCode(int Version, const TCodeStyle& Style) {
   return Code;
 }
 
-// Every style with every version, for the checks that run in the test process.
+// Every style with every version, for the checks that run in the test process (one test walks
+// the whole table).
 struct TTableCase {
   std::size_t StyleIndex;
   int Version;
@@ -97,7 +98,10 @@ inline std::vector<TTableCase> RotatingCases(std::size_t Shift = 0) {
   return Cases;
 }
 
+inline std::string CaseLabel(const TTableCase& Case) {
+  return std::string(StyleTable()[Case.StyleIndex].Name) + "_v" + std::to_string(Case.Version);
+}
+
 inline std::string CaseName(const testing::TestParamInfo<TTableCase>& Info) {
-  return std::string(StyleTable()[Info.param.StyleIndex].Name) + "_v" +
-         std::to_string(Info.param.Version);
+  return CaseLabel(Info.param);
 }
