@@ -32,10 +32,9 @@ std::u16string RepeatU(const std::u16string& Unit, std::size_t Count) {
 
 // The bytes a decoder must return: the characters each mode keeps, as the mode writes them.
 std::string ExpectedBytes(const std::u16string& Text, int Option) {
-  TEncoder E;
   int Effective = Option;
-  const TMode Mode = E.SelectMode(Text, Effective);
-  const std::u16string Kept = E.StripUnencodable(Text, Mode, Effective);
+  const TMode Mode = TEncoder::SelectMode(Text, Effective);
+  const std::u16string Kept = TEncoder::StripUnencodable(Text, Mode, Effective);
   if (Mode != qmByte) {
     return std::string(Kept.begin(), Kept.end()); // digits and the alphanumeric set are ASCII
   }
@@ -87,6 +86,9 @@ const Case Cases[] = {
      9},                                                                   // 230 bytes, 8-bit count
     {"Version10", Widen(Repeat("0123456789abcdefghij", 231)), qrAuto, 10}, // 16-bit count from here
     {"Version15Alnum", Widen(Repeat("THE QUICK BROWN FOX ", 700)), qrAlphanumeric, 15},
+    {"Version13Numeric", Widen(Repeat("1618033988", 1000)), qrAuto, 13},            // 12-bit count
+    {"Version30Alnum", Widen(Repeat("HTTP://EXAMPLE.ORG/A-B ", 2500)), qrAuto, 30}, // 13-bit
+
     {"Version28Utf8", RepeatU(u"\u00E9t\u00E9 ", 250), qrUTF8NoBOM, 28}, // 1,500 bytes
     {"Version27Numeric", Widen(Repeat("9876543210", 3400)), qrAuto, 27},
     {"Version33Latin1", Widen(Repeat("lorem ipsum dolor ", 2000)), qrAuto, 33},
@@ -130,6 +132,57 @@ TEST(ZbarLiteral, ByteOrderMarkOnlyWithTheBomOption) {
               std::optional<std::string>(R.Bytes))
         << static_cast<int>(R.Option);
   }
+}
+
+} // namespace
+
+namespace {
+
+// What the symbol carries, as the encoder states it, is what zbar reads back: every option over
+// texts that each mode keeps whole, in part, or not at all.
+TEST(SymbolContentBytes, EqualsWhatZbarReadsForEveryOption) {
+  const std::u16string Texts[] = {
+      u"",
+      u"01234567",
+      u"AC-42 $%*+./:",
+      u"12a3 tel. 0815",
+      u"Ab-1 http://x",
+      u"caf\u00E9 \u20AC5",
+      u"\U0001F600 \u65E5\u672C " + std::u16string(1, char16_t(0xD83D)) + u"!",
+      u"WIFI:T:WPA;S:Gr\u00FC\u00DFe;P:k\u00E9y;;",
+  };
+  for (const std::u16string& Text : Texts)
+    for (int Option = qrAuto; Option <= qrUTF8BOM; ++Option) {
+      SCOPED_TRACE("text #" + std::to_string(&Text - Texts) + ", option " + std::to_string(Option));
+      const T2DBooleanArray Grid = EncodeToGrid(Text, Option);
+      ASSERT_FALSE(Grid.empty());
+      EXPECT_EQ(DecodeWithZbar(Grid), std::optional<std::string>(SymbolContentBytes(Text, Option)));
+    }
+}
+
+// Written out by hand: the kept characters as ASCII, or the exact bytes of byte mode.
+TEST(SymbolContentBytes, KeptCharactersOrEncodedBytes) {
+  struct Row {
+    std::u16string Text;
+    TQRCodeEncoding Option;
+    std::string Bytes;
+  };
+  const Row Rows[] = {
+      {u"0815", qrAuto, "0815"},
+      {u"12a3 tel. 0815", qrNumeric, "1230815"},
+      {u"Ab-1 http://x", qrAlphanumeric, "A-1 ://"},
+      {u"\u20AC5 caf\u00E9", qrISO88591, "5 caf\xE9"},
+      {u"caf\u00E9", qrAuto, "caf\xE9"},
+      {u"5 \u20AC", qrAuto, "5 \xE2\x82\xAC"},
+      {u"\u00E9", qrUTF8BOM, "\xEF\xBB\xBF\xC3\xA9"},
+      {u"", qrUTF8BOM, "\xEF\xBB\xBF"},
+      {std::u16string(1, char16_t(0xDE00)), qrUTF8NoBOM, "\xEF\xBF\xBD"}, // a lone surrogate
+  };
+  for (const Row& R : Rows)
+    EXPECT_EQ(SymbolContentBytes(R.Text, R.Option), R.Bytes) << static_cast<int>(R.Option);
+  // A text too long for version 40 still tells what its segment holds.
+  const std::u16string Long(8000, u'7');
+  EXPECT_EQ(SymbolContentBytes(Long, qrAuto), std::string(8000, '7'));
 }
 
 } // namespace
