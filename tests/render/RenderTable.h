@@ -64,12 +64,13 @@ inline std::u16string Utf16OfAscii(const std::string& Text) {
   return std::u16string(Text.begin(), Text.end());
 }
 
-// The code of the table's payload for Version in Style; fails the test when the version is not
-// the intended one.
+// The code of the table's payload for Version in Style; fails the test when the version or the
+// bytes the symbol carries are not the intended ones.
 inline TCode TableCode(int Version, const TCodeStyle& Style) {
   TCode Code = MakeCode(Utf16OfAscii(PayloadOfVersion(Version)), qrAuto, Style);
   EXPECT_EQ(Code.Version, Version);
   EXPECT_EQ(Code.Grid.Side, 17 + 4 * Version + 2 * Style.QuietZone());
+  EXPECT_EQ(Code.Bytes, PayloadOfVersion(Version)); // what every read-back below must give
   return Code;
 }
 
