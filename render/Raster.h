@@ -18,7 +18,9 @@ QImage RenderModules(const TModuleGrid& Grid, const TCodeStyle& Style);
 // an empty grid gives a null image.
 QImage RenderRaster(const TModuleGrid& Grid, const TCodeStyle& Style, int Side);
 
-// PNG bytes of Picture; empty for a null picture or when the PNG writer fails.
+// PNG bytes of Picture, every pixel as it is. An opaque picture of at most 256 colours (every
+// code) is written with a palette at the smallest bit depth, one bit per pixel for two colours;
+// any other through Qt's PNG writer. Empty for a null picture or when writing fails.
 QByteArray EncodePng(const QImage& Picture);
 
 // The four L-shaped corner marks, one pixel thick, each arm MarkLength + 3 pixels long (the

@@ -62,14 +62,23 @@ void AppendEscaped(std::string& Out, const std::string& Text) {
   }
 }
 
-// The dark runs as one path of horizontal strokes: the pen starts each run at its left edge on
-// the middle line of its row and draws "h<length>"; moves between runs are relative, so that
-// nearly every number is short.
+int LengthOf(int Value) {
+  int Length = Value < 0 ? 2 : 1;
+  for (unsigned Rest = static_cast<unsigned>(Value < 0 ? -Value : Value); Rest >= 10; Rest /= 10)
+    ++Length;
+  return Length;
+}
+
+// The dark runs as one path of horizontal strokes one module wide: the path is moved down by
+// half a module, so that the pen starts each run at its left edge on the row's number, and
+// draws "h<length>". Each move to the next run is written relative ("m<dx> <dy>") or absolute
+// ("M<x> <y>"), whichever is shorter: on a row the relative move, to the next row mostly the
+// absolute one.
 void AppendDarkPath(std::string& Out, const TModuleGrid& Grid) {
   const int Side = Grid.Side;
   const std::uint8_t* Cells = Grid.Cells.data();
   bool First = true;
-  int PenX = 0, PenY = 0; // pen position; y is the row, the path runs at y + 0.5
+  int PenX = 0, PenY = 0;
   for (int Row = 0; Row < Side; ++Row) {
     const std::uint8_t* Line =
         Cells + static_cast<std::size_t>(Row) * static_cast<std::size_t>(Side);
@@ -82,21 +91,15 @@ void AppendDarkPath(std::string& Out, const TModuleGrid& Grid) {
       const int Start = Column;
       while (Column < Side && Line[Column])
         ++Column;
-      if (First) {
-        Out += 'M';
-        AppendInt(Out, Start);
-        Out += ' ';
-        AppendInt(Out, Row);
-        Out += ".5";
-        First = false;
-      } else {
-        Out += 'm';
-        AppendInt(Out, Start - PenX);
-        Out += ' ';
-        AppendInt(Out, Row - PenY);
-      }
+      const bool Absolute =
+          First || LengthOf(Start) + LengthOf(Row) < LengthOf(Start - PenX) + LengthOf(Row - PenY);
+      Out += Absolute ? 'M' : 'm';
+      AppendInt(Out, Absolute ? Start : Start - PenX);
+      Out += ' ';
+      AppendInt(Out, Absolute ? Row : Row - PenY);
       Out += 'h';
       AppendInt(Out, Column - Start);
+      First = false;
       PenX = Column;
       PenY = Row;
     }
@@ -168,7 +171,7 @@ std::string RenderSvg(const TModuleGrid& Grid, const TCodeStyle& Style, double M
   Out += "\"/>\n";
 
   const std::size_t PathStart = Out.size();
-  Out += "<path fill=\"none\" stroke=\"";
+  Out += "<path transform=\"translate(0 .5)\" stroke=\"";
   AppendColour(Out, Style.Dark);
   Out += "\" d=\"";
   const std::size_t DataStart = Out.size();

@@ -12,7 +12,8 @@
 // - shape-rendering="crispEdges" on the root;
 // - the light area (quiet zone included) as one <rect> in Style.Light;
 // - every dark module in ONE <path>: merged horizontal runs, each a stroke one module wide
-//   along the middle of its row, in Style.Dark (no path when no module is dark);
+//   along the middle of its row (the path moved down half a module), in Style.Dark; no path
+//   when no module is dark;
 // - with Style.Frame, the corner marks as one filled <path> in Style.FrameColor, the same
 //   modules as DrawFrameMarks colours at one pixel per module;
 // - colours as #rrggbb, and <title> holding TitleUtf8 (XML-escaped; characters XML 1.0 does not

@@ -22,31 +22,31 @@ std::filesystem::path WritePdf(const TTempFolder& Folder, const TCode& Code,
   return File;
 }
 
-class PdfTable : public testing::TestWithParam<TTableCase> {};
-
 // The same shapes painted into a picture by Qt's raster engine: at one pixel per module the
 // raster picture, at three pixels the stretched one.
-TEST_P(PdfTable, PaintCodeOnAPictureIsTheRasterPicture) {
-  const TCodeStyle& Style = StyleTable()[GetParam().StyleIndex].Style;
-  const TCode Code = TableCode(GetParam().Version, Style);
-  for (const int Scale : {1, 3}) {
-    const int Side = Code.Grid.Side * Scale;
-    QImage Picture(Side + 4, Side + 4, QImage::Format_RGB32);
-    Picture.fill(qRgb(1, 2, 3));
-    QPainter Painter(&Picture);
-    Painter.setBrush(Qt::red); // the painter's own state must neither matter nor change
-    PaintCode(Painter, QRectF(2, 2, Side, Side), Code.Grid, Style);
-    EXPECT_EQ(Painter.brush().color(), QColor(Qt::red));
-    Painter.end();
-    EXPECT_EQ(
-        PictureDifference(Picture.copy(2, 2, Side, Side), RenderRaster(Code.Grid, Style, Side)), "")
-        << Scale;
-    EXPECT_EQ(Picture.pixel(1, 1), qRgb(1, 2, 3)); // nothing outside the target
-    EXPECT_EQ(Picture.pixel(Side + 2, Side + 2), qRgb(1, 2, 3));
+TEST(PdfTable, PaintCodeOnAPictureIsTheRasterPicture) {
+  for (const TTableCase& Case : AllCases()) {
+    SCOPED_TRACE(CaseLabel(Case));
+    const TCodeStyle& Style = StyleTable()[Case.StyleIndex].Style;
+    const TCode Code = TableCode(Case.Version, Style);
+    for (const int Scale : {1, 3}) {
+      const int Side = Code.Grid.Side * Scale;
+      QImage Picture(Side + 4, Side + 4, QImage::Format_RGB32);
+      Picture.fill(qRgb(1, 2, 3));
+      QPainter Painter(&Picture);
+      Painter.setBrush(Qt::red); // the painter's own state must neither matter nor change
+      PaintCode(Painter, QRectF(2, 2, Side, Side), Code.Grid, Style);
+      EXPECT_EQ(Painter.brush().color(), QColor(Qt::red));
+      Painter.end();
+      EXPECT_EQ(
+          PictureDifference(Picture.copy(2, 2, Side, Side), RenderRaster(Code.Grid, Style, Side)),
+          "")
+          << Scale;
+      EXPECT_EQ(Picture.pixel(1, 1), qRgb(1, 2, 3)); // nothing outside the target
+      EXPECT_EQ(Picture.pixel(Side + 2, Side + 2), qRgb(1, 2, 3));
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Styles, PdfTable, testing::ValuesIn(AllCases()), CaseName);
 
 // Poppler's two rasterisers, a process each per case: every style once.
 class PdfPoppler : public testing::TestWithParam<TTableCase> {};

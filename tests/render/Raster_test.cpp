@@ -71,30 +71,29 @@ TEST(MakeCode, EmptyPayloadWithTheFacadesStartingValuesGivesNoGrid) {
   EXPECT_EQ(MakeCode(u"", qrAuto, Style).Grid.Side, 21 + 4);
 }
 
-class RasterTable : public testing::TestWithParam<TTableCase> {};
-
 // Every pixel of the one-pixel-per-module picture: the module's colour, or the mark colour on
 // the ring where the marks lie.
-TEST_P(RasterTable, ModulesTakeTheirColoursAndTheMarksTheRing) {
-  const TCodeStyle& Style = StyleTable()[GetParam().StyleIndex].Style;
-  const TCode Code = TableCode(GetParam().Version, Style);
-  const QImage Picture = RenderModules(Code.Grid, Style);
-  const int S = Code.Grid.Side;
-  ASSERT_EQ(Picture.size(), QSize(S, S));
-  ASSERT_EQ(Picture.format(), QImage::Format_RGB32);
-  for (int Y = 0; Y < S; ++Y)
-    for (int X = 0; X < S; ++X) {
-      QRgb Expected = Code.Grid.IsDark(Y, X) ? Style.Dark : Style.Light;
-      if (Style.Frame && OnMark(X, Y, S, Style.MarkLength)) Expected = Style.FrameColor;
-      ASSERT_EQ(Picture.pixel(X, Y), Expected | 0xff000000u) << X << "," << Y;
-    }
-  // The ring under the marks is quiet zone: the marks cover no module of the symbol.
-  for (int I = 0; I < S; ++I)
-    ASSERT_FALSE(Code.Grid.IsDark(0, I) || Code.Grid.IsDark(S - 1, I) || Code.Grid.IsDark(I, 0) ||
-                 Code.Grid.IsDark(I, S - 1));
+TEST(RasterTable, ModulesTakeTheirColoursAndTheMarksTheRing) {
+  for (const TTableCase& Case : AllCases()) {
+    SCOPED_TRACE(CaseLabel(Case));
+    const TCodeStyle& Style = StyleTable()[Case.StyleIndex].Style;
+    const TCode Code = TableCode(Case.Version, Style);
+    const QImage Picture = RenderModules(Code.Grid, Style);
+    const int S = Code.Grid.Side;
+    ASSERT_EQ(Picture.size(), QSize(S, S));
+    ASSERT_EQ(Picture.format(), QImage::Format_RGB32);
+    for (int Y = 0; Y < S; ++Y)
+      for (int X = 0; X < S; ++X) {
+        QRgb Expected = Code.Grid.IsDark(Y, X) ? Style.Dark : Style.Light;
+        if (Style.Frame && OnMark(X, Y, S, Style.MarkLength)) Expected = Style.FrameColor;
+        ASSERT_EQ(Picture.pixel(X, Y), Expected | 0xff000000u) << X << "," << Y;
+      }
+    // The ring under the marks is quiet zone: the marks cover no module of the symbol.
+    for (int I = 0; I < S; ++I)
+      ASSERT_FALSE(Code.Grid.IsDark(0, I) || Code.Grid.IsDark(S - 1, I) || Code.Grid.IsDark(I, 0) ||
+                   Code.Grid.IsDark(I, S - 1));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Styles, RasterTable, testing::ValuesIn(AllCases()), CaseName);
 
 class PngTable : public testing::TestWithParam<TTableCase> {};
 
@@ -161,28 +160,59 @@ TEST(DrawFrameMarks, MarksMeetAndOverlapOnSmallPicturesAndStayInside) {
   EXPECT_TRUE(Null.isNull());
 }
 
+// A picture of Colours colours in stripes of odd widths, so that lines are neither whole bytes
+// nor all alike.
+QImage Stripes(int Colours, int Width, int Height) {
+  QImage Picture(Width, Height, QImage::Format_RGB32);
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X) {
+      const int Index = ((X / 3) + (Y / 2) * 7) % Colours;
+      Picture.setPixel(X, Y, qRgb(Index % 256, Index / 256 * 50, 255 - Index % 200));
+    }
+  return Picture;
+}
+
 TEST(EncodePng, KeepsEveryColourOfAnyPicture) {
-  // Pictures of one, two, three and many colours come back with the same pixels.
-  QImage Many(40, 30, QImage::Format_RGB32);
-  for (int Y = 0; Y < 30; ++Y)
-    for (int X = 0; X < 40; ++X)
-      Many.setPixel(X, Y, qRgb(X * 6, Y * 8, (X * Y) & 255));
+  // One, two, three (the frame marks), 10, 200 and 1,000 colours (written without a palette);
+  // widths that end inside a byte; a picture with alpha keeps it.
   TModuleGrid Grid;
   Grid.Side = 9;
   Grid.Cells.assign(81, 0);
   Grid.Cells[40] = 1;
   const TCodeStyle Framed = StyleTable()[6].Style;
-  const std::vector<QImage> Pictures = {RenderModules(Grid, TCodeStyle{}),
-                                        RenderModules(Grid, Framed), RenderRaster(Grid, Framed, 31),
-                                        Many};
-  for (const QImage& Picture : Pictures) {
-    const QByteArray Png = EncodePng(Picture);
+  QImage Alpha(5, 4, QImage::Format_ARGB32);
+  Alpha.fill(qRgba(10, 20, 30, 40));
+  TModuleGrid Light = Grid;
+  Light.Cells.assign(81, 0);
+  struct TCase {
+    QImage Picture;
+    int Depth; // the bit depth of the PNG's IHDR, 0 when written without a palette
+  };
+  const std::vector<TCase> Cases = {
+      {RenderModules(Light, TCodeStyle{}), 1},
+      {RenderModules(Grid, TCodeStyle{}), 1},
+      {RenderModules(Grid, Framed), 2},
+      {RenderRaster(Grid, Framed, 31), 2},
+      {Stripes(10, 33, 7), 4},
+      {Stripes(200, 700, 9), 8},
+      {Stripes(1000, 3100, 3), 0},
+      {Alpha, 0},
+  };
+  for (const TCase& Case : Cases) {
+    const QByteArray Png = EncodePng(Case.Picture);
     ASSERT_TRUE(Png.startsWith("\x89PNG\r\n\x1a\n"));
-    EXPECT_EQ(PictureDifference(QImage::fromData(Png, "PNG"), Picture), "");
+    const QImage Back = QImage::fromData(Png, "PNG");
+    EXPECT_EQ(PictureDifference(Back, Case.Picture), "") << Case.Depth;
+    if (Case.Depth > 0) {
+      EXPECT_EQ(Png[24], Case.Depth); // IHDR: bit depth, then colour type 3 (palette)
+      EXPECT_EQ(Png[25], 3);
+    } else {
+      EXPECT_NE(Png[25], 3);
+    }
+    if (Case.Picture.hasAlphaChannel()) {
+      EXPECT_EQ(qAlpha(Back.pixel(2, 2)), 40);
+    }
   }
-  Grid.Cells.assign(81, 0); // one colour only
-  const QImage Plain = RenderModules(Grid, TCodeStyle{});
-  EXPECT_EQ(PictureDifference(QImage::fromData(EncodePng(Plain), "PNG"), Plain), "");
 }
 
 } // namespace

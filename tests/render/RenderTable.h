@@ -64,16 +64,18 @@ inline std::u16string Utf16OfAscii(const std::string& Text) {
   return std::u16string(Text.begin(), Text.end());
 }
 
-// The code of the table's payload for Version in Style; fails the test when the version is not
-// the intended one.
+// The code of the table's payload for Version in Style; fails the test when the version or the
+// bytes the symbol carries are not the intended ones.
 inline TCode TableCode(int Version, const TCodeStyle& Style) {
   TCode Code = MakeCode(Utf16OfAscii(PayloadOfVersion(Version)), qrAuto, Style);
   EXPECT_EQ(Code.Version, Version);
   EXPECT_EQ(Code.Grid.Side, 17 + 4 * Version + 2 * Style.QuietZone());
+  EXPECT_EQ(Code.Bytes, PayloadOfVersion(Version)); // what every read-back below must give
   return Code;
 }
 
-// Every style with every version, for the checks that run in the test process.
+// Every style with every version, for the checks that run in the test process (one test walks
+// the whole table).
 struct TTableCase {
   std::size_t StyleIndex;
   int Version;
@@ -97,7 +99,10 @@ inline std::vector<TTableCase> RotatingCases(std::size_t Shift = 0) {
   return Cases;
 }
 
+inline std::string CaseLabel(const TTableCase& Case) {
+  return std::string(StyleTable()[Case.StyleIndex].Name) + "_v" + std::to_string(Case.Version);
+}
+
 inline std::string CaseName(const testing::TestParamInfo<TTableCase>& Info) {
-  return std::string(StyleTable()[Info.param.StyleIndex].Name) + "_v" +
-         std::to_string(Info.param.Version);
+  return CaseLabel(Info.param);
 }
