@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <optional>
 
 // The colour a stored colour value stands for: a plain red-green-blue value, or one of the
 // system colours (top byte 0xFF) taken from the application's palette.
@@ -51,7 +52,8 @@ protected:
 };
 
 // The preview picture box: holds the current picture (or none) and shows it stretched to its
-// own size with nearest-neighbour sampling.
+// own size with nearest-neighbour sampling. A press of the left button and a move beyond the
+// drag distance asks the window to drag the picture out.
 class TPictureBox : public QWidget {
   Q_OBJECT
 public:
@@ -63,10 +65,17 @@ public:
   // What the box shows: the picture stretched to the box's size (empty without a picture).
   QImage Shown() const;
 
+signals:
+  void DragStarted();
+
 protected:
   void paintEvent(QPaintEvent* Event) override;
+  void mousePressEvent(QMouseEvent* Event) override;
+  void mouseMoveEvent(QMouseEvent* Event) override;
+  void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
   QImage FPicture;
   bool FHasPicture = false;
+  std::optional<QPoint> FPressedAt;
 };

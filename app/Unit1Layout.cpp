@@ -6,6 +6,7 @@
 #include "Controls.h"
 #include "FormHelpers.h"
 #include "Icons.h"
+#include "ReadBackWorker.h"
 #include "Unit1.h"
 #include "VCardFields.h"
 
@@ -16,7 +17,9 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDrag>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -26,11 +29,15 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <type_traits>
 
 namespace {
@@ -89,7 +96,10 @@ TForm1::TForm1(QWidget* Parent) : QMainWindow(Parent) {
   FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The read-back worker first: it posts to this window until it has stopped.
+  FReadBack.reset();
+}
 
 void TForm1::BuildWindow() {
   ClientArea = new QWidget(this);
@@ -133,9 +143,18 @@ void TForm1::BuildMenu() {
   CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("Copy QR-Code to Clipboard"));
   CopyQRCodetoClipboard1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   CopyQRCodetoClipboard1->setShortcutContext(Qt::WindowShortcut);
+  SaveQRCodeAs1 = File1->addAction(QStringLiteral("Save QR-Code As\u2026"));
+  SaveQRCodeAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  SaveQRCodeAs1->setShortcutContext(Qt::WindowShortcut);
+  Print1 = File1->addAction(QStringLiteral("Print\u2026"));
+  Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  Print1->setShortcutContext(Qt::WindowShortcut);
+  File1->addSeparator();
   Close1 = File1->addAction(QStringLiteral("Close"));
   About1 = menuBar()->addAction(QStringLiteral("About..."));
   Wire(this, CopyQRCodetoClipboard1, &QAction::triggered, &TForm1::CopyQRCodetoClipboard1Click);
+  Wire(this, SaveQRCodeAs1, &QAction::triggered, &TForm1::SaveQRCodeAs1Click);
+  Wire(this, Print1, &QAction::triggered, &TForm1::Print1Click);
   Wire(this, Close1, &QAction::triggered, &TForm1::CloseBtnClick);
   Wire(this, About1, &QAction::triggered, &TForm1::AboutBtnClick);
 }
@@ -301,6 +320,12 @@ void TForm1::BuildPreview() {
   NoteLabel->setWordWrap(true);
   SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
   NoteLabel->hide();
+  // The read-back line takes the same place: a pass shows either the note or the line.
+  ReadBackLabel = new QLabel(Panel1);
+  ReadBackLabel->setGeometry(8, 298, 425, 24);
+  ReadBackLabel->setAlignment(Qt::AlignCenter);
+  ReadBackLabel->setWordWrap(true);
+  ReadBackLabel->hide();
 
   ScrollBar1 = new QScrollBar(Qt::Horizontal, ClientArea);
   ScrollBar1->setGeometry(528, 378, 305, 21);
@@ -336,6 +361,7 @@ void TForm1::BuildPreview() {
   Shape1->setGeometry(944, 352, 25, 17);
   Shape1->raise();
 
+  Wire(this, Image1, &TPictureBox::DragStarted, &TForm1::Image1StartDrag);
   Wire(this, ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
   Wire(this, Frame, &QCheckBox::toggled, &TForm1::FrameClick);
   Wire(this, TrackBar1, &QSlider::valueChanged, &TForm1::CreateCodeBtnClick);
@@ -352,11 +378,11 @@ void TForm1::InstallDefaultHooks() {
     if (Name.isEmpty()) return std::nullopt;
     return Name;
   };
-  FHooks.SaveFile = [this](const QString& Filter,
-                           const QString& LastChosen) -> std::optional<QString> {
+  FHooks.SaveFile = [this](const QString& Filter, const QString& LastChosen,
+                           QString& SelectedFilter) -> std::optional<QString> {
     // The overwrite question is asked by the window for the final name (see AskSaveName).
-    const QString Name = QFileDialog::getSaveFileName(this, QString(), LastChosen, Filter, nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString Name = QFileDialog::getSaveFileName(
+        this, QString(), LastChosen, Filter, &SelectedFilter, QFileDialog::DontConfirmOverwrite);
     if (Name.isEmpty()) return std::nullopt;
     return Name;
   };
@@ -376,19 +402,48 @@ void TForm1::InstallDefaultHooks() {
     QMessageBox::critical(this, QStringLiteral("Marbeck"), Message);
   };
   FHooks.OpenUrl = [](const QUrl& Url) { QDesktopServices::openUrl(Url); };
-  FHooks.SetClipboardImage = [](const QImage& Picture, QString& Error) {
+  FHooks.SetClipboardPictures = [](const QImage& Picture, const QByteArray& Svg, QString& Error) {
     QClipboard* Clipboard = QGuiApplication::clipboard();
     if (!Clipboard) {
       Error = QStringLiteral("there is no clipboard.");
       return false;
     }
-    Clipboard->setImage(Picture);
+    auto* Pictures = new QMimeData;
+    Pictures->setImageData(Picture);
+    if (!Svg.isEmpty()) Pictures->setData(QStringLiteral("image/svg+xml"), Svg);
+    Clipboard->setMimeData(Pictures); // the clipboard owns it
     const QMimeData* Data = Clipboard->mimeData();
     if (!Data || !Data->hasImage()) {
       Error = QStringLiteral("the clipboard did not take the picture.");
       return false;
     }
     return true;
+  };
+  FHooks.Print = [this](QPrinter& Printer, int& SideMm) {
+    QPrintDialog Dialog(&Printer, this);
+    Dialog.setWindowTitle(QStringLiteral("Print QR-Code"));
+    // The side length of the code, on a tab of its own in the print dialog's options.
+    auto* Size = new QWidget;
+    Size->setWindowTitle(QStringLiteral("QR-Code"));
+    auto* Side = new QSpinBox(Size);
+    Side->setRange(kMinPrintSideMm, kMaxPrintSideMm);
+    Side->setSuffix(QStringLiteral(" mm"));
+    Side->setValue(SideMm);
+    auto* Rows = new QFormLayout(Size);
+    Rows->addRow(QStringLiteral("Side length of the code (quiet zone included):"), Side);
+    Dialog.setOptionTabs({Size});
+    if (Dialog.exec() != QDialog::Accepted) return false;
+    SideMm = Side->value();
+    return true;
+  };
+  FHooks.StartDrag = [this](QMimeData* Data) {
+    auto* Drag = new QDrag(Image1);
+    Drag->setMimeData(Data);
+    const QImage Picture = qvariant_cast<QImage>(Data->imageData());
+    if (!Picture.isNull())
+      Drag->setPixmap(QPixmap::fromImage(Picture.scaled(96, 96, Qt::KeepAspectRatio)));
+    Drag->exec(Qt::CopyAction);
+    Drag->deleteLater();
   };
 }
 
