@@ -143,7 +143,7 @@ void TForm1::Print1Click() {
   if (!Current) return;
 
   QPrinter Printer(QPrinter::HighResolution);
-  Printer.setDocName(PictureTitle(PageControl1->currentIndex()));
+  Printer.setDocName(QStringLiteral("QR-Code")); // also the name a print to a file suggests
   int SideMm = FPrintSideMm;
   if (!FHooks.Print(Printer, SideMm)) return;
   FPrintSideMm = std::clamp(SideMm, kMinPrintSideMm, kMaxPrintSideMm);

@@ -16,6 +16,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDrag>
 #include <QFileDialog>
@@ -420,21 +421,30 @@ void TForm1::InstallDefaultHooks() {
     return true;
   };
   FHooks.Print = [this](QPrinter& Printer, int& SideMm) {
-    QPrintDialog Dialog(&Printer, this);
-    Dialog.setWindowTitle(QStringLiteral("Print QR-Code"));
-    // The side length of the code, on a tab of its own in the print dialog's options.
-    auto* Size = new QWidget;
-    Size->setWindowTitle(QStringLiteral("QR-Code"));
-    auto* Side = new QSpinBox(Size);
+    // First the size of the code, then the system's print dialog for printer and page.
+    QDialog Size(this);
+    Size.setWindowTitle(QStringLiteral("Print QR-Code"));
+    auto* Side = new QSpinBox(&Size);
     Side->setRange(kMinPrintSideMm, kMaxPrintSideMm);
     Side->setSuffix(QStringLiteral(" mm"));
     Side->setValue(SideMm);
-    auto* Rows = new QFormLayout(Size);
-    Rows->addRow(QStringLiteral("Side length of the code (quiet zone included):"), Side);
-    Dialog.setOptionTabs({Size});
-    if (Dialog.exec() != QDialog::Accepted) return false;
+    auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &Size);
+    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Printer\u2026"));
+    QObject::connect(Buttons, &QDialogButtonBox::accepted, &Size, &QDialog::accept);
+    QObject::connect(Buttons, &QDialogButtonBox::rejected, &Size, &QDialog::reject);
+    auto* Rows = new QFormLayout(&Size);
+    Rows->addRow(QStringLiteral("Side length of the code:"), Side);
+    auto* Explained = new QLabel(QStringLiteral("The whole picture, its light border included, "
+                                                "is printed this large, centred on the page."),
+                                 &Size);
+    Explained->setWordWrap(true);
+    Rows->addRow(Explained);
+    Rows->addRow(Buttons);
+    if (Size.exec() != QDialog::Accepted) return false;
     SideMm = Side->value();
-    return true;
+    QPrintDialog Dialog(&Printer, this);
+    Dialog.setWindowTitle(QStringLiteral("Print QR-Code"));
+    return Dialog.exec() == QDialog::Accepted;
   };
   FHooks.StartDrag = [this](QMimeData* Data) {
     auto* Drag = new QDrag(Image1);
