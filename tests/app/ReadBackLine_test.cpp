@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -91,13 +92,13 @@ TEST_F(TWindowTest, AnAnswerForAnOlderPassIsDropped) {
   F.EditURL->setText(QStringLiteral("HELLO WORLD 123"));
   F.CreateCodeBtn->click();
   ASSERT_TRUE(F.WaitForReadBack());
-  QTest::qWait(50); // nothing else arrives
+  QCoreApplication::processEvents(); // nothing else is on its way
   EXPECT_EQ(Shown.size(), 1u) << "only the last pass's answer is shown";
   EXPECT_EQ(Line(F), QStringLiteral("Scans: reads back exactly (version 1, 15 bytes)"));
 
   // A zoom change starts no read-back and leaves the line alone.
   F.ScrollBar1->setValue(400);
-  QTest::qWait(50);
+  QCoreApplication::processEvents();
   EXPECT_EQ(Shown.size(), 1u);
   EXPECT_TRUE(F.ReadBackSettled());
 }
@@ -109,7 +110,7 @@ TEST_F(TWindowTest, TheLineFollowsTheLastPass) {
   ChooseColor(F.MatrixColor, QColor(255, 255, 0)); // ... when yellow on white is chosen
   ASSERT_TRUE(F.WaitForReadBack());
   F.WaitForReadBackWorker();
-  QTest::qWait(50);
+  QCoreApplication::processEvents(); // the first answer, had it come, would be here
   EXPECT_TRUE(Line(F).startsWith(QStringLiteral("Does not scan with these colours")))
       << Line(F).toStdString();
 
@@ -127,11 +128,11 @@ TEST_F(TWindowTest, TheLineFollowsTheLastPass) {
 
 TEST_F(TWindowTest, ClosingTheWindowDuringAReadBackEndsTheWorkerCleanly) {
   for (int Round = 0; Round < 3; ++Round) {
-    ShowURL(Form(), QString(2900, QLatin1Char('0' + Round))); // version 40: a long decode
+    ShowURL(Form(), QString(2900, QLatin1Char(static_cast<char>('a' + Round)))); // version 40
     Form().CreateCodeBtn->click();
     EXPECT_FALSE(Form().ReadBackSettled());
-    Reopen();         // closes and destroys the window while its worker decodes
-    QTest::qWait(20); // an answer posted to the old window must not arrive anywhere
+    Reopen();                          // closes and destroys the window while its worker decodes
+    QCoreApplication::processEvents(); // no answer reaches the closed window
   }
   ShowURL(Form(), QStringLiteral("HELLO"));
   Form().CreateCodeBtn->click();
