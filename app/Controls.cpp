@@ -1,6 +1,6 @@
 #include "Controls.h"
 
-#include "Rendering.h"
+#include "render/Raster.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -156,7 +156,9 @@ void TCover::mouseReleaseEvent(QMouseEvent* Event) {
 
 // ---- TPictureBox ----
 
-TPictureBox::TPictureBox(QWidget* Parent) : QWidget(Parent) {}
+TPictureBox::TPictureBox(QWidget* Parent) : QWidget(Parent) {
+  setCursor(Qt::OpenHandCursor); // the picture can be dragged out
+}
 
 void TPictureBox::SetPicture(QImage Picture) {
   FPicture = std::move(Picture);
@@ -167,6 +169,27 @@ void TPictureBox::SetPicture(QImage Picture) {
 QImage TPictureBox::Shown() const {
   if (!FHasPicture) return QImage();
   return StretchNearest(FPicture, width(), height());
+}
+
+void TPictureBox::mousePressEvent(QMouseEvent* Event) {
+  if (Event->button() == Qt::LeftButton) FPressedAt = Event->position().toPoint();
+  QWidget::mousePressEvent(Event);
+}
+
+void TPictureBox::mouseMoveEvent(QMouseEvent* Event) {
+  if ((Event->buttons() & Qt::LeftButton) && FPressedAt &&
+      (Event->position().toPoint() - *FPressedAt).manhattanLength() >=
+          QApplication::startDragDistance()) {
+    FPressedAt.reset();
+    emit DragStarted();
+    return;
+  }
+  QWidget::mouseMoveEvent(Event);
+}
+
+void TPictureBox::mouseReleaseEvent(QMouseEvent* Event) {
+  FPressedAt.reset();
+  QWidget::mouseReleaseEvent(Event);
 }
 
 void TPictureBox::paintEvent(QPaintEvent*) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QWidget>
+#include <optional>
 
 class QWheelEvent;
 
@@ -59,7 +60,8 @@ protected:
 };
 
 // The preview picture box: holds the current picture (or none) and shows it stretched to its
-// own size with nearest-neighbour sampling.
+// own size with nearest-neighbour sampling. A press of the left button and a move beyond the
+// drag distance asks the window to drag the picture out.
 class TPictureBox : public QWidget {
   Q_OBJECT
 public:
@@ -71,12 +73,19 @@ public:
   // What the box shows: the picture stretched to the box's size (empty without a picture).
   QImage Shown() const;
 
+signals:
+  void DragStarted();
+
 protected:
   void paintEvent(QPaintEvent* Event) override;
+  void mousePressEvent(QMouseEvent* Event) override;
+  void mouseMoveEvent(QMouseEvent* Event) override;
+  void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
   QImage FPicture;
   bool FHasPicture = false;
+  std::optional<QPoint> FPressedAt;
 };
 
 // The zoom bar: a horizontal scroll bar whose position is the side of the preview in pixels.

@@ -5,11 +5,13 @@
 #include "About.h"
 #include "Controls.h"
 #include "FormHelpers.h"
+#include "ReadBackWorker.h"
 #include "Rendering.h"
 #include "VCardFields.h"
 #include "encoder/QRCodeSymbol.h"
 #include "payload/PayloadFiles.h"
 #include "platform/Messages.h"
+#include "render/Raster.h"
 #include "util/MyFunctions.h"
 
 #include <QApplication>
@@ -29,6 +31,7 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QWheelEvent>
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -46,6 +49,7 @@ constexpr char16_t kFrameSizeName[] = u"FrameSize";
 constexpr char16_t kTextWordWrapName[] = u"tWordWrap";
 constexpr char16_t kEMailWordWrapName[] = u"eWordWrap";
 constexpr char16_t kTabIndexName[] = u"TabIndex";
+constexpr char16_t kPrintSizeName[] = u"PrintSize"; // side of a printed code in millimetres
 
 int IndexOrDefault(int Index, int Count) {
   return Index >= 0 && Index < Count ? Index : 0;
@@ -177,6 +181,8 @@ void TForm1::FormShow() {
   eWordWrapClick();
   PageControl1->setCurrentIndex(
       IndexOrDefault(ReadSettingInteger(kProductKey, kTabIndexName, 0), PageControl1->count()));
+  FPrintSideMm = std::clamp(ReadSettingInteger(kProductKey, kPrintSizeName, 50), kMinPrintSideMm,
+                            kMaxPrintSideMm);
   doUpdate = true;
 }
 
@@ -198,6 +204,7 @@ void TForm1::FormClose() {
   WriteSettingBool(kProductKey, kTextWordWrapName, tWordWrap->isChecked());
   WriteSettingBool(kProductKey, kEMailWordWrapName, eWordWrap->isChecked());
   WriteSettingInteger(kProductKey, kTabIndexName, PageControl1->currentIndex());
+  WriteSettingInteger(kProductKey, kPrintSizeName, FPrintSideMm);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -234,45 +241,34 @@ QString TForm1::FillQRText() {
 void TForm1::CreateCodeBtnClick() {
   if (!doUpdate) return;
   FCodeMade = false;
-  const QString Payload = FillQRText();
+  const std::u16string Payload = ToUtf16(FillQRText());
+  const int Encoding = EncryptionType->currentIndex();
+  const TCodeStyle Style = CurrentStyle();
+  TCode Code = MakeCode(Payload, static_cast<TQRCodeEncoding>(Encoding), Style);
 
-  TQRCodeSymbol Symbol;
-  QImage Bitmap;
-  try {
-    Symbol.SetData(ToUtf16(Payload));
-    Symbol.SetEncoding(static_cast<TQRCodeEncoding>(EncryptionType->currentIndex()));
-    int QuietZone = FrameSize->currentIndex() + 1;
-    if (Frame->isChecked()) ++QuietZone;
-    Symbol.SetQuietZone(QuietZone);
+  const int Side = Code.Grid.Side;
+  ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
+  Image1->resize(Side, Side);
+  Image1->SetPicture(RenderModules(Code.Grid, Style));
+  FLastCode = std::move(Code);
+  FLastStyle = Style;
+  FHasCode = true;
+  FCodeMade = FLastCode.Version > 0;
+  ++FPassNumber;
 
-    const int Side = Symbol.Rows();
-    Bitmap = QImage(Side, Side, QImage::Format_RGB32);
-    Bitmap.fill(Qt::white);
-    ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
-    Image1->resize(Side, Side);
-    const QRgb Dark = MatrixColor->ShownColor().rgb();
-    const QRgb Light = BackColor->ShownColor().rgb();
-    for (int Row = 0; Row < Symbol.Rows(); ++Row)
-      for (int Column = 0; Column < Symbol.Columns(); ++Column)
-        Bitmap.setPixel(Column, Row, Symbol.IsDark(Row, Column) ? Dark : Light);
-  } catch (...) {
-    Image1->SetPicture(std::move(Bitmap));
-    throw;
-  }
-  Image1->SetPicture(std::move(Bitmap));
-  FCodeMade = Symbol.Version() > 0;
-
-  if (Symbol.DataTooLong()) {
+  const TCode& Symbol = FLastCode;
+  if (Symbol.DataTooLong) {
     const QLocale English(QLocale::English);
-    const QString Units = Symbol.Units() == cuDigits       ? QStringLiteral("digits")
-                          : Symbol.Units() == cuCharacters ? QStringLiteral("characters")
-                                                           : QStringLiteral("bytes");
-    SetNote(QStringLiteral("Too long for a QR code: %1 %2; at most %3 fit.")
-                .arg(English.toString(Symbol.NeededUnits()), Units,
-                     English.toString(Symbol.MaxUnits())));
+    const QString Units = Symbol.Units == cuDigits       ? QStringLiteral("digits")
+                          : Symbol.Units == cuCharacters ? QStringLiteral("characters")
+                                                         : QStringLiteral("bytes");
+    SetNote(
+        QStringLiteral("Too long for a QR code: %1 %2; at most %3 fit.")
+            .arg(English.toString(Symbol.NeededUnits), Units, English.toString(Symbol.MaxUnits)));
   } else {
     SetNote(QString());
   }
+  StartReadBack(Symbol, Style, Payload, Encoding);
   ScrollBar1Change();
 }
 
@@ -340,12 +336,12 @@ void TForm1::CopyToClipboardBtnClick() {
   const int W = ScrollBar1->value();
   QImage Copy(W, W, QImage::Format_RGB888);
   Copy.fill(Qt::white);
-  if (Image1->HasPicture() && !Image1->Picture().isNull() && W > 0) {
+  if (FHasCode && W > 0) {
     QPainter Painter(&Copy);
-    Painter.drawImage(0, 0, StretchNearest(Image1->Picture(), W, W));
+    Painter.drawImage(0, 0, RenderRaster(FLastCode.Grid, FLastStyle, W));
   }
   QString Error;
-  if (!FHooks.SetClipboardImage(Copy, Error))
+  if (!FHooks.SetClipboardPictures(Copy, ClipboardSvg(W), Error))
     FHooks.ErrorBox(QStringLiteral("Cannot open clipboard: %1").arg(Error));
 }
 
@@ -461,7 +457,8 @@ std::optional<std::filesystem::path> TForm1::AskOpenName(const QString& Filter) 
 std::optional<std::filesystem::path> TForm1::AskSaveName(const QString& Filter,
                                                          const std::u16string& Extension) {
   for (;;) {
-    const std::optional<QString> Chosen = FHooks.SaveFile(Filter, FSaveDialogName);
+    QString Selected = Filter;
+    const std::optional<QString> Chosen = FHooks.SaveFile(Filter, FSaveDialogName, Selected);
     if (!Chosen || Chosen->isEmpty()) return std::nullopt;
     FSaveDialogName = *Chosen;
     const QString Final = ToQString(SaveFileName(ToUtf16(*Chosen), Extension));

@@ -5,6 +5,8 @@
 
 #include "payload/Payload.h"
 #include "platform/TextFile.h"
+#include "render/Code.h"
+#include "render/CodeStyle.h"
 #include "util/ColorText.h"
 
 #include <QColor>
@@ -14,6 +16,7 @@
 #include <QUrl>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -22,7 +25,10 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPlainTextEdit;
+class QPrinter;
+class QTemporaryDir;
 class QPushButton;
 class QSlider;
 class QTabWidget;
@@ -32,14 +38,20 @@ class TCover;
 class TPictureBox;
 class TZoomBar;
 class TFormAbout;
+class TReadBackWorker;
+struct TReadBackAnswer;
 
 // The window's ways out to dialogs, the shell and the clipboard. Each has a working default;
 // tests replace them to answer dialogs and to watch what would be opened or copied.
 struct TFormHooks {
   // Open and save dialogs: the filter ("Textdatei (*.txt)") and the name last chosen in that
-  // dialog in, the chosen name out (empty: cancelled).
+  // dialog in, the chosen name out (empty: cancelled). A save dialog may offer several filters
+  // separated by ";;"; SelectedFilter comes in as the one to preselect and goes out as the one
+  // chosen.
   std::function<std::optional<QString>(const QString& Filter, const QString& LastName)> OpenFile;
-  std::function<std::optional<QString>(const QString& Filter, const QString& LastName)> SaveFile;
+  std::function<std::optional<QString>(const QString& Filter, const QString& LastName,
+                                       QString& SelectedFilter)>
+      SaveFile;
   // Asked when the final file name (after the extension rule) names an existing file.
   std::function<bool(const QString& FileName)> ConfirmOverwrite;
   // The colour dialog, starting at Initial; empty: cancelled.
@@ -48,8 +60,15 @@ struct TFormHooks {
   std::function<void(const QString& Message)> ErrorBox;
   // Opens a web address; the result is not examined.
   std::function<void(const QUrl& Url)> OpenUrl;
-  // Puts the picture on the clipboard; false and Error set when the platform refuses it.
-  std::function<bool(const QImage& Picture, QString& Error)> SetClipboardImage;
+  // Puts the picture on the clipboard as a bitmap and, when Svg is not empty, the same picture
+  // as SVG (image/svg+xml); false and Error set when the platform refuses it.
+  std::function<bool(const QImage& Picture, const QByteArray& Svg, QString& Error)>
+      SetClipboardPictures;
+  // The print dialog for Printer; SideMm comes in as the side length of the printed code in
+  // millimetres and goes out as the one the user set. False: cancelled.
+  std::function<bool(QPrinter& Printer, int& SideMm)> Print;
+  // Drags Data (the preview picture) out of the window; the hook owns Data.
+  std::function<void(QMimeData* Data)> StartDrag;
 };
 
 class TForm1 : public QMainWindow {
@@ -73,6 +92,8 @@ public:
   QPushButton* CopyToClipboardBtn = nullptr;
   QPushButton* CreateCodeBtn = nullptr;
   QAction* CopyQRCodetoClipboard1 = nullptr;
+  QAction* SaveQRCodeAs1 = nullptr;
+  QAction* Print1 = nullptr;
   QAction* Close1 = nullptr;
   QAction* About1 = nullptr;
 
@@ -86,8 +107,9 @@ public:
   // ---- preview ----
   QFrame* Panel1 = nullptr;
   TPictureBox* Image1 = nullptr;
-  QLabel* NoteLabel = nullptr;    // why the last pass painted no symbol or a copy copied nothing
-  TZoomBar* ScrollBar1 = nullptr; // the zoom
+  QLabel* NoteLabel = nullptr;     // why the last pass painted no symbol or a copy copied nothing
+  QLabel* ReadBackLabel = nullptr; // whether the last pass's picture scans; hidden without one
+  TZoomBar* ScrollBar1 = nullptr;  // the zoom
   QLabel* Label34 = nullptr;
   TColorSwatch* BackColor = nullptr;
   QLabel* Label35 = nullptr;
@@ -171,6 +193,10 @@ public:
   void FrameColorKeyPress(TColorSwatch* Swatch); // Space or Enter: the colour dialog
   void CopyToClipboardBtnClick();
   void CopyQRCodetoClipboard1Click();
+  void SaveQRCodeAs1Click();
+  void Print1Click();
+  // Starts dragging the preview picture out of the window (a PNG file, the SVG, the image).
+  void Image1StartDrag();
   void AboutBtnClick();
   void CloseBtnClick();
   void DoInfoTextClick();
@@ -201,6 +227,21 @@ public:
   // Runs Handler; an error escaping it is shown in the error box and the program goes on.
   void Guarded(const std::function<void()>& Handler);
 
+  // ---- the read-back of the last pass's picture (see ReadBackWorker.h) ----
+  // The side length of a printed code in millimetres (kept in the settings).
+  int PrintSideMm() const { return FPrintSideMm; }
+  // Whether the line under the preview already answers for the last pass.
+  bool ReadBackSettled() const { return FReadBackShown == FPassNumber; }
+  // Waits, handling events, until the last pass's read-back answer is shown; false on timeout.
+  bool WaitForReadBack(int TimeoutMs = 5000);
+  // Waits, without handling events, until the worker has no job left (its answers may still be
+  // queued for the window).
+  void WaitForReadBackWorker();
+
+signals:
+  // A read-back answer was shown for pass PassNumber.
+  void ReadBackShown(quint64 PassNumber);
+
 protected:
   void showEvent(QShowEvent* Event) override;
   void changeEvent(QEvent* Event) override;
@@ -225,6 +266,22 @@ private:
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
   std::optional<std::filesystem::path> AskSaveName(const QString& Filter,
                                                    const std::u16string& Extension);
+  // The style of the code as the controls set it, system colours resolved.
+  TCodeStyle CurrentStyle() const;
+  // Runs a pass and answers the code of the current page with its style and payload, or nothing
+  // (and a note under the preview) when there is no symbol to give out.
+  struct TCurrentCode {
+    TCode Code;
+    TCodeStyle Style;
+  };
+  std::optional<TCurrentCode> FreshCode(const QString& Action);
+  // Starts the read-back of the pass's picture, or answers at once when the colours fail.
+  void StartReadBack(const TCode& Code, const TCodeStyle& Style, const std::u16string& Payload,
+                     int Encoding);
+  void ShowReadBack(const TReadBackAnswer& Answer);
+  // The last pass's code as SVG, as large as its bitmap of W x W pixels; empty without a symbol.
+  QByteArray ClipboardSvg(int W) const;
+  void SetReadBackLine(const QString& Line, const QColor& Colour);
 
   TFormHooks FHooks;
   TFormAbout* FFormAbout = nullptr;
@@ -237,7 +294,21 @@ private:
   TTextEncoding FMemoTextEncoding = TTextEncoding::teAnsi;
   TTextEncoding FMemoMessageEncoding = TTextEncoding::teAnsi;
   TTextEncoding FMemoVCardEncoding = TTextEncoding::teAnsi;
+  QString FPictureDialogName;   // the name last chosen in the Save QR-Code As dialog
+  QString FPictureDialogFilter; // the filter last chosen there
+  int FPrintSideMm = 50;
+  // The last pass's code and style: what the clipboard, the files and the drag give out.
+  TCode FLastCode;
+  TCodeStyle FLastStyle;
+  bool FHasCode = false;
+  quint64 FPassNumber = 0;    // counts the passes that made a picture
+  quint64 FReadBackShown = 0; // the pass whose answer the line under the preview shows
+  std::unique_ptr<TReadBackWorker> FReadBack;
+  std::unique_ptr<QTemporaryDir> FDragFolder; // the PNG files dragged out
 };
 
 // The value names and product key of the settings.
 inline constexpr char16_t kProductKey[] = u"Marbeck";
+// The side lengths a printed code may take, in millimetres.
+inline constexpr int kMinPrintSideMm = 10;
+inline constexpr int kMaxPrintSideMm = 400;

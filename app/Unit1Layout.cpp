@@ -6,6 +6,7 @@
 #include "Controls.h"
 #include "FormHelpers.h"
 #include "Icons.h"
+#include "ReadBackWorker.h"
 #include "Unit1.h"
 #include "VCardFields.h"
 
@@ -15,8 +16,11 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QDrag>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -26,10 +30,14 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <iterator>
 #include <type_traits>
 
@@ -89,7 +97,10 @@ TForm1::TForm1(QWidget* Parent) : QMainWindow(Parent) {
   FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The read-back worker first: it posts to this window until it has stopped.
+  FReadBack.reset();
+}
 
 void TForm1::BuildWindow() {
   ClientArea = new QWidget(this);
@@ -141,9 +152,18 @@ void TForm1::BuildMenu() {
   CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("Copy QR-Code to Clipboard"));
   CopyQRCodetoClipboard1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   CopyQRCodetoClipboard1->setShortcutContext(Qt::WindowShortcut);
+  SaveQRCodeAs1 = File1->addAction(QStringLiteral("Save QR-Code As\u2026"));
+  SaveQRCodeAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  SaveQRCodeAs1->setShortcutContext(Qt::WindowShortcut);
+  Print1 = File1->addAction(QStringLiteral("Print\u2026"));
+  Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  Print1->setShortcutContext(Qt::WindowShortcut);
+  File1->addSeparator();
   Close1 = File1->addAction(QStringLiteral("Close"));
   About1 = menuBar()->addAction(QStringLiteral("About..."));
   Wire(this, CopyQRCodetoClipboard1, &QAction::triggered, &TForm1::CopyQRCodetoClipboard1Click);
+  Wire(this, SaveQRCodeAs1, &QAction::triggered, &TForm1::SaveQRCodeAs1Click);
+  Wire(this, Print1, &QAction::triggered, &TForm1::Print1Click);
   Wire(this, Close1, &QAction::triggered, &TForm1::CloseBtnClick);
   Wire(this, About1, &QAction::triggered, &TForm1::AboutBtnClick);
 }
@@ -311,6 +331,12 @@ void TForm1::BuildPreview() {
   NoteLabel->setWordWrap(true);
   SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
   NoteLabel->hide();
+  // The read-back line takes the same place: a pass shows either the note or the line.
+  ReadBackLabel = new QLabel(Panel1);
+  ReadBackLabel->setGeometry(8, 298, 425, 24);
+  ReadBackLabel->setAlignment(Qt::AlignCenter);
+  ReadBackLabel->setWordWrap(true);
+  ReadBackLabel->hide();
 
   ScrollBar1 = new TZoomBar(ClientArea);
   ScrollBar1->setGeometry(528, 378, 305, 21);
@@ -354,6 +380,7 @@ void TForm1::BuildPreview() {
                         static_cast<QWidget*>(NoteLabel)})
     Part->installEventFilter(this);
 
+  Wire(this, Image1, &TPictureBox::DragStarted, &TForm1::Image1StartDrag);
   Wire(this, ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
   Wire(this, Frame, &QCheckBox::toggled, &TForm1::FrameClick);
   Wire(this, TrackBar1, &QSlider::valueChanged, &TForm1::CreateCodeBtnClick);
@@ -371,11 +398,11 @@ void TForm1::InstallDefaultHooks() {
     if (Name.isEmpty()) return std::nullopt;
     return Name;
   };
-  FHooks.SaveFile = [this](const QString& Filter,
-                           const QString& LastChosen) -> std::optional<QString> {
+  FHooks.SaveFile = [this](const QString& Filter, const QString& LastChosen,
+                           QString& SelectedFilter) -> std::optional<QString> {
     // The overwrite question is asked by the window for the final name (see AskSaveName).
-    const QString Name = QFileDialog::getSaveFileName(this, QString(), LastChosen, Filter, nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString Name = QFileDialog::getSaveFileName(
+        this, QString(), LastChosen, Filter, &SelectedFilter, QFileDialog::DontConfirmOverwrite);
     if (Name.isEmpty()) return std::nullopt;
     return Name;
   };
@@ -398,19 +425,57 @@ void TForm1::InstallDefaultHooks() {
   // On X11, while the program owns the clipboard, Qt hands the picture (in every image format it
   // offers) to a running clipboard manager when the program ends, and waits for it (at most 5 s),
   // so that the copied code outlives the program. Without a manager nothing waits.
-  FHooks.SetClipboardImage = [](const QImage& Picture, QString& Error) {
+  FHooks.SetClipboardPictures = [](const QImage& Picture, const QByteArray& Svg, QString& Error) {
     QClipboard* Clipboard = QGuiApplication::clipboard();
     if (!Clipboard) {
       Error = QStringLiteral("there is no clipboard.");
       return false;
     }
-    Clipboard->setImage(Picture);
+    auto* Pictures = new QMimeData;
+    Pictures->setImageData(Picture);
+    if (!Svg.isEmpty()) Pictures->setData(QStringLiteral("image/svg+xml"), Svg);
+    Clipboard->setMimeData(Pictures); // the clipboard owns it
     const QMimeData* Data = Clipboard->mimeData();
     if (!Data || !Data->hasImage()) {
       Error = QStringLiteral("the clipboard did not take the picture.");
       return false;
     }
     return true;
+  };
+  FHooks.Print = [this](QPrinter& Printer, int& SideMm) {
+    // First the size of the code, then the system's print dialog for printer and page.
+    QDialog Size(this);
+    Size.setWindowTitle(QStringLiteral("Print QR-Code"));
+    auto* Side = new QSpinBox(&Size);
+    Side->setRange(kMinPrintSideMm, kMaxPrintSideMm);
+    Side->setSuffix(QStringLiteral(" mm"));
+    Side->setValue(SideMm);
+    auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &Size);
+    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Printer\u2026"));
+    QObject::connect(Buttons, &QDialogButtonBox::accepted, &Size, &QDialog::accept);
+    QObject::connect(Buttons, &QDialogButtonBox::rejected, &Size, &QDialog::reject);
+    auto* Rows = new QFormLayout(&Size);
+    Rows->addRow(QStringLiteral("Side length of the code:"), Side);
+    auto* Explained = new QLabel(QStringLiteral("The whole picture, its light border included, "
+                                                "is printed this large, centred on the page."),
+                                 &Size);
+    Explained->setWordWrap(true);
+    Rows->addRow(Explained);
+    Rows->addRow(Buttons);
+    if (Size.exec() != QDialog::Accepted) return false;
+    SideMm = Side->value();
+    QPrintDialog Dialog(&Printer, this);
+    Dialog.setWindowTitle(QStringLiteral("Print QR-Code"));
+    return Dialog.exec() == QDialog::Accepted;
+  };
+  FHooks.StartDrag = [this](QMimeData* Data) {
+    auto* Drag = new QDrag(Image1);
+    Drag->setMimeData(Data);
+    const QImage Picture = qvariant_cast<QImage>(Data->imageData());
+    if (!Picture.isNull())
+      Drag->setPixmap(QPixmap::fromImage(Picture.scaled(96, 96, Qt::KeepAspectRatio)));
+    Drag->exec(Qt::CopyAction);
+    Drag->deleteLater();
   };
 }
 

@@ -182,6 +182,11 @@ const std::vector<TVCardPrefix>& VCardPrefixes() {
 
 } // namespace
 
+std::u16string CannotCreateFileMessage(const std::filesystem::path& Path,
+                                       const std::string& SystemError) {
+  return CannotCreate(Path, SystemError);
+}
+
 std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& Extension) {
   const std::u16string Name = Chosen + Extension;
   if (Extension.empty()) return Name;

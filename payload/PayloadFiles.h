@@ -73,6 +73,11 @@ template <class T> struct TLoadResult {
   bool Ok() const { return Data.has_value(); }
 };
 
+// "Cannot create file \"<full path>\". <system error>": the message of a failed save, shared by
+// every file the program writes.
+std::u16string CannotCreateFileMessage(const std::filesystem::path& Path,
+                                       const std::string& SystemError);
+
 // Messages: "Cannot open file \"<full path>\". <system error>",
 // "Cannot create file \"<full path>\". <system error>",
 // "\"<full path>\" is not an e-mail file of this program.",

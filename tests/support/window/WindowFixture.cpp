@@ -51,8 +51,11 @@ void TWindowTest::Answer() {
     if (OpenAnswers.empty()) ADD_FAILURE() << "unexpected open dialog";
     return OpenAnswers.empty() ? std::nullopt : Take(OpenAnswers);
   };
-  Hooks.SaveFile = [this, Take](const QString& Filter, const QString&) -> std::optional<QString> {
+  Hooks.SaveFile = [this, Take](const QString& Filter, const QString&,
+                                QString& SelectedFilter) -> std::optional<QString> {
     Filters.push_back(Filter);
+    PreselectedFilters.push_back(SelectedFilter);
+    if (!FilterAnswers.empty()) SelectedFilter = Take(FilterAnswers);
     if (SaveAnswers.empty()) ADD_FAILURE() << "unexpected save dialog";
     return SaveAnswers.empty() ? std::nullopt : Take(SaveAnswers);
   };
@@ -68,12 +71,22 @@ void TWindowTest::Answer() {
   };
   Hooks.ErrorBox = [this](const QString& Message) { Errors.push_back(Message); };
   Hooks.OpenUrl = [this](const QUrl& Url) { Opened.push_back(Url); };
-  Hooks.SetClipboardImage = [this](const QImage& Image, QString& Error) {
+  Hooks.SetClipboardPictures = [this](const QImage& Image, const QByteArray& Svg, QString& Error) {
     if (!ClipboardTakes) {
       Error = QStringLiteral("held by another program");
       return false;
     }
     Clipboard.push_back(Image);
+    ClipboardSvg.push_back(Svg);
     return true;
   };
+  Hooks.Print = [this](QPrinter& Printer, int& SideMm) {
+    PrintDialogSides.push_back(SideMm);
+    if (!PrintAnswer) {
+      ADD_FAILURE() << "unexpected print dialog";
+      return false;
+    }
+    return PrintAnswer(Printer, SideMm);
+  };
+  Hooks.StartDrag = [this](QMimeData* Data) { Drags.emplace_back(Data); };
 }

@@ -6,8 +6,11 @@
 #include "Unit1.h"
 
 #include <QImage>
+#include <QMimeData>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -36,14 +39,24 @@ protected:
   std::deque<std::optional<QString>> SaveAnswers;
   std::deque<bool> OverwriteAnswers;
   std::deque<std::optional<QColor>> ColorAnswers;
+  // The filter chosen in each save dialog, taken in order; when none is left the dialog keeps
+  // the filter it preselected.
+  std::deque<QString> FilterAnswers;
+  // Answers the print dialog: fills in the printer and the side length; false cancels. Empty:
+  // an unexpected print dialog.
+  std::function<bool(QPrinter& Printer, int& SideMm)> PrintAnswer;
   // What the window did.
   std::vector<QString> Filters;
+  std::vector<QString> PreselectedFilters; // the filter each save dialog started at
+  std::vector<int> PrintDialogSides;       // the side length each print dialog started at
   std::vector<QString> OverwriteQuestions;
   std::vector<QColor> ColorDialogStarts;
   std::vector<QString> Errors;
   std::vector<QString> Messages;
   std::vector<QUrl> Opened;
   std::vector<QImage> Clipboard;
+  std::vector<QByteArray> ClipboardSvg; // the SVG of each copy (empty: none)
+  std::vector<std::unique_ptr<QMimeData>> Drags;
   bool ClipboardTakes = true;
 
 private:

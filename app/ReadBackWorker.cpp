@@ -1,0 +1,71 @@
+#include "ReadBackWorker.h"
+
+#include "encoder/QRCodeSymbol.h"
+#include "render/Raster.h"
+
+#include <new>
+
+TReadBackWorker::TReadBackWorker(std::function<void(const TReadBackAnswer&)> Deliver)
+    : FDeliver(std::move(Deliver)), FThread([this] { Run(); }) {}
+
+TReadBackWorker::~TReadBackWorker() {
+  {
+    const std::lock_guard Guard(FLock);
+    FStop = true;
+    FWaiting.reset();
+  }
+  FWake.notify_all();
+  FThread.join();
+}
+
+void TReadBackWorker::Submit(TReadBackJob Job) {
+  {
+    const std::lock_guard Guard(FLock);
+    FWaiting = std::move(Job);
+  }
+  FWake.notify_all();
+}
+
+void TReadBackWorker::WaitIdle() {
+  std::unique_lock Guard(FLock);
+  FIdle.wait(Guard, [this] { return !FWaiting && !FBusy; });
+}
+
+void TReadBackWorker::Run() {
+  for (;;) {
+    TReadBackJob Job;
+    {
+      std::unique_lock Guard(FLock);
+      FWake.wait(Guard, [this] { return FStop || FWaiting.has_value(); });
+      if (FStop) break;
+      Job = std::move(*FWaiting);
+      FWaiting.reset();
+      FBusy = true;
+    }
+    TReadBackAnswer Answer;
+    Answer.PassNumber = Job.PassNumber;
+    Answer.Version = Job.Version;
+    try {
+      const std::string Expected = SymbolContentBytes(Job.Payload, Job.Encoding);
+      Answer.ByteCount = Expected.size();
+      const QImage Enlarged =
+          StretchNearest(Job.Picture, Job.Picture.width() * kReadBackPixelsPerModule,
+                         Job.Picture.height() * kReadBackPixelsPerModule);
+      Answer.Verdict = Verify(Enlarged, Expected, Job.Style);
+    } catch (const std::bad_alloc&) {
+      Answer.Verdict = TVerdict{false, "the check ran out of memory"};
+    }
+    {
+      std::unique_lock Guard(FLock);
+      // An answer found while the window is going away is not delivered.
+      if (!FStop) FDeliver(Answer);
+      FBusy = false;
+    }
+    FIdle.notify_all();
+  }
+  {
+    const std::lock_guard Guard(FLock);
+    FBusy = false;
+  }
+  FIdle.notify_all();
+}

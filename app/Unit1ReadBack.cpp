@@ -1,0 +1,109 @@
+// The line under the preview that says whether the last pass's picture scans. The colour check
+// answers at once; the decoding runs on the read-back worker and its answer comes back to the
+// window's thread as a queued call. An answer for an older pass is dropped.
+#include "Controls.h"
+#include "FormHelpers.h"
+#include "ReadBackWorker.h"
+#include "Unit1.h"
+#include "render/Contrast.h"
+#include "render/Raster.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QLocale>
+#include <QTimer>
+
+namespace {
+
+const QColor kGoodColour(0, 110, 0);
+const QColor kBadColour(160, 0, 0);
+const QColor kWaitColour(0x6D, 0x6D, 0x6D);
+
+QString ContrastLine(double Ratio) {
+  return QStringLiteral("Does not scan with these colours: %1, at least 3 : 1 is needed")
+      .arg(QString::fromStdString(ContrastReason(Ratio)));
+}
+
+const QString kInvertedLine = QStringLiteral(
+    "Inverted colours: many phone readers do not read light modules on a dark background");
+
+} // namespace
+
+void TForm1::SetReadBackLine(const QString& Line, const QColor& Colour) {
+  ReadBackLabel->setText(Line);
+  SetTextColor(ReadBackLabel, QPalette::WindowText, Colour);
+  ReadBackLabel->setVisible(!Line.isEmpty());
+  ReadBackLabel->raise();
+}
+
+void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style,
+                           const std::u16string& Payload, int Encoding) {
+  const quint64 Pass = FPassNumber;
+  const auto Settle = [&](const QString& Line, const QColor& Colour) {
+    FReadBackShown = Pass;
+    SetReadBackLine(Line, Colour);
+    emit ReadBackShown(Pass);
+  };
+  if (Code.Version == 0) return Settle(QString(), kWaitColour); // no symbol: nothing to check
+  const TContrast Contrast = ContrastOf(Style.Dark, Style.Light);
+  if (Contrast.Ratio < MinimumContrast) return Settle(ContrastLine(Contrast.Ratio), kBadColour);
+  if (Contrast.Inverted) return Settle(kInvertedLine, kBadColour);
+
+  SetReadBackLine(QStringLiteral("Checking that it scans\u2026"), kWaitColour);
+  if (!FReadBack)
+    FReadBack = std::make_unique<TReadBackWorker>([this](const TReadBackAnswer& Answer) {
+      // On the worker's thread: only post the answer to the window's thread.
+      QMetaObject::invokeMethod(
+          this, [this, Answer] { ShowReadBack(Answer); }, Qt::QueuedConnection);
+    });
+  TReadBackJob Job;
+  Job.PassNumber = Pass;
+  Job.Picture = Image1->Picture(); // shared, not copied: the worker enlarges it
+  Job.Payload = Payload;
+  Job.Encoding = Encoding;
+  Job.Style = Style;
+  Job.Version = Code.Version;
+  FReadBack->Submit(std::move(Job));
+}
+
+void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
+  if (Answer.PassNumber != FPassNumber) return; // a newer pass has started
+  FReadBackShown = Answer.PassNumber;
+  const QLocale English(QLocale::English);
+  if (Answer.Verdict.Verified) {
+    SetReadBackLine(
+        QStringLiteral("Scans: reads back exactly (version %1, %2 %3)")
+            .arg(Answer.Version)
+            .arg(English.toString(static_cast<qulonglong>(Answer.ByteCount)),
+                 Answer.ByteCount == 1 ? QStringLiteral("byte") : QStringLiteral("bytes")),
+        kGoodColour);
+  } else if (Answer.Verdict.Reason == "read back other bytes") {
+    SetReadBackLine(QStringLiteral("Does not scan: a reader gets other bytes back"), kBadColour);
+  } else if (Answer.Verdict.Reason == "nothing found") {
+    SetReadBackLine(QStringLiteral("Does not scan: a reader finds no code in this picture"),
+                    kBadColour);
+  } else if (Answer.Verdict.Reason == "inverted colours") {
+    SetReadBackLine(kInvertedLine, kBadColour);
+  } else {
+    SetReadBackLine(
+        QStringLiteral("Does not scan: %1").arg(QString::fromStdString(Answer.Verdict.Reason)),
+        kBadColour);
+  }
+  emit ReadBackShown(Answer.PassNumber);
+}
+
+bool TForm1::WaitForReadBack(int TimeoutMs) {
+  if (ReadBackSettled()) return true;
+  QEventLoop Loop;
+  const QMetaObject::Connection Shown = connect(this, &TForm1::ReadBackShown, &Loop, [this, &Loop] {
+    if (ReadBackSettled()) Loop.quit();
+  });
+  QTimer::singleShot(TimeoutMs, &Loop, &QEventLoop::quit);
+  Loop.exec();
+  disconnect(Shown);
+  return ReadBackSettled();
+}
+
+void TForm1::WaitForReadBackWorker() {
+  if (FReadBack) FReadBack->WaitIdle();
+}
