@@ -130,11 +130,13 @@ void TForm1::SaveQRCodeAs1Click() {
     Bytes = EncodePng(RenderRaster(Grid, Style, ScrollBar1->value()));
     break;
   }
-  std::string Error;
-  if (Bytes.isEmpty())
-    Error = "The picture could not be made.";
-  else if (WriteFileAtomic(Path, std::string_view(Bytes.constData(), Bytes.size()), Error))
-    return;
+  std::string Error = "The picture could not be made.";
+  if (!Bytes.isEmpty()) {
+    const TWriteResult Written =
+        WriteFileAtomic(Path, std::string_view(Bytes.constData(), Bytes.size()));
+    if (Written.Ok) return;
+    Error = Written.Error;
+  }
   FHooks.ErrorBox(ToQString(CannotCreateFileMessage(Path, Error)));
 }
 
@@ -196,9 +198,9 @@ void TForm1::Image1StartDrag() {
     // The file stays until the window closes, for targets that copy it after the drop.
     const QString File = FDragFolder->filePath(QStringLiteral("QR-Code.png"));
     const QByteArray Png = EncodePng(Picture);
-    std::string Error;
     if (!Png.isEmpty() && WriteFileAtomic(std::filesystem::path(ToUtf16(File)),
-                                          std::string_view(Png.constData(), Png.size()), Error))
+                                          std::string_view(Png.constData(), Png.size()))
+                              .Ok)
       Data->setUrls({QUrl::fromLocalFile(File)});
   }
   Data->setData(QStringLiteral("image/svg+xml"), ClipboardSvg(W));
