@@ -265,6 +265,15 @@ bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::s
 
 bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
                      bool OwnerOnly) {
+  TAtomicWrite How;
+  How.OwnerOnly = OwnerOnly;
+  return WriteFileAtomic(Path, Bytes, Error, How);
+}
+
+bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
+                     const TAtomicWrite& How, bool* Exists) {
+  if (Exists) *Exists = false;
+  const bool OwnerOnly = How.OwnerOnly;
   // The temporary file lives beside the target, so the final rename stays inside one file system.
   // Its name is the target's with ".XXXXXX" added, shortened first when the target's name is so
   // long that the addition would pass the file system's 255-byte limit for one name.
@@ -307,18 +316,43 @@ bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, 
     Data += N;
     Left -= static_cast<std::size_t>(N);
   }
-  if (::fsync(Fd) != 0) return Fail(errno);
+  if (How.Durable && ::fsync(Fd) != 0) return Fail(errno);
   if (::close(Fd) != 0) {
     const int Code = errno;
     ::unlink(Temp.c_str());
     Error = SystemError(Code);
     return false;
   }
-  if (::rename(Temp.c_str(), Path.c_str()) != 0) {
+  int Renamed = 0;
+  if (How.Replace) {
+    Renamed = ::rename(Temp.c_str(), Path.c_str());
+  } else {
+    // One step that fails when the target exists; file systems without it get a hard link,
+    // which refuses an existing target just as well.
+    Renamed = ::renameat2(AT_FDCWD, Temp.c_str(), AT_FDCWD, Path.c_str(), RENAME_NOREPLACE);
+    if (Renamed != 0 && (errno == EINVAL || errno == ENOSYS)) {
+      Renamed = ::link(Temp.c_str(), Path.c_str());
+      if (Renamed == 0) ::unlink(Temp.c_str());
+    }
+  }
+  if (Renamed != 0) {
     const int Code = errno;
     ::unlink(Temp.c_str());
+    if (Code == EEXIST && Exists) *Exists = true;
     Error = SystemError(Code);
     return false;
   }
   return true;
+}
+
+bool SyncFileSystem(const std::filesystem::path& Folder, std::string& Error) {
+  const int Fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (Fd < 0) {
+    Error = SystemError(errno);
+    return false;
+  }
+  const bool Ok = ::syncfs(Fd) == 0 && ::fsync(Fd) == 0;
+  if (!Ok) Error = SystemError(errno);
+  ::close(Fd);
+  return Ok;
 }

@@ -37,3 +37,20 @@ bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::s
 // write leaves the previous file as it was. OwnerOnly gives the file mode 0600.
 bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
                      bool OwnerOnly = false);
+
+// The same writer with its choices spelled out, for callers that write many files.
+struct TAtomicWrite {
+  bool OwnerOnly = false;
+  // Durable: the data reaches the disk (fsync) before the rename. Without it a crash soon after
+  // the write may leave the target missing or empty, never half written; SyncFileSystem later
+  // makes a whole series of such writes durable at once.
+  bool Durable = true;
+  // Replace: an existing target is replaced. Without it the rename refuses an existing target
+  // (checked and done in one step, so two writers cannot both win); Exists is then set.
+  bool Replace = true;
+};
+bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
+                     const TAtomicWrite& How, bool* Exists = nullptr);
+// Flushes every written file of the file system that holds Folder to the disk (syncfs), and
+// then Folder's own entries (fsync). False with the system's reason on failure.
+bool SyncFileSystem(const std::filesystem::path& Folder, std::string& Error);
