@@ -835,6 +835,17 @@ int TMaskTrials::ChooseMask(int* Penalties) const {
 
 // ---- the whole route ----
 
+bool CarriesCharacter(TMode Mode, char16_t C) {
+  switch (Mode) {
+  case qmNumeric:
+    return C >= u'0' && C <= u'9';
+  case qmAlphanumeric:
+    return TEncoder::AlphanumericValue(C) >= 0;
+  default:
+    return false;
+  }
+}
+
 TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
   TEncoder Encoder;
   int Options = EncodingOrdinal;
@@ -863,7 +874,7 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
     std::uint32_t Group = 0;
     int InGroup = 0;
     for (const char16_t C : Text) {
-      if (C < u'0' || C > u'9') continue;
+      if (!CarriesCharacter(qmNumeric, C)) continue;
       ++S.NumLetters;
       Group = Group * 10 + (C - 48u);
       if (++InGroup == 3) {

@@ -136,6 +136,10 @@ struct TSegment {
 
 TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal);
 
+// Whether a numeric or alphanumeric segment carries the character C (digits; the
+// 45-character set); the others are dropped. False for every other mode.
+bool CarriesCharacter(TMode Mode, char16_t C);
+
 // The symbol of a segment, bit-packed by rows: module (X, Y) is bit X % 64 of
 // Rows[Y * LineWords + X / 64], 1 dark. When the segment needs more than version 40 holds,
 // Side is 0, Rows empty and DataTooLong true.

@@ -33,6 +33,20 @@ T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
   return Grid;
 }
 
+std::string SymbolContentBytes(const std::u16string& Text, int EncodingOrdinal) {
+  const qrfast::TSegment Segment = qrfast::MakeSegment(Text, EncodingOrdinal);
+  if (Segment.Mode == qmByte) {
+    return std::string(Segment.Bits.begin(), Segment.Bits.end());
+  }
+  std::string Kept;
+  for (const char16_t C : Text) {
+    if (qrfast::CarriesCharacter(Segment.Mode, C)) {
+      Kept.push_back(static_cast<char>(C));
+    }
+  }
+  return Kept;
+}
+
 void TQRCodeSymbol::SetData(const std::u16string& Value) {
   if (Value != FData) {
     FData = Value;

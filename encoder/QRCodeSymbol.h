@@ -27,6 +27,12 @@ struct TEncodeReport {
 T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
                              TEncodeReport* Report = nullptr);
 
+// The bytes the symbol of Text under the option carries, as a reader gives them back: in byte
+// mode the encoded bytes (Latin-1, or UTF-8 with the byte-order mark when the option writes
+// one); in numeric and alphanumeric mode the characters the mode keeps, which are all ASCII.
+// Made from the same segment as the symbol; also answered for a text too long for version 40.
+std::string SymbolContentBytes(const std::u16string& Text, int EncodingOrdinal);
+
 class TQRCodeSymbol {
 public:
   static constexpr int MaxQuietZone = 100;

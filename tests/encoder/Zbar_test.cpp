@@ -133,3 +133,54 @@ TEST(ZbarLiteral, ByteOrderMarkOnlyWithTheBomOption) {
 }
 
 } // namespace
+
+namespace {
+
+// What the symbol carries, as the encoder states it, is what zbar reads back: every option over
+// texts that each mode keeps whole, in part, or not at all.
+TEST(SymbolContentBytes, EqualsWhatZbarReadsForEveryOption) {
+  const std::u16string Texts[] = {
+      u"",
+      u"01234567",
+      u"AC-42 $%*+./:",
+      u"12a3 tel. 0815",
+      u"Ab-1 http://x",
+      u"caf\u00E9 \u20AC5",
+      u"\U0001F600 \u65E5\u672C " + std::u16string(1, char16_t(0xD83D)) + u"!",
+      u"WIFI:T:WPA;S:Gr\u00FC\u00DFe;P:k\u00E9y;;",
+  };
+  for (const std::u16string& Text : Texts)
+    for (int Option = qrAuto; Option <= qrUTF8BOM; ++Option) {
+      SCOPED_TRACE("text #" + std::to_string(&Text - Texts) + ", option " + std::to_string(Option));
+      const T2DBooleanArray Grid = EncodeToGrid(Text, Option);
+      ASSERT_FALSE(Grid.empty());
+      EXPECT_EQ(DecodeWithZbar(Grid), std::optional<std::string>(SymbolContentBytes(Text, Option)));
+    }
+}
+
+// Written out by hand: the kept characters as ASCII, or the exact bytes of byte mode.
+TEST(SymbolContentBytes, KeptCharactersOrEncodedBytes) {
+  struct Row {
+    std::u16string Text;
+    TQRCodeEncoding Option;
+    std::string Bytes;
+  };
+  const Row Rows[] = {
+      {u"0815", qrAuto, "0815"},
+      {u"12a3 tel. 0815", qrNumeric, "1230815"},
+      {u"Ab-1 http://x", qrAlphanumeric, "A-1 ://"},
+      {u"\u20AC5 caf\u00E9", qrISO88591, "5 caf\xE9"},
+      {u"caf\u00E9", qrAuto, "caf\xE9"},
+      {u"5 \u20AC", qrAuto, "5 \xE2\x82\xAC"},
+      {u"\u00E9", qrUTF8BOM, "\xEF\xBB\xBF\xC3\xA9"},
+      {u"", qrUTF8BOM, "\xEF\xBB\xBF"},
+      {std::u16string(1, char16_t(0xDE00)), qrUTF8NoBOM, "\xEF\xBF\xBD"}, // a lone surrogate
+  };
+  for (const Row& R : Rows)
+    EXPECT_EQ(SymbolContentBytes(R.Text, R.Option), R.Bytes) << static_cast<int>(R.Option);
+  // A text too long for version 40 still tells what its segment holds.
+  const std::u16string Long(8000, u'7');
+  EXPECT_EQ(SymbolContentBytes(Long, qrAuto), std::string(8000, '7'));
+}
+
+} // namespace

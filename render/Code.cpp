@@ -1,0 +1,25 @@
+#include "render/Code.h"
+
+#include "encoder/QRCodeSymbol.h"
+
+TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style) {
+  TQRCodeSymbol Symbol;
+  Symbol.SetData(Payload);
+  Symbol.SetEncoding(Encoding);
+  Symbol.SetQuietZone(Style.QuietZone());
+
+  TCode Code;
+  const int Side = Symbol.Rows();
+  Code.Grid.Side = Side;
+  Code.Grid.Cells.resize(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side));
+  std::uint8_t* Cell = Code.Grid.Cells.data();
+  for (int Row = 0; Row < Side; ++Row)
+    for (int Column = 0; Column < Side; ++Column)
+      *Cell++ = Symbol.IsDark(Row, Column) ? 1 : 0;
+  Code.Version = Symbol.Version();
+  Code.DataTooLong = Symbol.DataTooLong();
+  Code.NeededUnits = Symbol.NeededUnits();
+  Code.MaxUnits = Symbol.MaxUnits();
+  Code.Units = Symbol.Units();
+  return Code;
+}

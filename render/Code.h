@@ -1,0 +1,43 @@
+// One encode of a payload for drawing: the module grid with its quiet zone, and what the encoder
+// reported about it. Every output of a code (the window's picture, files, the terminal) starts
+// from a TCode made here, so that they all draw the same modules.
+#pragma once
+
+#include "encoder/Mode.h"
+#include "render/CodeStyle.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A module grid, quiet zone included, row-major, one byte per module (1 dark).
+struct TModuleGrid {
+  int Side = 0;
+  std::vector<std::uint8_t> Cells; // Side * Side entries
+
+  // Whether the module at Row, Column is dark; false outside the grid.
+  bool IsDark(int Row, int Column) const {
+    if (Row < 0 || Column < 0 || Row >= Side || Column >= Side) return false;
+    return Cells[static_cast<std::size_t>(Row) * static_cast<std::size_t>(Side) +
+                 static_cast<std::size_t>(Column)] != 0;
+  }
+};
+
+// What one encode of a payload gives.
+struct TCode {
+  // Side is the facade's Rows(): 0 when nothing was encoded (an empty payload with the facade's
+  // starting values), 2 * quiet zone (all light) when the text is too long.
+  TModuleGrid Grid;
+  int Version = 0; // 0 when no symbol
+  bool DataTooLong = false;
+  int NeededUnits = 0;
+  int MaxUnits = 0;
+  TCapacityUnit Units = cuBytes;
+  // The bytes the symbol carries, as a reader gives them back. Not filled yet: it stays empty
+  // until the encoder can name the bytes of its segment.
+  std::string Bytes;
+};
+
+// A fresh facade: Data := Payload, Encoding := Encoding, QuietZone := Style.QuietZone(), in that
+// order (the window's order), then the grid is read module by module.
+TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style);
