@@ -16,6 +16,9 @@ struct TPictureRequest {
   double MmPerModule = 1.0; // SVG, PDF
   std::string Title;        // SVG <title>, PDF title
   bool Verify = false;
+  // Terminal drawing: the terminal's text colour draws the dark modules (for dark text on a
+  // light background) instead of the light ones.
+  bool InkDarkModules = false;
 };
 
 enum class TVerifyState { NotAsked, Verified, Failed };

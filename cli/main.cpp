@@ -42,6 +42,7 @@ struct TStyleText {
   std::string FrameColor = "#000000";
   std::string Format;
   bool Verify = false;
+  std::string Ink = "light";
 };
 
 void AddStyleOptions(CLI::App* Command, TStyleText& S) {
@@ -97,6 +98,11 @@ bool BuildRequest(const TStyleText& S, TPictureRequest& R, std::ostream& Err) {
   R.Scale = S.Scale;
   R.MmPerModule = S.MmPerModule;
   R.Verify = S.Verify;
+  if (S.Ink != "light" && S.Ink != "dark") {
+    Err << kMe << "--ink: \"" << S.Ink << "\" (light or dark)\n";
+    return false;
+  }
+  R.InkDarkModules = S.Ink == "dark";
   return true;
 }
 
