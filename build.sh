@@ -9,9 +9,11 @@ cd "$(dirname "$0")"
 action=${1:-run}
 jobs=$(nproc 2>/dev/null || echo 2)
 
-common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fonts-dejavu-core)
+common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fonts-dejavu-core
+             libcli11-dev scdoc)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzbar-dev
-           libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format)
+           libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format
+           librsvg2-bin poppler-utils)
 
 install_missing() {
   local missing=()
