@@ -28,14 +28,22 @@ trap 'rm -rf "$work"' EXIT
 tail -n +2 "$work/urls.csv" >"$work/urls.txt"
 
 now() { date +%s.%N; }
-declare -A secs
-run() { # <key> <command...>: runs in a fresh folder, cache-warm file system, records seconds
+# User and system CPU seconds of this shell's finished children (and their children), so far.
+# `times` runs in this shell (a subshell would start from zero), its report parsed afterwards.
+cpu_seconds() { tail -1 "$work/times" | sed -E 's/([0-9]+)m([0-9.]+)s/\1*60+\2/g; s/ /+/' | bc -l; }
+declare -A secs cpu
+run() { # <key> <command...>: runs in a fresh folder; records wall-clock and CPU seconds
   local key=$1; shift
   rm -rf "$work/out"; mkdir "$work/out"
   sync
-  local t0; t0=$(now)
+  local t0 c0 c1; t0=$(now)
+  times >"$work/times"
+  c0=$(cpu_seconds)
   "$@" >/dev/null
   secs[$key]=$(echo "$(now) - $t0" | bc -l)
+  times >"$work/times"
+  c1=$(cpu_seconds)
+  cpu[$key]=$(echo "$c1 - $c0" | bc -l)
   local made; made=$(find "$work/out" -type f \( -name '*.svg' -o -name '*.png' \) | wc -l)
   [ "$made" -eq "$rows" ] || { echo "$key made $made files, not $rows" >&2; exit 1; }
 }
@@ -74,10 +82,10 @@ done
 rate() { echo "$rows / ${secs[$1]}" | bc -l; }
 ratio() { echo "${secs[$2]} / ${secs[$1]}" | bc -l; }
 echo
-echo "$rows URL codes, $(nproc) hardware threads, $(uname -m), $(df -T "$work" | awk 'NR==2{print $2}') file system"
+echo "$rows URL codes, $(nproc) hardware threads, load average $(cut -d' ' -f1 /proc/loadavg) at the end, $(uname -m), $(df -T "$work" | awk 'NR==2{print $2}') file system"
 echo
-echo "| tool | format | seconds | codes/s | vs qrencode loop | vs segno | vs --jobs 1 |"
-echo "|---|---|---:|---:|---:|---:|---:|"
+echo "| tool | format | seconds | codes/s | vs qrencode loop | vs segno | vs --jobs 1 | CPU seconds |"
+echo "|---|---|---:|---:|---:|---:|---:|---:|"
 for f in svg png; do
   for k in qrencode segno ours1 ours2 ours2d; do
     key=$k-$f
@@ -90,7 +98,8 @@ for f in svg png; do
     esac
     vs1="";
     [ "$k" = ours2 ] || [ "$k" = ours2d ] && vs1=$(printf '%.2f x' "$(ratio "$key" "ours1-$f")")
-    printf '| %s | %s | %.2f | %.0f | %.1f x | %.1f x | %s |\n' "$name" "${f^^}" "${secs[$key]}" \
-      "$(rate "$key")" "$(ratio "$key" "qrencode-$f")" "$(ratio "$key" "segno-$f")" "$vs1"
+    printf '| %s | %s | %.2f | %.0f | %.1f x | %.1f x | %s | %.2f |\n' "$name" "${f^^}" \
+      "${secs[$key]}" "$(rate "$key")" "$(ratio "$key" "qrencode-$f")" "$(ratio "$key" "segno-$f")" \
+      "$vs1" "${cpu[$key]}"
   done
 done

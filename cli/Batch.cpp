@@ -470,12 +470,14 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
       TRowResult R;
       R.Row = Row;
       R.Line = Record.Line;
+      if (Options.Picture.Verify) R.Verified = "no";
       R.Error = CsvError;
       Results.Put(std::move(R));
     } else if (Record.Fields.size() != Columns.Count) {
       TRowResult R;
       R.Row = Row;
       R.Line = Record.Line;
+      if (Options.Picture.Verify) R.Verified = "no";
       R.Error = std::to_string(Record.Fields.size()) + " fields where the header has " +
                 std::to_string(Columns.Count);
       Results.Put(std::move(R));

@@ -23,6 +23,8 @@ namespace {
 
 // Pixels per module of the picture read back for the vector formats and the terminal.
 constexpr int kReadBackScale = 4;
+// The largest PNG side in pixels (a picture of 400 MB at 4 bytes a pixel).
+constexpr int kMaxPngSide = 10000;
 
 std::string UnitsName(TCapacityUnit Units) {
   switch (Units) {
@@ -70,6 +72,12 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   QImage Raster; // the picture to read back
   switch (Request.Format) {
   case TOutputFormat::Png: {
+    if (static_cast<long long>(Code.Grid.Side) * Request.Scale > kMaxPngSide) {
+      Picture.Error = "a PNG of " + std::to_string(Code.Grid.Side * Request.Scale) +
+                      " pixels a side is too large (at most " + std::to_string(kMaxPngSide) +
+                      "); give a smaller --scale";
+      return Picture;
+    }
     Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * Request.Scale);
     const QByteArray Png = EncodePng(Raster);
     Picture.Bytes.assign(Png.constData(), static_cast<std::size_t>(Png.size()));

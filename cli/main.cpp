@@ -236,8 +236,10 @@ int Main(int argc, char** argv) {
                        "FILE.png, FILE.svg or FILE.pdf; - for standard output; without it the "
                        "code is drawn in the terminal");
     C->App->add_option("--format", C->Style.Format,
-                       "png|svg|pdf|utf8 (utf8: the terminal "
-                       "drawing in half blocks)");
+                       "png|svg|pdf|utf8 (utf8: the terminal drawing in half blocks)");
+    C->App->add_option("--ink", C->Style.Ink,
+                       "terminal drawing: light (default; the text colour draws the light "
+                       "modules, for light text on a dark background) or dark");
     AddStyleOptions(C->App, C->Style);
     Commands.push_back(std::move(C));
   }
