@@ -1,5 +1,6 @@
 // TForm1: the main window. It gathers the pages' fields, hands them to payload/, encodes the
-// payload with the symbol facade, paints the picture, and keeps the display settings.
+// payload with the symbol facade, paints the picture, and keeps the display settings. Its
+// controls are built in Unit1Layout.cpp, its handlers live in Unit1.cpp.
 #pragma once
 
 #include "payload/Payload.h"

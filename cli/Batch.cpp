@@ -162,7 +162,7 @@ public:
       Error = std::strerror(errno);
     }
     FFile = nullptr;
-    if (Ok) Ok = SyncFileSystem(FFolder, Error);
+    if (Ok) Ok = Synced(Error);
     const std::string Target = (FFolder / "manifest.csv").string();
     if (Ok) {
       const int R = Replace ? ::rename(FTemp.c_str(), Target.c_str())
@@ -173,7 +173,7 @@ public:
         Error = errno == EEXIST ? "manifest.csv appeared during the batch" : std::strerror(errno);
       }
     }
-    if (Ok) Ok = SyncFileSystem(FFolder, Error); // the rename itself
+    if (Ok) Ok = Synced(Error); // the rename itself
     if (!Ok) ::unlink(FTemp.c_str());
     return Ok;
   }
@@ -185,6 +185,12 @@ public:
   }
 
 private:
+  bool Synced(std::string& Error) {
+    const TWriteResult R = SyncFileSystem(FFolder);
+    if (!R.Ok) Error = R.Error;
+    return R.Ok;
+  }
+  // Read by setting it: harmless here, since Open runs before any worker thread starts.
   static mode_t CurrentUmask() {
     const mode_t Mask = ::umask(0);
     ::umask(Mask);
@@ -313,11 +319,10 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   TAtomicWrite How;
   How.Durable = Options.Durable;
   How.Replace = Options.Force;
-  std::string Error;
-  bool Exists = false;
-  if (!WriteFileAtomic(Options.OutFolder / R.File, Picture.Bytes, Error, How, &Exists))
-    R.Error =
-        Exists ? R.File + " exists (--force replaces it)" : "cannot write " + R.File + ": " + Error;
+  const TWriteResult Written = WriteFileAtomic(Options.OutFolder / R.File, Picture.Bytes, How);
+  if (!Written.Ok)
+    R.Error = Written.Exists ? R.File + " exists (--force replaces it)"
+                             : "cannot write " + R.File + ": " + Written.Error;
   return R;
 }
 

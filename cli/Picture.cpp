@@ -2,19 +2,12 @@
 
 #include "encoder/QRCodeSymbol.h"
 #include "render/Code.h"
-#include "render/Raster.h"
-// TEMPORARY until the rest of render/ lands in main.
-#if __has_include("render/Svg.h")
-#define HAVE_SVG 1
+#include "render/Contrast.h"
 #include "render/Pdf.h"
+#include "render/Raster.h"
+#include "render/ReadBack.h"
 #include "render/Svg.h"
 #include "render/Terminal.h"
-#endif
-#if __has_include("render/ReadBack.h")
-#define HAVE_READBACK 1
-#include "render/Contrast.h"
-#include "render/ReadBack.h"
-#endif
 
 #include <QString>
 #include <cstdio>
@@ -39,14 +32,11 @@ std::string UnitsName(TCapacityUnit Units) {
 }
 
 std::string ContrastWarning(const TCodeStyle& Style) {
-#ifdef HAVE_READBACK
   const TContrast Contrast = ContrastOf(Style.Dark, Style.Light);
   if (Contrast.Ratio < MinimumContrast)
     return ContrastReason(Contrast.Ratio) + ", at least 3 : 1 is needed; phones may not read it";
   if (Contrast.Inverted)
     return "inverted colours: many phone readers do not read light modules on a dark background";
-#endif
-  (void)Style;
   return "";
 }
 
@@ -85,7 +75,6 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
     if (Request.Verify) Raster = QImage::fromData(Png, "PNG");
     break;
   }
-#ifdef HAVE_SVG
   case TOutputFormat::Svg:
     Picture.Bytes = RenderSvg(Code.Grid, Request.Style, Request.MmPerModule, Request.Title);
     break;
@@ -100,10 +89,6 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
         RenderHalfBlocks(Code.Grid, Request.InkDarkModules ? THalfBlockInk::DarkModules
                                                            : THalfBlockInk::LightModules);
     break;
-#else
-  default:
-    break;
-#endif
   }
   if (Picture.Bytes.empty()) {
     Picture.Error = "the picture could not be drawn";
@@ -113,14 +98,10 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   if (Request.Verify) {
     if (Raster.isNull())
       Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * kReadBackScale);
-#ifdef HAVE_READBACK
     const TVerdict Verdict = Verify(Raster, Carried, Request.Style);
     Picture.Verified = Verdict.Verified ? TVerifyState::Verified : TVerifyState::Failed;
     Picture.VerifyReason = Verdict.Reason;
-#else
-    Picture.Verified = TVerifyState::Failed;
-    Picture.VerifyReason = "read-back not built";
-#endif
+
   } else {
     Picture.Warning = ContrastWarning(Request.Style);
   }

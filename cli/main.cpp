@@ -189,9 +189,9 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
     }
     return kExitOk;
   }
-  std::string Error;
-  if (!WriteFileAtomic(Output, Picture.Bytes, Error)) {
-    std::cerr << kMe << "cannot write " << Output << ": " << Error << "\n";
+  const TWriteResult Written = WriteFileAtomic(Output, Picture.Bytes);
+  if (!Written.Ok) {
+    std::cerr << kMe << "cannot write " << Output << ": " << Written.Error << "\n";
     return kExitRowsFailed;
   }
   return kExitOk;

@@ -3,6 +3,7 @@
 // carry an unpaired surrogate, which comes back as U+FFFD.
 #pragma once
 
+#include "encoder/Utf16.h"
 #include "platform/TextFile.h"
 
 #include <string>
@@ -24,11 +25,10 @@ inline std::u16string WithoutLoneSurrogates(const std::u16string& T) {
   std::u16string Out;
   for (std::size_t I = 0; I < T.size(); ++I) {
     const char16_t C = T[I];
-    if (C >= 0xD800 && C <= 0xDBFF && I + 1 < T.size() && T[I + 1] >= 0xDC00 &&
-        T[I + 1] <= 0xDFFF) {
+    if (IsHighSurrogate(C) && I + 1 < T.size() && IsLowSurrogate(T[I + 1])) {
       Out += C;
       Out += T[++I];
-    } else if (C >= 0xD800 && C <= 0xDFFF) {
+    } else if (IsSurrogate(C)) {
       Out += u'\uFFFD';
     } else {
       Out += C;

@@ -2,10 +2,11 @@
 // (backslash, comma, semicolon, line break) included. Two fields are shaped as the window makes
 // them: the birthday is a date field, yyyy.mm.dd (the writer drops the points, the reader puts them
 // back), and no value is longer than a line of the file holds (999 characters after the property
-// name; every field here stays under 150, so even the three-part name line fits when all is
-// escaped).
+// name; every field here stays under 150, so even the name line, three filled components of five,
+// fits when all is escaped).
 #include "FuzzInput.h"
 #include "Normalise.h"
+#include "encoder/Utf16.h"
 #include "payload/PayloadFiles.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ std::u16string Birthday(TFuzzInput& In) {
     const char16_t C = In.Pick(2) ? static_cast<char16_t>(u'0' + In.Byte() % 10) : In.Char();
     // A date field holds no points, line breaks or surrogate halves (whose pairing the points would
     // split).
-    if (C != u'.' && C != u'\r' && C != u'\n' && (C < 0xD800 || C > 0xDFFF)) Digits += C;
+    if (C != u'.' && C != u'\r' && C != u'\n' && !IsSurrogate(C)) Digits += C;
   }
   return Digits.substr(0, 4) + u"." + Digits.substr(4, 2) + u"." + Digits.substr(6, 2);
 }

@@ -1,5 +1,6 @@
 #include "payload/Payload.h"
 
+#include "platform/TextFile.h"
 #include "platform/Unicode.h"
 
 #include <string_view>
@@ -8,14 +9,10 @@ namespace {
 
 constexpr std::u16string_view kCRLF = u"\r\n";
 
-char16_t HexDigit(unsigned V) {
-  return static_cast<char16_t>(V < 10 ? u'0' + V : u'A' + (V - 10));
-}
-
 void AppendPercent(std::u16string& Out, unsigned char Byte) {
   Out += u'%';
-  Out += HexDigit(Byte >> 4);
-  Out += HexDigit(Byte & 0x0F);
+  Out += static_cast<char16_t>(UpperHexDigit(Byte >> 4));
+  Out += static_cast<char16_t>(UpperHexDigit(Byte));
 }
 
 bool IsUnreserved(char16_t C) {
@@ -62,19 +59,13 @@ std::u16string EscapeWifi(const std::u16string& Text) {
 // RFC 6350 section 3.4: backslash, comma, semicolon and line breaks inside a value.
 std::u16string EscapeVCard(const std::u16string& Text) {
   std::u16string Out;
-  for (std::size_t I = 0; I < Text.size(); ++I) {
-    const char16_t C = Text[I];
-    if (C == u'\\' || C == u',' || C == u';') {
-      Out += u'\\';
-      Out += C;
-    } else if (C == u'\r') {
+  for (const char16_t C : ReplaceLineBreaks(Text, u"\n")) {
+    if (C == u'\n') {
       Out += u"\\n";
-      if (I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
-    } else if (C == u'\n') {
-      Out += u"\\n";
-    } else {
-      Out += C;
+      continue;
     }
+    if (C == u'\\' || C == u',' || C == u';') Out += u'\\';
+    Out += C;
   }
   return Out;
 }
@@ -147,8 +138,9 @@ std::u16string ComposeVCard(const TVCardPage& P) {
   Line(u"BEGIN:VCARD");
   Line(u"VERSION:4.0");
   Line(u"FN:" + EscapeVCard(P.ContactName));
+  // RFC 6350 section 6.2.2: family, given, additional names, prefixes, suffixes.
   Line(u"N:" + EscapeVCard(P.LastName) + u";" + EscapeVCard(P.FirstName) + u";" +
-       EscapeVCard(P.MiddleName));
+       EscapeVCard(P.MiddleName) + u";;");
   Optional(u"TEL;TYPE=home:", P.PhonePrivate);
   Optional(u"TEL;TYPE=cell,home:", P.PhoneCellPrivate);
   Optional(u"EMAIL;TYPE=home:", P.EmailPrivate);
@@ -171,9 +163,4 @@ std::u16string ContactNameFor(const std::u16string& FirstName, const std::u16str
                               const std::u16string& LastName) {
   if (!MiddleName.empty()) return FirstName + u" " + MiddleName + u" " + LastName;
   return FirstName + u" " + LastName;
-}
-
-void FirstNameChange(TVCardPage& Page, bool ReadData) {
-  if (ReadData) return;
-  Page.ContactName = ContactNameFor(Page.FirstName, Page.MiddleName, Page.LastName);
 }

@@ -77,12 +77,11 @@ std::u16string WifiPayload(const TWifiPage& Page);
 
 // ---- vCard composer ----
 // The vCard 4.0 record of the page, every line (the last one included) followed by CR LF. Values
-// are escaped as RFC 6350 section 3.4 asks (\\ \, \; \n); the birthday loses every ".".
+// are escaped as RFC 6350 section 3.4 asks (\\ \, \; \n); the birthday loses every "."; N has
+// its five components (last;first;middle;;).
 std::u16string ComposeVCard(const TVCardPage& Page);
 
 // The contact-name rule: First + " " + Middle + " " + Last when Middle is not empty,
 // otherwise First + " " + Last.
 std::u16string ContactNameFor(const std::u16string& FirstName, const std::u16string& MiddleName,
                               const std::u16string& LastName);
-// FirstNameChange: unless ReadData is true, Page.ContactName follows the rule above.
-void FirstNameChange(TVCardPage& Page, bool ReadData);

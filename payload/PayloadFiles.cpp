@@ -15,9 +15,9 @@ constexpr std::u16string_view kCRLF = u"\r\n";
 constexpr std::size_t kMaxValue = 999; // longest value a field takes from a file
 constexpr int kNetworkRecordLength = 50;
 
-// Substring that answers empty (or shorter) text for a range beyond the end.
-std::u16string Part(const std::u16string& S, std::size_t Pos,
-                    std::size_t Count = std::u16string::npos) {
+// S.substr(Pos, Count), but empty instead of an exception when Pos lies beyond the end.
+std::u16string ClampedSubstr(const std::u16string& S, std::size_t Pos,
+                             std::size_t Count = std::u16string::npos) {
   if (Pos >= S.size()) return {};
   return S.substr(Pos, Count);
 }
@@ -25,21 +25,17 @@ std::u16string Part(const std::u16string& S, std::size_t Pos,
 // The line model: pieces between line breaks; a final break opens no further line.
 std::vector<std::u16string> SplitLines(const std::u16string& Text) {
   std::vector<std::u16string> Lines;
-  std::u16string Current;
-  bool Open = false;
-  for (std::size_t I = 0; I < Text.size(); ++I) {
-    const char16_t C = Text[I];
-    if (C == u'\r' || C == u'\n') {
-      if (C == u'\r' && I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
-      Lines.push_back(std::move(Current));
-      Current.clear();
-      Open = false;
+  std::size_t Start = 0;
+  for (std::size_t I = 0; I < Text.size();) {
+    if (const std::size_t Break = LineBreakLength(Text, I)) {
+      Lines.push_back(Text.substr(Start, I - Start));
+      I += Break;
+      Start = I;
     } else {
-      Current += C;
-      Open = true;
+      ++I;
     }
   }
-  if (Open) Lines.push_back(std::move(Current));
+  if (Start < Text.size()) Lines.push_back(Text.substr(Start));
   return Lines;
 }
 
@@ -116,15 +112,9 @@ std::u16string CannotCreate(const std::filesystem::path& Path, const std::string
 
 TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes,
                   TTextEncoding Encoding, bool OwnerOnly = false) {
-  TSaveResult Result;
-  std::string Error;
-  if (!WriteFileAtomic(Path, Bytes, Error, OwnerOnly)) {
-    Result.Error = CannotCreate(Path, Error);
-    return Result;
-  }
-  Result.Ok = true;
-  Result.Encoding = Encoding;
-  return Result;
+  const TWriteResult Written = WriteFileAtomic(Path, Bytes, OwnerOnly);
+  if (!Written.Ok) return {false, CannotCreate(Path, Written.Error)};
+  return {true, {}, Encoding};
 }
 
 // Reads the file and hands the bytes to Parse; Parse answers the data or an empty optional.
@@ -132,13 +122,12 @@ template <class T, class F>
 TLoadResult<T> Load(const std::filesystem::path& Path, F Parse,
                     const std::u16string& RefusedMessage = {}) {
   TLoadResult<T> Result;
-  std::string Bytes;
-  std::string Error;
-  if (!ReadFileBytes(Path, Bytes, Error)) {
-    Result.Error = CannotOpen(Path, Error);
+  const TReadResult Read = ReadFileBytes(Path);
+  if (!Read.Ok()) {
+    Result.Error = CannotOpen(Path, Read.Error);
     return Result;
   }
-  Result.Data = Parse(Bytes);
+  Result.Data = Parse(*Read.Bytes);
   if (!Result.Data) Result.Error = RefusedMessage;
   return Result;
 }
@@ -177,7 +166,8 @@ const std::vector<TVCardPrefix>& VCardPrefixes() {
       {u"BDAY:",
        [](P& Page, const std::u16string& V) {
          const std::u16string D = UnescapeVCard(V);
-         Page.Birthday = Part(D, 0, 4) + u"." + Part(D, 4, 2) + u"." + Part(D, 6, 2);
+         Page.Birthday =
+             ClampedSubstr(D, 0, 4) + u"." + ClampedSubstr(D, 4, 2) + u"." + ClampedSubstr(D, 6, 2);
        }},
       {u"ORG:", Components({&P::Company, &P::Department, nullptr, nullptr})},
       {u"TITLE:", Whole(&P::JobTitle)},
@@ -201,8 +191,7 @@ std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& 
   std::size_t I = Slash == std::u16string::npos ? 0 : Slash + 1;
   std::u16string Out = Name.substr(0, I);
   while (I < Name.size()) {
-    if (I + Doubled.size() <= Name.size() &&
-        EqualIgnoringAsciiCase(std::u16string_view(Name).substr(I, Doubled.size()), Doubled)) {
+    if (StartsWithIgnoringAsciiCase(std::u16string_view(Name).substr(I), Doubled)) {
       Out += Extension;
       I += Doubled.size();
     } else {
@@ -222,9 +211,11 @@ TDecodedText LoadTextBytes(std::string_view Bytes) {
 }
 
 // ---- .eml ----
+// Each line of the message ends with CR LF, the last one too, so that a message ending with an
+// empty line keeps it; the reader takes that final break as the end of the last line.
 TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding) {
   std::u16string Text = Page.MemoMessage;
-  if (!Text.empty() && !Text.ends_with(kCRLF)) Text += kCRLF;
+  if (!Text.empty()) Text += kCRLF;
   Text += Page.EditAddress;
   Text += kCRLF;
   Text += Page.EditSubject;
@@ -240,22 +231,24 @@ std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes) {
   File.Page.EditAddress = Lines[Lines.size() - 2];
   File.Page.EditSubject = Lines[Lines.size() - 1];
   for (std::size_t I = 0; I + 2 < Lines.size(); ++I) {
+    if (I > 0) File.Page.MemoMessage += kCRLF;
     File.Page.MemoMessage += Lines[I];
-    File.Page.MemoMessage += kCRLF;
   }
   return File;
 }
 
 // ---- .vcf ----
-TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding) {
-  return EncodeText(ComposeVCard(Page), Encoding);
+// RFC 6350 section 3.1: a vCard is UTF-8, and readers of it (address books, vobject) take neither
+// another charset nor a byte-order mark. The record begins with "BEGIN", so it never needs a mark.
+TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding /*Remembered*/) {
+  return EncodeText(ComposeVCard(Page), TTextEncoding::teUTF8NoBOM);
 }
 
 TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
   for (const std::u16string& Line : SplitLines(Text)) {
     for (const TVCardPrefix& Entry : VCardPrefixes()) {
       if (Line.starts_with(Entry.Prefix))
-        Entry.Set(Current, Part(Line, Entry.Prefix.size(), kMaxValue));
+        Entry.Set(Current, ClampedSubstr(Line, Entry.Prefix.size(), kMaxValue));
     }
   }
   return Current;
@@ -283,9 +276,9 @@ std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes) {
   // The labels "WIFI:T:", "S:" and "P:" are skipped by position.
   const std::vector<std::u16string> Fields = SplitUnescaped(*Record);
   TWifiPage Page;
-  Page.SSID = UnescapeWifi(Part(FieldAt(Fields, 1), 2)).substr(0, kMaxValue);
-  Page.NetworkKey = UnescapeWifi(Part(FieldAt(Fields, 2), 2)).substr(0, kMaxValue);
-  Page.WPA = Part(FieldAt(Fields, 0), 7, 3) == u"WPA" ? 0 : 1;
+  Page.SSID = UnescapeWifi(ClampedSubstr(FieldAt(Fields, 1), 2)).substr(0, kMaxValue);
+  Page.NetworkKey = UnescapeWifi(ClampedSubstr(FieldAt(Fields, 2), 2)).substr(0, kMaxValue);
+  Page.WPA = ClampedSubstr(FieldAt(Fields, 0), 7, 3) == u"WPA" ? 0 : 1;
   return Page;
 }
 
@@ -313,8 +306,8 @@ TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path) {
 }
 
 TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page,
-                          TTextEncoding Encoding) {
-  const TEncodedText Encoded = SaveVCardBytes(Page, Encoding);
+                          TTextEncoding Remembered) {
+  const TEncodedText Encoded = SaveVCardBytes(Page, Remembered);
   return Write(Path, Encoded.Bytes, Encoded.Encoding);
 }
 

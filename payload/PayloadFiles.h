@@ -28,24 +28,27 @@ std::u16string SaveFileName(const std::u16string& Chosen, const std::u16string& 
 TEncodedText SaveTextBytes(const std::u16string& MemoText, TTextEncoding Encoding);
 TDecodedText LoadTextBytes(std::string_view Bytes);
 
-// .eml: the message (CR LF appended when it is not empty and does not end with one), the
-// address, CR LF, the subject, CR LF.
+// .eml: the message's lines, each ended by CR LF (none for an empty message), the address, CR LF,
+// the subject, CR LF. A message that ends with CR LF ends with an empty line, which is written.
 TEncodedText SaveEMailBytes(const TEMailPage& Page, TTextEncoding Encoding);
 struct TEMailFile {
-  TEMailPage Page;        // MemoMessage: the lines before the last two, each followed by CR LF
+  TEMailPage Page;        // MemoMessage: the lines before the last two, joined by CR LF
   TTextEncoding Encoding; // to remember for MemoMessage
 };
 // Empty optional: the file has fewer than two lines.
 std::optional<TEMailFile> LoadEMailBytes(std::string_view Bytes);
 
-// .vcf: the composed record in Encoding.
-TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Encoding);
+// .vcf: the composed record, always UTF-8 without a mark (RFC 6350 section 3.1), whatever encoding
+// the memo remembers; the result's Encoding (teUTF8NoBOM) is the one to remember. The reader still
+// takes any encoding DecodeText knows, so files of earlier versions load.
+TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding Remembered);
 struct TVCardFile {
   std::u16string MemoVCard; // the decoded file text (line breaks CR LF)
   TVCardPage Page;          // Current with the fields the file holds lines for replaced
   TTextEncoding Encoding;   // to remember for MemoVCard
 };
-// Every line is examined, the last one too; for a property on several lines the last wins.
+// Every line is examined, the last one too; for a property on several lines the last wins. N is
+// read from its first three components, so the three-component lines of earlier versions load.
 // The caller holds ReadData true while it puts Page into the fields.
 TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current);
 // The field-filling step alone, on an already decoded text.
@@ -84,7 +87,7 @@ TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& P
 TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path);
 
 TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page,
-                          TTextEncoding Encoding);
+                          TTextEncoding Remembered);
 TLoadResult<TVCardFile> LoadVCardFile(const std::filesystem::path& Path, const TVCardPage& Current);
 
 // Written with mode 0600 (owner only): the scrambling hides the key from a casual glance only.

@@ -1,5 +1,6 @@
 #include "platform/SettingsStore.h"
 
+#include "encoder/Utf16.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 
@@ -20,6 +21,14 @@ constexpr std::string_view kHive = "HKEY_CURRENT_USER\\";
 // A settings file of this program is a few hundred bytes; anything far larger is not one.
 constexpr off_t kMaxFileSize = 1 << 20;
 
+// The value types of a registry export.
+enum class TSettingType {
+  stString,       // REG_SZ
+  stExpandString, // REG_EXPAND_SZ, written hex(2): as UTF-16LE bytes
+  stDWord,        // REG_DWORD, 32 bits
+  stOther,        // any other type, kept as written
+};
+
 struct TValue {
   std::u16string Name;
   TSettingType Type = TSettingType::stOther;
@@ -38,24 +47,6 @@ using THive = std::vector<TKey>;
 // Key and value names compare as the registry compares them.
 bool SameName(std::u16string_view A, std::u16string_view B) {
   return EqualIgnoringAsciiCase(A, B);
-}
-
-bool StartsWithNoCase(std::string_view S, std::string_view Prefix) {
-  if (S.size() < Prefix.size()) return false;
-  for (std::size_t I = 0; I < Prefix.size(); ++I) {
-    char A = S[I], B = Prefix[I];
-    if (A >= 'a' && A <= 'z') A = static_cast<char>(A - 'a' + 'A');
-    if (B >= 'a' && B <= 'z') B = static_cast<char>(B - 'a' + 'A');
-    if (A != B) return false;
-  }
-  return true;
-}
-
-int HexValue(char C) {
-  if (C >= '0' && C <= '9') return C - '0';
-  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
-  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
-  return -1;
 }
 
 TKey* FindKey(THive& Hive, std::u16string_view Path) {
@@ -130,7 +121,7 @@ bool ParseQuoted(std::string_view Line, std::size_t& Pos, std::u16string& Out) {
       if (I + 4 > Line.size()) return false;
       unsigned V = 0;
       for (int K = 0; K < 4; ++K) {
-        const int D = HexValue(Line[I + K]);
+        const int D = HexDigitValue(Line[I + K]);
         if (D < 0) return false;
         V = V * 16 + static_cast<unsigned>(D);
       }
@@ -154,7 +145,7 @@ bool ParseExpandString(std::string_view Data, std::u16string& Out) {
     while (I < Data.size() && Data[I] == ' ')
       ++I;
     if (I + 2 > Data.size()) return false;
-    const int Hi = HexValue(Data[I]), Lo = HexValue(Data[I + 1]);
+    const int Hi = HexDigitValue(Data[I]), Lo = HexDigitValue(Data[I + 1]);
     if (Hi < 0 || Lo < 0) return false;
     Bytes += static_cast<char>(Hi * 16 + Lo);
     I += 2;
@@ -190,12 +181,12 @@ bool ParseValueLine(std::string_view Line, TValue& Value) {
     Value.Type = TSettingType::stString;
     return true;
   }
-  if (StartsWithNoCase(Data, "dword:")) {
+  if (StartsWithIgnoringAsciiCase(Data, "dword:")) {
     const std::string_view Digits = Data.substr(6);
     if (Digits.size() != 8) return false;
     std::uint32_t V = 0;
     for (const char C : Digits) {
-      const int D = HexValue(C);
+      const int D = HexDigitValue(C);
       if (D < 0) return false;
       V = V * 16 + static_cast<std::uint32_t>(D);
     }
@@ -203,7 +194,7 @@ bool ParseValueLine(std::string_view Line, TValue& Value) {
     Value.DWord = V;
     return true;
   }
-  if (StartsWithNoCase(Data, "hex(2):")) {
+  if (StartsWithIgnoringAsciiCase(Data, "hex(2):")) {
     if (!ParseExpandString(Data.substr(7), Value.Text)) return false;
     Value.Type = TSettingType::stExpandString;
     Value.Raw = std::string(Data);
@@ -217,7 +208,7 @@ bool ParseValueLine(std::string_view Line, TValue& Value) {
 
 THive Parse(std::string_view Bytes) {
   THive Hive;
-  if (Bytes.substr(0, 3) == "\xEF\xBB\xBF") Bytes.remove_prefix(3);
+  if (Bytes.starts_with("\xEF\xBB\xBF")) Bytes.remove_prefix(3);
 
   std::vector<std::string_view> Lines;
   for (std::size_t Start = 0; Start <= Bytes.size();) {
@@ -247,7 +238,7 @@ THive Parse(std::string_view Bytes) {
       CurrentKey.reset();
       if (Line.back() == ']') {
         const std::string_view Path = Line.substr(1, Line.size() - 2);
-        if (StartsWithNoCase(Path, kHive) && Path.size() > kHive.size())
+        if (StartsWithIgnoringAsciiCase(Path, kHive) && Path.size() > kHive.size())
           CurrentKey = Utf8ToUtf16(Path.substr(kHive.size()));
       }
       continue;
@@ -294,11 +285,10 @@ void AppendQuoted(std::string& Out, std::u16string_view Text) {
     default:
       break;
     }
-    const bool HighSurrogate = C >= 0xD800 && C <= 0xDBFF;
-    if (HighSurrogate && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF) {
+    if (IsHighSurrogate(C) && I + 1 < Text.size() && IsLowSurrogate(Text[I + 1])) {
       Out += Utf16ToUtf8(Text.substr(I, 2));
       ++I;
-    } else if (C < 0x20 || C == 0x7F || (C >= 0xD800 && C <= 0xDFFF)) {
+    } else if (C < 0x20 || C == 0x7F || IsSurrogate(C)) {
       char Escape[8];
       std::snprintf(Escape, sizeof Escape, "\\u%04X", static_cast<unsigned>(C));
       Out += Escape;
@@ -357,9 +347,9 @@ TLoad Load(const std::filesystem::path& File, THive& Hive) {
     return errno == ENOENT || errno == ENOTDIR ? TLoad::Missing : TLoad::Failed;
   if (!S_ISREG(Info.st_mode)) return TLoad::Failed;
   if (Info.st_size > kMaxFileSize) return TLoad::Loaded; // not a settings file: no values
-  std::string Bytes, Error;
-  if (!ReadFileBytes(File, Bytes, Error)) return TLoad::Failed;
-  Hive = Parse(Bytes);
+  const TReadResult Read = ReadFileBytes(File);
+  if (!Read.Ok()) return TLoad::Failed;
+  Hive = Parse(*Read.Bytes);
   return TLoad::Loaded;
 }
 
@@ -376,10 +366,10 @@ bool UsableKeyPath(const std::u16string& Path) {
   for (std::size_t I = 0; I < Path.size(); ++I) {
     const char16_t C = Path[I];
     if (C < 0x20 || C == 0x7F) return false;
-    if (C >= 0xD800 && C <= 0xDBFF) {
-      if (I + 1 >= Path.size() || Path[I + 1] < 0xDC00 || Path[I + 1] > 0xDFFF) return false;
+    if (IsHighSurrogate(C)) {
+      if (I + 1 >= Path.size() || !IsLowSurrogate(Path[I + 1])) return false;
       ++I;
-    } else if (C >= 0xDC00 && C <= 0xDFFF) {
+    } else if (IsLowSurrogate(C)) {
       return false;
     }
   }
@@ -400,8 +390,7 @@ bool Store(const std::filesystem::path& File, const std::u16string& Key, TValue 
   std::error_code Ec;
   std::filesystem::create_directories(File.parent_path(), Ec);
   if (Ec) return false;
-  std::string Error;
-  return WriteFileAtomic(File, Serialize(Hive), Error, true);
+  return WriteFileAtomic(File, Serialize(Hive), /*OwnerOnly=*/true).Ok;
 }
 
 } // namespace
@@ -425,14 +414,6 @@ std::filesystem::path TSettingsStore::DefaultFile() {
     Base = std::filesystem::path(Home) / ".config";
   }
   return Base / "Marbeck" / "settings.reg";
-}
-
-std::optional<TSettingType> TSettingsStore::ValueType(const std::u16string& Key,
-                                                      const std::u16string& Name) const {
-  THive Hive;
-  const TValue* Value = Lookup(FFile, Hive, Key, Name);
-  if (!Value) return std::nullopt;
-  return Value->Type;
 }
 
 std::optional<std::u16string> TSettingsStore::ReadString(const std::u16string& Key,

@@ -22,13 +22,6 @@
 #include <optional>
 #include <string>
 
-enum class TSettingType {
-  stString,       // REG_SZ
-  stExpandString, // REG_EXPAND_SZ, written hex(2): as UTF-16LE bytes
-  stDWord,        // REG_DWORD, 32 bits
-  stOther,        // any other type, kept as written
-};
-
 class TSettingsStore {
 public:
   // The store at DefaultFile().
@@ -42,8 +35,6 @@ public:
 
   // Key is the path below HKEY_CURRENT_USER, e.g. u"Software\\Marbeck". The readers never create
   // anything; they answer an empty optional when the key or value is missing or has another type.
-  std::optional<TSettingType> ValueType(const std::u16string& Key,
-                                        const std::u16string& Name) const;
   // A string or expandable string, up to its first zero character.
   std::optional<std::u16string> ReadString(const std::u16string& Key,
                                            const std::u16string& Name) const;

@@ -9,6 +9,7 @@
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -100,34 +101,63 @@ std::u16string Utf16Units(std::string_view Bytes, bool BigEndian) {
   return Out;
 }
 
-// CR LF, a lone CR and a lone LF each become one CR LF.
-std::u16string UnifyLineBreaks(const std::u16string& Text) {
-  std::u16string Out;
-  Out.reserve(Text.size() + Text.size() / 16);
-  for (std::size_t I = 0; I < Text.size(); ++I) {
-    const char16_t C = Text[I];
-    if (C == u'\r') {
-      Out += u"\r\n";
-      if (I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
-    } else if (C == u'\n') {
-      Out += u"\r\n";
-    } else {
-      Out += C;
-    }
-  }
-  return Out;
-}
-
-bool StartsWith(std::string_view Bytes, std::string_view Mark) {
-  return Bytes.size() >= Mark.size() && Bytes.substr(0, Mark.size()) == Mark;
-}
-
 const std::string_view kMarkUTF8 = "\xEF\xBB\xBF";
 const std::string_view kMarkUTF16LE = "\xFF\xFE";
 const std::string_view kMarkUTF16BE = "\xFE\xFF";
 
 std::string SystemError(int Code) {
   return std::strerror(Code);
+}
+
+// An open file descriptor, closed when the holder goes.
+class TFileDescriptor {
+public:
+  explicit TFileDescriptor(int Fd) : FFd(Fd) {}
+  ~TFileDescriptor() { Close(); }
+  TFileDescriptor(const TFileDescriptor&) = delete;
+  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+  bool Valid() const { return FFd >= 0; }
+  int Get() const { return FFd; }
+  // Closes at once, for a writer that must learn whether the data reached the file: 0, or -1 with
+  // errno set.
+  int Close() {
+    const int Fd = std::exchange(FFd, -1);
+    return Fd >= 0 ? ::close(Fd) : 0;
+  }
+
+private:
+  int FFd;
+};
+
+// A new file made by mkstemp from Pattern ("...XXXXXX"), removed again when the holder goes unless
+// Keep() says it now lives under another name.
+class TTemporaryFile {
+public:
+  explicit TTemporaryFile(std::string Pattern)
+      : FPath(std::move(Pattern)), FFile(::mkstemp(FPath.data())), FCreated(FFile.Valid()) {}
+  ~TTemporaryFile() {
+    FFile.Close();
+    if (FCreated) ::unlink(FPath.c_str());
+  }
+  TTemporaryFile(const TTemporaryFile&) = delete;
+  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+  bool Created() const { return FCreated; }
+  const std::string& Path() const { return FPath; }
+  TFileDescriptor& File() { return FFile; }
+  void Keep() { FCreated = false; }
+
+private:
+  std::string FPath;
+  TFileDescriptor FFile;
+  bool FCreated;
+};
+
+TReadResult ReadFailure(std::string Error) {
+  return {std::nullopt, std::move(Error)};
+}
+
+TWriteResult WriteFailure(int Code) {
+  return {false, SystemError(Code)};
 }
 
 // The process's file-creation mask. Read from /proc where it is shown, because setting it to look
@@ -149,15 +179,35 @@ mode_t CurrentUmask() {
 
 } // namespace
 
+std::size_t LineBreakLength(std::u16string_view Text, std::size_t Pos) {
+  if (Pos >= Text.size()) return 0;
+  if (Text[Pos] == u'\r') return Text.substr(Pos).starts_with(u"\r\n") ? 2 : 1;
+  return Text[Pos] == u'\n' ? 1 : 0;
+}
+
+std::u16string ReplaceLineBreaks(std::u16string_view Text, std::u16string_view With) {
+  std::u16string Out;
+  Out.reserve(Text.size() + Text.size() / 16);
+  for (std::size_t I = 0; I < Text.size();) {
+    if (const std::size_t Break = LineBreakLength(Text, I)) {
+      Out += With;
+      I += Break;
+    } else {
+      Out += Text[I++];
+    }
+  }
+  return Out;
+}
+
 TDecodedText DecodeText(std::string_view Bytes) {
   TDecodedText Result{};
-  if (StartsWith(Bytes, kMarkUTF8)) {
+  if (Bytes.starts_with(kMarkUTF8)) {
     Result.Encoding = TTextEncoding::teUTF8;
     Result.Text = Utf8ToUtf16(Bytes.substr(kMarkUTF8.size()));
-  } else if (StartsWith(Bytes, kMarkUTF16LE)) {
+  } else if (Bytes.starts_with(kMarkUTF16LE)) {
     Result.Encoding = TTextEncoding::teUTF16LE;
     Result.Text = Utf16Units(Bytes.substr(kMarkUTF16LE.size()), false);
-  } else if (StartsWith(Bytes, kMarkUTF16BE)) {
+  } else if (Bytes.starts_with(kMarkUTF16BE)) {
     Result.Encoding = TTextEncoding::teUTF16BE;
     Result.Text = Utf16Units(Bytes.substr(kMarkUTF16BE.size()), true);
   } else {
@@ -172,7 +222,7 @@ TDecodedText DecodeText(std::string_view Bytes) {
       Result.Text = AnsiToUtf16(Bytes);
     }
   }
-  Result.Text = UnifyLineBreaks(Result.Text);
+  Result.Text = ReplaceLineBreaks(Result.Text, u"\r\n");
   return Result;
 }
 
@@ -220,59 +270,42 @@ TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding) {
   return Result;
 }
 
-bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::string& Error) {
-  Bytes.clear();
+TReadResult ReadFileBytes(const std::filesystem::path& Path) {
   // O_NONBLOCK: a named pipe chosen in the dialog must not hang the window; it is refused below
   // together with devices and folders, and so is a file too large to be a page's content.
-  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (Fd < 0) {
-    Error = SystemError(errno);
-    return false;
-  }
+  const TFileDescriptor File(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!File.Valid()) return ReadFailure(SystemError(errno));
   struct stat Info {};
-  if (::fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode) || Info.st_size > kMaxReadBytes) {
-    const int Code = errno;
-    Error = Info.st_mode == 0       ? SystemError(Code)
-            : S_ISDIR(Info.st_mode) ? SystemError(EISDIR)
-            : S_ISREG(Info.st_mode) ? SystemError(EFBIG)
-                                    : std::string("Not a regular file.");
-    ::close(Fd);
-    return false;
-  }
+  if (::fstat(File.Get(), &Info) != 0) return ReadFailure(SystemError(errno));
+  if (S_ISDIR(Info.st_mode)) return ReadFailure(SystemError(EISDIR));
+  if (!S_ISREG(Info.st_mode)) return ReadFailure("Not a regular file.");
+  if (Info.st_size > kMaxReadBytes) return ReadFailure(SystemError(EFBIG));
+
+  std::string Bytes;
   char Buffer[65536];
   for (;;) {
-    const ssize_t N = ::read(Fd, Buffer, sizeof Buffer);
-    if (N > 0) {
-      Bytes.append(Buffer, static_cast<std::size_t>(N));
-      if (Bytes.size() > static_cast<std::size_t>(kMaxReadBytes)) { // grew while being read
-        ::close(Fd);
-        Bytes.clear();
-        Error = SystemError(EFBIG);
-        return false;
-      }
-    } else if (N == 0) {
-      break;
-    } else if (errno != EINTR) {
-      Error = SystemError(errno);
-      ::close(Fd);
-      Bytes.clear();
-      return false;
+    const ssize_t N = ::read(File.Get(), Buffer, sizeof Buffer);
+    if (N == 0) break;
+    if (N < 0) {
+      if (errno == EINTR) continue;
+      return ReadFailure(SystemError(errno));
     }
+    Bytes.append(Buffer, static_cast<std::size_t>(N));
+    if (Bytes.size() > static_cast<std::size_t>(kMaxReadBytes)) // grew while being read
+      return ReadFailure(SystemError(EFBIG));
   }
-  ::close(Fd);
-  return true;
+  return {std::move(Bytes), {}};
 }
 
-bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
-                     bool OwnerOnly) {
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             bool OwnerOnly) {
   TAtomicWrite How;
   How.OwnerOnly = OwnerOnly;
-  return WriteFileAtomic(Path, Bytes, Error, How);
+  return WriteFileAtomic(Path, Bytes, How);
 }
 
-bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
-                     const TAtomicWrite& How, bool* Exists) {
-  if (Exists) *Exists = false;
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             const TAtomicWrite& How) {
   const bool OwnerOnly = How.OwnerOnly;
   // The temporary file lives beside the target, so the final rename stays inside one file system.
   // Its name is the target's with ".XXXXXX" added, shortened first when the target's name is so
@@ -280,18 +313,8 @@ bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, 
   std::string TempName = Path.filename().string();
   constexpr std::size_t kMaxTempStem = 255 - 7;
   if (TempName.size() > kMaxTempStem) TempName.resize(kMaxTempStem);
-  std::string Temp = (Path.parent_path() / (TempName + ".XXXXXX")).string();
-  const int Fd = ::mkstemp(Temp.data());
-  if (Fd < 0) {
-    Error = SystemError(errno);
-    return false;
-  }
-  auto Fail = [&](int Code) {
-    ::close(Fd);
-    ::unlink(Temp.c_str());
-    Error = SystemError(Code);
-    return false;
-  };
+  TTemporaryFile Temp((Path.parent_path() / (TempName + ".XXXXXX")).string());
+  if (!Temp.Created()) return WriteFailure(errno);
 
   // mkstemp makes the file 0600; a normal file gets the mode a plain create would give it.
   mode_t Mode = 0600;
@@ -303,56 +326,44 @@ bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, 
       Mode = 0666 & ~CurrentUmask();
     }
   }
-  if (::fchmod(Fd, Mode) != 0) return Fail(errno);
+  if (::fchmod(Temp.File().Get(), Mode) != 0) return WriteFailure(errno);
 
   const char* Data = Bytes.data();
   std::size_t Left = Bytes.size();
   while (Left > 0) {
-    const ssize_t N = ::write(Fd, Data, Left);
+    const ssize_t N = ::write(Temp.File().Get(), Data, Left);
     if (N < 0) {
       if (errno == EINTR) continue;
-      return Fail(errno);
+      return WriteFailure(errno);
     }
     Data += N;
     Left -= static_cast<std::size_t>(N);
   }
-  if (How.Durable && ::fsync(Fd) != 0) return Fail(errno);
-  if (::close(Fd) != 0) {
-    const int Code = errno;
-    ::unlink(Temp.c_str());
-    Error = SystemError(Code);
-    return false;
-  }
-  int Renamed = 0;
+  if (How.Durable && ::fsync(Temp.File().Get()) != 0) return WriteFailure(errno);
+  if (Temp.File().Close() != 0) return WriteFailure(errno);
   if (How.Replace) {
-    Renamed = ::rename(Temp.c_str(), Path.c_str());
-  } else {
-    // One step that fails when the target exists; file systems without it get a hard link,
-    // which refuses an existing target just as well.
-    Renamed = ::renameat2(AT_FDCWD, Temp.c_str(), AT_FDCWD, Path.c_str(), RENAME_NOREPLACE);
-    if (Renamed != 0 && (errno == EINVAL || errno == ENOSYS)) {
-      Renamed = ::link(Temp.c_str(), Path.c_str());
-      if (Renamed == 0) ::unlink(Temp.c_str());
-    }
+    if (::rename(Temp.Path().c_str(), Path.c_str()) != 0) return WriteFailure(errno);
+    Temp.Keep(); // it is the target now
+    return {true, {}};
   }
-  if (Renamed != 0) {
-    const int Code = errno;
-    ::unlink(Temp.c_str());
-    if (Code == EEXIST && Exists) *Exists = true;
-    Error = SystemError(Code);
-    return false;
+  // One step that fails when the target exists; on a file system without it a hard link, which
+  // refuses an existing target just as well (the temporary name then goes with Temp).
+  if (::renameat2(AT_FDCWD, Temp.Path().c_str(), AT_FDCWD, Path.c_str(), RENAME_NOREPLACE) == 0) {
+    Temp.Keep();
+    return {true, {}};
   }
-  return true;
+  if (errno == EINVAL || errno == ENOSYS) {
+    if (::link(Temp.Path().c_str(), Path.c_str()) == 0) return {true, {}};
+  }
+  const int Code = errno;
+  TWriteResult Failed = WriteFailure(Code);
+  Failed.Exists = Code == EEXIST;
+  return Failed;
 }
 
-bool SyncFileSystem(const std::filesystem::path& Folder, std::string& Error) {
-  const int Fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (Fd < 0) {
-    Error = SystemError(errno);
-    return false;
-  }
-  const bool Ok = ::syncfs(Fd) == 0 && ::fsync(Fd) == 0;
-  if (!Ok) Error = SystemError(errno);
-  ::close(Fd);
-  return Ok;
+TWriteResult SyncFileSystem(const std::filesystem::path& Folder) {
+  const TFileDescriptor Dir(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!Dir.Valid()) return WriteFailure(errno);
+  if (::syncfs(Dir.Get()) != 0 || ::fsync(Dir.Get()) != 0) return WriteFailure(errno);
+  return {true, {}};
 }

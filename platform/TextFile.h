@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,12 @@ struct TDecodedText {
   TTextEncoding Encoding; // the encoding to remember for a later save
 };
 
+// ---- line breaks: CR LF, a lone CR and a lone LF each count as one ----
+// The length of the line break at Text[Pos]: 2 for CR LF, 1 for a lone CR or LF, 0 for none.
+std::size_t LineBreakLength(std::u16string_view Text, std::size_t Pos);
+// Text with every line break replaced by With.
+std::u16string ReplaceLineBreaks(std::u16string_view Text, std::u16string_view With);
+
 // Detects the mark (EF BB BF, then FF FE, then FE FF); without one, valid UTF-8 holding non-ASCII
 // bytes is UTF-8 without a mark, anything else Windows-1252. The mark is not part of the text.
 TDecodedText DecodeText(std::string_view Bytes);
@@ -29,28 +36,41 @@ struct TEncodedText {
 };
 TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding);
 
-// Whole-file I/O. On failure they answer false and put the system's error text into Error.
-// ReadFileBytes reads regular files of at most kMaxReadBytes only (no folder, pipe or device).
+// Whole-file I/O. A failure comes back as a value holding the system's error text (strerror), never
+// as an exception.
+struct TReadResult {
+  std::optional<std::string> Bytes; // empty when the read failed
+  std::string Error;                // the system's error text when Bytes is empty
+  bool Ok() const { return Bytes.has_value(); }
+};
+struct TWriteResult {
+  bool Ok = false;
+  std::string Error;   // the system's error text when !Ok
+  bool Exists = false; // a writer told not to replace found the target there
+};
+
+// Reads regular files of at most kMaxReadBytes only (no folder, pipe or device).
 inline constexpr long long kMaxReadBytes = 64LL * 1024 * 1024;
-bool ReadFileBytes(const std::filesystem::path& Path, std::string& Bytes, std::string& Error);
+TReadResult ReadFileBytes(const std::filesystem::path& Path);
 // Writes a temporary file in the target's folder and renames it over the target, so a failed
-// write leaves the previous file as it was. OwnerOnly gives the file mode 0600.
-bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
-                     bool OwnerOnly = false);
+// write leaves the previous file as it was and no temporary file behind. OwnerOnly gives the file
+// mode 0600.
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             bool OwnerOnly = false);
 
 // The same writer with its choices spelled out, for callers that write many files.
 struct TAtomicWrite {
   bool OwnerOnly = false;
   // Durable: the data reaches the disk (fsync) before the rename. Without it a crash soon after
-  // the write may leave the target missing or empty, never half written; SyncFileSystem later
-  // makes a whole series of such writes durable at once.
+  // may leave the target missing, empty or zero-filled (never another file's data);
+  // SyncFileSystem later makes a whole series of such writes durable at once.
   bool Durable = true;
-  // Replace: an existing target is replaced. Without it the rename refuses an existing target
-  // (checked and done in one step, so two writers cannot both win); Exists is then set.
+  // Replace: an existing target is replaced. Without it the rename refuses an existing target,
+  // checked and done in one step so that two writers cannot both win; Exists is then set.
   bool Replace = true;
 };
-bool WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes, std::string& Error,
-                     const TAtomicWrite& How, bool* Exists = nullptr);
-// Flushes every written file of the file system that holds Folder to the disk (syncfs), and
-// then Folder's own entries (fsync). False with the system's reason on failure.
-bool SyncFileSystem(const std::filesystem::path& Folder, std::string& Error);
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             const TAtomicWrite& How);
+// Flushes every written file of the file system that holds Folder to the disk (syncfs), then
+// Folder's own entries (fsync).
+TWriteResult SyncFileSystem(const std::filesystem::path& Folder);

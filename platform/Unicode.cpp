@@ -1,48 +1,48 @@
 #include "platform/Unicode.h"
 
+#include "encoder/Utf16.h"
+
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
+// RFC 3629 section 4: the lead bytes of the well-formed multi-byte sequences, the sequence's
+// length, and the range its second byte may take; every later byte is 80-BF.
+struct TLeadByte {
+  unsigned char First, Last;
+  std::size_t Length;
+  unsigned char SecondLow, SecondHigh;
+};
+constexpr TLeadByte kLeadBytes[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, // no overlong forms
+    {0xE1, 0xEC, 3, 0x80, 0xBF}, {0xED, 0xED, 3, 0x80, 0x9F}, // no surrogates
+    {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF}, // no overlong forms
+    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F}, // nothing above U+10FFFF
+};
+
 // Length of the well-formed sequence at Bytes[Pos] and its scalar value; 0 when ill-formed.
 std::size_t DecodeOne(std::string_view Bytes, std::size_t Pos, char32_t& Value) {
-  auto At = [&](std::size_t I) { return static_cast<unsigned char>(Bytes[I]); };
+  const auto At = [&](std::size_t I) { return static_cast<unsigned char>(Bytes[I]); };
   const unsigned char B0 = At(Pos);
-  const std::size_t Left = Bytes.size() - Pos;
   if (B0 < 0x80) {
     Value = B0;
     return 1;
   }
-  std::size_t Len;
-  unsigned char Lo = 0x80, Hi = 0xBF; // allowed range of the second byte
-  if (B0 >= 0xC2 && B0 <= 0xDF) {
-    Len = 2;
-    Value = B0 & 0x1F;
-  } else if (B0 >= 0xE0 && B0 <= 0xEF) {
-    Len = 3;
-    Value = B0 & 0x0F;
-    if (B0 == 0xE0)
-      Lo = 0xA0; // no overlong forms
-    else if (B0 == 0xED)
-      Hi = 0x9F; // no surrogates
-  } else if (B0 >= 0xF0 && B0 <= 0xF4) {
-    Len = 4;
-    Value = B0 & 0x07;
-    if (B0 == 0xF0)
-      Lo = 0x90; // no overlong forms
-    else if (B0 == 0xF4)
-      Hi = 0x8F; // nothing above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (Left < Len) return 0;
-  for (std::size_t I = 1; I < Len; ++I) {
+  const auto Lead =
+      std::find_if(std::begin(kLeadBytes), std::end(kLeadBytes),
+                   [B0](const TLeadByte& L) { return B0 >= L.First && B0 <= L.Last; });
+  if (Lead == std::end(kLeadBytes) || Bytes.size() - Pos < Lead->Length) return 0;
+  Value = B0 & (0x7Fu >> Lead->Length);
+  for (std::size_t I = 1; I < Lead->Length; ++I) {
     const unsigned char B = At(Pos + I);
-    const unsigned char L = I == 1 ? Lo : 0x80, H = I == 1 ? Hi : 0xBF;
-    if (B < L || B > H) return 0;
+    const unsigned char Low = I == 1 ? Lead->SecondLow : 0x80;
+    const unsigned char High = I == 1 ? Lead->SecondHigh : 0xBF;
+    if (B < Low || B > High) return 0;
     Value = (Value << 6) | (B & 0x3F);
   }
-  return Len;
+  return Lead->Length;
 }
 
 void AppendUtf8(std::string& Out, char32_t C) {
@@ -70,11 +70,10 @@ std::string Utf16ToUtf8(std::u16string_view Text) {
   Out.reserve(Text.size());
   for (std::size_t I = 0; I < Text.size(); ++I) {
     const char16_t U = Text[I];
-    if (U >= 0xD800 && U <= 0xDBFF && I + 1 < Text.size() && Text[I + 1] >= 0xDC00 &&
-        Text[I + 1] <= 0xDFFF) {
-      AppendUtf8(Out, 0x10000 + ((char32_t(U) - 0xD800) << 10) + (char32_t(Text[I + 1]) - 0xDC00));
+    if (IsHighSurrogate(U) && I + 1 < Text.size() && IsLowSurrogate(Text[I + 1])) {
+      AppendUtf8(Out, CombineSurrogates(U, Text[I + 1]));
       ++I;
-    } else if (U >= 0xD800 && U <= 0xDFFF) {
+    } else if (IsSurrogate(U)) {
       AppendUtf8(Out, 0xFFFD);
     } else {
       AppendUtf8(Out, U);
@@ -118,10 +117,31 @@ bool IsValidUtf8(std::string_view Bytes) {
   return true;
 }
 
+namespace {
+
+template <class Char>
+bool SameIgnoringAsciiCase(std::basic_string_view<Char> A, std::basic_string_view<Char> B) {
+  const auto Fold = [](Char C) {
+    return C >= Char('A') && C <= Char('Z') ? static_cast<Char>(C - Char('A') + Char('a')) : C;
+  };
+  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(),
+                                            [&](Char X, Char Y) { return Fold(X) == Fold(Y); });
+}
+
+} // namespace
+
 bool EqualIgnoringAsciiCase(std::u16string_view A, std::u16string_view B) {
-  const auto Fold = [](char16_t C) { return C >= u'A' && C <= u'Z' ? C + (u'a' - u'A') : C; };
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I)
-    if (Fold(A[I]) != Fold(B[I])) return false;
-  return true;
+  return SameIgnoringAsciiCase(A, B);
+}
+
+bool EqualIgnoringAsciiCase(std::string_view A, std::string_view B) {
+  return SameIgnoringAsciiCase(A, B);
+}
+
+bool StartsWithIgnoringAsciiCase(std::u16string_view Text, std::u16string_view Prefix) {
+  return SameIgnoringAsciiCase(Text.substr(0, Prefix.size()), Prefix);
+}
+
+bool StartsWithIgnoringAsciiCase(std::string_view Text, std::string_view Prefix) {
+  return SameIgnoringAsciiCase(Text.substr(0, Prefix.size()), Prefix);
 }

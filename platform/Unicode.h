@@ -1,4 +1,5 @@
-// Conversions between UTF-16 text and UTF-8 bytes.
+// Conversions between UTF-16 text and UTF-8 bytes, and the ASCII helpers the text forms share
+// (letter case, hexadecimal digits).
 #pragma once
 
 #include <string>
@@ -11,6 +12,24 @@ std::u16string Utf8ToUtf16(std::string_view Bytes);
 // True when Bytes is well-formed UTF-8 (RFC 3629: no overlong forms, no surrogates, at most
 // U+10FFFF).
 bool IsValidUtf8(std::string_view Bytes);
-// True when A and B hold the same code units once A-Z are taken as a-z (the way the registry
+
+// ---- ASCII letter case: A-Z are taken as a-z, every other code unit as itself ----
+// True when A and B hold the same code units but for ASCII letter case (the way the registry
 // compares names, and file extensions are compared).
 bool EqualIgnoringAsciiCase(std::u16string_view A, std::u16string_view B);
+bool EqualIgnoringAsciiCase(std::string_view A, std::string_view B);
+bool StartsWithIgnoringAsciiCase(std::u16string_view Text, std::u16string_view Prefix);
+bool StartsWithIgnoringAsciiCase(std::string_view Text, std::string_view Prefix);
+
+// ---- hexadecimal digits ----
+// The value of the digit 0-9, a-f or A-F; -1 for any other code unit.
+constexpr int HexDigitValue(char32_t C) {
+  if (C >= U'0' && C <= U'9') return static_cast<int>(C - U'0');
+  if (C >= U'a' && C <= U'f') return static_cast<int>(C - U'a') + 10;
+  if (C >= U'A' && C <= U'F') return static_cast<int>(C - U'A') + 10;
+  return -1;
+}
+// The digit 0-9 or A-F of Value's lowest four bits.
+constexpr char UpperHexDigit(unsigned Value) {
+  return "0123456789ABCDEF"[Value & 0xF];
+}

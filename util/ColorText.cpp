@@ -7,11 +7,6 @@
 
 namespace {
 
-struct TNamedColor {
-  std::u16string_view Name;
-  TColor Value;
-};
-
 constexpr TColor Rgb(unsigned R, unsigned G, unsigned B) {
   return R | (G << 8) | (B << 16);
 }
@@ -74,22 +69,18 @@ constexpr std::array<TNamedColor, 52> kNamedColors{{
     {u"clDefault", 0x20000000u},
 }};
 
-int HexDigit(char16_t C) {
-  if (C >= u'0' && C <= u'9') return C - u'0';
-  if (C >= u'a' && C <= u'f') return C - u'a' + 10;
-  if (C >= u'A' && C <= u'F') return C - u'A' + 10;
-  return -1;
-}
-
 } // namespace
+
+std::span<const TNamedColor> NamedColors() {
+  return kNamedColors;
+}
 
 std::u16string ColorToText(TColor Color) {
   for (const TNamedColor& Named : kNamedColors)
     if (Named.Value == Color) return std::u16string(Named.Name);
-  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
   std::u16string Text(9, u'$');
   for (int I = 0; I < 8; ++I)
-    Text[8 - I] = kHex[(Color >> (4 * I)) & 0xF];
+    Text[8 - I] = static_cast<char16_t>(UpperHexDigit(Color >> (4 * I)));
   return Text;
 }
 
@@ -102,7 +93,7 @@ std::optional<TColor> TextToColor(const std::u16string& Text) {
     if (Text.size() == 1) return std::nullopt;
     unsigned long long Value = 0;
     for (std::size_t I = 1; I < Text.size(); ++I) {
-      const int D = HexDigit(Text[I]);
+      const int D = HexDigitValue(Text[I]);
       if (D < 0) return std::nullopt;
       Value = Value * 16 + static_cast<unsigned>(D);
       if (Value > 0xFFFFFFFFull) return std::nullopt;

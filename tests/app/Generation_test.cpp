@@ -64,7 +64,7 @@ TEST_F(TWindowTest, EachPagePassesItsPayloadAndPaintsItsSymbol) {
          F.LastName->setText(QStringLiteral("Lee"));
          F.Company->setText(QStringLiteral("ACME"));
        },
-       u"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann Lee\r\nN:Lee;Ann;\r\nORG:ACME;\r\nEND:VCARD\r\n"},
+       u"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann Lee\r\nN:Lee;Ann;;;\r\nORG:ACME;\r\nEND:VCARD\r\n"},
       {"Wifi", 4,
        [](TForm1& F) {
          F.SSID->setText(QStringLiteral("home"));

@@ -110,16 +110,16 @@ TEST(PayloadGolden, EMailFileInUTF16LE) {
   ASSERT_TRUE(Read);
   EXPECT_EQ(Read->Page.EditAddress, Page.EditAddress);
   EXPECT_EQ(Read->Page.EditSubject, Page.EditSubject);
-  EXPECT_EQ(Read->Page.MemoMessage, Page.MemoMessage + u"\r\n");
+  EXPECT_EQ(Read->Page.MemoMessage, Page.MemoMessage);
   EXPECT_EQ(Read->Encoding, TTextEncoding::teUTF16LE);
 }
 
-TEST(PayloadGolden, VCardFileInUTF8WithMark) {
+TEST(PayloadGolden, VCardFileInUTF8WithoutMark) {
   EXPECT_EQ(SaveVCardBytes(SampleContact(), TTextEncoding::teUTF8).Bytes, Golden("contact.vcf"));
   const TVCardFile Read = LoadVCardBytes(Golden("contact.vcf"), {});
   EXPECT_EQ(Read.Page, SampleContact());
   EXPECT_EQ(Read.MemoVCard, ComposeVCard(SampleContact()));
-  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF8);
+  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF8NoBOM);
 }
 
 // ---- .txt ----
@@ -140,32 +140,56 @@ TEST(TextFile, LineBreaksBecomeCRLFAndNothingIsAdded) {
 
 // ---- .eml ----
 
+// Every line of a non-empty message ends with CR LF, its last line too: a memo ending with an empty
+// line ("m" CR LF) writes that empty line.
 TEST(EMailFile, WriterLayout) {
   EXPECT_EQ(SaveEMailBytes({u"x", u"y", u""}, TTextEncoding::teAnsi).Bytes, "x\r\ny\r\n");
   EXPECT_EQ(SaveEMailBytes({u"x", u"", u"m"}, TTextEncoding::teAnsi).Bytes, "m\r\nx\r\n\r\n");
-  EXPECT_EQ(SaveEMailBytes({u"", u"", u"m\r\n"}, TTextEncoding::teAnsi).Bytes, "m\r\n\r\n\r\n");
+  EXPECT_EQ(SaveEMailBytes({u"", u"", u"m\r\n"}, TTextEncoding::teAnsi).Bytes, "m\r\n\r\n\r\n\r\n");
 }
 
-// The message comes back as its lines, each followed by CR LF; address and subject from the last
-// two.
-TEST(EMailFile, LineModelRoundTrip) {
+// A load gives the memo exactly the lines that were saved, so the code made from the page is the
+// one made before the save (no %0D%0A grows at the end of the body).
+TEST(EMailFile, SaveAndLoadGiveBackTheSameMessageAndCode) {
+  const TEMailPage Cases[] = {
+      {u"a@b.example", u"Hello", u"Hi"},     // one line
+      {u"a@b.example", u"Hello", u"Hi\r\n"}, // ending with an empty line
+      {u"x", u"y", u""},                     // empty message
+      {u"a@b", u"", u"\r\n"},                // two empty lines
+      {u"a@b", u"S", u"m1\r\nm2"},
+      {u"", u"", u" \r\n\r\n; \\ \u00E9\u20AC\u4F60\r\n\r\n"},
+  };
+  for (const TTextEncoding Encoding :
+       {TTextEncoding::teAnsi, TTextEncoding::teUTF8, TTextEncoding::teUTF16BE}) {
+    for (const TEMailPage& Page : Cases) {
+      const std::optional<TEMailFile> Read = LoadEMailBytes(SaveEMailBytes(Page, Encoding).Bytes);
+      ASSERT_TRUE(Read);
+      EXPECT_EQ(Read->Page.MemoMessage, Page.MemoMessage);
+      EXPECT_EQ(Read->Page.EditAddress, Page.EditAddress);
+      EXPECT_EQ(Read->Page.EditSubject, Page.EditSubject);
+      EXPECT_EQ(EMailPayload(Read->Page), EMailPayload(Page));
+    }
+  }
+}
+
+// Files of earlier versions: they hold the same bytes for a message that does not end with a line
+// break, and lost the empty last line of one that did; either way the lines written come back.
+TEST(EMailFile, FilesWrittenBeforeLoadTheLinesTheyHold) {
   const struct {
-    TEMailPage Page;
-    std::u16string Message; // as read back
+    const char* Bytes;
+    std::u16string Message;
   } Cases[] = {
-      {{u"x", u"y", u""}, u""},
-      {{u"a@b", u"S", u"m1\r\nm2"}, u"m1\r\nm2\r\n"},
-      {{u"a@b", u"S", u"m1\r\nm2\r\n"}, u"m1\r\nm2\r\n"},
-      {{u"a@b", u"", u"\r\n"}, u"\r\n"},
-      {{u"", u"", u" \r\n\r\n; \\ \u00E9\u20AC\u4F60"}, u" \r\n\r\n; \\ \u00E9\u20AC\u4F60\r\n"},
+      {"Hi\r\na@b\r\nS\r\n", u"Hi"},
+      {"m1\r\n\r\nm2\r\na@b\r\nS\r\n", u"m1\r\n\r\nm2"},
+      {"a@b\r\nS\r\n", u""},
+      {"m1\nm2\na@b\nS", u"m1\r\nm2"}, // Unix breaks, no final break
   };
   for (const auto& C : Cases) {
-    const std::optional<TEMailFile> Read =
-        LoadEMailBytes(SaveEMailBytes(C.Page, TTextEncoding::teUTF8).Bytes);
-    ASSERT_TRUE(Read);
-    EXPECT_EQ(Read->Page.EditAddress, C.Page.EditAddress);
-    EXPECT_EQ(Read->Page.EditSubject, C.Page.EditSubject);
-    EXPECT_EQ(Read->Page.MemoMessage, C.Message);
+    const std::optional<TEMailFile> Read = LoadEMailBytes(C.Bytes);
+    ASSERT_TRUE(Read) << C.Bytes;
+    EXPECT_EQ(Read->Page.MemoMessage, C.Message) << C.Bytes;
+    EXPECT_EQ(Read->Page.EditAddress, u"a@b");
+    EXPECT_EQ(Read->Page.EditSubject, u"S");
   }
 }
 
@@ -180,14 +204,20 @@ TEST(EMailFile, FewerThanTwoLinesIsRefused) {
 
 // ---- .vcf ----
 
-TEST(VCardFile, RoundTripInUTF16KeepsAwkwardValues) {
+// Written as UTF-8 even when the memo remembers UTF-16; the same record in UTF-16, as earlier
+// versions wrote it for such a memo, still loads.
+TEST(VCardFile, RoundTripKeepsAwkwardValues) {
   TVCardPage Page = SampleContact();
   Page.JobTitle = u"\u0418\u043D\u0436\u0435\u043D\u0435\u0440\r\n2nd line";
   Page.Streetwork = u" ";
   Page.MiddleName = u"\\;,";
   const TVCardFile Read = LoadVCardBytes(SaveVCardBytes(Page, TTextEncoding::teUTF16LE).Bytes, {});
   EXPECT_EQ(Read.Page, Page);
-  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF16LE);
+  EXPECT_EQ(Read.Encoding, TTextEncoding::teUTF8NoBOM);
+  const TVCardFile Older =
+      LoadVCardBytes(EncodeText(ComposeVCard(Page), TTextEncoding::teUTF16LE).Bytes, {});
+  EXPECT_EQ(Older.Page, Page);
+  EXPECT_EQ(Older.Encoding, TTextEncoding::teUTF16LE);
 }
 
 TEST(VCardFile, FileWithoutPrefixesChangesNothing) {
@@ -263,7 +293,7 @@ TEST_F(PayloadFiles, EachFormatSavesAndLoadsThroughItsPath) {
   ASSERT_TRUE(SaveEMailFile(Dir / "a.eml", Mail, TTextEncoding::teUTF16BE).Ok);
   const TLoadResult<TEMailFile> MailRead = LoadEMailFile(Dir / "a.eml");
   ASSERT_TRUE(MailRead.Ok());
-  EXPECT_EQ(MailRead.Data->Page.MemoMessage, u"m\r\n");
+  EXPECT_EQ(MailRead.Data->Page.MemoMessage, u"m");
   EXPECT_EQ(MailRead.Data->Encoding, TTextEncoding::teUTF16BE);
 
   ASSERT_TRUE(SaveVCardFile(Dir / "a.vcf", SampleContact(), TTextEncoding::teUTF8).Ok);
@@ -276,6 +306,22 @@ TEST_F(PayloadFiles, EachFormatSavesAndLoadsThroughItsPath) {
   ASSERT_TRUE(W.Ok);
   EXPECT_EQ(W.Encoding, TTextEncoding::teUTF8);
   EXPECT_EQ(LoadNetworkFile(Dir / "a.nwk").Data, Wifi);
+}
+
+TEST_F(PayloadFiles, EMailMessageKeepsItsLinesThroughTheFile) {
+  for (const std::u16string& Message :
+       {std::u16string(u"Hi"), std::u16string(u"Hi\r\n"), std::u16string()}) {
+    const TEMailPage Page{u"a@b.example", u"Greetings", Message};
+    ASSERT_TRUE(SaveEMailFile(Dir / "m.eml", Page, TTextEncoding::teAnsi).Ok);
+    const TLoadResult<TEMailFile> Read = LoadEMailFile(Dir / "m.eml");
+    ASSERT_TRUE(Read.Ok());
+    EXPECT_EQ(Read.Data->Page.MemoMessage, Message);
+    EXPECT_EQ(EMailPayload(Read.Data->Page), EMailPayload(Page));
+    // A second round gives the same file.
+    const std::string First = ReadAll(Dir / "m.eml");
+    ASSERT_TRUE(SaveEMailFile(Dir / "m.eml", Read.Data->Page, Read.Data->Encoding).Ok);
+    EXPECT_EQ(ReadAll(Dir / "m.eml"), First);
+  }
 }
 
 TEST_F(PayloadFiles, NetworkFileIsReadableByItsOwnerOnly) {

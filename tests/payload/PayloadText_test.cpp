@@ -4,13 +4,6 @@
 
 namespace {
 
-TEST(PayloadText, TextAndURLPassThroughUnchanged) {
-  const std::u16string Text = u"  lead\r\n\r\ntrail  \r\n";
-  EXPECT_EQ(TextPayload(Text), Text);
-  EXPECT_EQ(URLPayload({u" example.org/a b?x=1 "}), u" example.org/a b?x=1 ");
-  EXPECT_EQ(URLPayload({}), u"");
-}
-
 TEST(PayloadText, HintLinesAreFiveLinesEachEndedByCRLF) {
   EXPECT_EQ(HintText(), u"Please type your text here.\r\n"
                         u"\r\n"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -177,11 +178,11 @@ TEST(TextFiles, AtomicWriteTakesTheLongestFileName) {
   TTempFolder Folder;
   for (const std::size_t Length : {248u, 249u, 255u}) {
     const auto Path = Folder.Path() / (std::string(Length - 4, 'n') + ".txt");
-    std::string Error, Read;
-    ASSERT_TRUE(WriteFileAtomic(Path, "first", Error)) << Length << ": " << Error;
-    ASSERT_TRUE(WriteFileAtomic(Path, "second", Error)) << Length << ": " << Error;
-    ASSERT_TRUE(ReadFileBytes(Path, Read, Error)) << Error;
-    EXPECT_EQ(Read, "second");
+    for (const char* Data : {"first", "second"}) {
+      const TWriteResult Written = WriteFileAtomic(Path, Data);
+      ASSERT_TRUE(Written.Ok) << Length << ": " << Written.Error;
+    }
+    EXPECT_EQ(ReadFileBytes(Path).Bytes, "second");
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()),
                           std::filesystem::directory_iterator()),
@@ -191,11 +192,14 @@ TEST(TextFiles, AtomicWriteTakesTheLongestFileName) {
 TEST(TextFiles, AtomicWriteAndRead) {
   TTempFolder Folder;
   const auto Path = Folder.Path() / "notes.txt";
-  std::string Error, Read;
   const std::string Data = std::string("a\0b\r\n", 5) + std::string(200000, 'x');
-  ASSERT_TRUE(WriteFileAtomic(Path, Data, Error)) << Error;
-  ASSERT_TRUE(ReadFileBytes(Path, Read, Error)) << Error;
-  EXPECT_EQ(Read, Data);
+  const TWriteResult Written = WriteFileAtomic(Path, Data);
+  ASSERT_TRUE(Written.Ok) << Written.Error;
+  EXPECT_TRUE(Written.Error.empty());
+  const TReadResult Read = ReadFileBytes(Path);
+  ASSERT_TRUE(Read.Ok()) << Read.Error;
+  EXPECT_EQ(Read.Bytes, Data);
+  EXPECT_TRUE(Read.Error.empty());
 
   const mode_t Mask = ::umask(0);
   ::umask(Mask);
@@ -203,17 +207,20 @@ TEST(TextFiles, AtomicWriteAndRead) {
   ASSERT_EQ(::stat(Path.c_str(), &Info), 0);
   EXPECT_EQ(Info.st_mode & 0777, 0666 & ~Mask);
 
-  ASSERT_TRUE(WriteFileAtomic(Path, "short", Error, true)) << Error;
-  ASSERT_TRUE(ReadFileBytes(Path, Read, Error));
-  EXPECT_EQ(Read, "short");
+  ASSERT_TRUE(WriteFileAtomic(Path, "short", true).Ok);
+  EXPECT_EQ(ReadFileBytes(Path).Bytes, "short");
   ASSERT_EQ(::stat(Path.c_str(), &Info), 0);
   EXPECT_EQ(Info.st_mode & 0777, 0600u);
 
   // An existing file keeps its mode.
   ASSERT_EQ(::chmod(Path.c_str(), 0640), 0);
-  ASSERT_TRUE(WriteFileAtomic(Path, "again", Error)) << Error;
+  ASSERT_TRUE(WriteFileAtomic(Path, "again").Ok);
   ASSERT_EQ(::stat(Path.c_str(), &Info), 0);
   EXPECT_EQ(Info.st_mode & 0777, 0640u);
+
+  // An empty file reads as empty bytes, which is not a failure.
+  ASSERT_TRUE(WriteFileAtomic(Path, "").Ok);
+  EXPECT_EQ(ReadFileBytes(Path).Bytes, "");
 
   // Only the target is left in the folder: no temporary files.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 1);
@@ -221,48 +228,47 @@ TEST(TextFiles, AtomicWriteAndRead) {
 
 TEST(TextFiles, FailuresGiveTheSystemsText) {
   TTempFolder Folder;
-  std::string Error, Read = "stale";
-  EXPECT_FALSE(ReadFileBytes(Folder.Path() / "missing.txt", Read, Error));
-  EXPECT_EQ(Error, std::strerror(ENOENT));
-  EXPECT_TRUE(Read.empty());
-
-  Error.clear();
-  EXPECT_FALSE(ReadFileBytes(Folder.Path(), Read, Error)); // a folder
-  EXPECT_EQ(Error, std::strerror(EISDIR));
-
-  // A named pipe nobody writes to is refused at once instead of hanging the reader, and so is
-  // a device that never ends.
   const auto Pipe = Folder.Path() / "pipe.txt";
   ASSERT_EQ(::mkfifo(Pipe.c_str(), 0600), 0);
-  Error.clear();
-  EXPECT_FALSE(ReadFileBytes(Pipe, Read, Error));
-  EXPECT_EQ(Error, "Not a regular file.");
-  Error.clear();
-  EXPECT_FALSE(ReadFileBytes("/dev/zero", Read, Error));
-  EXPECT_EQ(Error, "Not a regular file.");
-  EXPECT_TRUE(Read.empty());
-
   // A file larger than any page's content is refused before it is read.
   const auto Huge = Folder.Path() / "huge.txt";
   std::ofstream(Huge) << "x";
   std::filesystem::resize_file(Huge, static_cast<std::uintmax_t>(kMaxReadBytes) + 1);
-  Error.clear();
-  EXPECT_FALSE(ReadFileBytes(Huge, Read, Error));
-  EXPECT_EQ(Error, std::strerror(EFBIG));
+
+  const struct {
+    std::filesystem::path Path;
+    std::string Error;
+  } Reads[] = {
+      {Folder.Path() / "missing.txt", std::strerror(ENOENT)},
+      {Folder.Path(), std::strerror(EISDIR)}, // a folder
+      // A named pipe nobody writes to is refused at once instead of hanging the reader, and so is
+      // a device that never ends.
+      {Pipe, "Not a regular file."},
+      {"/dev/zero", "Not a regular file."},
+      {Huge, std::strerror(EFBIG)},
+  };
+  for (const auto& R : Reads) {
+    SCOPED_TRACE(R.Path);
+    const TReadResult Read = ReadFileBytes(R.Path);
+    EXPECT_FALSE(Read.Ok());
+    EXPECT_EQ(Read.Bytes, std::nullopt);
+    EXPECT_EQ(Read.Error, R.Error);
+  }
   std::filesystem::remove(Pipe);
   std::filesystem::remove(Huge);
 
-  Error.clear();
-  EXPECT_FALSE(WriteFileAtomic(Folder.Path() / "no" / "such.txt", "x", Error));
-  EXPECT_EQ(Error, std::strerror(ENOENT));
+  const TWriteResult NoFolder = WriteFileAtomic(Folder.Path() / "no" / "such.txt", "x");
+  EXPECT_FALSE(NoFolder.Ok);
+  EXPECT_EQ(NoFolder.Error, std::strerror(ENOENT));
 
-  // A folder in the target's place stays as it was, and no temporary file is left behind.
+  // A folder in the target's place stays as it was, and no temporary file is left behind: the
+  // rename is what fails, after the temporary file was written and closed.
   const auto Taken = Folder.Path() / "taken.txt";
   std::filesystem::create_directory(Taken);
   std::ofstream(Taken / "inside") << "keep";
-  Error.clear();
-  EXPECT_FALSE(WriteFileAtomic(Taken, "x", Error));
-  EXPECT_FALSE(Error.empty());
+  const TWriteResult OntoFolder = WriteFileAtomic(Taken, "x");
+  EXPECT_FALSE(OntoFolder.Ok);
+  EXPECT_EQ(OntoFolder.Error, std::strerror(EISDIR));
   EXPECT_TRUE(std::filesystem::exists(Taken / "inside"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 1);
 }

@@ -1,0 +1,397 @@
+// The building of the main window: its controls at their places, the menu, the wiring of the
+// controls to the handlers, and the default hooks to the real dialogs, shell and clipboard.
+// What the handlers do is in Unit1.cpp.
+#include "About.h"
+#include "ApplicationFont.h"
+#include "Controls.h"
+#include "FormHelpers.h"
+#include "Icons.h"
+#include "Unit1.h"
+#include "VCardFields.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStyle>
+#include <QTabWidget>
+#include <type_traits>
+
+namespace {
+
+// Runs Form's Handler, guarded, on every Signal of Sender; Args go to the handler. The signal's
+// own arguments are not passed on.
+template <typename TSender, typename TSignal, typename... TArgs>
+void Wire(TForm1* Form, TSender* Sender, TSignal Signal, void (TForm1::*Handler)(TArgs...),
+          std::type_identity_t<TArgs>... Args) {
+  QObject::connect(Sender, Signal, Form,
+                   [Form, Handler, Args...] { Form->Guarded([&] { (Form->*Handler)(Args...); }); });
+}
+
+QLabel* MakeLabel(QWidget* Parent, const QString& Caption, int Left, int Top) {
+  auto* Label = new QLabel(Caption, Parent);
+  Label->adjustSize();
+  Label->move(Left, Top);
+  return Label;
+}
+
+QPushButton* MakeButton(QWidget* Parent, const QString& Caption, const QRect& Place) {
+  auto* Button = new QPushButton(Caption, Parent);
+  Button->setGeometry(Place);
+  return Button;
+}
+
+// The "  Load" and "  Save" buttons of the pages, with the style's open and save pictures.
+QPushButton* MakeFileButton(QWidget* Parent, bool Save, int Left) {
+  QPushButton* Button = MakeButton(
+      Parent, Save ? QStringLiteral("  Save") : QStringLiteral("  Load"), QRect(Left, 286, 75, 25));
+  Button->setIcon(Parent->style()->standardIcon(Save ? QStyle::SP_DialogSaveButton
+                                                     : QStyle::SP_DialogOpenButton));
+  Button->setIconSize(QSize(16, 16));
+  return Button;
+}
+
+QLineEdit* MakeEdit(QWidget* Parent, const QRect& Place) {
+  auto* Edit = new QLineEdit(Parent);
+  Edit->setGeometry(Place);
+  return Edit;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* Parent) : QMainWindow(Parent) {
+  setWindowTitle(QStringLiteral("Marbeck"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFont(WindowFont());
+  setWindowIcon(GenerateIcon());
+  BuildWindow();
+  BuildMenu();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  InstallDefaultHooks();
+  FFormAbout = new TFormAbout(this);
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildWindow() {
+  ClientArea = new QWidget(this);
+  ClientArea->setFixedSize(980, 409);
+  setCentralWidget(ClientArea);
+
+  PageControl1 = new QTabWidget(ClientArea);
+  PageControl1->setGeometry(8, 8, 505, 353);
+  BuildTextPage();
+  BuildURLPage();
+  BuildEMailPage();
+  BuildVCardPage();
+  BuildWifiPage();
+
+  BuildGenerationControls();
+  BuildPreview();
+
+  AboutBtn = MakeButton(ClientArea, QStringLiteral("About..."), QRect(232, 376, 73, 25));
+  CloseBtn = MakeButton(ClientArea, QStringLiteral("Close"), QRect(312, 376, 73, 25));
+  CopyToClipboardBtn =
+      MakeButton(ClientArea, QStringLiteral("Copy to Clipboard"), QRect(840, 376, 129, 25));
+  CopyToClipboardBtn->setIcon(ClipboardIcon());
+  CopyToClipboardBtn->setIconSize(QSize(15, 16));
+
+  // The hidden memo that holds the payload of the last pass, below the visible area.
+  QRText = new QPlainTextEdit(ClientArea);
+  QRText->setGeometry(8, 440, 505, 217);
+  QRText->setLineWrapMode(QPlainTextEdit::NoWrap);
+  QRText->setPlainText(QStringLiteral("QRText"));
+  QRText->hide();
+
+  Wire(this, AboutBtn, &QPushButton::clicked, &TForm1::AboutBtnClick);
+  Wire(this, CloseBtn, &QPushButton::clicked, &TForm1::CloseBtnClick);
+  Wire(this, CopyToClipboardBtn, &QPushButton::clicked, &TForm1::CopyToClipboardBtnClick);
+  // Initial page as laid out; the settings load chooses the page shown.
+  PageControl1->setCurrentIndex(4);
+}
+
+void TForm1::BuildMenu() {
+  QMenu* File1 = menuBar()->addMenu(QStringLiteral("File"));
+  CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("Copy QR-Code to Clipboard"));
+  CopyQRCodetoClipboard1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  CopyQRCodetoClipboard1->setShortcutContext(Qt::WindowShortcut);
+  Close1 = File1->addAction(QStringLiteral("Close"));
+  About1 = menuBar()->addAction(QStringLiteral("About..."));
+  Wire(this, CopyQRCodetoClipboard1, &QAction::triggered, &TForm1::CopyQRCodetoClipboard1Click);
+  Wire(this, Close1, &QAction::triggered, &TForm1::CloseBtnClick);
+  Wire(this, About1, &QAction::triggered, &TForm1::AboutBtnClick);
+}
+
+void TForm1::BuildTextPage() {
+  Tab1 = new QWidget;
+  PageControl1->addTab(Tab1, QStringLiteral("Text"));
+  MemoText = new QPlainTextEdit(Tab1);
+  MemoText->setGeometry(8, 8, 481, 268);
+  MemoText->installEventFilter(this);
+  WatchCopyKey(MemoText);
+  tWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), Tab1);
+  tWordWrap->setGeometry(8, 290, 100, 17);
+  LoadTextBtn = MakeFileButton(Tab1, false, 332);
+  SaveTextBtn = MakeFileButton(Tab1, true, 414);
+  DoInfoText = MakeButton(Tab1, QStringLiteral("DoInfoText"), QRect(96, 48, 305, 17));
+  DoInfoText->hide();
+
+  Wire(this, tWordWrap, &QCheckBox::toggled, &TForm1::tWordWrapClick);
+  Wire(this, LoadTextBtn, &QPushButton::clicked, &TForm1::LoadTextBtnClick);
+  Wire(this, SaveTextBtn, &QPushButton::clicked, &TForm1::SaveTextBtnClick);
+  Wire(this, DoInfoText, &QPushButton::clicked, &TForm1::DoInfoTextClick);
+}
+
+void TForm1::BuildURLPage() {
+  Tab2 = new QWidget;
+  PageControl1->addTab(Tab2, QStringLiteral("URL"));
+  MakeLabel(Tab2, QStringLiteral("Copy and paste the URL from your Browser to this field"), 8, 12);
+  EditURL = MakeEdit(Tab2, QRect(8, 30, 481, 21));
+  WatchCopyKey(EditURL);
+  QLabel* Example = MakeLabel(
+      Tab2, QStringLiteral("e.g.  https://www.example.org/   or   http://example.com/index.html"),
+      8, 56);
+  SetTextColor(Example, QPalette::WindowText, kHintColor);
+  URLTestBtn = MakeButton(Tab2, QStringLiteral("Test the URL"), QRect(8, 82, 97, 25));
+  Wire(this, URLTestBtn, &QPushButton::clicked, &TForm1::URLTestBtnClick);
+}
+
+void TForm1::BuildEMailPage() {
+  TabSheet1 = new QWidget;
+  PageControl1->addTab(TabSheet1, QStringLiteral("eMail"));
+  MakeLabel(TabSheet1, QStringLiteral("eMail Address"), 8, 8);
+  EditAddress = MakeEdit(TabSheet1, QRect(8, 24, 481, 21));
+  MakeLabel(TabSheet1, QStringLiteral("Subject"), 8, 52);
+  EditSubject = MakeEdit(TabSheet1, QRect(8, 68, 481, 21));
+  MakeLabel(TabSheet1, QStringLiteral("Message"), 8, 96);
+  MemoMessage = new QPlainTextEdit(TabSheet1);
+  MemoMessage->setGeometry(8, 112, 481, 164);
+  for (QWidget* Field : {static_cast<QWidget*>(EditAddress), static_cast<QWidget*>(EditSubject),
+                         static_cast<QWidget*>(MemoMessage)})
+    WatchCopyKey(Field);
+  eWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), TabSheet1);
+  eWordWrap->setGeometry(8, 290, 100, 17);
+  LoadEMailBtn = MakeFileButton(TabSheet1, false, 332);
+  SaveEMailBtn = MakeFileButton(TabSheet1, true, 414);
+
+  Wire(this, eWordWrap, &QCheckBox::toggled, &TForm1::eWordWrapClick);
+  Wire(this, LoadEMailBtn, &QPushButton::clicked, &TForm1::LoadEMailBtnClick);
+  Wire(this, SaveEMailBtn, &QPushButton::clicked, &TForm1::SaveEMailBtnClick);
+}
+
+void TForm1::BuildVCardPage() {
+  TabSheet2 = new QWidget;
+  PageControl1->addTab(TabSheet2, QStringLiteral("VCard v4.0"));
+
+  struct TColumnPlace {
+    int LabelLeft, EditLeft, EditWidth;
+  };
+  constexpr TColumnPlace Columns[] = {{8, 106, 134}, {250, 366, 123}};
+  for (const TVCardField& Field : kVCardFields) {
+    const TColumnPlace& Place = Columns[Field.Column];
+    const int Top = 6 + 25 * Field.Row;
+    QLabel* Label =
+        MakeLabel(TabSheet2, QString::fromLatin1(Field.Caption), Place.LabelLeft, Top + 4);
+    QLineEdit* Edit = MakeEdit(TabSheet2, QRect(Place.EditLeft, Top, Place.EditWidth, 21));
+    this->*Field.Edit = Edit;
+    Label->setBuddy(Edit);
+    WatchCopyKey(Edit);
+    if (Field.Edit == &TForm1::ContactName) {
+      QFont Bold = Edit->font();
+      Bold.setBold(true);
+      Label->setFont(Bold);
+      Label->adjustSize();
+    }
+  }
+
+  DoVCard = MakeButton(TabSheet2, QStringLiteral("DoVCard"), QRect(8, 290, 61, 21));
+  LoadVcard3Btn = MakeFileButton(TabSheet2, false, 332);
+  SaveVCard3Btn = MakeFileButton(TabSheet2, true, 414);
+  MemoVCard = new QPlainTextEdit(TabSheet2);
+  MemoVCard->hide();
+
+  for (QLineEdit* Name : {FirstName, LastName, MiddleName})
+    Wire(this, Name, &QLineEdit::textChanged, &TForm1::FirstNameChange);
+  Wire(this, DoVCard, &QPushButton::clicked, &TForm1::DoVCardClick);
+  Wire(this, LoadVcard3Btn, &QPushButton::clicked, &TForm1::LoadVcard3BtnClick);
+  Wire(this, SaveVCard3Btn, &QPushButton::clicked, &TForm1::SaveVCard3BtnClick);
+}
+
+void TForm1::BuildWifiPage() {
+  TabSheet3 = new QWidget;
+  PageControl1->addTab(TabSheet3, QStringLiteral("Wifi"));
+  MakeLabel(TabSheet3, QStringLiteral("Network Name (SSID)"), 8, 8);
+  SSID = MakeEdit(TabSheet3, QRect(8, 24, 241, 21));
+  MakeLabel(TabSheet3, QStringLiteral("Network Key"), 8, 52);
+  NetworkKey = MakeEdit(TabSheet3, QRect(8, 68, 241, 21));
+  MakeLabel(TabSheet3, QStringLiteral("Network Encryption Type"), 8, 96);
+  WPA = new QComboBox(TabSheet3);
+  WPA->setGeometry(8, 112, 97, 21);
+  WPA->addItems({QStringLiteral("WPA"), QStringLiteral("WEP")});
+  WPA->setCurrentIndex(0);
+  WatchCopyKey(SSID);
+  WatchCopyKey(NetworkKey);
+  LoadWifiBtn = MakeFileButton(TabSheet3, false, 332);
+  SaveWifiBtn = MakeFileButton(TabSheet3, true, 414);
+  Wire(this, LoadWifiBtn, &QPushButton::clicked, &TForm1::LoadWifiBtnClick);
+  Wire(this, SaveWifiBtn, &QPushButton::clicked, &TForm1::SaveWifiBtnClick);
+}
+
+void TForm1::BuildGenerationControls() {
+  const QColor GreyText(0x6D, 0x6D, 0x6D); // the grey-text colour of the classic desktop
+  Label30 = MakeLabel(ClientArea, QStringLiteral("Encoding Mode"), 12, 364);
+  Label31 = MakeLabel(ClientArea, QStringLiteral("Spacing"), 138, 364);
+  for (QLabel* Label : {Label30, Label31}) {
+    Label->setFont(SmallFont());
+    Label->adjustSize();
+    SetTextColor(Label, QPalette::WindowText, GreyText);
+  }
+  EncryptionType = new QComboBox(ClientArea);
+  EncryptionType->setGeometry(10, 378, 119, 21);
+  EncryptionType->addItems({QStringLiteral("Auto"), QStringLiteral("Numeric"),
+                            QStringLiteral("Alphanumeric"), QStringLiteral("ISO-8859-1"),
+                            QStringLiteral("UTF-8 without BOM"), QStringLiteral("UTF-8 with BOM")});
+  EncryptionType->setCurrentIndex(0);
+  FrameSize = new QComboBox(ClientArea);
+  FrameSize->setGeometry(136, 378, 57, 21);
+  for (int Spacing = 1; Spacing <= 9; ++Spacing)
+    FrameSize->addItem(QString::number(Spacing));
+  FrameSize->setCurrentIndex(1);
+
+  CreateCodeBtn =
+      MakeButton(ClientArea, QStringLiteral(" Generate QR-Code"), QRect(392, 376, 123, 25));
+  CreateCodeBtn->setIcon(GenerateIcon());
+  CreateCodeBtn->setIconSize(QSize(16, 16));
+
+  // A choice made by the user runs a pass; an index set in code does not ("activated").
+  Wire(this, EncryptionType, &QComboBox::activated, &TForm1::CreateCodeBtnClick);
+  Wire(this, FrameSize, &QComboBox::activated, &TForm1::CreateCodeBtnClick);
+  Wire(this, CreateCodeBtn, &QPushButton::clicked, &TForm1::CreateCodeBtnClick);
+}
+
+void TForm1::BuildPreview() {
+  Panel1 = new QFrame(ClientArea);
+  Panel1->setGeometry(528, 16, 441, 329);
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel1->setLineWidth(1);
+  Panel1->setAutoFillBackground(true);
+  Image1 = new TPictureBox(Panel1);
+  Image1->setGeometry(199, 136, 50, 50);
+  NoteLabel = new QLabel(Panel1);
+  NoteLabel->setGeometry(8, 298, 425, 24);
+  NoteLabel->setAlignment(Qt::AlignCenter);
+  NoteLabel->setWordWrap(true);
+  SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
+  NoteLabel->hide();
+
+  ScrollBar1 = new QScrollBar(Qt::Horizontal, ClientArea);
+  ScrollBar1->setGeometry(528, 378, 305, 21);
+  ScrollBar1->setRange(0, 800);
+  ScrollBar1->setSingleStep(1);
+  ScrollBar1->setPageStep(1);
+  ScrollBar1->setValue(250);
+
+  Label34 = MakeLabel(ClientArea, QStringLiteral("Back Color:"), 526, 354);
+  BackColor = new TColorSwatch(ClientArea);
+  BackColor->setGeometry(584, 352, 25, 17);
+  BackColor->SetColor(0xFFFFFF);
+  Label35 = MakeLabel(ClientArea, QStringLiteral("Matrix Color:"), 624, 354);
+  MatrixColor = new TColorSwatch(ClientArea);
+  MatrixColor->setGeometry(688, 352, 25, 17);
+  MatrixColor->SetColor(0x000000);
+  Frame = new QCheckBox(QStringLiteral("Frame"), ClientArea);
+  Frame->setGeometry(744, 352, 57, 17);
+  Label33 = MakeLabel(ClientArea, QStringLiteral("Size:"), 800, 354);
+  TrackBar1 = new QSlider(Qt::Horizontal, ClientArea);
+  TrackBar1->setGeometry(824, 350, 86, 25); // ends short of "Color:", which starts at 912
+  TrackBar1->setRange(0, 10);
+  TrackBar1->setValue(0);
+  TrackBar1->setPageStep(1);
+  TrackBar1->setEnabled(false);
+  Label32 = MakeLabel(ClientArea, QStringLiteral("Color:"), 912, 354);
+  SetTextColor(Label32, QPalette::WindowText, kSilver);
+  SetTextColor(Label33, QPalette::WindowText, kSilver);
+  FrameColor = new TColorSwatch(ClientArea);
+  FrameColor->setGeometry(944, 352, 25, 17);
+  FrameColor->SetColor(0x000000);
+  Shape1 = new TCover(ClientArea);
+  Shape1->setGeometry(944, 352, 25, 17);
+  Shape1->raise();
+
+  Wire(this, ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
+  Wire(this, Frame, &QCheckBox::toggled, &TForm1::FrameClick);
+  Wire(this, TrackBar1, &QSlider::valueChanged, &TForm1::CreateCodeBtnClick);
+  for (TColorSwatch* Swatch : {BackColor, MatrixColor, FrameColor}) {
+    Wire(this, Swatch, &TColorSwatch::MouseDown, &TForm1::FrameColorMouseDown, Swatch);
+    Wire(this, Swatch, &TColorSwatch::MouseUp, &TForm1::FrameColorMouseUp, Swatch);
+  }
+}
+
+void TForm1::InstallDefaultHooks() {
+  FHooks.OpenFile = [this](const QString& Filter,
+                           const QString& LastChosen) -> std::optional<QString> {
+    const QString Name = QFileDialog::getOpenFileName(this, QString(), LastChosen, Filter);
+    if (Name.isEmpty()) return std::nullopt;
+    return Name;
+  };
+  FHooks.SaveFile = [this](const QString& Filter,
+                           const QString& LastChosen) -> std::optional<QString> {
+    // The overwrite question is asked by the window for the final name (see AskSaveName).
+    const QString Name = QFileDialog::getSaveFileName(this, QString(), LastChosen, Filter, nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (Name.isEmpty()) return std::nullopt;
+    return Name;
+  };
+  FHooks.ConfirmOverwrite = [this](const QString& FileName) {
+    return QMessageBox::question(this, QStringLiteral("Confirm Save As"),
+                                 QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QDir::toNativeSeparators(FileName)),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+  };
+  FHooks.PickColor = [this](QColor Initial) -> std::optional<QColor> {
+    const QColor Chosen = QColorDialog::getColor(Initial, this);
+    if (!Chosen.isValid()) return std::nullopt;
+    return Chosen;
+  };
+  FHooks.ErrorBox = [this](const QString& Message) {
+    QMessageBox::critical(this, QStringLiteral("Marbeck"), Message);
+  };
+  FHooks.OpenUrl = [](const QUrl& Url) { QDesktopServices::openUrl(Url); };
+  FHooks.SetClipboardImage = [](const QImage& Picture, QString& Error) {
+    QClipboard* Clipboard = QGuiApplication::clipboard();
+    if (!Clipboard) {
+      Error = QStringLiteral("there is no clipboard.");
+      return false;
+    }
+    Clipboard->setImage(Picture);
+    const QMimeData* Data = Clipboard->mimeData();
+    if (!Data || !Data->hasImage()) {
+      Error = QStringLiteral("the clipboard did not take the picture.");
+      return false;
+    }
+    return true;
+  };
+}
+
+void TForm1::WatchCopyKey(QWidget* TextField) {
+  TextField->installEventFilter(this);
+}

@@ -1,0 +1,137 @@
+#include "render/Pdf.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// One arm of a corner mark, the modules [X0, X1] x [Y0, Y1] clipped to the grid, in modules.
+void AddArm(QPainterPath& Path, int Side, int X0, int Y0, int X1, int Y1) {
+  X0 = std::max(X0, 0);
+  Y0 = std::max(Y0, 0);
+  X1 = std::min(X1, Side - 1);
+  Y1 = std::min(Y1, Side - 1);
+  if (X0 <= X1 && Y0 <= Y1) Path.addRect(X0, Y0, X1 - X0 + 1, Y1 - Y0 + 1);
+}
+
+} // namespace
+
+void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
+               const TCodeStyle& Style) {
+  const int Side = Grid.Side;
+  if (Side <= 0) return;
+  Painter.save();
+  Painter.setRenderHint(QPainter::Antialiasing, false);
+  Painter.setPen(Qt::NoPen);
+  // Drawn in modules: the transform maps the grid onto Target.
+  Painter.translate(Target.topLeft());
+  Painter.scale(Target.width() / Side, Target.height() / Side);
+
+  Painter.fillRect(QRectF(0, 0, Side, Side), QColor::fromRgb(Style.Light));
+
+  // The runs of a row never touch each other, and all rectangles turn the same way, so the
+  // winding rule fills every run once.
+  QPainterPath Dark;
+  Dark.setFillRule(Qt::WindingFill);
+  const std::uint8_t* Cells = Grid.Cells.data();
+  for (int Row = 0; Row < Side; ++Row) {
+    const std::uint8_t* Line =
+        Cells + static_cast<std::size_t>(Row) * static_cast<std::size_t>(Side);
+    int Column = 0;
+    while (Column < Side) {
+      if (!Line[Column]) {
+        ++Column;
+        continue;
+      }
+      const int Start = Column;
+      while (Column < Side && Line[Column])
+        ++Column;
+      Dark.addRect(Start, Row, Column - Start, 1);
+    }
+  }
+  if (!Dark.isEmpty()) Painter.fillPath(Dark, QColor::fromRgb(Style.Dark));
+
+  if (Style.Frame) {
+    QPainterPath Marks;
+    Marks.setFillRule(Qt::WindingFill); // the arms of a mark overlap in its corner
+    const int Arm = Style.MarkLength + 2;
+    const int Far = Side - Style.MarkLength - 3;
+    const int Last = Side - 1;
+    AddArm(Marks, Side, 0, 0, Arm, 0);
+    AddArm(Marks, Side, 0, 0, 0, Arm);
+    AddArm(Marks, Side, Far, 0, Last, 0);
+    AddArm(Marks, Side, Last, 0, Last, Arm);
+    AddArm(Marks, Side, 0, Far, 0, Last);
+    AddArm(Marks, Side, 0, Last, Arm, Last);
+    AddArm(Marks, Side, Far, Last, Last, Last);
+    AddArm(Marks, Side, Last, Far, Last, Last);
+    Painter.fillPath(Marks, QColor::fromRgb(Style.FrameColor));
+  }
+  Painter.restore();
+}
+
+namespace {
+
+// QPageSize keeps a page in whole points, and QPdfWriter writes that rounded size as the
+// MediaBox and flips its y axis about it. The picture is therefore painted against the bottom
+// edge of the rounded page (PDF's origin), and the MediaBox is then narrowed to the exact size.
+// The new numbers are never longer than the old ones (the exact size is at most the rounded
+// one), and are padded with spaces, so no byte offset of the file moves.
+bool SetExactMediaBox(QByteArray& Pdf, int RoundedPoints, double ExactPoints) {
+  char Old[96];
+  std::snprintf(Old, sizeof Old, "/MediaBox [0 0 %d.000000 %d.000000]", RoundedPoints,
+                RoundedPoints);
+  const qsizetype At = Pdf.indexOf(Old);
+  if (At < 0 || Pdf.indexOf(Old, At + 1) >= 0) return false;
+  char New[96];
+  std::snprintf(New, sizeof New, "/MediaBox [0 0 %.6f %.6f]", ExactPoints, ExactPoints);
+  const qsizetype OldLength = static_cast<qsizetype>(std::strlen(Old));
+  QByteArray Replacement(New);
+  if (Replacement.size() > OldLength) return false;
+  Replacement.insert(Replacement.size() - 1, QByteArray(OldLength - Replacement.size(), ' '));
+  Pdf.replace(At, OldLength, Replacement);
+  return true;
+}
+
+} // namespace
+
+QByteArray RenderPdf(const TModuleGrid& Grid, const TCodeStyle& Style, double MmPerModule,
+                     const QString& Title) {
+  if (Grid.Side <= 0 || !std::isfinite(MmPerModule) || MmPerModule <= 0) return QByteArray();
+  const double Millimetres = Grid.Side * MmPerModule;
+  const double Points = Millimetres * 72.0 / 25.4;
+  if (Points > 14400.0) return QByteArray();
+
+  QByteArray Pdf;
+  int RoundedPoints = 0;
+  {
+    QBuffer Buffer(&Pdf);
+    if (!Buffer.open(QIODevice::WriteOnly)) return QByteArray();
+    QPdfWriter Writer(&Buffer);
+    Writer.setTitle(Title);
+    Writer.setCreator(QStringLiteral("Marbeck"));
+    const QPageSize Size(QSizeF(Millimetres, Millimetres), QPageSize::Millimeter, QString(),
+                         QPageSize::ExactMatch);
+    if (!Writer.setPageLayout(QPageLayout(Size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))))
+      return QByteArray();
+    Writer.setResolution(72); // one device unit per point
+    const QRect Page = Writer.pageLayout().fullRectPoints();
+    if (Page.width() != Page.height() || Page.height() < Points - 1.0 ||
+        Page.height() > Points + 1.0)
+      return QByteArray();
+    RoundedPoints = Page.height();
+    QPainter Painter;
+    if (!Painter.begin(&Writer)) return QByteArray();
+    PaintCode(Painter, QRectF(0, RoundedPoints - Points, Points, Points), Grid, Style);
+    if (!Painter.end()) return QByteArray();
+  }
+  if (!SetExactMediaBox(Pdf, RoundedPoints, Points)) return QByteArray();
+  return Pdf;
+}

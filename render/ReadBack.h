@@ -1,0 +1,64 @@
+// Whether a picture of a code scans, and the one verdict every output shows. The read-back takes
+// the exact pixels that are shown, saved or printed (colours and frame marks included), turns
+// them into grey, and lets zbar look for a QR symbol in them. The verdict adds the colour check:
+// zbar still reads yellow on white from clean pixels, a phone camera often does not.
+// Safe to call from several threads at once (each call has its own zbar scanner). Needs no
+// display and no QGuiApplication.
+#pragma once
+
+#include "render/CodeStyle.h"
+#include "render/Contrast.h"
+
+#include <QImage>
+#include <string>
+
+// The grey each pixel becomes: the sRGB grey with the pixel's WCAG 2 relative luminance (see
+// render/Contrast.h), i.e. round(255 * E(L)) where E is the sRGB transfer function (IEC
+// 61966-2-1) that turns a linear value back into an 8-bit level. A grey pixel keeps its level,
+// and one colour is darker than another in grey exactly when its relative luminance is lower,
+// so the grey picture is inverted exactly when ContrastOf says so. Alpha is ignored (every pixel
+// counts as opaque).
+unsigned char GreyOf(QRgb Colour);
+
+enum class TReadBackResult {
+  Exact,        // one QR symbol found, and its bytes are Expected
+  OtherBytes,   // a QR symbol found with other bytes (or more than one symbol found)
+  NothingFound, // no QR symbol found (an empty picture included)
+};
+
+struct TReadBack {
+  TReadBackResult Result = TReadBackResult::NothingFound;
+  std::string Bytes; // what the first symbol found carries; empty when nothing was found
+};
+
+// Decodes Picture with zbar, QR codes only, in binary mode: the bytes come back as the symbol
+// carries them, with no guessing of a character set, and are compared with Expected byte for
+// byte. The picture is read as it is: no border is added, no inverted reading is tried. Like any
+// reader, zbar needs enough pixels: from two pixels a module it reads every version; at one pixel
+// a module, or below two on a nearest-neighbour stretch that makes modules of unequal width, it
+// may find nothing in a large symbol.
+TReadBack ReadBack(const QImage& Picture, const std::string& Expected);
+
+// The verdict on one picture of a code drawn in Style.
+struct TVerdict {
+  bool Verified = false;
+  // Empty when verified, otherwise the first reason that applies, in this order:
+  //   "contrast 1.07 : 1"      the ratio of Style.Dark and Style.Light is below 3 : 1 (shown cut
+  //                            to two decimals, never rounded up, so 2.996 shows as 2.99)
+  //   "inverted colours"       the dark modules are lighter than the light ones
+  //   "read back other bytes"  zbar read a symbol that does not carry Expected
+  //   "nothing found"          zbar found no symbol
+  std::string Reason;
+};
+
+// The minimum contrast ratio a verified code needs.
+inline constexpr double MinimumContrast = 3.0;
+
+// Verified only when the colours pass (ratio at least MinimumContrast, not inverted) AND the
+// picture reads back exactly Expected. When the colours fail, the picture is not decoded.
+// Style's colours must be resolved values (no system colour).
+TVerdict Verify(const QImage& Picture, const std::string& Expected, const TCodeStyle& Style);
+
+// "contrast 1.07 : 1" for a ratio of 1.0738: two decimals, cut rather than rounded, in the C
+// locale whatever the program's locale.
+std::string ContrastReason(double Ratio);

@@ -1,0 +1,188 @@
+// The module grid of an encode and the raster picture: the pixels every raster output shares,
+// and the PNG file read back by an outside reader (zbarimg).
+#include "RenderTable.h"
+#include "encoder/QRCodeSymbol.h"
+#include "render/Raster.h"
+#include "support/OutsideReaders.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Whether DrawFrameMarks colours pixel X, Y of an S x S picture with arms of MarkLength + 3:
+// the outermost ring, within MarkLength + 3 pixels of a corner along the ring.
+bool OnMark(int X, int Y, int S, int MarkLength) {
+  const int Arm = MarkLength + 3;
+  const bool NearLeft = X < Arm, NearRight = X >= S - Arm;
+  const bool NearTop = Y < Arm, NearBottom = Y >= S - Arm;
+  if (Y == 0 || Y == S - 1) return NearLeft || NearRight;
+  if (X == 0 || X == S - 1) return NearTop || NearBottom;
+  return false;
+}
+
+TEST(MakeCode, ReadsTheFacadeInTheWindowsOrder) {
+  const TCodeStyle Style = StyleTable()[6].Style; // frame: quiet zone spacing + 1
+  const std::u16string Text = u"MAKE CODE 12345 émile";
+  const TCode Code = MakeCode(Text, qrUTF8BOM, Style);
+  TQRCodeSymbol Symbol;
+  Symbol.SetData(Text);
+  Symbol.SetEncoding(qrUTF8BOM);
+  Symbol.SetQuietZone(Style.QuietZone());
+  ASSERT_EQ(Code.Grid.Side, Symbol.Rows());
+  ASSERT_EQ(Code.Grid.Cells.size(), static_cast<std::size_t>(Symbol.Rows() * Symbol.Rows()));
+  for (int Row = -1; Row <= Code.Grid.Side; ++Row)
+    for (int Column = -1; Column <= Code.Grid.Side; ++Column)
+      ASSERT_EQ(Code.Grid.IsDark(Row, Column), Symbol.IsDark(Row, Column)) << Row << "," << Column;
+  EXPECT_EQ(Code.Version, Symbol.Version());
+  EXPECT_FALSE(Code.DataTooLong);
+}
+
+TEST(MakeCode, TooLongGivesAnAllLightSquareAndTheCounts) {
+  TCodeStyle Style;
+  Style.Spacing = 3;
+  const TCode Code = MakeCode(std::u16string(3000, u'x'), qrAuto, Style);
+  EXPECT_TRUE(Code.DataTooLong);
+  EXPECT_EQ(Code.Version, 0);
+  EXPECT_EQ(Code.Grid.Side, 6);
+  EXPECT_EQ(Code.NeededUnits, 3000);
+  EXPECT_EQ(Code.MaxUnits, 2953);
+  EXPECT_EQ(Code.Units, cuBytes);
+  EXPECT_EQ(std::count(Code.Grid.Cells.begin(), Code.Grid.Cells.end(), 1), 0);
+  // The picture is the light square with its marks, like any other grid.
+  Style.Frame = true;
+  const TCode Framed = MakeCode(std::u16string(3000, u'x'), qrAuto, Style);
+  const QImage Picture = RenderModules(Framed.Grid, Style);
+  ASSERT_EQ(Picture.width(), 8);
+  EXPECT_EQ(Picture.pixel(0, 0), Style.FrameColor | 0xff000000u);
+  EXPECT_EQ(Picture.pixel(3, 3), Style.Light | 0xff000000u);
+}
+
+TEST(MakeCode, EmptyPayloadWithTheFacadesStartingValuesGivesNoGrid) {
+  TCodeStyle Style;
+  Style.Spacing = 4; // the facade starts with a quiet zone of 4 and Auto: nothing changes
+  const TCode Code = MakeCode(u"", qrAuto, Style);
+  EXPECT_EQ(Code.Grid.Side, 0);
+  EXPECT_TRUE(RenderModules(Code.Grid, Style).isNull());
+  EXPECT_TRUE(RenderRaster(Code.Grid, Style, 100).isNull());
+  EXPECT_TRUE(EncodePng(QImage()).isEmpty());
+  // Any other spacing encodes the empty text.
+  Style.Spacing = 2;
+  EXPECT_EQ(MakeCode(u"", qrAuto, Style).Grid.Side, 21 + 4);
+}
+
+class RasterTable : public testing::TestWithParam<TTableCase> {};
+
+// Every pixel of the one-pixel-per-module picture: the module's colour, or the mark colour on
+// the ring where the marks lie.
+TEST_P(RasterTable, ModulesTakeTheirColoursAndTheMarksTheRing) {
+  const TCodeStyle& Style = StyleTable()[GetParam().StyleIndex].Style;
+  const TCode Code = TableCode(GetParam().Version, Style);
+  const QImage Picture = RenderModules(Code.Grid, Style);
+  const int S = Code.Grid.Side;
+  ASSERT_EQ(Picture.size(), QSize(S, S));
+  ASSERT_EQ(Picture.format(), QImage::Format_RGB32);
+  for (int Y = 0; Y < S; ++Y)
+    for (int X = 0; X < S; ++X) {
+      QRgb Expected = Code.Grid.IsDark(Y, X) ? Style.Dark : Style.Light;
+      if (Style.Frame && OnMark(X, Y, S, Style.MarkLength)) Expected = Style.FrameColor;
+      ASSERT_EQ(Picture.pixel(X, Y), Expected | 0xff000000u) << X << "," << Y;
+    }
+  // The ring under the marks is quiet zone: the marks cover no module of the symbol.
+  for (int I = 0; I < S; ++I)
+    ASSERT_FALSE(Code.Grid.IsDark(0, I) || Code.Grid.IsDark(S - 1, I) || Code.Grid.IsDark(I, 0) ||
+                 Code.Grid.IsDark(I, S - 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, RasterTable, testing::ValuesIn(AllCases()), CaseName);
+
+class PngTable : public testing::TestWithParam<TTableCase> {};
+
+// The PNG file at two pixels per module: zbarimg reads the payload's exact bytes from the file,
+// and the file holds the picture's exact pixels.
+TEST_P(PngTable, ZbarimgReadsThePayloadFromTheFile) {
+  const TCodeStyle& Style = StyleTable()[GetParam().StyleIndex].Style;
+  const TCode Code = TableCode(GetParam().Version, Style);
+  const QImage Picture = RenderRaster(Code.Grid, Style, Code.Grid.Side * 2);
+  const QByteArray Png = EncodePng(Picture);
+  ASSERT_FALSE(Png.isEmpty());
+  EXPECT_EQ(PictureDifference(QImage::fromData(Png, "PNG"), Picture), "");
+
+  TTempFolder Folder;
+  const std::filesystem::path File = Folder.Path() / "code.png";
+  ASSERT_TRUE(WriteFileBytes(File, Png));
+  const TToolRun Run = RunTool(QStringLiteral("zbarimg"),
+                               {QStringLiteral("--quiet"), QStringLiteral("--raw"),
+                                QStringLiteral("-Sbinary"), QString::fromStdString(File.string())});
+  ASSERT_TRUE(Run.Started) << "zbarimg (zbar-tools) is needed";
+  ASSERT_EQ(Run.ExitCode, 0) << Run.Err.toStdString();
+  EXPECT_EQ(Run.Out.toStdString(), PayloadOfVersion(GetParam().Version));
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, PngTable, testing::ValuesIn(RotatingCases(1)), CaseName);
+
+TEST(RenderRaster, StretchesNearestWithoutSmoothing) {
+  // A 3 x 3 grid, one dark module in the middle: at 7 pixels, target x takes source x * 3 / 7
+  // (0 0 0 1 1 2 2), so the middle module covers pixels 3 and 4.
+  TModuleGrid Grid;
+  Grid.Side = 3;
+  Grid.Cells = {0, 0, 0, 0, 1, 0, 0, 0, 0};
+  TCodeStyle Style;
+  const QImage Picture = RenderRaster(Grid, Style, 7);
+  ASSERT_EQ(Picture.size(), QSize(7, 7));
+  for (int Y = 0; Y < 7; ++Y)
+    for (int X = 0; X < 7; ++X) {
+      const bool Dark = X >= 3 && X <= 4 && Y >= 3 && Y <= 4;
+      ASSERT_EQ(Picture.pixel(X, Y), Dark ? 0xff000000u : 0xffffffffu) << X << "," << Y;
+    }
+  EXPECT_TRUE(RenderRaster(Grid, Style, 0).isNull());
+  // At a multiple of the side every module is a whole block.
+  EXPECT_EQ(PictureDifference(RenderRaster(Grid, Style, 3),
+                              StretchNearest(RenderRaster(Grid, Style, 6), 3, 3)),
+            "");
+}
+
+TEST(DrawFrameMarks, MarksMeetAndOverlapOnSmallPicturesAndStayInside) {
+  // Side 8 with arms of 5 (MarkLength 2): the two marks along an edge overlap at pixels 3 and 4;
+  // with MarkLength 10 every ring pixel is marked, and nothing is drawn outside or inside.
+  for (const int MarkLength : {2, 10}) {
+    QImage Picture(8, 8, QImage::Format_RGB32);
+    Picture.fill(Qt::white);
+    DrawFrameMarks(Picture, MarkLength, QColor(0x12, 0x34, 0x56));
+    for (int Y = 0; Y < 8; ++Y)
+      for (int X = 0; X < 8; ++X) {
+        const bool Ring = X == 0 || Y == 0 || X == 7 || Y == 7;
+        ASSERT_EQ(Picture.pixel(X, Y), Ring ? qRgb(0x12, 0x34, 0x56) : qRgb(255, 255, 255))
+            << MarkLength << ": " << X << "," << Y;
+      }
+  }
+  QImage Null;
+  DrawFrameMarks(Null, 3, Qt::black); // nothing to draw into: no crash
+  EXPECT_TRUE(Null.isNull());
+}
+
+TEST(EncodePng, KeepsEveryColourOfAnyPicture) {
+  // Pictures of one, two, three and many colours come back with the same pixels.
+  QImage Many(40, 30, QImage::Format_RGB32);
+  for (int Y = 0; Y < 30; ++Y)
+    for (int X = 0; X < 40; ++X)
+      Many.setPixel(X, Y, qRgb(X * 6, Y * 8, (X * Y) & 255));
+  TModuleGrid Grid;
+  Grid.Side = 9;
+  Grid.Cells.assign(81, 0);
+  Grid.Cells[40] = 1;
+  const TCodeStyle Framed = StyleTable()[6].Style;
+  const std::vector<QImage> Pictures = {RenderModules(Grid, TCodeStyle{}),
+                                        RenderModules(Grid, Framed), RenderRaster(Grid, Framed, 31),
+                                        Many};
+  for (const QImage& Picture : Pictures) {
+    const QByteArray Png = EncodePng(Picture);
+    ASSERT_TRUE(Png.startsWith("\x89PNG\r\n\x1a\n"));
+    EXPECT_EQ(PictureDifference(QImage::fromData(Png, "PNG"), Picture), "");
+  }
+  Grid.Cells.assign(81, 0); // one colour only
+  const QImage Plain = RenderModules(Grid, TCodeStyle{});
+  EXPECT_EQ(PictureDifference(QImage::fromData(EncodePng(Plain), "PNG"), Plain), "");
+}
+
+} // namespace

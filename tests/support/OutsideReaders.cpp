@@ -1,0 +1,90 @@
+#include "support/OutsideReaders.h"
+
+#include "support/ZbarDecode.h"
+
+#include <QFile>
+#include <QProcess>
+#include <cstdio>
+#include <vector>
+
+TToolRun RunTool(const QString& Program, const QStringList& Arguments) {
+  TToolRun Run;
+  QProcess Process;
+  Process.start(Program, Arguments);
+  if (!Process.waitForStarted(10000)) return Run;
+  Run.Started = true;
+  Process.closeWriteChannel();
+  if (!Process.waitForFinished(60000)) {
+    Process.kill();
+    Process.waitForFinished();
+    return Run;
+  }
+  Run.Out = Process.readAllStandardOutput();
+  Run.Err = Process.readAllStandardError();
+  Run.ExitCode = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
+  return Run;
+}
+
+bool WriteFileBytes(const std::filesystem::path& Path, const QByteArray& Bytes) {
+  QFile File(QString::fromStdString(Path.string()));
+  return File.open(QIODevice::WriteOnly) && File.write(Bytes) == Bytes.size() && File.flush();
+}
+
+QImage RasteriseSvgWithRsvg(const std::filesystem::path& Path, int Width, int Height) {
+  const TToolRun Run = RunTool(QStringLiteral("rsvg-convert"),
+                               {QStringLiteral("-w"), QString::number(Width), QStringLiteral("-h"),
+                                QString::number(Height), QStringLiteral("-f"),
+                                QStringLiteral("png"), QString::fromStdString(Path.string())});
+  if (Run.ExitCode != 0) return QImage();
+  return QImage::fromData(Run.Out, "PNG");
+}
+
+QImage RasterisePdfWithPoppler(const std::filesystem::path& Path, int Width, int Height,
+                               TPdfRasteriser Rasteriser) {
+  const std::filesystem::path Prefix = Path.parent_path() / (Path.stem().string() + "-page");
+  const QString Program = Rasteriser == TPdfRasteriser::Pdftoppm ? QStringLiteral("pdftoppm")
+                                                                 : QStringLiteral("pdftocairo");
+  const TToolRun Run = RunTool(
+      Program, {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-f"),
+                QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+                QStringLiteral("-scale-to-x"), QString::number(Width),
+                QStringLiteral("-scale-to-y"), QString::number(Height),
+                QString::fromStdString(Path.string()), QString::fromStdString(Prefix.string())});
+  if (Run.ExitCode != 0) return QImage();
+  return QImage(QString::fromStdString(Prefix.string() + ".png"));
+}
+
+std::string PictureDifference(const QImage& A, const QImage& B) {
+  if (A.isNull() || B.isNull()) return "a picture is missing";
+  if (A.size() != B.size())
+    return "sizes differ: " + std::to_string(A.width()) + "x" + std::to_string(A.height()) +
+           " and " + std::to_string(B.width()) + "x" + std::to_string(B.height());
+  long Differing = 0;
+  std::string First;
+  for (int Y = 0; Y < A.height(); ++Y)
+    for (int X = 0; X < A.width(); ++X) {
+      const QRgb P = A.pixel(X, Y) & 0xffffffu, Q = B.pixel(X, Y) & 0xffffffu;
+      if (P == Q) continue;
+      if (Differing++ == 0) {
+        char Text[96];
+        std::snprintf(Text, sizeof Text, "pixel %d,%d: #%06x against #%06x", X, Y, P, Q);
+        First = Text;
+      }
+    }
+  if (Differing == 0) return std::string();
+  return First + " (" + std::to_string(Differing) + " pixels differ)";
+}
+
+std::optional<std::string> DecodePicture(const QImage& Picture) {
+  if (Picture.isNull()) return std::nullopt;
+  const QImage Rgb = Picture.convertToFormat(QImage::Format_RGB32);
+  std::vector<unsigned char> Grey(static_cast<std::size_t>(Rgb.width()) *
+                                  static_cast<std::size_t>(Rgb.height()));
+  std::size_t At = 0;
+  for (int Y = 0; Y < Rgb.height(); ++Y) {
+    const auto* Line = reinterpret_cast<const QRgb*>(Rgb.constScanLine(Y));
+    for (int X = 0; X < Rgb.width(); ++X)
+      Grey[At++] = static_cast<unsigned char>(qGray(Line[X]));
+  }
+  return DecodeGreyImage(Grey, Rgb.width(), Rgb.height());
+}

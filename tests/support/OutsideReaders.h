@@ -1,0 +1,46 @@
+// Test helpers for pictures that leave the program: run an outside program, rasterise an SVG or
+// a PDF with the readers other people wrote (rsvg-convert, pdftoppm), compare two pictures pixel
+// by pixel, and read a picture back with zbar.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// The outcome of one run of an outside program.
+struct TToolRun {
+  bool Started = false;
+  int ExitCode = -1;
+  QByteArray Out;
+  QByteArray Err;
+};
+
+// Runs Program with Arguments (no shell), waits up to 60 s, and gathers what it printed.
+TToolRun RunTool(const QString& Program, const QStringList& Arguments);
+
+// Writes Bytes to Path; false when it cannot.
+bool WriteFileBytes(const std::filesystem::path& Path, const QByteArray& Bytes);
+
+// Rasterises the SVG file at Path with rsvg-convert to Width x Height pixels. Null on failure.
+QImage RasteriseSvgWithRsvg(const std::filesystem::path& Path, int Width, int Height);
+
+// Rasterises the first page of the PDF file at Path with poppler to Width x Height pixels. Null
+// on failure. pdftoppm (poppler's own Splash rasteriser) lets a path of several pieces spill up to
+// an eighth of a pixel over its edges, so that exact pixel checks at one pixel per module use
+// pdftocairo (poppler with cairo, antialiased, the same package), and the pdftoppm picture is
+// read at module centres or by zbar.
+enum class TPdfRasteriser { Pdftoppm, Pdftocairo };
+QImage RasterisePdfWithPoppler(const std::filesystem::path& Path, int Width, int Height,
+                               TPdfRasteriser Rasteriser = TPdfRasteriser::Pdftoppm);
+
+// Empty when A and B have the same size and the same red, green and blue in every pixel;
+// otherwise a short description of the first difference and the number of differing pixels.
+std::string PictureDifference(const QImage& A, const QImage& B);
+
+// Reads the one QR symbol in Picture with zbar (binary mode) after converting it to grey
+// (qGray). Answers its bytes, or nothing.
+std::optional<std::string> DecodePicture(const QImage& Picture);
