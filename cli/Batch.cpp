@@ -510,7 +510,9 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
         << "\n";
     Status = kExitRowsFailed;
   }
+  if (Options.Progress)
+    Err << Me << Made << " made, " << Failed << " failed, manifest in "
+        << (Options.OutFolder / "manifest.csv").string() << "\n";
   Err.flush();
-  (void)Made;
   return Status;
 }
