@@ -3,9 +3,13 @@
 #include "Rendering.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <QWheelEvent>
 
 QColor ResolveColor(TColor Color) {
   const unsigned Top = Color >> 24;
@@ -77,7 +81,9 @@ TColor PlainColor(QColor Color) {
 
 // ---- TColorSwatch ----
 
-TColorSwatch::TColorSwatch(QWidget* Parent) : QWidget(Parent) {}
+TColorSwatch::TColorSwatch(QWidget* Parent) : QWidget(Parent) {
+  setFocusPolicy(Qt::StrongFocus);
+}
 
 void TColorSwatch::SetColor(TColor Color) {
   FColor = Color;
@@ -89,6 +95,35 @@ void TColorSwatch::paintEvent(QPaintEvent*) {
   Painter.fillRect(rect(), ShownColor());
   Painter.setPen(QPen(Qt::black, 1));
   Painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (hasFocus()) {
+    // White under black dots: visible on a swatch of any colour.
+    const QRect Ring = rect().adjusted(2, 2, -3, -3);
+    Painter.setPen(QPen(Qt::white, 1));
+    Painter.drawRect(Ring);
+    Painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    Painter.drawRect(Ring);
+  }
+}
+
+void TColorSwatch::keyPressEvent(QKeyEvent* Event) {
+  const int Key = Event->key();
+  const bool Activates = Key == Qt::Key_Space || Key == Qt::Key_Return || Key == Qt::Key_Enter;
+  if (!Activates || (Event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+    QWidget::keyPressEvent(Event);
+    return;
+  }
+  Event->accept();
+  if (!Event->isAutoRepeat()) emit KeyPress();
+}
+
+void TColorSwatch::focusInEvent(QFocusEvent* Event) {
+  QWidget::focusInEvent(Event);
+  update();
+}
+
+void TColorSwatch::focusOutEvent(QFocusEvent* Event) {
+  QWidget::focusOutEvent(Event);
+  update();
 }
 
 void TColorSwatch::mousePressEvent(QMouseEvent* Event) {
@@ -139,4 +174,54 @@ void TPictureBox::paintEvent(QPaintEvent*) {
   if (Image.isNull()) return;
   QPainter Painter(this);
   Painter.drawImage(0, 0, Image);
+}
+
+// ---- TZoomBar ----
+
+TZoomBar::TZoomBar(QWidget* Parent) : QScrollBar(Qt::Horizontal, Parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setInvertedControls(false); // Up and Page Up enlarge, as Right does
+  connect(this, &QAbstractSlider::valueChanged, this, &TZoomBar::ShowZoomTip);
+  ShowZoomTip(value());
+}
+
+void TZoomBar::ShowZoomTip(int Zoom) {
+  setToolTip(QStringLiteral("Zoom: %1 pixels").arg(Zoom));
+}
+
+void TZoomBar::TurnWheel(const QWheelEvent* Event) {
+  const QPoint Angle = Event->angleDelta();
+  int Turn = Angle.y() != 0 ? Angle.y() : Angle.x(); // 120 a notch
+  if (Event->inverted()) Turn = -Turn;
+  FWheelRest += Turn * WheelStep;
+  const int Pixels = FWheelRest / 120;
+  FWheelRest -= Pixels * 120;
+  if (Pixels != 0) setValue(value() + Pixels);
+}
+
+void TZoomBar::wheelEvent(QWheelEvent* Event) {
+  TurnWheel(Event);
+  Event->accept();
+}
+
+void TZoomBar::keyPressEvent(QKeyEvent* Event) {
+  if (Event->modifiers() == Qt::NoModifier &&
+      (Event->key() == Qt::Key_PageUp || Event->key() == Qt::Key_PageDown)) {
+    setValue(value() + (Event->key() == Qt::Key_PageUp ? PageKeyStep : -PageKeyStep));
+    Event->accept();
+    return;
+  }
+  QScrollBar::keyPressEvent(Event);
+}
+
+void TZoomBar::paintEvent(QPaintEvent* Event) {
+  QScrollBar::paintEvent(Event);
+  if (!hasFocus()) return;
+  QStylePainter Painter(this);
+  QStyleOptionFocusRect Option;
+  Option.initFrom(this);
+  // The frame shows whenever the bar has the focus, however it came there.
+  Option.state |= QStyle::State_KeyboardFocusChange;
+  Option.backgroundColor = palette().color(QPalette::Window);
+  Painter.drawPrimitive(QStyle::PE_FrameFocusRect, Option);
 }

@@ -1,12 +1,15 @@
 // Small controls of the main window: the colour swatches, the cover over the frame colour
-// swatch, and the preview picture box.
+// swatch, the preview picture box and the zoom bar.
 #pragma once
 
 #include "util/ColorText.h"
 
 #include <QColor>
 #include <QImage>
+#include <QScrollBar>
 #include <QWidget>
+
+class QWheelEvent;
 
 // The colour a stored colour value stands for: a plain red-green-blue value, or one of the
 // system colours (top byte 0xFF) taken from the application's palette.
@@ -15,7 +18,8 @@ QColor ResolveColor(TColor Color);
 TColor PlainColor(QColor Color);
 
 // A rectangle with a one-pixel black outline, filled with its colour. Every mouse button acts
-// alike; the window decides what a press and a release do.
+// alike; the window decides what a press and a release do. It takes the focus by Tab or a click,
+// shows it as a dotted ring inside the outline, and reports Space and Enter as KeyPress.
 class TColorSwatch : public QWidget {
   Q_OBJECT
 public:
@@ -27,11 +31,15 @@ public:
 signals:
   void MouseDown();
   void MouseUp();
+  void KeyPress();
 
 protected:
   void paintEvent(QPaintEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void focusInEvent(QFocusEvent* Event) override;
+  void focusOutEvent(QFocusEvent* Event) override;
 
 private:
   TColor FColor = 0;
@@ -69,4 +77,30 @@ protected:
 private:
   QImage FPicture;
   bool FHasPicture = false;
+};
+
+// The zoom bar: a horizontal scroll bar whose position is the side of the preview in pixels.
+// Right and Up add one pixel, Left and Down take one away, Page Up and Page Down move by
+// PageKeyStep, and a notch of the mouse wheel moves by WheelStep (turned away from the user: a
+// larger picture), over the bar as over the preview. A click in the trough keeps moving by the
+// bar's page step. Its tool tip tells the current zoom; it shows the focus with the style's
+// focus frame.
+class TZoomBar : public QScrollBar {
+  Q_OBJECT
+public:
+  static constexpr int PageKeyStep = 10;
+  static constexpr int WheelStep = 10;
+
+  explicit TZoomBar(QWidget* Parent);
+  // Moves the zoom for a turn of the wheel; the window hands on the turns over the preview.
+  void TurnWheel(const QWheelEvent* Event);
+
+protected:
+  void keyPressEvent(QKeyEvent* Event) override;
+  void wheelEvent(QWheelEvent* Event) override;
+  void paintEvent(QPaintEvent* Event) override;
+
+private:
+  void ShowZoomTip(int Zoom);
+  int FWheelRest = 0; // a turn too small for a whole pixel yet, in 1/120 of a pixel
 };

@@ -25,10 +25,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QWheelEvent>
 #include <exception>
 #include <new>
 
@@ -110,6 +110,12 @@ void TForm1::closeEvent(QCloseEvent* Event) {
 }
 
 bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Event->type() == QEvent::Wheel &&
+      (Watched == Panel1 || Watched == Image1 || Watched == NoteLabel)) {
+    ScrollBar1->TurnWheel(static_cast<QWheelEvent*>(Event));
+    Event->accept();
+    return true;
+  }
   if (Watched == MemoText &&
       (Event->type() == QEvent::FocusIn || Event->type() == QEvent::FocusOut)) {
     // Focus that comes and goes with the window's activation is no entering or leaving.
@@ -227,6 +233,7 @@ QString TForm1::FillQRText() {
 
 void TForm1::CreateCodeBtnClick() {
   if (!doUpdate) return;
+  FCodeMade = false;
   const QString Payload = FillQRText();
 
   TQRCodeSymbol Symbol;
@@ -253,6 +260,7 @@ void TForm1::CreateCodeBtnClick() {
     throw;
   }
   Image1->SetPicture(std::move(Bitmap));
+  FCodeMade = Symbol.Version() > 0;
 
   if (Symbol.DataTooLong()) {
     const QLocale English(QLocale::English);
@@ -292,6 +300,7 @@ void TForm1::ScrollBar1Change() {
 void TForm1::FrameClick() {
   const bool On = Frame->isChecked();
   TrackBar1->setEnabled(On);
+  FrameColor->setEnabled(On);
   const QColor LabelColor = On ? QApplication::palette().color(QPalette::WindowText) : kSilver;
   SetTextColor(Label32, QPalette::WindowText, LabelColor);
   SetTextColor(Label33, QPalette::WindowText, LabelColor);
@@ -305,6 +314,10 @@ void TForm1::FrameColorMouseDown(TColorSwatch* Swatch) {
 
 void TForm1::FrameColorMouseUp(TColorSwatch* Swatch) {
   Swatch->move(Swatch->pos() - QPoint(1, 1));
+  FrameColorKeyPress(Swatch);
+}
+
+void TForm1::FrameColorKeyPress(TColorSwatch* Swatch) {
   if (const std::optional<QColor> Chosen = FHooks.PickColor(FDialogColor)) {
     FDialogColor = *Chosen;
     Swatch->SetColor(PlainColor(*Chosen));
@@ -317,6 +330,13 @@ void TForm1::FrameColorMouseUp(TColorSwatch* Swatch) {
 
 void TForm1::CopyToClipboardBtnClick() {
   CreateCodeBtn->click();
+  if (!FCodeMade) {
+    // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
+    // long for a code already has the pass's note.
+    if (NoteLabel->text().isEmpty())
+      SetNote(QStringLiteral("Nothing copied: this page's text made no QR code."));
+    return;
+  }
   const int W = ScrollBar1->value();
   QImage Copy(W, W, QImage::Format_RGB888);
   Copy.fill(Qt::white);

@@ -24,13 +24,13 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QScrollBar;
 class QSlider;
 class QTabWidget;
 class QWidget;
 class TColorSwatch;
 class TCover;
 class TPictureBox;
+class TZoomBar;
 class TFormAbout;
 
 // The window's ways out to dialogs, the shell and the clipboard. Each has a working default;
@@ -86,8 +86,8 @@ public:
   // ---- preview ----
   QFrame* Panel1 = nullptr;
   TPictureBox* Image1 = nullptr;
-  QLabel* NoteLabel = nullptr; // why the last pass painted no symbol; empty otherwise
-  QScrollBar* ScrollBar1 = nullptr;
+  QLabel* NoteLabel = nullptr;    // why the last pass painted no symbol or a copy copied nothing
+  TZoomBar* ScrollBar1 = nullptr; // the zoom
   QLabel* Label34 = nullptr;
   TColorSwatch* BackColor = nullptr;
   QLabel* Label35 = nullptr;
@@ -168,6 +168,7 @@ public:
   void FrameClick();
   void FrameColorMouseDown(TColorSwatch* Swatch);
   void FrameColorMouseUp(TColorSwatch* Swatch);
+  void FrameColorKeyPress(TColorSwatch* Swatch); // Space or Enter: the colour dialog
   void CopyToClipboardBtnClick();
   void CopyQRCodetoClipboard1Click();
   void AboutBtnClick();
@@ -228,6 +229,7 @@ private:
   TFormHooks FHooks;
   TFormAbout* FFormAbout = nullptr;
   bool FShown = false;
+  bool FCodeMade = false; // the last pass made a symbol
   bool FActivated = false;
   QColor FDialogColor = Qt::black; // the colour last confirmed in the colour dialog
   QString FOpenDialogName;         // the name last chosen in the open dialog

@@ -27,10 +27,10 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
 #include <QTabWidget>
+#include <iterator>
 #include <type_traits>
 
 namespace {
@@ -124,12 +124,20 @@ void TForm1::BuildWindow() {
   Wire(this, AboutBtn, &QPushButton::clicked, &TForm1::AboutBtnClick);
   Wire(this, CloseBtn, &QPushButton::clicked, &TForm1::CloseBtnClick);
   Wire(this, CopyToClipboardBtn, &QPushButton::clicked, &TForm1::CopyToClipboardBtnClick);
+
+  // Below the pages the tab key goes left to right: first the row under the pages, then the
+  // preview's controls, then the zoom and the copy.
+  QWidget* const Order[] = {EncryptionType, FrameSize,  AboutBtn,    CloseBtn,
+                            CreateCodeBtn,  BackColor,  MatrixColor, Frame,
+                            TrackBar1,      FrameColor, ScrollBar1,  CopyToClipboardBtn};
+  for (std::size_t I = 1; I < std::size(Order); ++I)
+    setTabOrder(Order[I - 1], Order[I]);
   // Initial page as laid out; the settings load chooses the page shown.
   PageControl1->setCurrentIndex(4);
 }
 
 void TForm1::BuildMenu() {
-  QMenu* File1 = menuBar()->addMenu(QStringLiteral("File"));
+  QMenu* File1 = menuBar()->addMenu(QStringLiteral("&File"));
   CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("Copy QR-Code to Clipboard"));
   CopyQRCodetoClipboard1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   CopyQRCodetoClipboard1->setShortcutContext(Qt::WindowShortcut);
@@ -145,6 +153,7 @@ void TForm1::BuildTextPage() {
   PageControl1->addTab(Tab1, QStringLiteral("Text"));
   MemoText = new QPlainTextEdit(Tab1);
   MemoText->setGeometry(8, 8, 481, 268);
+  MemoText->setTabChangesFocus(true);
   MemoText->installEventFilter(this);
   WatchCopyKey(MemoText);
   tWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), Tab1);
@@ -184,6 +193,7 @@ void TForm1::BuildEMailPage() {
   MakeLabel(TabSheet1, QStringLiteral("Message"), 8, 96);
   MemoMessage = new QPlainTextEdit(TabSheet1);
   MemoMessage->setGeometry(8, 112, 481, 164);
+  MemoMessage->setTabChangesFocus(true);
   for (QWidget* Field : {static_cast<QWidget*>(EditAddress), static_cast<QWidget*>(EditSubject),
                          static_cast<QWidget*>(MemoMessage)})
     WatchCopyKey(Field);
@@ -302,7 +312,7 @@ void TForm1::BuildPreview() {
   SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
   NoteLabel->hide();
 
-  ScrollBar1 = new QScrollBar(Qt::Horizontal, ClientArea);
+  ScrollBar1 = new TZoomBar(ClientArea);
   ScrollBar1->setGeometry(528, 378, 305, 21);
   ScrollBar1->setRange(0, 800);
   ScrollBar1->setSingleStep(1);
@@ -332,9 +342,17 @@ void TForm1::BuildPreview() {
   FrameColor = new TColorSwatch(ClientArea);
   FrameColor->setGeometry(944, 352, 25, 17);
   FrameColor->SetColor(0x000000);
+  FrameColor->setEnabled(false); // out of the tab order while Frame is not ticked
   Shape1 = new TCover(ClientArea);
   Shape1->setGeometry(944, 352, 25, 17);
   Shape1->raise();
+
+  // A turn of the wheel over the preview moves the zoom (see eventFilter). The panel's parts
+  // are watched themselves: a wheel event passes to the parent only when it comes from the
+  // window system.
+  for (QWidget* Part : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(Image1),
+                        static_cast<QWidget*>(NoteLabel)})
+    Part->installEventFilter(this);
 
   Wire(this, ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
   Wire(this, Frame, &QCheckBox::toggled, &TForm1::FrameClick);
@@ -342,6 +360,7 @@ void TForm1::BuildPreview() {
   for (TColorSwatch* Swatch : {BackColor, MatrixColor, FrameColor}) {
     Wire(this, Swatch, &TColorSwatch::MouseDown, &TForm1::FrameColorMouseDown, Swatch);
     Wire(this, Swatch, &TColorSwatch::MouseUp, &TForm1::FrameColorMouseUp, Swatch);
+    Wire(this, Swatch, &TColorSwatch::KeyPress, &TForm1::FrameColorKeyPress, Swatch);
   }
 }
 
@@ -376,6 +395,9 @@ void TForm1::InstallDefaultHooks() {
     QMessageBox::critical(this, QStringLiteral("Marbeck"), Message);
   };
   FHooks.OpenUrl = [](const QUrl& Url) { QDesktopServices::openUrl(Url); };
+  // On X11, while the program owns the clipboard, Qt hands the picture (in every image format it
+  // offers) to a running clipboard manager when the program ends, and waits for it (at most 5 s),
+  // so that the copied code outlives the program. Without a manager nothing waits.
   FHooks.SetClipboardImage = [](const QImage& Picture, QString& Error) {
     QClipboard* Clipboard = QGuiApplication::clipboard();
     if (!Clipboard) {

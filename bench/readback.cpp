@@ -11,6 +11,7 @@
 
 #include "Workloads.h"
 #include "encoder/QRCodeSymbol.h"
+#include "render/Raster.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -22,18 +23,9 @@ namespace {
 
 using namespace marbeck_bench;
 
-// The picture as the preview shows it: one pixel per module in the style's colours, stretched to
-// Side x Side by nearest neighbour (no frame marks here).
-// TODO(merge): replace by RenderRaster from render/Raster.h once it is in this branch.
+// The picture as the preview draws it, at Side x Side pixels.
 QImage PaintCode(const TQRCodeSymbol& Symbol, const TCodeStyle& Style, int Side) {
-  const int S = Symbol.Rows();
-  QImage Picture(Side, Side, QImage::Format_RGB32);
-  for (int Y = 0; Y < Side; ++Y) {
-    auto* Line = reinterpret_cast<QRgb*>(Picture.scanLine(Y));
-    for (int X = 0; X < Side; ++X)
-      Line[X] = Symbol.IsDark(Y * S / Side, X * S / Side) ? Style.Dark : Style.Light;
-  }
-  return Picture;
+  return RenderRaster(GridOf(Symbol), Style, Side);
 }
 
 struct TPicture {

@@ -65,9 +65,14 @@ public:
   // The alphanumeric value of a character code, -1 outside the 45-character set.
   static int AlphanumericValue(int Code);
 
-  // May rewrite EncodeOptions from qrAuto to qrISO88591 or qrUTF8NoBOM.
-  TMode SelectMode(const std::u16string& Content, int& EncodeOptions);
-  std::u16string StripUnencodable(const std::u16string& Content, TMode Mode, int EncodeOptions);
+  // The mode of the one segment Content makes under the option: the forced mode, or with qrAuto
+  // the first of numeric, alphanumeric and byte that carries every character (an empty text
+  // goes to byte mode). Rewrites EncodeOptions from qrAuto to qrISO88591 or qrUTF8NoBOM when
+  // it picks byte mode.
+  static TMode SelectMode(const std::u16string& Content, int& EncodeOptions);
+  // The characters of Content that the mode and option carry, in order.
+  static std::u16string StripUnencodable(const std::u16string& Content, TMode Mode,
+                                         int EncodeOptions);
   void WriteSegmentData(const std::u16string& Text, TMode Mode, TBitArray& Bits, int EncodeOptions);
   void WriteNumericData(const std::u16string& Text, TBitArray& Bits);
   void WriteAlphanumericData(const std::u16string& Text, TBitArray& Bits);

@@ -1,6 +1,8 @@
 // Mode selection and segment encoding (ISO/IEC 18004 clause 7.4).
 #include "encoder/Encoder.h"
+#include "encoder/Utf16.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -60,12 +62,10 @@ void AppendUtf8(const std::u16string& Text, TByteArray& Out) {
   const std::size_t N = Text.size();
   for (std::size_t I = 0; I < N; ++I) {
     const char16_t C = Text[I];
-    if (C >= 0xD800 && C <= 0xDBFF && I + 1 < N && Text[I + 1] >= 0xDC00 && Text[I + 1] <= 0xDFFF) {
-      AppendUtf8(0x10000 + ((static_cast<std::uint32_t>(C) - 0xD800) << 10) +
-                     (Text[I + 1] - 0xDC00u),
-                 Out);
+    if (IsHighSurrogate(C) && I + 1 < N && IsLowSurrogate(Text[I + 1])) {
+      AppendUtf8(CombineSurrogates(C, Text[I + 1]), Out);
       ++I;
-    } else if (C >= 0xD800 && C <= 0xDFFF) {
+    } else if (IsSurrogate(C)) {
       AppendUtf8(0xFFFD, Out); // a surrogate without its partner
     } else {
       AppendUtf8(C, Out);
@@ -108,34 +108,14 @@ TMode TEncoder::SelectMode(const std::u16string& Content, int& EncodeOptions) {
     return qmByte;
   }
   if (!Content.empty()) {
-    bool AllDigits = true;
-    for (char16_t C : Content) {
-      if (!IsDigit(C)) {
-        AllDigits = false;
-        break;
-      }
-    }
-    if (AllDigits) {
+    if (std::all_of(Content.begin(), Content.end(), IsDigit)) {
       return qmNumeric;
     }
-    bool AllAlphanumeric = true;
-    for (char16_t C : Content) {
-      if (AlphanumericValue(C) < 0) {
-        AllAlphanumeric = false;
-        break;
-      }
-    }
-    if (AllAlphanumeric) {
+    if (std::all_of(Content.begin(), Content.end(),
+                    [](char16_t C) { return AlphanumericValue(C) >= 0; })) {
       return qmAlphanumeric;
     }
-    bool AllLatin1 = true;
-    for (char16_t C : Content) {
-      if (C > 0xFF) {
-        AllLatin1 = false;
-        break;
-      }
-    }
-    if (AllLatin1) {
+    if (std::all_of(Content.begin(), Content.end(), [](char16_t C) { return C <= 0xFF; })) {
       EncodeOptions = qrISO88591;
       return qmByte;
     }

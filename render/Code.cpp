@@ -2,6 +2,18 @@
 
 #include "encoder/QRCodeSymbol.h"
 
+TModuleGrid GridOf(const TQRCodeSymbol& Symbol) {
+  TModuleGrid Grid;
+  const int Side = Symbol.Rows();
+  Grid.Side = Side;
+  Grid.Cells.resize(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side));
+  std::uint8_t* Cell = Grid.Cells.data();
+  for (int Row = 0; Row < Side; ++Row)
+    for (int Column = 0; Column < Side; ++Column)
+      *Cell++ = Symbol.IsDark(Row, Column) ? 1 : 0;
+  return Grid;
+}
+
 TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style) {
   TQRCodeSymbol Symbol;
   Symbol.SetData(Payload);
@@ -9,17 +21,12 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
   Symbol.SetQuietZone(Style.QuietZone());
 
   TCode Code;
-  const int Side = Symbol.Rows();
-  Code.Grid.Side = Side;
-  Code.Grid.Cells.resize(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side));
-  std::uint8_t* Cell = Code.Grid.Cells.data();
-  for (int Row = 0; Row < Side; ++Row)
-    for (int Column = 0; Column < Side; ++Column)
-      *Cell++ = Symbol.IsDark(Row, Column) ? 1 : 0;
+  Code.Grid = GridOf(Symbol);
   Code.Version = Symbol.Version();
   Code.DataTooLong = Symbol.DataTooLong();
   Code.NeededUnits = Symbol.NeededUnits();
   Code.MaxUnits = Symbol.MaxUnits();
   Code.Units = Symbol.Units();
+  if (Code.Version != 0) Code.Bytes = SymbolContentBytes(Payload, Encoding);
   return Code;
 }

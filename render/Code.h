@@ -33,10 +33,14 @@ struct TCode {
   int NeededUnits = 0;
   int MaxUnits = 0;
   TCapacityUnit Units = cuBytes;
-  // The bytes the symbol carries, as a reader gives them back. Not filled yet: it stays empty
-  // until the encoder can name the bytes of its segment.
+  // The bytes the symbol carries, as a reader gives them back (empty when there is no symbol).
   std::string Bytes;
 };
+
+class TQRCodeSymbol;
+
+// The facade's whole grid, quiet zone included, read through IsDark.
+TModuleGrid GridOf(const TQRCodeSymbol& Symbol);
 
 // A fresh facade: Data := Payload, Encoding := Encoding, QuietZone := Style.QuietZone(), in that
 // order (the window's order), then the grid is read module by module.

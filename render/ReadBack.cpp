@@ -105,9 +105,9 @@ TReadBack ReadBack(const QImage& Picture, const std::string& Expected) {
   if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0) return Answer;
   const std::vector<unsigned char> Grey = GreyPixels(Picture);
   // Every second line first: on a large picture of a large symbol it is four times as fast as
-  // every line (zbar gathers fewer finder candidates), and it reads every symbol drawn at three
-  // pixels a module or more. Below that it can miss what every line finds, so a picture in which
-  // it finds nothing is scanned again line by line.
+  // every line (zbar gathers fewer finder candidates), and in the tests it reads every symbol
+  // drawn at three pixels a module or more. Below that it can miss what every line finds, so a
+  // picture in which it finds nothing is scanned again line by line.
   int Found = 0;
   for (const int Density : {2, 1}) {
     Found = Scan(Grey, Picture.width(), Picture.height(), Density, Answer.Bytes);

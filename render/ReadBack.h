@@ -14,10 +14,10 @@
 
 // The grey each pixel becomes: the sRGB grey with the pixel's WCAG 2 relative luminance (see
 // render/Contrast.h), i.e. round(255 * E(L)) where E is the sRGB transfer function (IEC
-// 61966-2-1) that turns a linear value back into an 8-bit level. A grey pixel keeps its level,
-// and one colour is darker than another in grey exactly when its relative luminance is lower,
-// so the grey picture is inverted exactly when ContrastOf says so. Alpha is ignored (every pixel
-// counts as opaque).
+// 61966-2-1) that turns a linear value back into an 8-bit level. A grey pixel keeps its level, and
+// a colour of lower relative luminance never turns into a lighter grey, so a code that ContrastOf
+// does not call inverted is never inverted in grey. Alpha is ignored (every pixel counts as
+// opaque).
 unsigned char GreyOf(QRgb Colour);
 
 enum class TReadBackResult {
@@ -34,9 +34,9 @@ struct TReadBack {
 // Decodes Picture with zbar, QR codes only, in binary mode: the bytes come back as the symbol
 // carries them, with no guessing of a character set, and are compared with Expected byte for
 // byte. The picture is read as it is: no border is added, no inverted reading is tried. Like any
-// reader, zbar needs enough pixels: from two pixels a module it reads every version; at one pixel
-// a module, or below two on a nearest-neighbour stretch that makes modules of unequal width, it
-// may find nothing in a large symbol.
+// reader, zbar needs enough pixels: in the tests it reads every version from two pixels a module
+// on; at one pixel a module, or below two on a nearest-neighbour stretch that makes modules of
+// unequal width, it may find nothing in a large symbol.
 TReadBack ReadBack(const QImage& Picture, const std::string& Expected);
 
 // The verdict on one picture of a code drawn in Style.

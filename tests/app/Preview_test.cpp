@@ -4,15 +4,19 @@
 #include "support/window/WindowFixture.h"
 #include "support/window/Zbar.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <functional>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -159,16 +163,45 @@ TEST_F(TWindowTest, CopyRegeneratesAndPutsThePreviewOnTheClipboard) {
   EXPECT_EQ(DecodePicture(Clipboard[1]), "https://example.org/two");
 }
 
-TEST_F(TWindowTest, EmptyPictureCopiesAsAWhiteSquare) {
+TEST_F(TWindowTest, CopyWithoutACodeLeavesTheClipboardAsItWasAndSaysWhy) {
   TForm1& F = Form();
-  F.PageControl1->setCurrentIndex(1);
+  ASSERT_TRUE(F.isActiveWindow()) << "shortcuts need the active window";
+  const std::pair<const char*, std::function<void()>> Routes[] = {
+      {"button", [&] { F.CopyToClipboardBtn->click(); }},
+      {"menu", [&] { F.CopyQRCodetoClipboard1->trigger(); }},
+      {"Ctrl+C in a field without a selection",
+       [&] {
+         F.EditURL->setFocus();
+         F.EditURL->deselect();
+         QTest::keyClick(F.EditURL, Qt::Key_C, Qt::ControlModifier);
+       }},
+  };
+
+  ShowURL(F, QString(3000, QLatin1Char('a')));
+  for (const auto& [Name, Copy] : Routes) {
+    SCOPED_TRACE(Name);
+    Copy();
+    EXPECT_TRUE(Clipboard.empty()) << "no light square stands in for the code";
+    EXPECT_TRUE(Errors.empty());
+    EXPECT_TRUE(F.NoteLabel->isVisible());
+    EXPECT_EQ(F.NoteLabel->text(),
+              QStringLiteral("Too long for a QR code: 3,000 bytes; at most 2,953 fit."));
+  }
+
+  // A pass that makes no symbol at all: an empty text with the facade's own quiet zone.
+  F.EditURL->clear();
   F.FrameSize->setCurrentIndex(3);
-  F.ScrollBar1->setValue(40);
+  F.CopyToClipboardBtn->click();
+  EXPECT_TRUE(Clipboard.empty());
+  EXPECT_TRUE(F.NoteLabel->isVisible());
+  EXPECT_EQ(F.NoteLabel->text(),
+            QStringLiteral("Nothing copied: this page's text made no QR code."));
+
+  F.EditURL->setText(QStringLiteral("HELLO"));
   F.CopyToClipboardBtn->click();
   ASSERT_EQ(Clipboard.size(), 1u);
-  QImage White(40, 40, QImage::Format_RGB888);
-  White.fill(Qt::white);
-  EXPECT_EQ(Clipboard[0], White);
+  EXPECT_EQ(DecodePicture(Clipboard[0]), "HELLO");
+  EXPECT_FALSE(F.NoteLabel->isVisible()) << "the next pass clears the note";
 }
 
 TEST_F(TWindowTest, ClipboardRefusalIsReportedAndTheProgramGoesOn) {

@@ -32,10 +32,9 @@ std::u16string RepeatU(const std::u16string& Unit, std::size_t Count) {
 
 // The bytes a decoder must return: the characters each mode keeps, as the mode writes them.
 std::string ExpectedBytes(const std::u16string& Text, int Option) {
-  TEncoder E;
   int Effective = Option;
-  const TMode Mode = E.SelectMode(Text, Effective);
-  const std::u16string Kept = E.StripUnencodable(Text, Mode, Effective);
+  const TMode Mode = TEncoder::SelectMode(Text, Effective);
+  const std::u16string Kept = TEncoder::StripUnencodable(Text, Mode, Effective);
   if (Mode != qmByte) {
     return std::string(Kept.begin(), Kept.end()); // digits and the alphanumeric set are ASCII
   }
@@ -87,6 +86,9 @@ const Case Cases[] = {
      9},                                                                   // 230 bytes, 8-bit count
     {"Version10", Widen(Repeat("0123456789abcdefghij", 231)), qrAuto, 10}, // 16-bit count from here
     {"Version15Alnum", Widen(Repeat("THE QUICK BROWN FOX ", 700)), qrAlphanumeric, 15},
+    {"Version13Numeric", Widen(Repeat("1618033988", 1000)), qrAuto, 13},            // 12-bit count
+    {"Version30Alnum", Widen(Repeat("HTTP://EXAMPLE.ORG/A-B ", 2500)), qrAuto, 30}, // 13-bit
+
     {"Version28Utf8", RepeatU(u"\u00E9t\u00E9 ", 250), qrUTF8NoBOM, 28}, // 1,500 bytes
     {"Version27Numeric", Widen(Repeat("9876543210", 3400)), qrAuto, 27},
     {"Version33Latin1", Widen(Repeat("lorem ipsum dolor ", 2000)), qrAuto, 33},

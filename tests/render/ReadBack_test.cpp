@@ -2,8 +2,11 @@
 // must read back exactly at versions 1, 10 and 40, and the colour choices that phones fail on
 // must be refused however cleanly zbar reads them.
 #include "encoder/QRCodeSymbol.h"
+#include "render/Code.h"
+#include "render/Raster.h"
 #include "render/ReadBack.h"
 
+#include <QPainter>
 #include <QString>
 #include <gtest/gtest.h>
 #include <string>
@@ -19,34 +22,9 @@ void PrintTo(TReadBackResult Result, std::ostream* Os) {
 
 namespace {
 
-// Draws a code as the preview does: one pixel per module in the style's colours, the corner marks
-// of MarkLength + 3 pixels on the outermost ring in FrameColor, then stretched to Side x Side by
-// nearest neighbour.
-// TODO(merge): replace by RenderRaster from render/Raster.h once it is in this branch.
+// The picture as the preview draws it, at Side x Side pixels.
 QImage PaintCode(const TQRCodeSymbol& Symbol, const TCodeStyle& Style, int Side) {
-  const int S = Symbol.Rows();
-  QImage Bitmap(S, S, QImage::Format_RGB32);
-  for (int Row = 0; Row < S; ++Row)
-    for (int Column = 0; Column < S; ++Column)
-      Bitmap.setPixel(Column, Row, Symbol.IsDark(Row, Column) ? Style.Dark : Style.Light);
-  if (Style.Frame) {
-    auto Put = [&](int X, int Y) {
-      if (X >= 0 && Y >= 0 && X < S && Y < S) Bitmap.setPixel(X, Y, Style.FrameColor);
-    };
-    const int Arm = Style.MarkLength + 2; // last index of an arm that starts at 0
-    const int Far = S - Style.MarkLength - 3;
-    for (int I = 0; I <= Arm; ++I) {
-      Put(I, 0), Put(0, I);                     // top left
-      Put(Far + I, 0), Put(S - 1, I);           // top right
-      Put(0, Far + I), Put(I, S - 1);           // bottom left
-      Put(Far + I, S - 1), Put(S - 1, Far + I); // bottom right
-    }
-  }
-  QImage Picture(Side, Side, QImage::Format_RGB32);
-  for (int Y = 0; Y < Side; ++Y)
-    for (int X = 0; X < Side; ++X)
-      Picture.setPixel(X, Y, Bitmap.pixel(X * S / Side, Y * S / Side));
-  return Picture;
+  return RenderRaster(GridOf(Symbol), Style, Side);
 }
 
 // A text of exactly Bytes UTF-8 bytes (ASCII with a two-byte letter now and then).
@@ -243,6 +221,16 @@ TEST(ReadBack, TellsAnotherPayloadFromNothing) {
     EXPECT_EQ(Nothing.Result, TReadBackResult::NothingFound);
     EXPECT_EQ(Nothing.Bytes, "");
   }
+  // Two symbols are not the one symbol asked for, even when both carry the bytes.
+  QImage Twice(2 * Picture.width(), Picture.height(), QImage::Format_RGB32);
+  {
+    QPainter Painter(&Twice);
+    Painter.drawImage(0, 0, Picture);
+    Painter.drawImage(Picture.width(), 0, Picture);
+  }
+  const TReadBack Two = ReadBack(Twice, "marbeck one");
+  EXPECT_EQ(Two.Result, TReadBackResult::OtherBytes);
+  EXPECT_EQ(Two.Bytes, "marbeck one");
   // Half a symbol is no symbol.
   EXPECT_EQ(
       ReadBack(Picture.copy(0, 0, Picture.width() / 2, Picture.height()), "marbeck one").Result,
@@ -367,3 +355,28 @@ TEST(Verify, GivesTheFirstReasonThatApplies) {
 }
 
 } // namespace
+
+// A code's own bytes are what a reader gets from its picture, whatever the encoding option; a
+// text too long for any symbol carries none.
+TEST(ReadBack, MakeCodeNamesTheBytesItsPictureCarries) {
+  const struct {
+    const char16_t* Text;
+    TQRCodeEncoding Encoding;
+  } Cases[] = {
+      {u"https://example.org/?q=1", qrAuto},
+      {u"0123456789", qrNumeric},
+      {u"AC-42 ab", qrAlphanumeric},
+      {u"Grüße, Jörg", qrISO88591},
+      {u"Привет 😀", qrUTF8NoBOM},
+      {u"Grüße", qrUTF8BOM},
+  };
+  for (const auto& Case : Cases) {
+    TCodeStyle Style;
+    Style.Spacing = 4;
+    const TCode Code = ::MakeCode(Case.Text, Case.Encoding, Style);
+    ASSERT_FALSE(Code.Bytes.empty());
+    const TReadBack Read = ReadBack(RenderRaster(Code.Grid, Style, 4 * Code.Grid.Side), Code.Bytes);
+    EXPECT_EQ(Read.Result, TReadBackResult::Exact) << static_cast<int>(Case.Encoding);
+  }
+  EXPECT_TRUE(::MakeCode(std::u16string(3000, u'x'), qrAuto, TCodeStyle{}).Bytes.empty());
+}
