@@ -1,6 +1,5 @@
 #include "cli/Picture.h"
 
-#include "encoder/QRCodeSymbol.h"
 #include "render/Code.h"
 #include "render/Contrast.h"
 #include "render/Pdf.h"
@@ -54,8 +53,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
     Picture.Error = "nothing to encode";
     return Picture;
   }
-  const std::string Carried =
-      Code.Bytes.empty() ? SymbolContentBytes(Payload, Request.Encoding) : Code.Bytes;
+  const std::string& Carried = Code.Bytes; // what a reader gives back
   Picture.Version = Code.Version;
   Picture.PayloadBytes = Carried.size();
 
