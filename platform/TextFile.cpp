@@ -299,6 +299,14 @@ TReadResult ReadFileBytes(const std::filesystem::path& Path) {
 
 TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
                              bool OwnerOnly) {
+  TAtomicWrite How;
+  How.OwnerOnly = OwnerOnly;
+  return WriteFileAtomic(Path, Bytes, How);
+}
+
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             const TAtomicWrite& How) {
+  const bool OwnerOnly = How.OwnerOnly;
   // The temporary file lives beside the target, so the final rename stays inside one file system.
   // Its name is the target's with ".XXXXXX" added, shortened first when the target's name is so
   // long that the addition would pass the file system's 255-byte limit for one name.
@@ -331,9 +339,31 @@ TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view
     Data += N;
     Left -= static_cast<std::size_t>(N);
   }
-  if (::fsync(Temp.File().Get()) != 0) return WriteFailure(errno);
+  if (How.Durable && ::fsync(Temp.File().Get()) != 0) return WriteFailure(errno);
   if (Temp.File().Close() != 0) return WriteFailure(errno);
-  if (::rename(Temp.Path().c_str(), Path.c_str()) != 0) return WriteFailure(errno);
-  Temp.Keep(); // it is the target now
+  if (How.Replace) {
+    if (::rename(Temp.Path().c_str(), Path.c_str()) != 0) return WriteFailure(errno);
+    Temp.Keep(); // it is the target now
+    return {true, {}};
+  }
+  // One step that fails when the target exists; on a file system without it a hard link, which
+  // refuses an existing target just as well (the temporary name then goes with Temp).
+  if (::renameat2(AT_FDCWD, Temp.Path().c_str(), AT_FDCWD, Path.c_str(), RENAME_NOREPLACE) == 0) {
+    Temp.Keep();
+    return {true, {}};
+  }
+  if (errno == EINVAL || errno == ENOSYS) {
+    if (::link(Temp.Path().c_str(), Path.c_str()) == 0) return {true, {}};
+  }
+  const int Code = errno;
+  TWriteResult Failed = WriteFailure(Code);
+  Failed.Exists = Code == EEXIST;
+  return Failed;
+}
+
+TWriteResult SyncFileSystem(const std::filesystem::path& Folder) {
+  const TFileDescriptor Dir(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!Dir.Valid()) return WriteFailure(errno);
+  if (::syncfs(Dir.Get()) != 0 || ::fsync(Dir.Get()) != 0) return WriteFailure(errno);
   return {true, {}};
 }

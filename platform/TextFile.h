@@ -45,7 +45,8 @@ struct TReadResult {
 };
 struct TWriteResult {
   bool Ok = false;
-  std::string Error; // the system's error text when !Ok
+  std::string Error;   // the system's error text when !Ok
+  bool Exists = false; // a writer told not to replace found the target there
 };
 
 // Reads regular files of at most kMaxReadBytes only (no folder, pipe or device).
@@ -56,3 +57,20 @@ TReadResult ReadFileBytes(const std::filesystem::path& Path);
 // mode 0600.
 TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
                              bool OwnerOnly = false);
+
+// The same writer with its choices spelled out, for callers that write many files.
+struct TAtomicWrite {
+  bool OwnerOnly = false;
+  // Durable: the data reaches the disk (fsync) before the rename. Without it a crash soon after
+  // may leave the target missing, empty or zero-filled (never another file's data);
+  // SyncFileSystem later makes a whole series of such writes durable at once.
+  bool Durable = true;
+  // Replace: an existing target is replaced. Without it the rename refuses an existing target,
+  // checked and done in one step so that two writers cannot both win; Exists is then set.
+  bool Replace = true;
+};
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             const TAtomicWrite& How);
+// Flushes every written file of the file system that holds Folder to the disk (syncfs), then
+// Folder's own entries (fsync).
+TWriteResult SyncFileSystem(const std::filesystem::path& Folder);

@@ -272,3 +272,34 @@ TEST(TextFiles, FailuresGiveTheSystemsText) {
   EXPECT_TRUE(std::filesystem::exists(Taken / "inside"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()), {}), 1);
 }
+
+// The batch writer's choices: no replace (checked in the rename itself), no flush per file.
+TEST(TextFiles, AtomicWriteWithoutReplacingOrFlushing) {
+  TTempFolder Folder;
+  const auto Path = Folder.Path() / "code.svg";
+  TAtomicWrite Keep;
+  Keep.Replace = false;
+  Keep.Durable = false;
+  const TWriteResult First = WriteFileAtomic(Path, "first", Keep);
+  ASSERT_TRUE(First.Ok) << First.Error;
+  EXPECT_FALSE(First.Exists);
+  const TWriteResult Second = WriteFileAtomic(Path, "second", Keep);
+  EXPECT_FALSE(Second.Ok);
+  EXPECT_TRUE(Second.Exists);
+  EXPECT_EQ(Second.Error, std::strerror(EEXIST));
+  EXPECT_EQ(ReadFileBytes(Path).Bytes, "first");
+  // A folder in the way is no file to keep: the rename refuses it just the same.
+  std::filesystem::create_directory(Folder.Path() / "taken.svg");
+  EXPECT_TRUE(WriteFileAtomic(Folder.Path() / "taken.svg", "x", Keep).Exists);
+  // Nothing but the two names is left: no temporary file.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder.Path()),
+                          std::filesystem::directory_iterator()),
+            2);
+
+  TAtomicWrite Replace;
+  Replace.Durable = false;
+  ASSERT_TRUE(WriteFileAtomic(Path, "third", Replace).Ok);
+  EXPECT_EQ(ReadFileBytes(Path).Bytes, "third");
+  EXPECT_TRUE(SyncFileSystem(Folder.Path()).Ok);
+  EXPECT_FALSE(SyncFileSystem(Folder.Path() / "missing").Ok);
+}

@@ -1,0 +1,518 @@
+#include "cli/Batch.h"
+
+#include "cli/Csv.h"
+#include "platform/TextFile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+// A value quoted for a message: printable characters as they are, others as \xNN.
+std::string Quoted(std::string_view Value) {
+  std::string Out = "\"";
+  for (const char C : Value.substr(0, 80)) {
+    const unsigned char U = static_cast<unsigned char>(C);
+    if (U < 0x20 || U == 0x7F) {
+      char Hex[8];
+      std::snprintf(Hex, sizeof Hex, "\\x%02X", U);
+      Out += Hex;
+    } else {
+      Out += C;
+    }
+  }
+  if (Value.size() > 80) Out += "...";
+  return Out + "\"";
+}
+
+struct TJob {
+  long long Row = 0;
+  long long Line = 0;
+  std::vector<std::string> Fields;
+};
+
+struct TRowResult {
+  long long Row = 0;
+  long long Line = 0;
+  std::string File;
+  std::string Kind;
+  int Version = 0;
+  std::size_t PayloadBytes = 0;
+  std::string Verified = "not asked";
+  std::string Error;
+};
+
+// The columns of the header, by role.
+struct TColumns {
+  int Kind = -1;
+  int File = -1;
+  std::vector<std::pair<int, std::string>> Fields; // index, field name
+  std::size_t Count = 0;
+};
+
+// The bounded queue between the reader and the workers.
+class TJobQueue {
+public:
+  explicit TJobQueue(std::size_t Capacity) : FCapacity(Capacity) {}
+  void Push(TJob Job) {
+    std::unique_lock Lock(FMutex);
+    FNotFull.wait(Lock, [&] { return FJobs.size() < FCapacity; });
+    FJobs.push_back(std::move(Job));
+    FNotEmpty.notify_one();
+  }
+  // False when the queue is closed and empty.
+  bool Pop(TJob& Job) {
+    std::unique_lock Lock(FMutex);
+    FNotEmpty.wait(Lock, [&] { return !FJobs.empty() || FClosed; });
+    if (FJobs.empty()) return false;
+    Job = std::move(FJobs.front());
+    FJobs.pop_front();
+    FNotFull.notify_one();
+    return true;
+  }
+  void Close() {
+    std::lock_guard Lock(FMutex);
+    FClosed = true;
+    FNotEmpty.notify_all();
+  }
+
+private:
+  std::size_t FCapacity;
+  std::mutex FMutex;
+  std::condition_variable FNotFull, FNotEmpty;
+  std::deque<TJob> FJobs;
+  bool FClosed = false;
+};
+
+// Finished rows, waiting to be reported in row order.
+class TResults {
+public:
+  void Put(TRowResult Result) {
+    std::lock_guard Lock(FMutex);
+    FDone.emplace(Result.Row, std::move(Result));
+    FChanged.notify_all();
+  }
+  // Takes the finished rows that come next in order (Next upward), waiting up to Wait for one.
+  std::vector<TRowResult> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
+    std::unique_lock Lock(FMutex);
+    FChanged.wait_for(Lock, Wait, [&] { return FDone.count(Next) != 0; });
+    std::vector<TRowResult> Out;
+    for (auto It = FDone.find(Next); It != FDone.end(); It = FDone.find(Next)) {
+      Out.push_back(std::move(It->second));
+      FDone.erase(It);
+      ++Next;
+    }
+    return Out;
+  }
+
+private:
+  std::mutex FMutex;
+  std::condition_variable FChanged;
+  std::map<long long, TRowResult> FDone;
+};
+
+// manifest.csv, streamed into a temporary file in the output folder as rows are reported, and
+// renamed into place at the end.
+class TManifest {
+public:
+  bool Open(const std::filesystem::path& Folder, std::string& Error) {
+    FFolder = Folder;
+    FTemp = (Folder / ".manifest.csv.XXXXXX").string();
+    const int Fd = ::mkstemp(FTemp.data());
+    if (Fd < 0 || ::fchmod(Fd, 0666 & ~CurrentUmask()) != 0 || !(FFile = ::fdopen(Fd, "wb"))) {
+      Error = std::strerror(errno);
+      if (Fd >= 0) {
+        ::close(Fd);
+        ::unlink(FTemp.c_str());
+      }
+      return false;
+    }
+    Write("row,file,kind,version,payload bytes,verified,error\r\n");
+    return true;
+  }
+  void Add(const TRowResult& R) {
+    Write(std::to_string(R.Row) + "," + CsvField(R.File) + "," + CsvField(R.Kind) + "," +
+          (R.Version ? std::to_string(R.Version) : "") + "," +
+          (R.Version ? std::to_string(R.PayloadBytes) : "") + "," + CsvField(R.Verified) + "," +
+          CsvField(R.Error) + "\r\n");
+  }
+  // Makes every file of the batch durable, then the manifest, and renames it into place.
+  bool Finish(bool Replace, std::string& Error) {
+    bool Ok = FOk && std::fflush(FFile) == 0 && ::fsync(::fileno(FFile)) == 0;
+    if (!Ok) Error = std::strerror(errno);
+    if (std::fclose(FFile) != 0 && Ok) {
+      Ok = false;
+      Error = std::strerror(errno);
+    }
+    FFile = nullptr;
+    if (Ok) Ok = Synced(Error);
+    const std::string Target = (FFolder / "manifest.csv").string();
+    if (Ok) {
+      const int R = Replace ? ::rename(FTemp.c_str(), Target.c_str())
+                            : ::renameat2(AT_FDCWD, FTemp.c_str(), AT_FDCWD, Target.c_str(),
+                                          RENAME_NOREPLACE);
+      if (R != 0) {
+        Ok = false;
+        Error = errno == EEXIST ? "manifest.csv appeared during the batch" : std::strerror(errno);
+      }
+    }
+    if (Ok) Ok = Synced(Error); // the rename itself
+    if (!Ok) ::unlink(FTemp.c_str());
+    return Ok;
+  }
+  ~TManifest() {
+    if (FFile) {
+      std::fclose(FFile);
+      ::unlink(FTemp.c_str());
+    }
+  }
+
+private:
+  bool Synced(std::string& Error) {
+    const TWriteResult R = SyncFileSystem(FFolder);
+    if (!R.Ok) Error = R.Error;
+    return R.Ok;
+  }
+  // Read by setting it: harmless here, since Open runs before any worker thread starts.
+  static mode_t CurrentUmask() {
+    const mode_t Mask = ::umask(0);
+    ::umask(Mask);
+    return Mask;
+  }
+  void Write(const std::string& Text) {
+    if (std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size()) FOk = false;
+  }
+  std::filesystem::path FFolder;
+  std::string FTemp;
+  std::FILE* FFile = nullptr;
+  bool FOk = true;
+};
+
+class TProgress {
+public:
+  TProgress(std::ostream& Err, bool On, std::uint64_t TotalBytes)
+      : FErr(Err), FOn(On), FTotal(TotalBytes), FStart(TClock::now()) {}
+  void Update(long long Rows, std::uint64_t BytesRead, bool Force = false) {
+    if (!FOn) return;
+    const auto Now = TClock::now();
+    if (!Force && Now - FLast < std::chrono::milliseconds(100)) return;
+    FLast = Now;
+    const double Seconds = std::chrono::duration<double>(Now - FStart).count();
+    const double Rate = Seconds > 0 ? static_cast<double>(Rows) / Seconds : 0;
+    char Line[160];
+    int N = std::snprintf(Line, sizeof Line, "\r\033[K%lld rows  %.0f rows/s", Rows, Rate);
+    if (FTotal > 0 && BytesRead > 0) {
+      const double Part = std::min(1.0, static_cast<double>(BytesRead) / FTotal);
+      const int Filled = static_cast<int>(Part * 20);
+      const double Left = Part > 0 ? Seconds * (1 - Part) / Part : 0;
+      N += std::snprintf(Line + N, sizeof Line - static_cast<std::size_t>(N),
+                         "  [%.*s%.*s] %3.0f%%  %d:%02d left", Filled, "####################",
+                         20 - Filled, "                    ", Part * 100,
+                         static_cast<int>(Left) / 60, static_cast<int>(Left) % 60);
+    }
+    FErr << Line << std::flush;
+    FShown = true;
+  }
+  // Clears the bar so that a message can take the line.
+  void Clear() {
+    if (FOn && FShown) FErr << "\r\033[K" << std::flush;
+    FShown = false;
+  }
+  void Finish() {
+    if (FOn && FShown) FErr << "\n" << std::flush;
+  }
+
+private:
+  std::ostream& FErr;
+  bool FOn;
+  std::uint64_t FTotal;
+  TClock::time_point FStart;
+  TClock::time_point FLast{};
+  bool FShown = false;
+};
+
+// Makes one row: its kind, its fields, its file name, the picture and the file.
+TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options) {
+  TRowResult R;
+  R.Row = Job.Row;
+  R.Line = Job.Line;
+  if (Options.Picture.Verify) R.Verified = "no";
+
+  std::optional<TKind> Kind = Options.Kind;
+  if (Columns.Kind >= 0 && !Job.Fields[static_cast<std::size_t>(Columns.Kind)].empty()) {
+    const std::string& Name = Job.Fields[static_cast<std::size_t>(Columns.Kind)];
+    R.Kind = Name;
+    Kind = KindFromName(Name);
+    if (!Kind) {
+      R.Error = "unknown kind " + Quoted(Name) + " (text, url, email, vcard or wifi)";
+      return R;
+    }
+  }
+  if (!Kind) {
+    R.Error = "no kind (the kind column is empty and --kind was not given)";
+    return R;
+  }
+  R.Kind = std::string(KindName(*Kind));
+
+  TOutputFormat Format = Options.Picture.Format;
+  if (Columns.File >= 0) {
+    const std::string& Name = Job.Fields[static_cast<std::size_t>(Columns.File)];
+    R.File = Name;
+    if (const std::string Why = CheckFileName(Name); !Why.empty()) {
+      R.Error = Why;
+      return R;
+    }
+    if (const std::optional<TOutputFormat> Named = FormatOfPath(Name))
+      Format = *Named;
+    else
+      R.File += FormatExtension(Format);
+    if (R.File.size() > 255) {
+      R.Error = "file name longer than 255 bytes";
+      return R;
+    }
+  } else {
+    R.File = std::to_string(Job.Row) + std::string(FormatExtension(Format));
+  }
+
+  TFieldValues Values;
+  for (const auto& [Index, Name] : Columns.Fields)
+    Values.emplace(Name, Job.Fields[static_cast<std::size_t>(Index)]);
+  const TPayloadResult Payload = MakePayload(*Kind, Values);
+  if (!Payload.Error.empty()) {
+    R.Error = Payload.Error;
+    return R;
+  }
+
+  TPictureRequest Request = Options.Picture;
+  Request.Format = Format;
+  if (Request.Title.empty()) Request.Title = R.File;
+  const TPicture Picture = MakePicture(Payload.Payload, Request);
+  R.Version = Picture.Version;
+  R.PayloadBytes = Picture.PayloadBytes;
+  if (!Picture.Error.empty()) {
+    R.Error = Picture.Error;
+    return R;
+  }
+  if (Picture.Verified == TVerifyState::Failed) {
+    R.Error = "not verified: " + Picture.VerifyReason;
+    return R;
+  }
+  if (Picture.Verified == TVerifyState::Verified) R.Verified = "yes";
+
+  TAtomicWrite How;
+  How.Durable = Options.Durable;
+  How.Replace = Options.Force;
+  const TWriteResult Written = WriteFileAtomic(Options.OutFolder / R.File, Picture.Bytes, How);
+  if (!Written.Ok)
+    R.Error = Written.Exists ? R.File + " exists (--force replaces it)"
+                             : "cannot write " + R.File + ": " + Written.Error;
+  return R;
+}
+
+} // namespace
+
+std::string CsvField(std::string_view Value) {
+  if (Value.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(Value);
+  std::string Out = "\"";
+  for (const char C : Value) {
+    if (C == '"') Out += '"';
+    Out += C;
+  }
+  return Out + "\"";
+}
+
+int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
+  const char* Me = "marbeck-cli: ";
+  // The input.
+  std::ifstream File;
+  std::istream* In = &std::cin;
+  std::uint64_t TotalBytes = 0;
+  if (Options.Input != "-") {
+    std::error_code Ec;
+    if (std::filesystem::is_directory(Options.Input, Ec)) {
+      Err << Me << Options.Input << ": is a folder\n";
+      return kExitUsage;
+    }
+    File.open(Options.Input, std::ios::binary);
+    if (!File) {
+      Err << Me << "cannot open " << Options.Input << ": " << std::strerror(errno) << "\n";
+      return kExitUsage;
+    }
+    In = &File;
+    if (std::filesystem::is_regular_file(Options.Input, Ec))
+      TotalBytes = std::filesystem::file_size(Options.Input, Ec);
+  }
+  TCsvReader Reader(*In);
+  TCsvRecord Record;
+  std::string CsvError;
+  const TCsvStatus HeaderStatus = Reader.Next(Record, CsvError);
+  if (HeaderStatus == TCsvStatus::End) {
+    Err << Me << Options.Input << ": no header row\n";
+    return kExitUsage;
+  }
+  if (HeaderStatus == TCsvStatus::Error) {
+    Err << Me << Options.Input << ": header (line " << Record.Line << "): " << CsvError << "\n";
+    return kExitUsage;
+  }
+
+  // The header: kind, file and field names; every unknown name is named at once.
+  TColumns Columns;
+  Columns.Count = Record.Fields.size();
+  std::vector<std::string> Unknown;
+  std::set<std::string> Seen;
+  for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
+    const std::string& Name = Record.Fields[I];
+    if (!Seen.insert(Name).second) {
+      Err << Me << Options.Input << ": column " << Quoted(Name) << " appears twice\n";
+      return kExitUsage;
+    }
+    if (Name == "kind")
+      Columns.Kind = static_cast<int>(I);
+    else if (Name == "file")
+      Columns.File = static_cast<int>(I);
+    else if (FindField(Name))
+      Columns.Fields.emplace_back(static_cast<int>(I), Name);
+    else
+      Unknown.push_back(Quoted(Name));
+  }
+  if (!Unknown.empty()) {
+    Err << Me << Options.Input << ": unknown column" << (Unknown.size() > 1 ? "s " : " ");
+    for (std::size_t I = 0; I < Unknown.size(); ++I)
+      Err << (I ? ", " : "") << Unknown[I];
+    Err << " (see marbeck-cli batch --help for the column names)\n";
+    return kExitUsage;
+  }
+  if (Columns.Kind < 0 && !Options.Kind) {
+    Err << Me << Options.Input << ": no kind column and no --kind\n";
+    return kExitUsage;
+  }
+
+  // The output folder and the manifest.
+  std::error_code Ec;
+  std::filesystem::create_directories(Options.OutFolder, Ec);
+  if (!std::filesystem::is_directory(Options.OutFolder)) {
+    Err << Me << "cannot make the folder " << Options.OutFolder.string() << ": "
+        << (Ec ? Ec.message() : "not a folder") << "\n";
+    return kExitUsage;
+  }
+  if (!Options.Force && std::filesystem::exists(Options.OutFolder / "manifest.csv", Ec)) {
+    Err << Me << (Options.OutFolder / "manifest.csv").string()
+        << " exists (--force replaces it and the codes)\n";
+    return kExitUsage;
+  }
+  TManifest Manifest;
+  std::string Error;
+  if (!Manifest.Open(Options.OutFolder, Error)) {
+    Err << Me << "cannot write in " << Options.OutFolder.string() << ": " << Error << "\n";
+    return kExitUsage;
+  }
+
+  // The workers.
+  const int Jobs = std::max(1, Options.Jobs);
+  TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4);
+  TResults Results;
+  std::vector<std::thread> Workers;
+  for (int I = 0; I < Jobs; ++I)
+    Workers.emplace_back([&] {
+      TJob Job;
+      while (Queue.Pop(Job)) {
+        TRowResult R;
+        try {
+          R = MakeRow(Job, Columns, Options);
+        } catch (const std::exception& E) {
+          R.Row = Job.Row;
+          R.Line = Job.Line;
+          R.Error = std::string("internal error: ") + E.what();
+        }
+        Results.Put(std::move(R));
+      }
+    });
+
+  // Reading, and reporting in row order. The reader stays at most Window rows ahead of the
+  // oldest row not yet reported.
+  const long long Window = static_cast<long long>(Jobs) * 64;
+  TProgress Progress(Err, Options.Progress, TotalBytes);
+  long long NextToReport = 1, Failed = 0, Made = 0;
+  auto Report = [&](std::chrono::milliseconds Wait) {
+    for (TRowResult& R : Results.TakeInOrder(NextToReport, Wait)) {
+      Manifest.Add(R);
+      if (R.Error.empty()) {
+        ++Made;
+      } else {
+        ++Failed;
+        Progress.Clear();
+        Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
+      }
+    }
+    Progress.Update(NextToReport - 1, Reader.BytesRead());
+  };
+
+  long long Row = 0;
+  for (;;) {
+    const TCsvStatus Status = Reader.Next(Record, CsvError);
+    if (Status == TCsvStatus::End) break;
+    ++Row;
+    while (Row - NextToReport >= Window)
+      Report(std::chrono::milliseconds(50));
+    if (Status == TCsvStatus::Error) {
+      TRowResult R;
+      R.Row = Row;
+      R.Line = Record.Line;
+      if (Options.Picture.Verify) R.Verified = "no";
+      R.Error = CsvError;
+      Results.Put(std::move(R));
+    } else if (Record.Fields.size() != Columns.Count) {
+      TRowResult R;
+      R.Row = Row;
+      R.Line = Record.Line;
+      if (Options.Picture.Verify) R.Verified = "no";
+      R.Error = std::to_string(Record.Fields.size()) + " fields where the header has " +
+                std::to_string(Columns.Count);
+      Results.Put(std::move(R));
+    } else {
+      Queue.Push(TJob{Row, Record.Line, std::move(Record.Fields)});
+    }
+    Report(std::chrono::milliseconds(0));
+  }
+  const bool ReadFailed = In->bad();
+  Queue.Close();
+  while (NextToReport <= Row)
+    Report(std::chrono::milliseconds(50));
+  for (std::thread& W : Workers)
+    W.join();
+  Progress.Update(Row, Reader.BytesRead(), true);
+  Progress.Finish();
+
+  int Status = Failed ? kExitRowsFailed : kExitOk;
+  if (ReadFailed) {
+    Err << Me << Options.Input << ": read error after row " << Row << "\n";
+    Status = kExitRowsFailed;
+  }
+  if (!Manifest.Finish(Options.Force, Error)) {
+    Err << Me << "cannot write " << (Options.OutFolder / "manifest.csv").string() << ": " << Error
+        << "\n";
+    Status = kExitRowsFailed;
+  }
+  if (Options.Progress)
+    Err << Me << Made << " made, " << Failed << " failed, manifest in "
+        << (Options.OutFolder / "manifest.csv").string() << "\n";
+  Err.flush();
+  return Status;
+}

@@ -1,0 +1,182 @@
+#include "cli/Fields.h"
+
+#include "payload/Payload.h"
+#include "platform/Unicode.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kKindNames{"text", "url", "email", "vcard", "wifi"};
+
+std::u16string CrLf(const std::u16string& Text) {
+  std::u16string Out;
+  Out.reserve(Text.size());
+  for (std::size_t I = 0; I < Text.size(); ++I) {
+    const char16_t C = Text[I];
+    if (C == u'\r') {
+      Out += u"\r\n";
+      if (I + 1 < Text.size() && Text[I + 1] == u'\n') ++I;
+    } else if (C == u'\n') {
+      Out += u"\r\n";
+    } else {
+      Out += C;
+    }
+  }
+  return Out;
+}
+
+using TVCardMember = std::u16string TVCardPage::*;
+struct TVCardField {
+  std::string_view Name;
+  TVCardMember Member;
+};
+constexpr std::array<TVCardField, 22> kVCardFields{{
+    {"contact-name", &TVCardPage::ContactName},
+    {"first-name", &TVCardPage::FirstName},
+    {"last-name", &TVCardPage::LastName},
+    {"middle-name", &TVCardPage::MiddleName},
+    {"phone-home", &TVCardPage::PhonePrivate},
+    {"cell-phone-private", &TVCardPage::PhoneCellPrivate},
+    {"email-private", &TVCardPage::EmailPrivate},
+    {"website-private", &TVCardPage::WebsitePrivate},
+    {"street-home", &TVCardPage::StreetHome},
+    {"city-home", &TVCardPage::CityHome},
+    {"zip-code-home", &TVCardPage::ZIPCodeHome},
+    {"birthday", &TVCardPage::Birthday},
+    {"company", &TVCardPage::Company},
+    {"department", &TVCardPage::Department},
+    {"job-title", &TVCardPage::JobTitle},
+    {"phone-work", &TVCardPage::PhoneWork},
+    {"cell-phone-work", &TVCardPage::CellPhoneWork},
+    {"email-work", &TVCardPage::EmailWork},
+    {"website-work", &TVCardPage::WebsiteWork},
+    {"street-work", &TVCardPage::Streetwork},
+    {"city-work", &TVCardPage::CityWork},
+    {"zip-code-work", &TVCardPage::ZIPCodeWork},
+}};
+
+std::vector<TFieldInfo> BuildFields() {
+  std::vector<TFieldInfo> F = {
+      {"text", "the text (Text page)", TKind::Text, true},
+      {"url", "the web address (URL page)", TKind::Url, false},
+      {"to", "eMail Address", TKind::Email, false},
+      {"subject", "Subject", TKind::Email, false},
+      {"body", "Message", TKind::Email, true},
+  };
+  static constexpr std::array<std::string_view, 22> kLabels{
+      "Contact Name",    "First Name",         "Last Name",     "Middle Name",
+      "Phone home",      "Cell Phone private", "eMail private", "Website private",
+      "Street home",     "City home",          "ZIP Code home", "Birthday [yyyy.mm.dd]",
+      "Company",         "Department",         "Job Title",     "Phone Work",
+      "Cell Phone work", "eMail work",         "Website work",  "Street work",
+      "City work",       "ZIP Code work"};
+  for (std::size_t I = 0; I < kVCardFields.size(); ++I)
+    F.push_back({kVCardFields[I].Name, kLabels[I], TKind::VCard, false});
+  F.push_back({"ssid", "Network Name (SSID)", TKind::Wifi, false});
+  F.push_back({"key", "Network Key", TKind::Wifi, false});
+  F.push_back({"type", "Network Encryption Type: WPA (the default) or WEP", TKind::Wifi, false});
+  return F;
+}
+
+bool Filled(const TFieldValues& Values, std::string_view Name) {
+  const auto It = Values.find(Name);
+  return It != Values.end() && !It->second.empty();
+}
+
+} // namespace
+
+std::string_view KindName(TKind Kind) {
+  return kKindNames[static_cast<std::size_t>(Kind)];
+}
+
+std::optional<TKind> KindFromName(std::string_view Name) {
+  for (std::size_t I = 0; I < kKindNames.size(); ++I)
+    if (kKindNames[I] == Name) return static_cast<TKind>(I);
+  return std::nullopt;
+}
+
+const std::vector<TFieldInfo>& AllFields() {
+  static const std::vector<TFieldInfo> Fields = BuildFields();
+  return Fields;
+}
+
+const TFieldInfo* FindField(std::string_view Name) {
+  for (const TFieldInfo& F : AllFields())
+    if (F.Name == Name) return &F;
+  return nullptr;
+}
+
+TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values) {
+  TPayloadResult Result;
+  std::map<std::string_view, std::u16string> Text; // this kind's fields, UTF-16
+  for (const auto& [Name, Value] : Values) {
+    const TFieldInfo* Field = FindField(Name);
+    if (!Field) {
+      Result.Error = "unknown field " + Name;
+      return Result;
+    }
+    if (Field->Kind != Kind) {
+      if (Value.empty()) continue; // a column of another kind, left empty in this row
+      Result.Error =
+          std::string(Name) + " is not a field of " + std::string(KindName(Kind)) + " codes";
+      return Result;
+    }
+    if (!IsValidUtf8(Value)) {
+      Result.Error = "invalid UTF-8 in " + Name;
+      return Result;
+    }
+    const std::u16string Value16 = Utf8ToUtf16(Value);
+    Text[Field->Name] = Field->MultiLine ? CrLf(Value16) : Value16;
+  }
+  auto Missing = [&](std::string_view What) {
+    Result.Error = "missing field " + std::string(What);
+    return Result;
+  };
+
+  switch (Kind) {
+  case TKind::Text:
+    if (!Filled(Values, "text")) return Missing("text");
+    Result.Payload = TextPayload(Text["text"]);
+    break;
+  case TKind::Url:
+    if (!Filled(Values, "url")) return Missing("url");
+    Result.Payload = URLPayload(TURLPage{Text["url"]});
+    break;
+  case TKind::Email:
+    if (!Filled(Values, "to")) return Missing("to");
+    Result.Payload = EMailPayload(TEMailPage{Text["to"], Text["subject"], Text["body"]});
+    break;
+  case TKind::VCard: {
+    if (!Filled(Values, "contact-name") && !Filled(Values, "first-name") &&
+        !Filled(Values, "last-name"))
+      return Missing("contact-name, first-name or last-name");
+    TVCardPage Page;
+    for (const TVCardField& F : kVCardFields)
+      Page.*(F.Member) = Text[F.Name];
+    // The page's contact name follows the three name fields as they are typed.
+    if (!Filled(Values, "contact-name"))
+      Page.ContactName = ContactNameFor(Page.FirstName, Page.MiddleName, Page.LastName);
+    Result.Payload = VCardPayload(Page);
+    break;
+  }
+  case TKind::Wifi: {
+    if (!Filled(Values, "ssid")) return Missing("ssid");
+    TWifiPage Page;
+    Page.SSID = Text["ssid"];
+    Page.NetworkKey = Text["key"];
+    const std::u16string& Type = Text["type"];
+    if (Type.empty() || EqualIgnoringAsciiCase(Type, u"WPA"))
+      Page.WPA = 0;
+    else if (EqualIgnoringAsciiCase(Type, u"WEP"))
+      Page.WPA = 1;
+    else {
+      Result.Error = "type must be WPA or WEP";
+      return Result;
+    }
+    Result.Payload = WifiPayload(Page);
+    break;
+  }
+  }
+  return Result;
+}

@@ -1,0 +1,41 @@
+// The five kinds of code and their fields, shared by the single-code commands (one option per
+// field, --first-name ...) and the batch (one column per field, first-name ...). The payload is
+// made by the same payload/ functions the window's pages use, so equal fields give equal bytes.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TKind { Text, Url, Email, VCard, Wifi };
+
+// "text", "url", "email", "vcard", "wifi".
+std::string_view KindName(TKind Kind);
+std::optional<TKind> KindFromName(std::string_view Name);
+
+struct TFieldInfo {
+  std::string_view Name; // option name without "--", and column name
+  std::string_view Help;
+  TKind Kind;
+  bool MultiLine; // a memo of the window: line breaks become CR LF
+};
+
+// Every field of every kind, in the order of the pages.
+const std::vector<TFieldInfo>& AllFields();
+const TFieldInfo* FindField(std::string_view Name);
+
+// Field values by name, UTF-8, as given on the command line or in a CSV row.
+using TFieldValues = std::map<std::string, std::string, std::less<>>;
+
+struct TPayloadResult {
+  std::u16string Payload;
+  std::string Error; // empty on success
+};
+
+// The payload of a code of Kind. Refused, with the reason: a value that is not UTF-8, a value
+// for a field of another kind, a Wifi type other than WPA or WEP, a missing main field (text,
+// url, to, ssid; for a vCard one of contact-name, first-name, last-name). Without contact-name,
+// a vCard takes the name the page composes from first, middle and last name.
+TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values);

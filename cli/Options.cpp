@@ -1,0 +1,116 @@
+#include "cli/Options.h"
+
+#include "platform/Unicode.h"
+#include "util/ColorText.h"
+
+#include <array>
+
+namespace {
+
+int Hex(char C) {
+  if (C >= '0' && C <= '9') return C - '0';
+  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
+  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
+  return -1;
+}
+
+bool SameIgnoringCase(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  for (std::size_t I = 0; I < A.size(); ++I) {
+    char X = A[I], Y = B[I];
+    if (X >= 'A' && X <= 'Z') X = static_cast<char>(X + 32);
+    if (Y >= 'A' && Y <= 'Z') Y = static_cast<char>(Y + 32);
+    if (X != Y) return false;
+  }
+  return true;
+}
+
+} // namespace
+
+std::optional<QRgb> ParseColor(std::string_view Text, std::string& Error) {
+  if (Text.size() == 7 && Text[0] == '#') {
+    int Value[6];
+    bool Ok = true;
+    for (int I = 0; I < 6; ++I)
+      Ok = Ok && (Value[I] = Hex(Text[static_cast<std::size_t>(I) + 1])) >= 0;
+    if (Ok)
+      return qRgb(Value[0] * 16 + Value[1], Value[2] * 16 + Value[3], Value[4] * 16 + Value[5]);
+  }
+  if (!IsValidUtf8(Text)) {
+    Error = "not a colour (invalid UTF-8)";
+    return std::nullopt;
+  }
+  const std::optional<TColor> Stored = TextToColor(Utf8ToUtf16(Text));
+  if (!Stored) {
+    Error = "not a colour: \"" + std::string(Text) +
+            "\" (give #rrggbb, a name such as clNavy, or $BBGGRR)";
+    return std::nullopt;
+  }
+  if ((*Stored >> 24) != 0) {
+    Error = "\"" + std::string(Text) +
+            "\" is a system colour, which has no fixed value outside the window";
+    return std::nullopt;
+  }
+  return qRgb(*Stored & 0xFF, (*Stored >> 8) & 0xFF, (*Stored >> 16) & 0xFF);
+}
+
+std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text) {
+  static constexpr std::array<std::pair<std::string_view, TQRCodeEncoding>, 6> kNames{{
+      {"auto", qrAuto},
+      {"numeric", qrNumeric},
+      {"alphanumeric", qrAlphanumeric},
+      {"iso-8859-1", qrISO88591},
+      {"utf-8", qrUTF8NoBOM},
+      {"utf-8-bom", qrUTF8BOM},
+  }};
+  for (const auto& [Name, Value] : kNames)
+    if (SameIgnoringCase(Text, Name)) return Value;
+  return std::nullopt;
+}
+
+std::optional<TOutputFormat> FormatFromName(std::string_view Name) {
+  if (SameIgnoringCase(Name, "png")) return TOutputFormat::Png;
+  if (SameIgnoringCase(Name, "svg")) return TOutputFormat::Svg;
+  if (SameIgnoringCase(Name, "pdf")) return TOutputFormat::Pdf;
+  if (SameIgnoringCase(Name, "utf8")) return TOutputFormat::Utf8;
+  return std::nullopt;
+}
+
+std::string_view FormatExtension(TOutputFormat Format) {
+  switch (Format) {
+  case TOutputFormat::Png:
+    return ".png";
+  case TOutputFormat::Svg:
+    return ".svg";
+  case TOutputFormat::Pdf:
+    return ".pdf";
+  case TOutputFormat::Utf8:
+    return ".txt";
+  }
+  return "";
+}
+
+std::optional<TOutputFormat> FormatOfPath(std::string_view Path) {
+  if (Path.size() < 4) return std::nullopt;
+  const std::string_view Ext = Path.substr(Path.size() - 4);
+  if (Ext[0] != '.') return std::nullopt;
+  const std::optional<TOutputFormat> Format = FormatFromName(Ext.substr(1));
+  if (Format == TOutputFormat::Utf8) return std::nullopt;
+  return Format;
+}
+
+std::string CheckFileName(std::string_view Name) {
+  if (Name.empty()) return "empty file name";
+  if (Name == "." || Name == "..") return "file name \"" + std::string(Name) + "\" is a folder";
+  if (Name.find('/') != std::string_view::npos)
+    return "file name \"" + std::string(Name) + "\" holds a \"/\"; it must name a file in --out";
+  for (const char C : Name)
+    if (static_cast<unsigned char>(C) < 0x20 || C == 0x7F)
+      return "file name holds a control character";
+  if (!IsValidUtf8(Name)) return "file name is not valid UTF-8";
+  if (Name.size() > 255) return "file name longer than 255 bytes";
+  if (Name[0] == '.' || Name[0] == '-')
+    return "file name \"" + std::string(Name) + "\" starts with \"" + Name[0] + "\"";
+  if (SameIgnoringCase(Name, "manifest.csv")) return "manifest.csv is the batch's own report";
+  return "";
+}

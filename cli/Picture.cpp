@@ -1,0 +1,107 @@
+#include "cli/Picture.h"
+
+#include "render/Code.h"
+#include "render/Contrast.h"
+#include "render/Pdf.h"
+#include "render/Raster.h"
+#include "render/ReadBack.h"
+#include "render/Svg.h"
+#include "render/Terminal.h"
+
+#include <QString>
+#include <cstdio>
+
+namespace {
+
+// Pixels per module of the picture read back for the vector formats and the terminal.
+constexpr int kReadBackScale = 4;
+// The largest PNG side in pixels (a picture of 400 MB at 4 bytes a pixel).
+constexpr int kMaxPngSide = 10000;
+
+std::string UnitsName(TCapacityUnit Units) {
+  switch (Units) {
+  case cuDigits:
+    return "digits";
+  case cuCharacters:
+    return "characters";
+  case cuBytes:
+    break;
+  }
+  return "bytes";
+}
+
+std::string ContrastWarning(const TCodeStyle& Style) {
+  const TContrast Contrast = ContrastOf(Style.Dark, Style.Light);
+  if (Contrast.Ratio < MinimumContrast)
+    return ContrastReason(Contrast.Ratio) + ", at least 3 : 1 is needed; phones may not read it";
+  if (Contrast.Inverted)
+    return "inverted colours: many phone readers do not read light modules on a dark background";
+  return "";
+}
+
+} // namespace
+
+TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request) {
+  TPicture Picture;
+  const TCode Code = MakeCode(Payload, Request.Encoding, Request.Style);
+  if (Code.DataTooLong) {
+    Picture.Error = "too long for a QR code: " + std::to_string(Code.NeededUnits) + " " +
+                    UnitsName(Code.Units) + "; at most " + std::to_string(Code.MaxUnits) + " fit";
+    return Picture;
+  }
+  if (Code.Grid.Side == 0 || Code.Version == 0) {
+    Picture.Error = "nothing to encode";
+    return Picture;
+  }
+  const std::string& Carried = Code.Bytes; // what a reader gives back
+  Picture.Version = Code.Version;
+  Picture.PayloadBytes = Carried.size();
+
+  QImage Raster; // the picture to read back
+  switch (Request.Format) {
+  case TOutputFormat::Png: {
+    if (static_cast<long long>(Code.Grid.Side) * Request.Scale > kMaxPngSide) {
+      Picture.Error = "a PNG of " + std::to_string(Code.Grid.Side * Request.Scale) +
+                      " pixels a side is too large (at most " + std::to_string(kMaxPngSide) +
+                      "); give a smaller --scale";
+      return Picture;
+    }
+    Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * Request.Scale);
+    const QByteArray Png = EncodePng(Raster);
+    Picture.Bytes.assign(Png.constData(), static_cast<std::size_t>(Png.size()));
+    // What is read back is the file itself, decoded again.
+    if (Request.Verify) Raster = QImage::fromData(Png, "PNG");
+    break;
+  }
+  case TOutputFormat::Svg:
+    Picture.Bytes = RenderSvg(Code.Grid, Request.Style, Request.MmPerModule, Request.Title);
+    break;
+  case TOutputFormat::Pdf: {
+    const QByteArray Pdf = RenderPdf(Code.Grid, Request.Style, Request.MmPerModule,
+                                     QString::fromStdString(Request.Title));
+    Picture.Bytes.assign(Pdf.constData(), static_cast<std::size_t>(Pdf.size()));
+    break;
+  }
+  case TOutputFormat::Utf8:
+    Picture.Bytes =
+        RenderHalfBlocks(Code.Grid, Request.InkDarkModules ? THalfBlockInk::DarkModules
+                                                           : THalfBlockInk::LightModules);
+    break;
+  }
+  if (Picture.Bytes.empty()) {
+    Picture.Error = "the picture could not be drawn";
+    return Picture;
+  }
+
+  if (Request.Verify) {
+    if (Raster.isNull())
+      Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * kReadBackScale);
+    const TVerdict Verdict = Verify(Raster, Carried, Request.Style);
+    Picture.Verified = Verdict.Verified ? TVerifyState::Verified : TVerifyState::Failed;
+    Picture.VerifyReason = Verdict.Reason;
+
+  } else {
+    Picture.Warning = ContrastWarning(Request.Style);
+  }
+  return Picture;
+}

@@ -1,0 +1,37 @@
+// One code from payload to picture bytes, the way every marbeck-cli command makes it: the
+// payload is encoded by MakeCode, drawn by the render/ routine of the output format, and, when
+// asked, read back by the shared verdict.
+#pragma once
+
+#include "cli/Options.h"
+#include "render/CodeStyle.h"
+
+#include <string>
+
+struct TPictureRequest {
+  TOutputFormat Format = TOutputFormat::Svg;
+  TQRCodeEncoding Encoding = qrAuto;
+  TCodeStyle Style;
+  int Scale = 8;            // PNG: pixels per module
+  double MmPerModule = 1.0; // SVG, PDF
+  std::string Title;        // SVG <title>, PDF title
+  bool Verify = false;
+  // Terminal drawing: the terminal's text colour draws the dark modules (for dark text on a
+  // light background) instead of the light ones.
+  bool InkDarkModules = false;
+};
+
+enum class TVerifyState { NotAsked, Verified, Failed };
+
+struct TPicture {
+  std::string Bytes;            // the file's content (or the terminal drawing); empty on failure
+  std::string Error;            // why nothing was made: the text is too long, a writer failed
+  int Version = 0;              // 0 when no symbol
+  std::size_t PayloadBytes = 0; // the bytes the symbol carries
+  TVerifyState Verified = TVerifyState::NotAsked;
+  std::string VerifyReason; // why the read-back failed ("nothing found", "contrast 1.07 : 1" ...)
+  std::string Warning;      // colours that phones may not read, when not asked to verify
+};
+
+// Thread-safe: every call builds its own encoder, images and decoder.
+TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request);

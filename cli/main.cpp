@@ -1,0 +1,312 @@
+// marbeck-cli: the codes of the window's pages from the shell, one at a time or in batches from
+// a CSV file. No window and no display: only QtGui's images and painters are used.
+#include "cli/Batch.h"
+#include "cli/Fields.h"
+#include "cli/Options.h"
+#include "cli/Picture.h"
+#include "platform/TextFile.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+#ifndef MARBECK_VERSION
+#define MARBECK_VERSION "unknown"
+#endif
+
+namespace {
+
+const char* const kMe = "marbeck-cli: ";
+
+const char* const kExitStatuses = R"(Exit status:
+  0  every code was made
+  1  a code could not be made or written (a batch: at least one row failed; the others
+     were made and manifest.csv says which)
+  2  usage error: unknown option or column, missing field, bad value, unreadable input
+  3  --verify: the picture did not read back as exactly the payload's bytes, or its
+     colours fail the contrast check (nothing is written))";
+
+// The style options every command shares, as raw text until they are checked.
+struct TStyleText {
+  std::string Encoding = "auto";
+  int QuietZone = 4;
+  int Scale = 8;
+  double MmPerModule = 1.0;
+  std::string Dark = "#000000";
+  std::string Light = "#ffffff";
+  int Frame = -1; // -1: no frame marks
+  std::string FrameColor = "#000000";
+  std::string Format;
+  bool Verify = false;
+  std::string Ink = "light";
+};
+
+void AddStyleOptions(CLI::App* Command, TStyleText& S) {
+  Command->add_option("--encoding", S.Encoding,
+                      "auto|numeric|alphanumeric|iso-8859-1|utf-8|utf-8-bom (default auto; "
+                      "utf-8-bom puts EF BB BF first)");
+  Command->add_option("--quiet-zone", S.QuietZone, "light border in modules (default 4)")
+      ->check(CLI::Range(0, 99));
+  Command->add_option("--scale", S.Scale, "PNG: pixels per module (default 8)")
+      ->check(CLI::Range(1, 100));
+  Command->add_option("--mm-per-module", S.MmPerModule, "SVG, PDF: size of a module (default 1)")
+      ->check(CLI::Range(0.01, 1000.0));
+  Command->add_option("--dark", S.Dark,
+                      "colour of dark modules: #rrggbb, a name (clNavy) or $BBGGRR");
+  Command->add_option("--light", S.Light, "colour of light modules and the border");
+  Command
+      ->add_option("--frame", S.Frame,
+                   "draw corner marks on the border's outer ring, arms SIZE + 3 modules "
+                   "(0..10); adds one module to the border")
+      ->check(CLI::Range(0, 10));
+  Command->add_option("--frame-color", S.FrameColor, "colour of the corner marks");
+  Command->add_flag("--verify", S.Verify,
+                    "read the picture back with zbar; fail unless it gives exactly the payload's "
+                    "bytes and its colours have a contrast of at least 3 : 1");
+}
+
+// The checked request, or a usage error on Err.
+bool BuildRequest(const TStyleText& S, TPictureRequest& R, std::ostream& Err) {
+  const std::optional<TQRCodeEncoding> Encoding = ParseEncoding(S.Encoding);
+  if (!Encoding) {
+    Err << kMe << "--encoding: unknown encoding \"" << S.Encoding << "\"\n";
+    return false;
+  }
+  R.Encoding = *Encoding;
+  std::string Error;
+  const std::pair<const char*, const std::string*> Colours[] = {
+      {"--dark", &S.Dark}, {"--light", &S.Light}, {"--frame-color", &S.FrameColor}};
+  QRgb Values[3];
+  for (int I = 0; I < 3; ++I) {
+    const std::optional<QRgb> C = ParseColor(*Colours[I].second, Error);
+    if (!C) {
+      Err << kMe << Colours[I].first << ": " << Error << "\n";
+      return false;
+    }
+    Values[I] = *C;
+  }
+  R.Style.Dark = Values[0];
+  R.Style.Light = Values[1];
+  R.Style.FrameColor = Values[2];
+  R.Style.Spacing = S.QuietZone;
+  R.Style.Frame = S.Frame >= 0;
+  R.Style.MarkLength = S.Frame >= 0 ? S.Frame : 0;
+  R.Scale = S.Scale;
+  R.MmPerModule = S.MmPerModule;
+  R.Verify = S.Verify;
+  if (S.Ink != "light" && S.Ink != "dark") {
+    Err << kMe << "--ink: \"" << S.Ink << "\" (light or dark)\n";
+    return false;
+  }
+  R.InkDarkModules = S.Ink == "dark";
+  return true;
+}
+
+bool ReadStandardInput(std::string& Bytes) {
+  Bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  return !std::cin.bad();
+}
+
+// One code: payload, picture, and where it goes.
+int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::string& Output) {
+  TPictureRequest Request;
+  if (!BuildRequest(S, Request, std::cerr)) return kExitUsage;
+
+  if (Kind == TKind::Text && Values["text"] == "-") {
+    if (!ReadStandardInput(Values["text"])) {
+      std::cerr << kMe << "cannot read standard input\n";
+      return kExitRowsFailed;
+    }
+  }
+  const TPayloadResult Payload = MakePayload(Kind, Values);
+  if (!Payload.Error.empty()) {
+    std::cerr << kMe << Payload.Error << "\n";
+    return kExitUsage;
+  }
+
+  // The format: --format, else the file's extension; with no -o, the terminal drawing.
+  std::optional<TOutputFormat> Format;
+  if (!S.Format.empty()) {
+    Format = FormatFromName(S.Format);
+    if (!Format) {
+      std::cerr << kMe << "--format: unknown format \"" << S.Format << "\" (png, svg, pdf, utf8)\n";
+      return kExitUsage;
+    }
+  }
+  const bool ToStdout = Output.empty() || Output == "-";
+  if (!ToStdout) {
+    const std::optional<TOutputFormat> Named = FormatOfPath(Output);
+    if (Format && Named && *Format != *Named) {
+      std::cerr << kMe << "--format " << S.Format << " does not match the name " << Output << "\n";
+      return kExitUsage;
+    }
+    if (!Format) Format = Named;
+    if (!Format) {
+      std::cerr << kMe << "cannot tell the format of " << Output
+                << " (name it .png, .svg or .pdf, or give --format)\n";
+      return kExitUsage;
+    }
+  } else if (!Format) {
+    if (Output.empty() && ::isatty(STDOUT_FILENO)) {
+      Format = TOutputFormat::Utf8;
+    } else {
+      std::cerr << kMe
+                << "standard output is not a terminal: give -o FILE, or --format "
+                   "png|svg|pdf|utf8\n";
+      return kExitUsage;
+    }
+  }
+  if (ToStdout && (*Format == TOutputFormat::Png || *Format == TOutputFormat::Pdf) &&
+      ::isatty(STDOUT_FILENO)) {
+    std::cerr << kMe << "not writing " << (*Format == TOutputFormat::Png ? "PNG" : "PDF")
+              << " data to a terminal (use -o FILE or a pipe)\n";
+    return kExitUsage;
+  }
+  Request.Format = *Format;
+  Request.Title = "QR code (" + std::string(KindName(Kind)) + ")";
+
+  const TPicture Picture = MakePicture(Payload.Payload, Request);
+  if (!Picture.Error.empty()) {
+    std::cerr << kMe << Picture.Error << "\n";
+    return kExitRowsFailed;
+  }
+  if (Picture.Verified == TVerifyState::Failed) {
+    std::cerr << kMe << "not verified: " << Picture.VerifyReason << "\n";
+    return kExitNotVerified;
+  }
+  if (!Picture.Warning.empty()) std::cerr << kMe << "warning: " << Picture.Warning << "\n";
+
+  if (ToStdout) {
+    std::cout.write(Picture.Bytes.data(), static_cast<std::streamsize>(Picture.Bytes.size()));
+    std::cout.flush();
+    if (!std::cout) {
+      std::cerr << kMe << "cannot write to standard output\n";
+      return kExitRowsFailed;
+    }
+    return kExitOk;
+  }
+  const TWriteResult Written = WriteFileAtomic(Output, Picture.Bytes);
+  if (!Written.Ok) {
+    std::cerr << kMe << "cannot write " << Output << ": " << Written.Error << "\n";
+    return kExitRowsFailed;
+  }
+  return kExitOk;
+}
+
+int Main(int argc, char** argv) {
+  CLI::App App{"marbeck-cli: QR codes of text, web addresses, eMail links, vCards and Wi-Fi "
+               "networks, one at a time or in batches from CSV files.",
+               "marbeck-cli"};
+  App.set_version_flag("--version", std::string("marbeck-cli ") + MARBECK_VERSION);
+  App.require_subcommand(1);
+  App.footer(kExitStatuses);
+
+  struct TCommand {
+    TKind Kind;
+    CLI::App* App;
+    TStyleText Style;
+    std::string Output;
+    std::map<std::string, std::string> Given; // field name -> value
+  };
+  std::vector<std::unique_ptr<TCommand>> Commands;
+  const std::pair<TKind, const char*> Kinds[] = {
+      {TKind::Text, "a plain text (TEXT, or - to read standard input)"},
+      {TKind::Url, "a web address"},
+      {TKind::Email, "a mailto: link with subject and message"},
+      {TKind::VCard, "a contact as a vCard 4.0 record"},
+      {TKind::Wifi, "the network record phones join a Wi-Fi network with"}};
+  for (const auto& [Kind, Description] : Kinds) {
+    auto C = std::make_unique<TCommand>();
+    C->Kind = Kind;
+    C->App = App.add_subcommand(std::string(KindName(Kind)), Description);
+    C->App->footer(kExitStatuses);
+    for (const TFieldInfo& Field : AllFields()) {
+      if (Field.Kind != Kind) continue;
+      std::string& Slot = C->Given[std::string(Field.Name)];
+      if (Kind == TKind::Text || Kind == TKind::Url)
+        C->App->add_option(std::string(Field.Name), Slot, std::string(Field.Help))->required();
+      else
+        C->App->add_option("--" + std::string(Field.Name), Slot, std::string(Field.Help));
+    }
+    C->App->add_option("-o,--output", C->Output,
+                       "FILE.png, FILE.svg or FILE.pdf; - for standard output; without it the "
+                       "code is drawn in the terminal");
+    C->App->add_option("--format", C->Style.Format,
+                       "png|svg|pdf|utf8 (utf8: the terminal drawing in half blocks)");
+    C->App->add_option("--ink", C->Style.Ink,
+                       "terminal drawing: light (default; the text colour draws the light "
+                       "modules, for light text on a dark background) or dark");
+    AddStyleOptions(C->App, C->Style);
+    Commands.push_back(std::move(C));
+  }
+
+  TBatchOptions Batch;
+  TStyleText BatchStyle;
+  BatchStyle.Format = "svg";
+  std::string BatchKind, BatchOut;
+  Batch.Jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  CLI::App* BatchApp = App.add_subcommand(
+      "batch", "one code per row of a CSV file (RFC 4180, UTF-8, a header row naming the columns: "
+               "kind, file, and the field options' names without --, such as url, ssid, "
+               "first-name)");
+  BatchApp->footer(kExitStatuses);
+  BatchApp->add_option("FILE", Batch.Input, "the CSV file; - reads standard input")->required();
+  BatchApp->add_option("--out", BatchOut, "the folder for the codes and manifest.csv")->required();
+  BatchApp->add_option("--kind", BatchKind,
+                       "text|url|email|vcard|wifi for rows without a kind column");
+  BatchApp->add_option("--format", BatchStyle.Format,
+                       "png|svg|pdf (default svg); a file column's .png/.svg/.pdf decides per row");
+  BatchApp->add_option("--jobs", Batch.Jobs, "worker threads (default: hardware threads)")
+      ->check(CLI::Range(1, 256));
+  BatchApp->add_flag("--force", Batch.Force, "replace existing files and manifest.csv");
+  BatchApp->add_flag("--durable", Batch.Durable,
+                     "flush every file to the disk before it takes its name (much slower; the "
+                     "batch always flushes everything once before manifest.csv is written)");
+  AddStyleOptions(BatchApp, BatchStyle);
+
+  try {
+    App.parse(argc, argv);
+  } catch (const CLI::ParseError& E) {
+    if (E.get_exit_code() == 0) return App.exit(E);
+    std::cerr << kMe << E.what() << " (see --help)\n";
+    return kExitUsage;
+  }
+
+  for (const auto& C : Commands) {
+    if (!C->App->parsed()) continue;
+    TFieldValues Values;
+    for (const auto& [Name, Value] : C->Given)
+      if (C->App->count(C->Kind == TKind::Text || C->Kind == TKind::Url ? Name : "--" + Name))
+        Values[Name] = Value;
+    return RunSingle(C->Kind, std::move(Values), C->Style, C->Output);
+  }
+
+  // The batch.
+  if (!BuildRequest(BatchStyle, Batch.Picture, std::cerr)) return kExitUsage;
+  const std::optional<TOutputFormat> Format = FormatFromName(BatchStyle.Format);
+  if (!Format || *Format == TOutputFormat::Utf8) {
+    std::cerr << kMe << "--format: \"" << BatchStyle.Format << "\" (png, svg or pdf)\n";
+    return kExitUsage;
+  }
+  Batch.Picture.Format = *Format;
+  if (!BatchKind.empty()) {
+    Batch.Kind = KindFromName(BatchKind);
+    if (!Batch.Kind) {
+      std::cerr << kMe << "--kind: unknown kind \"" << BatchKind << "\"\n";
+      return kExitUsage;
+    }
+  }
+  Batch.OutFolder = BatchOut;
+  Batch.Progress = ::isatty(STDERR_FILENO) != 0;
+  return RunBatch(Batch, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  return Main(argc, argv);
+}

@@ -1,0 +1,489 @@
+// marbeck-cli as a user runs it: the real executable, with no display (DISPLAY and
+// QT_QPA_PLATFORM unset), its files read back by outside readers (zbar, rsvg-convert, pdftoppm)
+// and compared with what the payload/ functions of the window's pages make from the same fields.
+#include "payload/Payload.h"
+#include "platform/TextFile.h"
+#include "platform/Unicode.h"
+#include "render/Code.h"
+#include "support/TempFolder.h"
+#include "support/ZbarDecode.h"
+
+#include <QImage>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TRun {
+  int Status = -1;
+  std::string Out, Err;
+};
+
+std::string ShellQuote(const std::string& Arg) {
+  std::string Out = "'";
+  for (const char C : Arg)
+    Out += C == '\'' ? std::string("'\\''") : std::string(1, C);
+  return Out + "'";
+}
+
+std::string ReadFile(const fs::path& Path) {
+  std::ifstream In(Path, std::ios::binary);
+  std::ostringstream S;
+  S << In.rdbuf();
+  return S.str();
+}
+
+void WriteFile(const fs::path& Path, const std::string& Bytes) {
+  std::ofstream(Path, std::ios::binary) << Bytes;
+}
+
+// Runs marbeck-cli in Folder with Args, Input on standard input, and no display at all.
+TRun RunCli(const fs::path& Folder, const std::vector<std::string>& Args,
+            const std::string& Input = "") {
+  WriteFile(Folder / ".stdin", Input);
+  std::string Command = "cd " + ShellQuote(Folder.string()) +
+                        " && env -u DISPLAY -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY " +
+                        ShellQuote(MARBECK_CLI);
+  for (const std::string& A : Args)
+    Command += " " + ShellQuote(A);
+  Command += " <.stdin >.stdout 2>.stderr";
+  TRun R;
+  const int Raw = std::system(Command.c_str());
+  R.Status = WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1;
+  R.Out = ReadFile(Folder / ".stdout");
+  R.Err = ReadFile(Folder / ".stderr");
+  return R;
+}
+
+std::optional<std::string> DecodeImage(const QImage& Image) {
+  if (Image.isNull()) return std::nullopt;
+  const QImage Grey = Image.convertToFormat(QImage::Format_Grayscale8);
+  std::vector<unsigned char> Pixels;
+  for (int Y = 0; Y < Grey.height(); ++Y) {
+    const uchar* Line = Grey.constScanLine(Y);
+    Pixels.insert(Pixels.end(), Line, Line + Grey.width());
+  }
+  return DecodeGreyImage(Pixels, Grey.width(), Grey.height());
+}
+
+// Reads a PNG, SVG or PDF file back: SVG through rsvg-convert, PDF through pdftoppm (their
+// pictures go to a folder of their own).
+std::optional<std::string> DecodeFile(const fs::path& Path) {
+  static TTempFolder Scratch;
+  static int Count = 0;
+  const std::string Ext = Path.extension().string();
+  fs::path Png = Path;
+  if (Ext == ".svg") {
+    Png = Scratch.Path() / (std::to_string(++Count) + ".png");
+    const std::string C = "rsvg-convert -w 600 -o " + ShellQuote(Png.string()) + " " +
+                          ShellQuote(Path.string()) + " 2>/dev/null";
+    if (std::system(C.c_str()) != 0) return std::nullopt;
+  } else if (Ext == ".pdf") {
+    const fs::path Prefix = Scratch.Path() / std::to_string(++Count);
+    const std::string C = "pdftoppm -png -r 300 -singlefile " + ShellQuote(Path.string()) + " " +
+                          ShellQuote(Prefix.string()) + " 2>/dev/null";
+    if (std::system(C.c_str()) != 0) return std::nullopt;
+    Png = Prefix.string() + ".png";
+  }
+  QImage Image;
+  if (!Image.load(QString::fromStdString(Png.string()))) return std::nullopt;
+  return DecodeImage(Image);
+}
+
+std::string Utf8(const std::u16string& Text) {
+  return Utf16ToUtf8(Text);
+}
+
+// ---- single codes ----
+
+TEST(CliSingle, EveryKindReadsBackAsThePagesPayload) {
+  TTempFolder Folder;
+  TVCardPage Card;
+  Card.FirstName = u"Zoë";
+  Card.LastName = u"O'Brien; Jr";
+  Card.ContactName = ContactNameFor(Card.FirstName, Card.MiddleName, Card.LastName);
+  Card.PhonePrivate = u"+353 1 234";
+  Card.EmailWork = u"zoe@example.ie";
+  Card.StreetHome = u"1, Main St";
+  Card.CityHome = u"Cork";
+  Card.Birthday = u"1990.02.28";
+  Card.Company = u"ACME";
+  Card.JobTitle = u"Engineer\\Lead";
+  TWifiPage Wifi;
+  Wifi.SSID = u"Café;Net";
+  Wifi.NetworkKey = u"p\"w:1,2";
+  Wifi.WPA = 1;
+
+  struct TCase {
+    std::vector<std::string> Args;
+    std::string Stdin;
+    std::u16string Payload;
+  };
+  const TCase Cases[] = {
+      {{"text", "-"}, "Grüße, Welt\nzweite Zeile", TextPayload(u"Grüße, Welt\r\nzweite Zeile")},
+      {{"url", "https://example.org/a?b=c&d=é"},
+       "",
+       URLPayload(TURLPage{u"https://example.org/a?b=c&d=é"})},
+      {{"email", "--to", "ann@example.org", "--subject", "Hi & bye", "--body", "one\ntwo?"},
+       "",
+       EMailPayload(TEMailPage{u"ann@example.org", u"Hi & bye", u"one\r\ntwo?"})},
+      {{"vcard", "--first-name", "Zoë", "--last-name", "O'Brien; Jr", "--phone-home", "+353 1 234",
+        "--email-work", "zoe@example.ie", "--street-home", "1, Main St", "--city-home", "Cork",
+        "--birthday", "1990.02.28", "--company", "ACME", "--job-title", "Engineer\\Lead"},
+       "",
+       VCardPayload(Card)},
+      {{"wifi", "--ssid", "Café;Net", "--key", "p\"w:1,2", "--type", "WEP"}, "", WifiPayload(Wifi)},
+  };
+  for (const TCase& C : Cases) {
+    for (const char* Ext : {".png", ".svg", ".pdf"}) {
+      const fs::path File = Folder.Path() / (C.Args[0] + Ext);
+      std::vector<std::string> Args = C.Args;
+      Args.insert(Args.end(), {"--encoding", "utf-8", "-o", File.string()});
+      const TRun R = RunCli(Folder.Path(), Args, C.Stdin);
+      ASSERT_EQ(R.Status, 0) << C.Args[0] << Ext << ": " << R.Err;
+      EXPECT_EQ(R.Err, "") << C.Args[0] << Ext;
+      EXPECT_EQ(DecodeFile(File), Utf8(C.Payload)) << C.Args[0] << Ext;
+    }
+  }
+}
+
+TEST(CliSingle, StyleOptionsReachThePicture) {
+  TTempFolder Folder;
+  const TRun R =
+      RunCli(Folder.Path(), {"url", "HTTPS://EXAMPLE.ORG", "--scale", "3", "--quiet-zone", "2",
+                             "--dark", "clNavy", "--light", "#fffbf0", "--frame", "1",
+                             "--frame-color", "$0000FF", "--verify", "-o", "a.png"});
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  QImage Image;
+  ASSERT_TRUE(Image.load(QString::fromStdString((Folder.Path() / "a.png").string())));
+  // Auto encoding picks alphanumeric: version 1, 21 modules, border 2 + 1 for the marks.
+  EXPECT_EQ(Image.width(), (21 + 2 * 3) * 3);
+  EXPECT_EQ(Image.pixel(0, 0), qRgb(255, 0, 0));                     // corner mark, $BBGGRR red
+  EXPECT_EQ(Image.pixel(Image.width() / 2, 1), qRgb(255, 251, 240)); // border, light colour
+  EXPECT_EQ(Image.pixel(3 * 3, 3 * 3), qRgb(0, 0, 128));             // finder corner, clNavy
+  EXPECT_EQ(DecodeImage(Image), "HTTPS://EXAMPLE.ORG");
+}
+
+TEST(CliSingle, ErrorsAndExitStatuses) {
+  TTempFolder Folder;
+  const std::string TooLong(3000, 'x');
+  struct TCase {
+    std::vector<std::string> Args;
+    int Status;
+    const char* Says;
+  };
+  const TCase Cases[] = {
+      {{"url", "x", "--dark", "clBtnFace", "-o", "a.png"}, 2, "system colour"},
+      {{"url", "x", "--dark", "#12345", "-o", "a.png"}, 2, "not a colour"},
+      {{"url", "x", "--encoding", "latin1", "-o", "a.png"}, 2, "unknown encoding"},
+      {{"url", "x", "-o", "a.gif"}, 2, "cannot tell the format"},
+      {{"url", "x", "-o", "a.png", "--format", "svg"}, 2, "does not match"},
+      {{"url", "x"}, 2, "not a terminal"},
+      {{"wifi", "--key", "k", "-o", "a.png"}, 2, "missing field ssid"},
+      {{"wifi", "--ssid", "s", "--type", "WPA3", "-o", "a.png"}, 2, "WPA or WEP"},
+      {{"vcard", "--nickname", "x"}, 2, "nickname"},
+      {{"url", "\xC0\xAF", "-o", "a.png"}, 2, "invalid UTF-8"},
+      {{"frobnicate"}, 2, ""},
+      {{"url", TooLong, "-o", "a.png"}, 1, "too long for a QR code: 3000 bytes"},
+      {{"url", "x", "-o", "no/such/folder/a.png"}, 1, "cannot write"},
+      {{"url", "x", "--scale", "100", "--quiet-zone", "99", "-o", "a.png"}, 1, "too large"},
+      {{"url", "x", "--dark", "#ffff00", "--verify", "-o", "a.png"}, 3, "contrast 1.07 : 1"},
+      {{"url", "x", "--dark", "#ffffff", "--light", "#000000", "--verify", "-o", "a.png"},
+       3,
+       "inverted"},
+  };
+  for (const TCase& C : Cases) {
+    const TRun R = RunCli(Folder.Path(), C.Args);
+    EXPECT_EQ(R.Status, C.Status) << C.Args[0] << " " << C.Says << ": " << R.Err;
+    EXPECT_NE(R.Err.find(C.Says), std::string::npos) << R.Err;
+    EXPECT_EQ(std::count(R.Err.begin(), R.Err.end(), '\n'), 1) << R.Err; // one line
+    EXPECT_FALSE(fs::exists(Folder.Path() / "a.png")) << C.Says;         // nothing written
+  }
+  // Without --verify, weak colours are only a warning.
+  const TRun Weak = RunCli(Folder.Path(), {"url", "x", "--dark", "#ffff00", "-o", "a.png"});
+  EXPECT_EQ(Weak.Status, 0);
+  EXPECT_NE(Weak.Err.find("warning: contrast 1.07 : 1"), std::string::npos) << Weak.Err;
+}
+
+TEST(CliSingle, HelpVersionAndNoWidgets) {
+  TTempFolder Folder;
+  const TRun Version = RunCli(Folder.Path(), {"--version"});
+  EXPECT_EQ(Version.Status, 0);
+  EXPECT_EQ(Version.Out.rfind("marbeck-cli ", 0), 0u) << Version.Out;
+  for (const char* Command : {"text", "url", "email", "vcard", "wifi", "batch"}) {
+    const TRun Help = RunCli(Folder.Path(), {Command, "--help"});
+    EXPECT_EQ(Help.Status, 0) << Command;
+    EXPECT_NE(Help.Out.find("Exit status"), std::string::npos) << Command;
+  }
+  const TRun VCardHelp = RunCli(Folder.Path(), {"vcard", "--help"});
+  for (const char* Option : {"--contact-name", "--first-name", "--middle-name", "--phone-home",
+                             "--cell-phone-work", "--zip-code-work", "--birthday"})
+    EXPECT_NE(VCardHelp.Out.find(Option), std::string::npos) << Option;
+  const std::string Ldd = "ldd " + ShellQuote(MARBECK_CLI) + " | grep -q Qt6Widgets";
+  EXPECT_NE(std::system(Ldd.c_str()), 0) << "marbeck-cli links QtWidgets";
+}
+
+// The terminal drawing, read back into modules, is the encoder's grid.
+TEST(CliSingle, HalfBlocksAreTheEncodersGrid) {
+  TTempFolder Folder;
+  for (const char* Ink : {"light", "dark"})
+    for (const char* Text : {"1234567890", "Hello, terminal!",
+                             "a much longer text to reach a "
+                             "symbol of a higher version, with "
+                             "more modules and an odd side"}) {
+      const TRun R = RunCli(Folder.Path(),
+                            {"text", Text, "--format", "utf8", "--ink", Ink, "--quiet-zone", "2"});
+      ASSERT_EQ(R.Status, 0) << R.Err;
+      TCodeStyle Style;
+      Style.Spacing = 2;
+      const TCode Code = MakeCode(TextPayload(Utf8ToUtf16(Text)), qrAuto, Style);
+      const std::u16string Drawing = Utf8ToUtf16(R.Out);
+      std::vector<std::u16string> Lines;
+      std::u16string Line;
+      for (const char16_t C : Drawing) {
+        if (C == u'\n') {
+          Lines.push_back(Line);
+          Line.clear();
+        } else {
+          Line += C;
+        }
+      }
+      ASSERT_EQ(Line, u"");
+      ASSERT_EQ(static_cast<int>(Lines.size()), (Code.Grid.Side + 1) / 2);
+      const bool InkIsDark = std::string(Ink) == "dark";
+      for (int Row = 0; Row < Code.Grid.Side; ++Row) {
+        const std::u16string& L = Lines[static_cast<std::size_t>(Row / 2)];
+        ASSERT_EQ(static_cast<int>(L.size()), Code.Grid.Side);
+        for (int Column = 0; Column < Code.Grid.Side; ++Column) {
+          const char16_t C = L[static_cast<std::size_t>(Column)];
+          ASSERT_TRUE(C == u' ' || C == u'\u2580' || C == u'\u2584' || C == u'\u2588');
+          const bool Inked = C == u'\u2588' || C == (Row % 2 == 0 ? u'\u2580' : u'\u2584');
+          EXPECT_EQ(Inked == InkIsDark, Code.Grid.IsDark(Row, Column))
+              << Text << " " << Ink << " row " << Row << " column " << Column;
+        }
+      }
+    }
+}
+
+// ---- batches ----
+
+struct TManifestRow {
+  std::string Row, File, Kind, Version, Bytes, Verified, Error;
+};
+
+// The manifest, read with a plain split that knows quoted fields (no line breaks in ours).
+std::vector<TManifestRow> ReadManifest(const fs::path& Folder) {
+  std::istringstream In(ReadFile(Folder / "manifest.csv"));
+  std::vector<TManifestRow> Rows;
+  std::string Line;
+  std::getline(In, Line);
+  EXPECT_EQ(Line, "row,file,kind,version,payload bytes,verified,error\r");
+  while (std::getline(In, Line)) {
+    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+    std::vector<std::string> F(1);
+    bool Quoted = false;
+    for (std::size_t I = 0; I < Line.size(); ++I) {
+      const char C = Line[I];
+      if (C == '"') {
+        if (Quoted && I + 1 < Line.size() && Line[I + 1] == '"') {
+          F.back() += '"';
+          ++I;
+        } else {
+          Quoted = !Quoted;
+        }
+      } else if (C == ',' && !Quoted) {
+        F.emplace_back();
+      } else {
+        F.back() += C;
+      }
+    }
+    EXPECT_EQ(F.size(), 7u) << Line;
+    F.resize(7);
+    Rows.push_back({F[0], F[1], F[2], F[3], F[4], F[5], F[6]});
+  }
+  return Rows;
+}
+
+TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
+  TTempFolder Folder;
+  const std::string Csv = "\xEF\xBB\xBF"
+                          "kind,file,url,text,ssid,key,type\r\n"
+                          "url,plain,https://example.org,,,,\r\n"
+                          "text,quoted,,\"comma, \"\"quotes\"\"\r\nand a break\",,,\r\n"
+                          "\r\n"
+                          "wifi,net.png,,,\"my,net\",\"k\"\"1\",WEP\r\n"
+                          "fax,badkind,x,,,,\r\n"
+                          "url,short,https://a.example\r\n"
+                          "url,long,https://b.example,,,,,extra\r\n"
+                          "url,/etc/evil,https://c.example,,,,\r\n"
+                          "url,..,https://c.example,,,,\r\n"
+                          "url,../up,https://c.example,,,,\r\n"
+                          "url,,https://c.example,,,,\r\n"
+                          "url,nourl,,,,,\r\n"
+                          "text,toolong,," +
+                          std::string(3000, 'x') +
+                          ",,,\r\n"
+                          "text,badutf8,,\xC3\x28,,,\r\n"
+                          "url,last.pdf,https://last.example,,,,";
+  WriteFile(Folder.Path() / "in.csv", Csv);
+  const TRun R =
+      RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--jobs", "2", "--verify"});
+  EXPECT_EQ(R.Status, 1) << R.Err;
+  const fs::path Out = Folder.Path() / "out";
+
+  // The good rows are made and read back as their payloads.
+  EXPECT_EQ(DecodeFile(Out / "plain.svg"), "https://example.org");
+  EXPECT_EQ(DecodeFile(Out / "quoted.svg"), "comma, \"quotes\"\r\nand a break");
+  TWifiPage Wifi{u"my,net", u"k\"1", 1};
+  EXPECT_EQ(DecodeFile(Out / "net.png"), Utf8(WifiPayload(Wifi)));
+  EXPECT_EQ(DecodeFile(Out / "last.pdf"), "https://last.example");
+  // Nothing else is in the folder, and nothing left it.
+  std::set<std::string> Names;
+  for (const auto& E : fs::directory_iterator(Out))
+    Names.insert(E.path().filename().string());
+  EXPECT_EQ(Names, (std::set<std::string>{"plain.svg", "quoted.svg", "net.png", "last.pdf",
+                                          "manifest.csv"}));
+  EXPECT_FALSE(fs::exists(Folder.Path() / "up.svg"));
+  EXPECT_FALSE(fs::exists("/etc/evil.svg"));
+
+  const std::vector<TManifestRow> M = ReadManifest(Out);
+  ASSERT_EQ(M.size(), 14u);
+  struct TExpect {
+    const char* File;
+    const char* Verified;
+    const char* Error; // a part of the reason, "" for a made row
+  };
+  const TExpect Expected[] = {
+      {"plain.svg", "yes", ""},
+      {"quoted.svg", "yes", ""},
+      {"net.png", "yes", ""},
+      {"badkind", "no", "unknown kind \"fax\""},
+      {"", "no", "3 fields where the header has 7"},
+      {"", "no", "8 fields where the header has 7"},
+      {"/etc/evil", "no", "\"/\""},
+      {"..", "no", "is a folder"},
+      {"../up", "no", "\"/\""},
+      {"", "no", "empty file name"},
+      {"nourl.svg", "no", "missing field url"},
+      {"toolong.svg", "no", "too long for a QR code"},
+      {"badutf8.svg", "no", "invalid UTF-8 in text"},
+      {"last.pdf", "yes", ""},
+  };
+  for (std::size_t I = 0; I < std::size(Expected); ++I) {
+    const TManifestRow& Row = M[I];
+    EXPECT_EQ(Row.Row, std::to_string(I + 1));
+    if (*Expected[I].Error == 0) {
+      EXPECT_EQ(Row.Error, "") << I;
+      EXPECT_EQ(Row.File, Expected[I].File);
+      EXPECT_NE(Row.Version, "") << I;
+    } else {
+      EXPECT_NE(Row.Error.find(Expected[I].Error), std::string::npos) << I << ": " << Row.Error;
+      // Every failed row is also on standard error, with its row number.
+      EXPECT_NE(R.Err.find("row " + std::to_string(I + 1) + " (line "), std::string::npos) << I;
+    }
+    EXPECT_EQ(Row.Verified, Expected[I].Verified) << I;
+  }
+  EXPECT_EQ(M[2].Kind, "wifi");
+  EXPECT_EQ(M[2].Bytes, std::to_string(Utf8(WifiPayload(Wifi)).size()));
+}
+
+TEST(CliBatch, ExistingFilesAreKeptWithoutForce) {
+  TTempFolder Folder;
+  const fs::path Out = Folder.Path() / "out";
+  fs::create_directories(Out);
+  WriteFile(Out / "keep.svg", "mine");
+  WriteFile(Folder.Path() / "in.csv",
+            "file,url\nkeep,https://new.example\nfresh,https://f.example\n");
+  const TRun First = RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--kind", "url"});
+  EXPECT_EQ(First.Status, 1);
+  EXPECT_NE(First.Err.find("row 1 (line 2): keep.svg exists"), std::string::npos) << First.Err;
+  EXPECT_EQ(ReadFile(Out / "keep.svg"), "mine");
+  EXPECT_EQ(DecodeFile(Out / "fresh.svg"), "https://f.example");
+
+  // A second run without --force does not even start: the manifest is there.
+  const TRun Again = RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--kind", "url"});
+  EXPECT_EQ(Again.Status, 2);
+  EXPECT_NE(Again.Err.find("manifest.csv exists"), std::string::npos);
+
+  const TRun Forced =
+      RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--kind", "url", "--force"});
+  EXPECT_EQ(Forced.Status, 0) << Forced.Err;
+  EXPECT_EQ(DecodeFile(Out / "keep.svg"), "https://new.example");
+  // No temporary file is left behind.
+  for (const auto& E : fs::directory_iterator(Out))
+    EXPECT_NE(E.path().filename().string().find(".svg."), 0u) << E.path();
+  EXPECT_EQ(std::distance(fs::directory_iterator(Out), fs::directory_iterator()), 3);
+}
+
+TEST(CliBatch, UsageErrors) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "cols.csv", "kind,url,colour,Size\nurl,x,red,2\n");
+  WriteFile(Folder.Path() / "nokind.csv", "url\nx\n");
+  WriteFile(Folder.Path() / "empty.csv", "");
+  WriteFile(Folder.Path() / "twice.csv", "url,url\nx,y\n");
+  struct TCase {
+    std::vector<std::string> Args;
+    const char* Says;
+  };
+  const TCase Cases[] = {
+      {{"batch", "cols.csv", "--out", "o1"}, "unknown columns \"colour\", \"Size\""},
+      {{"batch", "nokind.csv", "--out", "o2"}, "no kind column and no --kind"},
+      {{"batch", "empty.csv", "--out", "o3"}, "no header row"},
+      {{"batch", "twice.csv", "--out", "o4", "--kind", "url"}, "appears twice"},
+      {{"batch", "missing.csv", "--out", "o5"}, "cannot open missing.csv"},
+      {{"batch", "nokind.csv", "--out", "o6", "--kind", "fax"}, "unknown kind"},
+      {{"batch", "nokind.csv", "--out", "o7", "--kind", "url", "--format", "gif"}, "--format"},
+      {{"batch", "nokind.csv", "--kind", "url"}, "--out"},
+  };
+  for (const TCase& C : Cases) {
+    const TRun R = RunCli(Folder.Path(), C.Args);
+    EXPECT_EQ(R.Status, 2) << C.Says << ": " << R.Err;
+    EXPECT_NE(R.Err.find(C.Says), std::string::npos) << R.Err;
+  }
+}
+
+// Thousands of rows on two workers give the same files, byte for byte, as on one.
+TEST(CliBatch, TwoJobsMakeTheSameFilesAsOne) {
+  TTempFolder Folder;
+  std::string Csv = "kind,url,text,ssid,key\n";
+  for (int I = 0; I < 2000; ++I) {
+    switch (I % 3) {
+    case 0:
+      Csv += "url,https://example.org/item/" + std::to_string(I * 7919) + ",,,\n";
+      break;
+    case 1:
+      Csv += "text,,\"Row " + std::to_string(I) +
+             std::string(static_cast<std::size_t>(I % 200), 'z') + "\",,\n";
+      break;
+    default:
+      Csv += "wifi,,,Net" + std::to_string(I) + ",key" + std::to_string(I) + "\n";
+    }
+  }
+  WriteFile(Folder.Path() / "in.csv", Csv);
+  for (const char* Format : {"svg", "png"}) {
+    const std::string One = std::string("one-") + Format, Two = std::string("two-") + Format;
+    const TRun A = RunCli(Folder.Path(), {"batch", "in.csv", "--out", One, "--jobs", "1",
+                                          "--format", Format, "--scale", "2"});
+    const TRun B = RunCli(Folder.Path(), {"batch", "in.csv", "--out", Two, "--jobs", "2",
+                                          "--format", Format, "--scale", "2"});
+    ASSERT_EQ(A.Status, 0) << A.Err;
+    ASSERT_EQ(B.Status, 0) << B.Err;
+    int Compared = 0;
+    for (const auto& E : fs::directory_iterator(Folder.Path() / One)) {
+      const std::string Name = E.path().filename().string();
+      EXPECT_EQ(ReadFile(E.path()), ReadFile(Folder.Path() / Two / Name)) << Name;
+      ++Compared;
+    }
+    EXPECT_EQ(Compared, 2001); // the codes and the manifest
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder.Path() / Two), fs::directory_iterator()),
+              2001);
+  }
+  // A sample read back by zbar.
+  EXPECT_EQ(DecodeFile(Folder.Path() / "two-png" / "1998.png"),
+            "WIFI:T:WPA;S:Net1997;P:key1997;;\r\n");
+}
+
+} // namespace

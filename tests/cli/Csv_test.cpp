@@ -1,0 +1,133 @@
+// The CSV reader against RFC 4180's rules and the malformed inputs a batch must survive.
+#include "cli/Csv.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+using TRecords = std::vector<std::vector<std::string>>;
+
+struct TRead {
+  TRecords Records;
+  std::vector<long long> Lines;
+  std::vector<std::string> Errors; // "" for a good record
+};
+
+TRead ReadAll(const std::string& Text, std::size_t MaxRecord = 1 << 20) {
+  std::istringstream In(Text);
+  TCsvReader Reader(In, MaxRecord);
+  TRead Out;
+  TCsvRecord Record;
+  std::string Error;
+  for (;;) {
+    const TCsvStatus S = Reader.Next(Record, Error);
+    if (S == TCsvStatus::End) break;
+    Out.Records.push_back(S == TCsvStatus::Record ? Record.Fields : std::vector<std::string>{});
+    Out.Lines.push_back(Record.Line);
+    Out.Errors.push_back(S == TCsvStatus::Error ? Error : "");
+  }
+  EXPECT_EQ(Reader.BytesRead(), Text.size());
+  return Out;
+}
+
+TEST(Csv, WellFormedInputs) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    TRecords Expected;
+  };
+  const TCase Cases[] = {
+      {"plain CR LF", "a,b\r\nc,d\r\n", {{"a", "b"}, {"c", "d"}}},
+      {"LF and no final break", "a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
+      {"lone CR", "a\rb\r", {{"a"}, {"b"}}},
+      {"quoted comma", "\"x,y\",z\n", {{"x,y", "z"}}},
+      {"doubled quote", "\"say \"\"hi\"\"\",\"\"\"\"\n", {{"say \"hi\"", "\""}}},
+      {"line breaks in a field", "\"one\r\ntwo\nthree\",4\n", {{"one\r\ntwo\nthree", "4"}}},
+      {"empty fields", ",,\n\"\",x,\n", {{"", "", ""}, {"", "x", ""}}},
+      {"mark at the start", "\xEF\xBB\xBFkind,url\n", {{"kind", "url"}}},
+      {"mark later is data", "a,\xEF\xBB\xBF\n", {{"a", "\xEF\xBB\xBF"}}},
+      {"a lone EF is data", "\xEF,b\n", {{"\xEF", "b"}}},
+      {"EF BB without BF is data", "\xEF\xBBx\n", {{"\xEF\xBBx"}}},
+      {"empty lines are passed over", "\n\r\na\n\n\r\nb\n\n", {{"a"}, {"b"}}},
+      {"short and long rows are records",
+       "a,b,c\n1\n1,2,3,4\n",
+       {{"a", "b", "c"}, {"1"}, {"1", "2", "3", "4"}}},
+      {"NUL and UTF-8 pass through",
+       std::string("a\0b,\xC3\xA9\n", 7),
+       {{std::string("a\0b", 3), "\xC3\xA9"}}},
+      {"nothing", "", {}},
+  };
+  for (const TCase& C : Cases) {
+    const TRead R = ReadAll(C.Text);
+    EXPECT_EQ(R.Records, C.Expected) << C.Name;
+    for (const std::string& E : R.Errors)
+      EXPECT_EQ(E, "") << C.Name;
+  }
+}
+
+TEST(Csv, LineNumbersCountBreaksInsideQuotes) {
+  const TRead R = ReadAll("h\n\n\"a\nb\r\nc\"\nnext\r\n\r\nlast");
+  ASSERT_EQ(R.Records.size(), 4u);
+  EXPECT_EQ(R.Lines, (std::vector<long long>{1, 3, 6, 8}));
+}
+
+TEST(Csv, MalformedRecordsAreErrorsAndReadingGoesOn) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    std::vector<std::string> ErrorsContain; // per record, "" for good
+  };
+  const TCase Cases[] = {
+      {"quote inside unquoted field", "ok\nab\"c,d\nok\n", {"", "quote inside", ""}},
+      {"text after closing quote", "\"ab\"c,d\nok\n", {"after the closing quote", ""}},
+      {"unterminated quote",
+       "ok\n\"abc,d\nmore\n",
+       {"", "ends inside a quoted field opened on line 2"}},
+  };
+  for (const TCase& C : Cases) {
+    const TRead R = ReadAll(C.Text);
+    ASSERT_EQ(R.Errors.size(), C.ErrorsContain.size()) << C.Name;
+    for (std::size_t I = 0; I < R.Errors.size(); ++I) {
+      if (C.ErrorsContain[I].empty())
+        EXPECT_EQ(R.Errors[I], "") << C.Name << " record " << I;
+      else
+        EXPECT_NE(R.Errors[I].find(C.ErrorsContain[I]), std::string::npos)
+            << C.Name << " record " << I << ": " << R.Errors[I];
+    }
+  }
+}
+
+TEST(Csv, OverlongRecordIsRefusedWithoutHoldingIt) {
+  const std::string Big(5000, 'x');
+  const TRead R = ReadAll("a\n" + Big + ",y\n\"" + Big + "\nstill quoted\"\nb\n", 1000);
+  ASSERT_EQ(R.Records.size(), 4u);
+  EXPECT_EQ(R.Errors[0], "");
+  EXPECT_NE(R.Errors[1].find("longer than 1000"), std::string::npos);
+  EXPECT_NE(R.Errors[2].find("longer than 1000"), std::string::npos);
+  EXPECT_EQ(R.Records[3], (std::vector<std::string>{"b"}));
+  EXPECT_EQ(R.Lines[3], 5);
+}
+
+TEST(Csv, ChunkBoundariesChangeNothing) {
+  // Records far longer than the reader's 64 KiB buffer, quotes and breaks across its edges.
+  std::string Text, Field;
+  for (int I = 0; I < 30000; ++I)
+    Field += (I % 7 == 0) ? "\"\"" : (I % 11 == 0 ? "\r\n" : "ab,");
+  std::string Unquoted;
+  for (const char C : Field)
+    if (C != '"') Unquoted += C;
+  std::string Decoded;
+  for (std::size_t I = 0; I < Field.size(); ++I) {
+    Decoded += Field[I];
+    if (Field[I] == '"') ++I;
+  }
+  for (int I = 0; I < 3; ++I)
+    Text += "\"" + Field + "\",x\n";
+  const TRead R = ReadAll(Text);
+  ASSERT_EQ(R.Records.size(), 3u);
+  for (const auto& Rec : R.Records)
+    EXPECT_EQ(Rec, (std::vector<std::string>{Decoded, "x"}));
+}
+
+} // namespace
