@@ -11,7 +11,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fonts-dejavu-core)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libzbar-dev
-           libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format)
+           libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format
+           dpkg-dev desktop-file-utils appstream zbar-tools librsvg2-bin scdoc)
 
 install_missing() {
   local missing=()
