@@ -13,7 +13,8 @@ common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libzbar-dev zlib1g-de
              fonts-liberation fonts-dejavu-core)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools
            libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format
-           python3-vobject poppler-utils librsvg2-bin qt6-svg-dev python3-segno qrencode)
+           python3-vobject poppler-utils librsvg2-bin qt6-svg-dev python3-segno qrencode
+           dpkg-dev desktop-file-utils appstream)
 
 install_missing() {
   local missing=()

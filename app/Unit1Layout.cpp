@@ -88,7 +88,6 @@ TForm1::TForm1(QWidget* Parent) : QMainWindow(Parent) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(WindowFont());
-  setWindowIcon(GenerateIcon());
   BuildWindow();
   BuildMenu();
   layout()->setSizeConstraint(QLayout::SetFixedSize);

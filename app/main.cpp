@@ -5,11 +5,32 @@
 #include "platform/Messages.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
+
+namespace {
+
+// The installed icon from the icon theme; when the program runs from its build folder, the copy
+// drawn there at build time.
+QIcon ProgramIcon() {
+  const QString Id = QStringLiteral(MARBECK_APP_ID);
+  if (QIcon::hasThemeIcon(Id)) return QIcon::fromTheme(Id);
+  QIcon Icon;
+  const QDir Folder(QStringLiteral(MARBECK_BUILD_ICON_DIR));
+  for (const QFileInfo& File : Folder.entryInfoList({Id + QStringLiteral("-*.png")}, QDir::Files))
+    Icon.addFile(File.filePath());
+  return Icon;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
   QApplication Application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Marbeck"));
+  QGuiApplication::setDesktopFileName(QStringLiteral(MARBECK_APP_ID));
+  QApplication::setWindowIcon(ProgramIcon());
   QApplication::setFont(WindowFont());
 
   TForm1 Form1;
