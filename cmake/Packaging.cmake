@@ -18,6 +18,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Marbeck developers <maintainers@users.noreply.c-seed-41efcbb0.example>")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window is laid out for Liberation Sans; without it Qt falls back to another font.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # The licence travels in the package as share/doc/marbeck/LICENSE (installed by data/).
 include(CPack)
