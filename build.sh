@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 action=${1:-run}
 jobs=$(nproc 2>/dev/null || echo 2)
 
-common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libzbar-dev zlib1g-dev libcli11-dev scdoc
+common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libzbar-dev libpng-dev libcli11-dev scdoc
              fonts-liberation fonts-dejavu-core)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools
            libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format

@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <png.h>
 #include <vector>
-#include <zlib.h>
+#include <zlib.h> // Z_BEST_COMPRESSION, Z_RLE for libpng's compression settings
 
 namespace {
 
@@ -95,25 +96,6 @@ QImage RenderRaster(const TModuleGrid& Grid, const TCodeStyle& Style, int Side) 
 
 namespace {
 
-void AppendBigEndian(QByteArray& Out, std::uint32_t Value) {
-  Out.append(static_cast<char>(Value >> 24));
-  Out.append(static_cast<char>(Value >> 16));
-  Out.append(static_cast<char>(Value >> 8));
-  Out.append(static_cast<char>(Value));
-}
-
-// One PNG chunk: length, type, data, CRC-32 of type and data (ISO/IEC 15948 clause 5.3).
-void AppendChunk(QByteArray& Out, const char* Type, const QByteArray& Data) {
-  AppendBigEndian(Out, static_cast<std::uint32_t>(Data.size()));
-  const qsizetype TypeAt = Out.size();
-  Out.append(Type, 4);
-  Out.append(Data);
-  uLong Crc = crc32(0L, Z_NULL, 0);
-  Crc = crc32(Crc, reinterpret_cast<const Bytef*>(Out.constData() + TypeAt),
-              static_cast<uInt>(4 + Data.size()));
-  AppendBigEndian(Out, static_cast<std::uint32_t>(Crc));
-}
-
 // The colours of an opaque RGB32 picture in the order they appear, or nothing when there are
 // more than 256. A run of one colour costs one comparison a pixel.
 std::optional<QList<QRgb>> PaletteOf(const QImage& Rgb) {
@@ -162,32 +144,45 @@ std::optional<QList<QRgb>> PaletteOf(const QImage& Rgb) {
   return QList<QRgb>(Colours, Colours + Count);
 }
 
-// An indexed PNG of an opaque RGB32 picture with the given palette, at the smallest bit depth
-// the palette allows (1, 2, 4 or 8). A line equal to the line above is written with the "Up"
-// filter (all zeros), every other line unfiltered: the stretched lines of a code then cost
-// almost nothing to compress. Empty when zlib fails.
-QByteArray IndexedPng(const QImage& Rgb, const QList<QRgb>& Palette) {
-  const int Width = Rgb.width(), Height = Rgb.height();
-  const int Depth = Palette.size() <= 2    ? 1
-                    : Palette.size() <= 4  ? 2
-                    : Palette.size() <= 16 ? 4
-                                           : 8;
-  const std::size_t LineBytes = (static_cast<std::size_t>(Width) * Depth + 7) / 8;
-  std::vector<Bytef> Raw((LineBytes + 1) * static_cast<std::size_t>(Height), 0);
-  for (int Y = 0; Y < Height; ++Y) {
-    Bytef* Out = Raw.data() + (LineBytes + 1) * static_cast<std::size_t>(Y);
+// Pixels packed at Depth bits each, most significant first, one PNG line a row: Index[Y] is
+// where line Y starts in Bytes. A line equal to the line above is not packed again but shares
+// its bytes, and SameAsAbove[Y] is set.
+struct TPackedLines {
+  int Width = 0;
+  int Height = 0;
+  int Depth = 1;
+  std::size_t LineBytes = 0;
+  std::vector<png_byte> Bytes;
+  std::vector<std::size_t> Index;
+  std::vector<unsigned char> SameAsAbove;
+};
+
+TPackedLines PackLines(const QImage& Rgb, const QList<QRgb>& Palette) {
+  TPackedLines Lines;
+  Lines.Width = Rgb.width();
+  Lines.Height = Rgb.height();
+  Lines.Depth = Palette.size() <= 2 ? 1 : Palette.size() <= 4 ? 2 : Palette.size() <= 16 ? 4 : 8;
+  const int Width = Lines.Width, Depth = Lines.Depth;
+  Lines.LineBytes = (static_cast<std::size_t>(Width) * Depth + 7) / 8;
+  Lines.Index.resize(static_cast<std::size_t>(Lines.Height));
+  Lines.SameAsAbove.resize(static_cast<std::size_t>(Lines.Height), 0);
+  Lines.Bytes.reserve(Lines.LineBytes * static_cast<std::size_t>(Lines.Height));
+  for (int Y = 0; Y < Lines.Height; ++Y) {
     const auto* Line = reinterpret_cast<const QRgb*>(Rgb.constScanLine(Y));
     if (Y > 0 && std::memcmp(Line, Rgb.constScanLine(Y - 1),
                              static_cast<std::size_t>(Width) * sizeof(QRgb)) == 0) {
-      Out[0] = 2; // Up: every byte equals the one above
+      Lines.Index[static_cast<std::size_t>(Y)] = Lines.Index[static_cast<std::size_t>(Y) - 1];
+      Lines.SameAsAbove[static_cast<std::size_t>(Y)] = 1;
       continue;
     }
-    Out[0] = 0; // None
+    const std::size_t At = Lines.Bytes.size();
+    Lines.Index[static_cast<std::size_t>(Y)] = At;
+    Lines.Bytes.resize(At + Lines.LineBytes, 0);
+    png_byte* To = Lines.Bytes.data() + At;
     // Pixels are packed into Acc, most significant first, and stored a byte at a time.
     const int PerByte = 8 / Depth;
     unsigned Acc = 0;
     int InAcc = 0;
-    Bytef* To = Out + 1;
     if (Depth == 1) { // the usual case: two colours, index 1 is the second
       const QRgb One = Palette.size() > 1 ? Palette[1] : ~Palette[0];
       int X = 0;
@@ -195,7 +190,7 @@ QByteArray IndexedPng(const QImage& Rgb, const QList<QRgb>& Palette) {
         unsigned Byte = 0;
         for (int I = 0; I < 8; ++I)
           Byte |= (Line[X + I] == One ? 0x80u : 0u) >> I;
-        *To++ = static_cast<Bytef>(Byte);
+        *To++ = static_cast<png_byte>(Byte);
       }
       for (; X < Width; ++X) {
         Acc = (Acc << 1) | (Line[X] == One ? 1u : 0u);
@@ -212,52 +207,110 @@ QByteArray IndexedPng(const QImage& Rgb, const QList<QRgb>& Palette) {
         }
         Acc = (Acc << Depth) | Index;
         if (++InAcc == PerByte) {
-          *To++ = static_cast<Bytef>(Acc);
+          *To++ = static_cast<png_byte>(Acc);
           Acc = 0;
           InAcc = 0;
         }
       }
     }
-    if (InAcc > 0) *To = static_cast<Bytef>(Acc << (8 - InAcc * Depth));
+    if (InAcc > 0) *To = static_cast<png_byte>(Acc << (8 - InAcc * Depth));
   }
+  return Lines;
+}
+
+// libpng hands its output here, a piece at a time. A failed append ends the write through
+// png_error, outside the catch block so that nothing is left to unwind when it jumps.
+void AppendToByteArray(png_structp Png, png_bytep Data, png_size_t Length) {
+  auto* Out = static_cast<QByteArray*>(png_get_io_ptr(Png));
+  bool Failed = false;
+  try {
+    Out->append(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Length));
+  } catch (...) {
+    Failed = true;
+  }
+  if (Failed) png_error(Png, "out of memory");
+}
+
+void FlushNothing(png_structp) {}
+
+// Errors come back to WriteIndexed's setjmp, without a message on stderr; warnings are dropped.
+[[noreturn]] void JumpOnError(png_structp Png, png_const_charp) {
+  png_longjmp(Png, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+// Frees libpng's write state however the write ends.
+class TPngWriteState {
+public:
+  TPngWriteState()
+      : FPng(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning)),
+        FInfo(FPng ? png_create_info_struct(FPng) : nullptr) {}
+  ~TPngWriteState() { png_destroy_write_struct(&FPng, &FInfo); }
+  TPngWriteState(const TPngWriteState&) = delete;
+  TPngWriteState& operator=(const TPngWriteState&) = delete;
+  png_structp Png() const { return FPng; }
+  png_infop Info() const { return FInfo; }
+
+private:
+  png_structp FPng;
+  png_infop FInfo;
+};
+
+// The whole libpng write of an indexed picture. It holds no object with a destructor, as a
+// longjmp from libpng back to the setjmp below would skip it; the caller owns every buffer.
+// Colours holds PaletteSize RGB triples. False when libpng reports an error.
+bool WriteIndexed(png_structp Png, png_infop Info, QByteArray* Out, const TPackedLines* Lines,
+                  const png_color* Colours, int PaletteSize) {
+  if (setjmp(png_jmpbuf(Png))) return false;
+  png_set_write_fn(Png, Out, AppendToByteArray, FlushNothing);
+  // libpng refuses lines longer than a million pixels unless told otherwise; PNG allows 2^31 - 1.
+  png_set_user_limits(Png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+  png_set_IHDR(Png, Info, static_cast<png_uint_32>(Lines->Width),
+               static_cast<png_uint_32>(Lines->Height), Lines->Depth, PNG_COLOR_TYPE_PALETTE,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_PLTE(Png, Info, Colours, PaletteSize);
   // Run-length matching only (Z_RLE): the lines are long runs of equal bytes, and a copied line
   // is a run of zeros, so this is nearly as small as full deflate at a fraction of its time.
   // Runs need no large window or hash table: a 4 KB window and memory level 6 keep zlib's state
   // near 50 KB, which the allocator hands out again without fresh pages on every call (the
   // default 256 KB cost more in page faults than a whole small PNG takes to compress).
-  z_stream Stream{};
-  if (deflateInit2(&Stream, Z_BEST_COMPRESSION, Z_DEFLATED, 12, 6, Z_RLE) != Z_OK)
-    return QByteArray();
-  QByteArray Compressed(
-      static_cast<qsizetype>(deflateBound(&Stream, static_cast<uLong>(Raw.size()))),
-      Qt::Uninitialized);
-  Stream.next_in = Raw.data();
-  Stream.avail_in = static_cast<uInt>(Raw.size());
-  Stream.next_out = reinterpret_cast<Bytef*>(Compressed.data());
-  Stream.avail_out = static_cast<uInt>(Compressed.size());
-  const int Result = deflate(&Stream, Z_FINISH);
-  const uLong Written = Stream.total_out;
-  deflateEnd(&Stream);
-  if (Result != Z_STREAM_END) return QByteArray();
-  Compressed.truncate(static_cast<qsizetype>(Written));
-
-  QByteArray Png("\x89PNG\r\n\x1a\n", 8);
-  QByteArray Header;
-  AppendBigEndian(Header, static_cast<std::uint32_t>(Width));
-  AppendBigEndian(Header, static_cast<std::uint32_t>(Height));
-  Header.append(static_cast<char>(Depth));
-  Header.append(static_cast<char>(3)); // colour type: palette
-  Header.append(3, '\0');              // deflate, adaptive filters, no interlace
-  AppendChunk(Png, "IHDR", Header);
-  QByteArray Colours;
-  for (const QRgb Colour : Palette) {
-    Colours.append(static_cast<char>(qRed(Colour)));
-    Colours.append(static_cast<char>(qGreen(Colour)));
-    Colours.append(static_cast<char>(qBlue(Colour)));
+  png_set_compression_level(Png, Z_BEST_COMPRESSION);
+  png_set_compression_strategy(Png, Z_RLE);
+  png_set_compression_window_bits(Png, 12);
+  png_set_compression_mem_level(Png, 6);
+  // Both filters are announced before the first line so that libpng keeps the line above; each
+  // later line then gets its filter chosen here rather than by libpng's trial of both.
+  png_set_filter(Png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
+  png_write_info(Png, Info);
+  for (int Y = 0; Y < Lines->Height; ++Y) {
+    const std::size_t Row = static_cast<std::size_t>(Y);
+    // A line equal to the line above is written with the "Up" filter (all zeros), every other
+    // line unfiltered. The first line stays with libpng's trial, which picks None there: Up
+    // against the zero line before the picture gives the same bytes, and ties go to None.
+    if (Y > 0)
+      png_set_filter(Png, PNG_FILTER_TYPE_BASE,
+                     Lines->SameAsAbove[Row] ? PNG_FILTER_UP : PNG_FILTER_NONE);
+    png_write_row(Png, Lines->Bytes.data() + Lines->Index[Row]);
   }
-  AppendChunk(Png, "PLTE", Colours);
-  AppendChunk(Png, "IDAT", Compressed);
-  AppendChunk(Png, "IEND", QByteArray());
+  png_write_end(Png, Info);
+  return true;
+}
+
+// An indexed PNG of an opaque RGB32 picture with the given palette, at the smallest bit depth
+// the palette allows (1, 2, 4 or 8). Empty when libpng fails.
+QByteArray IndexedPng(const QImage& Rgb, const QList<QRgb>& Palette) {
+  const TPackedLines Lines = PackLines(Rgb, Palette);
+  png_color Colours[256];
+  int Count = 0;
+  for (const QRgb Colour : Palette)
+    Colours[Count++] =
+        png_color{static_cast<png_byte>(qRed(Colour)), static_cast<png_byte>(qGreen(Colour)),
+                  static_cast<png_byte>(qBlue(Colour))};
+  QByteArray Png;
+  const TPngWriteState State;
+  if (!State.Png() || !State.Info()) return QByteArray();
+  if (!WriteIndexed(State.Png(), State.Info(), &Png, &Lines, Colours, Count)) return QByteArray();
   return Png;
 }
 

@@ -6,7 +6,11 @@
 #include "support/OutsideReaders.h"
 #include "support/TempFolder.h"
 
+#include <csetjmp>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <png.h>
+#include <vector>
 
 namespace {
 
@@ -213,6 +217,69 @@ TEST(EncodePng, KeepsEveryColourOfAnyPicture) {
       EXPECT_EQ(qAlpha(Back.pixel(2, 2)), 40);
     }
   }
+}
+
+// The RGB pixels of PNG bytes as libpng reads them, line after line, with libpng's own
+// million-pixel limit on a line lifted (Qt's reader keeps it). Empty when libpng refuses them.
+struct TPngSource {
+  const QByteArray* Bytes;
+  qsizetype At;
+};
+
+void ReadFromSource(png_structp Png, png_bytep Data, png_size_t Length) {
+  auto* Source = static_cast<TPngSource*>(png_get_io_ptr(Png));
+  if (Source->At + static_cast<qsizetype>(Length) > Source->Bytes->size())
+    png_error(Png, "truncated");
+  std::memcpy(Data, Source->Bytes->constData() + Source->At, Length);
+  Source->At += static_cast<qsizetype>(Length);
+}
+
+// No object with a destructor lives here: libpng's errors longjmp back to the setjmp.
+bool ReadRgbLines(png_structp Png, png_infop Info, TPngSource* Source, std::vector<png_byte>* Rgb,
+                  png_uint_32* Width, png_uint_32* Height) {
+  if (setjmp(png_jmpbuf(Png))) return false;
+  png_set_user_limits(Png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+  png_set_read_fn(Png, Source, ReadFromSource);
+  png_read_info(Png, Info);
+  *Width = png_get_image_width(Png, Info);
+  *Height = png_get_image_height(Png, Info);
+  png_set_palette_to_rgb(Png);
+  png_read_update_info(Png, Info);
+  if (png_get_rowbytes(Png, Info) != std::size_t{3} * *Width) return false;
+  Rgb->resize(std::size_t{3} * *Width * *Height);
+  for (png_uint_32 Y = 0; Y < *Height; ++Y)
+    png_read_row(Png, Rgb->data() + std::size_t{3} * *Width * Y, nullptr);
+  png_read_end(Png, nullptr);
+  return true;
+}
+
+TEST(EncodePng, LinesLongerThanAMillionPixelsAreWritten) {
+  // PNG allows lines of 2^31 - 1 pixels; libpng stops at a million unless told otherwise.
+  QImage Picture(1000003, 2, QImage::Format_RGB32);
+  Picture.fill(qRgb(255, 255, 255));
+  Picture.setPixel(5, 0, qRgb(0, 0, 0));
+  Picture.setPixel(1000002, 1, qRgb(0, 0, 0));
+  const QByteArray Bytes = EncodePng(Picture);
+  ASSERT_FALSE(Bytes.isEmpty());
+  png_structp Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  ASSERT_NE(Png, nullptr);
+  png_infop Info = png_create_info_struct(Png);
+  TPngSource Source{&Bytes, 0};
+  std::vector<png_byte> Rgb;
+  png_uint_32 Width = 0, Height = 0;
+  const bool Read = Info && ReadRgbLines(Png, Info, &Source, &Rgb, &Width, &Height);
+  png_destroy_read_struct(&Png, &Info, nullptr);
+  ASSERT_TRUE(Read);
+  ASSERT_EQ(Width, 1000003u);
+  ASSERT_EQ(Height, 2u);
+  int Wrong = 0;
+  for (int Y = 0; Y < 2; ++Y)
+    for (int X = 0; X < 1000003; ++X) {
+      const png_byte* Pixel = Rgb.data() + 3 * (static_cast<std::size_t>(Y) * 1000003 + X);
+      const QRgb Want = Picture.pixel(X, Y);
+      Wrong += Pixel[0] != qRed(Want) || Pixel[1] != qGreen(Want) || Pixel[2] != qBlue(Want);
+    }
+  EXPECT_EQ(Wrong, 0);
 }
 
 } // namespace
