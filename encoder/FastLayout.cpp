@@ -172,7 +172,7 @@ void TakeFormatInformation(TVersionLayout& L) {
     const auto Ms = static_cast<std::size_t>(Mask);
     L.FormatWords[Ms] = Bits;
     for (int I = 0; I < 15; ++I)
-      if ((Bits >> I) & 1u) {
+      if (((Bits >> I) & 1) != 0) {
         int Cells[2][2];
         FormatCells(I, N, Cells);
         for (const auto& C : Cells) {
