@@ -5,6 +5,8 @@
 
 #include "Workloads.h"
 #include "encoder/QRCodeSymbol.h"
+#include "render/Code.h"
+#include "render/Raster.h"
 
 #include <cstdint>
 #include <string>
@@ -41,27 +43,13 @@ TGridShape EncodeOurs(const std::u16string& Text, TQRCodeEncoding Encoding, TVis
   return Shape;
 }
 
-// One whole generation pass for a payload: a fresh facade with its three writes, then every
-// pixel of a Rows x Columns picture painted singly from IsDark. The picture is a plain RGB
-// buffer standing in for the pass bitmap.
-inline std::vector<std::uint32_t> GenerationPass(const std::u16string& Text,
-                                                 TQRCodeEncoding Encoding, int QuietZone) {
-  constexpr std::uint32_t MatrixColor = 0x00000000; // black
-  constexpr std::uint32_t BackColor = 0x00FFFFFF;   // white
-  TQRCodeSymbol Symbol;
-  Symbol.SetData(Text);
-  Symbol.SetEncoding(Encoding);
-  Symbol.SetQuietZone(QuietZone);
-  const int Rows = Symbol.Rows();
-  const int Columns = Symbol.Columns();
-  // A new bitmap per pass, white when created, like the pass's own.
-  std::vector<std::uint32_t> Picture(
-      static_cast<std::size_t>(Rows) * static_cast<std::size_t>(Columns), 0x00FFFFFF);
-  for (int r = 0; r < Rows; ++r)
-    for (int c = 0; c < Columns; ++c)
-      Picture[static_cast<std::size_t>(r) * static_cast<std::size_t>(Columns) +
-              static_cast<std::size_t>(c)] = Symbol.IsDark(r, c) ? MatrixColor : BackColor;
-  return Picture;
+// One whole generation pass for a payload, as the window makes it: a fresh facade with its three
+// writes and the grid read out (MakeCode), then the one-pixel-per-module picture painted in the
+// swatches' colours (RenderModules). The read-back runs on the window's worker, not in the pass.
+inline QImage GenerationPass(const std::u16string& Text, TQRCodeEncoding Encoding, int QuietZone) {
+  TCodeStyle Style;
+  Style.Spacing = QuietZone;
+  return RenderModules(MakeCode(Text, Encoding, Style).Grid, Style);
 }
 
 } // namespace marbeck_bench

@@ -142,8 +142,8 @@ const char* const PassWorkload = "bytes2953";
 
 void PassBenchmark(benchmark::State& State, const TPrepared* P) {
   for (auto _ : State) {
-    std::vector<std::uint32_t> Picture = GenerationPass(P->Text, P->Encoding, PassQuietZone);
-    benchmark::DoNotOptimize(Picture.data());
+    QImage Picture = GenerationPass(P->Text, P->Encoding, PassQuietZone);
+    benchmark::DoNotOptimize(Picture.constBits());
     benchmark::ClobberMemory();
   }
 }
