@@ -1,6 +1,18 @@
 #include "encoder/QRCodeSymbol.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
 namespace {
+
+constexpr std::uint64_t ByteSwapped(std::uint64_t Value) {
+  std::uint64_t Out = 0;
+  for (int I = 0; I < 8; ++I, Value >>= 8)
+    Out = (Out << 8) | (Value & 0xFF);
+  return Out;
+}
 
 void Report(const qrfast::TSymbol& Symbol, TEncodeReport& Out) {
   Out = TEncodeReport{};
@@ -45,6 +57,34 @@ std::string SymbolContentBytes(const std::u16string& Text, int EncodingOrdinal) 
     }
   }
   return Kept;
+}
+
+void TQRCodeSymbol::ReadRow(int Row, std::uint8_t* Out) const {
+  const auto Columns = static_cast<std::size_t>(FColumns);
+  std::fill_n(Out, Columns, std::uint8_t{0});
+  const unsigned R = static_cast<unsigned>(Row) - static_cast<unsigned>(FQuietZone);
+  if (R >= FSide) return;
+  std::uint8_t* Cells = Out + FQuietZone;
+  const std::uint64_t* Words = FElements.data() + std::size_t{R} * qrfast::LineWords;
+  // Eight modules at a time: each byte of a word spread into eight bytes of 0 or 1.
+  static constexpr auto Spread = [] {
+    std::array<std::uint64_t, 256> Table{};
+    for (unsigned Byte = 0; Byte < 256; ++Byte)
+      for (unsigned Bit = 0; Bit < 8; ++Bit)
+        if ((Byte >> Bit) & 1u) Table[Byte] |= std::uint64_t{1} << (8 * Bit);
+    return Table;
+  }();
+  static_assert(std::endian::native == std::endian::little ||
+                std::endian::native == std::endian::big);
+  unsigned C = 0;
+  for (; C + 8 <= FSide; C += 8) {
+    const auto Byte = static_cast<std::uint8_t>(Words[C >> 6] >> (C & 63));
+    std::uint64_t Eight = Spread[Byte];
+    if constexpr (std::endian::native == std::endian::big) Eight = ByteSwapped(Eight);
+    std::memcpy(Cells + C, &Eight, sizeof Eight);
+  }
+  for (; C < FSide; ++C)
+    Cells[C] = static_cast<std::uint8_t>((Words[C >> 6] >> (C & 63)) & 1u);
 }
 
 void TQRCodeSymbol::SetData(const std::u16string& Value) {

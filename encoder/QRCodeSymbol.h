@@ -63,6 +63,10 @@ public:
            ((FElements[R * qrfast::LineWords + (C >> 6)] >> (C & 63)) & 1u) != 0;
   }
 
+  // The modules of Row as 0 (light) or 1 (dark), quiet zone included: Columns() bytes into
+  // Out. A row outside the grid gives all light. The fast way to read the whole grid.
+  void ReadRow(int Row, std::uint8_t* Out) const;
+
   // Why the grid is empty: the text needs more than version 40 holds. NeededUnits and
   // MaxUnits tell how much it needs and how much would fit, in Units.
   bool DataTooLong() const { return FReport.DataTooLong; }

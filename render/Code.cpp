@@ -7,10 +7,9 @@ TModuleGrid GridOf(const TQRCodeSymbol& Symbol) {
   const int Side = Symbol.Rows();
   Grid.Side = Side;
   Grid.Cells.resize(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side));
-  std::uint8_t* Cell = Grid.Cells.data();
+  const auto Width = static_cast<std::size_t>(Side);
   for (int Row = 0; Row < Side; ++Row)
-    for (int Column = 0; Column < Side; ++Column)
-      *Cell++ = Symbol.IsDark(Row, Column) ? 1 : 0;
+    Symbol.ReadRow(Row, Grid.Cells.data() + static_cast<std::size_t>(Row) * Width);
   return Grid;
 }
 

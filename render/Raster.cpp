@@ -80,11 +80,15 @@ QImage RenderModules(const TModuleGrid& Grid, const TCodeStyle& Style) {
   // Format_RGB32 keeps the alpha byte at 0xff.
   const QRgb Dark = Style.Dark | 0xff000000u;
   const QRgb Light = Style.Light | 0xff000000u;
+  // Branch-free, so that the compiler can paint several pixels at once: a dark cell (1) keeps
+  // every bit of Dark ^ Light, a light one (0) none.
+  const QRgb Difference = Dark ^ Light;
   const std::uint8_t* Cell = Grid.Cells.data();
   for (int Row = 0; Row < Grid.Side; ++Row) {
     auto* Line = reinterpret_cast<QRgb*>(Picture.scanLine(Row));
     for (int Column = 0; Column < Grid.Side; ++Column)
-      Line[Column] = *Cell++ ? Dark : Light;
+      Line[Column] = Light ^ (Difference & (0u - static_cast<QRgb>(Cell[Column] & 1u)));
+    Cell += Grid.Side;
   }
   if (Style.Frame) DrawFrameMarks(Picture, Style.MarkLength, QColor::fromRgb(Style.FrameColor));
   return Picture;

@@ -338,3 +338,30 @@ TEST(Record, OwnsCopiesAndChecksItsCells) {
 }
 
 } // namespace
+
+// ReadRow gives each row as IsDark does, quiet zone included, for symbols whose side is and is
+// not a multiple of eight and of 64, and rows outside the grid all light.
+TEST(Facade, ReadRowMatchesIsDarkModuleForModule) {
+  const struct {
+    std::u16string Text;
+    int QuietZone;
+  } Cases[] = {{u"HELLO", 0},
+               {u"HELLO", 1},
+               {std::u16string(400, u'7'), 3},
+               {std::u16string(2953, u'x'), 4},
+               {std::u16string(1200, u'a'), 10}};
+  for (const auto& Case : Cases) {
+    TQRCodeSymbol Symbol;
+    Symbol.SetData(Case.Text);
+    Symbol.SetQuietZone(Case.QuietZone);
+    ASSERT_GT(Symbol.Version(), 0);
+    const int Columns = Symbol.Columns();
+    std::vector<std::uint8_t> Row(static_cast<std::size_t>(Columns), 7);
+    for (int R = -1; R <= Symbol.Rows(); ++R) {
+      Symbol.ReadRow(R, Row.data());
+      for (int C = 0; C < Columns; ++C)
+        ASSERT_EQ(Row[static_cast<std::size_t>(C)], Symbol.IsDark(R, C) ? 1 : 0)
+            << "version " << Symbol.Version() << ", row " << R << ", column " << C;
+    }
+  }
+}
