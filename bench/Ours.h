@@ -5,8 +5,6 @@
 
 #include "Workloads.h"
 #include "encoder/QRCodeSymbol.h"
-#include "render/Code.h"
-#include "render/Raster.h"
 
 #include <cstdint>
 #include <string>
@@ -41,15 +39,6 @@ TGridShape EncodeOurs(const std::u16string& Text, TQRCodeEncoding Encoding, TVis
   Shape.Offset = Symbol.QuietZone();
   Shape.Version = Symbol.Version();
   return Shape;
-}
-
-// One whole generation pass for a payload, as the window makes it: a fresh facade with its three
-// writes and the grid read out (MakeCode), then the one-pixel-per-module picture painted in the
-// swatches' colours (RenderModules). The read-back runs on the window's worker, not in the pass.
-inline QImage GenerationPass(const std::u16string& Text, TQRCodeEncoding Encoding, int QuietZone) {
-  TCodeStyle Style;
-  Style.Spacing = QuietZone;
-  return RenderModules(MakeCode(Text, Encoding, Style).Grid, Style);
 }
 
 } // namespace marbeck_bench

@@ -13,6 +13,8 @@
 #include "Ours.h"
 #include "Peers.h"
 #include "Workloads.h"
+#include "render/Code.h"
+#include "render/Raster.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -134,6 +136,15 @@ void EncodeBenchmark(benchmark::State& State, TEncoderId Id, const TPrepared* P)
     benchmark::DoNotOptimize(Dark);
     benchmark::DoNotOptimize(S);
   }
+}
+
+// One whole generation pass for a payload, as the window makes it: a fresh facade with its three
+// writes and the grid read out (MakeCode), then the one-pixel-per-module picture painted in the
+// swatches' colours (RenderModules). The read-back runs on the window's worker, not in the pass.
+inline QImage GenerationPass(const std::u16string& Text, TQRCodeEncoding Encoding, int QuietZone) {
+  TCodeStyle Style;
+  Style.Spacing = QuietZone;
+  return RenderModules(MakeCode(Text, Encoding, Style).Grid, Style);
 }
 
 // The pass uses quiet zone 1: spacing "1" without Frame, the program's first-run setting.
