@@ -23,6 +23,27 @@ struct TModuleGrid {
   }
 };
 
+// Calls Visit(Row, Start, Length) for every run of dark modules along each row, top to bottom
+// and left to right: the shapes the vector outputs draw.
+template <typename TVisit> void ForEachDarkRun(const TModuleGrid& Grid, TVisit&& Visit) {
+  const int Side = Grid.Side;
+  for (int Row = 0; Row < Side; ++Row) {
+    const std::uint8_t* Line =
+        Grid.Cells.data() + static_cast<std::size_t>(Row) * static_cast<std::size_t>(Side);
+    int Column = 0;
+    while (Column < Side) {
+      if (!Line[Column]) {
+        ++Column;
+        continue;
+      }
+      const int Start = Column;
+      while (Column < Side && Line[Column])
+        ++Column;
+      Visit(Row, Start, Column - Start);
+    }
+  }
+}
+
 // What one encode of a payload gives.
 struct TCode {
   // Side is the facade's Rows(): 0 when nothing was encoded (an empty payload with the facade's

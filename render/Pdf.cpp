@@ -40,22 +40,8 @@ void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
   // winding rule fills every run once.
   QPainterPath Dark;
   Dark.setFillRule(Qt::WindingFill);
-  const std::uint8_t* Cells = Grid.Cells.data();
-  for (int Row = 0; Row < Side; ++Row) {
-    const std::uint8_t* Line =
-        Cells + static_cast<std::size_t>(Row) * static_cast<std::size_t>(Side);
-    int Column = 0;
-    while (Column < Side) {
-      if (!Line[Column]) {
-        ++Column;
-        continue;
-      }
-      const int Start = Column;
-      while (Column < Side && Line[Column])
-        ++Column;
-      Dark.addRect(Start, Row, Column - Start, 1);
-    }
-  }
+  ForEachDarkRun(Grid,
+                 [&Dark](int Row, int Start, int Length) { Dark.addRect(Start, Row, Length, 1); });
   if (!Dark.isEmpty()) Painter.fillPath(Dark, QColor::fromRgb(Style.Dark));
 
   if (Style.Frame) {

@@ -75,35 +75,21 @@ int LengthOf(int Value) {
 // ("M<x> <y>"), whichever is shorter: on a row the relative move, to the next row mostly the
 // absolute one.
 void AppendDarkPath(std::string& Out, const TModuleGrid& Grid) {
-  const int Side = Grid.Side;
-  const std::uint8_t* Cells = Grid.Cells.data();
   bool First = true;
   int PenX = 0, PenY = 0;
-  for (int Row = 0; Row < Side; ++Row) {
-    const std::uint8_t* Line =
-        Cells + static_cast<std::size_t>(Row) * static_cast<std::size_t>(Side);
-    int Column = 0;
-    while (Column < Side) {
-      if (!Line[Column]) {
-        ++Column;
-        continue;
-      }
-      const int Start = Column;
-      while (Column < Side && Line[Column])
-        ++Column;
-      const bool Absolute =
-          First || LengthOf(Start) + LengthOf(Row) < LengthOf(Start - PenX) + LengthOf(Row - PenY);
-      Out += Absolute ? 'M' : 'm';
-      AppendInt(Out, Absolute ? Start : Start - PenX);
-      Out += ' ';
-      AppendInt(Out, Absolute ? Row : Row - PenY);
-      Out += 'h';
-      AppendInt(Out, Column - Start);
-      First = false;
-      PenX = Column;
-      PenY = Row;
-    }
-  }
+  ForEachDarkRun(Grid, [&](int Row, int Start, int Length) {
+    const bool Absolute =
+        First || LengthOf(Start) + LengthOf(Row) < LengthOf(Start - PenX) + LengthOf(Row - PenY);
+    Out += Absolute ? 'M' : 'm';
+    AppendInt(Out, Absolute ? Start : Start - PenX);
+    Out += ' ';
+    AppendInt(Out, Absolute ? Row : Row - PenY);
+    Out += 'h';
+    AppendInt(Out, Length);
+    First = false;
+    PenX = Start + Length;
+    PenY = Row;
+  });
 }
 
 // One arm of a corner mark: the modules [X0, X1] x [Y0, Y1], clipped to the picture.
