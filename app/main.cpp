@@ -2,6 +2,7 @@
 // dialog, the settings load on show, and the message loop until the main window closes.
 #include "ApplicationFont.h"
 #include "Unit1.h"
+#include "platform/Memory.h"
 #include "platform/Messages.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ QIcon ProgramIcon() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+  KeepFreedMemoryForReuse();
   QApplication Application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Marbeck"));
   QGuiApplication::setDesktopFileName(QStringLiteral(MARBECK_APP_ID));

@@ -13,6 +13,7 @@
 #include "Ours.h"
 #include "Peers.h"
 #include "Workloads.h"
+#include "platform/Memory.h"
 #include "render/Code.h"
 #include "render/Raster.h"
 
@@ -291,6 +292,7 @@ bool HasFlag(const std::vector<std::string>& Args, const char* Prefix) {
 } // namespace
 
 int main(int argc, char** argv) {
+  KeepFreedMemoryForReuse(); // as the programs do
   std::vector<std::string> Args;
   bool Table = false, Smoke = false;
   for (int i = 0; i < argc; ++i) {

@@ -4,6 +4,7 @@
 #include "cli/Fields.h"
 #include "cli/Options.h"
 #include "cli/Picture.h"
+#include "platform/Memory.h"
 #include "platform/TextFile.h"
 
 #include <CLI/CLI.hpp>
@@ -308,5 +309,6 @@ int Main(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+  KeepFreedMemoryForReuse();
   return Main(argc, argv);
 }
