@@ -7,13 +7,6 @@
 
 namespace {
 
-constexpr std::uint64_t ByteSwapped(std::uint64_t Value) {
-  std::uint64_t Out = 0;
-  for (int I = 0; I < 8; ++I, Value >>= 8)
-    Out = (Out << 8) | (Value & 0xFF);
-  return Out;
-}
-
 void Report(const qrfast::TSymbol& Symbol, TEncodeReport& Out) {
   Out = TEncodeReport{};
   Out.DataTooLong = Symbol.DataTooLong;
@@ -66,21 +59,20 @@ void TQRCodeSymbol::ReadRow(int Row, std::uint8_t* Out) const {
   if (R >= FSide) return;
   std::uint8_t* Cells = Out + FQuietZone;
   const std::uint64_t* Words = FElements.data() + std::size_t{R} * qrfast::LineWords;
-  // Eight modules at a time: each byte of a word spread into eight bytes of 0 or 1.
+  // Eight modules at a time: each byte of a word spread into eight bytes of 0 or 1, laid out in
+  // memory order (module C + k in the k-th byte).
   static constexpr auto Spread = [] {
     std::array<std::uint64_t, 256> Table{};
     for (unsigned Byte = 0; Byte < 256; ++Byte)
-      for (unsigned Bit = 0; Bit < 8; ++Bit)
-        if ((Byte >> Bit) & 1u) Table[Byte] |= std::uint64_t{1} << (8 * Bit);
+      for (unsigned Bit = 0; Bit < 8; ++Bit) {
+        const unsigned Place = std::endian::native == std::endian::little ? Bit : 7 - Bit;
+        if ((Byte >> Bit) & 1u) Table[Byte] |= std::uint64_t{1} << (8 * Place);
+      }
     return Table;
   }();
-  static_assert(std::endian::native == std::endian::little ||
-                std::endian::native == std::endian::big);
   unsigned C = 0;
   for (; C + 8 <= FSide; C += 8) {
-    const auto Byte = static_cast<std::uint8_t>(Words[C >> 6] >> (C & 63));
-    std::uint64_t Eight = Spread[Byte];
-    if constexpr (std::endian::native == std::endian::big) Eight = ByteSwapped(Eight);
+    const std::uint64_t Eight = Spread[static_cast<std::uint8_t>(Words[C >> 6] >> (C & 63))];
     std::memcpy(Cells + C, &Eight, sizeof Eight);
   }
   for (; C < FSide; ++C)
