@@ -1,6 +1,5 @@
 #include "ReadBackWorker.h"
 
-#include "encoder/QRCodeSymbol.h"
 #include "render/Raster.h"
 
 #include <new>
@@ -46,12 +45,11 @@ void TReadBackWorker::Run() {
     Answer.PassNumber = Job.PassNumber;
     Answer.Version = Job.Version;
     try {
-      const std::string Expected = SymbolContentBytes(Job.Payload, Job.Encoding);
-      Answer.ByteCount = Expected.size();
+      Answer.ByteCount = Job.Expected.size();
       const QImage Enlarged =
           StretchNearest(Job.Picture, Job.Picture.width() * kReadBackPixelsPerModule,
                          Job.Picture.height() * kReadBackPixelsPerModule);
-      Answer.Verdict = Verify(Enlarged, Expected, Job.Style);
+      Answer.Verdict = Verify(Enlarged, Job.Expected, Job.Style);
     } catch (const std::bad_alloc&) {
       Answer.Verdict = TVerdict{false, "the check ran out of memory"};
     }

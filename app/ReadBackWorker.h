@@ -28,9 +28,8 @@ struct TReadBackJob {
   // zoom may give a module fewer than two pixels, or unequal widths: what zbar would miss there is
   // the screen's rescaling, not the code.)
   QImage Picture;
-  std::u16string Payload; // the text the pass encoded ...
-  int Encoding = 0;       // ... with this option: the worker works out the bytes to expect
-  TCodeStyle Style;       // colours resolved
+  std::string Expected; // the bytes the symbol carries (the pass's TCode::Bytes)
+  TCodeStyle Style;     // colours resolved
   int Version = 0;
 };
 

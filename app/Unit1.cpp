@@ -268,7 +268,7 @@ void TForm1::CreateCodeBtnClick() {
   } else {
     SetNote(QString());
   }
-  StartReadBack(Symbol, Style, Payload, Encoding);
+  StartReadBack(Symbol, Style);
   ScrollBar1Change();
 }
 

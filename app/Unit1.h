@@ -276,8 +276,7 @@ private:
   };
   std::optional<TCurrentCode> FreshCode(const QString& Action);
   // Starts the read-back of the pass's picture, or answers at once when the colours fail.
-  void StartReadBack(const TCode& Code, const TCodeStyle& Style, const std::u16string& Payload,
-                     int Encoding);
+  void StartReadBack(const TCode& Code, const TCodeStyle& Style);
   void ShowReadBack(const TReadBackAnswer& Answer);
   // The last pass's code as SVG, as large as its bitmap of W x W pixels; empty without a symbol.
   QByteArray ClipboardSvg(int W) const;

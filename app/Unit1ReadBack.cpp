@@ -36,8 +36,7 @@ void TForm1::SetReadBackLine(const QString& Line, const QColor& Colour) {
   ReadBackLabel->raise();
 }
 
-void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style,
-                           const std::u16string& Payload, int Encoding) {
+void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
   const quint64 Pass = FPassNumber;
   const auto Settle = [&](const QString& Line, const QColor& Colour) {
     FReadBackShown = Pass;
@@ -59,8 +58,7 @@ void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style,
   TReadBackJob Job;
   Job.PassNumber = Pass;
   Job.Picture = Image1->Picture(); // shared, not copied: the worker enlarges it
-  Job.Payload = Payload;
-  Job.Encoding = Encoding;
+  Job.Expected = Code.Bytes;
   Job.Style = Style;
   Job.Version = Code.Version;
   FReadBack->Submit(std::move(Job));
