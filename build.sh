@@ -47,17 +47,17 @@ case "$action" in
     # 0. One style: every C++ source as .clang-format lays it out.
     git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
     # 1. The normal build and every test but the long ones (ctest -L long runs those).
-    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBECK_WERROR=ON
     ctest --test-dir build-test --output-on-failure -j "$jobs" -LE long
     # 2. The same tests under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer: any
     #    report fails the test that made it. Nothing is suppressed.
-    configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBECK_SANITIZE=ON -DMARBECK_BUILD_BENCH=OFF
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBECK_SANITIZE=ON -DMARBECK_BUILD_BENCH=OFF -DMARBECK_WERROR=ON
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
       UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
       ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE long
     # 3. Every fuzz target for a bounded time under the sanitizers; a finding fails the run and its
     #    reproducer stays in fuzz/findings/<target>/.
-    CXX=clang++ configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBECK_FUZZ=ON
+    CXX=clang++ configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBECK_FUZZ=ON -DMARBECK_WERROR=ON
     ./fuzz/run.sh build-fuzz "${MARBECK_FUZZ_SECONDS:-30}"
     ;;
   *)
