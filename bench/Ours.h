@@ -3,7 +3,7 @@
 // the whole grid read through IsDark (the quiet zone included, as the painter reads it).
 #pragma once
 
-#include "Workloads.h"
+#include "support/Workloads.h"
 #include "encoder/QRCodeSymbol.h"
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 // Version 0 when the library refused the input.
 #pragma once
 
-#include "Workloads.h"
+#include "support/Workloads.h"
 
 #include <cstdint>
 #include <qrcodegen.hpp>

@@ -12,7 +12,7 @@
 // code 2 unless all of them chose the same version and produced a well-formed grid.
 #include "Ours.h"
 #include "Peers.h"
-#include "Workloads.h"
+#include "support/Workloads.h"
 #include "platform/Memory.h"
 #include "render/Code.h"
 #include "render/Raster.h"

@@ -9,7 +9,7 @@
 // unless each one reads back exactly.
 #include "render/ReadBack.h"
 
-#include "Workloads.h"
+#include "support/Workloads.h"
 #include "encoder/QRCodeSymbol.h"
 #include "render/Raster.h"
 

@@ -2,9 +2,12 @@
 // Cell (X, Y) is column X, row Y, counted from the top-left corner.
 #pragma once
 
-#include "encoder/BitArray.h"
-
 #include <cstdint>
+#include <vector>
+
+// The encoder's byte arrays: bytes and rows of bytes.
+using TByteArray = std::vector<std::uint8_t>;
+using T2DByteArray = std::vector<TByteArray>;
 
 class TByteMatrix {
 public:

@@ -1,6 +1,6 @@
 #include "encoder/FastEncoder.h"
 
-#include "encoder/Encoder.h"
+#include "encoder/SegmentRules.h"
 #include "encoder/Version.h"
 
 #include <algorithm>
@@ -94,7 +94,7 @@ int MaxUnits(TMode Mode) {
     std::array<int, 10> M{};
     const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
     for (std::size_t I = 0; I < M.size(); ++I)
-      M[I] = TEncoder::MaxUnitsFor(static_cast<TMode>(I), TVersion::MaxVersion, Level);
+      M[I] = TSegmentRules::MaxUnitsFor(static_cast<TMode>(I), TVersion::MaxVersion, Level);
     return M;
   }();
   return Mode < Max.size() ? Max[Mode] : 0;
@@ -109,7 +109,7 @@ bool CarriesCharacter(TMode Mode, char16_t C) {
   case qmNumeric:
     return C >= u'0' && C <= u'9';
   case qmAlphanumeric:
-    return TEncoder::AlphanumericValue(C) >= 0;
+    return TSegmentRules::AlphanumericValue(C) >= 0;
   default:
     return false;
   }
@@ -118,8 +118,8 @@ bool CarriesCharacter(TMode Mode, char16_t C) {
 TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
   int Options = EncodingOrdinal;
   TSegment S;
-  S.Mode = TEncoder::SelectMode(Text, Options);
-  // The characters the mode and option cannot carry are dropped (TEncoder::StripUnencodable)
+  S.Mode = TSegmentRules::SelectMode(Text, Options);
+  // The characters the mode and option cannot carry are dropped (TSegmentRules::StripUnencodable)
   // on the way.
   if (S.Mode == qmByte) {
     if (Options == qrISO88591) {
@@ -129,7 +129,7 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
         if (C <= 0xFF) S.Bits[N++] = static_cast<std::uint8_t>(C);
       S.Bits.resize(N);
     } else if (Options == qrUTF8NoBOM || Options == qrUTF8BOM) {
-      S.Bits = TEncoder::ByteSegmentBytes(Text, Options); // these options keep every character
+      S.Bits = TSegmentRules::ByteSegmentBytes(Text, Options); // these options keep every character
     }
     S.NumLetters = static_cast<int>(S.Bits.size());
     S.NumBits = 8 * S.NumLetters;
@@ -157,7 +157,7 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
     std::uint32_t Pair = 0;
     bool Half = false;
     for (const char16_t C : Text) {
-      const int A = TEncoder::AlphanumericValue(C);
+      const int A = TSegmentRules::AlphanumericValue(C);
       if (A < 0) continue;
       ++S.NumLetters;
       if (Half)
@@ -185,10 +185,10 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   // The version in two passes, as the driver chooses it: first with the narrowest count
   // field, then with the field of that first choice.
   constexpr int HeaderBits = 4;
-  int VersionNum =
-      ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, 1) + HeaderBits + Segment.NumBits);
+  int VersionNum = ChooseVersionNumber(TSegmentRules::CharCountWidth(Segment.Mode, 1) + HeaderBits +
+                                       Segment.NumBits);
   if (VersionNum > 0)
-    VersionNum = ChooseVersionNumber(TEncoder::CharCountWidth(Segment.Mode, VersionNum) +
+    VersionNum = ChooseVersionNumber(TSegmentRules::CharCountWidth(Segment.Mode, VersionNum) +
                                      HeaderBits + Segment.NumBits);
   if (VersionNum == 0) {
     Out.DataTooLong = true;
@@ -201,8 +201,8 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   std::array<std::uint8_t, MaxCodewords> Codewords{};
   const int Capacity = 8 * Figures.DataBytes;
   TBitWriter W(Data.data());
-  W.Put(static_cast<std::uint32_t>(TEncoder::ModeIndicatorBits(Segment.Mode)), HeaderBits);
-  const int Width = TEncoder::CharCountWidth(Segment.Mode, VersionNum);
+  W.Put(static_cast<std::uint32_t>(TSegmentRules::ModeIndicatorBits(Segment.Mode)), HeaderBits);
+  const int Width = TSegmentRules::CharCountWidth(Segment.Mode, VersionNum);
   if (Segment.NumLetters <= (1 << Width) - 1)
     W.Put(static_cast<std::uint32_t>(Segment.NumLetters), Width);
   const int FullBytes = Segment.NumBits / 8;

@@ -1,5 +1,6 @@
-// The encoder's fast route. It makes exactly the symbols of TEncoder::EncodeSymbol (same
-// segment, version, codewords, mask choice and modules) with less work, one file per concern:
+// The encoder's fast route. It makes exactly the symbols of TEncoder::EncodeSymbol (the
+// step-by-step encoder in encoder/reference/: same segment, version, codewords, mask choice and
+// modules) with less work, one file per concern:
 //   FastReedSolomon  GF(256) tables and generators made once; EC codewords by a shift register
 //                    with a product table per generator (clause 7.5);
 //   FastLayout       a version's function patterns, format cells and data placement laid out

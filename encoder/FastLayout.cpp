@@ -1,8 +1,7 @@
 #include "encoder/FastLayout.h"
 
-#include "encoder/BitArray.h"
 #include "encoder/ByteMatrix.h"
-#include "encoder/MatrixUtil.h"
+#include "encoder/FunctionLayer.h"
 #include "encoder/Version.h"
 
 #include <memory>
@@ -136,8 +135,8 @@ void FormatCells(int I, int Side, int Cells[2][2]) {
 // the version information; every data cell still empty (-1).
 TByteMatrix FunctionLayer(int Version, int Side) {
   TByteMatrix M(Side, Side);
-  TMatrixUtil().BuildFunctionLayer(TErrorCorrectionLevel(TErrorCorrectionLevel::BitsL), Version, 0,
-                                   M);
+  TFunctionLayer().BuildFunctionLayer(TErrorCorrectionLevel(TErrorCorrectionLevel::BitsL), Version,
+                                      0, M);
   return M;
 }
 
@@ -162,13 +161,9 @@ void TakeFunctionPatterns(const TByteMatrix& M, TVersionLayout& L) {
 // both copies, as rows and as columns.
 void TakeFormatInformation(TVersionLayout& L) {
   const int N = L.Side;
-  TMatrixUtil Util;
   for (int Mask = 0; Mask < 8; ++Mask) {
-    const TBitArray Word =
-        Util.BuildFormatBits(TErrorCorrectionLevel(TErrorCorrectionLevel::BitsL), Mask);
-    std::uint16_t Bits = 0;
-    for (int I = 0; I < 15; ++I)
-      if (Word.Get(14 - I)) Bits = static_cast<std::uint16_t>(Bits | (1u << I));
+    const auto Bits = static_cast<std::uint16_t>(
+        TFunctionLayer::FormatWord(TErrorCorrectionLevel(TErrorCorrectionLevel::BitsL), Mask));
     const auto Ms = static_cast<std::size_t>(Mask);
     L.FormatWords[Ms] = Bits;
     for (int I = 0; I < 15; ++I)

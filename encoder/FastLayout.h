@@ -3,7 +3,7 @@
 // columns; a version's layout holds what all its symbols share: the dark function cells, the
 // format cells of each mask, which cells take data, and the data placement as runs of rows, so
 // that a codeword stream is placed a column stretch at a time. Gives exactly the cells of
-// TMatrixUtil::BuildMatrix.
+// TMatrixUtil::BuildMatrix (the step-by-step encoder in encoder/reference/).
 //
 // Thread safety: a version's layout is built on first use under std::call_once and never changes
 // afterwards.

@@ -1,6 +1,6 @@
-#include "encoder/Encoder.h"
-#include "encoder/QRCode.h"
 #include "encoder/QRCodeSymbol.h"
+#include "encoder/reference/Encoder.h"
+#include "encoder/reference/QRCode.h"
 #include "support/ZbarDecode.h"
 
 #include <filesystem>

@@ -2,12 +2,12 @@
 // TMatrixUtil, the penalty rules): same EC codewords, same interleaving, same modules for
 // every mask, same penalty per rule and mask, same chosen mask, same finished symbol.
 #include "encoder/ByteMatrix.h"
-#include "encoder/Encoder.h"
 #include "encoder/FastEncoder.h"
-#include "encoder/MatrixUtil.h"
-#include "encoder/QRCode.h"
 #include "encoder/QRCodeSymbol.h"
 #include "encoder/Version.h"
+#include "encoder/reference/Encoder.h"
+#include "encoder/reference/MatrixUtil.h"
+#include "encoder/reference/QRCode.h"
 #include "support/Bits.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "encoder/Encoder.h"
 #include "encoder/FastEncoder.h"
+#include "encoder/reference/Encoder.h"
 #include "support/Bits.h"
 
 #include <gtest/gtest.h>

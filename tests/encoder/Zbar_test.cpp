@@ -1,7 +1,7 @@
 // The strongest check of the encoder: an independent decoder reads back exactly the bytes
 // the segment carries, for every option, every mode and versions from 1 to 40.
-#include "encoder/Encoder.h"
 #include "encoder/QRCodeSymbol.h"
+#include "encoder/reference/Encoder.h"
 #include "support/ZbarDecode.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Test helpers for bit strings: codewords in, a bit buffer out, and a buffer as '0'/'1' text.
 #pragma once
 
-#include "encoder/BitArray.h"
+#include "encoder/reference/BitArray.h"
 
 #include <cstdint>
 #include <string>

@@ -1,13 +1,13 @@
 // Fingerprints of the grids our encoder makes for the six benchmark race workloads
-// (bench/Workloads.h). They were taken from the straightforward encoder, after zbar had read
-// every one of them back to its workload, and they must never change: a faster encoder has to
+// (tests/support/Workloads.h). They were taken from the straightforward encoder, after zbar had
+// read every one of them back to its workload, and they must never change: a faster encoder has to
 // give the same version, the same mask and so the same modules, bit for bit.
 //
 // A fingerprint is the SHA-256 of: one byte version, one byte side, then the modules row by row
 // from the top, left to right, one byte each (1 dark, 0 light), with quiet zone 0.
 #include "bench/Ours.h"
-#include "bench/Workloads.h"
 #include "encoder/QRCodeSymbol.h"
+#include "support/Workloads.h"
 #include "support/ZbarDecode.h"
 
 #include <array>

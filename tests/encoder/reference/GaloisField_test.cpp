@@ -1,5 +1,5 @@
 // GF(256) of QR Code and polynomials over it.
-#include "encoder/GaloisField.h"
+#include "encoder/reference/GaloisField.h"
 
 #include <gtest/gtest.h>
 

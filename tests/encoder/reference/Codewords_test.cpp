@@ -1,4 +1,4 @@
-#include "encoder/Encoder.h"
+#include "encoder/reference/Encoder.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,14 +1,18 @@
-// TEncoder: the encode driver of the QR encoder (ISO/IEC 18004, model 2, level L).
-// Its member routines are spread over one source file per stage:
-//   Segments.cpp     mode selection and segment encoding (clause 7.4)
+// TEncoder: the step-by-step QR encoder (ISO/IEC 18004, model 2, level L), kept as the oracle the
+// fast route (encoder/FastEncoder.h) is compared with. Each stage is written plainly, one field,
+// one codeword, one module at a time, so that a reader can check it against the standard; the
+// programs never run it. The tables and the mode choice come from encoder/SegmentRules.h, shared
+// with the fast route. Its member routines are spread over one source file per stage:
+//   Segments.cpp     segment encoding (clause 7.4)
 //   Codewords.cpp    termination, padding, RS blocks and interleaving (clauses 7.4.10, 7.5, 7.6)
 //   MaskPenalty.cpp  data-mask evaluation and choice (clause 7.8.3)
 //   Encoder.cpp      EncodeSymbol, the driver itself
 #pragma once
 
-#include "encoder/BitArray.h"
 #include "encoder/Mode.h"
+#include "encoder/SegmentRules.h"
 #include "encoder/Version.h"
+#include "encoder/reference/BitArray.h"
 
 #include <cstdint>
 #include <string>
@@ -30,7 +34,7 @@ private:
   TByteArray FErrorCorrectionBytes;
 };
 
-class TEncoder {
+class TEncoder : public TSegmentRules {
 public:
   TEncoder() = default;
 
@@ -53,23 +57,8 @@ public:
   int MaxUnits() const { return FMaxUnits; }
   TCapacityUnit Units() const { return FUnits; }
 
-  // The most characters (numeric, alphanumeric) or bytes (byte mode) that one segment of
-  // Mode can carry in a version at ECLevel.
-  static int MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectionLevel& ECLevel);
-
   // ---- segment encoding ----
 
-  static int ModeIndicatorBits(TMode Mode);
-  static int CharCountWidth(TMode Mode, const TVersion& Version);
-  static int CharCountWidth(TMode Mode, int VersionNum);
-  // The alphanumeric value of a character code, -1 outside the 45-character set.
-  static int AlphanumericValue(int Code);
-
-  // The mode of the one segment Content makes under the option: the forced mode, or with qrAuto
-  // the first of numeric, alphanumeric and byte that carries every character (an empty text
-  // goes to byte mode). Rewrites EncodeOptions from qrAuto to qrISO88591 or qrUTF8NoBOM when
-  // it picks byte mode.
-  static TMode SelectMode(const std::u16string& Content, int& EncodeOptions);
   // The characters of Content that the mode and option carry, in order.
   static std::u16string StripUnencodable(const std::u16string& Content, TMode Mode,
                                          int EncodeOptions);
@@ -79,9 +68,6 @@ public:
   void WriteByteData(const std::u16string& Text, TBitArray& Bits, int EncodeOptions);
   void WriteModeIndicator(TMode Mode, TBitArray& Bits);
   void WriteCharCount(int NumLetters, int VersionNum, TMode Mode, TBitArray& Bits);
-  // The bytes a byte-mode segment carries for Text under the option (3, 4 or 5);
-  // no bytes for any other option. A lone surrogate becomes U+FFFD.
-  static TByteArray ByteSegmentBytes(const std::u16string& Text, int EncodeOptions);
 
   // ---- codeword assembly ----
 

@@ -1,4 +1,4 @@
-#include "encoder/BitArray.h"
+#include "encoder/reference/BitArray.h"
 
 TBitArray::TBitArray() : Bits(1, 0u) {}
 

@@ -1,4 +1,4 @@
-#include "encoder/ReedSolomon.h"
+#include "encoder/reference/ReedSolomon.h"
 
 #include <algorithm>
 

@@ -3,13 +3,13 @@
 // appended most significant bit first (ISO/IEC 18004 writes every field that way).
 #pragma once
 
+#include "encoder/ByteMatrix.h" // TByteArray
+
 #include <cstdint>
 #include <vector>
 
-// The encoder's dynamic arrays: bytes, 32-bit integers and rows of bytes.
-using TByteArray = std::vector<std::uint8_t>;
+// The step-by-step encoder's 32-bit integer arrays.
 using TIntegerArray = std::vector<std::int32_t>;
-using T2DByteArray = std::vector<TByteArray>;
 
 class TBitArray {
 public:

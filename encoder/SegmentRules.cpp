@@ -1,5 +1,5 @@
-// Mode selection and segment encoding (ISO/IEC 18004 clause 7.4).
-#include "encoder/Encoder.h"
+#include "encoder/SegmentRules.h"
+
 #include "encoder/Utf16.h"
 
 #include <algorithm>
@@ -40,7 +40,7 @@ bool IsDigit(char16_t C) {
   return C >= u'0' && C <= u'9';
 }
 
-void AppendUtf8(std::uint32_t CodePoint, TByteArray& Out) {
+void AppendUtf8(std::uint32_t CodePoint, std::vector<std::uint8_t>& Out) {
   if (CodePoint < 0x80) {
     Out.push_back(static_cast<std::uint8_t>(CodePoint));
   } else if (CodePoint < 0x800) {
@@ -58,7 +58,7 @@ void AppendUtf8(std::uint32_t CodePoint, TByteArray& Out) {
   }
 }
 
-void AppendUtf8(const std::u16string& Text, TByteArray& Out) {
+void AppendUtf8(const std::u16string& Text, std::vector<std::uint8_t>& Out) {
   const std::size_t N = Text.size();
   for (std::size_t I = 0; I < N; ++I) {
     const char16_t C = Text[I];
@@ -75,11 +75,11 @@ void AppendUtf8(const std::u16string& Text, TByteArray& Out) {
 
 } // namespace
 
-int TEncoder::ModeIndicatorBits(TMode Mode) {
+int TSegmentRules::ModeIndicatorBits(TMode Mode) {
   return Mode < ModeIndicators.size() ? ModeIndicators[Mode] : 0;
 }
 
-int TEncoder::CharCountWidth(TMode Mode, int VersionNum) {
+int TSegmentRules::CharCountWidth(TMode Mode, int VersionNum) {
   if (Mode >= CountWidths.size()) {
     return 0;
   }
@@ -87,17 +87,17 @@ int TEncoder::CharCountWidth(TMode Mode, int VersionNum) {
   return CountWidths[Mode][Column];
 }
 
-int TEncoder::CharCountWidth(TMode Mode, const TVersion& Version) {
+int TSegmentRules::CharCountWidth(TMode Mode, const TVersion& Version) {
   return CharCountWidth(Mode, Version.GetVersionNumber());
 }
 
-int TEncoder::AlphanumericValue(int Code) {
+int TSegmentRules::AlphanumericValue(int Code) {
   return Code >= 0 && Code < static_cast<int>(AlphanumericTable.size())
              ? AlphanumericTable[static_cast<std::size_t>(Code)]
              : -1;
 }
 
-TMode TEncoder::SelectMode(const std::u16string& Content, int& EncodeOptions) {
+TMode TSegmentRules::SelectMode(const std::u16string& Content, int& EncodeOptions) {
   if (EncodeOptions == qrNumeric) {
     return qmNumeric;
   }
@@ -124,95 +124,9 @@ TMode TEncoder::SelectMode(const std::u16string& Content, int& EncodeOptions) {
   return qmByte;
 }
 
-std::u16string TEncoder::StripUnencodable(const std::u16string& Content, TMode Mode,
-                                          int EncodeOptions) {
-  std::u16string Result;
-  Result.reserve(Content.size());
-  for (char16_t C : Content) {
-    bool Keep = false;
-    switch (Mode) {
-    case qmNumeric:
-      Keep = IsDigit(C);
-      break;
-    case qmAlphanumeric:
-      Keep = AlphanumericValue(C) >= 0;
-      break;
-    case qmByte:
-      Keep = (EncodeOptions == qrISO88591 && C <= 0xFF) || EncodeOptions == qrUTF8NoBOM ||
-             EncodeOptions == qrUTF8BOM;
-      break;
-    default:
-      break;
-    }
-    if (Keep) {
-      Result.push_back(C);
-    }
-  }
-  return Result;
-}
-
-void TEncoder::WriteSegmentData(const std::u16string& Text, TMode Mode, TBitArray& Bits,
-                                int EncodeOptions) {
-  switch (Mode) {
-  case qmNumeric:
-    WriteNumericData(Text, Bits);
-    break;
-  case qmAlphanumeric:
-    WriteAlphanumericData(Text, Bits);
-    break;
-  case qmByte:
-    WriteByteData(Text, Bits, EncodeOptions);
-    break;
-  default:
-    FEncoderError = true;
-    break;
-  }
-}
-
-void TEncoder::WriteNumericData(const std::u16string& Text, TBitArray& Bits) {
-  const std::size_t N = Text.size();
-  std::size_t I = 0;
-  while (I < N) {
-    const std::uint32_t D1 = Text[I] - 48u;
-    if (I + 2 < N) {
-      Bits.AppendBits(D1 * 100 + (Text[I + 1] - 48u) * 10 + (Text[I + 2] - 48u), 10);
-      I += 3;
-    } else if (I + 1 < N) {
-      Bits.AppendBits(D1 * 10 + (Text[I + 1] - 48u), 7);
-      I += 2;
-    } else {
-      Bits.AppendBits(D1, 4);
-      I += 1;
-    }
-  }
-}
-
-void TEncoder::WriteAlphanumericData(const std::u16string& Text, TBitArray& Bits) {
-  const std::size_t N = Text.size();
-  std::size_t I = 0;
-  while (I < N) {
-    const int A = AlphanumericValue(Text[I]);
-    if (A == -1) {
-      FEncoderError = true;
-      return;
-    }
-    if (I + 1 < N) {
-      const int B = AlphanumericValue(Text[I + 1]);
-      if (B == -1) {
-        FEncoderError = true;
-        return;
-      }
-      Bits.AppendBits(static_cast<std::uint32_t>(A * 45 + B), 11);
-      I += 2;
-    } else {
-      Bits.AppendBits(static_cast<std::uint32_t>(A), 6);
-      I += 1;
-    }
-  }
-}
-
-TByteArray TEncoder::ByteSegmentBytes(const std::u16string& Text, int EncodeOptions) {
-  TByteArray Bytes;
+std::vector<std::uint8_t> TSegmentRules::ByteSegmentBytes(const std::u16string& Text,
+                                                          int EncodeOptions) {
+  std::vector<std::uint8_t> Bytes;
   switch (EncodeOptions) {
   case qrISO88591:
     Bytes.reserve(Text.size());
@@ -233,25 +147,32 @@ TByteArray TEncoder::ByteSegmentBytes(const std::u16string& Text, int EncodeOpti
   return Bytes;
 }
 
-void TEncoder::WriteByteData(const std::u16string& Text, TBitArray& Bits, int EncodeOptions) {
-  for (std::uint8_t B : ByteSegmentBytes(Text, EncodeOptions)) {
-    Bits.AppendBits(B, 8);
+int TSegmentRules::MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectionLevel& ECLevel) {
+  const auto Version = TVersion::GetVersionForNumber(VersionNum);
+  if (!Version) {
+    return 0;
   }
-}
-
-void TEncoder::WriteModeIndicator(TMode Mode, TBitArray& Bits) {
-  Bits.AppendBits(static_cast<std::uint32_t>(ModeIndicatorBits(Mode)), 4);
-}
-
-void TEncoder::WriteCharCount(int NumLetters, int VersionNum, TMode Mode, TBitArray& Bits) {
-  if (VersionNum < TVersion::MinVersion || VersionNum > TVersion::MaxVersion) {
-    FEncoderError = true;
-    return;
+  const int Width = CharCountWidth(Mode, *Version);
+  const int DataCodewords =
+      Version->GetTotalCodewords() - Version->GetECBlocksForLevel(ECLevel).GetTotalECCodewords();
+  const int Available = DataCodewords * 8 - 4 - Width;
+  if (Available < 0) {
+    return 0;
   }
-  const int Width = CharCountWidth(Mode, VersionNum);
-  if (NumLetters < 0 || static_cast<long long>(NumLetters) > (1LL << Width) - 1) {
-    FEncoderError = true;
-    return;
+  int Units = 0;
+  switch (Mode) {
+  case qmNumeric: // 10 bits per 3 digits, 7 for a final pair, 4 for a final digit
+    Units = 3 * (Available / 10) + (Available % 10 >= 7 ? 2 : Available % 10 >= 4 ? 1 : 0);
+    break;
+  case qmAlphanumeric: // 11 bits per pair, 6 for a final character
+    Units = 2 * (Available / 11) + (Available % 11 >= 6 ? 1 : 0);
+    break;
+  case qmByte:
+    Units = Available / 8;
+    break;
+  default:
+    return 0;
   }
-  Bits.AppendBits(static_cast<std::uint32_t>(NumLetters), Width);
+  const int CountLimit = (1 << Width) - 1; // the character-count field caps it too
+  return Units < CountLimit ? Units : CountLimit;
 }

@@ -1,5 +1,5 @@
 // Reed-Solomon error-correction codewords of QR Code blocks.
-#include "encoder/ReedSolomon.h"
+#include "encoder/reference/ReedSolomon.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "encoder/QRCode.h"
+#include "encoder/reference/QRCode.h"
 
 void TQRCode::SetECLevel(const TErrorCorrectionLevel& NewECLevel) {
   auto Level = std::make_unique<TErrorCorrectionLevel>();

@@ -1,7 +1,7 @@
 // Mask penalty rules and the mask choice.
 #include "encoder/ByteMatrix.h"
-#include "encoder/Encoder.h"
-#include "encoder/MatrixUtil.h"
+#include "encoder/reference/Encoder.h"
+#include "encoder/reference/MatrixUtil.h"
 #include "support/Bits.h"
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 // follow the standard's features; rule 4 scores the dark proportion as 0 or 1,
 // not in steps of 10 per 5 % deviation.
 #include "encoder/ByteMatrix.h"
-#include "encoder/Encoder.h"
-#include "encoder/MatrixUtil.h"
+#include "encoder/reference/Encoder.h"
+#include "encoder/reference/MatrixUtil.h"
 
 #include <climits>
 #include <cmath>

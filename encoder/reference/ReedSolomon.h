@@ -3,7 +3,7 @@
 // polynomial of degree n.
 #pragma once
 
-#include "encoder/GaloisField.h"
+#include "encoder/reference/GaloisField.h"
 
 class TReedSolomonEncoder {
 public:

@@ -1,4 +1,4 @@
-#include "encoder/BitArray.h"
+#include "encoder/reference/BitArray.h"
 #include "support/Bits.h"
 
 #include <gtest/gtest.h>

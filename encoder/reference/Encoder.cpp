@@ -1,39 +1,9 @@
 // EncodeSymbol: text in, one single-segment QR symbol out (ISO/IEC 18004 clause 7.1).
-#include "encoder/Encoder.h"
+#include "encoder/reference/Encoder.h"
 
 #include "encoder/ByteMatrix.h"
-#include "encoder/MatrixUtil.h"
-#include "encoder/QRCode.h"
-
-int TEncoder::MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectionLevel& ECLevel) {
-  const auto Version = TVersion::GetVersionForNumber(VersionNum);
-  if (!Version) {
-    return 0;
-  }
-  const int Width = CharCountWidth(Mode, *Version);
-  const int DataCodewords =
-      Version->GetTotalCodewords() - Version->GetECBlocksForLevel(ECLevel).GetTotalECCodewords();
-  const int Available = DataCodewords * 8 - 4 - Width;
-  if (Available < 0) {
-    return 0;
-  }
-  int Units = 0;
-  switch (Mode) {
-  case qmNumeric: // 10 bits per 3 digits, 7 for a final pair, 4 for a final digit
-    Units = 3 * (Available / 10) + (Available % 10 >= 7 ? 2 : Available % 10 >= 4 ? 1 : 0);
-    break;
-  case qmAlphanumeric: // 11 bits per pair, 6 for a final character
-    Units = 2 * (Available / 11) + (Available % 11 >= 6 ? 1 : 0);
-    break;
-  case qmByte:
-    Units = Available / 8;
-    break;
-  default:
-    return 0;
-  }
-  const int CountLimit = (1 << Width) - 1; // the character-count field caps it too
-  return Units < CountLimit ? Units : CountLimit;
-}
+#include "encoder/reference/MatrixUtil.h"
+#include "encoder/reference/QRCode.h"
 
 void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions,
                             const TErrorCorrectionLevel& ECLevel, TQRCode& QRCode) {

@@ -1,4 +1,4 @@
-#include "encoder/GaloisField.h"
+#include "encoder/reference/GaloisField.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,4 @@
-#include "encoder/MatrixUtil.h"
-
-#include "encoder/MaskUtil.h"
+#include "encoder/FunctionLayer.h"
 
 #include <cstdint>
 
@@ -82,40 +80,34 @@ bool IsEmpty(const TByteMatrix& Matrix, int X, int Y) {
 
 } // namespace
 
-void TMatrixUtil::BuildMatrix(const TBitArray& DataBits, const TErrorCorrectionLevel& ECLevel,
-                              int Version, int MaskPattern, TByteMatrix& Matrix) {
-  BuildFunctionLayer(ECLevel, Version, MaskPattern, Matrix);
-  PlaceDataBits(DataBits, MaskPattern, Matrix);
-}
-
-void TMatrixUtil::BuildFunctionLayer(const TErrorCorrectionLevel& ECLevel, int Version,
-                                     int MaskPattern, TByteMatrix& Matrix) {
+void TFunctionLayer::BuildFunctionLayer(const TErrorCorrectionLevel& ECLevel, int Version,
+                                        int MaskPattern, TByteMatrix& Matrix) {
   Matrix.Clear(255);
   PlaceFunctionPatterns(Version, Matrix);
   PlaceFormatInformation(ECLevel, MaskPattern, Matrix);
   if (Version >= 7) PlaceVersionInformation(Version, Matrix);
 }
 
-void TMatrixUtil::PlaceFunctionPatterns(int Version, TByteMatrix& Matrix) {
+void TFunctionLayer::PlaceFunctionPatterns(int Version, TByteMatrix& Matrix) {
   PlaceFinderPatterns(Matrix);
   PlaceDarkModule(Matrix);
   PlaceAlignmentPatterns(Version, Matrix);
   PlaceTimingPatterns(Matrix);
 }
 
-void TMatrixUtil::PlacePattern(const std::uint8_t* Cells, int Width, int Height, int Left, int Top,
-                               TByteMatrix& Matrix) {
+void TFunctionLayer::PlacePattern(const std::uint8_t* Cells, int Width, int Height, int Left,
+                                  int Top, TByteMatrix& Matrix) {
   for (int Y = 0; Y < Height; ++Y)
     for (int X = 0; X < Width; ++X) {
       if (!IsEmpty(Matrix, Left + X, Top + Y)) {
-        FMatrixUtilError = true;
+        FLayoutError = true;
         return;
       }
       Matrix.SetInteger(Left + X, Top + Y, Cells[Y * Width + X]);
     }
 }
 
-void TMatrixUtil::PlaceFinderPatterns(TByteMatrix& Matrix) {
+void TFunctionLayer::PlaceFinderPatterns(TByteMatrix& Matrix) {
   const int Size = Matrix.Width();
   PlacePattern(FinderPatternCells, 7, 7, 0, 0, Matrix);
   PlacePattern(FinderPatternCells, 7, 7, Size - 7, 0, Matrix);
@@ -128,15 +120,15 @@ void TMatrixUtil::PlaceFinderPatterns(TByteMatrix& Matrix) {
   PlacePattern(VerticalSeparatorCells, 1, 7, 7, Size - 7, Matrix);
 }
 
-void TMatrixUtil::PlaceDarkModule(TByteMatrix& Matrix) {
+void TFunctionLayer::PlaceDarkModule(TByteMatrix& Matrix) {
   const int Y = Matrix.Height() - 8;
   if (Matrix.Get(8, Y) == 0)
-    FMatrixUtilError = true;
+    FLayoutError = true;
   else
     Matrix.SetInteger(8, Y, 1);
 }
 
-void TMatrixUtil::PlaceAlignmentPatterns(int Version, TByteMatrix& Matrix) {
+void TFunctionLayer::PlaceAlignmentPatterns(int Version, TByteMatrix& Matrix) {
   if (Version < 2 || Version > 40) return;
   const int* Centres = AlignmentCentreTable[Version - 1];
   for (int I = 0; I < 7; ++I) {
@@ -150,7 +142,7 @@ void TMatrixUtil::PlaceAlignmentPatterns(int Version, TByteMatrix& Matrix) {
   }
 }
 
-void TMatrixUtil::PlaceTimingPatterns(TByteMatrix& Matrix) {
+void TFunctionLayer::PlaceTimingPatterns(TByteMatrix& Matrix) {
   const int Size = Matrix.Width();
   for (int I = 8; I < Size - 8; ++I) {
     const int Value = (I + 1) % 2;
@@ -159,34 +151,22 @@ void TMatrixUtil::PlaceTimingPatterns(TByteMatrix& Matrix) {
   }
 }
 
-TBitArray TMatrixUtil::BuildFormatBits(const TErrorCorrectionLevel& ECLevel, int MaskPattern) {
+std::uint32_t TFunctionLayer::FormatWord(const TErrorCorrectionLevel& ECLevel, int MaskPattern) {
   const auto Data = static_cast<std::uint32_t>((ECLevel.Bits() << 3) | MaskPattern);
-  TBitArray Word;
-  Word.AppendBits(Data, 5);
-  Word.AppendBits(BchRemainder(Data, FormatInfoGenerator), 10);
-  TBitArray Mask;
-  Mask.AppendBits(FormatInfoMask, 15);
-  Word.XorOperation(Mask);
-  if (Word.GetSize() != 15) FMatrixUtilError = true;
-  return Word;
+  return ((Data << 10) | BchRemainder(Data, FormatInfoGenerator)) ^ FormatInfoMask;
 }
 
-TBitArray TMatrixUtil::BuildVersionBits(int Version) {
-  TBitArray Word;
-  Word.AppendBits(static_cast<std::uint32_t>(Version), 6);
-  Word.AppendBits(BchRemainder(static_cast<std::uint32_t>(Version), VersionInfoGenerator), 12);
-  if (Word.GetSize() != 18) FMatrixUtilError = true;
-  return Word;
+std::uint32_t TFunctionLayer::VersionWord(int Version) {
+  const auto V = static_cast<std::uint32_t>(Version);
+  return (V << 12) | BchRemainder(V, VersionInfoGenerator);
 }
 
-// In the bit arrays the first appended bit is the word's most significant one,
-// so bit i of the word (0 = least significant) is array bit Size - 1 - i.
-void TMatrixUtil::PlaceFormatInformation(const TErrorCorrectionLevel& ECLevel, int MaskPattern,
-                                         TByteMatrix& Matrix) {
-  const TBitArray Word = BuildFormatBits(ECLevel, MaskPattern);
+void TFunctionLayer::PlaceFormatInformation(const TErrorCorrectionLevel& ECLevel, int MaskPattern,
+                                            TByteMatrix& Matrix) {
+  const std::uint32_t Word = FormatWord(ECLevel, MaskPattern);
   const int Size = Matrix.Width();
   for (int I = 0; I < 15; ++I) {
-    const bool Bit = Word.Get(14 - I);
+    const bool Bit = ((Word >> I) & 1u) != 0;
     Matrix.SetBoolean(FormatBitPositions[I][0], FormatBitPositions[I][1], Bit);
     if (I <= 7)
       Matrix.SetBoolean(Size - 1 - I, 8, Bit);
@@ -195,39 +175,13 @@ void TMatrixUtil::PlaceFormatInformation(const TErrorCorrectionLevel& ECLevel, i
   }
 }
 
-void TMatrixUtil::PlaceVersionInformation(int Version, TByteMatrix& Matrix) {
-  const TBitArray Word = BuildVersionBits(Version);
+void TFunctionLayer::PlaceVersionInformation(int Version, TByteMatrix& Matrix) {
+  const std::uint32_t Word = VersionWord(Version);
   const int Size = Matrix.Width();
   for (int I = 0; I < 6; ++I)
     for (int J = 0; J < 3; ++J) {
-      const bool Bit = Word.Get(17 - (3 * I + J));
+      const bool Bit = ((Word >> (3 * I + J)) & 1u) != 0;
       Matrix.SetBoolean(I, Size - 11 + J, Bit);
       Matrix.SetBoolean(Size - 11 + J, I, Bit);
     }
-}
-
-void TMatrixUtil::PlaceDataBits(const TBitArray& DataBits, int MaskPattern, TByteMatrix& Matrix) {
-  const int Size = Matrix.Width();
-  const int NumBits = DataBits.GetSize();
-  int Index = 0;
-  int Direction = -1;
-  int X = Size - 1;
-  int Y = Size - 1;
-  while (X > 0) {
-    if (X == 6) X = 5;
-    while (Y >= 0 && Y < Size) {
-      for (int Column = X; Column >= X - 1; --Column) {
-        if (!IsEmpty(Matrix, Column, Y)) continue;
-        bool Bit = false;
-        if (Index < NumBits) Bit = DataBits.Get(Index++);
-        if (TMaskUtil::GetDataMaskBit(MaskPattern, Column, Y)) Bit = !Bit;
-        Matrix.SetBoolean(Column, Y, Bit);
-      }
-      Y += Direction;
-    }
-    Direction = -Direction;
-    Y += Direction;
-    X -= 2;
-  }
-  if (Index != NumBits) FMatrixUtilError = true;
 }

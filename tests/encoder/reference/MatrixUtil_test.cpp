@@ -1,10 +1,10 @@
 // The symbol matrix: function patterns, format and version information, data
 // placement and masks, checked against ISO/IEC 18004 and read back by zbar.
-#include "encoder/GaloisField.h"
 #include "encoder/MaskUtil.h"
-#include "encoder/MatrixUtil.h"
-#include "encoder/ReedSolomon.h"
 #include "encoder/Version.h"
+#include "encoder/reference/GaloisField.h"
+#include "encoder/reference/MatrixUtil.h"
+#include "encoder/reference/ReedSolomon.h"
 #include "support/Bits.h"
 #include "support/ZbarDecode.h"
 

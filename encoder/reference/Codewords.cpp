@@ -1,7 +1,7 @@
 // Termination, padding, Reed-Solomon blocks and interleaving (ISO/IEC 18004 clauses
 // 7.4.9, 7.4.10, 7.5 and 7.6).
-#include "encoder/Encoder.h"
-#include "encoder/ReedSolomon.h"
+#include "encoder/reference/Encoder.h"
+#include "encoder/reference/ReedSolomon.h"
 
 #include <algorithm>
 #include <vector>
