@@ -6,7 +6,6 @@
 #include "Controls.h"
 #include "FormHelpers.h"
 #include "ReadBackWorker.h"
-#include "Rendering.h"
 #include "VCardFields.h"
 #include "encoder/QRCodeSymbol.h"
 #include "payload/PayloadFiles.h"
@@ -60,6 +59,19 @@ TColor ReadColor(const std::u16string& Name, const std::u16string& Default) {
   if (Stored) return *Stored;
   // Text that names no colour and is no number: the setting takes its default.
   return TextToColor(Default).value_or(0);
+}
+
+// n / 2 rounded to the nearest integer, a half going to the even neighbour (n >= 0).
+int HalfRoundedToEven(int N) {
+  const int Quotient = N / 2;
+  if (N % 2 == 0) return Quotient;
+  return Quotient % 2 == 0 ? Quotient : Quotient + 1;
+}
+
+// Top-left corner of a W x W picture centred in a panel of PanelWidth x PanelHeight.
+QPoint CentredPlace(int PanelWidth, int PanelHeight, int W) {
+  const int Half = HalfRoundedToEven(W);
+  return QPoint(HalfRoundedToEven(PanelWidth) - Half, HalfRoundedToEven(PanelHeight) - Half);
 }
 
 // The address the URL test may open: http, https or ftp with a host; "www." is taken as http.
@@ -209,6 +221,17 @@ void TForm1::FormClose() {
 
 // ---------------------------------------------------------------------------------------------
 // The generation pass and the preview
+
+TCodeStyle TForm1::CurrentStyle() const {
+  TCodeStyle Style;
+  Style.Dark = MatrixColor->ShownColor().rgb();
+  Style.Light = BackColor->ShownColor().rgb();
+  Style.Spacing = FrameSize->currentIndex() + 1;
+  Style.Frame = Frame->isChecked();
+  Style.MarkLength = TrackBar1->value();
+  Style.FrameColor = FrameColor->ShownColor().rgb();
+  return Style;
+}
 
 QString TForm1::FillQRText() {
   QString Payload;

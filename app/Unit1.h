@@ -1,6 +1,8 @@
 // TForm1: the main window. It gathers the pages' fields, hands them to payload/, encodes the
 // payload with the symbol facade, paints the picture, and keeps the display settings. Its
-// controls are built in Unit1Layout.cpp, its handlers live in Unit1.cpp.
+// controls are built in Unit1Layout.cpp, its handlers and the generation pass live in Unit1.cpp,
+// the pictures that leave it (files, print, clipboard, drag) in Unit1Export.cpp and the line
+// that says whether the picture scans in Unit1ReadBack.cpp.
 #pragma once
 
 #include "payload/Payload.h"

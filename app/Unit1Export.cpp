@@ -66,17 +66,6 @@ QByteArray ScreenSizedSvg(const TModuleGrid& Grid, const TCodeStyle& Style, int 
 
 } // namespace
 
-TCodeStyle TForm1::CurrentStyle() const {
-  TCodeStyle Style;
-  Style.Dark = MatrixColor->ShownColor().rgb();
-  Style.Light = BackColor->ShownColor().rgb();
-  Style.Spacing = FrameSize->currentIndex() + 1;
-  Style.Frame = Frame->isChecked();
-  Style.MarkLength = TrackBar1->value();
-  Style.FrameColor = FrameColor->ShownColor().rgb();
-  return Style;
-}
-
 std::optional<TForm1::TCurrentCode> TForm1::FreshCode(const QString& Action) {
   const quint64 Before = FPassNumber;
   CreateCodeBtn->click();                         // a full pass, as the clipboard copy makes
