@@ -1,6 +1,7 @@
 #include "cli/Batch.h"
 
 #include "cli/Csv.h"
+#include "cli/Manifest.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -11,13 +12,11 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
 #include <set>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -46,17 +45,6 @@ struct TJob {
   long long Row = 0;
   long long Line = 0;
   std::vector<std::string> Fields;
-};
-
-struct TRowResult {
-  long long Row = 0;
-  long long Line = 0;
-  std::string File;
-  std::string Kind;
-  int Version = 0;
-  std::size_t PayloadBytes = 0;
-  std::string Verified = "not asked";
-  std::string Error;
 };
 
 // The columns of the header, by role.
@@ -128,83 +116,6 @@ private:
   std::map<long long, TRowResult> FDone;
 };
 
-// manifest.csv, streamed into a temporary file in the output folder as rows are reported, and
-// renamed into place at the end.
-class TManifest {
-public:
-  bool Open(const std::filesystem::path& Folder, std::string& Error) {
-    FFolder = Folder;
-    FTemp = (Folder / ".manifest.csv.XXXXXX").string();
-    const int Fd = ::mkstemp(FTemp.data());
-    if (Fd < 0 || ::fchmod(Fd, 0666 & ~CurrentUmask()) != 0 || !(FFile = ::fdopen(Fd, "wb"))) {
-      Error = std::strerror(errno);
-      if (Fd >= 0) {
-        ::close(Fd);
-        ::unlink(FTemp.c_str());
-      }
-      return false;
-    }
-    Write("row,file,kind,version,payload bytes,verified,error\r\n");
-    return true;
-  }
-  void Add(const TRowResult& R) {
-    Write(std::to_string(R.Row) + "," + CsvField(R.File) + "," + CsvField(R.Kind) + "," +
-          (R.Version ? std::to_string(R.Version) : "") + "," +
-          (R.Version ? std::to_string(R.PayloadBytes) : "") + "," + CsvField(R.Verified) + "," +
-          CsvField(R.Error) + "\r\n");
-  }
-  // Makes every file of the batch durable, then the manifest, and renames it into place.
-  bool Finish(bool Replace, std::string& Error) {
-    bool Ok = FOk && std::fflush(FFile) == 0 && ::fsync(::fileno(FFile)) == 0;
-    if (!Ok) Error = std::strerror(errno);
-    if (std::fclose(FFile) != 0 && Ok) {
-      Ok = false;
-      Error = std::strerror(errno);
-    }
-    FFile = nullptr;
-    if (Ok) Ok = Synced(Error);
-    const std::string Target = (FFolder / "manifest.csv").string();
-    if (Ok) {
-      const int R = Replace ? ::rename(FTemp.c_str(), Target.c_str())
-                            : ::renameat2(AT_FDCWD, FTemp.c_str(), AT_FDCWD, Target.c_str(),
-                                          RENAME_NOREPLACE);
-      if (R != 0) {
-        Ok = false;
-        Error = errno == EEXIST ? "manifest.csv appeared during the batch" : std::strerror(errno);
-      }
-    }
-    if (Ok) Ok = Synced(Error); // the rename itself
-    if (!Ok) ::unlink(FTemp.c_str());
-    return Ok;
-  }
-  ~TManifest() {
-    if (FFile) {
-      std::fclose(FFile);
-      ::unlink(FTemp.c_str());
-    }
-  }
-
-private:
-  bool Synced(std::string& Error) {
-    const TWriteResult R = SyncFileSystem(FFolder);
-    if (!R.Ok) Error = R.Error;
-    return R.Ok;
-  }
-  // Read by setting it: harmless here, since Open runs before any worker thread starts.
-  static mode_t CurrentUmask() {
-    const mode_t Mask = ::umask(0);
-    ::umask(Mask);
-    return Mask;
-  }
-  void Write(const std::string& Text) {
-    if (std::fwrite(Text.data(), 1, Text.size(), FFile) != Text.size()) FOk = false;
-  }
-  std::filesystem::path FFolder;
-  std::string FTemp;
-  std::FILE* FFile = nullptr;
-  bool FOk = true;
-};
-
 class TProgress {
 public:
   TProgress(std::ostream& Err, bool On, std::uint64_t TotalBytes)
@@ -248,12 +159,70 @@ private:
   bool FShown = false;
 };
 
+// A row's result before it is made: no file yet, and with --verify not verified.
+TRowResult RowResult(long long Row, long long Line, const TBatchOptions& Options,
+                     std::string Error = {}) {
+  TRowResult R;
+  R.Row = Row;
+  R.Line = Line;
+  if (Options.Picture.Verify) R.Verified = "no";
+  R.Error = std::move(Error);
+  return R;
+}
+
+// The header row: kind, file and field names, every unknown name named at once. Empty, after
+// saying why on Err, when the batch cannot start.
+std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Options,
+                                    std::ostream& Err) {
+  const char* Me = "marbeck-cli: ";
+  TCsvRecord Record;
+  std::string CsvError;
+  const TCsvStatus HeaderStatus = Reader.Next(Record, CsvError);
+  if (HeaderStatus == TCsvStatus::End) {
+    Err << Me << Options.Input << ": no header row\n";
+    return std::nullopt;
+  }
+  if (HeaderStatus == TCsvStatus::Error) {
+    Err << Me << Options.Input << ": header (line " << Record.Line << "): " << CsvError << "\n";
+    return std::nullopt;
+  }
+
+  TColumns Columns;
+  Columns.Count = Record.Fields.size();
+  std::vector<std::string> Unknown;
+  std::set<std::string> Seen;
+  for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
+    const std::string& Name = Record.Fields[I];
+    if (!Seen.insert(Name).second) {
+      Err << Me << Options.Input << ": column " << Quoted(Name) << " appears twice\n";
+      return std::nullopt;
+    }
+    if (Name == "kind")
+      Columns.Kind = static_cast<int>(I);
+    else if (Name == "file")
+      Columns.File = static_cast<int>(I);
+    else if (FindField(Name))
+      Columns.Fields.emplace_back(static_cast<int>(I), Name);
+    else
+      Unknown.push_back(Quoted(Name));
+  }
+  if (!Unknown.empty()) {
+    Err << Me << Options.Input << ": unknown column" << (Unknown.size() > 1 ? "s " : " ");
+    for (std::size_t I = 0; I < Unknown.size(); ++I)
+      Err << (I ? ", " : "") << Unknown[I];
+    Err << " (see marbeck-cli batch --help for the column names)\n";
+    return std::nullopt;
+  }
+  if (Columns.Kind < 0 && !Options.Kind) {
+    Err << Me << Options.Input << ": no kind column and no --kind\n";
+    return std::nullopt;
+  }
+  return Columns;
+}
+
 // Makes one row: its kind, its fields, its file name, the picture and the file.
 TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options) {
-  TRowResult R;
-  R.Row = Job.Row;
-  R.Line = Job.Line;
-  if (Options.Picture.Verify) R.Verified = "no";
+  TRowResult R = RowResult(Job.Row, Job.Line, Options);
 
   std::optional<TKind> Kind = Options.Kind;
   if (Columns.Kind >= 0 && !Job.Fields[static_cast<std::size_t>(Columns.Kind)].empty()) {
@@ -328,16 +297,6 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
 } // namespace
 
-std::string CsvField(std::string_view Value) {
-  if (Value.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(Value);
-  std::string Out = "\"";
-  for (const char C : Value) {
-    if (C == '"') Out += '"';
-    Out += C;
-  }
-  return Out + "\"";
-}
-
 int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   const char* Me = "marbeck-cli: ";
   // The input.
@@ -360,49 +319,9 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
       TotalBytes = std::filesystem::file_size(Options.Input, Ec);
   }
   TCsvReader Reader(*In);
-  TCsvRecord Record;
-  std::string CsvError;
-  const TCsvStatus HeaderStatus = Reader.Next(Record, CsvError);
-  if (HeaderStatus == TCsvStatus::End) {
-    Err << Me << Options.Input << ": no header row\n";
-    return kExitUsage;
-  }
-  if (HeaderStatus == TCsvStatus::Error) {
-    Err << Me << Options.Input << ": header (line " << Record.Line << "): " << CsvError << "\n";
-    return kExitUsage;
-  }
-
-  // The header: kind, file and field names; every unknown name is named at once.
-  TColumns Columns;
-  Columns.Count = Record.Fields.size();
-  std::vector<std::string> Unknown;
-  std::set<std::string> Seen;
-  for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
-    const std::string& Name = Record.Fields[I];
-    if (!Seen.insert(Name).second) {
-      Err << Me << Options.Input << ": column " << Quoted(Name) << " appears twice\n";
-      return kExitUsage;
-    }
-    if (Name == "kind")
-      Columns.Kind = static_cast<int>(I);
-    else if (Name == "file")
-      Columns.File = static_cast<int>(I);
-    else if (FindField(Name))
-      Columns.Fields.emplace_back(static_cast<int>(I), Name);
-    else
-      Unknown.push_back(Quoted(Name));
-  }
-  if (!Unknown.empty()) {
-    Err << Me << Options.Input << ": unknown column" << (Unknown.size() > 1 ? "s " : " ");
-    for (std::size_t I = 0; I < Unknown.size(); ++I)
-      Err << (I ? ", " : "") << Unknown[I];
-    Err << " (see marbeck-cli batch --help for the column names)\n";
-    return kExitUsage;
-  }
-  if (Columns.Kind < 0 && !Options.Kind) {
-    Err << Me << Options.Input << ": no kind column and no --kind\n";
-    return kExitUsage;
-  }
+  const std::optional<TColumns> Header = ReadColumns(Reader, Options, Err);
+  if (!Header) return kExitUsage;
+  const TColumns& Columns = *Header;
 
   // The output folder and the manifest.
   std::error_code Ec;
@@ -437,9 +356,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
         try {
           R = MakeRow(Job, Columns, Options);
         } catch (const std::exception& E) {
-          R.Row = Job.Row;
-          R.Line = Job.Line;
-          R.Error = std::string("internal error: ") + E.what();
+          R = RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
         }
         Results.Put(std::move(R));
       }
@@ -465,6 +382,8 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   };
 
   long long Row = 0;
+  TCsvRecord Record;
+  std::string CsvError;
   for (;;) {
     const TCsvStatus Status = Reader.Next(Record, CsvError);
     if (Status == TCsvStatus::End) break;
@@ -472,20 +391,11 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     while (Row - NextToReport >= Window)
       Report(std::chrono::milliseconds(50));
     if (Status == TCsvStatus::Error) {
-      TRowResult R;
-      R.Row = Row;
-      R.Line = Record.Line;
-      if (Options.Picture.Verify) R.Verified = "no";
-      R.Error = CsvError;
-      Results.Put(std::move(R));
+      Results.Put(RowResult(Row, Record.Line, Options, CsvError));
     } else if (Record.Fields.size() != Columns.Count) {
-      TRowResult R;
-      R.Row = Row;
-      R.Line = Record.Line;
-      if (Options.Picture.Verify) R.Verified = "no";
-      R.Error = std::to_string(Record.Fields.size()) + " fields where the header has " +
-                std::to_string(Columns.Count);
-      Results.Put(std::move(R));
+      Results.Put(RowResult(Row, Record.Line, Options,
+                            std::to_string(Record.Fields.size()) + " fields where the header has " +
+                                std::to_string(Columns.Count)));
     } else {
       Queue.Push(TJob{Row, Record.Line, std::move(Record.Fields)});
     }

@@ -36,6 +36,3 @@ inline constexpr int kExitNotVerified = 3;
 // unknown columns, no kind, an existing manifest without Force, an output folder that cannot be
 // made).
 int RunBatch(const TBatchOptions& Options, std::ostream& Err);
-
-// A field as RFC 4180 writes it: quoted when it holds a comma, a quote or a line break.
-std::string CsvField(std::string_view Value);
