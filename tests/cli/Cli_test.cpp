@@ -48,7 +48,7 @@ TRun RunCli(const fs::path& Folder, const std::vector<std::string>& Args,
                         " && env -u DISPLAY -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY " +
                         ShellQuote(MARBECK_CLI);
   for (const std::string& A : Args)
-    Command += " " + ShellQuote(A);
+    Command.append(" ").append(ShellQuote(A));
   Command += " <.stdin >.stdout 2>.stderr";
   TRun R;
   const int Raw = std::system(Command.c_str());

@@ -250,12 +250,8 @@ TEST(Segments, ByteOptionsWriteLatin1OrUtf8WithTheMarkOnlyForOptionFive) {
       {u"\u07FF\u0800", qrUTF8NoBOM, {0xDF, 0xBF, 0xE0, 0xA0, 0x80}},
       {u"\U0001F600", qrUTF8NoBOM, {0xF0, 0x9F, 0x98, 0x80}}, // a surrogate pair is one code point
       {u"\U0010FFFF", qrUTF8NoBOM, {0xF4, 0x8F, 0xBF, 0xBF}},
-      {std::u16string(1, char16_t(0xD83D)) + u"A",
-       qrUTF8NoBOM,
-       {0xEF, 0xBF, 0xBD, 0x41}}, // lone high
-      {u"A" + std::u16string(1, char16_t(0xDE00)),
-       qrUTF8NoBOM,
-       {0x41, 0xEF, 0xBF, 0xBD}}, // lone low
+      {std::u16string{char16_t(0xD83D), u'A'}, qrUTF8NoBOM, {0xEF, 0xBF, 0xBD, 0x41}}, // lone high
+      {std::u16string{u'A', char16_t(0xDE00)}, qrUTF8NoBOM, {0x41, 0xEF, 0xBF, 0xBD}}, // lone low
       {std::u16string{char16_t(0xDE00), char16_t(0xD83D)},
        qrUTF8NoBOM,
        {0xEF, 0xBF, 0xBD, 0xEF, 0xBF, 0xBD}},
