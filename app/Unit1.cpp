@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -126,11 +127,15 @@ void TForm1::closeEvent(QCloseEvent* Event) {
 }
 
 bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
-  if (Event->type() == QEvent::Wheel &&
-      (Watched == Panel1 || Watched == Image1 || Watched == NoteLabel)) {
+  if (Event->type() == QEvent::Wheel && (Watched == Panel1 || Watched == Panel1->viewport() ||
+                                         Watched == FPreviewCanvas || Watched == Image1)) {
     ScrollBar1->TurnWheel(static_cast<QWheelEvent*>(Event));
     Event->accept();
     return true;
+  }
+  if (Event->type() == QEvent::Resize) {
+    if (Watched == ClientArea) FollowWindowSize();
+    if (Watched == FPreviewCanvas) PlacePicture();
   }
   if (Watched == MemoText &&
       (Event->type() == QEvent::FocusIn || Event->type() == QEvent::FocusOut)) {
@@ -261,13 +266,22 @@ QString TForm1::FillQRText() {
   return Payload;
 }
 
+TQRCodeEncoding TForm1::PassEncoding(const std::u16string& Payload) const {
+  const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
+  // A vCard 4.0 is UTF-8 only (RFC 6350, section 3.1): Auto would give a contact beyond ASCII
+  // in ISO-8859-1, which readers that guess the character set show garbled.
+  const bool BeyondAscii =
+      std::any_of(Payload.begin(), Payload.end(), [](char16_t Unit) { return Unit > 0x7F; });
+  if (Chosen == qrAuto && PageControl1->currentIndex() == 3 && BeyondAscii) return qrUTF8NoBOM;
+  return Chosen;
+}
+
 void TForm1::CreateCodeBtnClick() {
   if (!doUpdate) return;
   FCodeMade = false;
   const std::u16string Payload = ToUtf16(FillQRText());
-  const int Encoding = EncryptionType->currentIndex();
   const TCodeStyle Style = CurrentStyle();
-  TCode Code = MakeCode(Payload, static_cast<TQRCodeEncoding>(Encoding), Style);
+  TCode Code = MakeCode(Payload, PassEncoding(Payload), Style);
 
   const int Side = Code.Grid.Side;
   ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
@@ -313,7 +327,14 @@ void TForm1::ScrollBar1Change() {
   }
   const int W = ScrollBar1->value();
   Image1->resize(W, W);
-  Image1->move(CentredPlace(Panel1->width(), Panel1->height(), W));
+  FPreviewCanvas->setMinimumSize(W, W);
+  // The scroll area fits the canvas to the new minimum (and to its scroll bars) at once.
+  Panel1->setWidgetResizable(true);
+  PlacePicture();
+}
+
+void TForm1::PlacePicture() {
+  Image1->move(CentredPlace(FPreviewCanvas->width(), FPreviewCanvas->height(), Image1->width()));
 }
 
 void TForm1::FrameClick() {

@@ -14,12 +14,15 @@
 #include <QColor>
 #include <QImage>
 #include <QMainWindow>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QUrl>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -32,6 +35,7 @@ class QPlainTextEdit;
 class QPrinter;
 class QTemporaryDir;
 class QPushButton;
+class QScrollArea;
 class QSlider;
 class QTabWidget;
 class QWidget;
@@ -107,8 +111,10 @@ public:
   QPlainTextEdit* QRText = nullptr; // hidden: the payload of the last pass
 
   // ---- preview ----
-  QFrame* Panel1 = nullptr;
+  // The picture area: takes the room the window gains, and scrolls a picture larger than itself.
+  QScrollArea* Panel1 = nullptr;
   TPictureBox* Image1 = nullptr;
+  // In the row under the picture area, one at a time:
   QLabel* NoteLabel = nullptr;     // why the last pass painted no symbol or a copy copied nothing
   QLabel* ReadBackLabel = nullptr; // whether the last pass's picture scans; hidden without one
   TZoomBar* ScrollBar1 = nullptr;  // the zoom
@@ -261,9 +267,21 @@ private:
   void BuildGenerationControls();
   void BuildPreview();
   void InstallDefaultHooks();
+  // How a control follows the window as it grows beyond its smallest size (flags of TFollow):
+  // moved right or down by what the window gained in width or height, made wider or taller by
+  // it. Follow records the control's place at the smallest size; a control not recorded keeps
+  // its place.
+  enum TFollow : unsigned { fwRight = 1, fwDown = 2, fwWiden = 4, fwHeighten = 8 };
+  void Follow(QWidget* Control, unsigned How);
+  void FollowWindowSize();
+  // Centres the picture in the picture area, or puts it at the corner where it is larger.
+  void PlacePicture();
   void WatchCopyKey(QWidget* TextField);
   // Writes the active page's payload into QRText and answers it.
   QString FillQRText();
+  // The encoding of a pass for Payload: the Encoding Mode list's choice, but UTF-8 without a
+  // mark for a VCard record beyond ASCII in Auto.
+  TQRCodeEncoding PassEncoding(const std::u16string& Payload) const;
   void SetNote(const QString& Note);
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
   std::optional<std::filesystem::path> AskSaveName(const QString& Filter,
@@ -285,6 +303,13 @@ private:
   void SetReadBackLine(const QString& Line, const QColor& Colour);
 
   TFormHooks FHooks;
+  struct TFollower {
+    QWidget* Control;
+    QRect Smallest; // the place at the window's smallest size
+    unsigned How;
+  };
+  std::vector<TFollower> FFollowers;
+  QWidget* FPreviewCanvas = nullptr; // what Panel1 scrolls: at least its view, at least the picture
   TFormAbout* FFormAbout = nullptr;
   bool FShown = false;
   bool FCodeMade = false; // the last pass made a symbol
@@ -310,6 +335,8 @@ private:
 
 // The value names and product key of the settings.
 inline constexpr char16_t kProductKey[] = u"Marbeck";
+// The client area of the window at its smallest size, where every control has its first place.
+inline constexpr QSize kSmallestClientSize(980, 409);
 // The side lengths a printed code may take, in millimetres.
 inline constexpr int kMinPrintSideMm = 10;
 inline constexpr int kMaxPrintSideMm = 400;

@@ -33,11 +33,14 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <initializer_list>
 #include <iterator>
 #include <type_traits>
 
@@ -86,11 +89,12 @@ QLineEdit* MakeEdit(QWidget* Parent, const QRect& Place) {
 TForm1::TForm1(QWidget* Parent) : QMainWindow(Parent) {
   setWindowTitle(QStringLiteral("Marbeck"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setFont(WindowFont());
   BuildWindow();
   BuildMenu();
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  resize(minimumSizeHint()); // it opens at its smallest size
   InstallDefaultHooks();
   FFormAbout = new TFormAbout(this);
   FormCreate();
@@ -103,8 +107,10 @@ TForm1::~TForm1() {
 
 void TForm1::BuildWindow() {
   ClientArea = new QWidget(this);
-  ClientArea->setFixedSize(980, 409);
+  ClientArea->setMinimumSize(kSmallestClientSize);
+  ClientArea->resize(kSmallestClientSize);
   setCentralWidget(ClientArea);
+  ClientArea->installEventFilter(this); // its growth moves the controls (FollowWindowSize)
 
   PageControl1 = new QTabWidget(ClientArea);
   PageControl1->setGeometry(8, 8, 505, 353);
@@ -144,22 +150,59 @@ void TForm1::BuildWindow() {
     setTabOrder(Order[I - 1], Order[I]);
   // Initial page as laid out; the settings load chooses the page shown.
   PageControl1->setCurrentIndex(4);
+
+  // A growing window: the picture area takes the room; the pages keep their width and grow
+  // down, their memos with them and their buttons at their foot; the rows under the pages and
+  // under the picture area keep to the bottom, the zoom bar widens, the copy button keeps to
+  // the corner.
+  Follow(PageControl1, fwHeighten);
+  Follow(MemoText, fwHeighten);
+  Follow(MemoMessage, fwHeighten);
+  for (QWidget* Foot : std::initializer_list<QWidget*>{
+           tWordWrap, LoadTextBtn, SaveTextBtn, eWordWrap, LoadEMailBtn, SaveEMailBtn, DoVCard,
+           LoadVcard3Btn, SaveVCard3Btn, LoadWifiBtn, SaveWifiBtn})
+    Follow(Foot, fwDown);
+  Follow(Panel1, fwWiden | fwHeighten);
+  Follow(NoteLabel, fwDown | fwWiden);
+  Follow(ReadBackLabel, fwDown | fwWiden);
+  for (QWidget* Row : std::initializer_list<QWidget*>{
+           Label30, Label31, EncryptionType, FrameSize, AboutBtn, CloseBtn, CreateCodeBtn, Label34,
+           BackColor, Label35, MatrixColor, Frame, Label33, TrackBar1, Label32, FrameColor, Shape1})
+    Follow(Row, fwDown);
+  Follow(ScrollBar1, fwDown | fwWiden);
+  Follow(CopyToClipboardBtn, fwDown | fwRight);
+}
+
+void TForm1::Follow(QWidget* Control, unsigned How) {
+  FFollowers.push_back(TFollower{Control, Control->geometry(), How});
+}
+
+void TForm1::FollowWindowSize() {
+  const QSize Gained = (ClientArea->size() - kSmallestClientSize).expandedTo(QSize(0, 0));
+  for (const TFollower& Follower : FFollowers) {
+    QRect Place = Follower.Smallest;
+    if (Follower.How & fwRight) Place.translate(Gained.width(), 0);
+    if (Follower.How & fwDown) Place.translate(0, Gained.height());
+    if (Follower.How & fwWiden) Place.setWidth(Place.width() + Gained.width());
+    if (Follower.How & fwHeighten) Place.setHeight(Place.height() + Gained.height());
+    Follower.Control->setGeometry(Place);
+  }
 }
 
 void TForm1::BuildMenu() {
   QMenu* File1 = menuBar()->addMenu(QStringLiteral("&File"));
-  CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("Copy QR-Code to Clipboard"));
+  CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("&Copy QR-Code to Clipboard"));
   CopyQRCodetoClipboard1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   CopyQRCodetoClipboard1->setShortcutContext(Qt::WindowShortcut);
-  SaveQRCodeAs1 = File1->addAction(QStringLiteral("Save QR-Code As\u2026"));
+  SaveQRCodeAs1 = File1->addAction(QStringLiteral("&Save QR-Code As\u2026"));
   SaveQRCodeAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   SaveQRCodeAs1->setShortcutContext(Qt::WindowShortcut);
-  Print1 = File1->addAction(QStringLiteral("Print\u2026"));
+  Print1 = File1->addAction(QStringLiteral("&Print\u2026"));
   Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   Print1->setShortcutContext(Qt::WindowShortcut);
   File1->addSeparator();
-  Close1 = File1->addAction(QStringLiteral("Close"));
-  About1 = menuBar()->addAction(QStringLiteral("About..."));
+  Close1 = File1->addAction(QStringLiteral("C&lose"));
+  About1 = menuBar()->addAction(QStringLiteral("&About..."));
   Wire(this, CopyQRCodetoClipboard1, &QAction::triggered, &TForm1::CopyQRCodetoClipboard1Click);
   Wire(this, SaveQRCodeAs1, &QAction::triggered, &TForm1::SaveQRCodeAs1Click);
   Wire(this, Print1, &QAction::triggered, &TForm1::Print1Click);
@@ -299,8 +342,12 @@ void TForm1::BuildGenerationControls() {
                             QStringLiteral("Alphanumeric"), QStringLiteral("ISO-8859-1"),
                             QStringLiteral("UTF-8 without BOM"), QStringLiteral("UTF-8 with BOM")});
   EncryptionType->setCurrentIndex(0);
+  // Wide enough for its longest item in the window's font; the Spacing list moves along.
+  const int Wider = std::max(0, EncryptionType->sizeHint().width() - EncryptionType->width());
+  EncryptionType->resize(EncryptionType->width() + Wider, EncryptionType->height());
+  Label31->move(Label31->pos() + QPoint(Wider, 0));
   FrameSize = new QComboBox(ClientArea);
-  FrameSize->setGeometry(136, 378, 57, 21);
+  FrameSize->setGeometry(136 + Wider, 378, 57, 21);
   for (int Spacing = 1; Spacing <= 9; ++Spacing)
     FrameSize->addItem(QString::number(Spacing));
   FrameSize->setCurrentIndex(1);
@@ -317,22 +364,30 @@ void TForm1::BuildGenerationControls() {
 }
 
 void TForm1::BuildPreview() {
-  Panel1 = new QFrame(ClientArea);
-  Panel1->setGeometry(528, 16, 441, 329);
+  Panel1 = new QScrollArea(ClientArea);
+  Panel1->setGeometry(528, 16, 441, 303);
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel1->setLineWidth(1);
-  Panel1->setAutoFillBackground(true);
-  Image1 = new TPictureBox(Panel1);
+  Panel1->setFocusPolicy(Qt::NoFocus); // the zoom bar has the keys
+  Panel1->setBackgroundRole(QPalette::Window);
+  Panel1->viewport()->setBackgroundRole(QPalette::Window);
+  // The canvas is at least as large as the view (the scroll area stretches it) and at least as
+  // large as the picture (its minimum size, set with the zoom).
+  Panel1->setWidgetResizable(true);
+  FPreviewCanvas = new QWidget;
+  Panel1->setWidget(FPreviewCanvas);
+  Image1 = new TPictureBox(FPreviewCanvas);
   Image1->setGeometry(199, 136, 50, 50);
-  NoteLabel = new QLabel(Panel1);
-  NoteLabel->setGeometry(8, 298, 425, 24);
+  // The row under the picture area, for the note and the read-back line.
+  NoteLabel = new QLabel(ClientArea);
+  NoteLabel->setGeometry(528, 321, 441, 28);
   NoteLabel->setAlignment(Qt::AlignCenter);
   NoteLabel->setWordWrap(true);
   SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
   NoteLabel->hide();
   // The read-back line takes the same place: a pass shows either the note or the line.
-  ReadBackLabel = new QLabel(Panel1);
-  ReadBackLabel->setGeometry(8, 298, 425, 24);
+  ReadBackLabel = new QLabel(ClientArea);
+  ReadBackLabel->setGeometry(528, 321, 441, 28);
   ReadBackLabel->setAlignment(Qt::AlignCenter);
   ReadBackLabel->setWordWrap(true);
   ReadBackLabel->hide();
@@ -375,9 +430,9 @@ void TForm1::BuildPreview() {
   // A turn of the wheel over the preview moves the zoom (see eventFilter). The panel's parts
   // are watched themselves: a wheel event passes to the parent only when it comes from the
   // window system.
-  for (QWidget* Part : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(Image1),
-                        static_cast<QWidget*>(NoteLabel)})
-    Part->installEventFilter(this);
+  for (QWidget* Part : {static_cast<QWidget*>(Panel1), Panel1->viewport(), FPreviewCanvas,
+                        static_cast<QWidget*>(Image1)})
+    Part->installEventFilter(this); // the canvas also for its size (PlacePicture)
 
   Wire(this, Image1, &TPictureBox::DragStarted, &TForm1::Image1StartDrag);
   Wire(this, ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
 #include <QTest>
 #include <functional>
@@ -18,7 +20,6 @@
 TEST_F(TWindowTest, FirstRunStartsFromTheDefaults) {
   TForm1& F = Form();
   EXPECT_EQ(F.ClientArea->size(), QSize(980, 409));
-  EXPECT_EQ(F.minimumSize(), F.maximumSize()) << "the window has a fixed size";
   EXPECT_EQ(F.PageControl1->currentIndex(), 0);
   EXPECT_EQ(F.EncryptionType->currentText(), QStringLiteral("Auto"));
   EXPECT_EQ(F.FrameSize->currentText(), QStringLiteral("1"));
@@ -159,4 +160,61 @@ TEST_F(TWindowTest, EmptyPayloadWithTheFacadeDefaultsGivesAnEmptyPicture) {
   EXPECT_TRUE(Picture().isNull());
   EXPECT_EQ(F.ScrollBar1->minimum(), 0);
   EXPECT_FALSE(F.NoteLabel->isVisible());
+}
+
+TEST_F(TWindowTest, VCardInAutoGoesOutAsUtf8WhileOtherPagesKeepAuto) {
+  // A vCard 4.0 is UTF-8 only (RFC 6350, section 3.1); elsewhere Auto keeps one byte per
+  // character up to U+00FF.
+  TForm1& F = Form();
+  F.FirstName->setText(QStringLiteral("J\u00FCrgen"));
+  F.LastName->setText(QStringLiteral("Gro\u00DF"));
+  F.EditURL->setText(QStringLiteral("https://example.org/Gr\u00FC\u00DFe"));
+  const std::string Record = "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:J\xC3\xBCrgen Gro\xC3\x9F\r\n"
+                             "N:Gro\xC3\x9F;J\xC3\xBCrgen;;;\r\nEND:VCARD\r\n";
+  struct TCase {
+    const char* Name;
+    int Page, Encoding;
+    std::string Bytes;
+  };
+  const TCase Cases[] = {
+      {"VCard in Auto: UTF-8 without a mark", 3, 0, Record},
+      {"VCard in ISO-8859-1 as chosen", 3, 3,
+       "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:J\xFCrgen "
+       "Gro\xDF\r\nN:Gro\xDF;J\xFCrgen;;;\r\nEND:VCARD\r\n"},
+      {"VCard in UTF-8 with BOM as chosen", 3, 5, "\xEF\xBB\xBF" + Record},
+      {"URL in Auto: ISO-8859-1", 1, 0,
+       "https://example.org/Gr\xFC\xDF"
+       "e"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    F.PageControl1->setCurrentIndex(Case.Page);
+    F.EncryptionType->setCurrentIndex(Case.Encoding);
+    F.CreateCodeBtn->click();
+    EXPECT_EQ(DecodePicture(Picture(), 4), Case.Bytes);
+    EXPECT_EQ(F.EncryptionType->currentIndex(), Case.Encoding) << "the list keeps the choice";
+  }
+}
+
+TEST_F(TWindowTest, EncodingModeListShowsEveryItemWhole) {
+  QComboBox* List = Form().EncryptionType;
+  for (int I = 0; I < List->count(); ++I) {
+    SCOPED_TRACE(List->itemText(I).toStdString());
+    List->setCurrentIndex(I);
+    QStyleOptionComboBox Option;
+    Option.initFrom(List);
+    Option.editable = false;
+    Option.frame = true;
+    Option.currentText = List->currentText();
+    // The style draws the closed list's text one pixel inside the field and clips it there.
+    const QRect Field =
+        List->style()
+            ->subControlRect(QStyle::CC_ComboBox, &Option, QStyle::SC_ComboBoxEditField, List)
+            .adjusted(1, 0, -1, 0);
+    EXPECT_GE(Field.width(), List->fontMetrics().horizontalAdvance(List->itemText(I)));
+  }
+  // The wider list pushes nothing under its neighbours.
+  EXPECT_LT(List->geometry().right(), Form().FrameSize->geometry().left());
+  EXPECT_LT(List->geometry().right(), Form().Label31->geometry().left());
+  EXPECT_LT(Form().FrameSize->geometry().right(), Form().AboutBtn->geometry().left());
 }

@@ -2,6 +2,7 @@
 // the swatches and the zoom bar, the wheel over the preview, and Alt+F.
 #include "support/window/WindowFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,12 +11,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
+#include <set>
 #include <vector>
 
 namespace {
@@ -188,4 +191,30 @@ TEST_F(TWindowTest, AltFOpensTheFileMenu) {
   EXPECT_TRUE(FileMenu->isVisible());
   EXPECT_TRUE(F.EditURL->text().isEmpty()) << "nothing typed into the field";
   FileMenu->close();
+}
+
+TEST_F(TWindowTest, FileMenuItemsHaveAccessLettersOfTheirOwn) {
+  TForm1& F = Form();
+  QMenu* FileMenu = F.menuBar()->actions().value(0)->menu();
+  ASSERT_NE(FileMenu, nullptr);
+  std::set<QChar> Letters;
+  for (const QAction* Item : FileMenu->actions()) {
+    if (Item->isSeparator()) continue;
+    SCOPED_TRACE(Item->text().toStdString());
+    const qsizetype Mark = Item->text().indexOf(QLatin1Char('&'));
+    ASSERT_TRUE(Mark >= 0 && Mark + 1 < Item->text().size());
+    EXPECT_TRUE(Letters.insert(Item->text()[Mark + 1].toLower()).second) << "used twice";
+  }
+
+  // Alt+F, then S: the save dialog of Save QR-Code As (cancelled here).
+  ASSERT_TRUE(F.isActiveWindow()) << "shortcuts need the active window";
+  F.PageControl1->setCurrentIndex(1);
+  F.EditURL->setText(QStringLiteral("HELLO"));
+  F.EditURL->setFocus();
+  QTest::keyClick(F.EditURL, Qt::Key_F, Qt::AltModifier);
+  ASSERT_TRUE(FileMenu->isVisible());
+  SaveAnswers.push_back(std::nullopt);
+  QTest::keyClick(FileMenu, Qt::Key_S);
+  EXPECT_EQ(Filters.size(), 1u) << "one save dialog";
+  EXPECT_FALSE(FileMenu->isVisible());
 }

@@ -1,15 +1,18 @@
-// The preview: placement at the zoom, nearest-neighbour scaling, frame marks, colour swatches,
-// and the clipboard copy.
+// The preview: placement at the zoom, the growing window, scrolling, the line under the picture,
+// nearest-neighbour scaling, frame marks, colour swatches, and the clipboard copy.
 #include "support/window/Expect.h"
 #include "support/window/WindowFixture.h"
 #include "support/window/Zbar.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
@@ -27,17 +30,113 @@ void ShowURL(TForm1& F, const QString& Url) {
 
 } // namespace
 
-TEST_F(TWindowTest, ZoomCentresThePictureInThePanel) {
+namespace {
+
+// The rectangle of W in the window's coordinates; with Visible, only the part that shows.
+QRect InWindow(TForm1& F, const QWidget* W, bool Visible = false) {
+  const QRect Own = Visible ? W->visibleRegion().boundingRect() : W->rect();
+  return Own.translated(W->mapTo(&F, QPoint(0, 0)));
+}
+
+// The scroll area the preview picture lies in (none: the picture cannot be scrolled).
+QAbstractScrollArea* PictureScroller(TForm1& F) {
+  for (QWidget* Up = F.Image1->parentWidget(); Up; Up = Up->parentWidget())
+    if (auto* Area = qobject_cast<QAbstractScrollArea*>(Up)) return Area;
+  return nullptr;
+}
+
+} // namespace
+
+TEST_F(TWindowTest, ZoomCentresThePictureInThePreview) {
   struct TCase {
     int W, Left, Top;
   };
-  // Halves round to the even neighbour: 23 and 25 land on the same place.
-  for (const TCase Case : {TCase{23, 208, 152}, TCase{25, 208, 152}, TCase{27, 206, 150},
-                           TCase{50, 195, 139}, TCase{250, 95, 39}, TCase{800, -180, -236}}) {
+  // The panel's inside is 439 x 301 pixels behind a one-pixel edge. Halves round to the even
+  // neighbour: 23 and 25 land on the same place.
+  for (const TCase Case : {TCase{23, 209, 139}, TCase{25, 209, 139}, TCase{27, 207, 137},
+                           TCase{50, 196, 126}, TCase{250, 96, 26}, TCase{301, 71, 1}}) {
     SCOPED_TRACE(Case.W);
     Form().ScrollBar1->setValue(Case.W);
-    EXPECT_EQ(Form().Image1->geometry(), QRect(Case.Left, Case.Top, Case.W, Case.W));
+    EXPECT_EQ(QRect(Form().Image1->mapTo(Form().Panel1, QPoint(0, 0)), Form().Image1->size()),
+              QRect(Case.Left, Case.Top, Case.W, Case.W));
   }
+}
+
+TEST_F(TWindowTest, VerdictLineNeverCoversThePictureAtAnyZoomOrWindowSize) {
+  TForm1& F = Form();
+  ShowURL(F, QStringLiteral("https://example.org/"));
+  F.CreateCodeBtn->click();
+  ASSERT_TRUE(F.WaitForReadBack());
+  ASSERT_TRUE(F.ReadBackLabel->isVisible());
+  const QSize Smallest = F.size();
+  for (const QSize Size : {Smallest, QSize(1280, 900)}) {
+    F.resize(Size);
+    QCoreApplication::processEvents();
+    for (int Zoom = F.ScrollBar1->minimum(); Zoom <= 800; ++Zoom) {
+      F.ScrollBar1->setValue(Zoom);
+      const QRect Picture = InWindow(F, F.Image1, true);
+      const QRect Line = InWindow(F, F.ReadBackLabel);
+      ASSERT_FALSE(Picture.isEmpty()) << Zoom;
+      ASSERT_FALSE(Picture.intersects(Line))
+          << "zoom " << Zoom << " at " << Size.width() << " x " << Size.height();
+      ASSERT_FALSE(Picture.intersects(InWindow(F, F.NoteLabel))) << Zoom;
+    }
+  }
+}
+
+TEST_F(TWindowTest, WindowGrowsAndThePreviewTakesTheRoom) {
+  TForm1& F = Form();
+  const QSize Smallest = F.size();
+  EXPECT_EQ(F.minimumSize(), Smallest) << "the size at start is the smallest";
+  EXPECT_TRUE(F.windowFlags() & Qt::WindowMaximizeButtonHint);
+  const QRect Panel = InWindow(F, F.Panel1);
+  const QRect Copy = InWindow(F, F.CopyToClipboardBtn);
+  const QRect Pages = InWindow(F, F.PageControl1);
+
+  F.resize(Smallest + QSize(300, 200));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(F.size(), Smallest + QSize(300, 200));
+  EXPECT_EQ(InWindow(F, F.Panel1), Panel.adjusted(0, 0, 300, 200));
+  EXPECT_EQ(InWindow(F, F.CopyToClipboardBtn), Copy.translated(300, 200))
+      << "the copy button keeps to the bottom right corner";
+  EXPECT_EQ(InWindow(F, F.PageControl1).width(), Pages.width()) << "the pages keep their width";
+  EXPECT_LT(InWindow(F, F.Panel1).bottom(), InWindow(F, F.ReadBackLabel).top());
+  // Every visible control still lies inside the window.
+  for (QWidget* Control : F.ClientArea->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!Control->isVisible()) continue;
+    EXPECT_TRUE(F.ClientArea->rect().contains(Control->geometry()))
+        << Control->metaObject()->className();
+  }
+
+  F.resize(Smallest - QSize(100, 100)); // not below the smallest size
+  QCoreApplication::processEvents();
+  EXPECT_EQ(F.size(), Smallest);
+  EXPECT_EQ(InWindow(F, F.Panel1), Panel);
+}
+
+TEST_F(TWindowTest, PictureLargerThanThePreviewScrollsToEveryCorner) {
+  TForm1& F = Form();
+  ShowURL(F, QStringLiteral("HELLO"));
+  F.CreateCodeBtn->click();
+  F.ScrollBar1->setValue(800);
+  QCoreApplication::processEvents();
+  QAbstractScrollArea* Area = PictureScroller(F);
+  ASSERT_NE(Area, nullptr);
+  const QSize View = Area->viewport()->size();
+  EXPECT_EQ(Area->horizontalScrollBar()->maximum(), 800 - View.width());
+  EXPECT_EQ(Area->verticalScrollBar()->maximum(), 800 - View.height());
+  EXPECT_EQ(F.Image1->visibleRegion().boundingRect(), QRect(QPoint(0, 0), View));
+  Area->horizontalScrollBar()->setValue(Area->horizontalScrollBar()->maximum());
+  Area->verticalScrollBar()->setValue(Area->verticalScrollBar()->maximum());
+  EXPECT_EQ(F.Image1->visibleRegion().boundingRect(),
+            QRect(QPoint(800 - View.width(), 800 - View.height()), View))
+      << "the far corner of the picture shows";
+
+  F.ScrollBar1->setValue(250); // small again: centred, nothing to scroll
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Area->horizontalScrollBar()->maximum(), 0);
+  EXPECT_EQ(Area->verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(F.Image1->visibleRegion().boundingRect(), QRect(0, 0, 250, 250));
 }
 
 TEST_F(TWindowTest, PreviewScalesByNearestNeighbourWithoutBlur) {

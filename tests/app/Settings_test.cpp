@@ -1,11 +1,14 @@
 // Settings: what a close stores is what the next window shows; stored values out of range.
+#include "platform/SettingsStore.h"
 #include "support/window/WindowFixture.h"
 #include "util/MyFunctions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
@@ -89,4 +92,22 @@ TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
     Form().CreateCodeBtn->click();
     EXPECT_TRUE(Form().Image1->HasPicture());
   }
+}
+
+TEST_F(TWindowTest, ManualPageNamesEveryValueOfTheSettingsFile) {
+  Form().close(); // writes every value it keeps
+  QFile Stored(QString::fromStdU16String(TSettingsStore::DefaultFile().u16string()));
+  ASSERT_TRUE(Stored.open(QIODevice::ReadOnly | QIODevice::Text));
+  QStringList Names;
+  const QRegularExpression Value(QStringLiteral("^\"([^\"]+)\"="));
+  for (const QString& Line : QString::fromUtf8(Stored.readAll()).split(QLatin1Char('\n')))
+    if (const QRegularExpressionMatch Match = Value.match(Line); Match.hasMatch())
+      Names << Match.captured(1);
+  ASSERT_TRUE(Names.contains(QStringLiteral("Zoom"))) << Names.join(u' ').toStdString();
+
+  QFile Manual(QStringLiteral(MARBECK_MAN_PAGE));
+  ASSERT_TRUE(Manual.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QString Page = QString::fromUtf8(Manual.readAll());
+  for (const QString& Name : Names)
+    EXPECT_TRUE(Page.contains(QStringLiteral("*%1*").arg(Name))) << Name.toStdString();
 }
