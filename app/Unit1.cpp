@@ -226,7 +226,7 @@ TCodeStyle TForm1::CurrentStyle() const {
   TCodeStyle Style;
   Style.Dark = MatrixColor->ShownColor().rgb();
   Style.Light = BackColor->ShownColor().rgb();
-  Style.Spacing = FrameSize->currentIndex() + 1;
+  Style.QuietZone = FrameSize->currentIndex() + 1;
   Style.Frame = Frame->isChecked();
   Style.MarkLength = TrackBar1->value();
   Style.FrameColor = FrameColor->ShownColor().rgb();

@@ -17,7 +17,7 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
   TQRCodeSymbol Symbol;
   Symbol.SetData(Payload);
   Symbol.SetEncoding(Encoding);
-  Symbol.SetQuietZone(Style.QuietZone());
+  Symbol.SetQuietZone(Style.QuietZoneWithFrame());
 
   TCode Code;
   Code.Grid = GridOf(Symbol);

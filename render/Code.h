@@ -63,6 +63,6 @@ class TQRCodeSymbol;
 // The facade's whole grid, quiet zone included, read through IsDark.
 TModuleGrid GridOf(const TQRCodeSymbol& Symbol);
 
-// A fresh facade: Data := Payload, Encoding := Encoding, QuietZone := Style.QuietZone(), in that
-// order (the window's order), then the grid is read module by module.
+// A fresh facade: Data := Payload, Encoding := Encoding, QuietZone := Style.QuietZoneWithFrame(),
+// in that order (the window's order), then the grid is read module by module.
 TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style);

@@ -32,7 +32,7 @@ TEST(MakeCode, ReadsTheFacadeInTheWindowsOrder) {
   TQRCodeSymbol Symbol;
   Symbol.SetData(Text);
   Symbol.SetEncoding(qrUTF8BOM);
-  Symbol.SetQuietZone(Style.QuietZone());
+  Symbol.SetQuietZone(Style.QuietZoneWithFrame());
   ASSERT_EQ(Code.Grid.Side, Symbol.Rows());
   ASSERT_EQ(Code.Grid.Cells.size(), static_cast<std::size_t>(Symbol.Rows() * Symbol.Rows()));
   for (int Row = -1; Row <= Code.Grid.Side; ++Row)
@@ -44,7 +44,7 @@ TEST(MakeCode, ReadsTheFacadeInTheWindowsOrder) {
 
 TEST(MakeCode, TooLongGivesAnAllLightSquareAndTheCounts) {
   TCodeStyle Style;
-  Style.Spacing = 3;
+  Style.QuietZone = 3;
   const TCode Code = MakeCode(std::u16string(3000, u'x'), qrAuto, Style);
   EXPECT_TRUE(Code.DataTooLong);
   EXPECT_EQ(Code.Version, 0);
@@ -64,14 +64,14 @@ TEST(MakeCode, TooLongGivesAnAllLightSquareAndTheCounts) {
 
 TEST(MakeCode, EmptyPayloadWithTheFacadesStartingValuesGivesNoGrid) {
   TCodeStyle Style;
-  Style.Spacing = 4; // the facade starts with a quiet zone of 4 and Auto: nothing changes
+  Style.QuietZone = 4; // the facade starts with a quiet zone of 4 and Auto: nothing changes
   const TCode Code = MakeCode(u"", qrAuto, Style);
   EXPECT_EQ(Code.Grid.Side, 0);
   EXPECT_TRUE(RenderModules(Code.Grid, Style).isNull());
   EXPECT_TRUE(RenderRaster(Code.Grid, Style, 100).isNull());
   EXPECT_TRUE(EncodePng(QImage()).isEmpty());
-  // Any other spacing encodes the empty text.
-  Style.Spacing = 2;
+  // Any other quiet zone encodes the empty text.
+  Style.QuietZone = 2;
   EXPECT_EQ(MakeCode(u"", qrAuto, Style).Grid.Side, 21 + 4);
 }
 
