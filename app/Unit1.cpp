@@ -21,7 +21,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -281,13 +280,7 @@ void TForm1::CreateCodeBtnClick() {
 
   const TCode& Symbol = FLastCode;
   if (Symbol.DataTooLong) {
-    const QLocale English(QLocale::English);
-    const QString Units = Symbol.Units == cuDigits       ? QStringLiteral("digits")
-                          : Symbol.Units == cuCharacters ? QStringLiteral("characters")
-                                                         : QStringLiteral("bytes");
-    SetNote(
-        QStringLiteral("Too long for a QR code: %1 %2; at most %3 fit.")
-            .arg(English.toString(Symbol.NeededUnits), Units, English.toString(Symbol.MaxUnits)));
+    SetNote(QString::fromStdString(TooLongMessage(Symbol, TMessageForm::Note)));
   } else {
     SetNote(QString());
   }

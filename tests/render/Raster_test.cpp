@@ -62,6 +62,29 @@ TEST(MakeCode, TooLongGivesAnAllLightSquareAndTheCounts) {
   EXPECT_EQ(Picture.pixel(3, 3), Style.Light | 0xff000000u);
 }
 
+// The reason names the unit of the text's mode; the counts are those of version 40 at level L.
+TEST(TooLongMessage, NamesTheUnitInTheNoteAndInTheError) {
+  struct TCase {
+    std::u16string Text;
+    const char* Note;
+    const char* Error;
+  };
+  const TCase Cases[] = {
+      {std::u16string(8000, u'7'), "Too long for a QR code: 8,000 digits; at most 7,089 fit.",
+       "too long for a QR code: 8000 digits; at most 7089 fit"},
+      {std::u16string(5000, u'A'), "Too long for a QR code: 5,000 characters; at most 4,296 fit.",
+       "too long for a QR code: 5000 characters; at most 4296 fit"},
+      {std::u16string(3000, u'x'), "Too long for a QR code: 3,000 bytes; at most 2,953 fit.",
+       "too long for a QR code: 3000 bytes; at most 2953 fit"},
+  };
+  for (const TCase& Case : Cases) {
+    const TCode Code = MakeCode(Case.Text, qrAuto, TCodeStyle());
+    ASSERT_TRUE(Code.DataTooLong);
+    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Note), Case.Note);
+    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Error), Case.Error);
+  }
+}
+
 TEST(MakeCode, EmptyPayloadWithTheFacadesStartingValuesGivesNoGrid) {
   TCodeStyle Style;
   Style.QuietZone = 4; // the facade starts with a quiet zone of 4 and Auto: nothing changes
