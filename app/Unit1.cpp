@@ -398,14 +398,14 @@ TEMailPage TForm1::EMailPage() const {
 
 TVCardPage TForm1::VCardPage() const {
   TVCardPage Page;
-  for (const TVCardField& Field : kVCardFields)
-    Page.*Field.Value = ToUtf16((this->*Field.Edit)->text());
+  for (const TVCardEdit& Field : kVCardEdits)
+    Page.*Field.Member = ToUtf16((this->*Field.Edit)->text());
   return Page;
 }
 
 void TForm1::SetVCardPage(const TVCardPage& Page) {
-  for (const TVCardField& Field : kVCardFields)
-    (this->*Field.Edit)->setText(ToQString(Page.*Field.Value));
+  for (const TVCardEdit& Field : kVCardEdits)
+    (this->*Field.Edit)->setText(ToQString(Page.*Field.Member));
 }
 
 TWifiPage TForm1::WifiPage() const {
