@@ -21,7 +21,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -231,7 +230,7 @@ TCodeStyle TForm1::CurrentStyle() const {
   TCodeStyle Style;
   Style.Dark = MatrixColor->ShownColor().rgb();
   Style.Light = BackColor->ShownColor().rgb();
-  Style.Spacing = FrameSize->currentIndex() + 1;
+  Style.QuietZone = FrameSize->currentIndex() + 1;
   Style.Frame = Frame->isChecked();
   Style.MarkLength = TrackBar1->value();
   Style.FrameColor = FrameColor->ShownColor().rgb();
@@ -295,13 +294,7 @@ void TForm1::CreateCodeBtnClick() {
 
   const TCode& Symbol = FLastCode;
   if (Symbol.DataTooLong) {
-    const QLocale English(QLocale::English);
-    const QString Units = Symbol.Units == cuDigits       ? QStringLiteral("digits")
-                          : Symbol.Units == cuCharacters ? QStringLiteral("characters")
-                                                         : QStringLiteral("bytes");
-    SetNote(
-        QStringLiteral("Too long for a QR code: %1 %2; at most %3 fit.")
-            .arg(English.toString(Symbol.NeededUnits), Units, English.toString(Symbol.MaxUnits)));
+    SetNote(QString::fromStdString(TooLongMessage(Symbol, TMessageForm::Note)));
   } else {
     SetNote(QString());
   }
@@ -426,14 +419,14 @@ TEMailPage TForm1::EMailPage() const {
 
 TVCardPage TForm1::VCardPage() const {
   TVCardPage Page;
-  for (const TVCardField& Field : kVCardFields)
-    Page.*Field.Value = ToUtf16((this->*Field.Edit)->text());
+  for (const TVCardEdit& Field : kVCardEdits)
+    Page.*Field.Member = ToUtf16((this->*Field.Edit)->text());
   return Page;
 }
 
 void TForm1::SetVCardPage(const TVCardPage& Page) {
-  for (const TVCardField& Field : kVCardFields)
-    (this->*Field.Edit)->setText(ToQString(Page.*Field.Value));
+  for (const TVCardEdit& Field : kVCardEdits)
+    (this->*Field.Edit)->setText(ToQString(Page.*Field.Member));
 }
 
 TWifiPage TForm1::WifiPage() const {

@@ -277,16 +277,20 @@ void TForm1::BuildVCardPage() {
     int LabelLeft, EditLeft, EditWidth;
   };
   constexpr TColumnPlace Columns[] = {{8, 106, 134}, {250, 366, 123}};
-  for (const TVCardField& Field : kVCardFields) {
-    const TColumnPlace& Place = Columns[Field.Column];
-    const int Top = 6 + 25 * Field.Row;
+  // The fields in the order of the tab key: the first half down the left column, one row every
+  // 25 pixels, the rest down the right one.
+  constexpr std::size_t Rows = (kVCardFields.size() + 1) / 2;
+  for (std::size_t I = 0; I < kVCardFields.size(); ++I) {
+    const TVCardField& Field = kVCardFields[I];
+    const TColumnPlace& Place = Columns[I / Rows];
+    const int Top = 6 + 25 * static_cast<int>(I % Rows);
     QLabel* Label =
         MakeLabel(TabSheet2, QString::fromLatin1(Field.Caption), Place.LabelLeft, Top + 4);
     QLineEdit* Edit = MakeEdit(TabSheet2, QRect(Place.EditLeft, Top, Place.EditWidth, 21));
-    this->*Field.Edit = Edit;
+    this->*VCardEdit(Field.Member) = Edit;
     Label->setBuddy(Edit);
     WatchCopyKey(Edit);
-    if (Field.Edit == &TForm1::ContactName) {
+    if (Field.Member == &TVCardPage::ContactName) {
       QFont Bold = Edit->font();
       Bold.setBold(true);
       Label->setFont(Bold);

@@ -1,43 +1,54 @@
-// The VCard page's 22 fields in one table: caption, place on the page, the window's edit field
-// and the member of the page record it stands for. The page's layout, VCardPage() and
-// SetVCardPage() all walk this table, so a field is named once.
+// The window's side of the VCard page: which edit field shows which member of the page record.
+// Captions and the order of the fields come from payload/VCardFields.h; the page's layout,
+// VCardPage() and SetVCardPage() walk that table and find each field's edit here.
 #pragma once
 
 #include "Unit1.h"
+#include "payload/VCardFields.h"
 
 #include <QLineEdit>
+#include <algorithm>
+#include <iterator>
 #include <string>
 
-struct TVCardField {
-  const char* Caption;
-  int Column; // 0: the left column, 1: the right column
-  int Row;    // 0 at the top, one row every 25 pixels
+struct TVCardEdit {
+  std::u16string TVCardPage::*Member;
   QLineEdit* TForm1::*Edit;
-  std::u16string TVCardPage::*Value;
 };
 
-// In the order of the tab key: down the left column, then down the right one.
-inline constexpr TVCardField kVCardFields[] = {
-    {"Contact Name", 0, 0, &TForm1::ContactName, &TVCardPage::ContactName},
-    {"First Name", 0, 1, &TForm1::FirstName, &TVCardPage::FirstName},
-    {"Last Name", 0, 2, &TForm1::LastName, &TVCardPage::LastName},
-    {"Middle Name", 0, 3, &TForm1::MiddleName, &TVCardPage::MiddleName},
-    {"Phone home", 0, 4, &TForm1::PhonePrivate, &TVCardPage::PhonePrivate},
-    {"Cell Phone private", 0, 5, &TForm1::PhoneCellPrivate, &TVCardPage::PhoneCellPrivate},
-    {"eMail private", 0, 6, &TForm1::EmailPrivate, &TVCardPage::EmailPrivate},
-    {"Website private", 0, 7, &TForm1::WebsitePrivate, &TVCardPage::WebsitePrivate},
-    {"Street home", 0, 8, &TForm1::StreetHome, &TVCardPage::StreetHome},
-    {"City home", 0, 9, &TForm1::CityHome, &TVCardPage::CityHome},
-    {"ZIP Code home", 0, 10, &TForm1::ZIPCodeHome, &TVCardPage::ZIPCodeHome},
-    {"Birthday [yyyy.mm.dd]", 1, 0, &TForm1::Birthday, &TVCardPage::Birthday},
-    {"Company", 1, 1, &TForm1::Company, &TVCardPage::Company},
-    {"Department", 1, 2, &TForm1::Department, &TVCardPage::Department},
-    {"Job Title", 1, 3, &TForm1::JobTitle, &TVCardPage::JobTitle},
-    {"Phone Work", 1, 4, &TForm1::PhoneWork, &TVCardPage::PhoneWork},
-    {"Cell Phone work", 1, 5, &TForm1::CellPhoneWork, &TVCardPage::CellPhoneWork},
-    {"eMail work", 1, 6, &TForm1::EmailWork, &TVCardPage::EmailWork},
-    {"Website work", 1, 7, &TForm1::WebsiteWork, &TVCardPage::WebsiteWork},
-    {"Street work", 1, 8, &TForm1::Streetwork, &TVCardPage::Streetwork},
-    {"City work", 1, 9, &TForm1::CityWork, &TVCardPage::CityWork},
-    {"ZIP Code work", 1, 10, &TForm1::ZIPCodeWork, &TVCardPage::ZIPCodeWork},
+inline constexpr TVCardEdit kVCardEdits[] = {
+    {&TVCardPage::ContactName, &TForm1::ContactName},
+    {&TVCardPage::FirstName, &TForm1::FirstName},
+    {&TVCardPage::LastName, &TForm1::LastName},
+    {&TVCardPage::MiddleName, &TForm1::MiddleName},
+    {&TVCardPage::PhonePrivate, &TForm1::PhonePrivate},
+    {&TVCardPage::PhoneCellPrivate, &TForm1::PhoneCellPrivate},
+    {&TVCardPage::EmailPrivate, &TForm1::EmailPrivate},
+    {&TVCardPage::WebsitePrivate, &TForm1::WebsitePrivate},
+    {&TVCardPage::StreetHome, &TForm1::StreetHome},
+    {&TVCardPage::CityHome, &TForm1::CityHome},
+    {&TVCardPage::ZIPCodeHome, &TForm1::ZIPCodeHome},
+    {&TVCardPage::Birthday, &TForm1::Birthday},
+    {&TVCardPage::Company, &TForm1::Company},
+    {&TVCardPage::Department, &TForm1::Department},
+    {&TVCardPage::JobTitle, &TForm1::JobTitle},
+    {&TVCardPage::PhoneWork, &TForm1::PhoneWork},
+    {&TVCardPage::CellPhoneWork, &TForm1::CellPhoneWork},
+    {&TVCardPage::EmailWork, &TForm1::EmailWork},
+    {&TVCardPage::WebsiteWork, &TForm1::WebsiteWork},
+    {&TVCardPage::Streetwork, &TForm1::Streetwork},
+    {&TVCardPage::CityWork, &TForm1::CityWork},
+    {&TVCardPage::ZIPCodeWork, &TForm1::ZIPCodeWork},
 };
+
+// The edit field that shows Member.
+constexpr QLineEdit* TForm1::*VCardEdit(std::u16string TVCardPage::*Member) {
+  for (const TVCardEdit& E : kVCardEdits)
+    if (E.Member == Member) return E.Edit;
+  return nullptr;
+}
+
+// Every field of the table has its edit.
+static_assert(std::size(kVCardEdits) == kVCardFields.size() &&
+              std::all_of(kVCardFields.begin(), kVCardFields.end(),
+                          [](const TVCardField& F) { return VCardEdit(F.Member) != nullptr; }));

@@ -144,7 +144,7 @@ void EncodeBenchmark(benchmark::State& State, TEncoderId Id, const TPrepared* P)
 // swatches' colours (RenderModules). The read-back runs on the window's worker, not in the pass.
 inline QImage GenerationPass(const std::u16string& Text, TQRCodeEncoding Encoding, int QuietZone) {
   TCodeStyle Style;
-  Style.Spacing = QuietZone;
+  Style.QuietZone = QuietZone;
   return RenderModules(MakeCode(Text, Encoding, Style).Grid, Style);
 }
 

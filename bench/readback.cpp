@@ -41,11 +41,11 @@ TPicture MakePicture(const char* Workload, int Side) {
   for (const TWorkload& W : Workloads())
     if (W.Name == Workload) {
       TCodeStyle Style;
-      Style.Spacing = 2;
+      Style.QuietZone = 2;
       TQRCodeSymbol Symbol;
       Symbol.SetData(ToUtf16(W.Bytes));
       Symbol.SetEncoding(qrISO88591);
-      Symbol.SetQuietZone(Style.QuietZone());
+      Symbol.SetQuietZone(Style.QuietZoneWithFrame());
       if (Side == 0) Side = 2 * Symbol.Rows();
       return {std::string(Workload) + "/v" + std::to_string(Symbol.Version()) + "/" +
                   std::to_string(Side),

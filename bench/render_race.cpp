@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   const std::u16string Text = marbeck_bench::ToUtf16(Workload->Bytes);
 
   TCodeStyle Style;
-  Style.Spacing = 4;
+  Style.QuietZone = 4;
   const TCode Code = MakeCode(Text, qrISO88591, Style);
   TQRCodeSymbol Symbol; // for the mask the encoder chose, handed to segno
   Symbol.SetData(Text);

@@ -1,6 +1,7 @@
 #include "cli/Fields.h"
 
 #include "payload/Payload.h"
+#include "payload/VCardFields.h"
 #include "platform/Unicode.h"
 
 #include <array>
@@ -26,36 +27,6 @@ std::u16string CrLf(const std::u16string& Text) {
   return Out;
 }
 
-using TVCardMember = std::u16string TVCardPage::*;
-struct TVCardField {
-  std::string_view Name;
-  TVCardMember Member;
-};
-constexpr std::array<TVCardField, 22> kVCardFields{{
-    {"contact-name", &TVCardPage::ContactName},
-    {"first-name", &TVCardPage::FirstName},
-    {"last-name", &TVCardPage::LastName},
-    {"middle-name", &TVCardPage::MiddleName},
-    {"phone-home", &TVCardPage::PhonePrivate},
-    {"cell-phone-private", &TVCardPage::PhoneCellPrivate},
-    {"email-private", &TVCardPage::EmailPrivate},
-    {"website-private", &TVCardPage::WebsitePrivate},
-    {"street-home", &TVCardPage::StreetHome},
-    {"city-home", &TVCardPage::CityHome},
-    {"zip-code-home", &TVCardPage::ZIPCodeHome},
-    {"birthday", &TVCardPage::Birthday},
-    {"company", &TVCardPage::Company},
-    {"department", &TVCardPage::Department},
-    {"job-title", &TVCardPage::JobTitle},
-    {"phone-work", &TVCardPage::PhoneWork},
-    {"cell-phone-work", &TVCardPage::CellPhoneWork},
-    {"email-work", &TVCardPage::EmailWork},
-    {"website-work", &TVCardPage::WebsiteWork},
-    {"street-work", &TVCardPage::Streetwork},
-    {"city-work", &TVCardPage::CityWork},
-    {"zip-code-work", &TVCardPage::ZIPCodeWork},
-}};
-
 std::vector<TFieldInfo> BuildFields() {
   std::vector<TFieldInfo> F = {
       {"text", "the text (Text page)", TKind::Text, true},
@@ -64,15 +35,8 @@ std::vector<TFieldInfo> BuildFields() {
       {"subject", "Subject", TKind::Email, false},
       {"body", "Message", TKind::Email, true},
   };
-  static constexpr std::array<std::string_view, 22> kLabels{
-      "Contact Name",    "First Name",         "Last Name",     "Middle Name",
-      "Phone home",      "Cell Phone private", "eMail private", "Website private",
-      "Street home",     "City home",          "ZIP Code home", "Birthday [yyyy.mm.dd]",
-      "Company",         "Department",         "Job Title",     "Phone Work",
-      "Cell Phone work", "eMail work",         "Website work",  "Street work",
-      "City work",       "ZIP Code work"};
-  for (std::size_t I = 0; I < kVCardFields.size(); ++I)
-    F.push_back({kVCardFields[I].Name, kLabels[I], TKind::VCard, false});
+  for (const TVCardField& Field : kVCardFields)
+    F.push_back({Field.Option, Field.Caption, TKind::VCard, false});
   F.push_back({"ssid", "Network Name (SSID)", TKind::Wifi, false});
   F.push_back({"key", "Network Key", TKind::Wifi, false});
   F.push_back({"type", "Network Encryption Type: WPA (the default) or WEP", TKind::Wifi, false});
@@ -153,7 +117,7 @@ TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values) {
       return Missing("contact-name, first-name or last-name");
     TVCardPage Page;
     for (const TVCardField& F : kVCardFields)
-      Page.*(F.Member) = Text[F.Name];
+      Page.*(F.Member) = Text[F.Option];
     // The page's contact name follows the three name fields as they are typed.
     if (!Filled(Values, "contact-name"))
       Page.ContactName = ContactNameFor(Page.FirstName, Page.MiddleName, Page.LastName);

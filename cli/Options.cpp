@@ -8,24 +8,6 @@
 
 namespace {
 
-int Hex(char C) {
-  if (C >= '0' && C <= '9') return C - '0';
-  if (C >= 'a' && C <= 'f') return C - 'a' + 10;
-  if (C >= 'A' && C <= 'F') return C - 'A' + 10;
-  return -1;
-}
-
-bool SameIgnoringCase(std::string_view A, std::string_view B) {
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I) {
-    char X = A[I], Y = B[I];
-    if (X >= 'A' && X <= 'Z') X = static_cast<char>(X + 32);
-    if (Y >= 'A' && Y <= 'Z') Y = static_cast<char>(Y + 32);
-    if (X != Y) return false;
-  }
-  return true;
-}
-
 // The parts one after the other. Messages are put together with this rather than with
 // "literal" + std::string: GCC 12 at -O3 misreads that operator's insert at the front as an
 // overlapping copy (a false -Wrestrict).
@@ -46,8 +28,8 @@ std::optional<QRgb> ParseColor(std::string_view Text, std::string& Error) {
   if (Text.size() == 7 && Text[0] == '#') {
     int Value[6];
     bool Ok = true;
-    for (int I = 0; I < 6; ++I)
-      Ok = Ok && (Value[I] = Hex(Text[static_cast<std::size_t>(I) + 1])) >= 0;
+    for (std::size_t I = 0; I < 6; ++I)
+      Ok = Ok && (Value[I] = HexDigitValue(Text[I + 1])) >= 0;
     if (Ok)
       return qRgb(Value[0] * 16 + Value[1], Value[2] * 16 + Value[3], Value[4] * 16 + Value[5]);
   }
@@ -79,15 +61,15 @@ std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text) {
       {"utf-8-bom", qrUTF8BOM},
   }};
   for (const auto& [Name, Value] : kNames)
-    if (SameIgnoringCase(Text, Name)) return Value;
+    if (EqualIgnoringAsciiCase(Text, Name)) return Value;
   return std::nullopt;
 }
 
 std::optional<TOutputFormat> FormatFromName(std::string_view Name) {
-  if (SameIgnoringCase(Name, "png")) return TOutputFormat::Png;
-  if (SameIgnoringCase(Name, "svg")) return TOutputFormat::Svg;
-  if (SameIgnoringCase(Name, "pdf")) return TOutputFormat::Pdf;
-  if (SameIgnoringCase(Name, "utf8")) return TOutputFormat::Utf8;
+  if (EqualIgnoringAsciiCase(Name, "png")) return TOutputFormat::Png;
+  if (EqualIgnoringAsciiCase(Name, "svg")) return TOutputFormat::Svg;
+  if (EqualIgnoringAsciiCase(Name, "pdf")) return TOutputFormat::Pdf;
+  if (EqualIgnoringAsciiCase(Name, "utf8")) return TOutputFormat::Utf8;
   return std::nullopt;
 }
 
@@ -126,6 +108,6 @@ std::string CheckFileName(std::string_view Name) {
   if (Name.size() > 255) return "file name longer than 255 bytes";
   if (Name[0] == '.' || Name[0] == '-')
     return Joined({"file name \"", Name, "\" starts with \"", Name.substr(0, 1), "\""});
-  if (SameIgnoringCase(Name, "manifest.csv")) return "manifest.csv is the batch's own report";
+  if (EqualIgnoringAsciiCase(Name, "manifest.csv")) return "manifest.csv is the batch's own report";
   return "";
 }

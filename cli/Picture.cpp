@@ -18,18 +18,6 @@ constexpr int kReadBackScale = 4;
 // The largest PNG side in pixels (a picture of 400 MB at 4 bytes a pixel).
 constexpr int kMaxPngSide = 10000;
 
-std::string UnitsName(TCapacityUnit Units) {
-  switch (Units) {
-  case cuDigits:
-    return "digits";
-  case cuCharacters:
-    return "characters";
-  case cuBytes:
-    break;
-  }
-  return "bytes";
-}
-
 std::string ContrastWarning(const TCodeStyle& Style) {
   const TContrast Contrast = ContrastOf(Style.Dark, Style.Light);
   if (Contrast.Ratio < MinimumContrast)
@@ -45,8 +33,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   TPicture Picture;
   const TCode Code = MakeCode(Payload, Request.Encoding, Request.Style);
   if (Code.DataTooLong) {
-    Picture.Error = "too long for a QR code: " + std::to_string(Code.NeededUnits) + " " +
-                    UnitsName(Code.Units) + "; at most " + std::to_string(Code.MaxUnits) + " fit";
+    Picture.Error = TooLongMessage(Code, TMessageForm::Error);
     return Picture;
   }
   if (Code.Grid.Side == 0 || Code.Version == 0) {

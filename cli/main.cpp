@@ -50,7 +50,9 @@ void AddStyleOptions(CLI::App* Command, TStyleText& S) {
   Command->add_option("--encoding", S.Encoding,
                       "auto|numeric|alphanumeric|iso-8859-1|utf-8|utf-8-bom (default auto; "
                       "utf-8-bom puts EF BB BF first)");
-  Command->add_option("--quiet-zone", S.QuietZone, "light border in modules (default 4)")
+  Command
+      ->add_option("--quiet-zone", S.QuietZone,
+                   "the light margin around the code, in modules (default 4)")
       ->check(CLI::Range(0, 99));
   Command->add_option("--scale", S.Scale, "PNG: pixels per module (default 8)")
       ->check(CLI::Range(1, 100));
@@ -58,11 +60,11 @@ void AddStyleOptions(CLI::App* Command, TStyleText& S) {
       ->check(CLI::Range(0.01, 1000.0));
   Command->add_option("--dark", S.Dark,
                       "colour of dark modules: #rrggbb, a name (clNavy) or $BBGGRR");
-  Command->add_option("--light", S.Light, "colour of light modules and the border");
+  Command->add_option("--light", S.Light, "colour of light modules and the quiet zone");
   Command
       ->add_option("--frame", S.Frame,
-                   "draw corner marks on the border's outer ring, arms SIZE + 3 modules "
-                   "(0..10); adds one module to the border")
+                   "draw corner marks on the quiet zone's outer ring, arms SIZE + 3 modules "
+                   "(0..10); adds one module to the quiet zone")
       ->check(CLI::Range(0, 10));
   Command->add_option("--frame-color", S.FrameColor, "colour of the corner marks");
   Command->add_flag("--verify", S.Verify,
@@ -93,7 +95,7 @@ bool BuildRequest(const TStyleText& S, TPictureRequest& R, std::ostream& Err) {
   R.Style.Dark = Values[0];
   R.Style.Light = Values[1];
   R.Style.FrameColor = Values[2];
-  R.Style.Spacing = S.QuietZone;
+  R.Style.QuietZone = S.QuietZone;
   R.Style.Frame = S.Frame >= 0;
   R.Style.MarkLength = S.Frame >= 0 ? S.Frame : 0;
   R.Scale = S.Scale;

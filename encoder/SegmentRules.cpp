@@ -1,6 +1,6 @@
 #include "encoder/SegmentRules.h"
 
-#include "encoder/Utf16.h"
+#include "text/Utf16.h"
 
 #include <algorithm>
 #include <array>
@@ -38,39 +38,6 @@ constexpr std::array<std::int8_t, 96> AlphanumericTable = {
 
 bool IsDigit(char16_t C) {
   return C >= u'0' && C <= u'9';
-}
-
-void AppendUtf8(std::uint32_t CodePoint, std::vector<std::uint8_t>& Out) {
-  if (CodePoint < 0x80) {
-    Out.push_back(static_cast<std::uint8_t>(CodePoint));
-  } else if (CodePoint < 0x800) {
-    Out.push_back(static_cast<std::uint8_t>(0xC0 | (CodePoint >> 6)));
-    Out.push_back(static_cast<std::uint8_t>(0x80 | (CodePoint & 0x3F)));
-  } else if (CodePoint < 0x10000) {
-    Out.push_back(static_cast<std::uint8_t>(0xE0 | (CodePoint >> 12)));
-    Out.push_back(static_cast<std::uint8_t>(0x80 | ((CodePoint >> 6) & 0x3F)));
-    Out.push_back(static_cast<std::uint8_t>(0x80 | (CodePoint & 0x3F)));
-  } else {
-    Out.push_back(static_cast<std::uint8_t>(0xF0 | (CodePoint >> 18)));
-    Out.push_back(static_cast<std::uint8_t>(0x80 | ((CodePoint >> 12) & 0x3F)));
-    Out.push_back(static_cast<std::uint8_t>(0x80 | ((CodePoint >> 6) & 0x3F)));
-    Out.push_back(static_cast<std::uint8_t>(0x80 | (CodePoint & 0x3F)));
-  }
-}
-
-void AppendUtf8(const std::u16string& Text, std::vector<std::uint8_t>& Out) {
-  const std::size_t N = Text.size();
-  for (std::size_t I = 0; I < N; ++I) {
-    const char16_t C = Text[I];
-    if (IsHighSurrogate(C) && I + 1 < N && IsLowSurrogate(Text[I + 1])) {
-      AppendUtf8(CombineSurrogates(C, Text[I + 1]), Out);
-      ++I;
-    } else if (IsSurrogate(C)) {
-      AppendUtf8(0xFFFD, Out); // a surrogate without its partner
-    } else {
-      AppendUtf8(C, Out);
-    }
-  }
 }
 
 } // namespace
@@ -136,10 +103,10 @@ std::vector<std::uint8_t> TSegmentRules::ByteSegmentBytes(const std::u16string& 
     break;
   case qrUTF8BOM:
     Bytes = {0xEF, 0xBB, 0xBF};
-    AppendUtf8(Text, Bytes);
+    AppendUtf8(Bytes, Text);
     break;
   case qrUTF8NoBOM:
-    AppendUtf8(Text, Bytes);
+    AppendUtf8(Bytes, Text);
     break;
   default:
     break;

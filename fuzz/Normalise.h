@@ -3,7 +3,7 @@
 // carry an unpaired surrogate, which comes back as U+FFFD.
 #pragma once
 
-#include "encoder/Utf16.h"
+#include "text/Utf16.h"
 #include "platform/TextFile.h"
 
 #include <string>

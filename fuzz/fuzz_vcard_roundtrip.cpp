@@ -6,7 +6,7 @@
 // fits when all is escaped).
 #include "FuzzInput.h"
 #include "Normalise.h"
-#include "encoder/Utf16.h"
+#include "text/Utf16.h"
 #include "payload/PayloadFiles.h"
 
 #include <cstdint>

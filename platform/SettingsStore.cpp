@@ -1,6 +1,6 @@
 #include "platform/SettingsStore.h"
 
-#include "encoder/Utf16.h"
+#include "text/Utf16.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 

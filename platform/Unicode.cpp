@@ -1,6 +1,6 @@
 #include "platform/Unicode.h"
 
-#include "encoder/Utf16.h"
+#include "text/Utf16.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -45,40 +45,12 @@ std::size_t DecodeOne(std::string_view Bytes, std::size_t Pos, char32_t& Value) 
   return Lead->Length;
 }
 
-void AppendUtf8(std::string& Out, char32_t C) {
-  if (C < 0x80) {
-    Out += static_cast<char>(C);
-  } else if (C < 0x800) {
-    Out += static_cast<char>(0xC0 | (C >> 6));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  } else if (C < 0x10000) {
-    Out += static_cast<char>(0xE0 | (C >> 12));
-    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  } else {
-    Out += static_cast<char>(0xF0 | (C >> 18));
-    Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  }
-}
-
 } // namespace
 
 std::string Utf16ToUtf8(std::u16string_view Text) {
   std::string Out;
   Out.reserve(Text.size());
-  for (std::size_t I = 0; I < Text.size(); ++I) {
-    const char16_t U = Text[I];
-    if (IsHighSurrogate(U) && I + 1 < Text.size() && IsLowSurrogate(Text[I + 1])) {
-      AppendUtf8(Out, CombineSurrogates(U, Text[I + 1]));
-      ++I;
-    } else if (IsSurrogate(U)) {
-      AppendUtf8(Out, 0xFFFD);
-    } else {
-      AppendUtf8(Out, U);
-    }
-  }
+  AppendUtf8(Out, Text);
   return Out;
 }
 

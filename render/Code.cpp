@@ -2,6 +2,25 @@
 
 #include "encoder/QRCodeSymbol.h"
 
+#include <QLocale>
+#include <string>
+
+namespace {
+
+std::string_view UnitsName(TCapacityUnit Units) {
+  switch (Units) {
+  case cuDigits:
+    return "digits";
+  case cuCharacters:
+    return "characters";
+  case cuBytes:
+    break;
+  }
+  return "bytes";
+}
+
+} // namespace
+
 TModuleGrid GridOf(const TQRCodeSymbol& Symbol) {
   TModuleGrid Grid;
   const int Side = Symbol.Rows();
@@ -17,7 +36,7 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
   TQRCodeSymbol Symbol;
   Symbol.SetData(Payload);
   Symbol.SetEncoding(Encoding);
-  Symbol.SetQuietZone(Style.QuietZone());
+  Symbol.SetQuietZone(Style.QuietZoneWithFrame());
 
   TCode Code;
   Code.Grid = GridOf(Symbol);
@@ -28,4 +47,17 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
   Code.Units = Symbol.Units();
   if (Code.Version != 0) Code.Bytes = SymbolContentBytes(Payload, Encoding);
   return Code;
+}
+
+std::string TooLongMessage(const TCode& Code, TMessageForm Form) {
+  const bool Note = Form == TMessageForm::Note;
+  const auto Number = [Note](int N) {
+    return Note ? QLocale(QLocale::English).toString(N).toStdString() : std::to_string(N);
+  };
+  std::string Message = Note ? "Too" : "too";
+  Message += " long for a QR code: " + Number(Code.NeededUnits) + " ";
+  Message += UnitsName(Code.Units);
+  Message += "; at most " + Number(Code.MaxUnits) + " fit";
+  if (Note) Message += '.';
+  return Message;
 }

@@ -63,6 +63,15 @@ class TQRCodeSymbol;
 // The facade's whole grid, quiet zone included, read through IsDark.
 TModuleGrid GridOf(const TQRCodeSymbol& Symbol);
 
-// A fresh facade: Data := Payload, Encoding := Encoding, QuietZone := Style.QuietZone(), in that
-// order (the window's order), then the grid is read module by module.
+// A fresh facade: Data := Payload, Encoding := Encoding, QuietZone := Style.QuietZoneWithFrame(),
+// in that order (the window's order), then the grid is read module by module.
 TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style);
+
+// Where a message about a code is shown: the window's note is a sentence with thousands grouped
+// ("Too long for a QR code: 3,000 bytes; at most 2,953 fit."); marbeck-cli's error follows the
+// program's name ("too long for a QR code: 3000 bytes; at most 2953 fit").
+enum class TMessageForm { Note, Error };
+
+// Why Code has no symbol when its text is too long: how many digits, characters or bytes (the
+// unit of its mode) the text needs, and the most that fit.
+std::string TooLongMessage(const TCode& Code, TMessageForm Form);

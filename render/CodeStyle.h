@@ -8,13 +8,13 @@
 struct TCodeStyle {
   QRgb Dark = qRgb(0, 0, 0);        // dark modules (system colours already resolved)
   QRgb Light = qRgb(255, 255, 255); // light modules and the quiet zone
-  int Spacing = 1;                  // the light border in modules, as chosen (the window: 1..9)
-  bool Frame = false;               // corner marks on the border's outermost ring
-  int MarkLength = 0;               // 0..10: each arm of a mark is MarkLength + 3 modules
+  int QuietZone = 1;  // the quiet zone in modules, as chosen (the window's "Spacing": 1..9)
+  bool Frame = false; // corner marks on the quiet zone's outermost ring
+  int MarkLength = 0; // 0..10: each arm of a mark is MarkLength + 3 modules
   QRgb FrameColor = qRgb(0, 0, 0);
 
-  // The quiet zone handed to the encoder: the spacing, plus one module for the frame marks.
-  int QuietZone() const { return Spacing + (Frame ? 1 : 0); }
+  // The quiet zone handed to the encoder: the chosen one, plus one module for the frame marks.
+  int QuietZoneWithFrame() const { return QuietZone + (Frame ? 1 : 0); }
 
   bool operator==(const TCodeStyle&) const = default;
 };

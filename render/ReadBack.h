@@ -33,10 +33,10 @@ struct TReadBack {
 
 // Decodes Picture with zbar, QR codes only, in binary mode: the bytes come back as the symbol
 // carries them, with no guessing of a character set, and are compared with Expected byte for
-// byte. The picture is read as it is: no border is added, no inverted reading is tried. Like any
-// reader, zbar needs enough pixels: in the tests it reads every version from two pixels a module
-// on; at one pixel a module, or below two on a nearest-neighbour stretch that makes modules of
-// unequal width, it may find nothing in a large symbol.
+// byte. The picture is read as it is: no quiet zone is added, no inverted reading is tried. Like
+// any reader, zbar needs enough pixels: in the tests it reads every version from two pixels a
+// module on; at one pixel a module, or below two on a nearest-neighbour stretch that makes modules
+// of unequal width, it may find nothing in a large symbol.
 TReadBack ReadBack(const QImage& Picture, const std::string& Expected);
 
 // The verdict on one picture of a code drawn in Style.

@@ -13,7 +13,7 @@ enum class THalfBlockInk {
   DarkModules,  // for dark text on a light background
 };
 
-// Grid as UTF-8 text, the light border included: line k shows module rows 2k (upper half of the
+// Grid as UTF-8 text, the quiet zone included: line k shows module rows 2k (upper half of the
 // cell) and 2k + 1 (lower half), one character per module column, each line ending in '\n'.
 // A character is U+2588 FULL BLOCK when both modules are inked, U+2580 UPPER HALF BLOCK when only
 // the upper one is, U+2584 LOWER HALF BLOCK when only the lower one is, and a space when neither

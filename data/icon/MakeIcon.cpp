@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
   const QString Folder = QString::fromLocal8Bit(argv[1]);
   const QString Id = QString::fromLocal8Bit(argv[2]);
   TCodeStyle Style;
-  Style.Spacing = 1;
+  Style.QuietZone = 1;
   const TCode Code = MakeCode(kIconPayload, qrAuto, Style);
   if (Code.Grid.Side == 0 || Code.DataTooLong) return 1;
 

@@ -159,10 +159,10 @@ TEST(CliSingle, StyleOptionsReachThePicture) {
   ASSERT_EQ(R.Status, 0) << R.Err;
   QImage Image;
   ASSERT_TRUE(Image.load(QString::fromStdString((Folder.Path() / "a.png").string())));
-  // Auto encoding picks alphanumeric: version 1, 21 modules, border 2 + 1 for the marks.
+  // Auto encoding picks alphanumeric: version 1, 21 modules, quiet zone 2 + 1 for the marks.
   EXPECT_EQ(Image.width(), (21 + 2 * 3) * 3);
   EXPECT_EQ(Image.pixel(0, 0), qRgb(255, 0, 0));                     // corner mark, $BBGGRR red
-  EXPECT_EQ(Image.pixel(Image.width() / 2, 1), qRgb(255, 251, 240)); // border, light colour
+  EXPECT_EQ(Image.pixel(Image.width() / 2, 1), qRgb(255, 251, 240)); // quiet zone, light colour
   EXPECT_EQ(Image.pixel(3 * 3, 3 * 3), qRgb(0, 0, 128));             // finder corner, clNavy
   EXPECT_EQ(DecodeImage(Image), "HTTPS://EXAMPLE.ORG");
 }
@@ -238,7 +238,7 @@ TEST(CliSingle, HalfBlocksAreTheEncodersGrid) {
                             {"text", Text, "--format", "utf8", "--ink", Ink, "--quiet-zone", "2"});
       ASSERT_EQ(R.Status, 0) << R.Err;
       TCodeStyle Style;
-      Style.Spacing = 2;
+      Style.QuietZone = 2;
       const TCode Code = MakeCode(TextPayload(Utf8ToUtf16(Text)), qrAuto, Style);
       const std::u16string Drawing = Utf8ToUtf16(R.Out);
       std::vector<std::u16string> Lines;

@@ -93,12 +93,12 @@ INSTANTIATE_TEST_SUITE_P(Styles, PdfReadBack, testing::ValuesIn(RotatingCases(2)
 // image in the file. Sides and sizes where whole points would round up and where down.
 TEST(RenderPdf, OnePageOfTheExactSizeAndNoImage) {
   struct TCase {
-    int Spacing;
+    int QuietZone;
     double MmPerModule;
   };
   for (const TCase Case : {TCase{1, 1.0}, TCase{4, 1.0}, TCase{2, 0.5}, TCase{10, 2.5}}) {
     TCodeStyle Style;
-    Style.Spacing = Case.Spacing;
+    Style.QuietZone = Case.QuietZone;
     const TCode Code = TableCode(1, Style);
     TTempFolder Folder;
     const std::filesystem::path File =

@@ -32,7 +32,7 @@ TEST(MakeCode, ReadsTheFacadeInTheWindowsOrder) {
   TQRCodeSymbol Symbol;
   Symbol.SetData(Text);
   Symbol.SetEncoding(qrUTF8BOM);
-  Symbol.SetQuietZone(Style.QuietZone());
+  Symbol.SetQuietZone(Style.QuietZoneWithFrame());
   ASSERT_EQ(Code.Grid.Side, Symbol.Rows());
   ASSERT_EQ(Code.Grid.Cells.size(), static_cast<std::size_t>(Symbol.Rows() * Symbol.Rows()));
   for (int Row = -1; Row <= Code.Grid.Side; ++Row)
@@ -44,7 +44,7 @@ TEST(MakeCode, ReadsTheFacadeInTheWindowsOrder) {
 
 TEST(MakeCode, TooLongGivesAnAllLightSquareAndTheCounts) {
   TCodeStyle Style;
-  Style.Spacing = 3;
+  Style.QuietZone = 3;
   const TCode Code = MakeCode(std::u16string(3000, u'x'), qrAuto, Style);
   EXPECT_TRUE(Code.DataTooLong);
   EXPECT_EQ(Code.Version, 0);
@@ -62,16 +62,39 @@ TEST(MakeCode, TooLongGivesAnAllLightSquareAndTheCounts) {
   EXPECT_EQ(Picture.pixel(3, 3), Style.Light | 0xff000000u);
 }
 
+// The reason names the unit of the text's mode; the counts are those of version 40 at level L.
+TEST(TooLongMessage, NamesTheUnitInTheNoteAndInTheError) {
+  struct TCase {
+    std::u16string Text;
+    const char* Note;
+    const char* Error;
+  };
+  const TCase Cases[] = {
+      {std::u16string(8000, u'7'), "Too long for a QR code: 8,000 digits; at most 7,089 fit.",
+       "too long for a QR code: 8000 digits; at most 7089 fit"},
+      {std::u16string(5000, u'A'), "Too long for a QR code: 5,000 characters; at most 4,296 fit.",
+       "too long for a QR code: 5000 characters; at most 4296 fit"},
+      {std::u16string(3000, u'x'), "Too long for a QR code: 3,000 bytes; at most 2,953 fit.",
+       "too long for a QR code: 3000 bytes; at most 2953 fit"},
+  };
+  for (const TCase& Case : Cases) {
+    const TCode Code = MakeCode(Case.Text, qrAuto, TCodeStyle());
+    ASSERT_TRUE(Code.DataTooLong);
+    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Note), Case.Note);
+    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Error), Case.Error);
+  }
+}
+
 TEST(MakeCode, EmptyPayloadWithTheFacadesStartingValuesGivesNoGrid) {
   TCodeStyle Style;
-  Style.Spacing = 4; // the facade starts with a quiet zone of 4 and Auto: nothing changes
+  Style.QuietZone = 4; // the facade starts with a quiet zone of 4 and Auto: nothing changes
   const TCode Code = MakeCode(u"", qrAuto, Style);
   EXPECT_EQ(Code.Grid.Side, 0);
   EXPECT_TRUE(RenderModules(Code.Grid, Style).isNull());
   EXPECT_TRUE(RenderRaster(Code.Grid, Style, 100).isNull());
   EXPECT_TRUE(EncodePng(QImage()).isEmpty());
-  // Any other spacing encodes the empty text.
-  Style.Spacing = 2;
+  // Any other quiet zone encodes the empty text.
+  Style.QuietZone = 2;
   EXPECT_EQ(MakeCode(u"", qrAuto, Style).Grid.Side, 21 + 4);
 }
 

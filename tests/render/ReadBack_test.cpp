@@ -72,7 +72,7 @@ void MakeCode(TCodeUnderTest& Code, int Version, const TCodeStyle& Style) {
   const std::u16string Text = TextForVersion(Version);
   Code.Symbol.SetData(Text);
   Code.Symbol.SetEncoding(qrUTF8NoBOM);
-  Code.Symbol.SetQuietZone(Style.QuietZone());
+  Code.Symbol.SetQuietZone(Style.QuietZoneWithFrame());
   Code.Expected = Utf8(Text);
   ASSERT_EQ(Code.Symbol.Version(), Version);
 }
@@ -84,15 +84,15 @@ TCodeStyle Colours(QRgb Dark, QRgb Light) {
   return Style;
 }
 
-TCodeStyle WithSpacing(int Spacing) {
+TCodeStyle WithQuietZone(int QuietZone) {
   TCodeStyle Style;
-  Style.Spacing = Spacing;
+  Style.QuietZone = QuietZone;
   return Style;
 }
 
 TCodeStyle WithMarks(int MarkLength) {
   TCodeStyle Style;
-  Style.Spacing = 2; // the window's default
+  Style.QuietZone = 2; // the window's default
   Style.Frame = true;
   Style.MarkLength = MarkLength;
   Style.FrameColor = qRgb(160, 0, 0); // dark enough to pass for modules
@@ -111,13 +111,13 @@ void PrintTo(const TStyleCase& Case, std::ostream* Os) {
 std::vector<TStyleCase> ReadableStyles() {
   std::vector<TStyleCase> Cases;
   TCodeStyle Default;
-  Default.Spacing = 2;
+  Default.QuietZone = 2;
   Cases.push_back({"Default", Default});
   TCodeStyle BlueOnCream = Colours(qRgb(0x1A, 0x2B, 0x6D), qRgb(0xFF, 0xF8, 0xE7));
-  BlueOnCream.Spacing = 2;
+  BlueOnCream.QuietZone = 2;
   Cases.push_back({"DarkBlueOnCream", BlueOnCream});
-  for (int Spacing = 1; Spacing <= 10; ++Spacing)
-    Cases.push_back({"QuietZone" + std::to_string(Spacing), WithSpacing(Spacing)});
+  for (int QuietZone = 1; QuietZone <= 10; ++QuietZone)
+    Cases.push_back({"QuietZone" + std::to_string(QuietZone), WithQuietZone(QuietZone)});
   for (int Mark = 0; Mark <= 10; ++Mark)
     Cases.push_back({"FrameMarks" + std::to_string(Mark), WithMarks(Mark)});
   return Cases;
@@ -201,7 +201,7 @@ QImage PictureOf(const std::u16string& Text, TQRCodeEncoding Encoding, const TCo
   TQRCodeSymbol Symbol;
   Symbol.SetData(Text);
   Symbol.SetEncoding(Encoding);
-  Symbol.SetQuietZone(Style.QuietZone());
+  Symbol.SetQuietZone(Style.QuietZoneWithFrame());
   return PaintCode(Symbol, Style, Scale * Symbol.Rows());
 }
 
@@ -372,7 +372,7 @@ TEST(ReadBack, MakeCodeNamesTheBytesItsPictureCarries) {
   };
   for (const auto& Case : Cases) {
     TCodeStyle Style;
-    Style.Spacing = 4;
+    Style.QuietZone = 4;
     const TCode Code = ::MakeCode(Case.Text, Case.Encoding, Style);
     ASSERT_FALSE(Code.Bytes.empty());
     const TReadBack Read = ReadBack(RenderRaster(Code.Grid, Style, 4 * Code.Grid.Side), Code.Bytes);

@@ -14,12 +14,12 @@ struct TStyleCase {
   TCodeStyle Style;
 };
 
-inline TCodeStyle MakeStyle(QRgb Dark, QRgb Light, int Spacing, bool Frame = false,
+inline TCodeStyle MakeStyle(QRgb Dark, QRgb Light, int QuietZone, bool Frame = false,
                             int MarkLength = 0, QRgb FrameColor = qRgb(0, 0, 0)) {
   TCodeStyle Style;
   Style.Dark = Dark;
   Style.Light = Light;
-  Style.Spacing = Spacing;
+  Style.QuietZone = QuietZone;
   Style.Frame = Frame;
   Style.MarkLength = MarkLength;
   Style.FrameColor = FrameColor;
@@ -69,7 +69,7 @@ inline std::u16string Utf16OfAscii(const std::string& Text) {
 inline TCode TableCode(int Version, const TCodeStyle& Style) {
   TCode Code = MakeCode(Utf16OfAscii(PayloadOfVersion(Version)), qrAuto, Style);
   EXPECT_EQ(Code.Version, Version);
-  EXPECT_EQ(Code.Grid.Side, 17 + 4 * Version + 2 * Style.QuietZone());
+  EXPECT_EQ(Code.Grid.Side, 17 + 4 * Version + 2 * Style.QuietZoneWithFrame());
   EXPECT_EQ(Code.Bytes, PayloadOfVersion(Version)); // what every read-back below must give
   return Code;
 }

@@ -167,7 +167,7 @@ TEST(RenderSvg, NothingForAnEmptyGridOrAnImpossibleSize) {
 
 TEST(RenderSvg, AllLightGridHasNoDarkPathAndStillRenders) {
   TCodeStyle Style;
-  Style.Spacing = 3;
+  Style.QuietZone = 3;
   const TCode Code = MakeCode(std::u16string(3000, u'x'), qrAuto, Style); // too long
   ASSERT_TRUE(Code.DataTooLong);
   const std::string Svg = RenderSvg(Code.Grid, Style, 1.0, "T");
