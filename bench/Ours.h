@@ -3,8 +3,8 @@
 // the whole grid read through IsDark (the quiet zone included, as the painter reads it).
 #pragma once
 
-#include "support/Workloads.h"
 #include "encoder/QRCodeSymbol.h"
+#include "support/Workloads.h"
 
 #include <cstdint>
 #include <string>

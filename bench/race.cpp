@@ -12,10 +12,10 @@
 // code 2 unless all of them chose the same version and produced a well-formed grid.
 #include "Ours.h"
 #include "Peers.h"
-#include "support/Workloads.h"
 #include "platform/Memory.h"
 #include "render/Code.h"
 #include "render/Raster.h"
+#include "support/Workloads.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

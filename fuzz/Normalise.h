@@ -3,8 +3,8 @@
 // carry an unpaired surrogate, which comes back as U+FFFD.
 #pragma once
 
-#include "text/Utf16.h"
 #include "platform/TextFile.h"
+#include "text/Utf16.h"
 
 #include <string>
 

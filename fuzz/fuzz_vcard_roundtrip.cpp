@@ -6,8 +6,8 @@
 // fits when all is escaped).
 #include "FuzzInput.h"
 #include "Normalise.h"
-#include "text/Utf16.h"
 #include "payload/PayloadFiles.h"
+#include "text/Utf16.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include "platform/SettingsStore.h"
 
-#include "text/Utf16.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
+#include "text/Utf16.h"
 
 #include <cerrno>
 #include <cstdio>
