@@ -3,22 +3,27 @@
 #include "cli/Csv.h"
 #include "cli/Manifest.h"
 #include "platform/TextFile.h"
+#include "platform/Unicode.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <mutex>
 #include <set>
+#include <sys/file.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -58,18 +63,22 @@ struct TColumns {
 // The bounded queue between the reader and the workers.
 class TJobQueue {
 public:
-  explicit TJobQueue(std::size_t Capacity) : FCapacity(Capacity) {}
+  // Stop, when set, marks every job taken from then on as one not to begin.
+  TJobQueue(std::size_t Capacity, const std::atomic<int>* Stop)
+      : FCapacity(Capacity), FStop(Stop) {}
   void Push(TJob Job) {
     std::unique_lock Lock(FMutex);
     FNotFull.wait(Lock, [&] { return FJobs.size() < FCapacity; });
     FJobs.push_back(std::move(Job));
     FNotEmpty.notify_one();
   }
-  // False when the queue is closed and empty.
-  bool Pop(TJob& Job) {
+  // False when the queue is closed and empty. Stopped tells whether the batch was interrupted
+  // before this job was taken: decided under the lock, so that the jobs begun are the first ones.
+  bool Pop(TJob& Job, bool& Stopped) {
     std::unique_lock Lock(FMutex);
     FNotEmpty.wait(Lock, [&] { return !FJobs.empty() || FClosed; });
     if (FJobs.empty()) return false;
+    Stopped = FStop && FStop->load() != 0;
     Job = std::move(FJobs.front());
     FJobs.pop_front();
     FNotFull.notify_one();
@@ -83,6 +92,7 @@ public:
 
 private:
   std::size_t FCapacity;
+  const std::atomic<int>* FStop;
   std::mutex FMutex;
   std::condition_variable FNotFull, FNotEmpty;
   std::deque<TJob> FJobs;
@@ -118,9 +128,11 @@ private:
 
 class TProgress {
 public:
-  TProgress(std::ostream& Err, bool On, std::uint64_t TotalBytes)
-      : FErr(Err), FOn(On), FTotal(TotalBytes), FStart(TClock::now()) {}
-  void Update(long long Rows, std::uint64_t BytesRead, bool Force = false) {
+  // The rows lie between the bytes First and Total of the input (Total 0: not known).
+  TProgress(std::ostream& Err, bool On, std::uint64_t First, std::uint64_t Total)
+      : FErr(Err), FOn(On), FFirst(First), FTotal(Total), FStart(TClock::now()) {}
+  // Rows are done, and they end at the byte Done of the input.
+  void Update(long long Rows, std::uint64_t Done, bool Force = false) {
     if (!FOn) return;
     const auto Now = TClock::now();
     if (!Force && Now - FLast < std::chrono::milliseconds(100)) return;
@@ -129,8 +141,9 @@ public:
     const double Rate = Seconds > 0 ? static_cast<double>(Rows) / Seconds : 0;
     char Line[160];
     int N = std::snprintf(Line, sizeof Line, "\r\033[K%lld rows  %.0f rows/s", Rows, Rate);
-    if (FTotal > 0 && BytesRead > 0) {
-      const double Part = std::min(1.0, static_cast<double>(BytesRead) / FTotal);
+    if (FTotal > FFirst && Done >= FFirst) {
+      const double Part =
+          std::min(1.0, static_cast<double>(Done - FFirst) / static_cast<double>(FTotal - FFirst));
       const int Filled = static_cast<int>(Part * 20);
       const double Left = Part > 0 ? Seconds * (1 - Part) / Part : 0;
       N += std::snprintf(Line + N, sizeof Line - static_cast<std::size_t>(N),
@@ -153,6 +166,7 @@ public:
 private:
   std::ostream& FErr;
   bool FOn;
+  std::uint64_t FFirst;
   std::uint64_t FTotal;
   TClock::time_point FStart;
   TClock::time_point FLast{};
@@ -192,17 +206,23 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
   std::vector<std::string> Unknown;
   std::set<std::string> Seen;
   for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
+    // Names are matched without regard to ASCII letter case, as file names' extensions are.
     const std::string& Name = Record.Fields[I];
-    if (!Seen.insert(Name).second) {
+    std::string_view Known;
+    for (const std::string_view Special : {"kind", "file"})
+      if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
+    for (const TFieldInfo& Field : AllFields())
+      if (EqualIgnoringAsciiCase(Name, Field.Name)) Known = Field.Name;
+    if (!Seen.insert(Known.empty() ? Name : std::string(Known)).second) {
       Err << Me << Options.Input << ": column " << Quoted(Name) << " appears twice\n";
       return std::nullopt;
     }
-    if (Name == "kind")
+    if (Known == "kind")
       Columns.Kind = static_cast<int>(I);
-    else if (Name == "file")
+    else if (Known == "file")
       Columns.File = static_cast<int>(I);
-    else if (FindField(Name))
-      Columns.Fields.emplace_back(static_cast<int>(I), Name);
+    else if (!Known.empty())
+      Columns.Fields.emplace_back(static_cast<int>(I), std::string(Known));
     else
       Unknown.push_back(Quoted(Name));
   }
@@ -217,7 +237,68 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     Err << Me << Options.Input << ": no kind column and no --kind\n";
     return std::nullopt;
   }
+  Reader.SetExpectedFields(Columns.Count);
   return Columns;
+}
+
+// The output folder, locked (flock) for as long as the batch runs.
+struct TFolderLock {
+  bool Ok = false;
+  int Fd = -1;
+  TFolderLock() = default;
+  TFolderLock(const TFolderLock&) = delete;
+  TFolderLock& operator=(const TFolderLock&) = delete;
+  TFolderLock(TFolderLock&& Other) noexcept : Ok(Other.Ok), Fd(std::exchange(Other.Fd, -1)) {}
+  ~TFolderLock() {
+    if (Fd >= 0) ::close(Fd);
+  }
+};
+
+// What a batch killed in Folder may have left: the temporary files of its codes
+// (".NAME.png.XXXXXX", ".svg", ".pdf") and of its manifest (".manifest.csv.XXXXXX"). No name a
+// batch writes, and no name the file column accepts, looks like these.
+bool IsLeftOver(const std::string& Name) {
+  if (Name.size() < 9 || Name[0] != '.' || Name[Name.size() - 7] != '.') return false;
+  for (std::size_t I = Name.size() - 6; I < Name.size(); ++I)
+    if (!std::isalnum(static_cast<unsigned char>(Name[I]))) return false;
+  const std::string Target = Name.substr(1, Name.size() - 8);
+  return Target == "manifest.csv" || FormatOfPath(Target).has_value();
+}
+
+// Makes the output folder, refuses an existing manifest without --force and a second batch
+// running into the same folder, and removes the left-overs of a killed batch.
+TFolderLock PrepareFolder(const TBatchOptions& Options, std::ostream& Err) {
+  const char* Me = "marbeck-cli: ";
+  const std::filesystem::path& Folder = Options.OutFolder;
+  TFolderLock Lock;
+  std::error_code Ec;
+  std::filesystem::create_directories(Folder, Ec);
+  if (!std::filesystem::is_directory(Folder)) {
+    Err << Me << "cannot make the folder " << Folder.string() << ": "
+        << (Ec ? Ec.message() : "not a folder") << "\n";
+    return Lock;
+  }
+  if (!Options.Force && std::filesystem::exists(Folder / "manifest.csv", Ec)) {
+    Err << Me << (Folder / "manifest.csv").string()
+        << " exists (--force replaces it and the codes)\n";
+    return Lock;
+  }
+  Lock.Fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (Lock.Fd >= 0 && ::flock(Lock.Fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) {
+      Err << Me << "another batch is writing into " << Folder.string() << "\n";
+      return Lock;
+    }
+    ::close(std::exchange(Lock.Fd, -1)); // no locks here: nothing is known to be stale
+  }
+  Lock.Ok = true;
+  if (Lock.Fd < 0) return Lock;
+  for (const auto& Entry : std::filesystem::directory_iterator(Folder, Ec)) {
+    if (IsLeftOver(Entry.path().filename().string()) && Entry.is_regular_file(Ec) &&
+        !Entry.is_symlink(Ec))
+      std::filesystem::remove(Entry.path(), Ec);
+  }
+  return Lock;
 }
 
 // Makes one row: its kind, its fields, its file name, the picture and the file.
@@ -286,6 +367,7 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   if (Picture.Verified == TVerifyState::Verified) R.Verified = "yes";
 
   TAtomicWrite How;
+  How.HiddenTemp = true; // told apart from anyone else's files after a crash
   How.Durable = Options.Durable;
   How.Replace = Options.Force;
   const TWriteResult Written = WriteFileAtomic(Options.OutFolder / R.File, Picture.Bytes, How);
@@ -323,35 +405,37 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   if (!Header) return kExitUsage;
   const TColumns& Columns = *Header;
 
-  // The output folder and the manifest.
-  std::error_code Ec;
-  std::filesystem::create_directories(Options.OutFolder, Ec);
-  if (!std::filesystem::is_directory(Options.OutFolder)) {
-    Err << Me << "cannot make the folder " << Options.OutFolder.string() << ": "
-        << (Ec ? Ec.message() : "not a folder") << "\n";
-    return kExitUsage;
-  }
-  if (!Options.Force && std::filesystem::exists(Options.OutFolder / "manifest.csv", Ec)) {
-    Err << Me << (Options.OutFolder / "manifest.csv").string()
-        << " exists (--force replaces it and the codes)\n";
-    return kExitUsage;
-  }
+  // The output folder, held against a second batch, cleared of what a killed one left.
+  const TFolderLock Lock = PrepareFolder(Options, Err);
+  if (!Lock.Ok) return kExitUsage;
   TManifest Manifest;
   std::string Error;
   if (!Manifest.Open(Options.OutFolder, Error)) {
     Err << Me << "cannot write in " << Options.OutFolder.string() << ": " << Error << "\n";
     return kExitUsage;
   }
+  if (!Options.Picture.Verify) {
+    if (const std::string Weak = ColourWarning(Options.Picture.Style); !Weak.empty())
+      Err << Me << "warning: " << Weak << "\n";
+  }
+  auto Stopped = [&] { return Options.Stop && Options.Stop->load() != 0; };
 
   // The workers.
   const int Jobs = std::max(1, Options.Jobs);
-  TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4);
+  TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
   TResults Results;
   std::vector<std::thread> Workers;
   for (int I = 0; I < Jobs; ++I)
     Workers.emplace_back([&] {
       TJob Job;
-      while (Queue.Pop(Job)) {
+      bool Skip = false;
+      while (Queue.Pop(Job, Skip)) {
+        if (Skip) { // interrupted: the rows not yet begun are not made
+          TRowResult R = RowResult(Job.Row, Job.Line, Options);
+          R.Skipped = true;
+          Results.Put(std::move(R));
+          continue;
+        }
         TRowResult R;
         try {
           R = MakeRow(Job, Columns, Options);
@@ -363,12 +447,19 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     });
 
   // Reading, and reporting in row order. The reader stays at most Window rows ahead of the
-  // oldest row not yet reported.
+  // oldest row not yet reported. Once interrupted, it reads no further, and the manifest ends
+  // with the last row made before the first row left undone.
   const long long Window = static_cast<long long>(Jobs) * 64;
-  TProgress Progress(Err, Options.Progress, TotalBytes);
+  TProgress Progress(Err, Options.Progress, Reader.BytesRead(), TotalBytes);
+  std::deque<std::uint64_t> RowEnds; // where each row not yet reported ends in the input
   long long NextToReport = 1, Failed = 0, Made = 0;
+  bool Undone = false;
+  std::uint64_t DoneBytes = Reader.BytesRead();
   auto Report = [&](std::chrono::milliseconds Wait) {
+    const long long First = NextToReport;
     for (TRowResult& R : Results.TakeInOrder(NextToReport, Wait)) {
+      Undone = Undone || R.Skipped;
+      if (Undone) continue;
       Manifest.Add(R);
       if (R.Error.empty()) {
         ++Made;
@@ -378,28 +469,29 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
         Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
       }
     }
-    Progress.Update(NextToReport - 1, Reader.BytesRead());
+    if (NextToReport == First) return;
+    const std::uint64_t Done = RowEnds[static_cast<std::size_t>(NextToReport - First - 1)];
+    RowEnds.erase(RowEnds.begin(), RowEnds.begin() + (NextToReport - First));
+    if (Undone) return;
+    DoneBytes = Done;
+    Progress.Update(NextToReport - 1, Done);
   };
 
   long long Row = 0;
   TCsvRecord Record;
   std::string CsvError;
-  for (;;) {
+  while (!Stopped()) {
     const TCsvStatus Status = Reader.Next(Record, CsvError);
     if (Status == TCsvStatus::End) break;
     ++Row;
+    RowEnds.push_back(Reader.BytesRead());
+    if (Status == TCsvStatus::Error)
+      Results.Put(RowResult(Row, Record.Line, Options, CsvError));
+    else
+      Queue.Push(TJob{Row, Record.Line, std::move(Record.Fields)});
+    Report(std::chrono::milliseconds(0));
     while (Row - NextToReport >= Window)
       Report(std::chrono::milliseconds(50));
-    if (Status == TCsvStatus::Error) {
-      Results.Put(RowResult(Row, Record.Line, Options, CsvError));
-    } else if (Record.Fields.size() != Columns.Count) {
-      Results.Put(RowResult(Row, Record.Line, Options,
-                            std::to_string(Record.Fields.size()) + " fields where the header has " +
-                                std::to_string(Columns.Count)));
-    } else {
-      Queue.Push(TJob{Row, Record.Line, std::move(Record.Fields)});
-    }
-    Report(std::chrono::milliseconds(0));
   }
   const bool ReadFailed = In->bad();
   Queue.Close();
@@ -407,20 +499,26 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     Report(std::chrono::milliseconds(50));
   for (std::thread& W : Workers)
     W.join();
-  Progress.Update(Row, Reader.BytesRead(), true);
+  Progress.Update(Made + Failed, DoneBytes, true);
   Progress.Finish();
 
-  int Status = Failed ? kExitRowsFailed : kExitOk;
+  const bool Interrupted = Stopped();
+  if (Interrupted)
+    Manifest.AddNote("interrupted after " + std::to_string(Made + Failed) + " of " +
+                     std::to_string(Row) + " rows read");
+  int Status = Interrupted ? kExitInterrupted : Failed ? kExitRowsFailed : kExitOk;
   if (ReadFailed) {
     Err << Me << Options.Input << ": read error after row " << Row << "\n";
-    Status = kExitRowsFailed;
+    if (!Interrupted) Status = kExitRowsFailed;
   }
   if (!Manifest.Finish(Options.Force, Error)) {
     Err << Me << "cannot write " << (Options.OutFolder / "manifest.csv").string() << ": " << Error
         << "\n";
-    Status = kExitRowsFailed;
+    if (!Interrupted) Status = kExitRowsFailed;
   }
-  if (Options.Progress)
+  if (Interrupted)
+    Err << Me << "interrupted after " << Made + Failed << " of " << Row << " rows\n";
+  else if (Options.Progress)
     Err << Me << Made << " made, " << Failed << " failed, manifest in "
         << (Options.OutFolder / "manifest.csv").string() << "\n";
   Err.flush();

@@ -9,6 +9,7 @@
 #include "cli/Fields.h"
 #include "cli/Picture.h"
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -22,6 +23,8 @@ struct TBatchOptions {
   bool Force = false;    // replace existing files
   bool Progress = false; // draw the progress bar on Err (a terminal)
   bool Durable = false;  // fsync every file before its rename (slow; see the README)
+  // Set, by a signal handler for instance, to interrupt the batch: no further row is begun.
+  const std::atomic<int>* Stop = nullptr;
 };
 
 // Exit statuses, as --help and the man page list them.
@@ -29,10 +32,15 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitRowsFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNotVerified = 3;
+inline constexpr int kExitInterrupted = 130; // as a shell reports a command ended by SIGINT
 
 // Runs the batch, reporting each failed row on Err in one line ("row 3 (line 4): reason").
 // Answers kExitOk when every row was made, kExitRowsFailed when any row failed or the manifest
 // could not be written, kExitUsage when the batch could not start (unreadable input, no header,
 // unknown columns, no kind, an existing manifest without Force, an output folder that cannot be
-// made).
+// made or that another batch is writing into), kExitInterrupted when Stop was set: the rows
+// begun are finished, the manifest lists the rows made up to the first one not begun and ends
+// with "interrupted after N of M rows read", and Err says "interrupted after N of M rows".
+// Before the first row, temporary files a killed batch left in the folder are removed, and
+// colours phones may not read are warned of (unless verifying, which fails such rows).
 int RunBatch(const TBatchOptions& Options, std::ostream& Err);

@@ -18,13 +18,34 @@ bool TCsvReader::Fill() {
 }
 
 int TCsvReader::Peek() {
+  if (FAgainPos < FAgain.size()) return static_cast<unsigned char>(FAgain[FAgainPos]);
   return Fill() ? static_cast<unsigned char>(FBuffer[FPos]) : kEnd;
 }
 
 int TCsvReader::Get() {
-  if (!Fill()) return kEnd;
+  int C;
+  if (FAgainPos < FAgain.size()) {
+    C = static_cast<unsigned char>(FAgain[FAgainPos++]);
+    if (FAgainPos == FAgain.size()) {
+      FAgain.clear();
+      FAgainPos = 0;
+    }
+  } else {
+    if (!Fill()) return kEnd;
+    C = static_cast<unsigned char>(FBuffer[FPos++]);
+  }
   ++FConsumed;
-  return static_cast<unsigned char>(FBuffer[FPos++]);
+  if (FRecording) FRecorded += static_cast<char>(C);
+  return C;
+}
+
+void TCsvReader::ReadAgainFrom(long long Line) {
+  FConsumed -= FRecorded.size();
+  FAgain = FRecorded + FAgain.substr(FAgainPos);
+  FAgainPos = 0;
+  FRecorded.clear();
+  FRecording = false;
+  FLine = Line;
 }
 
 TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
@@ -41,13 +62,9 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
           Head.clear();
         }
       }
-      if (!Head.empty()) {
-        // Not a mark: the bytes belong to the first field. Put them back in front of the buffer.
-        FBuffer.insert(FBuffer.begin() + static_cast<std::ptrdiff_t>(FPos), Head.begin(),
-                       Head.end());
-        FEnd += Head.size();
-        FConsumed -= Head.size();
-      }
+      // Not a mark: the bytes belong to the first field and are read again.
+      FAgain = Head;
+      FConsumed -= Head.size();
     }
   }
 
@@ -64,69 +81,105 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
   Record.Fields.assign(1, std::string());
   Record.Line = FLine;
   Error.clear();
-  std::size_t Stored = 0;
+  FRecorded.clear();
+  FRecording = false;
+  std::size_t Bytes = 0;
   bool TooLong = false;
+  bool Spans = false;     // a quoted field ran over a line break
+  long long Unclosed = 0; // the line of a quote the input ended inside
+  std::string Reason;     // the first fault found
+  auto Take = [&] {
+    const int C = Get();
+    if (C != kEnd && ++Bytes > FMaxRecordBytes) TooLong = true;
+    return C;
+  };
   auto Keep = [&](int C) {
-    if (TooLong) return;
-    if (++Stored > FMaxRecordBytes) {
-      TooLong = true;
-      return;
-    }
-    Record.Fields.back() += static_cast<char>(C);
+    if (!TooLong) Record.Fields.back() += static_cast<char>(C);
   };
   auto Flag = [&](std::string Why) {
-    if (Error.empty()) Error = std::move(Why);
+    if (Reason.empty()) Reason = std::move(Why);
   };
+  // Over the cap inside a record that runs over lines: stop at once, its lines are read again.
+  auto GiveUp = [&] { return TooLong && Spans; };
 
-  // A field starts here. Quoted: read to the closing quote; then expect a separator.
-  for (;;) {
-    bool Quoted = false;
-    if (Peek() == '"') {
-      Get();
-      Quoted = true;
-      const long long Opened = FLine;
-      for (;;) {
-        const int C = Get();
-        if (C == kEnd) {
-          Flag("the input ends inside a quoted field opened on line " + std::to_string(Opened));
-          if (TooLong) Error = "record longer than " + std::to_string(FMaxRecordBytes) + " bytes";
-          return TCsvStatus::Error;
-        }
-        if (C == '"') {
-          if (Peek() == '"') {
-            Get();
-            Keep('"');
-            continue;
-          }
-          break;
-        }
-        if (C == '\n' || (C == '\r' && Peek() != '\n')) ++FLine;
-        Keep(C);
-      }
-    }
-    // Unquoted text, or what follows a closing quote, up to a comma or the end of the record.
+  // Field after field; each starts here. Quoted: read to the closing quote; then expect a
+  // separator.
+  [&] {
     for (;;) {
-      const int C = Peek();
-      if (C == kEnd || C == '\r' || C == '\n' || C == ',') break;
-      Get();
-      if (Quoted)
-        Flag("text after the closing quote of field " + std::to_string(Record.Fields.size()));
-      else if (C == '"')
-        Flag("a quote inside unquoted field " + std::to_string(Record.Fields.size()));
-      Keep(C);
+      bool Quoted = false;
+      if (Peek() == '"') {
+        Take();
+        Quoted = true;
+        const long long Opened = FLine;
+        for (;;) {
+          const int C = Take();
+          if (C == kEnd) {
+            Unclosed = Opened;
+            Flag("the input ends inside a quoted field opened on line " + std::to_string(Opened));
+            return;
+          }
+          if (C == '"') {
+            if (Peek() == '"') {
+              Take();
+              Keep('"');
+              continue;
+            }
+            break;
+          }
+          Keep(C);
+          if (C == '\n' || (C == '\r' && Peek() != '\n')) {
+            ++FLine;
+            if (!Spans) Spans = FRecording = true; // the record may have to be read again from here
+          }
+          if (GiveUp()) return;
+        }
+      }
+      // Unquoted text, or what follows a closing quote, up to a comma or the end of the record.
+      for (;;) {
+        const int C = Peek();
+        if (C == kEnd || C == '\r' || C == '\n' || C == ',') break;
+        Take();
+        if (Quoted)
+          Flag("text after the closing quote of field " + std::to_string(Record.Fields.size()));
+        else if (C == '"')
+          Flag("a quote inside unquoted field " + std::to_string(Record.Fields.size()));
+        Keep(C);
+        if (GiveUp()) return;
+      }
+      if (Peek() == ',') {
+        Take();
+        if (!TooLong) Record.Fields.emplace_back();
+        if (GiveUp()) return;
+        continue;
+      }
+      const int C = Get(); // the line break, or the end
+      if (C == '\r' && Peek() == '\n') Get();
+      if (C != kEnd) ++FLine;
+      return;
     }
-    const int C = Get();
-    if (C == ',') {
-      if (!TooLong) Record.Fields.emplace_back();
-      continue;
-    }
-    if (C == '\r' && Peek() == '\n') Get();
-    if (C != kEnd) ++FLine;
-    break;
-  }
+  }();
+
   if (TooLong) {
-    Error = "record longer than " + std::to_string(FMaxRecordBytes) + " bytes";
+    Reason = "record longer than " + std::to_string(FMaxRecordBytes) + " bytes";
     Record.Fields.clear();
+  } else if (Reason.empty() && FExpectedFields != 0 && Record.Fields.size() != FExpectedFields) {
+    Reason = std::to_string(Record.Fields.size()) + " fields where the header has " +
+             std::to_string(FExpectedFields);
   }
-  return Error.empty() ? TCsvStatus::Record : TCsvStatus::Error;
+  if (Reason.empty()) {
+    FRecording = false;
+    FRecorded.clear();
+    return TCsvStatus::Record;
+  }
+  if (Spans) {
+    // Most likely a closing quote is missing on the record's first line: what followed it is read
+    // again as the records it holds.
+    const std::string Start = std::to_string(Record.Line);
+    Error = Unclosed ? "the quote opened on line " + std::to_string(Unclosed) + " is never closed"
+                     : Reason + " (is a closing quote missing on line " + Start + "?)";
+    ReadAgainFrom(Record.Line + 1);
+  } else {
+    Error = std::move(Reason);
+  }
+  return TCsvStatus::Error;
 }

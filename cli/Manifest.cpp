@@ -59,6 +59,10 @@ void TManifest::Add(const TRowResult& R) {
         CsvField(R.Error) + "\r\n");
 }
 
+void TManifest::AddNote(std::string_view Note) {
+  Write(",,,,,," + CsvField(Note) + "\r\n");
+}
+
 bool TManifest::Finish(bool Replace, std::string& Error) {
   bool Ok = FOk && std::fflush(FFile) == 0 && ::fsync(::fileno(FFile)) == 0;
   if (!Ok) Error = std::strerror(errno);

@@ -20,6 +20,7 @@ struct TRowResult {
   std::size_t PayloadBytes = 0;
   std::string Verified = "not asked";
   std::string Error;
+  bool Skipped = false; // the batch was interrupted before the row was begun: not in the manifest
 };
 
 // A field as RFC 4180 writes it: quoted when it holds a comma, a quote or a line break.
@@ -36,6 +37,8 @@ public:
   // Makes the temporary file in Folder and writes the header line; Error says why not.
   bool Open(const std::filesystem::path& Folder, std::string& Error);
   void Add(const TRowResult& Result);
+  // A closing line that is no row: the row column empty, Note in the error column.
+  void AddNote(std::string_view Note);
   // Flushes every file of the batch to the disk, then the manifest, and renames it to
   // manifest.csv (replacing one only when Replace), then makes the rename durable.
   bool Finish(bool Replace, std::string& Error);

@@ -9,6 +9,7 @@
 #include "render/Terminal.h"
 
 #include <QString>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -18,7 +19,9 @@ constexpr int kReadBackScale = 4;
 // The largest PNG side in pixels (a picture of 400 MB at 4 bytes a pixel).
 constexpr int kMaxPngSide = 10000;
 
-std::string ContrastWarning(const TCodeStyle& Style) {
+} // namespace
+
+std::string ColourWarning(const TCodeStyle& Style) {
   const TContrast Contrast = ContrastOf(Style.Dark, Style.Light);
   if (Contrast.Ratio < MinimumContrast)
     return ContrastReason(Contrast.Ratio) + ", at least 3 : 1 is needed; phones may not read it";
@@ -26,8 +29,6 @@ std::string ContrastWarning(const TCodeStyle& Style) {
     return "inverted colours: many phone readers do not read light modules on a dark background";
   return "";
 }
-
-} // namespace
 
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request) {
   TPicture Picture;
@@ -64,6 +65,17 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
     Picture.Bytes = RenderSvg(Code.Grid, Request.Style, Request.MmPerModule, Request.Title);
     break;
   case TOutputFormat::Pdf: {
+    const double SideMm = Code.Grid.Side * Request.MmPerModule;
+    const double MaxMm = kMaxPdfPagePoints * 25.4 / 72.0;
+    if (SideMm > MaxMm) {
+      char Why[200];
+      std::snprintf(Why, sizeof Why,
+                    "a PDF page of %.0f mm a side is too large (at most %.0f mm, PDF's largest "
+                    "page); give a --mm-per-module of at most %.2f for these %d modules",
+                    SideMm, MaxMm, std::floor(MaxMm / Code.Grid.Side * 100) / 100, Code.Grid.Side);
+      Picture.Error = Why;
+      return Picture;
+    }
     const QByteArray Pdf = RenderPdf(Code.Grid, Request.Style, Request.MmPerModule,
                                      QString::fromStdString(Request.Title));
     Picture.Bytes.assign(Pdf.constData(), static_cast<std::size_t>(Pdf.size()));
@@ -88,7 +100,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
     Picture.VerifyReason = Verdict.Reason;
 
   } else {
-    Picture.Warning = ContrastWarning(Request.Style);
+    Picture.Warning = ColourWarning(Request.Style);
   }
   return Picture;
 }

@@ -33,5 +33,8 @@ struct TPicture {
   std::string Warning;      // colours that phones may not read, when not asked to verify
 };
 
+// Why phones may not read a code in Style's colours (too little contrast, or inverted), or "".
+std::string ColourWarning(const TCodeStyle& Style);
+
 // Thread-safe: every call builds its own encoder, images and decoder.
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request);

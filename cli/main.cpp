@@ -8,11 +8,16 @@
 #include "platform/TextFile.h"
 
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <thread>
+#include <type_traits>
 #include <unistd.h>
 
 #ifndef MARBECK_VERSION
@@ -23,13 +28,38 @@ namespace {
 
 const char* const kMe = "marbeck-cli: ";
 
+// Set by SIGINT and SIGTERM during a batch; the handler does nothing else.
+std::atomic<int> GStop{0};
+static_assert(std::atomic<int>::is_always_lock_free,
+              "a signal handler may only touch lock-free atomics");
+
+extern "C" void OnStopSignal(int Signal) {
+  GStop.store(Signal);
+}
+
+// SIGINT and SIGTERM set GStop instead of ending the program, once: a second one ends it. A
+// signal ignored when the program started (a background job of a shell without job control)
+// stays ignored.
+void CatchStopSignals() {
+  for (const int Signal : {SIGINT, SIGTERM}) {
+    struct sigaction Old {};
+    if (::sigaction(Signal, nullptr, &Old) != 0 || Old.sa_handler == SIG_IGN) continue;
+    struct sigaction New {};
+    New.sa_handler = OnStopSignal;
+    sigemptyset(&New.sa_mask);
+    New.sa_flags = SA_RESETHAND;
+    ::sigaction(Signal, &New, nullptr);
+  }
+}
+
 const char* const kExitStatuses = R"(Exit status:
   0  every code was made
   1  a code could not be made or written (a batch: at least one row failed; the others
      were made and manifest.csv says which)
   2  usage error: unknown option or column, missing field, bad value, unreadable input
   3  --verify: the picture did not read back as exactly the payload's bytes, or its
-     colours fail the contrast check (nothing is written))";
+     colours fail the contrast check (nothing is written)
+130  a batch interrupted by SIGINT or SIGTERM (manifest.csv lists the rows made))";
 
 // The style options every command shares, as raw text until they are checked.
 struct TStyleText {
@@ -46,6 +76,23 @@ struct TStyleText {
   std::string Ink = "light";
 };
 
+// A number from Min to Max. Text that is no number, NaN and infinities included, is "not a
+// number" rather than out of range.
+template <typename T> CLI::Validator NumberIn(T Min, T Max) {
+  std::ostringstream Range;
+  Range << Min << " to " << Max;
+  return CLI::Validator(
+      [Min, Max, Bounds = Range.str()](std::string& Text) -> std::string {
+        T Value{};
+        bool Ok = CLI::detail::lexical_cast(Text, Value);
+        if constexpr (std::is_floating_point_v<T>) Ok = Ok && std::isfinite(Value);
+        if (!Ok) return "\"" + Text + "\" is not a number";
+        if (Value < Min || Value > Max) return Text + " is not in the range " + Bounds;
+        return "";
+      },
+      "in [" + Range.str() + "]");
+}
+
 void AddStyleOptions(CLI::App* Command, TStyleText& S) {
   Command->add_option("--encoding", S.Encoding,
                       "auto|numeric|alphanumeric|iso-8859-1|utf-8|utf-8-bom (default auto; "
@@ -53,11 +100,11 @@ void AddStyleOptions(CLI::App* Command, TStyleText& S) {
   Command
       ->add_option("--quiet-zone", S.QuietZone,
                    "the light margin around the code, in modules (default 4)")
-      ->check(CLI::Range(0, 99));
+      ->check(NumberIn(0, 99));
   Command->add_option("--scale", S.Scale, "PNG: pixels per module (default 8)")
-      ->check(CLI::Range(1, 100));
+      ->check(NumberIn(1, 100));
   Command->add_option("--mm-per-module", S.MmPerModule, "SVG, PDF: size of a module (default 1)")
-      ->check(CLI::Range(0.01, 1000.0));
+      ->check(NumberIn(0.01, 1000.0));
   Command->add_option("--dark", S.Dark,
                       "colour of dark modules: #rrggbb, a name (clNavy) or $BBGGRR");
   Command->add_option("--light", S.Light, "colour of light modules and the quiet zone");
@@ -65,7 +112,7 @@ void AddStyleOptions(CLI::App* Command, TStyleText& S) {
       ->add_option("--frame", S.Frame,
                    "draw corner marks on the quiet zone's outer ring, arms SIZE + 3 modules "
                    "(0..10); adds one module to the quiet zone")
-      ->check(CLI::Range(0, 10));
+      ->check(NumberIn(0, 10));
   Command->add_option("--frame-color", S.FrameColor, "colour of the corner marks");
   Command->add_flag("--verify", S.Verify,
                     "read the picture back with zbar; fail unless it gives exactly the payload's "
@@ -264,7 +311,7 @@ int Main(int argc, char** argv) {
   BatchApp->add_option("--format", BatchStyle.Format,
                        "png|svg|pdf (default svg); a file column's .png/.svg/.pdf decides per row");
   BatchApp->add_option("--jobs", Batch.Jobs, "worker threads (default: hardware threads)")
-      ->check(CLI::Range(1, 256));
+      ->check(NumberIn(1, 256));
   BatchApp->add_flag("--force", Batch.Force, "replace existing files and manifest.csv");
   BatchApp->add_flag("--durable", Batch.Durable,
                      "flush every file to the disk before it takes its name (much slower; the "
@@ -275,6 +322,20 @@ int Main(int argc, char** argv) {
     App.parse(argc, argv);
   } catch (const CLI::ParseError& E) {
     if (E.get_exit_code() == 0) return App.exit(E);
+    if (App.get_subcommands().empty()) {
+      // No command was recognised: name the word taken for one, and the commands there are.
+      std::string Word;
+      for (int I = 1; I < argc && Word.empty(); ++I)
+        if (argv[I][0] != '-') Word = argv[I];
+      std::string Names;
+      for (std::size_t I = 0; I < std::size(Kinds); ++I)
+        Names += std::string(KindName(Kinds[I].first)) + (I + 1 < std::size(Kinds) ? ", " : " ");
+      std::cerr << kMe
+                << (Word.empty() ? std::string("a command is needed")
+                                 : "unknown command \"" + Word + "\"")
+                << ": " << Names << "or batch (see --help)\n";
+      return kExitUsage;
+    }
     std::cerr << kMe << E.what() << " (see --help)\n";
     return kExitUsage;
   }
@@ -305,6 +366,8 @@ int Main(int argc, char** argv) {
   }
   Batch.OutFolder = BatchOut;
   Batch.Progress = ::isatty(STDERR_FILENO) != 0;
+  Batch.Stop = &GStop;
+  CatchStopSignals();
   return RunBatch(Batch, std::cerr);
 }
 

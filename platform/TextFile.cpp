@@ -308,9 +308,11 @@ TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view
                              const TAtomicWrite& How) {
   const bool OwnerOnly = How.OwnerOnly;
   // The temporary file lives beside the target, so the final rename stays inside one file system.
-  // Its name is the target's with ".XXXXXX" added, shortened first when the target's name is so
-  // long that the addition would pass the file system's 255-byte limit for one name.
-  std::string TempName = Path.filename().string();
+  // Its name is the target's with ".XXXXXX" added (and "." before it for HiddenTemp), shortened
+  // first when the target's name is so long that the additions would pass the file system's
+  // 255-byte limit for one name.
+  std::string TempName = How.HiddenTemp ? "." : "";
+  TempName += Path.filename().string();
   constexpr std::size_t MaxTempStem = 255 - 7;
   if (TempName.size() > MaxTempStem) TempName.resize(MaxTempStem);
   TTemporaryFile Temp((Path.parent_path() / (TempName + ".XXXXXX")).string());

@@ -68,6 +68,9 @@ struct TAtomicWrite {
   // Replace: an existing target is replaced. Without it the rename refuses an existing target,
   // checked and done in one step so that two writers cannot both win; Exists is then set.
   bool Replace = true;
+  // HiddenTemp: the temporary name is ".NAME.XXXXXX" instead of "NAME.XXXXXX", so that a writer of
+  // many files can tell what its killed predecessors left from anyone else's files.
+  bool HiddenTemp = false;
 };
 TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
                              const TAtomicWrite& How);

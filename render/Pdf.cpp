@@ -93,7 +93,7 @@ QByteArray RenderPdf(const TModuleGrid& Grid, const TCodeStyle& Style, double Mm
   if (Grid.Side <= 0 || !std::isfinite(MmPerModule) || MmPerModule <= 0) return QByteArray();
   const double Millimetres = Grid.Side * MmPerModule;
   const double Points = Millimetres * 72.0 / 25.4;
-  if (Points > 14400.0) return QByteArray();
+  if (Points > kMaxPdfPagePoints) return QByteArray();
 
   QByteArray Pdf;
   int RoundedPoints = 0;

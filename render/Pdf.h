@@ -19,9 +19,12 @@
 void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
                const TCodeStyle& Style);
 
+// The largest page side PDF readers take, in points (200 inches, 5080 mm; ISO 32000-1, annex C).
+inline constexpr double kMaxPdfPagePoints = 14400.0;
+
 // One PDF page exactly Side * MmPerModule millimetres square (the MediaBox to a millionth of a
 // point), carrying the PaintCode picture as vector shapes only (no image), the colours exact;
 // Title goes into the document information. Empty for an empty grid, a MmPerModule that is not a
-// positive finite number, a page beyond 14400 points (PDF's largest) or a failed write.
+// positive finite number, a page beyond kMaxPdfPagePoints or a failed write.
 QByteArray RenderPdf(const TModuleGrid& Grid, const TCodeStyle& Style, double MmPerModule,
                      const QString& Title);

@@ -9,9 +9,13 @@
 #include "support/ZbarDecode.h"
 
 #include <QImage>
+#include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -186,7 +190,16 @@ TEST(CliSingle, ErrorsAndExitStatuses) {
       {{"wifi", "--ssid", "s", "--type", "WPA3", "-o", "a.png"}, 2, "WPA or WEP"},
       {{"vcard", "--nickname", "x"}, 2, "nickname"},
       {{"url", "\xC0\xAF", "-o", "a.png"}, 2, "invalid UTF-8"},
-      {{"frobnicate"}, 2, ""},
+      {{"frobnicate"}, 2, "unknown command \"frobnicate\": text, url, email, vcard, wifi or batch"},
+      {{}, 2, "a command is needed"},
+      {{"url", "x", "--quiet-zone", "abc", "-o", "a.png"}, 2, "\"abc\" is not a number"},
+      {{"url", "x", "--quiet-zone", "100", "-o", "a.png"}, 2, "100 is not in the range 0 to 99"},
+      {{"url", "x", "--mm-per-module", "nan", "-o", "a.pdf"}, 2, "\"nan\" is not a number"},
+      {{"url", "x", "--mm-per-module", "-inf", "-o", "a.pdf"}, 2, "\"-inf\" is not a number"},
+      {{"url", "x", "--mm-per-module", "200", "-o", "a.pdf"},
+       1,
+       "a PDF page of 5800 mm a side is too large (at most 5080 mm, PDF's largest page); give a "
+       "--mm-per-module of at most 175.17 for these 29 modules"},
       {{"url", TooLong, "-o", "a.png"}, 1, "too long for a QR code: 3000 bytes"},
       {{"url", "x", "-o", "no/such/folder/a.png"}, 1, "cannot write"},
       {{"url", "x", "--scale", "100", "--quiet-zone", "99", "-o", "a.png"}, 1, "too large"},
@@ -197,11 +210,17 @@ TEST(CliSingle, ErrorsAndExitStatuses) {
   };
   for (const TCase& C : Cases) {
     const TRun R = RunCli(Folder.Path(), C.Args);
-    EXPECT_EQ(R.Status, C.Status) << C.Args[0] << " " << C.Says << ": " << R.Err;
+    EXPECT_EQ(R.Status, C.Status) << C.Says << ": " << R.Err;
     EXPECT_NE(R.Err.find(C.Says), std::string::npos) << R.Err;
     EXPECT_EQ(std::count(R.Err.begin(), R.Err.end(), '\n'), 1) << R.Err; // one line
     EXPECT_FALSE(fs::exists(Folder.Path() / "a.png")) << C.Says;         // nothing written
+    EXPECT_FALSE(fs::exists(Folder.Path() / "a.pdf")) << C.Says;
   }
+  // The largest module the message names makes the largest page: 29 modules of 175 mm.
+  const TRun Large = RunCli(Folder.Path(), {"url", "x", "--mm-per-module", "175", "-o", "a.pdf"});
+  EXPECT_EQ(Large.Status, 0) << Large.Err;
+  EXPECT_NE(ReadFile(Folder.Path() / "a.pdf").find("/MediaBox [0 0 14385.826772 14385.826772]"),
+            std::string::npos);
   // Without --verify, weak colours are only a warning.
   const TRun Weak = RunCli(Folder.Path(), {"url", "x", "--dark", "#ffff00", "-o", "a.png"});
   EXPECT_EQ(Weak.Status, 0);
@@ -445,6 +464,19 @@ TEST(CliBatch, UsageErrors) {
   }
 }
 
+// Column names are matched without regard to letter case, like the file column's extensions.
+TEST(CliBatch, ColumnNamesIgnoreLetterCase) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "in.csv", "Kind,FILE,Url,SSID\nurl,a.PNG,https://a.example,\n");
+  const TRun R = RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out"});
+  EXPECT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(DecodeFile(Folder.Path() / "out" / "a.PNG"), "https://a.example");
+  WriteFile(Folder.Path() / "twice.csv", "url,URL\nx,y\n");
+  const TRun Twice = RunCli(Folder.Path(), {"batch", "twice.csv", "--out", "o2", "--kind", "url"});
+  EXPECT_EQ(Twice.Status, 2);
+  EXPECT_NE(Twice.Err.find("column \"URL\" appears twice"), std::string::npos) << Twice.Err;
+}
+
 // Thousands of rows on two workers give the same files, byte for byte, as on one.
 TEST(CliBatch, TwoJobsMakeTheSameFilesAsOne) {
   TTempFolder Folder;
@@ -487,3 +519,158 @@ TEST(CliBatch, TwoJobsMakeTheSameFilesAsOne) {
 }
 
 } // namespace
+
+// A missing closing quote costs one row: every later row is made and every row is in the manifest.
+TEST(CliBatch, AMissingQuoteLosesNoLaterRow) {
+  TTempFolder Folder;
+  std::string Small = "kind,file,text\ntext,t1,a\ntext,t2,b\ntext,t3,\"open\n";
+  for (int I = 4; I <= 10; ++I)
+    Small += "text,t" + std::to_string(I) + ",x\n";
+  // Two missing quotes far apart: the first is closed by the second, which runs to the end.
+  // (A record past the size cap is read again just the same; Csv_test shows it.)
+  std::string Big = "kind,file,text\n";
+  for (int I = 1; I <= 3000; ++I)
+    Big += "text,b" + std::to_string(I) + (I == 7 || I == 2990 ? ",\"open\n" : ",x\n");
+  struct TCase {
+    const char* Name;
+    std::string Csv;
+    int Rows;
+    std::string Said; // standard error
+  };
+  const TCase Cases[] = {
+      {"q.csv", Small, 10,
+       "marbeck-cli: row 3 (line 4): the quote opened on line 4 is never closed\n"},
+      {"big.csv", Big, 3000,
+       "marbeck-cli: row 7 (line 8): text after the closing quote of field 3 (is a closing quote "
+       "missing on line 8?)\n"
+       "marbeck-cli: row 2990 (line 2991): the quote opened on line 2991 is never closed\n"}};
+  for (const TCase& C : Cases) {
+    WriteFile(Folder.Path() / C.Name, C.Csv);
+    const std::string Out = std::string("out-") + C.Name;
+    const TRun R = RunCli(Folder.Path(), {"batch", C.Name, "--out", Out, "--jobs", "2"});
+    EXPECT_EQ(R.Status, 1) << R.Err;
+    EXPECT_EQ(R.Err, C.Said) << C.Name;
+    const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / Out);
+    ASSERT_EQ(static_cast<int>(M.size()), C.Rows) << C.Name;
+    int Made = 0;
+    for (int I = 0; I < C.Rows; ++I) {
+      EXPECT_EQ(M[static_cast<std::size_t>(I)].Row, std::to_string(I + 1));
+      const bool Fails = C.Said.find("row " + std::to_string(I + 1) + " (") != std::string::npos;
+      EXPECT_EQ(M[static_cast<std::size_t>(I)].Error.empty(), !Fails) << C.Name << " row " << I + 1;
+      Made += !Fails && fs::exists(Folder.Path() / Out / M[static_cast<std::size_t>(I)].File);
+    }
+    EXPECT_EQ(Made, C.Rows - static_cast<int>(std::count(C.Said.begin(), C.Said.end(), '\n')))
+        << C.Name;
+  }
+}
+
+// SIGINT or SIGTERM: the rows begun are finished, no temporary file is left, the manifest lists
+// what was made and says it was interrupted, exit 130. A new run removes what a killed batch
+// left, and nothing else.
+TEST(CliBatch, InterruptedBatchLeavesItsManifestAndNoTemporaryFiles) {
+  TTempFolder Folder;
+  std::string Csv = "kind,url\n";
+  for (int I = 0; I < 60000; ++I)
+    Csv += "url,https://example.org/item/" + std::to_string(I) + "\n";
+  WriteFile(Folder.Path() / "in.csv", Csv);
+  for (const int Signal : {SIGINT, SIGTERM}) {
+    const std::string Out = "out" + std::to_string(Signal);
+    const std::string ErrFile = (Folder.Path() / ("err" + std::to_string(Signal))).string();
+    const std::string Dir = Folder.Path().string();
+    const pid_t Pid = ::fork();
+    ASSERT_GE(Pid, 0);
+    if (Pid == 0) {
+      const int Fd = ::open(ErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (Fd < 0 || ::chdir(Dir.c_str()) != 0 || ::dup2(Fd, 2) < 0) ::_exit(126);
+      ::execl(MARBECK_CLI, MARBECK_CLI, "batch", "in.csv", "--out", Out.c_str(), "--jobs", "2",
+              "--format", "png", "--scale", "2", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    // Mid-batch: some codes are there.
+    const fs::path OutPath = Folder.Path() / Out;
+    for (int Wait = 0; Wait < 6000; ++Wait) {
+      std::error_code Ec;
+      if (fs::exists(OutPath / "50.png", Ec)) break;
+      ::usleep(10000);
+    }
+    if (Signal == SIGINT) {
+      // A second batch into the same folder meanwhile is refused.
+      const TRun Second = RunCli(Folder.Path(), {"batch", "in.csv", "--out", Out, "--force"});
+      EXPECT_EQ(Second.Status, 2) << Second.Err;
+      EXPECT_NE(Second.Err.find("another batch is writing into"), std::string::npos) << Second.Err;
+    }
+    ASSERT_EQ(::kill(Pid, Signal), 0);
+    int Raw = 0;
+    ASSERT_EQ(::waitpid(Pid, &Raw, 0), Pid);
+    ASSERT_TRUE(WIFEXITED(Raw)) << "ended by signal " << WTERMSIG(Raw);
+    EXPECT_EQ(WEXITSTATUS(Raw), 130);
+    const std::string Err = ReadFile(ErrFile);
+    long long Done = 0, Read = 0;
+    ASSERT_EQ(std::sscanf(Err.c_str(), "marbeck-cli: interrupted after %lld of %lld rows\n", &Done,
+                          &Read),
+              2)
+        << Err;
+    EXPECT_EQ(Err, "marbeck-cli: interrupted after " + std::to_string(Done) + " of " +
+                       std::to_string(Read) + " rows\n");
+    EXPECT_GE(Done, 50);
+    EXPECT_LT(Read, 60000);
+
+    std::vector<TManifestRow> M = ReadManifest(OutPath);
+    ASSERT_EQ(static_cast<long long>(M.size()), Done + 1);
+    EXPECT_EQ(M.back().Row, "");
+    EXPECT_EQ(M.back().Error, "interrupted after " + std::to_string(Done) + " of " +
+                                  std::to_string(Read) + " rows read");
+    M.pop_back();
+    std::set<std::string> Listed{"manifest.csv"};
+    for (std::size_t I = 0; I < M.size(); ++I) {
+      EXPECT_EQ(M[I].Row, std::to_string(I + 1));
+      EXPECT_EQ(M[I].Error, "");
+      Listed.insert(M[I].File);
+    }
+    std::set<std::string> Names; // every file is listed; no temporary file
+    for (const auto& E : fs::directory_iterator(OutPath))
+      Names.insert(E.path().filename().string());
+    EXPECT_EQ(Names, Listed);
+    EXPECT_EQ(DecodeFile(OutPath / "50.png"), "https://example.org/item/49");
+  }
+
+  // What a killed batch leaves is removed by the next run; files of other names stay.
+  const fs::path Out = Folder.Path() / ("out" + std::to_string(SIGINT));
+  const char* const Stale[] = {".a.png.Ab12Cd", ".B.SVG.000000", ".manifest.csv.zZ9yY8"};
+  const char* const Kept[] = {"keep.png.backup", ".hidden", ".c.png.Ab12C", ".d.txt.Ab12Cd",
+                              ".manifest.csv.Ab12Cd.x"};
+  for (const char* Name : Stale)
+    WriteFile(Out / Name, "half");
+  for (const char* Name : Kept)
+    WriteFile(Out / Name, "mine");
+  WriteFile(Folder.Path() / "small.csv", "kind,url\nurl,https://example.org/again\n");
+  const TRun Again =
+      RunCli(Folder.Path(), {"batch", "small.csv", "--out", Out.string(), "--force"});
+  EXPECT_EQ(Again.Status, 0) << Again.Err;
+  for (const char* Name : Stale)
+    EXPECT_FALSE(fs::exists(Out / Name)) << Name;
+  for (const char* Name : Kept)
+    EXPECT_EQ(ReadFile(Out / Name), "mine") << Name;
+}
+
+// Colours phones may not read: a batch warns once, before its first row, in the single code's
+// words.
+TEST(CliBatch, WeakColoursAreWarnedOfOnce) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "in.csv",
+            "kind,url\nfax,x\nurl,https://a.example\nurl,https://b.example\n");
+  const std::pair<const char*, const char*> Colours[] = {{"#ffffff", "#000000"},
+                                                         {"#ffff00", "#ffffff"}};
+  int Run = 0;
+  for (const auto& [Dark, Light] : Colours) {
+    const TRun Single =
+        RunCli(Folder.Path(), {"url", "x", "--dark", Dark, "--light", Light, "-o", "a.png"});
+    ASSERT_NE(Single.Err.find("warning: "), std::string::npos) << Single.Err;
+    const TRun Batch =
+        RunCli(Folder.Path(), {"batch", "in.csv", "--out", "o" + std::to_string(++Run), "--dark",
+                               Dark, "--light", Light});
+    EXPECT_EQ(Batch.Status, 1) << Batch.Err;
+    EXPECT_EQ(Batch.Err, Single.Err + "marbeck-cli: row 1 (line 2): unknown kind \"fax\" (text, "
+                                      "url, email, vcard or wifi)\n");
+  }
+}

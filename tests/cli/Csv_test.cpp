@@ -81,9 +81,7 @@ TEST(Csv, MalformedRecordsAreErrorsAndReadingGoesOn) {
   const TCase Cases[] = {
       {"quote inside unquoted field", "ok\nab\"c,d\nok\n", {"", "quote inside", ""}},
       {"text after closing quote", "\"ab\"c,d\nok\n", {"after the closing quote", ""}},
-      {"unterminated quote",
-       "ok\n\"abc,d\nmore\n",
-       {"", "ends inside a quoted field opened on line 2"}},
+      {"unterminated quote on the last line", "ok\n\"abc,d", {"", "ends inside a quoted field"}},
   };
   for (const TCase& C : Cases) {
     const TRead R = ReadAll(C.Text);
@@ -101,12 +99,106 @@ TEST(Csv, MalformedRecordsAreErrorsAndReadingGoesOn) {
 TEST(Csv, OverlongRecordIsRefusedWithoutHoldingIt) {
   const std::string Big(5000, 'x');
   const TRead R = ReadAll("a\n" + Big + ",y\n\"" + Big + "\nstill quoted\"\nb\n", 1000);
-  ASSERT_EQ(R.Records.size(), 4u);
+  ASSERT_EQ(R.Records.size(), 5u);
   EXPECT_EQ(R.Errors[0], "");
   EXPECT_NE(R.Errors[1].find("longer than 1000"), std::string::npos);
+  // Over the cap inside quotes that run over a line: the next line is read again.
   EXPECT_NE(R.Errors[2].find("longer than 1000"), std::string::npos);
-  EXPECT_EQ(R.Records[3], (std::vector<std::string>{"b"}));
-  EXPECT_EQ(R.Lines[3], 5);
+  EXPECT_EQ(R.Lines[3], 4);
+  EXPECT_NE(R.Errors[3].find("quote inside"), std::string::npos);
+  EXPECT_EQ(R.Records[4], (std::vector<std::string>{"b"}));
+  EXPECT_EQ(R.Lines[4], 5);
+}
+
+// A missing closing quote costs its own line only: the record is an error at the line where it
+// began, and the lines after it are read again as the records they hold. A quoted field that
+// legitimately runs over lines is kept.
+TEST(Csv, AMissingClosingQuoteCostsOnlyItsLine) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    std::size_t Expected; // fields per record, 0 for any
+    std::size_t Max;
+    std::vector<std::string> Records; // fields joined with "|", or "! reason part" for an error
+    std::vector<long long> Lines;
+  };
+  const TCase Cases[] = {
+      {"to the end of the input",
+       "a,1\nb,\"open\nc,3\nd,4\n",
+       2,
+       1 << 20,
+       {"a|1", "! quote opened on line 2 is never closed", "c|3", "d|4"},
+       {1, 2, 3, 4}},
+      {"closed by a later quote, then malformed",
+       "a,\"open\nb,2\nc,\"x\"\n",
+       2,
+       1 << 20,
+       {"! text after the closing quote of field 2 (is a closing quote missing on line 1?)", "b|2",
+        "c|x"},
+       {1, 2, 3}},
+      {"closed cleanly but too many fields",
+       "a,\"open\nb,c\",d\ne,f\n",
+       2,
+       1 << 20,
+       {"! 3 fields where the header has 2 (is a closing quote", "! quote inside", "e|f"},
+       {1, 2, 3}},
+      {"past the size cap",
+       "a,\"open\n" + std::string(3000, 'x') + "\nb,2\n",
+       2,
+       100,
+       {"! record longer than 100 bytes", "! longer than 100", "b|2"},
+       {1, 2, 3}},
+      {"a kept field over lines",
+       "a,\"one\ntwo\"\nb,2\n",
+       2,
+       1 << 20,
+       {"a|one\ntwo", "b|2"},
+       {1, 3}},
+      {"a field over lines with the wrong count, no count asked",
+       "a,\"one\ntwo\",x\nb,2\n",
+       0,
+       1 << 20,
+       {"a|one\ntwo|x", "b|2"},
+       {1, 3}},
+      {"single-line faults do not read again",
+       "a,b,c\nd\"e,f\n",
+       2,
+       1 << 20,
+       {"! 3 fields where the header has 2", "! quote inside"},
+       {1, 2}},
+      {"over the cap while read again",
+       "\"a\n\"b\n" + std::string(300, 'y') + "\nc\n",
+       0,
+       100,
+       {"! text after the closing quote", "! longer than 100", "! longer than 100", "c"},
+       {1, 2, 3, 4}},
+  };
+  for (const TCase& C : Cases) {
+    std::istringstream In(C.Text);
+    TCsvReader Reader(In, C.Max);
+    Reader.SetExpectedFields(C.Expected);
+    std::vector<std::string> Got;
+    std::vector<long long> Lines;
+    TCsvRecord Record;
+    std::string Error;
+    for (TCsvStatus S; (S = Reader.Next(Record, Error)) != TCsvStatus::End;) {
+      std::string Joined;
+      for (std::size_t I = 0; I < Record.Fields.size(); ++I)
+        Joined += (I ? "|" : "") + Record.Fields[I];
+      Got.push_back(S == TCsvStatus::Error ? "! " + Error : Joined);
+      Lines.push_back(Record.Line);
+    }
+    EXPECT_EQ(Reader.BytesRead(), C.Text.size()) << C.Name;
+    EXPECT_EQ(Lines, C.Lines) << C.Name;
+    ASSERT_EQ(Got.size(), C.Records.size()) << C.Name << ": " << ::testing::PrintToString(Got);
+    for (std::size_t I = 0; I < Got.size(); ++I) {
+      if (C.Records[I][0] == '!')
+        EXPECT_NE(Got[I].find(C.Records[I].substr(2)), std::string::npos)
+            << C.Name << " record " << I << ": " << Got[I];
+      else
+        EXPECT_EQ(Got[I], C.Records[I]) << C.Name << " record " << I;
+    }
+  }
 }
 
 TEST(Csv, ChunkBoundariesChangeNothing) {
