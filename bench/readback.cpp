@@ -9,9 +9,9 @@
 // unless each one reads back exactly.
 #include "render/ReadBack.h"
 
-#include "support/Workloads.h"
 #include "encoder/QRCodeSymbol.h"
 #include "render/Raster.h"
+#include "support/Workloads.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -11,11 +11,11 @@
 // report the median thread CPU time of N repetitions (default 31). The program checks that both
 // drew the same modules, then prints a Markdown table. Not a test: the timings are never
 // asserted.
-#include "support/Workloads.h"
 #include "encoder/QRCodeSymbol.h"
 #include "render/Code.h"
 #include "render/Raster.h"
 #include "render/Svg.h"
+#include "support/Workloads.h"
 
 #include <algorithm>
 #include <cstdio>
