@@ -51,6 +51,8 @@ struct TJob {
 struct TColumns {
   int Kind = -1;
   int File = -1;
+  int ECLevel = -1; // the ec column: L, M, Q or H for the row, empty for --ec
+  int Boost = -1;   // the boost column: yes or no for the row, empty for --boost
   std::vector<std::pair<int, std::string>> Fields; // index, field name
   std::size_t Count = 0;
 };
@@ -201,6 +203,10 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
       Columns.Kind = static_cast<int>(I);
     else if (Name == "file")
       Columns.File = static_cast<int>(I);
+    else if (Name == "ec")
+      Columns.ECLevel = static_cast<int>(I);
+    else if (Name == "boost")
+      Columns.Boost = static_cast<int>(I);
     else if (FindField(Name))
       Columns.Fields.emplace_back(static_cast<int>(I), Name);
     else
@@ -271,9 +277,32 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = Format;
+  if (Columns.ECLevel >= 0) {
+    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
+        !Cell.empty()) {
+      const std::optional<TQRCodeECLevel> Level = ParseECLevel(Cell);
+      if (!Level) {
+        R.Error = "unknown error-correction level " + Quoted(Cell) + " (L, M, Q or H)";
+        return R;
+      }
+      Request.ECLevel = *Level;
+    }
+  }
+  if (Columns.Boost >= 0) {
+    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.Boost)];
+        !Cell.empty()) {
+      const std::optional<bool> Boost = ParseSwitch(Cell);
+      if (!Boost) {
+        R.Error = "boost " + Quoted(Cell) + " is neither yes nor no";
+        return R;
+      }
+      Request.Boost = *Boost;
+    }
+  }
   if (Request.Title.empty()) Request.Title = R.File;
   const TPicture Picture = MakePicture(Payload.Payload, Request);
   R.Version = Picture.Version;
+  R.Level = Picture.Level;
   R.PayloadBytes = Picture.PayloadBytes;
   if (!Picture.Error.empty()) {
     R.Error = Picture.Error;

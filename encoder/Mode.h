@@ -19,6 +19,10 @@ enum TQRCodeEncoding : std::uint8_t {
 // the block table; its ordinal is the item index of the "Error Correction" list. L restores
 // about 7 % of the codewords, M 15 %, Q 25 %, H 30 %.
 enum TQRCodeECLevel : std::uint8_t { ecL, ecM, ecQ, ecH };
+// The level's letter: 'L', 'M', 'Q' or 'H'.
+constexpr char ECLevelLetter(TQRCodeECLevel Level) {
+  return "LMQH"[Level & 3];
+}
 
 enum TMode : std::uint8_t {
   qmTerminator,
