@@ -67,15 +67,15 @@ std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text) {
 
 std::optional<TQRCodeECLevel> ParseECLevel(std::string_view Text) {
   for (const TQRCodeECLevel Level : {ecL, ecM, ecQ, ecH})
-    if (SameIgnoringCase(Text, std::string_view(&"LMQH"[Level], 1))) return Level;
+    if (EqualIgnoringAsciiCase(Text, std::string_view(&"LMQH"[Level], 1))) return Level;
   return std::nullopt;
 }
 
 std::optional<bool> ParseSwitch(std::string_view Text) {
   for (const std::string_view Yes : {"yes", "true", "1"})
-    if (SameIgnoringCase(Text, Yes)) return true;
+    if (EqualIgnoringAsciiCase(Text, Yes)) return true;
   for (const std::string_view No : {"no", "false", "0"})
-    if (SameIgnoringCase(Text, No)) return false;
+    if (EqualIgnoringAsciiCase(Text, No)) return false;
   return std::nullopt;
 }
 
