@@ -1,6 +1,7 @@
 // Our encoder on the race's terms, through the symbol facade exactly as a generation pass
-// drives it: a fresh TQRCodeSymbol, Data, then Encoding forced to the workload's mode, then
-// the whole grid read through IsDark (the quiet zone included, as the painter reads it).
+// drives it: a fresh TQRCodeSymbol, the level (when not L), Data, then Encoding forced to the
+// workload's mode, then the whole grid read through IsDark (the quiet zone included, as the painter
+// reads it).
 #pragma once
 
 #include "encoder/QRCodeSymbol.h"
@@ -25,8 +26,10 @@ inline TQRCodeEncoding ForcedEncoding(TSegmentMode Mode) {
 }
 
 template <class TVisit>
-TGridShape EncodeOurs(const std::u16string& Text, TQRCodeEncoding Encoding, TVisit&& Visit) {
+TGridShape EncodeOurs(const std::u16string& Text, TQRCodeEncoding Encoding, TQRCodeECLevel Level,
+                      TVisit&& Visit) {
   TQRCodeSymbol Symbol;
+  if (Level != ecL) Symbol.SetECLevel(Level);
   Symbol.SetData(Text);
   Symbol.SetEncoding(Encoding);
   const int Rows = Symbol.Rows();

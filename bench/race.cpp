@@ -1,5 +1,7 @@
 // marbeck_bench: our QR encoder raced against libqrencode, qrcodegen and Zint in one process, on
-// the six workloads of Workloads.h, plus one full generation pass for the version-40 byte payload.
+// the six workloads of Workloads.h at level L and again at level H (the three version-40 payloads
+// cut to what version 40 holds at H, so they stay version-40 races), plus one full generation
+// pass for the version-40 byte payload.
 //
 //   marbeck_bench [Google Benchmark flags]   the plain benchmark report
 //   marbeck_bench --table [flags]            9 interleaved repetitions, then a Markdown table of
@@ -52,33 +54,65 @@ const char* NameOf(TEncoderId Id) {
   return "?";
 }
 
-// A workload with the inputs each encoder takes, prepared once outside the timed loops.
+// A workload with the inputs each encoder takes and its level, prepared once outside the timed
+// loops.
 struct TPrepared {
   const TWorkload* Work;
   std::u16string Text;
   TQRCodeEncoding Encoding;
+  TQRCodeECLevel Level;
 };
+
+// The workloads at level H: the same texts, the version-40 ones cut to the most version 40 holds
+// at H (ISO/IEC 18004 Table 7: 1273 bytes, 3057 digits, 1852 characters) and named by their new
+// length.
+const std::vector<TWorkload>& WorkloadsAtH() {
+  static const std::vector<TWorkload> All = [] {
+    std::vector<TWorkload> w;
+    for (const TWorkload& W : Workloads()) {
+      const std::size_t Max = W.Mode == TSegmentMode::Numeric        ? 3057
+                              : W.Mode == TSegmentMode::Alphanumeric ? 1852
+                                                                     : 1273;
+      if (W.Bytes.size() <= Max) {
+        w.push_back(W);
+        continue;
+      }
+      std::string Stem = W.Name;
+      while (!Stem.empty() && Stem.back() >= '0' && Stem.back() <= '9')
+        Stem.pop_back();
+      w.push_back({Stem + std::to_string(Max), W.Mode, W.Bytes.substr(0, Max)});
+    }
+    return w;
+  }();
+  return All;
+}
 
 const std::vector<TPrepared>& Prepared() {
   static const std::vector<TPrepared> All = [] {
     std::vector<TPrepared> p;
     for (const TWorkload& W : Workloads())
-      p.push_back({&W, ToUtf16(W.Bytes), ForcedEncoding(W.Mode)});
+      p.push_back({&W, ToUtf16(W.Bytes), ForcedEncoding(W.Mode), ecL});
+    for (const TWorkload& W : WorkloadsAtH())
+      p.push_back({&W, ToUtf16(W.Bytes), ForcedEncoding(W.Mode), ecH});
     return p;
   }();
   return All;
 }
 
+const char* LevelName(const TPrepared& P) {
+  return P.Level == ecH ? "H" : "L";
+}
+
 template <class TVisit> TGridShape Encode(TEncoderId Id, const TPrepared& P, TVisit&& Visit) {
   switch (Id) {
   case TEncoderId::Ours:
-    return EncodeOurs(P.Text, P.Encoding, Visit);
+    return EncodeOurs(P.Text, P.Encoding, P.Level, Visit);
   case TEncoderId::Libqrencode:
-    return EncodeLibqrencode(*P.Work, Visit);
+    return EncodeLibqrencode(*P.Work, P.Level, Visit);
   case TEncoderId::Qrcodegen:
-    return EncodeQrcodegen(*P.Work, Visit);
+    return EncodeQrcodegen(*P.Work, P.Level, Visit);
   case TEncoderId::Zint:
-    return EncodeZint(*P.Work, Visit);
+    return EncodeZint(*P.Work, P.Level, Visit);
   }
   return {};
 }
@@ -98,12 +132,12 @@ bool HasTopLeftFinder(const std::vector<unsigned char>& Grid, const TGridShape& 
 // Every encoder once on every workload: same version everywhere, grids of the right size.
 bool CheckAgreement() {
   bool Ok = true;
-  std::printf("%-12s %6s", "workload", "bytes");
+  std::printf("%-12s %5s %6s", "workload", "level", "bytes");
   for (TEncoderId Id : AllEncoders)
     std::printf(" %12s", NameOf(Id));
   std::printf("  verdict\n");
   for (const TPrepared& P : Prepared()) {
-    std::printf("%-12s %6zu", P.Work->Name.c_str(), P.Work->Bytes.size());
+    std::printf("%-12s %5s %6zu", P.Work->Name.c_str(), LevelName(P), P.Work->Bytes.size());
     bool Agree = true;
     int Reference = 0;
     for (TEncoderId Id : AllEncoders) {
@@ -160,8 +194,9 @@ void PassBenchmark(benchmark::State& State, const TPrepared* P) {
   }
 }
 
+// Level L keeps the names of the earlier tables; level H runs are encodeH/...
 std::string EncodeName(const TPrepared& P, TEncoderId Id) {
-  return "encode/" + P.Work->Name + "/" + NameOf(Id);
+  return std::string(P.Level == ecH ? "encodeH/" : "encode/") + P.Work->Name + "/" + NameOf(Id);
 }
 std::string PassName() {
   return std::string("pass/") + PassWorkload + "/ours";
@@ -176,7 +211,7 @@ void RegisterAll(bool Smoke) {
     for (TEncoderId Id : AllEncoders)
       Configure(benchmark::RegisterBenchmark(EncodeName(P, Id).c_str(), EncodeBenchmark, Id, &P));
   for (const TPrepared& P : Prepared())
-    if (P.Work->Name == PassWorkload)
+    if (P.Work->Name == PassWorkload && P.Level == ecL)
       Configure(benchmark::RegisterBenchmark(PassName().c_str(), PassBenchmark, &P));
 }
 
@@ -217,25 +252,21 @@ private:
   std::map<std::string, std::vector<double>> FSamples;
 };
 
-bool IsVersion40(const TPrepared& P) {
-  return P.Work->Bytes.size() > 2000;
-}
-
 void PrintTable(const TTableReporter& Rep, int Repetitions) {
   std::printf("\nMedian CPU time per encode in microseconds (%d repetitions, interleaved).\n\n",
               Repetitions);
-  std::printf("| workload | version |");
+  std::printf("| workload | level | version |");
   for (TEncoderId Id : AllEncoders)
     std::printf(" %s |", NameOf(Id));
-  std::printf(" ours / fastest peer | ours / libqrencode | goal |\n|---|---:|");
+  std::printf(" ours / fastest peer | ours / libqrencode | goal |\n|---|---|---:|");
   for (std::size_t i = 0; i < std::size(AllEncoders); ++i)
     std::printf("---:|");
   std::printf("---:|---:|---|\n");
   for (const TPrepared& P : Prepared()) {
     double Ours = 0;
     const bool HaveOurs = Rep.Median(EncodeName(P, TEncoderId::Ours), Ours);
-    const TGridShape S = EncodeLibqrencode(*P.Work, [](int, int, bool) {});
-    std::printf("| %s | %d |", P.Work->Name.c_str(), S.Version);
+    const TGridShape S = EncodeLibqrencode(*P.Work, P.Level, [](int, int, bool) {});
+    std::printf("| %s | %s | %d |", P.Work->Name.c_str(), LevelName(P), S.Version);
     double Fastest = 0, Libqrencode = 0;
     const char* FastestName = "";
     for (TEncoderId Id : AllEncoders) {
@@ -251,7 +282,7 @@ void PrintTable(const TTableReporter& Rep, int Repetitions) {
         FastestName = NameOf(Id);
       }
     }
-    const double Ceiling = IsVersion40(P) ? 0.20 : 0.50;
+    const double Ceiling = S.Version == 40 ? 0.20 : 0.50;
     if (HaveOurs && Fastest > 0 && Libqrencode > 0)
       std::printf(" %.2f (%s) | %.2f | <= %.2f: %s |\n", Ours / Fastest, FastestName,
                   Ours / Libqrencode, Ceiling, Ours / Libqrencode <= Ceiling ? "met" : "not met");
@@ -260,7 +291,7 @@ void PrintTable(const TTableReporter& Rep, int Repetitions) {
   }
   double Pass = 0, Encode = 0;
   for (const TPrepared& P : Prepared())
-    if (P.Work->Name == PassWorkload && Rep.Median(PassName(), Pass) &&
+    if (P.Work->Name == PassWorkload && P.Level == ecL && Rep.Median(PassName(), Pass) &&
         Rep.Median(EncodeName(P, TEncoderId::Ours), Encode) && Encode > 0)
       std::printf("\nGeneration pass (%s: fresh facade, Data, Encoding, QuietZone %d, %d x %d "
                   "pixels painted): "
@@ -270,7 +301,7 @@ void PrintTable(const TTableReporter& Rep, int Repetitions) {
                   Pass / Encode <= 1.5 ? "met" : "not met");
   // How many full encoder runs each measured road costs today (the facade counts them).
   for (const TPrepared& P : Prepared())
-    if (P.Work->Name == PassWorkload) {
+    if (P.Work->Name == PassWorkload && P.Level == ecL) {
       TQRCodeSymbol Encode2;
       Encode2.SetData(P.Text);
       Encode2.SetEncoding(P.Encoding);

@@ -56,6 +56,8 @@ struct TJob {
 struct TColumns {
   int Kind = -1;
   int File = -1;
+  int ECLevel = -1; // the ec column: L, M, Q or H for the row, empty for --ec
+  int Boost = -1;   // the boost column: yes or no for the row, empty for --boost
   std::vector<std::pair<int, std::string>> Fields; // index, field name
   std::size_t Count = 0;
 };
@@ -209,7 +211,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     // Names are matched without regard to ASCII letter case, as file names' extensions are.
     const std::string& Name = Record.Fields[I];
     std::string_view Known;
-    for (const std::string_view Special : {"kind", "file"})
+    for (const std::string_view Special : {"kind", "file", "ec", "boost"})
       if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
     for (const TFieldInfo& Field : AllFields())
       if (EqualIgnoringAsciiCase(Name, Field.Name)) Known = Field.Name;
@@ -221,6 +223,10 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
       Columns.Kind = static_cast<int>(I);
     else if (Known == "file")
       Columns.File = static_cast<int>(I);
+    else if (Known == "ec")
+      Columns.ECLevel = static_cast<int>(I);
+    else if (Known == "boost")
+      Columns.Boost = static_cast<int>(I);
     else if (!Known.empty())
       Columns.Fields.emplace_back(static_cast<int>(I), std::string(Known));
     else
@@ -352,9 +358,32 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = Format;
+  if (Columns.ECLevel >= 0) {
+    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
+        !Cell.empty()) {
+      const std::optional<TQRCodeECLevel> Level = ParseECLevel(Cell);
+      if (!Level) {
+        R.Error = "unknown error-correction level " + Quoted(Cell) + " (L, M, Q or H)";
+        return R;
+      }
+      Request.ECLevel = *Level;
+    }
+  }
+  if (Columns.Boost >= 0) {
+    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.Boost)];
+        !Cell.empty()) {
+      const std::optional<bool> Boost = ParseSwitch(Cell);
+      if (!Boost) {
+        R.Error = "boost " + Quoted(Cell) + " is neither yes nor no";
+        return R;
+      }
+      Request.Boost = *Boost;
+    }
+  }
   if (Request.Title.empty()) Request.Title = R.File;
   const TPicture Picture = MakePicture(Payload.Payload, Request);
   R.Version = Picture.Version;
+  R.Level = Picture.Level;
   R.PayloadBytes = Picture.PayloadBytes;
   if (!Picture.Error.empty()) {
     R.Error = Picture.Error;

@@ -48,7 +48,7 @@ bool TManifest::Open(const std::filesystem::path& Folder, std::string& Error) {
     }
     return false;
   }
-  Write("row,file,kind,version,payload bytes,verified,error\r\n");
+  Write("row,file,kind,version,payload bytes,verified,error,ec\r\n");
   return true;
 }
 
@@ -56,11 +56,12 @@ void TManifest::Add(const TRowResult& R) {
   Write(std::to_string(R.Row) + "," + CsvField(R.File) + "," + CsvField(R.Kind) + "," +
         (R.Version ? std::to_string(R.Version) : "") + "," +
         (R.Version ? std::to_string(R.PayloadBytes) : "") + "," + CsvField(R.Verified) + "," +
-        CsvField(R.Error) + "\r\n");
+        CsvField(R.Error) + "," + (R.Version ? std::string(1, ECLevelLetter(R.Level)) : "") +
+        "\r\n");
 }
 
 void TManifest::AddNote(std::string_view Note) {
-  Write(",,,,,," + CsvField(Note) + "\r\n");
+  Write(",,,,,," + CsvField(Note) + ",\r\n"); // in the error column, every column present
 }
 
 bool TManifest::Finish(bool Replace, std::string& Error) {

@@ -1,8 +1,12 @@
 // manifest.csv, the batch's account of every row: row, file, kind, version, payload bytes,
-// verified (yes, no, not asked) and error. It is streamed into a temporary file in the output
-// folder as rows are reported, and takes its name only at the end, after every file of the batch
-// has been flushed to the disk: a manifest that exists speaks of files that all survived.
+// verified (yes, no, not asked), error, and the error-correction level the code was made at (ec,
+// last so that readers of the earlier columns by position keep working). It is streamed into a
+// temporary file in the output folder as rows are reported, and takes its name only at the end,
+// after every file of the batch has been flushed to the disk: a manifest that exists speaks of
+// files that all survived.
 #pragma once
+
+#include "encoder/Mode.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -17,6 +21,7 @@ struct TRowResult {
   std::string File;
   std::string Kind;
   int Version = 0;
+  TQRCodeECLevel Level = ecL; // written only with a version
   std::size_t PayloadBytes = 0;
   std::string Verified = "not asked";
   std::string Error;

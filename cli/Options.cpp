@@ -65,6 +65,20 @@ std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text) {
   return std::nullopt;
 }
 
+std::optional<TQRCodeECLevel> ParseECLevel(std::string_view Text) {
+  for (const TQRCodeECLevel Level : {ecL, ecM, ecQ, ecH})
+    if (EqualIgnoringAsciiCase(Text, std::string_view(&"LMQH"[Level], 1))) return Level;
+  return std::nullopt;
+}
+
+std::optional<bool> ParseSwitch(std::string_view Text) {
+  for (const std::string_view Yes : {"yes", "true", "1"})
+    if (EqualIgnoringAsciiCase(Text, Yes)) return true;
+  for (const std::string_view No : {"no", "false", "0"})
+    if (EqualIgnoringAsciiCase(Text, No)) return false;
+  return std::nullopt;
+}
+
 std::optional<TOutputFormat> FormatFromName(std::string_view Name) {
   if (EqualIgnoringAsciiCase(Name, "png")) return TOutputFormat::Png;
   if (EqualIgnoringAsciiCase(Name, "svg")) return TOutputFormat::Svg;

@@ -18,6 +18,11 @@ std::optional<QRgb> ParseColor(std::string_view Text, std::string& Error);
 // auto, numeric, alphanumeric, iso-8859-1, utf-8 (no mark), utf-8-bom (the mark EF BB BF first).
 std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text);
 
+// L, M, Q or H in either case.
+std::optional<TQRCodeECLevel> ParseECLevel(std::string_view Text);
+// A batch cell that switches boost: yes/no, true/false, 1/0 in any case; empty when none of them.
+std::optional<bool> ParseSwitch(std::string_view Text);
+
 enum class TOutputFormat { Png, Svg, Pdf, Utf8 };
 // "png", "svg", "pdf", "utf8".
 std::optional<TOutputFormat> FormatFromName(std::string_view Name);

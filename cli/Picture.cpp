@@ -32,7 +32,9 @@ std::string ColourWarning(const TCodeStyle& Style) {
 
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request) {
   TPicture Picture;
-  const TCode Code = MakeCode(Payload, Request.Encoding, Request.Style);
+  const TCode Code =
+      MakeCode(Payload, Request.Encoding, Request.Style, Request.ECLevel, Request.Boost);
+  Picture.Level = Code.Level;
   if (Code.DataTooLong) {
     Picture.Error = TooLongMessage(Code, TMessageForm::Error);
     return Picture;

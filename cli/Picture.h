@@ -11,6 +11,8 @@
 struct TPictureRequest {
   TOutputFormat Format = TOutputFormat::Svg;
   TQRCodeEncoding Encoding = qrAuto;
+  TQRCodeECLevel ECLevel = ecL;
+  bool Boost = false; // raise the level as far as the same version holds
   TCodeStyle Style;
   int Scale = 8;            // PNG: pixels per module
   double MmPerModule = 1.0; // SVG, PDF
@@ -27,6 +29,7 @@ struct TPicture {
   std::string Bytes;            // the file's content (or the terminal drawing); empty on failure
   std::string Error;            // why nothing was made: the text is too long, a writer failed
   int Version = 0;              // 0 when no symbol
+  TQRCodeECLevel Level = ecL;   // the level the symbol was made at (the asked one when none)
   std::size_t PayloadBytes = 0; // the bytes the symbol carries
   TVerifyState Verified = TVerifyState::NotAsked;
   std::string VerifyReason; // why the read-back failed ("nothing found", "contrast 1.07 : 1" ...)

@@ -56,48 +56,53 @@ private:
   int FBytes = 0;
 };
 
-// Per version 1..40 at level L: total codewords, data codewords and blocks.
+// Per level (L, M, Q, H) and version 1..40: total codewords, data codewords and blocks.
 struct TVersionFigures {
   int Total = 0;
   int DataBytes = 0;
   int Blocks = 0;
 };
 
-const std::array<TVersionFigures, 41>& VersionFigures() {
-  static const std::array<TVersionFigures, 41> Figures = [] {
-    std::array<TVersionFigures, 41> F{};
-    const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
+using TFigureTable = std::array<std::array<TVersionFigures, 41>, 4>;
+
+const TFigureTable& VersionFigures() {
+  static const TFigureTable Figures = [] {
+    TFigureTable F{};
     for (int V = TVersion::MinVersion; V <= TVersion::MaxVersion; ++V) {
       const auto Version = TVersion::GetVersionForNumber(V);
-      const TECBlocks& B = Version->GetECBlocksForLevel(Level);
-      F[static_cast<std::size_t>(V)] = {Version->GetTotalCodewords(),
-                                        Version->GetTotalCodewords() - B.GetTotalECCodewords(),
-                                        B.GetNumBlocks()};
+      for (std::size_t Level = 0; Level < 4; ++Level) {
+        const TECBlocks& B = Version->GetECBlocks()[Level];
+        F[Level][static_cast<std::size_t>(V)] = {
+            Version->GetTotalCodewords(), Version->GetTotalCodewords() - B.GetTotalECCodewords(),
+            B.GetNumBlocks()};
+      }
     }
     return F;
   }();
   return Figures;
 }
 
-// TVersion::ChooseVersion on the table: the smallest version whose data codewords hold
-// NumInputBits, 0 when none does.
-int ChooseVersionNumber(int NumInputBits) {
+// TVersion::ChooseVersion on the table: the smallest version whose data codewords at the level
+// hold NumInputBits, 0 when none does.
+int ChooseVersionNumber(int NumInputBits, std::size_t Level) {
   const int Needed = (NumInputBits + 7) / 8;
-  const auto& F = VersionFigures();
+  const auto& F = VersionFigures()[Level];
   for (int V = TVersion::MinVersion; V <= TVersion::MaxVersion; ++V)
     if (F[static_cast<std::size_t>(V)].DataBytes >= Needed) return V;
   return 0;
 }
 
-int MaxUnits(TMode Mode) {
-  static const std::array<int, 10> Max = [] {
-    std::array<int, 10> M{};
-    const TErrorCorrectionLevel Level(TErrorCorrectionLevel::BitsL);
-    for (std::size_t I = 0; I < M.size(); ++I)
-      M[I] = TSegmentRules::MaxUnitsFor(static_cast<TMode>(I), TVersion::MaxVersion, Level);
+int MaxUnits(TMode Mode, std::size_t Level) {
+  static const std::array<std::array<int, 10>, 4> Max = [] {
+    std::array<std::array<int, 10>, 4> M{};
+    for (std::size_t L = 0; L < 4; ++L)
+      for (std::size_t I = 0; I < M[L].size(); ++I)
+        M[L][I] =
+            TSegmentRules::MaxUnitsFor(static_cast<TMode>(I), TVersion::MaxVersion,
+                                       TErrorCorrectionLevel::ForOrdinal(static_cast<int>(L)));
     return M;
   }();
-  return Mode < Max.size() ? Max[Mode] : 0;
+  return Mode < Max[Level].size() ? Max[Level][Mode] : 0;
 }
 
 } // namespace
@@ -174,27 +179,41 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
   return S;
 }
 
-void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
+void BuildSymbol(const TSegment& Segment, TSymbol& Out, TQRCodeECLevel Level, bool Boost) {
   Out = TSymbol{};
+  const auto Requested = static_cast<std::size_t>(Level & 3);
   Out.NeededUnits = Segment.NumLetters;
   Out.Units = Segment.Mode == qmNumeric        ? cuDigits
               : Segment.Mode == qmAlphanumeric ? cuCharacters
                                                : cuBytes;
-  Out.MaxUnits = MaxUnits(Segment.Mode);
+  Out.MaxUnits = MaxUnits(Segment.Mode, Requested);
+  Out.Level = static_cast<TQRCodeECLevel>(Requested);
 
   // The version in two passes, as the driver chooses it: first with the narrowest count
   // field, then with the field of that first choice.
   constexpr int HeaderBits = 4;
-  int VersionNum = ChooseVersionNumber(TSegmentRules::CharCountWidth(Segment.Mode, 1) + HeaderBits +
-                                       Segment.NumBits);
+  int VersionNum = ChooseVersionNumber(
+      TSegmentRules::CharCountWidth(Segment.Mode, 1) + HeaderBits + Segment.NumBits, Requested);
   if (VersionNum > 0)
     VersionNum = ChooseVersionNumber(TSegmentRules::CharCountWidth(Segment.Mode, VersionNum) +
-                                     HeaderBits + Segment.NumBits);
+                                         HeaderBits + Segment.NumBits,
+                                     Requested);
   if (VersionNum == 0) {
     Out.DataTooLong = true;
     return;
   }
-  const TVersionFigures& Figures = VersionFigures()[static_cast<std::size_t>(VersionNum)];
+  // Boost: the strongest level whose data codewords in the same version still hold the bits.
+  std::size_t Used = Requested;
+  if (Boost) {
+    const int NeededBits =
+        TSegmentRules::CharCountWidth(Segment.Mode, VersionNum) + HeaderBits + Segment.NumBits;
+    for (std::size_t Higher = Requested + 1; Higher < 4; ++Higher)
+      if (8 * VersionFigures()[Higher][static_cast<std::size_t>(VersionNum)].DataBytes >=
+          NeededBits)
+        Used = Higher;
+  }
+  Out.Level = static_cast<TQRCodeECLevel>(Used);
+  const TVersionFigures& Figures = VersionFigures()[Used][static_cast<std::size_t>(VersionNum)];
 
   // Mode indicator, character count, data, terminator, byte alignment and pad codewords.
   std::array<std::uint8_t, MaxCodewords> Data{};
@@ -222,7 +241,7 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out) {
   }
   if (!Complete) Codewords.fill(0); // as the driver: no codewords, every data cell shows its mask
 
-  const TMaskTrials Trials(VersionNum, Codewords.data());
+  const TMaskTrials Trials(VersionNum, Codewords.data(), static_cast<int>(Used));
   const int Mask = Trials.ChooseMask();
   TBitGrid Rows;
   TBitGrid Cols;

@@ -10,7 +10,7 @@
 //                    scored 64 cells at a time (clause 7.8);
 //   FastEncoder      (this header) the segment of a text and the assembly of the whole symbol:
 //                    version, bit stream, padding, codewords, mask (clauses 7.4, 7.4.10).
-// Everything here is level L, the only level the encoder uses.
+// Every level, L, M, Q and H, goes the same way.
 //
 // Thread safety: the shared tables are built on first use under std::call_once and never
 // change afterwards; everything else lives in the caller's objects.
@@ -58,8 +58,9 @@ struct TSymbol {
   std::vector<std::uint64_t> Rows;
   bool DataTooLong = false;
   int NeededUnits = 0;
-  int MaxUnits = 0;
+  int MaxUnits = 0; // at the requested level
   TCapacityUnit Units = cuBytes;
+  TQRCodeECLevel Level = ecL; // the level the symbol was made at (boost may raise it)
 
   bool IsDark(int X, int Y) const {
     return ((Rows[static_cast<std::size_t>(Y) * LineWords + (static_cast<std::size_t>(X) >> 6)] >>
@@ -68,6 +69,9 @@ struct TSymbol {
   }
 };
 
-void BuildSymbol(const TSegment& Segment, TSymbol& Out);
+// The symbol at Level in the smallest version that holds the segment at that level. With Boost
+// the level is then raised as far as the segment still fits that same version.
+void BuildSymbol(const TSegment& Segment, TSymbol& Out, TQRCodeECLevel Level = ecL,
+                 bool Boost = false);
 
 } // namespace qrfast

@@ -157,28 +157,29 @@ void TakeFunctionPatterns(const TByteMatrix& M, TVersionLayout& L) {
         L.FunctionCols.Set(X, Y);
 }
 
-// Format information (clause 7.9.1): the word of level L with each mask, and its dark cells in
-// both copies, as rows and as columns.
+// Format information (clause 7.9.1): the word of each level with each mask, and its dark cells
+// in both copies, as rows and as columns.
 void TakeFormatInformation(TVersionLayout& L) {
   const int N = L.Side;
-  for (int Mask = 0; Mask < 8; ++Mask) {
-    const auto Bits = static_cast<std::uint16_t>(
-        TFunctionLayer::FormatWord(TErrorCorrectionLevel(TErrorCorrectionLevel::BitsL), Mask));
-    const auto Ms = static_cast<std::size_t>(Mask);
-    L.FormatWords[Ms] = Bits;
-    for (int I = 0; I < 15; ++I)
-      if (((Bits >> I) & 1) != 0) {
-        int Cells[2][2];
-        FormatCells(I, N, Cells);
-        for (const auto& C : Cells) {
-          const int X = C[0], Y = C[1];
-          L.FormatRows[Ms][static_cast<std::size_t>(FormatSlot(Y, N))]
-                      [static_cast<std::size_t>(X >> 6)] |= std::uint64_t{1} << (X & 63);
-          L.FormatCols[Ms][static_cast<std::size_t>(FormatSlot(X, N))]
-                      [static_cast<std::size_t>(Y >> 6)] |= std::uint64_t{1} << (Y & 63);
+  for (std::size_t Level = 0; Level < 4; ++Level)
+    for (int Mask = 0; Mask < 8; ++Mask) {
+      const auto Bits = static_cast<std::uint16_t>(TFunctionLayer::FormatWord(
+          TErrorCorrectionLevel::ForOrdinal(static_cast<int>(Level)), Mask));
+      const auto Ms = static_cast<std::size_t>(Mask);
+      L.FormatWords[Level][Ms] = Bits;
+      for (int I = 0; I < 15; ++I)
+        if (((Bits >> I) & 1) != 0) {
+          int Cells[2][2];
+          FormatCells(I, N, Cells);
+          for (const auto& C : Cells) {
+            const int X = C[0], Y = C[1];
+            L.FormatRows[Level][Ms][static_cast<std::size_t>(FormatSlot(Y, N))]
+                        [static_cast<std::size_t>(X >> 6)] |= std::uint64_t{1} << (X & 63);
+            L.FormatCols[Level][Ms][static_cast<std::size_t>(FormatSlot(X, N))]
+                        [static_cast<std::size_t>(Y >> 6)] |= std::uint64_t{1} << (Y & 63);
+          }
         }
-      }
-  }
+    }
 }
 
 // The data region (clause 7.7.3): every cell the function layer left empty, remainder cells

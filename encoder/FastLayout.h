@@ -1,5 +1,5 @@
 // The fast route's symbol grids and per-version layouts (ISO/IEC 18004 clauses 6.3, 7.7.3, 7.9
-// and 7.10, level L). A symbol is held as bit-packed lines, as rows and as the same cells in
+// and 7.10). A symbol is held as bit-packed lines, as rows and as the same cells in
 // columns; a version's layout holds what all its symbols share: the dark function cells, the
 // format cells of each mask, which cells take data, and the data placement as runs of rows, so
 // that a codeword stream is placed a column stretch at a time. Gives exactly the cells of
@@ -68,12 +68,12 @@ struct TVersionLayout {
   TBitGrid DataCols;     // the same as columns
   // The data placement (ISO/IEC 18004 clause 7.7.3) as runs, in placement order.
   std::vector<TPlacementRun> Runs;
-  // The 15-bit format word of level L with each data mask, bit 0 the least significant, and
-  // its dark cells by mask: lines 0 to 8, then lines Side - 9 to Side - 1, as rows and as
-  // columns.
-  std::array<std::uint16_t, 8> FormatWords{};
-  std::array<std::array<TLine, 18>, 8> FormatRows{};
-  std::array<std::array<TLine, 18>, 8> FormatCols{};
+  // The 15-bit format word of each level (L, M, Q, H) with each data mask, bit 0 the least
+  // significant, and its dark cells by level and mask: lines 0 to 8, then lines Side - 9 to
+  // Side - 1, as rows and as columns.
+  std::array<std::array<std::uint16_t, 8>, 4> FormatWords{};
+  std::array<std::array<std::array<TLine, 18>, 8>, 4> FormatRows{};
+  std::array<std::array<std::array<TLine, 18>, 8>, 4> FormatCols{};
 };
 
 // The layout of a version 1..40, built once and then shared.

@@ -177,7 +177,7 @@ int DarkBalance(long Dark, int Side) {
 // The total penalty of one mask, each row and column made and scored on the fly.
 template <bool HwPop, int NW>
 MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols,
-                             int Mask) {
+                             std::size_t Level, int Mask) {
   const int N = L.Side;
   const auto M = static_cast<std::size_t>(Mask);
   const auto& Patterns = MaskPatterns();
@@ -190,7 +190,7 @@ MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, cons
     const TBitGrid& Base = AsRows ? Rows : Cols;
     const TBitGrid& Data = AsRows ? L.Data : L.DataCols;
     const auto& Period = AsRows ? Patterns.Rows[M] : Patterns.Cols[M];
-    const auto& Format = AsRows ? L.FormatRows[M] : L.FormatCols[M];
+    const auto& Format = AsRows ? L.FormatRows[Level][M] : L.FormatCols[Level][M];
     TBits<NW> Prev{}, PrevSame{};
     for (int I = 0, Phase = 0; I < N; ++I, Phase = Phase == 11 ? 0 : Phase + 1) {
       const auto Line = static_cast<std::size_t>(I);
@@ -216,15 +216,16 @@ MARBECK_INLINE int ScoreMask(const TVersionLayout& L, const TBitGrid& Rows, cons
 
 template <int NW>
 int ScoreMaskPortable(const TVersionLayout& L, const TBitGrid& Rows, const TBitGrid& Cols,
-                      int Mask) {
-  return ScoreMask<false, NW>(L, Rows, Cols, Mask);
+                      std::size_t Level, int Mask) {
+  return ScoreMask<false, NW>(L, Rows, Cols, Level, Mask);
 }
 
 #if MARBECK_POPCNT_DISPATCH
 template <int NW>
 __attribute__((target("popcnt"))) int ScoreMaskPopcnt(const TVersionLayout& L, const TBitGrid& Rows,
-                                                      const TBitGrid& Cols, int Mask) {
-  return ScoreMask<true, NW>(L, Rows, Cols, Mask);
+                                                      const TBitGrid& Cols, std::size_t Level,
+                                                      int Mask) {
+  return ScoreMask<true, NW>(L, Rows, Cols, Level, Mask);
 }
 
 bool HasPopcnt() {
@@ -294,7 +295,8 @@ int MaskPenalty(const TBitGrid& Rows, const TBitGrid& Cols) {
 
 // ---- mask trials ----
 
-TMaskTrials::TMaskTrials(int Version, const std::uint8_t* Codewords) : FLayout(LayoutFor(Version)) {
+TMaskTrials::TMaskTrials(int Version, const std::uint8_t* Codewords, int LevelOrdinal)
+    : FLayout(LayoutFor(Version)), FLevel(static_cast<std::size_t>(LevelOrdinal & 3)) {
   FCols = FLayout.FunctionCols;
   PlaceCodewords(FLayout, Codewords, FCols);
   Transpose(FCols, FRows);
@@ -315,8 +317,8 @@ void TMaskTrials::Build(int Mask, TBitGrid& Rows, TBitGrid& Cols) const {
       Rows.Lines[Line][W] = FRows.Lines[Line][W] ^ (RowMask[W] & FLayout.Data.Lines[Line][W]);
       Cols.Lines[Line][W] = FCols.Lines[Line][W] ^ (ColMask[W] & FLayout.DataCols.Lines[Line][W]);
       if (Slot >= 0) {
-        Rows.Lines[Line][W] |= FLayout.FormatRows[M][static_cast<std::size_t>(Slot)][W];
-        Cols.Lines[Line][W] |= FLayout.FormatCols[M][static_cast<std::size_t>(Slot)][W];
+        Rows.Lines[Line][W] |= FLayout.FormatRows[FLevel][M][static_cast<std::size_t>(Slot)][W];
+        Cols.Lines[Line][W] |= FLayout.FormatCols[FLevel][M][static_cast<std::size_t>(Slot)][W];
       }
     }
   }
@@ -326,9 +328,9 @@ int TMaskTrials::Penalty(int Mask) const {
   return ByWords(FLayout.Side, [&](auto NWC) {
     constexpr int NW = decltype(NWC)::value;
 #if MARBECK_POPCNT_DISPATCH
-    if (HasPopcnt()) return ScoreMaskPopcnt<NW>(FLayout, FRows, FCols, Mask);
+    if (HasPopcnt()) return ScoreMaskPopcnt<NW>(FLayout, FRows, FCols, FLevel, Mask);
 #endif
-    return ScoreMaskPortable<NW>(FLayout, FRows, FCols, Mask);
+    return ScoreMaskPortable<NW>(FLayout, FRows, FCols, FLevel, Mask);
   });
 }
 

@@ -20,8 +20,9 @@ int MaskPenalty(const TBitGrid& Rows, const TBitGrid& Cols);
 // A version's symbol with its codewords placed, before masking.
 class TMaskTrials {
 public:
-  // Codewords holds the version's total codewords (interleaved, EC included).
-  TMaskTrials(int Version, const std::uint8_t* Codewords);
+  // Codewords holds the version's total codewords (interleaved, EC included); the format
+  // information is that of level LevelOrdinal (0..3 for L, M, Q, H).
+  TMaskTrials(int Version, const std::uint8_t* Codewords, int LevelOrdinal = 0);
 
   const TVersionLayout& Layout() const { return FLayout; }
   // The finished symbol with data mask Mask, as rows and as columns.
@@ -35,6 +36,7 @@ public:
 
 private:
   const TVersionLayout& FLayout;
+  std::size_t FLevel;
   TBitGrid FRows; // function patterns and unmasked data; format cells light
   TBitGrid FCols;
 };

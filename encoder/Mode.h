@@ -1,4 +1,5 @@
-// Segment modes (ISO/IEC 18004 clause 7.4, Table 2 and Table 3) and the encoding option.
+// Segment modes (ISO/IEC 18004 clause 7.4, Table 2 and Table 3), the encoding option and the
+// error-correction level.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,15 @@ enum TQRCodeEncoding : std::uint8_t {
   qrUTF8NoBOM,    // UTF-8 with nothing in front
   qrUTF8BOM,      // EF BB BF, then UTF-8
 };
+
+// The error-correction level a symbol is made at (ISO/IEC 18004 clause 7.5.1), in the order of
+// the block table; its ordinal is the item index of the "Error Correction" list. L restores
+// about 7 % of the codewords, M 15 %, Q 25 %, H 30 %.
+enum TQRCodeECLevel : std::uint8_t { ecL, ecM, ecQ, ecH };
+// The level's letter: 'L', 'M', 'Q' or 'H'.
+constexpr char ECLevelLetter(TQRCodeECLevel Level) {
+  return "LMQH"[Level & 3];
+}
 
 enum TMode : std::uint8_t {
   qmTerminator,

@@ -13,6 +13,7 @@ void Report(const qrfast::TSymbol& Symbol, TEncodeReport& Out) {
   Out.NeededUnits = Symbol.NeededUnits;
   Out.MaxUnits = Symbol.MaxUnits;
   Out.Units = Symbol.Units;
+  Out.Level = Symbol.Level;
   if (!Symbol.DataTooLong) {
     Out.Version = Symbol.Version;
     Out.MaskPattern = Symbol.MaskPattern;
@@ -21,10 +22,10 @@ void Report(const qrfast::TSymbol& Symbol, TEncodeReport& Out) {
 
 } // namespace
 
-T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
-                             TEncodeReport* Report) {
+T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal, TEncodeReport* Report,
+                             TQRCodeECLevel Level, bool Boost) {
   qrfast::TSymbol Symbol;
-  qrfast::BuildSymbol(qrfast::MakeSegment(Text, EncodingOrdinal), Symbol);
+  qrfast::BuildSymbol(qrfast::MakeSegment(Text, EncodingOrdinal), Symbol, Level, Boost);
   if (Report) {
     ::Report(Symbol, *Report);
   }
@@ -93,6 +94,20 @@ void TQRCodeSymbol::SetEncoding(TQRCodeEncoding Value) {
   }
 }
 
+void TQRCodeSymbol::SetECLevel(TQRCodeECLevel Value) {
+  if (Value != FECLevel && Value <= ecH) {
+    FECLevel = Value;
+    Regenerate(true);
+  }
+}
+
+void TQRCodeSymbol::SetBoost(bool Value) {
+  if (Value != FBoost) {
+    FBoost = Value;
+    Regenerate(true);
+  }
+}
+
 void TQRCodeSymbol::SetQuietZone(int Value) {
   if (Value != FQuietZone && Value >= 0 && Value <= MaxQuietZone) {
     FQuietZone = Value;
@@ -104,9 +119,12 @@ void TQRCodeSymbol::Regenerate(bool SegmentMayChange) {
   // The first run always encodes, whatever changed: a fresh facade holds no symbol yet.
   if (FEncodeCount == 0 || SegmentMayChange) {
     qrfast::TSegment Segment = qrfast::MakeSegment(FData, FEncoding);
-    if (FEncodeCount == 0 || !(Segment == FSegment)) {
+    if (FEncodeCount == 0 || !(Segment == FSegment) || FECLevel != FSymbolECLevel ||
+        FBoost != FSymbolBoost) {
       qrfast::TSymbol Symbol;
-      qrfast::BuildSymbol(Segment, Symbol);
+      qrfast::BuildSymbol(Segment, Symbol, FECLevel, FBoost);
+      FSymbolECLevel = FECLevel;
+      FSymbolBoost = FBoost;
       Report(Symbol, FReport);
       FElements = std::move(Symbol.Rows);
       FSide = static_cast<unsigned>(Symbol.Side);

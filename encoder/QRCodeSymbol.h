@@ -1,5 +1,6 @@
 // The QR encoder's one entry: text, encoding option and quiet-zone width in; a square
-// grid of dark and light modules out (ISO/IEC 18004 model 2, versions 1-40, level L).
+// grid of dark and light modules out (ISO/IEC 18004 model 2, versions 1-40, error-correction
+// levels L, M, Q and H).
 #pragma once
 
 #include "encoder/FastEncoder.h"
@@ -18,14 +19,17 @@ struct TEncodeReport {
   int MaskPattern = -1; // -1 when no symbol was made
   bool DataTooLong = false;
   int NeededUnits = 0; // digits, characters or bytes the segment carries
-  int MaxUnits = 0;    // the most that fit version 40 at level L in the chosen mode
+  int MaxUnits = 0;    // the most that fit version 40 at the requested level in the chosen mode
   TCapacityUnit Units = cuBytes;
+  TQRCodeECLevel Level = ecL; // the level the symbol was made at (the requested one when none)
 };
 
-// Encodes Text with the option EncodingOrdinal (a TQRCodeEncoding ordinal) at level L.
-// Answers an empty grid when the text does not fit version 40.
+// Encodes Text with the option EncodingOrdinal (a TQRCodeEncoding ordinal) at Level, raised
+// with Boost as far as the same version allows. Answers an empty grid when the text does not
+// fit version 40 at Level.
 T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal,
-                             TEncodeReport* Report = nullptr);
+                             TEncodeReport* Report = nullptr, TQRCodeECLevel Level = ecL,
+                             bool Boost = false);
 
 // The bytes the symbol of Text under the option carries, as a reader gives them back: in byte
 // mode the encoded bytes (Latin-1, or UTF-8 with the byte-order mark when the option writes
@@ -40,12 +44,24 @@ public:
   TQRCodeSymbol() = default;
 
   // Each write that changes a value brings the grid up to date at once. Only a change of the
-  // segment the text makes (its mode and bits) runs the encoder again; a new quiet zone, or a
-  // new encoding that leaves the segment as it was, keeps the symbol.
+  // segment the text makes (its mode and bits), of the level or of the boost runs the encoder
+  // again; a new quiet zone, or a new encoding that leaves the segment as it was, keeps the
+  // symbol.
   const std::u16string& Data() const { return FData; }
   void SetData(const std::u16string& Value);
   TQRCodeEncoding Encoding() const { return FEncoding; }
   void SetEncoding(TQRCodeEncoding Value);
+  // The error-correction level asked for (default L): the smallest version that holds the
+  // data at this level is used.
+  TQRCodeECLevel ECLevel() const { return FECLevel; }
+  void SetECLevel(TQRCodeECLevel Value);
+  // Boost (off by default): once the version is chosen, the level is raised as far as the data
+  // still fits that version, so a stronger code costs no size.
+  bool Boost() const { return FBoost; }
+  void SetBoost(bool Value);
+  // The level the current symbol was made at: ECLevel(), or higher with Boost. ECLevel() when
+  // there is no symbol.
+  TQRCodeECLevel UsedECLevel() const { return FReport.Level; }
   int QuietZone() const { return FQuietZone; }
   // Accepts 0..100; other values are ignored.
   void SetQuietZone(int Value);
@@ -67,8 +83,8 @@ public:
   // Out. A row outside the grid gives all light. The fast way to read the whole grid.
   void ReadRow(int Row, std::uint8_t* Out) const;
 
-  // Why the grid is empty: the text needs more than version 40 holds. NeededUnits and
-  // MaxUnits tell how much it needs and how much would fit, in Units.
+  // Why the grid is empty: the text needs more than version 40 holds at ECLevel(). NeededUnits
+  // and MaxUnits tell how much it needs and how much would fit at that level, in Units.
   bool DataTooLong() const { return FReport.DataTooLong; }
   int NeededUnits() const { return FReport.NeededUnits; }
   int MaxUnits() const { return FReport.MaxUnits; }
@@ -77,24 +93,30 @@ public:
   int Version() const { return FReport.Version; }
   int MaskPattern() const { return FReport.MaskPattern; }
   // Number of symbols the encoder has made so far (a text found too long counts as one): the
-  // writes that changed the segment, and the first write that changed anything at all.
+  // writes that changed the segment, the level or the boost, and the first write that changed
+  // anything at all.
   int EncodeCount() const { return FEncodeCount; }
 
 private:
   // Brings the grid and the sizes up to date; SegmentMayChange is false when only the quiet
-  // zone changed.
+  // zone changed, and true for the data, the encoding, the level and the boost.
   void Regenerate(bool SegmentMayChange);
 
   std::u16string FData;
   int FRows = 0;
   int FColumns = 0;
   TQRCodeEncoding FEncoding = qrAuto;
+  TQRCodeECLevel FECLevel = ecL;
+  bool FBoost = false;
   int FQuietZone = 4;
   // The modules without the quiet zone, bit-packed by rows (as qrfast::TSymbol::Rows): the
   // module at Row, Column is bit Column % 64 of FElements[Row * 3 + Column / 64], 1 dark.
   std::vector<std::uint64_t> FElements;
   unsigned FSide = 0;
   TEncodeReport FReport;
-  qrfast::TSegment FSegment; // the segment the current symbol was made from
+  // What the current symbol was made from: the segment, the requested level and the boost.
+  qrfast::TSegment FSegment;
+  TQRCodeECLevel FSymbolECLevel = ecL;
+  bool FSymbolBoost = false;
   int FEncodeCount = 0;
 };

@@ -7,7 +7,8 @@
 #include <memory>
 #include <vector>
 
-// An error-correction level, held as its 2-bit format indicator: L 1, M 0, Q 3, H 2.
+// An error-correction level (ISO/IEC 18004 clause 7.5.1), held as its 2-bit format indicator:
+// L 1, M 0, Q 3, H 2.
 class TErrorCorrectionLevel {
 public:
   static constexpr int BitsL = 1;
@@ -21,9 +22,13 @@ public:
   int Bits() const { return FBits; }
   void SetBits(int Bits) { FBits = Bits; }
   void Assign(const TErrorCorrectionLevel& Source) { FBits = Source.FBits; }
-  // Index of the level's layout within a version. The encoder only works at level L,
-  // so every level object selects the L layout (0).
-  int Ordinal() const { return 0; }
+  // Index of the level's layout within a version: L 0, M 1, Q 2, H 3 (the format indicators
+  // 1, 0, 3, 2 with the low bit flipped).
+  int Ordinal() const { return FBits ^ 1; }
+  // The level of layout index 0..3 (L, M, Q, H).
+  static TErrorCorrectionLevel ForOrdinal(int Ordinal) {
+    return TErrorCorrectionLevel(Ordinal ^ 1);
+  }
 
 private:
   int FBits = BitsL;

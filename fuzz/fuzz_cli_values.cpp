@@ -1,7 +1,7 @@
-// marbeck-cli's option values: any bytes as a colour, a file-column name, an encoding and an
-// output path. A colour that is accepted comes back the same when written as #rrggbb; a refused
-// one says why; a file name that is accepted is one plain name that stays inside the output
-// folder; the format of a path matches its extension.
+// marbeck-cli's option values: any bytes as a colour, a file-column name, an encoding, an
+// error-correction level, a boost switch and an output path. A colour that is accepted comes back
+// the same when written as #rrggbb; a refused one says why; a file name that is accepted is one
+// plain name that stays inside the output folder; the format of a path matches its extension.
 #include "FuzzInput.h"
 #include "cli/Options.h"
 
@@ -56,6 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
 
   // Encodings and output formats by name or extension.
   if (ParseEncoding(First)) FUZZ_CHECK(!First.empty());
+  // Error-correction levels and the boost column's switch.
+  if (const auto Level = ParseECLevel(First))
+    FUZZ_CHECK(First.size() == 1 && (First[0] == ECLevelLetter(*Level) ||
+                                     First[0] == ECLevelLetter(*Level) - 'A' + 'a'));
+  if (const auto Switch = ParseSwitch(Second)) FUZZ_CHECK(!Second.empty() && Second.size() <= 5);
   if (const auto Format = FormatOfPath(Second))
     FUZZ_CHECK(EndsWithNoCase(Second, FormatExtension(*Format)));
   return 0;

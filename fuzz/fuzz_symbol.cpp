@@ -1,4 +1,5 @@
-// The symbol facade under any text, encoding option 0..5 and quiet-zone width: the grid is square,
+// The symbol facade under any text, encoding option 0..5, error-correction level, boost and
+// quiet-zone width: the grid is square,
 // its side is 4v + 17 + 2q (or 2q when the text does not fit version 40), the quiet zone is light,
 // the fixed patterns of ISO/IEC 18004 clause 6.3 stand where they belong, and the same inputs give
 // the same grid however they are written.
@@ -56,10 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const auto Encoding = static_cast<TQRCodeEncoding>(In.Pick(6));
   const int QuietZoneIn = In.Pick(4) == 0 ? In.Int32() : static_cast<int>(In.Pick(12));
   const bool QuietZoneFirst = In.Pick(2) == 0;
+  const auto Level = static_cast<TQRCodeECLevel>(In.Pick(4));
+  const bool Boost = In.Pick(2) == 0;
   const std::u16string Text = MakeText(In);
 
   TQRCodeSymbol Symbol;
   if (QuietZoneFirst) Symbol.SetQuietZone(QuietZoneIn);
+  Symbol.SetECLevel(Level);
+  Symbol.SetBoost(Boost);
   Symbol.SetData(Text);
   Symbol.SetEncoding(Encoding);
   Symbol.SetQuietZone(QuietZoneIn);
@@ -75,11 +80,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   }
 
   if (Symbol.EncodeCount() == 0) {
-    // Nothing changed from the fresh state (empty text, qrAuto, width 4): no symbol yet.
-    FUZZ_CHECK(Text.empty() && Encoding == qrAuto);
+    // Nothing changed from the fresh state (empty text, qrAuto, L, no boost, width 4): no symbol
+    // yet.
+    FUZZ_CHECK(Text.empty() && Encoding == qrAuto && Level == ecL && !Boost);
     FUZZ_CHECK(Symbol.Rows() == 0);
     return 0;
   }
+
+  // The level used is the one asked for, or with boost a higher one.
+  FUZZ_CHECK(Symbol.ECLevel() == Level);
+  FUZZ_CHECK(Boost ? Symbol.UsedECLevel() >= Level : Symbol.UsedECLevel() == Level);
 
   const int Side = Symbol.Rows() - 2 * Q;
   if (Symbol.DataTooLong()) {
@@ -119,6 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   Again.SetEncoding(Encoding);
   Again.SetQuietZone(QuietZoneIn);
   Again.SetData(Text);
+  Again.SetBoost(Boost);
+  Again.SetECLevel(Level);
   FUZZ_CHECK(Again.Rows() == Symbol.Rows() && Again.Version() == Symbol.Version());
   for (int R = 0; R < Symbol.Rows(); ++R)
     for (int C = 0; C < Symbol.Columns(); ++C)

@@ -32,8 +32,12 @@ TModuleGrid GridOf(const TQRCodeSymbol& Symbol) {
   return Grid;
 }
 
-TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style) {
+TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style,
+               TQRCodeECLevel Level, bool Boost) {
   TQRCodeSymbol Symbol;
+  // Set before the data, so that the one encode of the text is made at the right level.
+  if (Level != ecL) Symbol.SetECLevel(Level);
+  if (Boost) Symbol.SetBoost(true);
   Symbol.SetData(Payload);
   Symbol.SetEncoding(Encoding);
   Symbol.SetQuietZone(Style.QuietZoneWithFrame());
@@ -45,6 +49,8 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
   Code.NeededUnits = Symbol.NeededUnits();
   Code.MaxUnits = Symbol.MaxUnits();
   Code.Units = Symbol.Units();
+  Code.AskedLevel = Symbol.ECLevel();
+  Code.Level = Symbol.UsedECLevel();
   if (Code.Version != 0) Code.Bytes = SymbolContentBytes(Payload, Encoding);
   return Code;
 }
@@ -55,9 +61,12 @@ std::string TooLongMessage(const TCode& Code, TMessageForm Form) {
     return Note ? QLocale(QLocale::English).toString(N).toStdString() : std::to_string(N);
   };
   std::string Message = Note ? "Too" : "too";
-  Message += " long for a QR code: " + Number(Code.NeededUnits) + " ";
+  Message += " long for a QR code";
+  if (Code.AskedLevel != ecL) Message += std::string(" at level ") + ECLevelLetter(Code.AskedLevel);
+  Message += ": " + Number(Code.NeededUnits) + " ";
   Message += UnitsName(Code.Units);
   Message += "; at most " + Number(Code.MaxUnits) + " fit";
+  if (Code.AskedLevel != ecL) Message += " (a lower level holds more)";
   if (Note) Message += '.';
   return Message;
 }

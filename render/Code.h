@@ -54,6 +54,9 @@ struct TCode {
   int NeededUnits = 0;
   int MaxUnits = 0;
   TCapacityUnit Units = cuBytes;
+  // The level asked for, and the one the symbol was made at (higher with boost).
+  TQRCodeECLevel AskedLevel = ecL;
+  TQRCodeECLevel Level = ecL;
   // The bytes the symbol carries, as a reader gives them back (empty when there is no symbol).
   std::string Bytes;
 };
@@ -63,9 +66,11 @@ class TQRCodeSymbol;
 // The facade's whole grid, quiet zone included, read through IsDark.
 TModuleGrid GridOf(const TQRCodeSymbol& Symbol);
 
-// A fresh facade: Data := Payload, Encoding := Encoding, QuietZone := Style.QuietZoneWithFrame(),
-// in that order (the window's order), then the grid is read module by module.
-TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style);
+// A fresh facade: ECLevel := Level and Boost := Boost when not the defaults, Data := Payload,
+// Encoding := Encoding, QuietZone := Style.QuietZoneWithFrame(), in that order (the window's
+// order), then the grid is read module by module.
+TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style,
+               TQRCodeECLevel Level = ecL, bool Boost = false);
 
 // Where a message about a code is shown: the window's note is a sentence with thousands grouped
 // ("Too long for a QR code: 3,000 bytes; at most 2,953 fit."); marbeck-cli's error follows the
@@ -73,5 +78,7 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
 enum class TMessageForm { Note, Error };
 
 // Why Code has no symbol when its text is too long: how many digits, characters or bytes (the
-// unit of its mode) the text needs, and the most that fit.
+// unit of its mode) the text needs, and the most that fit; at a level above L, the level too,
+// and that a lower level holds more ("too long for a QR code at level H: 2000 bytes; at most
+// 1273 fit (a lower level holds more)").
 std::string TooLongMessage(const TCode& Code, TMessageForm Form);

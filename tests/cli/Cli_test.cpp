@@ -171,6 +171,32 @@ TEST(CliSingle, StyleOptionsReachThePicture) {
   EXPECT_EQ(DecodeImage(Image), "HTTPS://EXAMPLE.ORG");
 }
 
+// https://example.org is 19 bytes: version 2 at L (ISO/IEC 18004 Table 7: 32 bytes), version 3 at
+// H (version 2 holds 14), and version 2 at Q with boost from L (20 bytes).
+TEST(CliSingle, ErrorCorrectionLevelAndBoost) {
+  TTempFolder Folder;
+  struct TCase {
+    std::vector<std::string> Options;
+    int Version;
+  };
+  const TCase Cases[] = {{{}, 2}, {{"--ec", "H"}, 3}, {{"--ec", "q"}, 2}, {{"--boost"}, 2}};
+  std::vector<std::string> Pictures;
+  for (const TCase& C : Cases) {
+    std::vector<std::string> Args = {
+        "url", "https://example.org", "--scale", "3", "--verify", "-o", "a.png"};
+    Args.insert(Args.end(), C.Options.begin(), C.Options.end());
+    const TRun R = RunCli(Folder.Path(), Args);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    QImage Image;
+    ASSERT_TRUE(Image.load(QString::fromStdString((Folder.Path() / "a.png").string())));
+    EXPECT_EQ(Image.width(), 3 * (17 + 4 * C.Version + 2 * 4)); // the default quiet zone of 4
+    Pictures.push_back(ReadFile(Folder.Path() / "a.png"));
+  }
+  // Boost from L lands on Q: the same symbol as --ec q, and unlike the L one.
+  EXPECT_EQ(Pictures[3], Pictures[2]);
+  EXPECT_NE(Pictures[2], Pictures[0]);
+}
+
 TEST(CliSingle, ErrorsAndExitStatuses) {
   TTempFolder Folder;
   const std::string TooLong(3000, 'x');
@@ -201,6 +227,11 @@ TEST(CliSingle, ErrorsAndExitStatuses) {
        "a PDF page of 5800 mm a side is too large (at most 5080 mm, PDF's largest page); give a "
        "--mm-per-module of at most 175.17 for these 29 modules"},
       {{"url", TooLong, "-o", "a.png"}, 1, "too long for a QR code: 3000 bytes"},
+      {{"url", std::string(2000, 'x'), "--ec", "h", "-o", "a.png"},
+       1,
+       "too long for a QR code at level H: 2000 bytes; at most 1273 fit (a lower level holds "
+       "more)"},
+      {{"url", "x", "--ec", "X", "-o", "a.png"}, 2, "unknown error-correction level \"X\""},
       {{"url", "x", "-o", "no/such/folder/a.png"}, 1, "cannot write"},
       {{"url", "x", "--scale", "100", "--quiet-zone", "99", "-o", "a.png"}, 1, "too large"},
       {{"url", "x", "--dark", "#ffff00", "--verify", "-o", "a.png"}, 3, "contrast 1.07 : 1"},
@@ -290,7 +321,7 @@ TEST(CliSingle, HalfBlocksAreTheEncodersGrid) {
 // ---- batches ----
 
 struct TManifestRow {
-  std::string Row, File, Kind, Version, Bytes, Verified, Error;
+  std::string Row, File, Kind, Version, Bytes, Verified, Error, Level;
 };
 
 // The manifest, read with a plain split that knows quoted fields (no line breaks in ours).
@@ -299,7 +330,7 @@ std::vector<TManifestRow> ReadManifest(const fs::path& Folder) {
   std::vector<TManifestRow> Rows;
   std::string Line;
   std::getline(In, Line);
-  EXPECT_EQ(Line, "row,file,kind,version,payload bytes,verified,error\r");
+  EXPECT_EQ(Line, "row,file,kind,version,payload bytes,verified,error,ec\r");
   while (std::getline(In, Line)) {
     if (!Line.empty() && Line.back() == '\r') Line.pop_back();
     std::vector<std::string> F(1);
@@ -319,9 +350,9 @@ std::vector<TManifestRow> ReadManifest(const fs::path& Folder) {
         F.back() += C;
       }
     }
-    EXPECT_EQ(F.size(), 7u) << Line;
-    F.resize(7);
-    Rows.push_back({F[0], F[1], F[2], F[3], F[4], F[5], F[6]});
+    EXPECT_EQ(F.size(), 8u) << Line;
+    F.resize(8);
+    Rows.push_back({F[0], F[1], F[2], F[3], F[4], F[5], F[6], F[7]});
   }
   return Rows;
 }
@@ -405,8 +436,43 @@ TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
     }
     EXPECT_EQ(Row.Verified, Expected[I].Verified) << I;
   }
+  EXPECT_EQ(M[0].Level, "L");
+  EXPECT_EQ(M[3].Level, ""); // no code, no level
   EXPECT_EQ(M[2].Kind, "wifi");
   EXPECT_EQ(M[2].Bytes, std::to_string(Utf8(WifiPayload(Wifi)).size()));
+}
+
+// The ec and boost columns per row over --ec for the file; the manifest names the level each code
+// was made at. https://example.org (19 bytes): version 2 at L, Q with boost, 3 at H.
+TEST(CliBatch, LevelAndBoostColumns) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "in.csv", "url,ec,boost\n"
+                                      "https://example.org,,\n"
+                                      "https://example.org,h,\n"
+                                      "https://example.org,L,yes\n"
+                                      "https://example.org,,no\n"
+                                      "https://example.org,X,\n"
+                                      "https://example.org,,maybe\n");
+  const TRun R = RunCli(
+      Folder.Path(), {"batch", "in.csv", "--out", "out", "--kind", "url", "--ec", "M", "--verify"});
+  EXPECT_EQ(R.Status, 1) << R.Err;
+  const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "out");
+  ASSERT_EQ(M.size(), 6u);
+  const std::pair<const char*, const char*> Expected[] = {{"M", "2"}, {"H", "3"}, {"Q", "2"},
+                                                          {"M", "2"}, {"", ""},   {"", ""}};
+  for (std::size_t I = 0; I < M.size(); ++I) {
+    EXPECT_EQ(M[I].Level, Expected[I].first) << I;
+    EXPECT_EQ(M[I].Version, Expected[I].second) << I;
+  }
+  EXPECT_EQ(M[0].Verified, "yes");
+  EXPECT_NE(M[4].Error.find("unknown error-correction level \"X\""), std::string::npos);
+  EXPECT_NE(M[5].Error.find("\"maybe\""), std::string::npos);
+  EXPECT_EQ(DecodeFile(Folder.Path() / "out" / "2.svg"), "https://example.org");
+  // A bad --ec for the whole file is a usage error naming the value.
+  const TRun Bad =
+      RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out2", "--kind", "url", "--ec", "Z"});
+  EXPECT_EQ(Bad.Status, 2);
+  EXPECT_NE(Bad.Err.find("\"Z\""), std::string::npos) << Bad.Err;
 }
 
 TEST(CliBatch, ExistingFilesAreKeptWithoutForce) {

@@ -96,7 +96,7 @@ TEST(FastEncoder, InterleavingAgreesForEveryVersion) {
 
 // For every version, with random, all-zero and repetitive codeword streams: the modules of
 // every mask, each rule's penalty, and the chosen mask are those of BuildMatrix, the penalty
-// rules and SelectMaskPattern.
+// rules and SelectMaskPattern, at each level.
 TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
   std::mt19937 Rng(2024);
   for (int V = 1; V <= 40; ++V) {
@@ -113,14 +113,17 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
     }
     for (std::size_t S = 0; S < Streams.size(); ++S) {
       SCOPED_TRACE("version " + std::to_string(V) + ", stream " + std::to_string(S));
+      // The level (its format information) turns with version and stream: all four are met.
+      const int Ordinal = static_cast<int>((static_cast<std::size_t>(V) + S) % 4);
+      const TErrorCorrectionLevel Level = TErrorCorrectionLevel::ForOrdinal(Ordinal);
       const TBitArray Bits = BitsOfCodewords(Streams[S]);
-      const qrfast::TMaskTrials Trials(V, Streams[S].data());
+      const qrfast::TMaskTrials Trials(V, Streams[S].data(), Ordinal);
       int FastTotals[8];
       const int FastChoice = Trials.ChooseMask(FastTotals);
       TByteMatrix M(Side, Side);
       for (int Mask = 0; Mask < 8; ++Mask) {
         TMatrixUtil Util;
-        Util.BuildMatrix(Bits, LevelL, V, Mask, M);
+        Util.BuildMatrix(Bits, Level, V, Mask, M);
         qrfast::TBitGrid Rows, Cols;
         Trials.Build(Mask, Rows, Cols);
         for (int Y = 0; Y < Side; ++Y)
@@ -137,7 +140,7 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
         EXPECT_EQ(qrfast::ScoreDarkBalance(Rows), TEncoder::ScoreDarkBalance(M)) << "mask " << Mask;
         EXPECT_EQ(FastTotals[Mask], TEncoder::MaskPenalty(M)) << "mask " << Mask;
       }
-      EXPECT_EQ(FastChoice, TEncoder::SelectMaskPattern(Bits, LevelL, V, M));
+      EXPECT_EQ(FastChoice, TEncoder::SelectMaskPattern(Bits, Level, V, M));
     }
   }
 }

@@ -125,15 +125,40 @@ TEST(Version, ChooseVersionPicksTheSmallestThatHoldsTheBits) {
   }
 }
 
-TEST(Version, LevelCarriesItsFormatBitsButAlwaysSelectsTheLLayout) {
+TEST(Version, EachLevelSelectsItsOwnLayout) {
   const auto V5 = TVersion::GetVersionForNumber(5);
-  for (int Bits : {0, 1, 2, 3}) {
+  // Format indicators of clause 7.9.1, Table 12: L 01, M 00, Q 11, H 10; layouts in the
+  // order L, M, Q, H.
+  const std::array<int, 4> Indicators = {1, 0, 3, 2};
+  for (int Ordinal = 0; Ordinal < 4; ++Ordinal) {
+    SCOPED_TRACE(Ordinal);
+    const int Bits = Indicators[static_cast<std::size_t>(Ordinal)];
     TErrorCorrectionLevel Level(Bits);
     TErrorCorrectionLevel Copy;
     Copy.Assign(Level);
     EXPECT_EQ(Copy.Bits(), Bits);
-    EXPECT_EQ(Level.Ordinal(), 0);
-    EXPECT_EQ(&V5->GetECBlocksForLevel(Level), &V5->GetECBlocks()[0]);
+    EXPECT_EQ(Level.Ordinal(), Ordinal);
+    EXPECT_EQ(TErrorCorrectionLevel::ForOrdinal(Ordinal).Bits(), Bits);
+    EXPECT_EQ(&V5->GetECBlocksForLevel(Level),
+              &V5->GetECBlocks()[static_cast<std::size_t>(Ordinal)]);
+  }
+}
+
+TEST(Version, ChooseVersionAtEveryLevelFollowsTheCapacityTable) {
+  for (int Ordinal = 0; Ordinal < 4; ++Ordinal) {
+    const auto Level = TErrorCorrectionLevel::ForOrdinal(Ordinal);
+    const auto& Row = DataCodewords[static_cast<std::size_t>(Ordinal)];
+    for (int V = 1; V <= 40; ++V) {
+      SCOPED_TRACE(testing::Message() << "level " << Ordinal << " version " << V);
+      const int Capacity = Row[static_cast<std::size_t>(V - 1)] * 8;
+      EXPECT_EQ(TVersion::ChooseVersion(Capacity, Level)->GetVersionNumber(), V);
+      const auto Next = TVersion::ChooseVersion(Capacity + 1, Level);
+      if (V < 40) {
+        EXPECT_EQ(Next->GetVersionNumber(), V + 1);
+      } else {
+        EXPECT_EQ(Next, nullptr);
+      }
+    }
   }
 }
 
