@@ -295,6 +295,8 @@ void TForm1::CreateCodeBtnClick() {
   const TCode& Symbol = FLastCode;
   if (Symbol.DataTooLong) {
     SetNote(QString::fromStdString(TooLongMessage(Symbol, TMessageForm::Note)));
+  } else if (PageControl1->currentIndex() == 4) {
+    SetNote(ToQString(WifiKeyNote(WifiPage()))); // the code is made all the same
   } else {
     SetNote(QString());
   }
@@ -430,7 +432,8 @@ void TForm1::SetVCardPage(const TVCardPage& Page) {
 }
 
 TWifiPage TForm1::WifiPage() const {
-  return TWifiPage{ToUtf16(SSID->text()), ToUtf16(NetworkKey->text()), WPA->currentIndex()};
+  return TWifiPage{ToUtf16(SSID->text()), ToUtf16(NetworkKey->text()), WPA->currentIndex(),
+                   Hidden->isChecked()};
 }
 
 void TForm1::DoInfoTextClick() {
@@ -579,5 +582,10 @@ void TForm1::LoadWifiBtnClick() {
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
   SSID->setText(ToQString(Result.Data->SSID));
   NetworkKey->setText(ToQString(Result.Data->NetworkKey));
-  WPA->setCurrentIndex(Result.Data->WPA == 0 ? 0 : 1);
+  WPA->setCurrentIndex(Result.Data->WPA);
+  Hidden->setChecked(Result.Data->Hidden);
+}
+
+void TForm1::WPAChange() {
+  NetworkKey->setEnabled(WPA->currentIndex() != kWifiOpen);
 }

@@ -184,7 +184,8 @@ public:
   QWidget* TabSheet3 = nullptr;
   QLineEdit* SSID = nullptr;
   QLineEdit* NetworkKey = nullptr;
-  QComboBox* WPA = nullptr;
+  QComboBox* WPA = nullptr; // item indices kWifiWPA ... kWifiOpen (payload/Payload.h)
+  QCheckBox* Hidden = nullptr;
   QPushButton* LoadWifiBtn = nullptr;
   QPushButton* SaveWifiBtn = nullptr;
 
@@ -223,6 +224,7 @@ public:
   void LoadVcard3BtnClick();
   void SaveWifiBtnClick();
   void LoadWifiBtnClick();
+  void WPAChange(); // an open network has no key: the key field is disabled
 
   // ---- texts of the controls (multi-line memos join their lines with CR LF) ----
   static QString MemoLines(const QPlainTextEdit* Memo);

@@ -320,9 +320,22 @@ void TForm1::BuildWifiPage() {
   NetworkKey = MakeEdit(TabSheet3, QRect(8, 68, 241, 21));
   MakeLabel(TabSheet3, QStringLiteral("Network Encryption Type"), 8, 96);
   WPA = new QComboBox(TabSheet3);
-  WPA->setGeometry(8, 112, 97, 21);
-  WPA->addItems({QStringLiteral("WPA"), QStringLiteral("WEP")});
-  WPA->setCurrentIndex(0);
+  WPA->setGeometry(8, 112, 161, 21);
+  // In the order of their indices: WPA and WEP keep the ones they always had.
+  WPA->addItems({QStringLiteral("WPA/WPA2"), QStringLiteral("WEP"),
+                 QStringLiteral("WPA3 only (SAE)"), QStringLiteral("None (open network)")});
+  WPA->setItemData(kWifiSAE,
+                   QStringLiteral("For networks that take WPA3 devices only. A WPA2/WPA3 network "
+                                  "that also takes WPA2 devices should use WPA/WPA2, which every "
+                                  "phone reads."),
+                   Qt::ToolTipRole);
+  WPA->setToolTip(QStringLiteral("How the network is secured, as its router is set"));
+  WPA->setCurrentIndex(kWifiWPA);
+  Hidden = new QCheckBox(QStringLiteral("Hidden network"), TabSheet3);
+  Hidden->setGeometry(8, 144, 161, 21);
+  Hidden->setToolTip(
+      QStringLiteral("The network does not announce its name: phones look for it by name"));
+  Wire(this, WPA, &QComboBox::currentIndexChanged, &TForm1::WPAChange);
   WatchCopyKey(SSID);
   WatchCopyKey(NetworkKey);
   LoadWifiBtn = MakeFileButton(TabSheet3, false, 332);
@@ -382,16 +395,16 @@ void TForm1::BuildPreview() {
   Panel1->setWidget(FPreviewCanvas);
   Image1 = new TPictureBox(FPreviewCanvas);
   Image1->setGeometry(199, 136, 50, 50);
-  // The row under the picture area, for the note and the read-back line.
+  // The row under the picture area: the note (a too-long text, a key phones refuse) on its upper
+  // half, the read-back line on its lower half, so a key note shows with the verdict.
   NoteLabel = new QLabel(ClientArea);
-  NoteLabel->setGeometry(528, 321, 441, 28);
+  NoteLabel->setGeometry(528, 320, 441, 15);
   NoteLabel->setAlignment(Qt::AlignCenter);
   NoteLabel->setWordWrap(true);
   SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
   NoteLabel->hide();
-  // The read-back line takes the same place: a pass shows either the note or the line.
   ReadBackLabel = new QLabel(ClientArea);
-  ReadBackLabel->setGeometry(528, 321, 441, 28);
+  ReadBackLabel->setGeometry(528, 334, 441, 15);
   ReadBackLabel->setAlignment(Qt::AlignCenter);
   ReadBackLabel->setWordWrap(true);
   ReadBackLabel->hide();

@@ -5,6 +5,7 @@
 #include "platform/Unicode.h"
 
 #include <array>
+#include <initializer_list>
 
 namespace {
 
@@ -39,7 +40,12 @@ std::vector<TFieldInfo> BuildFields() {
     F.push_back({Field.Option, Field.Caption, TKind::VCard, false});
   F.push_back({"ssid", "Network Name (SSID)", TKind::Wifi, false});
   F.push_back({"key", "Network Key", TKind::Wifi, false});
-  F.push_back({"type", "Network Encryption Type: WPA (the default) or WEP", TKind::Wifi, false});
+  F.push_back({"type",
+               "Network Encryption Type: WPA (WPA/WPA2, the default), SAE (WPA3 only), WEP or "
+               "nopass (an open network, without --key)",
+               TKind::Wifi, false});
+  F.push_back(
+      {"hidden", "a hidden network (it does not announce its name)", TKind::Wifi, false, true});
   return F;
 }
 
@@ -130,12 +136,31 @@ TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values) {
     Page.SSID = Text["ssid"];
     Page.NetworkKey = Text["key"];
     const std::u16string& Type = Text["type"];
-    if (Type.empty() || EqualIgnoringAsciiCase(Type, u"WPA"))
-      Page.WPA = 0;
-    else if (EqualIgnoringAsciiCase(Type, u"WEP"))
-      Page.WPA = 1;
-    else {
-      Result.Error = "type must be WPA or WEP";
+    if (Type.empty()) {
+      Page.WPA = kWifiWPA;
+    } else {
+      Page.WPA = -1;
+      for (const int Index : {kWifiWPA, kWifiSAE, kWifiWEP, kWifiOpen})
+        if (EqualIgnoringAsciiCase(Type, WifiType(Index))) Page.WPA = Index;
+      if (Page.WPA < 0) {
+        Result.Error = "type must be WPA, SAE, WEP or nopass";
+        return Result;
+      }
+    }
+    if (Page.WPA == kWifiOpen && !Page.NetworkKey.empty()) {
+      Result.Error = "an open network (type nopass) takes no key";
+      return Result;
+    }
+    const std::u16string& Hidden = Text["hidden"];
+    const auto IsAny = [&Hidden](std::initializer_list<const char16_t*> Words) {
+      for (const char16_t* Word : Words)
+        if (EqualIgnoringAsciiCase(Hidden, Word)) return true;
+      return false;
+    };
+    if (IsAny({u"true", u"yes", u"1"})) {
+      Page.Hidden = true;
+    } else if (!Hidden.empty() && !IsAny({u"false", u"no", u"0"})) {
+      Result.Error = "hidden must be true or false (yes or no, 1 or 0)";
       return Result;
     }
     Result.Payload = WifiPayload(Page);

@@ -19,7 +19,8 @@ struct TFieldInfo {
   std::string_view Name; // option name without "--", and column name
   std::string_view Help;
   TKind Kind;
-  bool MultiLine; // a memo of the window: line breaks become CR LF
+  bool MultiLine;    // a memo of the window: line breaks become CR LF
+  bool Flag = false; // a switch (--hidden) on the command line; true/false, yes/no, 1/0 in a batch
 };
 
 // Every field of every kind, in the order of the pages.
@@ -35,7 +36,9 @@ struct TPayloadResult {
 };
 
 // The payload of a code of Kind. Refused, with the reason: a value that is not UTF-8, a value
-// for a field of another kind, a Wifi type other than WPA or WEP, a missing main field (text,
+// for a field of another kind, a Wifi type other than WPA, SAE, WEP or nopass (in any letter case),
+// a key for an open network (nopass), a hidden value other than true/false, yes/no, 1/0 (or empty),
+// a missing main field (text,
 // url, to, ssid; for a vCard one of contact-name, first-name, last-name). Without contact-name,
 // a vCard takes the name the page composes from first, middle and last name.
 TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values);

@@ -294,6 +294,8 @@ int Main(int argc, char** argv) {
       std::string& Slot = C->Given[std::string(Field.Name)];
       if (Kind == TKind::Text || Kind == TKind::Url)
         C->App->add_option(std::string(Field.Name), Slot, std::string(Field.Help))->required();
+      else if (Field.Flag)
+        C->App->add_flag("--" + std::string(Field.Name), Slot, std::string(Field.Help));
       else
         C->App->add_option("--" + std::string(Field.Name), Slot, std::string(Field.Help));
     }

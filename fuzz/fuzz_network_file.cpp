@@ -1,6 +1,6 @@
 // .nwk reader on any bytes: a refused file is no scrambled record; an accepted one gives a name and
-// key of at most 999 characters and a type of WPA or WEP, and what can be saved again reads back
-// equal.
+// key of at most 999 characters (no key for an open network) and one of the four types, and what
+// can be saved again reads back equal, the hidden switch included.
 #include "FuzzInput.h"
 #include "payload/PayloadFiles.h"
 
@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const std::optional<TWifiPage> Read = LoadNetworkBytes(Bytes);
   if (!Read) return 0;
   FUZZ_CHECK(Read->SSID.size() <= 999 && Read->NetworkKey.size() <= 999);
-  FUZZ_CHECK(Read->WPA == 0 || Read->WPA == 1);
+  FUZZ_CHECK(Read->WPA >= kWifiWPA && Read->WPA <= kWifiOpen);
+  FUZZ_CHECK(Read->WPA != kWifiOpen || Read->NetworkKey.empty());
   bool Fits = true;
   for (const char16_t C : Read->SSID + Read->NetworkKey)
     Fits &= C <= 455;

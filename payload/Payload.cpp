@@ -3,6 +3,7 @@
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -110,9 +111,47 @@ std::u16string VCardPayload(const TVCardPage& Page) {
   return ComposeVCard(Page);
 }
 
+std::u16string WifiType(int WPA) {
+  switch (WPA) {
+  case kWifiWPA:
+    return u"WPA";
+  case kWifiSAE:
+    return u"SAE";
+  case kWifiOpen:
+    return u"nopass";
+  default:
+    return u"WEP";
+  }
+}
+
 std::u16string NetworkRecord(const TWifiPage& Page) {
-  return u"WIFI:T:" + std::u16string(Page.WPA == 0 ? u"WPA" : u"WEP") + u";S:" +
-         EscapeWifi(Page.SSID) + u";P:" + EscapeWifi(Page.NetworkKey) + u";;";
+  std::u16string Record = u"WIFI:T:" + WifiType(Page.WPA) + u";S:" + EscapeWifi(Page.SSID) + u";";
+  if (Page.WPA != kWifiOpen) Record += u"P:" + EscapeWifi(Page.NetworkKey) + u";";
+  if (Page.Hidden) Record += u"H:true;";
+  return Record + u";";
+}
+
+std::u16string WifiKeyNote(const TWifiPage& Page) {
+  const std::u16string& Key = Page.NetworkKey;
+  const std::size_t Length = Utf16ToUtf8(Key).size();
+  const bool Hex =
+      std::all_of(Key.begin(), Key.end(), [](char16_t C) { return HexDigitValue(C) >= 0; });
+  switch (Page.WPA) {
+  case kWifiOpen:
+    return {};
+  case kWifiWPA:
+  case kWifiSAE: {
+    const std::u16string Kind = Page.WPA == kWifiWPA ? u"WPA" : u"WPA3";
+    if (Length < 8) return u"Phones refuse " + Kind + u" keys shorter than 8 characters";
+    if (Length > 63 && !(Length == 64 && Hex))
+      return u"Phones refuse " + Kind +
+             u" keys longer than 63 characters (64 hexadecimal digits excepted)";
+    return {};
+  }
+  default:
+    if (Length == 5 || Length == 13 || (Hex && (Length == 10 || Length == 26))) return {};
+    return u"Phones refuse WEP keys other than 5 or 13 characters or 10 or 26 hexadecimal digits";
+  }
 }
 
 std::u16string WifiPayload(const TWifiPage& Page) {

@@ -45,11 +45,19 @@ struct TVCardPage {
   bool operator==(const TVCardPage&) const = default;
 };
 
+// Item indices of the Wifi page's "Network Encryption Type" list. WPA and WEP keep the indices
+// they always had, so that a stored index means what it meant; any index not named here is WEP.
+inline constexpr int kWifiWPA = 0;  // "WPA/WPA2", T:WPA
+inline constexpr int kWifiWEP = 1;  // "WEP", T:WEP
+inline constexpr int kWifiSAE = 2;  // "WPA3 only (SAE)", T:SAE
+inline constexpr int kWifiOpen = 3; // "None (open network)", T:nopass, no key
+
 // Wifi page (tab index 4).
 struct TWifiPage {
   std::u16string SSID;
-  std::u16string NetworkKey;
-  int WPA = 0; // item index of the "Network Encryption Type" list: 0 is "WPA", any other "WEP"
+  std::u16string NetworkKey; // not written for an open network, but kept on the page
+  int WPA = kWifiWPA;        // item index of the "Network Encryption Type" list
+  bool Hidden = false;       // "Hidden network": the record says H:true
 
   bool operator==(const TWifiPage&) const = default;
 };
@@ -69,9 +77,17 @@ std::u16string URLPayload(const TURLPage& Page);
 std::u16string EMailPayload(const TEMailPage& Page);
 // VCard page: the composed record (ComposeVCard).
 std::u16string VCardPayload(const TVCardPage& Page);
-// The network record "WIFI:T:" type ";S:" SSID ";P:" key ";;", no line break. In SSID and key
-// each of ; : , " \ is escaped with a backslash.
+// The network record "WIFI:T:" type ";S:" SSID [";P:" key] [";H:true"] ";;", no line break: the
+// type is WPA, WEP, SAE or nopass; an open network (nopass) has no P: field, a hidden one ends
+// with H:true. In SSID and key each of ; : , " \ is escaped with a backslash; nothing is quoted,
+// not even a value that looks hexadecimal (phones would take the quotes as part of it).
 std::u16string NetworkRecord(const TWifiPage& Page);
+// The T: value of a list index: "WPA", "WEP", "SAE" or "nopass".
+std::u16string WifiType(int WPA);
+// The note for a key that phones refuse, or "": a WPA or WPA3 key of fewer than 8 or more than
+// 63 characters that is not 64 hexadecimal digits, a WEP key that is neither 5 nor 13 characters
+// nor 10 nor 26 hexadecimal digits. Characters are counted as the UTF-8 bytes phones count.
+std::u16string WifiKeyNote(const TWifiPage& Page);
 // Wifi page: the network record followed by CR LF.
 std::u16string WifiPayload(const TWifiPage& Page);
 

@@ -273,17 +273,56 @@ std::optional<std::string> SaveNetworkBytes(const TWifiPage& Page) {
   return EncodeText(*Record + std::u16string(kCRLF), TTextEncoding::teUTF8).Bytes;
 }
 
+namespace {
+
+// The list index of a T: value. Records of earlier versions held WPA or WEP and were read by
+// their first three characters (so "WPA2" is WPA and anything unknown is WEP); they still are.
+int WifiIndexOfType(const std::u16string& Type) {
+  if (Type.starts_with(u"WPA")) return kWifiWPA;
+  if (Type == u"SAE") return kWifiSAE;
+  if (Type == u"nopass") return kWifiOpen;
+  return kWifiWEP;
+}
+
+} // namespace
+
 std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes) {
   const std::vector<std::u16string> Lines = SplitLines(DecodeText(Bytes).Text);
   if (Lines.empty() || Lines.front().empty()) return std::nullopt;
   const std::optional<std::u16string> Record = UnscrambleText(Lines.front());
   if (!Record) return std::nullopt;
-  // The labels "WIFI:T:", "S:" and "P:" are skipped by position.
-  const std::vector<std::u16string> Fields = SplitUnescaped(*Record);
+
+  // The fields are found by their labels T:, S:, P: and H:; other labels (capital letters and a
+  // colon) are passed over. The closing ";;" leaves two empty pieces at the end. A piece without
+  // a label continues the field before it: the first releases wrote ";" in a name or key
+  // unescaped, and such a record now reads back whole.
+  std::vector<std::u16string> Pieces = SplitUnescaped(*Record);
+  for (int I = 0; I < 2 && Pieces.size() > 1 && Pieces.back().empty(); ++I)
+    Pieces.pop_back();
+  if (Pieces.front().starts_with(u"WIFI:")) Pieces.front().erase(0, 5);
+  std::u16string Type, SSID, Key, Hidden;
+  std::u16string* Current = nullptr;
+  for (const std::u16string& Piece : Pieces) {
+    std::size_t Colon = 0;
+    while (Colon < Piece.size() && Piece[Colon] >= u'A' && Piece[Colon] <= u'Z')
+      ++Colon;
+    if (Colon == 0 || Colon >= Piece.size() || Piece[Colon] != u':') {
+      if (Current) *Current += u';' + Piece;
+      continue;
+    }
+    const std::u16string_view Label(Piece.data(), Colon);
+    Current = Label == u"T"   ? &Type
+              : Label == u"S" ? &SSID
+              : Label == u"P" ? &Key
+              : Label == u"H" ? &Hidden
+                              : nullptr;
+    if (Current) *Current = Piece.substr(Colon + 1);
+  }
   TWifiPage Page;
-  Page.SSID = UnescapeWifi(ClampedSubstr(FieldAt(Fields, 1), 2)).substr(0, kMaxValue);
-  Page.NetworkKey = UnescapeWifi(ClampedSubstr(FieldAt(Fields, 2), 2)).substr(0, kMaxValue);
-  Page.WPA = ClampedSubstr(FieldAt(Fields, 0), 7, 3) == u"WPA" ? 0 : 1;
+  Page.SSID = UnescapeWifi(SSID).substr(0, kMaxValue);
+  Page.WPA = WifiIndexOfType(Type);
+  if (Page.WPA != kWifiOpen) Page.NetworkKey = UnescapeWifi(Key).substr(0, kMaxValue);
+  Page.Hidden = EqualIgnoringAsciiCase(UnescapeWifi(Hidden), u"true");
   return Page;
 }
 

@@ -57,7 +57,10 @@ TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current);
 // .nwk: EF BB BF, the UTF-8 of the scrambled network record (target length 50), CR LF.
 // Empty optional: the record holds a character that cannot be scrambled (code above 455).
 std::optional<std::string> SaveNetworkBytes(const TWifiPage& Page);
-// Empty optional: the first line is not a scrambled record.
+// The fields are found by their labels (T:, S:, P:, H:); a piece without a label continues the
+// field before it, so ";" written unescaped by the first releases stays in the name or key. An
+// open network's P: field, if any, is not read. Empty optional: the first line is not a
+// scrambled record.
 std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes);
 
 // ---- path level ----

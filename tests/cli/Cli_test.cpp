@@ -140,6 +140,12 @@ TEST(CliSingle, EveryKindReadsBackAsThePagesPayload) {
        "",
        VCardPayload(Card)},
       {{"wifi", "--ssid", "Café;Net", "--key", "p\"w:1,2", "--type", "WEP"}, "", WifiPayload(Wifi)},
+      {{"wifi", "--ssid", "Guest", "--type", "nopass", "--hidden"},
+       "",
+       u"WIFI:T:nopass;S:Guest;H:true;;\r\n"},
+      {{"wifi", "--ssid", "Home", "--key", "12345678", "--type", "sae"},
+       "",
+       u"WIFI:T:SAE;S:Home;P:12345678;;\r\n"},
   };
   for (const TCase& C : Cases) {
     for (const char* Ext : {".png", ".svg", ".pdf"}) {
@@ -213,7 +219,9 @@ TEST(CliSingle, ErrorsAndExitStatuses) {
       {{"url", "x", "-o", "a.png", "--format", "svg"}, 2, "does not match"},
       {{"url", "x"}, 2, "not a terminal"},
       {{"wifi", "--key", "k", "-o", "a.png"}, 2, "missing field ssid"},
-      {{"wifi", "--ssid", "s", "--type", "WPA3", "-o", "a.png"}, 2, "WPA or WEP"},
+      {{"wifi", "--ssid", "s", "--type", "WPA3", "-o", "a.png"}, 2, "WPA, SAE, WEP or nopass"},
+      {{"wifi", "--ssid", "s", "--type", "NOPASS", "--key", "k", "-o", "a.png"}, 2, "no key"},
+      {{"wifi", "--ssid", "s", "--hidden=maybe", "-o", "a.png"}, 2, ""},
       {{"vcard", "--nickname", "x"}, 2, "nickname"},
       {{"url", "\xC0\xAF", "-o", "a.png"}, 2, "invalid UTF-8"},
       {{"frobnicate"}, 2, "unknown command \"frobnicate\": text, url, email, vcard, wifi or batch"},
@@ -355,6 +363,26 @@ std::vector<TManifestRow> ReadManifest(const fs::path& Folder) {
     Rows.push_back({F[0], F[1], F[2], F[3], F[4], F[5], F[6], F[7]});
   }
   return Rows;
+}
+
+TEST(CliBatch, WifiTypeAndHiddenColumns) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "in.csv", "kind,file,ssid,key,type,hidden\n"
+                                      "wifi,open,Guest,,nopass,yes\n"
+                                      "wifi,sae,Home,12345678,SAE,0\n"
+                                      "wifi,plain,Lab,abcde,wep,\n"
+                                      "wifi,badhidden,Lab,abcde,WEP,perhaps\n"
+                                      "wifi,badkey,Lab,abcde,nopass,false\n");
+  const TRun R = RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--format", "png"});
+  EXPECT_EQ(R.Status, 1) << R.Err;
+  const fs::path Out = Folder.Path() / "out";
+  EXPECT_EQ(DecodeFile(Out / "open.png"), "WIFI:T:nopass;S:Guest;H:true;;\r\n");
+  EXPECT_EQ(DecodeFile(Out / "sae.png"), "WIFI:T:SAE;S:Home;P:12345678;;\r\n");
+  EXPECT_EQ(DecodeFile(Out / "plain.png"), "WIFI:T:WEP;S:Lab;P:abcde;;\r\n");
+  EXPECT_FALSE(fs::exists(Out / "badhidden.png"));
+  EXPECT_FALSE(fs::exists(Out / "badkey.png"));
+  EXPECT_NE(R.Err.find("hidden must be true or false"), std::string::npos) << R.Err;
+  EXPECT_NE(R.Err.find("takes no key"), std::string::npos) << R.Err;
 }
 
 TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {

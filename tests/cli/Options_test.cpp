@@ -98,6 +98,27 @@ TEST(CliFields, PayloadsAreThePagesPayloads) {
             VCardPayload(Card));
 }
 
+TEST(CliFields, WifiTypesInAnyCaseAndHiddenValues) {
+  struct TCase {
+    const char* Type;
+    const char* Hidden;
+    int WPA;
+    bool IsHidden;
+  };
+  const TCase Cases[] = {
+      {"", "", kWifiWPA, false},          {"wpa", "true", kWifiWPA, true},
+      {"SAE", "YES", kWifiSAE, true},     {"Wep", "1", kWifiWEP, true},
+      {"NoPass", "no", kWifiOpen, false}, {"sae", "False", kWifiSAE, false},
+      {"WPA", "0", kWifiWPA, false},
+  };
+  for (const TCase& C : Cases) {
+    const TPayloadResult R =
+        MakePayload(TKind::Wifi, {{"ssid", "n"}, {"type", C.Type}, {"hidden", C.Hidden}});
+    EXPECT_EQ(R.Error, "") << C.Type << " " << C.Hidden;
+    EXPECT_EQ(R.Payload, WifiPayload({u"n", u"", C.WPA, C.IsHidden})) << C.Type << " " << C.Hidden;
+  }
+}
+
 TEST(CliFields, BadFieldsAreRefusedWithTheReason) {
   struct TCase {
     TKind Kind;
@@ -110,7 +131,9 @@ TEST(CliFields, BadFieldsAreRefusedWithTheReason) {
       {TKind::Wifi, {{"key", "k"}}, "missing field ssid"},
       {TKind::Email, {{"subject", "s"}}, "missing field to"},
       {TKind::VCard, {{"company", "ACME"}}, "missing field contact-name"},
-      {TKind::Wifi, {{"ssid", "n"}, {"type", "WPA2"}}, "type must be WPA or WEP"},
+      {TKind::Wifi, {{"ssid", "n"}, {"type", "WPA2"}}, "type must be WPA, SAE, WEP or nopass"},
+      {TKind::Wifi, {{"ssid", "n"}, {"type", "nopass"}, {"key", "k"}}, "takes no key"},
+      {TKind::Wifi, {{"ssid", "n"}, {"hidden", "maybe"}}, "hidden must be true or false"},
       {TKind::Url, {{"url", "x"}, {"ssid", "n"}}, "ssid is not a field of url codes"},
       {TKind::Text, {{"text", "a\xC0\xAF"}}, "invalid UTF-8 in text"},
       {TKind::Text, {{"text", "x"}, {"colour", "x"}}, "unknown field colour"},

@@ -262,14 +262,42 @@ std::string ScrambledFile(const std::u16string& Record) {
   return "\xEF\xBB\xBF" + Utf16ToUtf8(ScrambleText(Record, 50).value()) + "\r\n";
 }
 
-// Records written before the escapes existed, and the type taken by position.
+// Records written before the escapes existed; the type read by its first three characters.
 TEST(NetworkFile, RecordsWithoutEscapesReadAsBefore) {
   EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:WEP;S:home;P:se cret;;")),
             (TWifiPage{u"home", u"se cret", 1}));
   EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:WPA;S:x;P:y;;")), (TWifiPage{u"x", u"y", 0}));
   EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:wpa;S:x;P:y;;"))->WPA, 1);
   EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:WPA2;S:x;P:y;;"))->WPA, 0);
-  EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"XXXXXXXWPA;XXnet;XXkey"))->SSID, u"net");
+  EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:T:nopass;S:x;P:y;;")),
+            (TWifiPage{u"x", u"", kWifiOpen}));
+}
+
+// The fields are found by their labels, in any order; unknown labels are passed over.
+TEST(NetworkFile, FieldsAreFoundByTheirLabels) {
+  EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:H:true;P:k\\;1;X:y;S:net;T:SAE;;")),
+            (TWifiPage{u"net", u"k;1", kWifiSAE, true}));
+  EXPECT_EQ(LoadNetworkBytes(ScrambledFile(u"WIFI:S:n;H:false;;")), (TWifiPage{u"n", u"", 1}));
+}
+
+struct TFixtureCase {
+  const char* File;
+  TWifiPage Page;
+};
+
+// Files saved by earlier versions (before the new types and the hidden switch) load as they did
+// then. The first releases escaped nothing: a ";" in the name or key made the fields after it
+// shift; those now come back whole.
+TEST(NetworkFile, FilesOfEarlierVersionsLoad) {
+  const TFixtureCase Cases[] = {
+      {"network-wpa.nwk", {u"Home Net", u"s3cret pass", kWifiWPA}},
+      {"network-wep.nwk", {u"Lab", u"abcde", kWifiWEP}},
+      {"network-escaped.nwk", {u"my;net:1", u"k\\e,y\"", kWifiWPA}},
+      {"network-empty.nwk", {}},
+      {"network-unescaped.nwk", {u"Caf\u00E9;Bar", u"pass;word", kWifiWPA}},
+  };
+  for (const TFixtureCase& C : Cases)
+    EXPECT_EQ(LoadNetworkBytes(Golden(C.File)), C.Page) << C.File;
 }
 
 TEST(NetworkFile, ForeignOrUnscramblableContentIsRefused) {
