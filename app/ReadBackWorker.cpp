@@ -44,6 +44,7 @@ void TReadBackWorker::Run() {
     TReadBackAnswer Answer;
     Answer.PassNumber = Job.PassNumber;
     Answer.Version = Job.Version;
+    Answer.Level = Job.Level;
     try {
       Answer.ByteCount = Job.Expected.size();
       const QImage Enlarged =

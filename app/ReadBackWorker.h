@@ -7,6 +7,7 @@
 // answer carries the number of its pass; the window drops answers of passes older than its last.
 #pragma once
 
+#include "encoder/Mode.h"
 #include "render/CodeStyle.h"
 #include "render/ReadBack.h"
 
@@ -31,12 +32,14 @@ struct TReadBackJob {
   std::string Expected; // the bytes the symbol carries (the pass's TCode::Bytes)
   TCodeStyle Style;     // colours resolved
   int Version = 0;
+  TQRCodeECLevel Level = ecL; // the level the symbol was made at
 };
 
 struct TReadBackAnswer {
   quint64 PassNumber = 0;
   TVerdict Verdict;
   int Version = 0;
+  TQRCodeECLevel Level = ecL;
   std::size_t ByteCount = 0; // the bytes the symbol carries
 };
 

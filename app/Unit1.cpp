@@ -45,6 +45,8 @@ constexpr char16_t kFrameColorName[] = u"FrameColor";
 constexpr char16_t kMatrixColorName[] = u"MatrixColor";
 constexpr char16_t kEncryptionTypeName[] = u"EncryptionType";
 constexpr char16_t kFrameSizeName[] = u"FrameSize";
+constexpr char16_t kErrorCorrectionName[] = u"ErrorCorrection";
+constexpr char16_t kBoostName[] = u"Boost";
 constexpr char16_t kTextWordWrapName[] = u"tWordWrap";
 constexpr char16_t kEMailWordWrapName[] = u"eWordWrap";
 constexpr char16_t kTabIndexName[] = u"TabIndex";
@@ -185,6 +187,9 @@ void TForm1::FormShow() {
       ReadSettingInteger(kProductKey, kEncryptionTypeName, 0), EncryptionType->count()));
   FrameSize->setCurrentIndex(
       IndexOrDefault(ReadSettingInteger(kProductKey, kFrameSizeName, 0), FrameSize->count()));
+  ErrorCorrection->setCurrentIndex(IndexOrDefault(
+      ReadSettingInteger(kProductKey, kErrorCorrectionName, ecL), ErrorCorrection->count()));
+  Boost->setChecked(ReadSettingBool(kProductKey, kBoostName, false));
   {
     const QSignalBlocker Quiet(tWordWrap);
     tWordWrap->setChecked(ReadSettingBool(kProductKey, kTextWordWrapName, true));
@@ -217,6 +222,8 @@ void TForm1::FormClose() {
   WriteSettingString(kProductKey, kMatrixColorName, ColorToText(MatrixColor->Color()));
   WriteSettingInteger(kProductKey, kEncryptionTypeName, EncryptionType->currentIndex());
   WriteSettingInteger(kProductKey, kFrameSizeName, FrameSize->currentIndex());
+  WriteSettingInteger(kProductKey, kErrorCorrectionName, ErrorCorrection->currentIndex());
+  WriteSettingBool(kProductKey, kBoostName, Boost->isChecked());
   WriteSettingBool(kProductKey, kTextWordWrapName, tWordWrap->isChecked());
   WriteSettingBool(kProductKey, kEMailWordWrapName, eWordWrap->isChecked());
   WriteSettingInteger(kProductKey, kTabIndexName, PageControl1->currentIndex());
@@ -280,7 +287,9 @@ void TForm1::CreateCodeBtnClick() {
   FCodeMade = false;
   const std::u16string Payload = ToUtf16(FillQRText());
   const TCodeStyle Style = CurrentStyle();
-  TCode Code = MakeCode(Payload, PassEncoding(Payload), Style);
+  TCode Code =
+      MakeCode(Payload, PassEncoding(Payload), Style,
+               static_cast<TQRCodeECLevel>(ErrorCorrection->currentIndex()), Boost->isChecked());
 
   const int Side = Code.Grid.Side;
   ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once

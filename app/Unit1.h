@@ -108,7 +108,10 @@ public:
   QComboBox* EncryptionType = nullptr;
   QLabel* Label31 = nullptr;
   QComboBox* FrameSize = nullptr;
-  QPlainTextEdit* QRText = nullptr; // hidden: the payload of the last pass
+  QLabel* Label36 = nullptr;
+  QComboBox* ErrorCorrection = nullptr; // item indices ecL ... ecH (encoder/QRCodeSymbol.h)
+  QCheckBox* Boost = nullptr;           // a higher level where the data still fits the version
+  QPlainTextEdit* QRText = nullptr;     // hidden: the payload of the last pass
 
   // ---- preview ----
   // The picture area: takes the room the window gains, and scrolls a picture larger than itself.
@@ -338,7 +341,7 @@ private:
 // The value names and product key of the settings.
 inline constexpr char16_t kProductKey[] = u"Marbeck";
 // The client area of the window at its smallest size, where every control has its first place.
-inline constexpr QSize kSmallestClientSize(980, 409);
+inline constexpr QSize kSmallestClientSize(980, 439);
 // The side lengths a printed code may take, in millimetres.
 inline constexpr int kMinPrintSideMm = 10;
 inline constexpr int kMaxPrintSideMm = 400;

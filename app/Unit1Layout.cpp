@@ -123,8 +123,8 @@ void TForm1::BuildWindow() {
   BuildGenerationControls();
   BuildPreview();
 
-  AboutBtn = MakeButton(ClientArea, QStringLiteral("About..."), QRect(232, 376, 73, 25));
-  CloseBtn = MakeButton(ClientArea, QStringLiteral("Close"), QRect(312, 376, 73, 25));
+  AboutBtn = MakeButton(ClientArea, QStringLiteral("About..."), QRect(232, 408, 73, 25));
+  CloseBtn = MakeButton(ClientArea, QStringLiteral("Close"), QRect(312, 408, 73, 25));
   CopyToClipboardBtn =
       MakeButton(ClientArea, QStringLiteral("Copy to Clipboard"), QRect(840, 376, 129, 25));
   CopyToClipboardBtn->setIcon(ClipboardIcon());
@@ -143,9 +143,10 @@ void TForm1::BuildWindow() {
 
   // Below the pages the tab key goes left to right: first the row under the pages, then the
   // preview's controls, then the zoom and the copy.
-  QWidget* const Order[] = {EncryptionType, FrameSize,  AboutBtn,    CloseBtn,
-                            CreateCodeBtn,  BackColor,  MatrixColor, Frame,
-                            TrackBar1,      FrameColor, ScrollBar1,  CopyToClipboardBtn};
+  QWidget* const Order[] = {
+      EncryptionType, FrameSize,         ErrorCorrection, Boost, AboutBtn,  CloseBtn,
+      CreateCodeBtn,  BackColor,         MatrixColor,     Frame, TrackBar1, FrameColor,
+      ScrollBar1,     CopyToClipboardBtn};
   for (std::size_t I = 1; I < std::size(Order); ++I)
     setTabOrder(Order[I - 1], Order[I]);
   // Initial page as laid out; the settings load chooses the page shown.
@@ -166,8 +167,10 @@ void TForm1::BuildWindow() {
   Follow(NoteLabel, fwDown | fwWiden);
   Follow(ReadBackLabel, fwDown | fwWiden);
   for (QWidget* Row : std::initializer_list<QWidget*>{
-           Label30, Label31, EncryptionType, FrameSize, AboutBtn, CloseBtn, CreateCodeBtn, Label34,
-           BackColor, Label35, MatrixColor, Frame, Label33, TrackBar1, Label32, FrameColor, Shape1})
+           Label30,         Label31,   Label36,  EncryptionType, FrameSize,
+           ErrorCorrection, Boost,     AboutBtn, CloseBtn,       CreateCodeBtn,
+           Label34,         BackColor, Label35,  MatrixColor,    Frame,
+           Label33,         TrackBar1, Label32,  FrameColor,     Shape1})
     Follow(Row, fwDown);
   Follow(ScrollBar1, fwDown | fwWiden);
   Follow(CopyToClipboardBtn, fwDown | fwRight);
@@ -348,7 +351,8 @@ void TForm1::BuildGenerationControls() {
   const QColor GreyText(0x6D, 0x6D, 0x6D); // the grey-text colour of the classic desktop
   Label30 = MakeLabel(ClientArea, QStringLiteral("Encoding Mode"), 12, 364);
   Label31 = MakeLabel(ClientArea, QStringLiteral("Spacing"), 138, 364);
-  for (QLabel* Label : {Label30, Label31}) {
+  Label36 = MakeLabel(ClientArea, QStringLiteral("Error Correction"), 204, 364);
+  for (QLabel* Label : {Label30, Label31, Label36}) {
     Label->setFont(SmallFont());
     Label->adjustSize();
     SetTextColor(Label, QPalette::WindowText, GreyText);
@@ -359,24 +363,51 @@ void TForm1::BuildGenerationControls() {
                             QStringLiteral("Alphanumeric"), QStringLiteral("ISO-8859-1"),
                             QStringLiteral("UTF-8 without BOM"), QStringLiteral("UTF-8 with BOM")});
   EncryptionType->setCurrentIndex(0);
-  // Wide enough for its longest item in the window's font; the Spacing list moves along.
-  const int Wider = std::max(0, EncryptionType->sizeHint().width() - EncryptionType->width());
-  EncryptionType->resize(EncryptionType->width() + Wider, EncryptionType->height());
-  Label31->move(Label31->pos() + QPoint(Wider, 0));
   FrameSize = new QComboBox(ClientArea);
-  FrameSize->setGeometry(136 + Wider, 378, 57, 21);
+  FrameSize->setGeometry(136, 378, 57, 21);
   for (int Spacing = 1; Spacing <= 9; ++Spacing)
     FrameSize->addItem(QString::number(Spacing));
   FrameSize->setCurrentIndex(1);
 
+  // The share of its codewords a code can lose and still be read (ISO/IEC 18004, 7.5.1).
+  ErrorCorrection = new QComboBox(ClientArea);
+  ErrorCorrection->setGeometry(202, 378, 81, 21);
+  ErrorCorrection->addItems({QStringLiteral("L (7 %)"), QStringLiteral("M (15 %)"),
+                             QStringLiteral("Q (25 %)"), QStringLiteral("H (30 %)")});
+  ErrorCorrection->setCurrentIndex(ecL);
+  ErrorCorrection->setToolTip(QStringLiteral(
+      "Error correction: about this share of a code may be scratched, dirty or covered and a "
+      "phone still reads it.\nA higher level makes the code larger for the same text."));
+  Boost = new QCheckBox(QStringLiteral("Boost"), ClientArea);
+  Boost->setGeometry(292, 380, 60, 17);
+  Boost->setToolTip(
+      QStringLiteral("Use the highest level that still fits the same size of code: more error "
+                     "correction at no cost in size"));
+
+  // Wide enough for their longest items in the window's font: what a list gains moves the
+  // controls to its right along.
+  int Shift = 0;
+  for (QComboBox* List : {EncryptionType, FrameSize, ErrorCorrection}) {
+    List->move(List->pos() + QPoint(Shift, 0));
+    const int Wider = std::max(0, List->sizeHint().width() - List->width());
+    List->resize(List->width() + Wider, List->height());
+    Shift += Wider;
+    if (List == EncryptionType) Label31->move(Label31->pos() + QPoint(Shift, 0));
+    if (List == FrameSize) Label36->move(Label36->pos() + QPoint(Shift, 0));
+  }
+  Boost->move(Boost->pos() + QPoint(Shift, 0));
+  Boost->resize(std::max(Boost->width(), Boost->sizeHint().width()), Boost->height());
+
   CreateCodeBtn =
-      MakeButton(ClientArea, QStringLiteral(" Generate QR-Code"), QRect(392, 376, 123, 25));
+      MakeButton(ClientArea, QStringLiteral(" Generate QR-Code"), QRect(392, 408, 123, 25));
   CreateCodeBtn->setIcon(GenerateIcon());
   CreateCodeBtn->setIconSize(QSize(16, 16));
 
   // A choice made by the user runs a pass; an index set in code does not ("activated").
   Wire(this, EncryptionType, &QComboBox::activated, &TForm1::CreateCodeBtnClick);
   Wire(this, FrameSize, &QComboBox::activated, &TForm1::CreateCodeBtnClick);
+  Wire(this, ErrorCorrection, &QComboBox::activated, &TForm1::CreateCodeBtnClick);
+  Wire(this, Boost, &QCheckBox::clicked, &TForm1::CreateCodeBtnClick);
   Wire(this, CreateCodeBtn, &QPushButton::clicked, &TForm1::CreateCodeBtnClick);
 }
 

@@ -61,6 +61,7 @@ void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
   Job.Expected = Code.Bytes;
   Job.Style = Style;
   Job.Version = Code.Version;
+  Job.Level = Code.Level;
   FReadBack->Submit(std::move(Job));
 }
 
@@ -70,8 +71,9 @@ void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
   const QLocale English(QLocale::English);
   if (Answer.Verdict.Verified) {
     SetReadBackLine(
-        QStringLiteral("Scans: reads back exactly (version %1, %2 %3)")
+        QStringLiteral("Scans: reads back exactly (version %1-%2, %3 %4)")
             .arg(Answer.Version)
+            .arg(QChar::fromLatin1(ECLevelLetter(Answer.Level)))
             .arg(English.toString(static_cast<qulonglong>(Answer.ByteCount)),
                  Answer.ByteCount == 1 ? QStringLiteral("byte") : QStringLiteral("bytes")),
         kGoodColour);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
@@ -19,10 +20,12 @@
 
 TEST_F(TWindowTest, FirstRunStartsFromTheDefaults) {
   TForm1& F = Form();
-  EXPECT_EQ(F.ClientArea->size(), QSize(980, 409));
+  EXPECT_EQ(F.ClientArea->size(), QSize(980, 439));
   EXPECT_EQ(F.PageControl1->currentIndex(), 0);
   EXPECT_EQ(F.EncryptionType->currentText(), QStringLiteral("Auto"));
   EXPECT_EQ(F.FrameSize->currentText(), QStringLiteral("1"));
+  EXPECT_EQ(F.ErrorCorrection->currentText(), QStringLiteral("L (7 %)"));
+  EXPECT_FALSE(F.Boost->isChecked());
   EXPECT_FALSE(F.Frame->isChecked());
   EXPECT_FALSE(F.TrackBar1->isEnabled());
   EXPECT_TRUE(F.Shape1->isVisible());
@@ -104,6 +107,32 @@ TEST_F(TWindowTest, SpacingFrameAndEncodingReachTheFacade) {
       << "the zoom never goes below the side";
 }
 
+TEST_F(TWindowTest, ErrorCorrectionAndBoostChooseTheSymbolsLevel) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(1);
+  F.EditURL->setText(QStringLiteral("https://example.org/")); // 20 bytes
+  struct TCase {
+    int Level;
+    bool Boost;
+    const char* Line; // byte capacities: 2-L 32, 2-Q 20, 2-H 14, 3-H 24
+  };
+  const TCase Cases[] = {
+      {0, false, "Scans: reads back exactly (version 2-L, 20 bytes)"},
+      {3, false, "Scans: reads back exactly (version 3-H, 20 bytes)"},
+      {0, true, "Scans: reads back exactly (version 2-Q, 20 bytes)"},
+      {3, true, "Scans: reads back exactly (version 3-H, 20 bytes)"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Line);
+    F.ErrorCorrection->setCurrentIndex(Case.Level);
+    F.Boost->setChecked(Case.Boost);
+    F.CreateCodeBtn->click();
+    ASSERT_TRUE(F.WaitForReadBack());
+    EXPECT_EQ(F.ReadBackLabel->text().toStdString(), Case.Line);
+    EXPECT_EQ(DecodePicture(Picture(), 4), "https://example.org/");
+  }
+}
+
 TEST_F(TWindowTest, ListsSliderAndFrameRunAPassButTypingAndPageSwitchingDoNot) {
   TForm1& F = Form();
   F.PageControl1->setCurrentIndex(1);
@@ -122,6 +151,9 @@ TEST_F(TWindowTest, ListsSliderAndFrameRunAPassButTypingAndPageSwitchingDoNot) {
     return QRText() == Text.toStdU16String();
   };
   EXPECT_TRUE(PassesFor(QStringLiteral("A1"), [&] { QTest::keyClick(F.FrameSize, Qt::Key_Down); }));
+  EXPECT_TRUE(
+      PassesFor(QStringLiteral("A7"), [&] { QTest::keyClick(F.ErrorCorrection, Qt::Key_Down); }));
+  EXPECT_TRUE(PassesFor(QStringLiteral("A8"), [&] { QTest::mouseClick(F.Boost, Qt::LeftButton); }));
   EXPECT_TRUE(PassesFor(QStringLiteral("A2"), [&] { F.Frame->setChecked(true); }));
   EXPECT_TRUE(PassesFor(QStringLiteral("A3"), [&] { F.TrackBar1->setValue(4); }));
   EXPECT_FALSE(PassesFor(QStringLiteral("A4"), [&] { F.EncryptionType->setCurrentIndex(2); }))
@@ -196,25 +228,35 @@ TEST_F(TWindowTest, VCardInAutoGoesOutAsUtf8WhileOtherPagesKeepAuto) {
   }
 }
 
-TEST_F(TWindowTest, EncodingModeListShowsEveryItemWhole) {
-  QComboBox* List = Form().EncryptionType;
-  for (int I = 0; I < List->count(); ++I) {
-    SCOPED_TRACE(List->itemText(I).toStdString());
-    List->setCurrentIndex(I);
-    QStyleOptionComboBox Option;
-    Option.initFrom(List);
-    Option.editable = false;
-    Option.frame = true;
-    Option.currentText = List->currentText();
-    // The style draws the closed list's text one pixel inside the field and clips it there.
-    const QRect Field =
-        List->style()
-            ->subControlRect(QStyle::CC_ComboBox, &Option, QStyle::SC_ComboBoxEditField, List)
-            .adjusted(1, 0, -1, 0);
-    EXPECT_GE(Field.width(), List->fontMetrics().horizontalAdvance(List->itemText(I)));
+TEST_F(TWindowTest, ListsUnderThePagesShowEveryItemWholeAndOverlapNothing) {
+  TForm1& F = Form();
+  for (QComboBox* List : {F.EncryptionType, F.FrameSize, F.ErrorCorrection}) {
+    for (int I = 0; I < List->count(); ++I) {
+      SCOPED_TRACE(List->itemText(I).toStdString());
+      List->setCurrentIndex(I);
+      QStyleOptionComboBox Option;
+      Option.initFrom(List);
+      Option.editable = false;
+      Option.frame = true;
+      Option.currentText = List->currentText();
+      // The style draws the closed list's text one pixel inside the field and clips it there.
+      const QRect Field =
+          List->style()
+              ->subControlRect(QStyle::CC_ComboBox, &Option, QStyle::SC_ComboBoxEditField, List)
+              .adjusted(1, 0, -1, 0);
+      EXPECT_GE(Field.width(), List->fontMetrics().horizontalAdvance(List->itemText(I)));
+    }
   }
-  // The wider list pushes nothing under its neighbours.
-  EXPECT_LT(List->geometry().right(), Form().FrameSize->geometry().left());
-  EXPECT_LT(List->geometry().right(), Form().Label31->geometry().left());
-  EXPECT_LT(Form().FrameSize->geometry().right(), Form().AboutBtn->geometry().left());
+  // The widened lists push nothing under their neighbours, and the row ends before the preview's
+  // column; the buttons have a row of their own.
+  QWidget* const Row[] = {F.EncryptionType, F.FrameSize, F.ErrorCorrection, F.Boost};
+  for (std::size_t I = 1; I < std::size(Row); ++I)
+    EXPECT_LT(Row[I - 1]->geometry().right(), Row[I]->geometry().left()) << I;
+  EXPECT_LT(F.EncryptionType->geometry().right(), F.Label31->geometry().left());
+  EXPECT_LT(F.FrameSize->geometry().right(), F.Label36->geometry().left());
+  EXPECT_GE(F.Boost->width(), F.Boost->sizeHint().width()) << "the box's caption is not cut";
+  EXPECT_LT(F.Boost->geometry().right(), F.Panel1->geometry().left());
+  for (QWidget* Button : {F.AboutBtn, F.CloseBtn, F.CreateCodeBtn})
+    EXPECT_GT(Button->geometry().top(), F.Boost->geometry().bottom());
+  EXPECT_LE(F.CreateCodeBtn->geometry().bottom(), F.ClientArea->height());
 }

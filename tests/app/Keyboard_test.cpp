@@ -80,9 +80,10 @@ TEST_F(TWindowTest, TabReachesTheSwatchesAndTheZoomBarLeftToRight) {
   TForm1& F = Form();
   ASSERT_TRUE(F.isActiveWindow());
   F.EncryptionType->setFocus(Qt::TabFocusReason);
-  EXPECT_EQ(TabWalk(9), (std::vector<QWidget*>{F.FrameSize, F.AboutBtn, F.CloseBtn, F.CreateCodeBtn,
-                                               F.BackColor, F.MatrixColor, F.Frame, F.ScrollBar1,
-                                               F.CopyToClipboardBtn}))
+  EXPECT_EQ(TabWalk(11),
+            (std::vector<QWidget*>{F.FrameSize, F.ErrorCorrection, F.Boost, F.AboutBtn, F.CloseBtn,
+                                   F.CreateCodeBtn, F.BackColor, F.MatrixColor, F.Frame,
+                                   F.ScrollBar1, F.CopyToClipboardBtn}))
       << "the slider and the covered frame colour are left out while Frame is not ticked";
 
   F.Frame->setChecked(true);

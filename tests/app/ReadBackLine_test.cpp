@@ -37,12 +37,12 @@ TEST_F(TWindowTest, ReadBackLineSaysTheCodeScansWithItsVersionAndBytes) {
   };
   const TCase Cases[] = {
       {QStringLiteral("HELLO"), 0,
-       QStringLiteral("Scans: reads back exactly (version 1, 5 bytes)")},
+       QStringLiteral("Scans: reads back exactly (version 1-L, 5 bytes)")},
       // "UTF-8 with BOM": the mark EF BB BF, then the two bytes of the letter.
       {QStringLiteral("\u00E9"), 5,
-       QStringLiteral("Scans: reads back exactly (version 1, 5 bytes)")},
+       QStringLiteral("Scans: reads back exactly (version 1-L, 5 bytes)")},
       {QString(2900, QLatin1Char('x')), 0,
-       QStringLiteral("Scans: reads back exactly (version 40, 2,900 bytes)")},
+       QStringLiteral("Scans: reads back exactly (version 40-L, 2,900 bytes)")},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Text.left(10).toStdString());
@@ -61,7 +61,7 @@ TEST_F(TWindowTest, ReadBackLineSaysTheCodeScansWithItsVersionAndBytes) {
   F.Frame->setChecked(true);
   ChooseColor(F.FrameColor, QColor(0, 0, 200));
   ASSERT_TRUE(F.WaitForReadBack());
-  EXPECT_TRUE(Line(F).startsWith(QStringLiteral("Scans: reads back exactly (version 2,")))
+  EXPECT_TRUE(Line(F).startsWith(QStringLiteral("Scans: reads back exactly (version 2-L,")))
       << Line(F).toStdString();
 }
 
@@ -94,7 +94,7 @@ TEST_F(TWindowTest, AnAnswerForAnOlderPassIsDropped) {
   ASSERT_TRUE(F.WaitForReadBack());
   QCoreApplication::processEvents(); // nothing else is on its way
   EXPECT_EQ(Shown.size(), 1u) << "only the last pass's answer is shown";
-  EXPECT_EQ(Line(F), QStringLiteral("Scans: reads back exactly (version 1, 15 bytes)"));
+  EXPECT_EQ(Line(F), QStringLiteral("Scans: reads back exactly (version 1-L, 15 bytes)"));
 
   // A zoom change starts no read-back and leaves the line alone.
   F.ScrollBar1->setValue(400);
@@ -116,7 +116,7 @@ TEST_F(TWindowTest, TheLineFollowsTheLastPass) {
 
   ChooseColor(F.MatrixColor, QColor(0, 0, 120));
   ASSERT_TRUE(F.WaitForReadBack());
-  EXPECT_EQ(Line(F), QStringLiteral("Scans: reads back exactly (version 1, 5 bytes)"));
+  EXPECT_EQ(Line(F), QStringLiteral("Scans: reads back exactly (version 1-L, 5 bytes)"));
 
   // Too long: the note says why, and there is no code to check.
   F.EditURL->setText(QString(3000, QLatin1Char('a')));

@@ -24,6 +24,8 @@ TEST_F(TWindowTest, SettingsSurviveACloseAndANewWindow) {
   ChooseColor(F.MatrixColor, QColor(200, 0, 100));
   F.EncryptionType->setCurrentIndex(4);
   F.FrameSize->setCurrentIndex(5);
+  F.ErrorCorrection->setCurrentIndex(2);
+  F.Boost->setChecked(true);
   F.tWordWrap->setChecked(false);
   F.eWordWrap->setChecked(false);
   F.PageControl1->setCurrentIndex(3);
@@ -39,6 +41,8 @@ TEST_F(TWindowTest, SettingsSurviveACloseAndANewWindow) {
   EXPECT_EQ(G.MatrixColor->Color(), 0x6400C8u);
   EXPECT_EQ(G.EncryptionType->currentIndex(), 4);
   EXPECT_EQ(G.FrameSize->currentIndex(), 5);
+  EXPECT_EQ(G.ErrorCorrection->currentText(), QStringLiteral("Q (25 %)"));
+  EXPECT_TRUE(G.Boost->isChecked());
   EXPECT_FALSE(G.tWordWrap->isChecked());
   EXPECT_FALSE(G.eWordWrap->isChecked());
   EXPECT_EQ(G.MemoText->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -69,6 +73,8 @@ TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
        [](TForm1& F) { EXPECT_EQ(F.EncryptionType->currentIndex(), 0); }},
       {"spacing below the list", [] { WriteSettingInteger(kProductKey, u"FrameSize", -1); },
        [](TForm1& F) { EXPECT_EQ(F.FrameSize->currentIndex(), 0); }},
+      {"level past the list", [] { WriteSettingInteger(kProductKey, u"ErrorCorrection", 4); },
+       [](TForm1& F) { EXPECT_EQ(F.ErrorCorrection->currentIndex(), 0); }},
       {"page past the tabs", [] { WriteSettingInteger(kProductKey, u"TabIndex", 5); },
        [](TForm1& F) { EXPECT_EQ(F.PageControl1->currentIndex(), 0); }},
       {"frame as any non-zero number", [] { WriteSettingInteger(kProductKey, u"Frame", 7); },
