@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
@@ -47,6 +48,9 @@ constexpr char16_t kEncryptionTypeName[] = u"EncryptionType";
 constexpr char16_t kFrameSizeName[] = u"FrameSize";
 constexpr char16_t kErrorCorrectionName[] = u"ErrorCorrection";
 constexpr char16_t kBoostName[] = u"Boost";
+constexpr char16_t kWidthName[] = u"Width";
+constexpr char16_t kHeightName[] = u"Height";
+constexpr char16_t kMaximizedName[] = u"Maximized";
 constexpr char16_t kTextWordWrapName[] = u"tWordWrap";
 constexpr char16_t kEMailWordWrapName[] = u"eWordWrap";
 constexpr char16_t kTabIndexName[] = u"TabIndex";
@@ -204,6 +208,7 @@ void TForm1::FormShow() {
       IndexOrDefault(ReadSettingInteger(kProductKey, kTabIndexName, 0), PageControl1->count()));
   FPrintSideMm = std::clamp(ReadSettingInteger(kProductKey, kPrintSizeName, 50), kMinPrintSideMm,
                             kMaxPrintSideMm);
+  RestoreWindowSize();
   doUpdate = true;
 }
 
@@ -228,6 +233,27 @@ void TForm1::FormClose() {
   WriteSettingBool(kProductKey, kEMailWordWrapName, eWordWrap->isChecked());
   WriteSettingInteger(kProductKey, kTabIndexName, PageControl1->currentIndex());
   WriteSettingInteger(kProductKey, kPrintSizeName, FPrintSideMm);
+  // The size the window has when not maximised, so a maximised window comes back maximised and
+  // goes back to that size when the user restores it.
+  const QSize Normal = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+  if (Normal.isValid()) {
+    WriteSettingInteger(kProductKey, kWidthName, Normal.width());
+    WriteSettingInteger(kProductKey, kHeightName, Normal.height());
+  }
+  WriteSettingBool(kProductKey, kMaximizedName, isMaximized());
+}
+
+void TForm1::RestoreWindowSize() {
+  // Never below the smallest size, never beyond the screen the window opens on (a size kept from a
+  // larger monitor, or a hand-edited value).
+  QSize Size(ReadSettingInteger(kProductKey, kWidthName, 0),
+             ReadSettingInteger(kProductKey, kHeightName, 0));
+  if (Size.width() > 0 && Size.height() > 0) {
+    if (const QScreen* Screen = screen()) Size = Size.boundedTo(Screen->availableSize());
+    resize(Size.expandedTo(minimumSizeHint()));
+  }
+  if (ReadSettingBool(kProductKey, kMaximizedName, false))
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 // ---------------------------------------------------------------------------------------------

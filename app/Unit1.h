@@ -272,6 +272,8 @@ private:
   void BuildGenerationControls();
   void BuildPreview();
   void InstallDefaultHooks();
+  // The window's size and maximised state from the settings (FormShow).
+  void RestoreWindowSize();
   // How a control follows the window as it grows beyond its smallest size (flags of TFollow):
   // moved right or down by what the window gained in width or height, made wider or taller by
   // it. Follow records the control's place at the smallest size; a control not recorded keeps

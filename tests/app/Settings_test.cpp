@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
@@ -54,6 +55,34 @@ TEST_F(TWindowTest, SettingsSurviveACloseAndANewWindow) {
       << "the slider has a value of its own";
   EXPECT_EQ(ReadSettingString(kProductKey, u"FrameColor", u""), u"clRed");
   EXPECT_EQ(ReadSettingString(kProductKey, u"BackColor", u""), u"$001E140A");
+}
+
+TEST_F(TWindowTest, WindowSizeAndMaximisedStateSurviveARestart) {
+  TForm1& F = Form();
+  const QSize Smallest = F.size();
+  const QSize Screen = F.screen()->availableSize();
+  ASSERT_GT(Screen.height(), Smallest.height() + 20) << "the test needs room to grow";
+  F.resize(Smallest + QSize(0, 20));
+  Reopen();
+  EXPECT_EQ(Form().size(), Smallest + QSize(0, 20));
+  EXPECT_FALSE(Form().isMaximized());
+
+  Form().showMaximized();
+  Form().close();
+  EXPECT_EQ(ReadSettingInteger(kProductKey, u"Height", 0), Smallest.height() + 20)
+      << "a maximised window keeps the size it goes back to";
+  Open();
+  EXPECT_TRUE(Form().isMaximized());
+
+  // Hand-edited or from a larger monitor: within the screen, never below the smallest size.
+  Form().close();
+  WriteSettingInteger(kProductKey, u"Width", 100);
+  WriteSettingInteger(kProductKey, u"Height", 100000);
+  WriteSettingBool(kProductKey, u"Maximized", false);
+  Open();
+  EXPECT_EQ(Form().width(), Smallest.width());
+  EXPECT_LE(Form().height(), std::max(Screen.height(), Smallest.height()));
+  EXPECT_GE(Form().height(), Smallest.height());
 }
 
 TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
