@@ -300,12 +300,7 @@ QString TForm1::FillQRText() {
 
 TQRCodeEncoding TForm1::PassEncoding(const std::u16string& Payload) const {
   const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
-  // A vCard 4.0 is UTF-8 only (RFC 6350, section 3.1): Auto would give a contact beyond ASCII
-  // in ISO-8859-1, which readers that guess the character set show garbled.
-  const bool BeyondAscii =
-      std::any_of(Payload.begin(), Payload.end(), [](char16_t Unit) { return Unit > 0x7F; });
-  if (Chosen == qrAuto && PageControl1->currentIndex() == 3 && BeyondAscii) return qrUTF8NoBOM;
-  return Chosen;
+  return PageControl1->currentIndex() == 3 ? VCardEncoding(Chosen, Payload) : Chosen;
 }
 
 void TForm1::CreateCodeBtnClick() {

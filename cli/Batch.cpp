@@ -4,6 +4,7 @@
 #include "cli/Manifest.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
+#include "render/Code.h"
 
 #include <algorithm>
 #include <atomic>
@@ -358,6 +359,7 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = Format;
+  if (*Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
   if (Columns.ECLevel >= 0) {
     if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
         !Cell.empty()) {

@@ -6,6 +6,7 @@
 #include "cli/Picture.h"
 #include "platform/Memory.h"
 #include "platform/TextFile.h"
+#include "render/Code.h"
 
 #include <CLI/CLI.hpp>
 #include <atomic>
@@ -233,6 +234,7 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
   }
   Request.Format = *Format;
   Request.Title = "QR code (" + std::string(KindName(Kind)) + ")";
+  if (Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
 
   const TPicture Picture = MakePicture(Payload.Payload, Request);
   if (!Picture.Error.empty()) {

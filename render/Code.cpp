@@ -3,6 +3,7 @@
 #include "encoder/QRCodeSymbol.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -53,6 +54,12 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
   Code.Level = Symbol.UsedECLevel();
   if (Code.Version != 0) Code.Bytes = SymbolContentBytes(Payload, Encoding);
   return Code;
+}
+
+TQRCodeEncoding VCardEncoding(TQRCodeEncoding Chosen, const std::u16string& Record) {
+  const bool BeyondAscii =
+      std::any_of(Record.begin(), Record.end(), [](char16_t Unit) { return Unit > 0x7F; });
+  return Chosen == qrAuto && BeyondAscii ? qrUTF8NoBOM : Chosen;
 }
 
 std::string TooLongMessage(const TCode& Code, TMessageForm Form) {

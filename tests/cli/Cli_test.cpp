@@ -160,6 +160,37 @@ TEST(CliSingle, EveryKindReadsBackAsThePagesPayload) {
   }
 }
 
+// A vCard 4.0 is UTF-8 only: in Auto a contact beyond ASCII goes out as UTF-8, as the window
+// makes it; a chosen encoding is kept. The same rule in a batch.
+TEST(CliSingle, VCardInAutoGoesOutAsUtf8) {
+  TTempFolder Folder;
+  const std::string Utf8Card = "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:J\xC3\xBCrgen Lee\r\n"
+                               "N:Lee;J\xC3\xBCrgen;;;\r\nEND:VCARD\r\n";
+  const std::string LatinCard = "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:J\xFCrgen Lee\r\n"
+                                "N:Lee;J\xFCrgen;;;\r\nEND:VCARD\r\n";
+  struct TCase {
+    std::vector<std::string> Extra;
+    std::string Bytes;
+  };
+  const TCase Cases[] = {{{}, Utf8Card}, {{"--encoding", "iso-8859-1"}, LatinCard}};
+  for (const TCase& C : Cases) {
+    std::vector<std::string> Args = {"vcard", "--first-name", "J\xC3\xBCrgen", "--last-name",
+                                     "Lee",   "-o",           "c.png"};
+    Args.insert(Args.end(), C.Extra.begin(), C.Extra.end());
+    const TRun R = RunCli(Folder.Path(), Args);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(DecodeFile(Folder.Path() / "c.png"), C.Bytes);
+  }
+  WriteFile(Folder.Path() / "in.csv", "kind,file,first-name,last-name,url\n"
+                                      "vcard,card,J\xC3\xBCrgen,Lee,\n"
+                                      "url,link,,,https://example.org/\xC3\xBC\n");
+  const TRun R = RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--format", "png"});
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(DecodeFile(Folder.Path() / "out" / "card.png"), Utf8Card);
+  EXPECT_EQ(DecodeFile(Folder.Path() / "out" / "link.png"), "https://example.org/\xFC")
+      << "other kinds keep Auto's one byte per character up to U+00FF";
+}
+
 TEST(CliSingle, StyleOptionsReachThePicture) {
   TTempFolder Folder;
   const TRun R =
