@@ -356,6 +356,7 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     R.Error = Payload.Error;
     return R;
   }
+  R.Warning = Payload.Warning;
 
   TPictureRequest Request = Options.Picture;
   Request.Format = Format;
@@ -494,6 +495,11 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
       Manifest.Add(R);
       if (R.Error.empty()) {
         ++Made;
+        if (!R.Warning.empty()) {
+          Progress.Clear();
+          Err << Me << "row " << R.Row << " (line " << R.Line << "): warning: " << R.Warning
+              << "\n";
+        }
       } else {
         ++Failed;
         Progress.Clear();

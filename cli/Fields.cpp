@@ -164,6 +164,10 @@ TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values) {
       return Result;
     }
     Result.Payload = WifiPayload(Page);
+    Result.Warning = Utf16ToUtf8(WifiKeyNote(Page));
+    if (!Result.Warning.empty()) // "Phones refuse ..." as the window says it, in a message's case
+      Result.Warning[0] =
+          static_cast<char>(std::tolower(static_cast<unsigned char>(Result.Warning[0])));
     break;
   }
   }

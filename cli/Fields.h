@@ -32,7 +32,8 @@ using TFieldValues = std::map<std::string, std::string, std::less<>>;
 
 struct TPayloadResult {
   std::u16string Payload;
-  std::string Error; // empty on success
+  std::string Error;   // empty on success
+  std::string Warning; // a Wi-Fi key phones refuse; the code is made all the same
 };
 
 // The payload of a code of Kind. Refused, with the reason: a value that is not UTF-8, a value

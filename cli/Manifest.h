@@ -25,6 +25,7 @@ struct TRowResult {
   std::size_t PayloadBytes = 0;
   std::string Verified = "not asked";
   std::string Error;
+  std::string Warning;  // reported on standard error, not in the manifest
   bool Skipped = false; // the batch was interrupted before the row was begun: not in the manifest
 };
 

@@ -193,6 +193,7 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
     std::cerr << kMe << Payload.Error << "\n";
     return kExitUsage;
   }
+  if (!Payload.Warning.empty()) std::cerr << kMe << "warning: " << Payload.Warning << "\n";
 
   // The format: --format, else the file's extension; with no -o, the terminal drawing.
   std::optional<TOutputFormat> Format;

@@ -118,7 +118,7 @@ TEST(CliSingle, EveryKindReadsBackAsThePagesPayload) {
   Card.JobTitle = u"Engineer\\Lead";
   TWifiPage Wifi;
   Wifi.SSID = u"Café;Net";
-  Wifi.NetworkKey = u"p\"w:1,2";
+  Wifi.NetworkKey = u"p\"w:,"; // five characters: a key phones take
   Wifi.WPA = 1;
 
   struct TCase {
@@ -139,7 +139,7 @@ TEST(CliSingle, EveryKindReadsBackAsThePagesPayload) {
         "--birthday", "1990.02.28", "--company", "ACME", "--job-title", "Engineer\\Lead"},
        "",
        VCardPayload(Card)},
-      {{"wifi", "--ssid", "Café;Net", "--key", "p\"w:1,2", "--type", "WEP"}, "", WifiPayload(Wifi)},
+      {{"wifi", "--ssid", "Café;Net", "--key", "p\"w:,", "--type", "WEP"}, "", WifiPayload(Wifi)},
       {{"wifi", "--ssid", "Guest", "--type", "nopass", "--hidden"},
        "",
        u"WIFI:T:nopass;S:Guest;H:true;;\r\n"},
@@ -414,6 +414,26 @@ TEST(CliBatch, WifiTypeAndHiddenColumns) {
   EXPECT_FALSE(fs::exists(Out / "badkey.png"));
   EXPECT_NE(R.Err.find("hidden must be true or false"), std::string::npos) << R.Err;
   EXPECT_NE(R.Err.find("takes no key"), std::string::npos) << R.Err;
+}
+
+// A key phones refuse is made all the same, with a warning: the user may know better (an old
+// router), and the window does the same.
+TEST(CliBatch, RefusedWifiKeysWarnButMakeTheCode) {
+  TTempFolder Folder;
+  const TRun Single =
+      RunCli(Folder.Path(), {"wifi", "--ssid", "Lab", "--key", "short", "-o", "lab.png"});
+  ASSERT_EQ(Single.Status, 0) << Single.Err;
+  EXPECT_EQ(Single.Err, "marbeck-cli: warning: phones refuse WPA keys shorter than 8 characters\n");
+  EXPECT_EQ(DecodeFile(Folder.Path() / "lab.png"), "WIFI:T:WPA;S:Lab;P:short;;\r\n");
+
+  WriteFile(Folder.Path() / "in.csv", "kind,file,ssid,key,type\n"
+                                      "wifi,good,Home,12345678,WPA\n"
+                                      "wifi,wep,Lab,abcdef,WEP\n");
+  const TRun R = RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--format", "png"});
+  ASSERT_EQ(R.Status, 0) << R.Err;
+  EXPECT_EQ(R.Err, "marbeck-cli: row 2 (line 3): warning: phones refuse WEP keys other than 5 "
+                   "or 13 characters or 10 or 26 hexadecimal digits\n");
+  EXPECT_EQ(DecodeFile(Folder.Path() / "out" / "wep.png"), "WIFI:T:WEP;S:Lab;P:abcdef;;\r\n");
 }
 
 TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
