@@ -62,7 +62,7 @@ std::string_view KindName(TKind Kind) {
 
 std::optional<TKind> KindFromName(std::string_view Name) {
   for (std::size_t I = 0; I < kKindNames.size(); ++I)
-    if (kKindNames[I] == Name) return static_cast<TKind>(I);
+    if (EqualIgnoringAsciiCase(kKindNames[I], Name)) return static_cast<TKind>(I);
   return std::nullopt;
 }
 

@@ -13,6 +13,7 @@ enum class TKind { Text, Url, Email, VCard, Wifi };
 
 // "text", "url", "email", "vcard", "wifi".
 std::string_view KindName(TKind Kind);
+// The kind of one of those names, in any letter case ("URL", "WiFi").
 std::optional<TKind> KindFromName(std::string_view Name);
 
 struct TFieldInfo {

@@ -401,7 +401,7 @@ TEST(CliBatch, WifiTypeAndHiddenColumns) {
   WriteFile(Folder.Path() / "in.csv", "kind,file,ssid,key,type,hidden\n"
                                       "wifi,open,Guest,,nopass,yes\n"
                                       "wifi,sae,Home,12345678,SAE,0\n"
-                                      "wifi,plain,Lab,abcde,wep,\n"
+                                      "WiFi,plain,Lab,abcde,wep,\n" // kinds in any case
                                       "wifi,badhidden,Lab,abcde,WEP,perhaps\n"
                                       "wifi,badkey,Lab,abcde,nopass,false\n");
   const TRun R = RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--format", "png"});
@@ -410,6 +410,7 @@ TEST(CliBatch, WifiTypeAndHiddenColumns) {
   EXPECT_EQ(DecodeFile(Out / "open.png"), "WIFI:T:nopass;S:Guest;H:true;;\r\n");
   EXPECT_EQ(DecodeFile(Out / "sae.png"), "WIFI:T:SAE;S:Home;P:12345678;;\r\n");
   EXPECT_EQ(DecodeFile(Out / "plain.png"), "WIFI:T:WEP;S:Lab;P:abcde;;\r\n");
+  EXPECT_EQ(ReadManifest(Out).at(2).Kind, "wifi") << "the manifest names the kind as written here";
   EXPECT_FALSE(fs::exists(Out / "badhidden.png"));
   EXPECT_FALSE(fs::exists(Out / "badkey.png"));
   EXPECT_NE(R.Err.find("hidden must be true or false"), std::string::npos) << R.Err;
