@@ -3,13 +3,14 @@
 // made by the same payload/ functions the window's pages use, so equal fields give equal bytes.
 #pragma once
 
+#include "payload/PayloadParse.h" // TKind
+
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-enum class TKind { Text, Url, Email, VCard, Wifi };
 
 // "text", "url", "email", "vcard", "wifi".
 std::string_view KindName(TKind Kind);
