@@ -311,7 +311,7 @@ std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes) {
   return ReadNetworkRecord(*Record);
 }
 
-TWifiPage ReadNetworkRecord(const std::u16string& Record) {
+TWifiPage ReadNetworkRecord(const std::u16string& Record, bool Outside) {
   // The fields are found by their labels T:, S:, P: and H:; other labels (capital letters and a
   // colon) are passed over. The closing ";;" leaves two empty pieces at the end. A piece without
   // a label continues the field before it: the first releases wrote ";" in a name or key
@@ -340,8 +340,9 @@ TWifiPage ReadNetworkRecord(const std::u16string& Record) {
   }
   TWifiPage Page;
   Page.SSID = UnescapeWifi(SSID).substr(0, kMaxValue);
-  // A record without a type (T: may be left out, as phones read it): open without a key.
-  Page.WPA = !Type.empty() ? WifiIndexOfType(Type) : Key.empty() ? kWifiOpen : kWifiWPA;
+  // A .nwk file always names its type, and reads anything else as WEP; in a code a missing type
+  // means an open network, or WPA when there is a key (as phones take it).
+  Page.WPA = !Type.empty() || !Outside ? WifiIndexOfType(Type) : Key.empty() ? kWifiOpen : kWifiWPA;
   if (Page.WPA != kWifiOpen) Page.NetworkKey = UnescapeWifi(Key).substr(0, kMaxValue);
   Page.Hidden = EqualIgnoringAsciiCase(UnescapeWifi(Hidden), u"true");
   return Page;

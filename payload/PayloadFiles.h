@@ -68,9 +68,10 @@ std::optional<std::string> SaveNetworkBytes(const TWifiPage& Page);
 // scrambled record.
 std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes);
 // The reading of the network record itself ("WIFI:T:WPA;S:name;P:key;H:true;;", the "WIFI:"
-// optional), by the labels as above. A record without T: is an open network when it has no key
-// and WPA when it has one.
-TWifiPage ReadNetworkRecord(const std::u16string& Record);
+// optional), by the labels as above. Without T: the type is WEP, as the files have always read;
+// for an Outside record (a code someone else made) it is an open network when there is no key and
+// WPA when there is one.
+TWifiPage ReadNetworkRecord(const std::u16string& Record, bool Outside = false);
 
 // ---- path level ----
 struct TSaveResult {

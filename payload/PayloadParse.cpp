@@ -159,7 +159,7 @@ TParsedPayload ParsePayload(const std::u16string& Text) {
     std::size_t End = Text.size();
     while (End > 0 && (Text[End - 1] == u'\r' || Text[End - 1] == u'\n'))
       --End;
-    Result.Wifi = ReadNetworkRecord(Text.substr(0, End));
+    Result.Wifi = ReadNetworkRecord(Text.substr(0, End), /*Outside=*/true);
     break;
   }
   }
