@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-
 // "text", "url", "email", "vcard", "wifi".
 std::string_view KindName(TKind Kind);
 // The kind of one of those names, in any letter case ("URL", "WiFi").
@@ -45,3 +44,9 @@ struct TPayloadResult {
 // url, to, ssid; for a vCard one of contact-name, first-name, last-name). Without contact-name,
 // a vCard takes the name the page composes from first, middle and last name.
 TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values);
+
+// The other way: the fields of a code read back (payload/PayloadParse.h), every field of its
+// kind, UTF-8, by name, as MakePayload takes them, so that MakePayload(Parsed.Kind,
+// FieldsOf(Parsed)) makes the same content again: the same text for Text and URL, the same fields
+// for the others. A Wi-Fi type is WPA, WEP, SAE or nopass, hidden is true or false.
+TFieldValues FieldsOf(const TParsedPayload& Parsed);

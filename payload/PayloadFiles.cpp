@@ -167,6 +167,13 @@ const std::vector<TVCardPrefix>& VCardPrefixes() {
       {u"BDAY:",
        [](P& Page, const std::u16string& V) {
          const std::u16string D = UnescapeVCard(V);
+         // The page's yyyy.mm.dd from the basic form (19700131). A value with anything but digits
+         // (1970-01-31, --0131 as RFC 6350 section 4.3.1 allows) is taken as it stands: cutting
+         // it at fixed places would lose the day, and the composer writes it back unchanged.
+         if (std::any_of(D.begin(), D.end(), [](char16_t C) { return C < u'0' || C > u'9'; })) {
+           Page.Birthday = D;
+           return;
+         }
          Page.Birthday =
              ClampedSubstr(D, 0, 4) + u"." + ClampedSubstr(D, 4, 2) + u"." + ClampedSubstr(D, 6, 2);
        }},

@@ -5,8 +5,10 @@
 // threads at once; needs no display.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QPolygonF>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,3 +32,16 @@ std::vector<TFoundCode> ScanPicture(const QImage& Picture);
 // no version from 1 to 40 shows both timing patterns alternating.
 int VersionAt(const std::vector<unsigned char>& Grey, int Width, int Height,
               const QPolygonF& Where);
+
+// ---- pictures to scan ----
+struct TPictureRead {
+  QImage Picture;    // null when the picture could not be read
+  std::string Error; // why, when Picture is null
+};
+// A picture from its bytes: PNG, JPEG, BMP, GIF (the first frame) and the other formats Qt's
+// image readers know, or SVG (plain or gzip-compressed) drawn by Qt's SVG renderer with its
+// longer side 1200 pixels. A picture with transparent parts is laid on white, as it would be
+// shown, so that a code drawn on nothing still reads.
+TPictureRead ReadPictureBytes(const QByteArray& Bytes);
+// The same from a file, at most 64 MiB, a regular file only.
+TPictureRead ReadPictureFile(const std::filesystem::path& Path);
