@@ -138,6 +138,10 @@ bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
     Event->accept();
     return true;
   }
+  if ((Event->type() == QEvent::DragEnter || Event->type() == QEvent::DragMove ||
+       Event->type() == QEvent::Drop) &&
+      (Watched == Panel1->viewport() || Watched == FPreviewCanvas || Watched == Image1))
+    return PreviewDropEvent(Event) || QMainWindow::eventFilter(Watched, Event);
   if (Event->type() == QEvent::Resize) {
     if (Watched == ClientArea) FollowWindowSize();
     if (Watched == FPreviewCanvas) PlacePicture();
