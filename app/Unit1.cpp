@@ -338,7 +338,9 @@ void TForm1::CreateCodeBtnClick() {
   ScrollBar1Change();
 }
 
-void TForm1::SetNote(const QString& Note) {
+void TForm1::SetNote(const QString& Note, bool Warning) {
+  SetTextColor(NoteLabel, QPalette::WindowText,
+               Warning ? QColor(160, 0, 0) : QApplication::palette().color(QPalette::WindowText));
   NoteLabel->setText(Note);
   NoteLabel->setVisible(!Note.isEmpty());
   NoteLabel->raise();

@@ -453,7 +453,6 @@ void TForm1::BuildPreview() {
   NoteLabel->setGeometry(528, 320, 441, 15);
   NoteLabel->setAlignment(Qt::AlignCenter);
   NoteLabel->setWordWrap(true);
-  SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
   NoteLabel->hide();
   ReadBackLabel = new QLabel(ClientArea);
   ReadBackLabel->setGeometry(528, 334, 441, 15);

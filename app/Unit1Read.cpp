@@ -312,7 +312,8 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
       Names << ToQString(Name);
     Note += QStringLiteral("; not kept: ") + Names.join(QStringLiteral(", "));
   }
-  if (!NoteLabel->text().isEmpty())
-    Note += QStringLiteral(". ") + NoteLabel->text(); // the pass's own note (a key phones refuse)
-  SetNote(Note);
+  // The pass's own note (a key phones refuse) stays, and keeps the note a warning.
+  const QString PassNote = NoteLabel->text();
+  if (!PassNote.isEmpty()) Note += QStringLiteral(". ") + PassNote;
+  SetNote(Note, !PassNote.isEmpty());
 }
