@@ -66,19 +66,19 @@ TEST_F(TWindowTest, OpenPictureFillsThePageOfEveryKindAndRunsAPass) {
   } Cases[] = {
       {"office-door", TOutsideEncoder::Segno,
        "WIFI:T:WPA;S:Office \\;2;P:s3cr\\;t\\:\\\\x;H:true;;", 4,
-       [](TForm1& F) {
-         EXPECT_EQ(F.SSID->text(), QStringLiteral("Office ;2"));
-         EXPECT_EQ(F.NetworkKey->text(), QStringLiteral("s3cr;t:\\x"));
-         EXPECT_EQ(F.WPA->currentIndex(), kWifiWPA);
-         EXPECT_TRUE(F.Hidden->isChecked());
+       [](TForm1& W) {
+         EXPECT_EQ(W.SSID->text(), QStringLiteral("Office ;2"));
+         EXPECT_EQ(W.NetworkKey->text(), QStringLiteral("s3cr;t:\\x"));
+         EXPECT_EQ(W.WPA->currentIndex(), kWifiWPA);
+         EXPECT_TRUE(W.Hidden->isChecked());
        },
        QStringLiteral("Read a Wi-Fi code from office-door.png: version 3, %1 bytes")},
       {"guests", TOutsideEncoder::Qrencode, "WIFI:T:nopass;S:Caf\xC3\xA9;;", 4,
-       [](TForm1& F) {
-         EXPECT_EQ(F.SSID->text(), QStringLiteral("Caf\u00E9"));
-         EXPECT_EQ(F.NetworkKey->text(), QString());
-         EXPECT_EQ(F.WPA->currentIndex(), kWifiOpen);
-         EXPECT_FALSE(F.Hidden->isChecked());
+       [](TForm1& W) {
+         EXPECT_EQ(W.SSID->text(), QStringLiteral("Caf\u00E9"));
+         EXPECT_EQ(W.NetworkKey->text(), QString());
+         EXPECT_EQ(W.WPA->currentIndex(), kWifiOpen);
+         EXPECT_FALSE(W.Hidden->isChecked());
        },
        QStringLiteral("Read a Wi-Fi code from guests.png: version 2, %1 bytes")},
       {"flyer", TOutsideEncoder::Qrencode,
@@ -86,8 +86,8 @@ TEST_F(TWindowTest, OpenPictureFillsThePageOfEveryKindAndRunsAPass) {
        "N:M\xC3\xBCller;J\xC3\xBCrgen;;;\r\nADR;TYPE=work:;;Ring 1\\, Hof;K\xC3\xB6ln;;50667;\r\n"
        "NOTE:call\r\nEND:VCARD\r\n",
        3,
-       [](TForm1& F) {
-         const TVCardPage Card = F.VCardPage();
+       [](TForm1& W) {
+         const TVCardPage Card = W.VCardPage();
          EXPECT_EQ(Card.ContactName, u"J\u00FCrgen M\u00FCller, Jr."); // not the name rule's
          EXPECT_EQ(Card.FirstName, u"J\u00FCrgen");
          EXPECT_EQ(Card.LastName, u"M\u00FCller");
@@ -99,20 +99,20 @@ TEST_F(TWindowTest, OpenPictureFillsThePageOfEveryKindAndRunsAPass) {
        QStringLiteral("Read a vCard code from flyer.png: version 7, %1 bytes; not kept: NOTE")},
       {"mail", TOutsideEncoder::Segno,
        "mailto:a@b.org?subject=Fish%20%26%20Chips%20%232&body=Hi%0D%0Aall%20%23%26", 2,
-       [](TForm1& F) {
-         EXPECT_EQ(F.EditAddress->text(), QStringLiteral("a@b.org"));
-         EXPECT_EQ(F.EditSubject->text(), QStringLiteral("Fish & Chips #2"));
-         EXPECT_EQ(TForm1::MemoLines(F.MemoMessage), QStringLiteral("Hi\r\nall #&"));
+       [](TForm1& W) {
+         EXPECT_EQ(W.EditAddress->text(), QStringLiteral("a@b.org"));
+         EXPECT_EQ(W.EditSubject->text(), QStringLiteral("Fish & Chips #2"));
+         EXPECT_EQ(TForm1::MemoLines(W.MemoMessage), QStringLiteral("Hi\r\nall #&"));
        },
        QStringLiteral("Read an e-mail code from mail.png: version 4, %1 bytes")},
       {"link", TOutsideEncoder::Qrencode, "https://example.org/?a=1&b=2", 1,
-       [](TForm1& F) {
-         EXPECT_EQ(F.EditURL->text(), QStringLiteral("https://example.org/?a=1&b=2"));
+       [](TForm1& W) {
+         EXPECT_EQ(W.EditURL->text(), QStringLiteral("https://example.org/?a=1&b=2"));
        },
        QStringLiteral("Read a URL code from link.png: version 2, %1 bytes")},
       {"note", TOutsideEncoder::Segno, "Zwei\r\nZeilen", 0,
-       [](TForm1& F) {
-         EXPECT_EQ(TForm1::MemoLines(F.MemoText), QStringLiteral("Zwei\r\nZeilen"));
+       [](TForm1& W) {
+         EXPECT_EQ(TForm1::MemoLines(W.MemoText), QStringLiteral("Zwei\r\nZeilen"));
        },
        QStringLiteral("Read a Text code from note.png: version 1, %1 bytes")},
   };

@@ -73,20 +73,22 @@ TEST(PayloadParse, MailtoLinksArePercentDecoded) {
        {}},
       {u"mailto:a@b.c?body=%0Aone%0Atwo%0D", {u"a@b.c", u"", u"\r\none\r\ntwo\r\n"}, {}},
       {u"mailto:J%C3%BCrgen@b.c?subject=Gr%C3%BC%C3%9Fe",
-       {u"J\u00FCrgen@b.c", u"Gr\u00FC\u00DFe"},
+       {u"J\u00FCrgen@b.c", u"Gr\u00FC\u00DFe", u""},
        {}},
-      {u"mailto:a@b.c?subject=Gr%FC%DFe", {u"a@b.c", u"Gr\u00FC\u00DFe"}, {}}, // ISO-8859-1
+      {u"mailto:a@b.c?subject=Gr%FC%DFe", {u"a@b.c", u"Gr\u00FC\u00DFe", u""}, {}}, // ISO-8859-1
       {u"mailto:a@b.c?subject=1+1%3D2&body=100%", {u"a@b.c", u"1+1=2", u"100%"}, {}},
       {u"MailTo:a@b.c?Subject=x&BODY=y", {u"a@b.c", u"x", u"y"}, {}},
-      {u"mailto:a@b.c?to=d@e.f&cc=g@h.i&bcc=j@k.l&cc=m@n.o", {u"a@b.c,d@e.f"}, {u"cc", u"bcc"}},
-      {u"mailto:?to=d@e.f&subject=s", {u"d@e.f", u"s"}, {}},
+      {u"mailto:a@b.c?to=d@e.f&cc=g@h.i&bcc=j@k.l&cc=m@n.o",
+       {u"a@b.c,d@e.f", u"", u""},
+       {u"cc", u"bcc"}},
+      {u"mailto:?to=d@e.f&subject=s", {u"d@e.f", u"s", u""}, {}},
       // Written without escapes: "&" and "#" stay in the value, line breaks too.
       {u"mailto:x?subject=S&body=Fish & chips #2\r\nBye",
        {u"x", u"S", u"Fish & chips #2\r\nBye"},
        {}},
-      {u"mailto:a%40b.c", {u"a@b.c"}, {}},
-      {u"mailto:", {}, {}},
-      {u"notmailto:a@b.c", {}, {}},
+      {u"mailto:a%40b.c", {u"a@b.c", u"", u""}, {}},
+      {u"mailto:", {u"", u"", u""}, {}},
+      {u"notmailto:a@b.c", {u"", u"", u""}, {}},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(std::string(C.Link.begin(), C.Link.end()));
