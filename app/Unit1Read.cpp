@@ -3,6 +3,7 @@
 // apart and cut into fields by payload/; this file only fills the controls, runs a pass and
 // writes the note.
 #include "FormHelpers.h"
+#include "ScreenPortal.h"
 #include "Unit1.h"
 #include "payload/PayloadParse.h"
 #include "render/Scan.h"
@@ -33,6 +34,10 @@
 #include <QUrl>
 
 namespace {
+
+bool OnWayland() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 const QString kPictureFilter =
     QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.svg *.svgz);;All files (*)");
@@ -132,10 +137,10 @@ private:
 } // namespace
 
 QString TForm1::ScreenReadUnavailable() {
-  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-    return QStringLiteral("Wayland lets no program take a picture of the screen by itself, and "
-                          "this version does not ask the desktop portal yet: take a screenshot "
-                          "and use Paste Picture or Open Picture.");
+  if (OnWayland() && !ScreenshotPortalAvailable())
+    return QStringLiteral("On Wayland the screen is taken through the desktop portal, and this "
+                          "desktop has none (xdg-desktop-portal): take a screenshot and use "
+                          "Paste Picture or Open Picture.");
   if (!QGuiApplication::primaryScreen()) return QStringLiteral("There is no screen to read from.");
   return QString();
 }
@@ -143,7 +148,7 @@ QString TForm1::ScreenReadUnavailable() {
 void TForm1::InstallReadHooks() {
   FHooks.GrabScreen = [this](QString& Error) -> QImage {
     QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!Screen) {
+    if (!Screen && !OnWayland()) {
       Error = QStringLiteral("there is no screen");
       return QImage();
     }
@@ -152,9 +157,12 @@ void TForm1::InstallReadHooks() {
     QEventLoop Wait;
     QTimer::singleShot(300, &Wait, &QEventLoop::quit);
     Wait.exec();
-    const QImage Picture = Screen->grabWindow(0).toImage();
+    // On Wayland the desktop portal takes it, asking the user as the desktop sees fit.
+    const QImage Picture =
+        OnWayland() ? TakePortalScreenshot(Error) : Screen->grabWindow(0).toImage();
     show();
-    if (Picture.isNull()) Error = QStringLiteral("the screen could not be taken");
+    if (Picture.isNull() && Error.isEmpty())
+      Error = QStringLiteral("the screen could not be taken");
     return Picture;
   };
   FHooks.PickRegion = [](const QImage& Screen) -> std::optional<QRect> {
