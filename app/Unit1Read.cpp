@@ -60,10 +60,11 @@ QString CodeSummary(const TFoundCode& Code) {
 // rectangle over it; Escape cancels, Enter takes the whole screen.
 class TRegionPicker : public QWidget {
 public:
-  explicit TRegionPicker(const QImage& Screen) : FScreen(Screen) {
+  TRegionPicker(const QImage& Screen, const QRect& Geometry) : FScreen(Screen) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setCursor(Qt::CrossCursor);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setGeometry(Geometry); // also without a window manager that honours full screen
   }
   std::optional<QRect> Run() {
     showFullScreen();
@@ -165,8 +166,9 @@ void TForm1::InstallReadHooks() {
       Error = QStringLiteral("the screen could not be taken");
     return Picture;
   };
-  FHooks.PickRegion = [](const QImage& Screen) -> std::optional<QRect> {
-    TRegionPicker Picker(Screen);
+  FHooks.PickRegion = [this](const QImage& Screen) -> std::optional<QRect> {
+    const QScreen* Shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    TRegionPicker Picker(Screen, Shown ? Shown->geometry() : QRect(QPoint(0, 0), Screen.size()));
     return Picker.Run();
   };
   FHooks.ChooseCode = [this](const QStringList& Items) -> std::optional<int> {
