@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QTransform>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -108,6 +109,38 @@ TEST(Scan, FindsSeveralCodesAndPhotographedCodes) {
     EXPECT_EQ(Codes[0].Bytes, Bytes);
     EXPECT_EQ(Codes[0].Version, 4);
   }
+}
+
+// Every picture format a user may hand over: SVG (plain and gzip-compressed) through Qt's SVG
+// renderer, a PNG whose light modules are transparent (laid on white), JPEG and BMP; bytes that are
+// no picture, and an empty file, are refused with a reason.
+TEST(Scan, PictureFilesOfEveryFormatAreRead) {
+  char Template[] = "/tmp/marbeck-scan-XXXXXX";
+  ASSERT_NE(::mkdtemp(Template), nullptr);
+  const std::filesystem::path Folder = Template;
+  const std::string Bytes = "https://example.org/formats";
+  for (const char* Name : {"code.svg", "code.svgz", "code-transparent.png"})
+    ASSERT_TRUE(MakeOutsideCode(TOutsideEncoder::Segno, Bytes, Folder / Name)) << Name;
+  const QImage Png = OutsideCodePicture(TOutsideEncoder::Qrencode, Bytes);
+  ASSERT_TRUE(Png.save(QString::fromStdString((Folder / "code.jpg").string()), "JPEG", 70));
+  ASSERT_TRUE(Png.save(QString::fromStdString((Folder / "code.bmp").string()), "BMP"));
+  for (const char* Name :
+       {"code.svg", "code.svgz", "code-transparent.png", "code.jpg", "code.bmp"}) {
+    SCOPED_TRACE(Name);
+    const TPictureRead Read = ReadPictureFile(Folder / Name);
+    ASSERT_FALSE(Read.Picture.isNull()) << Read.Error;
+    const std::vector<TFoundCode> Codes = ScanPicture(Read.Picture);
+    ASSERT_EQ(Codes.size(), 1u);
+    EXPECT_EQ(Codes[0].Bytes, Bytes);
+  }
+  EXPECT_EQ(ReadPictureBytes(QByteArray()).Error, "the file is empty");
+  const std::string NoPicture = ReadPictureBytes(QByteArray("\x89PNG\r\n\x1a\n cut short")).Error;
+  EXPECT_TRUE(NoPicture.starts_with("not a picture that can be read")) << NoPicture;
+  const std::string BadSvg = ReadPictureBytes(QByteArray("<svg><rect")).Error;
+  EXPECT_TRUE(BadSvg.starts_with("not a picture that can be read")) << BadSvg;
+  EXPECT_FALSE(ReadPictureFile(Folder / "missing.png").Error.empty());
+  std::error_code Ec;
+  std::filesystem::remove_all(Folder, Ec);
 }
 
 TEST(Scan, PicturesWithoutACodeFindNothing) {

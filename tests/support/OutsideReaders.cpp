@@ -111,8 +111,9 @@ bool MakeOutsideCode(TOutsideEncoder Encoder, const std::string& Bytes,
         QStringLiteral("import sys, segno\n"
                        "data = open(sys.argv[1], 'rb').read()\n"
                        "v = int(sys.argv[3]) or None\n"
+                       "light = None if sys.argv[2].endswith('-transparent.png') else '#fff'\n"
                        "segno.make(data, error='l', version=v, micro=False, boost_error=False)"
-                       ".save(sys.argv[2], scale=int(sys.argv[4]), border=4)\n");
+                       ".save(sys.argv[2], scale=int(sys.argv[4]), border=4, light=light)\n");
     Run = RunTool(
         QStringLiteral(MARBECK_SUPPORT_PYTHON3),
         {QStringLiteral("-c"), Script, In, Out, QString::number(Version), QString::number(Scale)});

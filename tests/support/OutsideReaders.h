@@ -48,7 +48,8 @@ std::optional<std::string> DecodePicture(const QImage& Picture);
 // ---- codes made by the outside encoders (the qrencode command, Python's segno) ----
 enum class TOutsideEncoder { Qrencode, Segno };
 // Writes to Png a QR code holding exactly Bytes in byte mode, level L, at Version (0: the
-// encoder's smallest), Scale pixels a module, a quiet zone of 4 modules. False on failure.
+// encoder's smallest), Scale pixels a module, a quiet zone of 4 modules. False on failure. segno
+// also writes .svg and .svgz files, and a PNG named *-transparent.png with no light colour.
 bool MakeOutsideCode(TOutsideEncoder Encoder, const std::string& Bytes,
                      const std::filesystem::path& Png, int Version = 0, int Scale = 4);
 // The same code as a picture (made in a folder of its own); null on failure.
