@@ -138,6 +138,10 @@ bool TForm1::eventFilter(QObject* Watched, QEvent* Event) {
     Event->accept();
     return true;
   }
+  if ((Event->type() == QEvent::DragEnter || Event->type() == QEvent::DragMove ||
+       Event->type() == QEvent::Drop) &&
+      (Watched == Panel1->viewport() || Watched == FPreviewCanvas || Watched == Image1))
+    return PreviewDropEvent(Event) || QMainWindow::eventFilter(Watched, Event);
   if (Event->type() == QEvent::Resize) {
     if (Watched == ClientArea) FollowWindowSize();
     if (Watched == FPreviewCanvas) PlacePicture();
@@ -334,7 +338,9 @@ void TForm1::CreateCodeBtnClick() {
   ScrollBar1Change();
 }
 
-void TForm1::SetNote(const QString& Note) {
+void TForm1::SetNote(const QString& Note, bool Warning) {
+  SetTextColor(NoteLabel, QPalette::WindowText,
+               Warning ? QColor(160, 0, 0) : QApplication::palette().color(QPalette::WindowText));
   NoteLabel->setText(Note);
   NoteLabel->setVisible(!Note.isEmpty());
   NoteLabel->raise();

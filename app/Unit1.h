@@ -17,6 +17,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <filesystem>
 #include <functional>
@@ -75,6 +76,12 @@ struct TFormHooks {
   std::function<bool(QPrinter& Printer, int& SideMm)> Print;
   // Drags Data (the preview picture) out of the window; the hook owns Data.
   std::function<void(QMimeData* Data)> StartDrag;
+  // Read from Screen: the whole screen as a picture (null, and Error set, when it cannot be
+  // taken), then the rectangle of it the user drags (empty: cancelled).
+  std::function<QImage(QString& Error)> GrabScreen;
+  std::function<std::optional<QRect>(const QImage& Screen)> PickRegion;
+  // Several codes in one picture: the one to read, by its line in Items (empty: cancelled).
+  std::function<std::optional<int>(const QStringList& Items)> ChooseCode;
 };
 
 class TForm1 : public QMainWindow {
@@ -102,6 +109,10 @@ public:
   QAction* Print1 = nullptr;
   QAction* Close1 = nullptr;
   QAction* About1 = nullptr;
+  // Reading a code back into its page (Unit1Read.cpp).
+  QAction* OpenPicture1 = nullptr;
+  QAction* PastePicture1 = nullptr;
+  QAction* ReadFromScreen1 = nullptr;
 
   // ---- generation ----
   QLabel* Label30 = nullptr;
@@ -229,6 +240,19 @@ public:
   void LoadWifiBtnClick();
   void WPAChange(); // an open network has no key: the key field is disabled
 
+  // ---- reading a code back into its page (Unit1Read.cpp) ----
+  void OpenPicture1Click();
+  void PastePicture1Click();
+  void ReadFromScreen1Click();
+  // Reads a picture file, an image or an SVG out of Data (a paste or a drop); false when Data
+  // holds none of them.
+  bool ReadPictureData(const QMimeData* Data, const QString& Source);
+  // Finds the codes in Picture; the one found (or chosen) fills its page and a pass runs. Source
+  // names the picture in the note ("office-door.jpg", "the clipboard").
+  void ReadCodesIn(const QImage& Picture, const QString& Source);
+  // Why Read from Screen cannot work on this desktop, or "" when it can.
+  static QString ScreenReadUnavailable();
+
   // ---- texts of the controls (multi-line memos join their lines with CR LF) ----
   static QString MemoLines(const QPlainTextEdit* Memo);
   static void SetMemoLines(QPlainTextEdit* Memo, const QString& Text);
@@ -274,6 +298,9 @@ private:
   void InstallDefaultHooks();
   // The window's size and maximised state from the settings (FormShow).
   void RestoreWindowSize();
+  void InstallReadHooks(); // the defaults of GrabScreen, PickRegion and ChooseCode
+  // A drag entering, moving over or dropped onto the preview: a picture to read.
+  bool PreviewDropEvent(QEvent* Event);
   // How a control follows the window as it grows beyond its smallest size (flags of TFollow):
   // moved right or down by what the window gained in width or height, made wider or taller by
   // it. Follow records the control's place at the smallest size; a control not recorded keeps
@@ -289,7 +316,8 @@ private:
   // The encoding of a pass for Payload: the Encoding Mode list's choice, but UTF-8 without a
   // mark for a VCard record beyond ASCII in Auto.
   TQRCodeEncoding PassEncoding(const std::u16string& Payload) const;
-  void SetNote(const QString& Note);
+  // The note under the preview: dark red for a warning, the window's text colour for news.
+  void SetNote(const QString& Note, bool Warning = true);
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
   std::optional<std::filesystem::path> AskSaveName(const QString& Filter,
                                                    const std::u16string& Extension);

@@ -96,6 +96,7 @@ TForm1::TForm1(QWidget* Parent) : QMainWindow(Parent) {
   BuildMenu();
   resize(minimumSizeHint()); // it opens at its smallest size
   InstallDefaultHooks();
+  InstallReadHooks();
   FFormAbout = new TFormAbout(this);
   FormCreate();
 }
@@ -194,6 +195,23 @@ void TForm1::FollowWindowSize() {
 
 void TForm1::BuildMenu() {
   QMenu* File1 = menuBar()->addMenu(QStringLiteral("&File"));
+  File1->setToolTipsVisible(true);
+  OpenPicture1 = File1->addAction(QStringLiteral("&Open Picture\u2026"));
+  OpenPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  OpenPicture1->setShortcutContext(Qt::WindowShortcut);
+  OpenPicture1->setToolTip(QStringLiteral("Read a QR code from a picture file into its page"));
+  PastePicture1 = File1->addAction(QStringLiteral("P&aste Picture"));
+  PastePicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+  PastePicture1->setShortcutContext(Qt::WindowShortcut);
+  PastePicture1->setToolTip(QStringLiteral("Read a QR code from the picture on the clipboard"));
+  ReadFromScreen1 = File1->addAction(QStringLiteral("&Read from Screen"));
+  const QString ScreenUnavailable = ScreenReadUnavailable();
+  ReadFromScreen1->setEnabled(ScreenUnavailable.isEmpty());
+  ReadFromScreen1->setToolTip(ScreenUnavailable.isEmpty()
+                                  ? QStringLiteral("Take a picture of the screen and drag a "
+                                                   "rectangle around the code to read")
+                                  : ScreenUnavailable);
+  File1->addSeparator();
   CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("&Copy QR-Code to Clipboard"));
   CopyQRCodetoClipboard1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   CopyQRCodetoClipboard1->setShortcutContext(Qt::WindowShortcut);
@@ -211,6 +229,9 @@ void TForm1::BuildMenu() {
   Wire(this, Print1, &QAction::triggered, &TForm1::Print1Click);
   Wire(this, Close1, &QAction::triggered, &TForm1::CloseBtnClick);
   Wire(this, About1, &QAction::triggered, &TForm1::AboutBtnClick);
+  Wire(this, OpenPicture1, &QAction::triggered, &TForm1::OpenPicture1Click);
+  Wire(this, PastePicture1, &QAction::triggered, &TForm1::PastePicture1Click);
+  Wire(this, ReadFromScreen1, &QAction::triggered, &TForm1::ReadFromScreen1Click);
 }
 
 void TForm1::BuildTextPage() {
@@ -432,7 +453,6 @@ void TForm1::BuildPreview() {
   NoteLabel->setGeometry(528, 320, 441, 15);
   NoteLabel->setAlignment(Qt::AlignCenter);
   NoteLabel->setWordWrap(true);
-  SetTextColor(NoteLabel, QPalette::WindowText, QColor(160, 0, 0));
   NoteLabel->hide();
   ReadBackLabel = new QLabel(ClientArea);
   ReadBackLabel->setGeometry(528, 334, 441, 15);
@@ -481,6 +501,9 @@ void TForm1::BuildPreview() {
   for (QWidget* Part : {static_cast<QWidget*>(Panel1), Panel1->viewport(), FPreviewCanvas,
                         static_cast<QWidget*>(Image1)})
     Part->installEventFilter(this); // the canvas also for its size (PlacePicture)
+  // A picture file or an image dropped onto the preview is read (PreviewDropEvent).
+  for (QWidget* Part : {Panel1->viewport(), FPreviewCanvas, static_cast<QWidget*>(Image1)})
+    Part->setAcceptDrops(true);
 
   Wire(this, Image1, &TPictureBox::DragStarted, &TForm1::Image1StartDrag);
   Wire(this, ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);

@@ -183,3 +183,20 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
   }
   return TCsvStatus::Error;
 }
+
+std::string CsvRecord(const std::vector<std::string>& Fields) {
+  std::string Line;
+  for (std::size_t I = 0; I < Fields.size(); ++I) {
+    const std::string& F = Fields[I];
+    if (I > 0) Line += ',';
+    if (F.find_first_of(",\"\r\n") == std::string::npos && !(F.empty() && Fields.size() == 1)) {
+      Line += F;
+      continue;
+    }
+    Line += '"';
+    for (const char C : F)
+      Line += C == '"' ? std::string("\"\"") : std::string(1, C);
+    Line += '"';
+  }
+  return Line + "\r\n";
+}

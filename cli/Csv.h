@@ -68,3 +68,8 @@ private:
   long long FLine = 1;
   bool FStarted = false;
 };
+
+// One record as RFC 4180 writes it, ended by CR LF: a field holding a comma, a double quote, a CR
+// or an LF is put in double quotes with its quotes doubled, and so is a record's only field when
+// it is empty (an empty line would be passed over). TCsvReader reads the line back as Fields.
+std::string CsvRecord(const std::vector<std::string>& Fields);

@@ -173,3 +173,31 @@ TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values) {
   }
   return Result;
 }
+
+TFieldValues FieldsOf(const TParsedPayload& Parsed) {
+  TFieldValues Values;
+  switch (Parsed.Kind) {
+  case TKind::Text:
+    Values["text"] = Utf16ToUtf8(Parsed.Text);
+    break;
+  case TKind::Url:
+    Values["url"] = Utf16ToUtf8(Parsed.Text);
+    break;
+  case TKind::Email:
+    Values["to"] = Utf16ToUtf8(Parsed.EMail.EditAddress);
+    Values["subject"] = Utf16ToUtf8(Parsed.EMail.EditSubject);
+    Values["body"] = Utf16ToUtf8(Parsed.EMail.MemoMessage);
+    break;
+  case TKind::VCard:
+    for (const TVCardField& F : kVCardFields)
+      Values[std::string(F.Option)] = Utf16ToUtf8(Parsed.VCard.*(F.Member));
+    break;
+  case TKind::Wifi:
+    Values["ssid"] = Utf16ToUtf8(Parsed.Wifi.SSID);
+    Values["key"] = Utf16ToUtf8(Parsed.Wifi.NetworkKey);
+    Values["type"] = Utf16ToUtf8(WifiType(Parsed.Wifi.WPA));
+    Values["hidden"] = Parsed.Wifi.Hidden ? "true" : "false";
+    break;
+  }
+  return Values;
+}

@@ -3,13 +3,13 @@
 // made by the same payload/ functions the window's pages use, so equal fields give equal bytes.
 #pragma once
 
+#include "payload/PayloadParse.h" // TKind
+
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-enum class TKind { Text, Url, Email, VCard, Wifi };
 
 // "text", "url", "email", "vcard", "wifi".
 std::string_view KindName(TKind Kind);
@@ -44,3 +44,9 @@ struct TPayloadResult {
 // url, to, ssid; for a vCard one of contact-name, first-name, last-name). Without contact-name,
 // a vCard takes the name the page composes from first, middle and last name.
 TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values);
+
+// The other way: the fields of a code read back (payload/PayloadParse.h), every field of its
+// kind, UTF-8, by name, as MakePayload takes them, so that MakePayload(Parsed.Kind,
+// FieldsOf(Parsed)) makes the same content again: the same text for Text and URL, the same fields
+// for the others. A Wi-Fi type is WPA, WEP, SAE or nopass, hidden is true or false.
+TFieldValues FieldsOf(const TParsedPayload& Parsed);

@@ -1,6 +1,7 @@
 // marbeck-cli: the codes of the window's pages from the shell, one at a time or in batches from
 // a CSV file. No window and no display: only QtGui's images and painters are used.
 #include "cli/Batch.h"
+#include "cli/Decode.h"
 #include "cli/Fields.h"
 #include "cli/Options.h"
 #include "cli/Picture.h"
@@ -338,6 +339,25 @@ int Main(int argc, char** argv) {
                      "batch always flushes everything once before manifest.csv is written)");
   AddStyleOptions(BatchApp, BatchStyle);
 
+  TDecodeOptions Decode;
+  bool DecodeJson = false, DecodeCsv = false;
+  CLI::App* DecodeApp = App.add_subcommand(
+      "decode", "read the QR codes in picture files (PNG, JPEG, BMP, GIF, SVG) back: each code's "
+                "text, or its kind and fields");
+  DecodeApp->footer(R"(Exit status:
+  0  every file held a code
+  1  a file could not be read as a picture or holds no QR code (the others are written)
+  2  usage error)");
+  DecodeApp->add_option("FILE", Decode.Files, "the picture files")->required();
+  CLI::Option* JsonOption = DecodeApp->add_flag(
+      "--json", DecodeJson,
+      "one JSON object a line: file, kind, fields, not_kept, version, bytes, encoding, payload");
+  DecodeApp
+      ->add_flag("--as-csv", DecodeCsv,
+                 "CSV in the batch's columns (kind, file, the fields), to make the codes again "
+                 "with marbeck-cli batch")
+      ->excludes(JsonOption);
+
   try {
     App.parse(argc, argv);
   } catch (const CLI::ParseError& E) {
@@ -349,11 +369,11 @@ int Main(int argc, char** argv) {
         if (argv[I][0] != '-') Word = argv[I];
       std::string Names;
       for (std::size_t I = 0; I < std::size(Kinds); ++I)
-        Names += std::string(KindName(Kinds[I].first)) + (I + 1 < std::size(Kinds) ? ", " : " ");
+        Names += std::string(KindName(Kinds[I].first)) + ", ";
       std::cerr << kMe
                 << (Word.empty() ? std::string("a command is needed")
                                  : "unknown command \"" + Word + "\"")
-                << ": " << Names << "or batch (see --help)\n";
+                << ": " << Names << "batch or decode (see --help)\n";
       return kExitUsage;
     }
     std::cerr << kMe << E.what() << " (see --help)\n";
@@ -367,6 +387,13 @@ int Main(int argc, char** argv) {
       if (C->App->count(C->Kind == TKind::Text || C->Kind == TKind::Url ? Name : "--" + Name))
         Values[Name] = Value;
     return RunSingle(C->Kind, std::move(Values), C->Style, C->Output);
+  }
+
+  if (DecodeApp->parsed()) {
+    Decode.Output = DecodeJson  ? TDecodeOutput::Json
+                    : DecodeCsv ? TDecodeOutput::Csv
+                                : TDecodeOutput::Payload;
+    return RunDecode(Decode, std::cout, std::cerr);
   }
 
   // The batch.

@@ -3,6 +3,7 @@
 #include "platform/Unicode.h"
 #include "util/MyFunctions.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string_view>
@@ -166,6 +167,13 @@ const std::vector<TVCardPrefix>& VCardPrefixes() {
       {u"BDAY:",
        [](P& Page, const std::u16string& V) {
          const std::u16string D = UnescapeVCard(V);
+         // The page's yyyy.mm.dd from the basic form (19700131). A value with anything but digits
+         // (1970-01-31, --0131 as RFC 6350 section 4.3.1 allows) is taken as it stands: cutting
+         // it at fixed places would lose the day, and the composer writes it back unchanged.
+         if (std::any_of(D.begin(), D.end(), [](char16_t C) { return C < u'0' || C > u'9'; })) {
+           Page.Birthday = D;
+           return;
+         }
          Page.Birthday =
              ClampedSubstr(D, 0, 4) + u"." + ClampedSubstr(D, 4, 2) + u"." + ClampedSubstr(D, 6, 2);
        }},
@@ -259,6 +267,22 @@ TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
   return Current;
 }
 
+std::vector<std::u16string> VCardPropertiesNotRead(const std::u16string& Text) {
+  std::vector<std::u16string> Names;
+  for (const std::u16string& Line : SplitLines(Text)) {
+    bool Read = false;
+    for (const TVCardPrefix& Entry : VCardPrefixes())
+      Read = Read || Line.starts_with(Entry.Prefix);
+    const std::u16string Name = Line.substr(0, Line.find(u':'));
+    if (Read || Name.empty()) continue;
+    bool Frame = false;
+    for (const std::u16string_view Kept : {u"BEGIN", u"VERSION", u"END"})
+      Frame = Frame || EqualIgnoringAsciiCase(Name, Kept);
+    if (!Frame && std::find(Names.begin(), Names.end(), Name) == Names.end()) Names.push_back(Name);
+  }
+  return Names;
+}
+
 TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current) {
   TDecodedText Decoded = DecodeText(Bytes);
   TVCardPage Page = ReadVCardFields(Decoded.Text, Current);
@@ -291,12 +315,15 @@ std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes) {
   if (Lines.empty() || Lines.front().empty()) return std::nullopt;
   const std::optional<std::u16string> Record = UnscrambleText(Lines.front());
   if (!Record) return std::nullopt;
+  return ReadNetworkRecord(*Record);
+}
 
+TWifiPage ReadNetworkRecord(const std::u16string& Record, bool Outside) {
   // The fields are found by their labels T:, S:, P: and H:; other labels (capital letters and a
   // colon) are passed over. The closing ";;" leaves two empty pieces at the end. A piece without
   // a label continues the field before it: the first releases wrote ";" in a name or key
   // unescaped, and such a record now reads back whole.
-  std::vector<std::u16string> Pieces = SplitUnescaped(*Record);
+  std::vector<std::u16string> Pieces = SplitUnescaped(Record);
   for (int I = 0; I < 2 && Pieces.size() > 1 && Pieces.back().empty(); ++I)
     Pieces.pop_back();
   if (Pieces.front().starts_with(u"WIFI:")) Pieces.front().erase(0, 5);
@@ -320,7 +347,9 @@ std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes) {
   }
   TWifiPage Page;
   Page.SSID = UnescapeWifi(SSID).substr(0, kMaxValue);
-  Page.WPA = WifiIndexOfType(Type);
+  // A .nwk file always names its type, and reads anything else as WEP; in a code a missing type
+  // means an open network, or WPA when there is a key (as phones take it).
+  Page.WPA = !Type.empty() || !Outside ? WifiIndexOfType(Type) : Key.empty() ? kWifiOpen : kWifiWPA;
   if (Page.WPA != kWifiOpen) Page.NetworkKey = UnescapeWifi(Key).substr(0, kMaxValue);
   Page.Hidden = EqualIgnoringAsciiCase(UnescapeWifi(Hidden), u"true");
   return Page;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---- extensions and the file-name rule of the Save actions ----
 inline constexpr char16_t kTextExtension[] = u".txt";
@@ -53,6 +54,10 @@ struct TVCardFile {
 TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current);
 // The field-filling step alone, on an already decoded text.
 TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current);
+// The properties of Text that ReadVCardFields leaves unread, each named once as its line names it
+// up to the ":" ("NOTE", "TEL;TYPE=fax"), in the order of the text. BEGIN, VERSION and END and
+// lines without a name are not listed.
+std::vector<std::u16string> VCardPropertiesNotRead(const std::u16string& Text);
 
 // .nwk: EF BB BF, the UTF-8 of the scrambled network record (target length 50), CR LF.
 // Empty optional: the record holds a character that cannot be scrambled (code above 455).
@@ -62,6 +67,11 @@ std::optional<std::string> SaveNetworkBytes(const TWifiPage& Page);
 // open network's P: field, if any, is not read. Empty optional: the first line is not a
 // scrambled record.
 std::optional<TWifiPage> LoadNetworkBytes(std::string_view Bytes);
+// The reading of the network record itself ("WIFI:T:WPA;S:name;P:key;H:true;;", the "WIFI:"
+// optional), by the labels as above. Without T: the type is WEP, as the files have always read;
+// for an Outside record (a code someone else made) it is an open network when there is no key and
+// WPA when there is one.
+TWifiPage ReadNetworkRecord(const std::u16string& Record, bool Outside = false);
 
 // ---- path level ----
 struct TSaveResult {

@@ -1,15 +1,14 @@
 #include "render/ReadBack.h"
 
+#include "render/Scan.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <vector>
-#include <zbar.h>
 
 namespace {
-
-using namespace zbar; // the C API lives in this namespace when compiled as C++
 
 // The two tables of the grey conversion, built once (thread-safe static initialisation).
 struct TGreyTables {
@@ -40,9 +39,10 @@ unsigned char GreyFrom(const TGreyTables& T, QRgb Colour) {
                                     T.Bound.begin());
 }
 
-// The picture in grey, row by row. A picture of a code is long runs of a few colours, so the
-// last colour's grey is kept.
-std::vector<unsigned char> GreyPixels(const QImage& Picture) {
+} // namespace
+
+// A picture of a code is long runs of a few colours, so the last colour's grey is kept.
+std::vector<unsigned char> GreyPicture(const QImage& Picture) {
   const QImage Source =
       Picture.format() == QImage::Format_RGB32 || Picture.format() == QImage::Format_ARGB32
           ? Picture
@@ -69,33 +69,6 @@ std::vector<unsigned char> GreyPixels(const QImage& Picture) {
   return Grey;
 }
 
-// Lets zbar look for QR symbols in the grey picture, scanning every Density-th row and column.
-// Answers the number of symbols found and the bytes of the first.
-int Scan(const std::vector<unsigned char>& Grey, int Width, int Height, int Density,
-         std::string& Bytes) {
-  zbar_image_scanner_t* Scanner = zbar_image_scanner_create();
-  zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
-  zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_ENABLE, 1);
-  zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_BINARY, 1);
-  zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_X_DENSITY, Density);
-  zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_Y_DENSITY, Density);
-  zbar_image_t* Image = zbar_image_create();
-  zbar_image_set_format(Image, zbar_fourcc('Y', '8', '0', '0'));
-  zbar_image_set_size(Image, static_cast<unsigned>(Width), static_cast<unsigned>(Height));
-  zbar_image_set_data(Image, Grey.data(), Grey.size(), nullptr);
-  int Found = zbar_scan_image(Scanner, Image);
-  const zbar_symbol_t* Symbol = Found > 0 ? zbar_image_first_symbol(Image) : nullptr;
-  if (Symbol)
-    Bytes.assign(zbar_symbol_get_data(Symbol), zbar_symbol_get_data_length(Symbol));
-  else
-    Found = 0;
-  zbar_image_destroy(Image);
-  zbar_image_scanner_destroy(Scanner);
-  return Found;
-}
-
-} // namespace
-
 unsigned char GreyOf(QRgb Colour) {
   return GreyFrom(Tables(), Colour & RGB_MASK);
 }
@@ -103,19 +76,21 @@ unsigned char GreyOf(QRgb Colour) {
 TReadBack ReadBack(const QImage& Picture, const std::string& Expected) {
   TReadBack Answer;
   if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0) return Answer;
-  const std::vector<unsigned char> Grey = GreyPixels(Picture);
+  const std::vector<unsigned char> Grey = GreyPicture(Picture);
   // Every second line first: on a large picture of a large symbol it is four times as fast as
   // every line (zbar gathers fewer finder candidates), and in the tests it reads every symbol
   // drawn at three pixels a module or more. Below that it can miss what every line finds, so a
   // picture in which it finds nothing is scanned again line by line.
-  int Found = 0;
+  std::vector<TFoundCode> Found;
   for (const int Density : {2, 1}) {
-    Found = Scan(Grey, Picture.width(), Picture.height(), Density, Answer.Bytes);
-    if (Found > 0) break;
+    Found = ScanGrey(Grey, Picture.width(), Picture.height(), Density);
+    if (!Found.empty()) break;
   }
-  if (Found > 0)
-    Answer.Result = Found == 1 && Answer.Bytes == Expected ? TReadBackResult::Exact
-                                                           : TReadBackResult::OtherBytes;
+  if (!Found.empty()) {
+    Answer.Bytes = Found.front().Bytes;
+    Answer.Result = Found.size() == 1 && Answer.Bytes == Expected ? TReadBackResult::Exact
+                                                                  : TReadBackResult::OtherBytes;
+  }
   return Answer;
 }
 

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <string>
+#include <vector>
 
 // The grey each pixel becomes: the sRGB grey with the pixel's WCAG 2 relative luminance (see
 // render/Contrast.h), i.e. round(255 * E(L)) where E is the sRGB transfer function (IEC
@@ -19,6 +20,8 @@
 // does not call inverted is never inverted in grey. Alpha is ignored (every pixel counts as
 // opaque).
 unsigned char GreyOf(QRgb Colour);
+// The picture in grey (GreyOf of every pixel), row by row, one byte a pixel.
+std::vector<unsigned char> GreyPicture(const QImage& Picture);
 
 enum class TReadBackResult {
   Exact,        // one QR symbol found, and its bytes are Expected

@@ -177,10 +177,12 @@ TEST(VCardReader, AddressSkipsRegionAndCountry) {
   EXPECT_EQ(Read.ZIPCodeWork, u"");
 }
 
+// The basic form is cut into the page's yyyy.mm.dd; other forms are kept whole.
 TEST(VCardReader, BirthdayIsCutIntoYearMonthDay) {
   const std::pair<std::u16string, std::u16string> Cases[] = {
       {u"19700131", u"1970.01.31"}, {u"1970", u"1970.."},           {u"", u".."},
-      {u"197001", u"1970.01."},     {u"1970013112", u"1970.01.31"}, {u"1970-01-31", u"1970.-0.1-"},
+      {u"197001", u"1970.01."},     {u"1970013112", u"1970.01.31"}, {u"1970-01-31", u"1970-01-31"},
+      {u"--0131", u"--0131"},
   };
   for (const auto& [Value, Birthday] : Cases) {
     EXPECT_EQ(ReadVCardFields(u"BDAY:" + Value + u"\r\n", {}).Birthday, Birthday);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 TToolRun RunTool(const QString& Program, const QStringList& Arguments) {
@@ -87,4 +88,49 @@ std::optional<std::string> DecodePicture(const QImage& Picture) {
       Grey[At++] = static_cast<unsigned char>(qGray(Line[X]));
   }
   return DecodeGreyImage(Grey, Rgb.width(), Rgb.height());
+}
+
+bool MakeOutsideCode(TOutsideEncoder Encoder, const std::string& Bytes,
+                     const std::filesystem::path& Png, int Version, int Scale) {
+  const std::filesystem::path Input = Png.string() + ".bytes";
+  if (!WriteFileBytes(Input, QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size()))))
+    return false;
+  const QString In = QString::fromStdString(Input.string());
+  const QString Out = QString::fromStdString(Png.string());
+  TToolRun Run;
+  if (Encoder == TOutsideEncoder::Qrencode) {
+    QStringList Args = {QStringLiteral("-8"),  QStringLiteral("-l"), QStringLiteral("L"),
+                        QStringLiteral("-m"),  QStringLiteral("4"),  QStringLiteral("-s"),
+                        QString::number(Scale)};
+    if (Version > 0) Args << QStringLiteral("-v") << QString::number(Version);
+    Args << QStringLiteral("-r") << In << QStringLiteral("-o") << Out;
+    Run = RunTool(QStringLiteral("qrencode"), Args);
+  } else {
+    // segno takes bytes as they are, in byte mode.
+    const QString Script =
+        QStringLiteral("import sys, segno\n"
+                       "data = open(sys.argv[1], 'rb').read()\n"
+                       "v = int(sys.argv[3]) or None\n"
+                       "light = None if sys.argv[2].endswith('-transparent.png') else '#fff'\n"
+                       "segno.make(data, error='l', version=v, micro=False, boost_error=False)"
+                       ".save(sys.argv[2], scale=int(sys.argv[4]), border=4, light=light)\n");
+    Run = RunTool(
+        QStringLiteral(MARBECK_SUPPORT_PYTHON3),
+        {QStringLiteral("-c"), Script, In, Out, QString::number(Version), QString::number(Scale)});
+  }
+  std::filesystem::remove(Input);
+  return Run.ExitCode == 0 && std::filesystem::exists(Png);
+}
+
+QImage OutsideCodePicture(TOutsideEncoder Encoder, const std::string& Bytes, int Version,
+                          int Scale) {
+  char Template[] = "/tmp/marbeck-code-XXXXXX";
+  if (!::mkdtemp(Template)) return QImage();
+  const std::filesystem::path Folder = Template;
+  QImage Picture;
+  if (MakeOutsideCode(Encoder, Bytes, Folder / "code.png", Version, Scale))
+    Picture = QImage(QString::fromStdString((Folder / "code.png").string()));
+  std::error_code Ec;
+  std::filesystem::remove_all(Folder, Ec);
+  return Picture;
 }

@@ -44,3 +44,14 @@ std::string PictureDifference(const QImage& A, const QImage& B);
 // Reads the one QR symbol in Picture with zbar (binary mode) after converting it to grey
 // (qGray). Answers its bytes, or nothing.
 std::optional<std::string> DecodePicture(const QImage& Picture);
+
+// ---- codes made by the outside encoders (the qrencode command, Python's segno) ----
+enum class TOutsideEncoder { Qrencode, Segno };
+// Writes to Png a QR code holding exactly Bytes in byte mode, level L, at Version (0: the
+// encoder's smallest), Scale pixels a module, a quiet zone of 4 modules. False on failure. segno
+// also writes .svg and .svgz files, and a PNG named *-transparent.png with no light colour.
+bool MakeOutsideCode(TOutsideEncoder Encoder, const std::string& Bytes,
+                     const std::filesystem::path& Png, int Version = 0, int Scale = 4);
+// The same code as a picture (made in a folder of its own); null on failure.
+QImage OutsideCodePicture(TOutsideEncoder Encoder, const std::string& Bytes, int Version = 0,
+                          int Scale = 4);

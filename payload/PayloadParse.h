@@ -1,0 +1,62 @@
+// Reading a code back into its page: the bytes a reader found in a symbol are turned into text,
+// the text is told apart by kind, and the kind's fields are taken out of it by the same readers
+// the payload files use (the network record of the .nwk reader, the .vcf reader's field table).
+// Widget-free; nothing here fails: text that fits no other kind is a Text page.
+#pragma once
+
+#include "payload/Payload.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The five kinds of code, in the order of the pages.
+enum class TKind { Text, Url, Email, VCard, Wifi };
+
+// ---- the bytes' encoding ----
+struct TPayloadText {
+  std::u16string Text;
+  bool Utf8 = false;          // the bytes were valid UTF-8 holding a byte above 0x7F
+  bool ByteOrderMark = false; // they began with EF BB BF, which is not part of Text
+};
+// A leading UTF-8 byte-order mark is dropped and remembered; the rest is UTF-8 when it is valid
+// UTF-8 (RFC 3629), else ISO-8859-1, one character per byte. Line breaks are left as they are.
+TPayloadText DecodePayloadBytes(std::string_view Bytes);
+
+// ---- kinds ----
+// "WIFI:" (as written, capitals) is Wifi; "BEGIN:VCARD" is VCard and "mailto:" Email (both in any
+// letter case); a web address is Url: "http://", "https://" or "www." first, then no blank, no
+// control character and no line break; anything else is Text.
+TKind DetectKind(std::u16string_view Text);
+
+// ---- fields ----
+struct TMailto {
+  TEMailPage Page;                     // the body's line breaks made CR LF
+  std::vector<std::u16string> NotKept; // header fields the page has no place for ("cc", ...)
+};
+// A mailto: link (RFC 6068): the address is the part before "?", then "&"-separated hname=hvalue
+// pairs, names in any letter case. Address, subject and body are percent-decoded as UTF-8 (bytes
+// that are not valid UTF-8 are taken as ISO-8859-1); "+" stays "+". The values of "to" join the
+// address with ","; for subject and body the last one wins. A piece without "=" continues the
+// value before it with "&" (a link written without escaping its "&"). Text not beginning with
+// "mailto:" gives an empty page.
+TMailto ParseMailto(std::u16string_view Text);
+
+// The text of a code as the pages take it.
+struct TParsedPayload {
+  TKind Kind = TKind::Text;
+  std::u16string Text; // the whole text: the Text page's memo, the URL page's field
+  TEMailPage EMail;
+  TVCardPage VCard; // every field the record has no line for empty
+  TWifiPage Wifi;
+  // What the page cannot keep: the vCard properties it does not read ("NOTE", "TEL;TYPE=fax"),
+  // the mailto: header fields it has no place for ("cc").
+  std::vector<std::u16string> NotKept;
+};
+// Detects the kind and fills that kind's page. A vCard is read by the .vcf reader after its
+// folded lines (RFC 6350 section 3.2) are joined; a network record by the .nwk reader's record
+// reader, line breaks at its end dropped.
+TParsedPayload ParsePayload(const std::u16string& Text);
+
+// "Text", "URL", "e-mail", "vCard", "Wi-Fi": the kind as a note names it.
+std::u16string KindCaption(TKind Kind);

@@ -1,0 +1,191 @@
+#include "render/Scan.h"
+
+#include "platform/TextFile.h"
+#include "render/ReadBack.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cmath>
+#include <zbar.h>
+
+namespace {
+
+using namespace zbar; // the C API lives in this namespace when compiled as C++
+
+// The grey level at the centre of module (Row, Column) of an N x N grid stretched over the
+// corners TL, TR, BR, BL (bilinear: exact for a picture turned and scaled, close for a slight
+// perspective). -1 outside the picture.
+int GreyAtModule(const std::vector<unsigned char>& Grey, int Width, int Height, const QPointF* C,
+                 int N, int Row, int Column) {
+  const double U = (Column + 0.5) / N;
+  const double V = (Row + 0.5) / N;
+  const QPointF P =
+      (1 - U) * (1 - V) * C[0] + U * (1 - V) * C[1] + U * V * C[2] + (1 - U) * V * C[3];
+  const int X = static_cast<int>(std::floor(P.x()));
+  const int Y = static_cast<int>(std::floor(P.y()));
+  if (X < 0 || Y < 0 || X >= Width || Y >= Height) return -1;
+  return Grey[static_cast<std::size_t>(Y) * static_cast<std::size_t>(Width) +
+              static_cast<std::size_t>(X)];
+}
+
+// The share of the timing modules (row 6 and column 6 between the finder patterns, ISO/IEC
+// 18004 clause 6.3.5) that show the expected dark-light alternation for a grid of N modules,
+// the threshold being the mean of the samples.
+double TimingScore(const std::vector<unsigned char>& Grey, int Width, int Height,
+                   const QPointF* Corners, int N) {
+  std::vector<int> Samples;
+  for (int I = 8; I <= N - 9; ++I) {
+    for (const int Level : {GreyAtModule(Grey, Width, Height, Corners, N, 6, I),
+                            GreyAtModule(Grey, Width, Height, Corners, N, I, 6)}) {
+      if (Level < 0) return 0;
+      Samples.push_back(Level);
+    }
+  }
+  double Mean = 0;
+  for (const int S : Samples)
+    Mean += S;
+  Mean /= static_cast<double>(Samples.size());
+  int Right = 0;
+  for (std::size_t K = 0; K < Samples.size(); ++K) {
+    const int I = 8 + static_cast<int>(K / 2);
+    const bool Dark = Samples[K] < Mean;
+    Right += Dark == (I % 2 == 0) ? 1 : 0;
+  }
+  return static_cast<double>(Right) / static_cast<double>(Samples.size());
+}
+
+} // namespace
+
+namespace {
+
+bool LooksLikeSvg(const QByteArray& Bytes) {
+  if (Bytes.startsWith("\x1f\x8b")) return true; // gzip: an .svgz (no other format read is gzip)
+  const QByteArray Head = Bytes.left(4096).trimmed();
+  return Head.startsWith("<") && (Head.contains("<svg") || Head.contains("<!DOCTYPE svg"));
+}
+
+QImage OnWhite(const QImage& Picture) {
+  if (!Picture.hasAlphaChannel()) return Picture;
+  QImage Flat(Picture.size(), QImage::Format_RGB32);
+  Flat.fill(Qt::white);
+  QPainter Painter(&Flat);
+  Painter.drawImage(0, 0, Picture);
+  return Flat;
+}
+
+} // namespace
+
+std::vector<TFoundCode> ScanGrey(const std::vector<unsigned char>& Grey, int Width, int Height,
+                                 int Density) {
+  std::vector<TFoundCode> Codes;
+  if (Width <= 0 || Height <= 0) return Codes;
+  zbar_image_scanner_t* Scanner = zbar_image_scanner_create();
+  zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
+  zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_ENABLE, 1);
+  zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_BINARY, 1);
+  zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_X_DENSITY, Density);
+  zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_Y_DENSITY, Density);
+  zbar_image_t* Image = zbar_image_create();
+  zbar_image_set_format(Image, zbar_fourcc('Y', '8', '0', '0'));
+  zbar_image_set_size(Image, static_cast<unsigned>(Width), static_cast<unsigned>(Height));
+  zbar_image_set_data(Image, Grey.data(), Grey.size(), nullptr);
+  if (zbar_scan_image(Scanner, Image) > 0) {
+    for (const zbar_symbol_t* Symbol = zbar_image_first_symbol(Image); Symbol;
+         Symbol = zbar_symbol_next(Symbol)) {
+      if (zbar_symbol_get_type(Symbol) != ZBAR_QRCODE) continue;
+      TFoundCode Code;
+      Code.Bytes.assign(zbar_symbol_get_data(Symbol), zbar_symbol_get_data_length(Symbol));
+      for (unsigned I = 0; I < zbar_symbol_get_loc_size(Symbol); ++I)
+        Code.Where << QPointF(zbar_symbol_get_loc_x(Symbol, I), zbar_symbol_get_loc_y(Symbol, I));
+      Codes.push_back(std::move(Code));
+    }
+  }
+  zbar_image_destroy(Image);
+  zbar_image_scanner_destroy(Scanner);
+  return Codes;
+}
+
+int VersionAt(const std::vector<unsigned char>& Grey, int Width, int Height,
+              const QPolygonF& Where) {
+  if (Where.size() != 4) return 0;
+  // Which corner is the top-left one is not known: each of the four is tried, going round in
+  // both directions (a mirrored grid swaps row 6 and column 6, which are both sampled).
+  int Best = 0;
+  double BestScore = 0.9; // below this share no version is claimed
+  for (int First = 0; First < 4; ++First) {
+    for (const int Step : {1, 3}) {
+      QPointF Corners[4];
+      for (int K = 0; K < 4; ++K)
+        Corners[K] = Where[(First + Step * K) % 4];
+      for (int Version = 1; Version <= 40; ++Version) {
+        const double Score = TimingScore(Grey, Width, Height, Corners, 17 + 4 * Version);
+        if (Score > BestScore) {
+          BestScore = Score;
+          Best = Version;
+        }
+      }
+    }
+  }
+  return Best;
+}
+
+std::vector<TFoundCode> ScanPicture(const QImage& Picture) {
+  if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0) return {};
+  const std::vector<unsigned char> Grey = GreyPicture(OnWhite(Picture));
+  std::vector<TFoundCode> Codes;
+  for (const int Density : {2, 1}) {
+    Codes = ScanGrey(Grey, Picture.width(), Picture.height(), Density);
+    if (!Codes.empty()) break;
+  }
+  for (TFoundCode& Code : Codes)
+    Code.Version = VersionAt(Grey, Picture.width(), Picture.height(), Code.Where);
+  return Codes;
+}
+
+TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
+  TPictureRead Result;
+  if (Bytes.isEmpty()) {
+    Result.Error = "the file is empty";
+    return Result;
+  }
+  if (LooksLikeSvg(Bytes)) {
+    QSvgRenderer Renderer(Bytes);
+    const QSizeF Size = Renderer.viewBoxF().size();
+    if (!Renderer.isValid() || Size.isEmpty()) {
+      Result.Error = "not a picture that can be read (the SVG is malformed)";
+      return Result;
+    }
+    constexpr double Side = 1200;
+    const double Scale = Side / std::max(Size.width(), Size.height());
+    const QSize Pixels(std::max(1, static_cast<int>(std::lround(Size.width() * Scale))),
+                       std::max(1, static_cast<int>(std::lround(Size.height() * Scale))));
+    QImage Picture(Pixels, QImage::Format_RGB32);
+    Picture.fill(Qt::white);
+    QPainter Painter(&Picture);
+    Renderer.render(&Painter);
+    Painter.end();
+    Result.Picture = Picture;
+    return Result;
+  }
+  QBuffer Buffer;
+  Buffer.setData(Bytes);
+  Buffer.open(QIODevice::ReadOnly);
+  QImageReader Reader(&Buffer);
+  Reader.setAutoTransform(true); // a photo's orientation as its camera noted it
+  const QImage Picture = Reader.read();
+  if (Picture.isNull()) {
+    Result.Error = "not a picture that can be read (" + Reader.errorString().toStdString() + ")";
+    return Result;
+  }
+  Result.Picture = OnWhite(Picture);
+  return Result;
+}
+
+TPictureRead ReadPictureFile(const std::filesystem::path& Path) {
+  const TReadResult Read = ReadFileBytes(Path);
+  if (!Read.Ok()) return TPictureRead{QImage(), Read.Error};
+  return ReadPictureBytes(
+      QByteArray(Read.Bytes->data(), static_cast<qsizetype>(Read.Bytes->size())));
+}

@@ -1,0 +1,200 @@
+// marbeck-cli decode as a user runs it: codes made by other encoders (qrencode, segno) read back
+// into their fields, and the round trip decode --as-csv -> batch -> decode giving the same
+// content again. The CSV is read with the batch's own reader.
+#include "cli/Csv.h"
+#include "cli/Decode.h"
+#include "support/OutsideReaders.h"
+#include "support/TempFolder.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TToolRun Cli(const QStringList& Args) {
+  return RunTool(QStringLiteral(MARBECK_CLI), Args);
+}
+
+QString Q(const fs::path& P) {
+  return QString::fromStdString(P.string());
+}
+
+// The rows of a CSV text as column -> value maps.
+std::vector<std::map<std::string, std::string>> CsvRows(const QByteArray& Text) {
+  std::istringstream In(Text.toStdString());
+  TCsvReader Reader(In);
+  TCsvRecord Header, Record;
+  std::string Error;
+  std::vector<std::map<std::string, std::string>> Rows;
+  if (Reader.Next(Header, Error) != TCsvStatus::Record) return Rows;
+  while (Reader.Next(Record, Error) == TCsvStatus::Record) {
+    std::map<std::string, std::string> Row;
+    for (std::size_t I = 0; I < Header.Fields.size() && I < Record.Fields.size(); ++I)
+      if (!Record.Fields[I].empty()) Row[Header.Fields[I]] = Record.Fields[I];
+    Rows.push_back(Row);
+  }
+  return Rows;
+}
+
+struct TCodeCase {
+  const char* Name;
+  std::string Bytes;
+  std::map<std::string, std::string> Fields; // what decode must find, besides kind and file
+};
+
+// One code of every kind, with the characters that need care.
+const TCodeCase kCases[] = {
+    {"text",
+     "Zwei Zeilen\r\nmit \xC3\xBC, \"Quotes\", Kommas",
+     {{"kind", "text"}, {"text", "Zwei Zeilen\r\nmit \xC3\xBC, \"Quotes\", Kommas"}}},
+    {"latin1",
+     "Gr\xFC\xDF"
+     "e",
+     {{"kind", "text"},
+      {"text", "Gr\xC3\xBC\xC3\x9F"
+               "e"}}},
+    {"url",
+     "https://example.org/a?b=c&d=e#f",
+     {{"kind", "url"}, {"url", "https://example.org/a?b=c&d=e#f"}}},
+    {"wifi",
+     "WIFI:T:WPA;S:Caf\xC3\xA9 \\;1;P:s3cr\\;t\\:\\,\\\\;;",
+     {{"kind", "wifi"},
+      {"ssid", "Caf\xC3\xA9 ;1"},
+      {"key", "s3cr;t:,\\"},
+      {"type", "WPA"},
+      {"hidden", "false"}}},
+    {"hidden",
+     "WIFI:T:SAE;S:backstage;P:password1;H:true;;",
+     {{"kind", "wifi"},
+      {"ssid", "backstage"},
+      {"key", "password1"},
+      {"type", "SAE"},
+      {"hidden", "true"}}},
+    {"open",
+     "WIFI:T:nopass;S:Guests;;",
+     {{"kind", "wifi"}, {"ssid", "Guests"}, {"type", "nopass"}, {"hidden", "false"}}},
+    {"card",
+     "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:J\xC3\xBCrgen M\xC3\xBCller\\, "
+     "Jr.\r\nN:M\xC3\xBCller;J\xC3\xBCrgen;;;\r\n"
+     "ORG:Gr\xC3\xBCn\\, Blau & Co;Einkauf\r\nTEL;TYPE=cell,home:+49 170 1\r\nBDAY:19700131\r\n"
+     "NOTE:not kept\r\nEND:VCARD\r\n",
+     {{"kind", "vcard"},
+      {"contact-name", "J\xC3\xBCrgen M\xC3\xBCller, Jr."},
+      {"last-name", "M\xC3\xBCller"},
+      {"first-name", "J\xC3\xBCrgen"},
+      {"company", "Gr\xC3\xBCn, Blau & Co"},
+      {"department", "Einkauf"},
+      {"cell-phone-private", "+49 170 1"},
+      {"birthday", "1970.01.31"}}},
+    {"mail",
+     "mailto:office@example.org?subject=Tom%20%26%20Jerry%20%231&body=Hallo%0D%0A%C3%BCber%20%23%"
+     "26",
+     {{"kind", "email"},
+      {"to", "office@example.org"},
+      {"subject", "Tom & Jerry #1"},
+      {"body", "Hallo\r\n\xC3\xBC"
+               "ber #&"}}},
+};
+
+// Every kind lands in its fields, and decode --as-csv fed to batch makes codes of the same content:
+// the same text for Text and URL, the same fields for the others.
+TEST(Decode, OutsideCodesComeBackAsFieldsAndTheBatchMakesThemAgain) {
+  TTempFolder Folder;
+  fs::create_directory(Folder.Path() / "old");
+  QStringList Old;
+  int N = 0;
+  for (const TCodeCase& Case : kCases) {
+    const TOutsideEncoder Encoder = N++ % 2 ? TOutsideEncoder::Segno : TOutsideEncoder::Qrencode;
+    const fs::path Png = Folder.Path() / "old" / (std::string(Case.Name) + ".png");
+    ASSERT_TRUE(MakeOutsideCode(Encoder, Case.Bytes, Png)) << Case.Name;
+    Old << Q(Png);
+  }
+  const TToolRun Csv = Cli(QStringList{QStringLiteral("decode"), QStringLiteral("--as-csv")} + Old);
+  ASSERT_EQ(Csv.ExitCode, 0) << Csv.Err.toStdString();
+  const auto Rows = CsvRows(Csv.Out);
+  ASSERT_EQ(Rows.size(), std::size(kCases));
+  for (std::size_t I = 0; I < Rows.size(); ++I) {
+    auto Expected = kCases[I].Fields;
+    Expected["file"] = kCases[I].Name;
+    EXPECT_EQ(Rows[I], Expected) << kCases[I].Name;
+  }
+
+  ASSERT_TRUE(WriteFileBytes(Folder.Path() / "codes.csv", Csv.Out));
+  const TToolRun Batch =
+      Cli({QStringLiteral("batch"), Q(Folder.Path() / "codes.csv"), QStringLiteral("--out"),
+           Q(Folder.Path() / "new"), QStringLiteral("--format"), QStringLiteral("png"),
+           QStringLiteral("--ec"), QStringLiteral("H")});
+  ASSERT_EQ(Batch.ExitCode, 0) << Batch.Err.toStdString();
+  QStringList New;
+  for (const TCodeCase& Case : kCases)
+    New << Q(Folder.Path() / "new" / (std::string(Case.Name) + ".png"));
+  const TToolRun Again =
+      Cli(QStringList{QStringLiteral("decode"), QStringLiteral("--as-csv")} + New);
+  ASSERT_EQ(Again.ExitCode, 0) << Again.Err.toStdString();
+  EXPECT_EQ(CsvRows(Again.Out), Rows);
+
+  // Text and URL: the very text, as the plain output prints it.
+  for (const char* Name : {"text", "url"}) {
+    const TToolRun Plain =
+        Cli({QStringLiteral("decode"), Q(Folder.Path() / "new" / (std::string(Name) + ".png"))});
+    const auto& Case = *std::find_if(std::begin(kCases), std::end(kCases), [&](const TCodeCase& C) {
+      return std::string(C.Name) == Name;
+    });
+    EXPECT_EQ(Plain.Out.toStdString(), Case.Bytes + "\n");
+  }
+}
+
+// --json gives the version and the byte count of each code, and the encoding of its bytes; a
+// picture that is no picture and one without a code are reported, exit 1, and the codes of the
+// other files are still written.
+TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
+  TTempFolder Folder;
+  const fs::path Code = Folder.Path() / "door.png";
+  ASSERT_TRUE(MakeOutsideCode(TOutsideEncoder::Qrencode, "\xEF\xBB\xBFWIFI:S:a\"b;;", Code, 4));
+  const fs::path Broken = Folder.Path() / "broken.png";
+  QFile::copy(Q(Code), Q(Broken));
+  QFile::resize(Q(Broken), 60); // a PNG cut short
+  const fs::path Blank = Folder.Path() / "blank.bmp";
+  QImage White(120, 120, QImage::Format_RGB32);
+  White.fill(Qt::white);
+  ASSERT_TRUE(White.save(Q(Blank)));
+
+  const TToolRun Run =
+      Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Broken), Q(Code), Q(Blank)});
+  EXPECT_EQ(Run.ExitCode, 1);
+  EXPECT_EQ(Run.Out.toStdString(),
+            "{\"file\":\"" + Code.string() +
+                "\",\"kind\":\"wifi\",\"fields\":{\"ssid\":\"a\\\"b\",\"key\":\"\",\"type\":"
+                "\"nopass\",\"hidden\":\"false\"},\"not_kept\":[],\"version\":4,\"bytes\":15,"
+                "\"encoding\":\"utf-8-bom\",\"payload\":\"WIFI:S:a\\\"b;;\"}\n");
+  const std::string Err = Run.Err.toStdString();
+  EXPECT_NE(Err.find(Broken.string() + ": not a picture that can be read"), std::string::npos)
+      << Err;
+  EXPECT_NE(Err.find(Blank.string() + ": no QR code found"), std::string::npos) << Err;
+
+  EXPECT_EQ(Cli({QStringLiteral("decode"), Q(Folder.Path() / "missing.png")}).ExitCode, 1);
+  EXPECT_EQ(Cli({QStringLiteral("decode")}).ExitCode, 2);
+  EXPECT_EQ(
+      Cli({QStringLiteral("decode"), QStringLiteral("--json"), QStringLiteral("--as-csv"), Q(Code)})
+          .ExitCode,
+      2);
+}
+
+// The file column: a name the batch takes, one per code.
+TEST(Decode, FileColumnNamesAreAcceptedByTheBatchAndUnique) {
+  std::vector<std::string> Taken;
+  EXPECT_EQ(CsvFileName("old/office-door.jpg", 0, Taken), "office-door");
+  EXPECT_EQ(CsvFileName("old/office-door.jpg", 1, Taken), "office-door-2");
+  EXPECT_EQ(CsvFileName("other/office-door.png", 0, Taken), "office-door_2");
+  EXPECT_EQ(CsvFileName("a/codes.svg.png", 0, Taken), "codes-svg");
+  EXPECT_EQ(CsvFileName("a/.hidden.png", 0, Taken), "code_.hidden");
+  EXPECT_EQ(CsvFileName("a/-rf.png", 0, Taken), "code_-rf");
+  EXPECT_EQ(CsvFileName("a/tab\there.png", 0, Taken), "tab_here");
+  EXPECT_EQ(CsvFileName(std::string(300, 'x') + ".png", 0, Taken), std::string(200, 'x'));
+}
+
+} // namespace
