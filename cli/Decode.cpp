@@ -61,17 +61,20 @@ std::string CsvFileName(const std::string& Path, int CodeIndex, std::vector<std:
     if (static_cast<unsigned char>(C) < 0x20 || C == 0x7F) C = '_';
   // "codes.svg" (of codes.svg.png) would make the batch write an SVG whatever --format says.
   if (FormatOfPath(Name)) Name[Name.rfind('.')] = '-';
-  if (Name.empty() || Name == "." || Name == ".." || Name.front() == '.' || Name.front() == '-')
-    Name = "code" + (Name == "." || Name == ".." ? std::string() : "_" + Name);
+  if (Name.empty() || Name == "." || Name == ".." || Name.front() == '.' || Name.front() == '-') {
+    std::string Safe = "code";
+    if (Name != "." && Name != "..") Safe.append("_").append(Name);
+    Name = std::move(Safe);
+  }
   if (Name.size() > 200) {
     Name.resize(200);
     while (!Name.empty() && !IsValidUtf8(Name)) // not in the middle of a character
       Name.pop_back();
   }
-  if (CodeIndex > 0) Name += "-" + std::to_string(CodeIndex + 1);
+  if (CodeIndex > 0) Name.append("-").append(std::to_string(CodeIndex + 1));
   std::string Unique = Name;
   for (int N = 2; std::find(Taken.begin(), Taken.end(), Unique) != Taken.end(); ++N)
-    Unique = Name + "_" + std::to_string(N);
+    Unique = std::string(Name).append("_").append(std::to_string(N));
   Taken.push_back(Unique);
   return Unique;
 }
