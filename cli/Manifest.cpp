@@ -60,11 +60,11 @@ int TManifest::Flush(std::string& Error) {
 }
 
 bool TManifest::Finish(const std::filesystem::path& Folder, const std::string& Name, bool Replace,
-                       std::string& Error) {
+                       bool SyncAll, std::string& Error) {
   if (Flush(Error) < 0) return false;
-  TWriteResult R = SyncFileSystem(Folder);
+  TWriteResult R = SyncAll ? SyncFileSystem(Folder) : TWriteResult{true, {}};
   if (R.Ok) R = FFiles->Publish(FFile, Name, Replace, /*Durable=*/true);
-  if (R.Ok) R = SyncFileSystem(Folder); // the new name itself
+  if (R.Ok) R = FFiles->SyncNames(); // the new name itself
   if (!R.Ok) Error = R.Exists ? Name + " appeared during the batch" : R.Error;
   return R.Ok;
 }

@@ -47,10 +47,11 @@ public:
   // Writes out what is buffered and answers the file's descriptor, open for reading too (for a
   // caller that copies the manifest elsewhere), or -1 after a write error (Error says which).
   int Flush(std::string& Error);
-  // Flushes every file of the file system that holds Folder (Files' folder) to the disk, then the
-  // manifest, gives it the name Name (replacing one only when Replace), and makes that durable.
+  // Flushes the manifest to the disk, gives it the name Name (replacing one only when Replace),
+  // and makes that durable. With SyncAll every file of the file system that holds Folder (Files'
+  // folder) is flushed first (syncfs): a batch of many files flushes them all at once.
   bool Finish(const std::filesystem::path& Folder, const std::string& Name, bool Replace,
-              std::string& Error);
+              bool SyncAll, std::string& Error);
 
 private:
   const TFolderFiles* FFiles = nullptr;

@@ -87,7 +87,7 @@ public:
   }
 
   bool Finish(TManifest& Manifest, std::string& Error) override {
-    return Manifest.Finish(FOptions.Out, "manifest.csv", FOptions.Force, Error);
+    return Manifest.Finish(FOptions.Out, "manifest.csv", FOptions.Force, /*SyncAll=*/true, Error);
   }
 
   std::string ManifestPlace() const override { return (FOptions.Out / "manifest.csv").string(); }

@@ -117,12 +117,12 @@ public:
       return false;
     }
     const TWriteResult Named =
-        FFiles->Publish(FPdf, FOptions.Out.filename().string(), FOptions.Force, FOptions.Durable);
+        FFiles->Publish(FPdf, FOptions.Out.filename().string(), FOptions.Force, /*Durable=*/true);
     if (!Named.Ok) {
       Error = Named.Exists ? FOptions.Out.string() + " appeared during the batch" : Named.Error;
       return false;
     }
-    return Manifest.Finish(FFolder, FManifestName, FOptions.Force, Error);
+    return Manifest.Finish(FFolder, FManifestName, FOptions.Force, /*SyncAll=*/false, Error);
   }
 
   std::string ManifestPlace() const override { return (FFolder / FManifestName).string(); }

@@ -22,12 +22,12 @@ namespace {
 
 const char* const kMe = "marbeck-cli: ";
 
-// Raw deflate (RFC 1951) of Bytes at zlib's default level; empty when zlib fails.
+// Raw deflate (RFC 1951) of Bytes at zlib's fastest level, which takes half the time of its
+// default for about a fifth more bytes on codes' SVG; empty when zlib fails.
 std::string Deflate(std::string_view Bytes) {
   thread_local struct TStream {
     z_stream Z{};
-    bool Ok =
-        deflateInit2(&Z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    bool Ok = deflateInit2(&Z, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
     ~TStream() {
       if (Ok) deflateEnd(&Z);
     }
@@ -246,7 +246,7 @@ public:
       ::unlink(FTemp.c_str());
       return false;
     }
-    const TWriteResult Synced = SyncFileSystem(FFolder);
+    const TWriteResult Synced = FFiles->SyncNames();
     if (!Synced.Ok) Error = Synced.Error;
     return Synced.Ok;
   }
@@ -262,7 +262,11 @@ private:
       zip_source_free(Source);
       return false;
     }
-    return zip_set_file_compression(FArchive, static_cast<zip_uint64_t>(Index), Method, 0) == 0;
+    // A plain file readable by all, as a file made in a folder would be (umask 022).
+    const auto At = static_cast<zip_uint64_t>(Index);
+    return zip_set_file_compression(FArchive, At, Method, 0) == 0 &&
+           zip_file_set_external_attributes(FArchive, At, 0, ZIP_OPSYS_UNIX,
+                                            static_cast<zip_uint32_t>(0100644) << 16) == 0;
   }
 
   TSinkOptions FOptions;

@@ -190,6 +190,11 @@ TWriteResult TFolderFiles::Publish(TPendingFile& File, std::string_view NameView
   return {true, {}};
 }
 
+TWriteResult TFolderFiles::SyncNames() const {
+  if (::fsync(FDirFd) != 0) return Failure(errno);
+  return {true, {}};
+}
+
 TWriteResult TFolderFiles::Write(std::string_view Name, std::string_view Bytes,
                                  const TAtomicWrite& How) const {
   TWriteResult Error;

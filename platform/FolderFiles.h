@@ -66,6 +66,8 @@ public:
   // Gives File the name Name (replacing an existing file only when Replace; the result says
   // Exists otherwise), after an fsync of its data when Durable. The file is closed either way.
   TWriteResult Publish(TPendingFile& File, std::string_view Name, bool Replace, bool Durable) const;
+  // Makes the folder's entries (the names given so far) durable: fsync of the folder.
+  TWriteResult SyncNames() const;
 
 private:
   int FDirFd = -1;
