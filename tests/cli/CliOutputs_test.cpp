@@ -352,9 +352,11 @@ TEST(CliBatchParallel, TwoLocalWorkersMakeTheSameCodesAsOneBatch) {
   ASSERT_EQ(RunCli(Folder.Path(), {"batch", "in.csv", "--out", "one", "--jobs", "1"}).Status, 0);
 
   const std::string Cli = ShellQuote(MARBECK_CLI);
-  ASSERT_TRUE(Shell(Folder.Path(),
-                    "parallel --will-cite --pipe --header : --block 40k --sshlogin 2/: " + Cli +
-                        " batch - --out part{#}.zip --jobs 1 < in.csv"))
+  ASSERT_TRUE(
+      Shell(Folder.Path(),
+            "parallel --will-cite --pipe --header : --block 40k -S 2/: --return 'part{#}.zip' "
+            "--cleanup " +
+                Cli + " batch - --out 'part{#}.zip' --jobs 1 < in.csv"))
       << "parallel failed";
   ASSERT_TRUE(Shell(Folder.Path(), "for z in part*.zip; do unzip -q -o \"$z\" -x manifest.csv -d "
                                    "all; done"));
