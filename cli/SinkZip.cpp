@@ -12,7 +12,6 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -117,15 +116,6 @@ bool WriteAt(int Fd, std::string_view Bytes, std::uint64_t Offset) {
   return true;
 }
 
-std::string TemporaryPath(const std::filesystem::path& Out) {
-  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::mt19937_64 Random{std::random_device{}()};
-  std::string Name = "." + Out.filename().string().substr(0, 240) + ".";
-  for (int I = 0; I < 6; ++I)
-    Name += kChars[Random() % (sizeof kChars - 1)];
-  return (Out.parent_path() / Name).string();
-}
-
 class TZipSink final : public TBatchSink {
 public:
   explicit TZipSink(const TSinkOptions& Options)
@@ -155,7 +145,7 @@ public:
       Err << kMe << "cannot write " << Out << ": " << Error << "\n";
       return false;
     }
-    FTemp = TemporaryPath(FOptions.Out);
+    FTemp = (FFolder / TemporaryName(FOptions.Out.filename().string())).string();
     int Code = 0;
     FArchive = zip_open(FTemp.c_str(), ZIP_CREATE | ZIP_EXCL, &Code);
     if (!FArchive) {

@@ -19,8 +19,16 @@ TWriteResult Failure(int Code) {
   return {false, std::strerror(Code)};
 }
 
-// ".NAME.XXXXXX" with six random letters and digits; NAME shortened so that the whole stays
-// within the 255 bytes a file name may have.
+// The /proc name of an open descriptor, through which linkat gives a nameless file a name
+// without the privilege AT_EMPTY_PATH needs.
+std::string ProcName(int Fd) {
+  char Name[40];
+  std::snprintf(Name, sizeof Name, "/proc/self/fd/%d", Fd);
+  return Name;
+}
+
+} // namespace
+
 std::string TemporaryName(std::string_view Name) {
   static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937_64 Random{std::random_device{}()};
@@ -31,16 +39,6 @@ std::string TemporaryName(std::string_view Name) {
     Out += kChars[Random() % (sizeof kChars - 1)];
   return Out;
 }
-
-// The /proc name of an open descriptor, through which linkat gives a nameless file a name
-// without the privilege AT_EMPTY_PATH needs.
-std::string ProcName(int Fd) {
-  char Name[40];
-  std::snprintf(Name, sizeof Name, "/proc/self/fd/%d", Fd);
-  return Name;
-}
-
-} // namespace
 
 void AllowNamelessFiles(bool Allow) {
   GNamelessAllowed = Allow;

@@ -15,6 +15,10 @@
 #include <string>
 #include <string_view>
 
+// ".NAME.XXXXXX": a temporary name for the file Name, six random letters and digits at its end,
+// Name shortened so that the whole stays within the 255 bytes a file name may have.
+std::string TemporaryName(std::string_view Name);
+
 // Switches nameless files off for the whole process (the fallback above is then always taken).
 // Also off when the environment holds MARBECK_NO_TMPFILE=1. For tests of the fallback.
 void AllowNamelessFiles(bool Allow);
