@@ -51,7 +51,7 @@ std::string MixedCsv(int Rows) {
       Csv += "text,t" + N + ",,\"Row " + N + " " +
              std::string(static_cast<std::size_t>(I * 7), 'z') + "\",,\n";
     } else {
-      Csv += "wifi,w" + N + ",,,Net" + N + ",key" + N + "\n";
+      Csv += "wifi,w" + N + ",,,Net" + N + ",passkey" + N + "\n";
     }
   }
   return Csv;
@@ -62,7 +62,7 @@ std::string MixedPayload(int I) {
   const std::string N = std::to_string(I);
   if (I % 3 == 0) return "https://example.org/item/" + N;
   if (I % 3 == 1) return "Row " + N + " " + std::string(static_cast<std::size_t>(I * 7), 'z');
-  return "WIFI:T:WPA;S:Net" + N + ";P:key" + N + ";;\r\n";
+  return "WIFI:T:WPA;S:Net" + N + ";P:passkey" + N + ";;\r\n";
 }
 
 // ---- files in a folder ----
