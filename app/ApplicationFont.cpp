@@ -1,5 +1,7 @@
 #include "ApplicationFont.h"
 
+#include "render/Fonts.h"
+
 #include <QFontMetrics>
 #include <QStringList>
 
@@ -7,8 +9,7 @@ namespace {
 
 QFont FontOfPixelSize(int PixelSize) {
   QFont Font;
-  Font.setFamilies(QStringList{QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
-                               QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
+  Font.setFamilies(WindowFontFamilies());
   Font.setPixelSize(PixelSize);
   return Font;
 }

@@ -59,6 +59,7 @@ struct TColumns {
   int File = -1;
   int ECLevel = -1; // the ec column: L, M, Q or H for the row, empty for --ec
   int Boost = -1;   // the boost column: yes or no for the row, empty for --boost
+  int Caption = -1; // the column --caption names (any column, known or not)
   std::vector<std::pair<int, std::string>> Fields; // index, field name
   std::size_t Count = 0;
 };
@@ -105,16 +106,16 @@ private:
 // Finished rows, waiting to be reported in row order.
 class TResults {
 public:
-  void Put(TRowResult Result) {
+  void Put(TRowOutput Output) {
     std::lock_guard Lock(FMutex);
-    FDone.emplace(Result.Row, std::move(Result));
+    FDone.emplace(Output.Result.Row, std::move(Output));
     FChanged.notify_all();
   }
   // Takes the finished rows that come next in order (Next upward), waiting up to Wait for one.
-  std::vector<TRowResult> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
+  std::vector<TRowOutput> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
     std::unique_lock Lock(FMutex);
     FChanged.wait_for(Lock, Wait, [&] { return FDone.count(Next) != 0; });
-    std::vector<TRowResult> Out;
+    std::vector<TRowOutput> Out;
     for (auto It = FDone.find(Next); It != FDone.end(); It = FDone.find(Next)) {
       Out.push_back(std::move(It->second));
       FDone.erase(It);
@@ -126,7 +127,7 @@ public:
 private:
   std::mutex FMutex;
   std::condition_variable FChanged;
-  std::map<long long, TRowResult> FDone;
+  std::map<long long, TRowOutput> FDone;
 };
 
 class TProgress {
@@ -216,6 +217,8 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
       if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
     for (const TFieldInfo& Field : AllFields())
       if (EqualIgnoringAsciiCase(Name, Field.Name)) Known = Field.Name;
+    const bool Captions = !Options.Caption.empty() && EqualIgnoringAsciiCase(Name, Options.Caption);
+    if (Captions) Columns.Caption = static_cast<int>(I);
     if (!Seen.insert(Known.empty() ? Name : std::string(Known)).second) {
       Err << Me << Options.Input << ": column " << Quoted(Name) << " appears twice\n";
       return std::nullopt;
@@ -230,7 +233,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
       Columns.Boost = static_cast<int>(I);
     else if (!Known.empty())
       Columns.Fields.emplace_back(static_cast<int>(I), std::string(Known));
-    else
+    else if (!Captions)
       Unknown.push_back(Quoted(Name));
   }
   if (!Unknown.empty()) {
@@ -238,6 +241,10 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     for (std::size_t I = 0; I < Unknown.size(); ++I)
       Err << (I ? ", " : "") << Unknown[I];
     Err << " (see marbeck-cli batch --help for the column names)\n";
+    return std::nullopt;
+  }
+  if (!Options.Caption.empty() && Columns.Caption < 0) {
+    Err << Me << Options.Input << ": no column " << Quoted(Options.Caption) << " for --caption\n";
     return std::nullopt;
   }
   if (Columns.Kind < 0 && !Options.Kind) {
@@ -248,69 +255,13 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
   return Columns;
 }
 
-// The output folder, locked (flock) for as long as the batch runs.
-struct TFolderLock {
-  bool Ok = false;
-  int Fd = -1;
-  TFolderLock() = default;
-  TFolderLock(const TFolderLock&) = delete;
-  TFolderLock& operator=(const TFolderLock&) = delete;
-  TFolderLock(TFolderLock&& Other) noexcept : Ok(Other.Ok), Fd(std::exchange(Other.Fd, -1)) {}
-  ~TFolderLock() {
-    if (Fd >= 0) ::close(Fd);
-  }
-};
-
-// What a batch killed in Folder may have left: the temporary files of its codes
-// (".NAME.png.XXXXXX", ".svg", ".pdf") and of its manifest (".manifest.csv.XXXXXX"). No name a
-// batch writes, and no name the file column accepts, looks like these.
-bool IsLeftOver(const std::string& Name) {
-  if (Name.size() < 9 || Name[0] != '.' || Name[Name.size() - 7] != '.') return false;
-  for (std::size_t I = Name.size() - 6; I < Name.size(); ++I)
-    if (!std::isalnum(static_cast<unsigned char>(Name[I]))) return false;
-  const std::string Target = Name.substr(1, Name.size() - 8);
-  return Target == "manifest.csv" || FormatOfPath(Target).has_value();
-}
-
-// Makes the output folder, refuses an existing manifest without --force and a second batch
-// running into the same folder, and removes the left-overs of a killed batch.
-TFolderLock PrepareFolder(const TBatchOptions& Options, std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
-  const std::filesystem::path& Folder = Options.OutFolder;
-  TFolderLock Lock;
-  std::error_code Ec;
-  std::filesystem::create_directories(Folder, Ec);
-  if (!std::filesystem::is_directory(Folder)) {
-    Err << Me << "cannot make the folder " << Folder.string() << ": "
-        << (Ec ? Ec.message() : "not a folder") << "\n";
-    return Lock;
-  }
-  if (!Options.Force && std::filesystem::exists(Folder / "manifest.csv", Ec)) {
-    Err << Me << (Folder / "manifest.csv").string()
-        << " exists (--force replaces it and the codes)\n";
-    return Lock;
-  }
-  Lock.Fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (Lock.Fd >= 0 && ::flock(Lock.Fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) {
-      Err << Me << "another batch is writing into " << Folder.string() << "\n";
-      return Lock;
-    }
-    ::close(std::exchange(Lock.Fd, -1)); // no locks here: nothing is known to be stale
-  }
-  Lock.Ok = true;
-  if (Lock.Fd < 0) return Lock;
-  for (const auto& Entry : std::filesystem::directory_iterator(Folder, Ec)) {
-    if (IsLeftOver(Entry.path().filename().string()) && Entry.is_regular_file(Ec) &&
-        !Entry.is_symlink(Ec))
-      std::filesystem::remove(Entry.path(), Ec);
-  }
-  return Lock;
-}
-
 // Makes one row: its kind, its fields, its file name, the picture and the file.
-TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options) {
-  TRowResult R = RowResult(Job.Row, Job.Line, Options);
+TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options,
+                   TBatchSink& Sink) {
+  TRowOutput Out;
+  Out.Result = RowResult(Job.Row, Job.Line, Options);
+  TRowResult& R = Out.Result;
+  if (Columns.Caption >= 0) Out.Caption = Job.Fields[static_cast<std::size_t>(Columns.Caption)];
 
   std::optional<TKind> Kind = Options.Kind;
   if (Columns.Kind >= 0 && !Job.Fields[static_cast<std::size_t>(Columns.Kind)].empty()) {
@@ -319,12 +270,12 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     Kind = KindFromName(Name);
     if (!Kind) {
       R.Error = "unknown kind " + Quoted(Name) + " (text, url, email, vcard or wifi)";
-      return R;
+      return Out;
     }
   }
   if (!Kind) {
     R.Error = "no kind (the kind column is empty and --kind was not given)";
-    return R;
+    return Out;
   }
   R.Kind = std::string(KindName(*Kind));
 
@@ -334,7 +285,7 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     R.File = Name;
     if (const std::string Why = CheckFileName(Name); !Why.empty()) {
       R.Error = Why;
-      return R;
+      return Out;
     }
     if (const std::optional<TOutputFormat> Named = FormatOfPath(Name))
       Format = *Named;
@@ -342,7 +293,7 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
       R.File += FormatExtension(Format);
     if (R.File.size() > 255) {
       R.Error = "file name longer than 255 bytes";
-      return R;
+      return Out;
     }
   } else {
     R.File = std::to_string(Job.Row) + std::string(FormatExtension(Format));
@@ -354,7 +305,7 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   const TPayloadResult Payload = MakePayload(*Kind, Values);
   if (!Payload.Error.empty()) {
     R.Error = Payload.Error;
-    return R;
+    return Out;
   }
   R.Warning = Payload.Warning;
 
@@ -367,7 +318,7 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
       const std::optional<TQRCodeECLevel> Level = ParseECLevel(Cell);
       if (!Level) {
         R.Error = "unknown error-correction level " + Quoted(Cell) + " (L, M, Q or H)";
-        return R;
+        return Out;
       }
       Request.ECLevel = *Level;
     }
@@ -378,35 +329,30 @@ TRowResult MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
       const std::optional<bool> Boost = ParseSwitch(Cell);
       if (!Boost) {
         R.Error = "boost " + Quoted(Cell) + " is neither yes nor no";
-        return R;
+        return Out;
       }
       Request.Boost = *Boost;
     }
   }
   if (Request.Title.empty()) Request.Title = R.File;
-  const TPicture Picture = MakePicture(Payload.Payload, Request);
+  Request.GridOnly = Sink.WantsGrid();
+  Out.Picture = MakePicture(Payload.Payload, Request);
+  const TPicture& Picture = Out.Picture;
   R.Version = Picture.Version;
   R.Level = Picture.Level;
   R.PayloadBytes = Picture.PayloadBytes;
   if (!Picture.Error.empty()) {
     R.Error = Picture.Error;
-    return R;
+    return Out;
   }
   if (Picture.Verified == TVerifyState::Failed) {
     R.Error = "not verified: " + Picture.VerifyReason;
-    return R;
+    return Out;
   }
   if (Picture.Verified == TVerifyState::Verified) R.Verified = "yes";
 
-  TAtomicWrite How;
-  How.HiddenTemp = true; // told apart from anyone else's files after a crash
-  How.Durable = Options.Durable;
-  How.Replace = Options.Force;
-  const TWriteResult Written = WriteFileAtomic(Options.OutFolder / R.File, Picture.Bytes, How);
-  if (!Written.Ok)
-    R.Error = Written.Exists ? R.File + " exists (--force replaces it)"
-                             : "cannot write " + R.File + ": " + Written.Error;
-  return R;
+  Sink.Store(Out);
+  return Out;
 }
 
 } // namespace
@@ -437,15 +383,18 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   if (!Header) return kExitUsage;
   const TColumns& Columns = *Header;
 
-  // The output folder, held against a second batch, cleared of what a killed one left.
-  const TFolderLock Lock = PrepareFolder(Options, Err);
-  if (!Lock.Ok) return kExitUsage;
+  // The output (a folder is held against a second batch and cleared of what a killed one left).
+  TSinkOptions Where;
+  Where.Out = Options.OutFolder;
+  Where.Sheet = Options.Sheet;
+  Where.Captions = Columns.Caption >= 0;
+  Where.Style = Options.Picture.Style;
+  Where.Force = Options.Force;
+  Where.Durable = Options.Durable;
+  const std::unique_ptr<TBatchSink> Sink = MakeSink(Where);
   TManifest Manifest;
   std::string Error;
-  if (!Manifest.Open(Options.OutFolder, Error)) {
-    Err << Me << "cannot write in " << Options.OutFolder.string() << ": " << Error << "\n";
-    return kExitUsage;
-  }
+  if (!Sink->Open(Manifest, Err)) return kExitUsage;
   if (!Options.Picture.Verify) {
     if (const std::string Weak = ColourWarning(Options.Picture.Style); !Weak.empty())
       Err << Me << "warning: " << Weak << "\n";
@@ -463,16 +412,19 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
       bool Skip = false;
       while (Queue.Pop(Job, Skip)) {
         if (Skip) { // interrupted: the rows not yet begun are not made
-          TRowResult R = RowResult(Job.Row, Job.Line, Options);
-          R.Skipped = true;
+          TRowOutput R;
+          R.Result = RowResult(Job.Row, Job.Line, Options);
+          R.Result.Skipped = true;
           Results.Put(std::move(R));
           continue;
         }
-        TRowResult R;
+        TRowOutput R;
         try {
-          R = MakeRow(Job, Columns, Options);
+          R = MakeRow(Job, Columns, Options, *Sink);
         } catch (const std::exception& E) {
-          R = RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
+          R = TRowOutput();
+          R.Result =
+              RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
         }
         Results.Put(std::move(R));
       }
@@ -489,9 +441,11 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   std::uint64_t DoneBytes = Reader.BytesRead();
   auto Report = [&](std::chrono::milliseconds Wait) {
     const long long First = NextToReport;
-    for (TRowResult& R : Results.TakeInOrder(NextToReport, Wait)) {
+    for (TRowOutput& Output : Results.TakeInOrder(NextToReport, Wait)) {
+      TRowResult& R = Output.Result;
       Undone = Undone || R.Skipped;
       if (Undone) continue;
+      if (R.Error.empty()) Sink->Append(Output);
       Manifest.Add(R);
       if (R.Error.empty()) {
         ++Made;
@@ -522,10 +476,13 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     if (Status == TCsvStatus::End) break;
     ++Row;
     RowEnds.push_back(Reader.BytesRead());
-    if (Status == TCsvStatus::Error)
-      Results.Put(RowResult(Row, Record.Line, Options, CsvError));
-    else
+    if (Status == TCsvStatus::Error) {
+      TRowOutput Bad;
+      Bad.Result = RowResult(Row, Record.Line, Options, CsvError);
+      Results.Put(std::move(Bad));
+    } else {
       Queue.Push(TJob{Row, Record.Line, std::move(Record.Fields)});
+    }
     Report(std::chrono::milliseconds(0));
     while (Row - NextToReport >= Window)
       Report(std::chrono::milliseconds(50));
@@ -548,16 +505,15 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     Err << Me << Options.Input << ": read error after row " << Row << "\n";
     if (!Interrupted) Status = kExitRowsFailed;
   }
-  if (!Manifest.Finish(Options.Force, Error)) {
-    Err << Me << "cannot write " << (Options.OutFolder / "manifest.csv").string() << ": " << Error
-        << "\n";
+  if (!Sink->Finish(Manifest, Error)) {
+    Err << Me << "cannot write " << Sink->ManifestPlace() << ": " << Error << "\n";
     if (!Interrupted) Status = kExitRowsFailed;
   }
   if (Interrupted)
     Err << Me << "interrupted after " << Made + Failed << " of " << Row << " rows\n";
   else if (Options.Progress)
-    Err << Me << Made << " made, " << Failed << " failed, manifest in "
-        << (Options.OutFolder / "manifest.csv").string() << "\n";
+    Err << Me << Made << " made, " << Failed << " failed, manifest in " << Sink->ManifestPlace()
+        << "\n";
   Err.flush();
   return Status;
 }

@@ -8,6 +8,7 @@
 
 #include "cli/Fields.h"
 #include "cli/Picture.h"
+#include "cli/Sink.h"
 
 #include <atomic>
 #include <filesystem>
@@ -15,10 +16,12 @@
 #include <ostream>
 
 struct TBatchOptions {
-  std::string Input; // the CSV file; "-" reads standard input
-  std::filesystem::path OutFolder;
-  std::optional<TKind> Kind; // for rows without a kind column (or with an empty one)
-  TPictureRequest Picture;   // format, encoding, style, verify
+  std::string Input;                 // the CSV file; "-" reads standard input
+  std::filesystem::path OutFolder;   // a folder, NAME.zip, or with Sheet NAME.pdf
+  std::optional<TSheetLayout> Sheet; // label sheets
+  std::string Caption;               // the column whose cells caption the codes on a sheet
+  std::optional<TKind> Kind;         // for rows without a kind column (or with an empty one)
+  TPictureRequest Picture;           // format, encoding, style, verify
   int Jobs = 1;
   bool Force = false;    // replace existing files
   bool Progress = false; // draw the progress bar on Err (a terminal)
@@ -41,6 +44,8 @@ inline constexpr int kExitInterrupted = 130; // as a shell reports a command end
 // made or that another batch is writing into), kExitInterrupted when Stop was set: the rows
 // begun are finished, the manifest lists the rows made up to the first one not begun and ends
 // with "interrupted after N of M rows read", and Err says "interrupted after N of M rows".
-// Before the first row, temporary files a killed batch left in the folder are removed, and
+// The codes go where OutFolder says (see MakeSink): files in a folder, entries of one ZIP
+// archive, or label sheets. Before the first row, temporary files a killed batch left in the
+// folder are removed, and
 // colours phones may not read are warned of (unless verifying, which fails such rows).
 int RunBatch(const TBatchOptions& Options, std::ostream& Err);

@@ -1,15 +1,15 @@
 // manifest.csv, the batch's account of every row: row, file, kind, version, payload bytes,
 // verified (yes, no, not asked), error, and the error-correction level the code was made at (ec,
 // last so that readers of the earlier columns by position keep working). It is streamed into a
-// temporary file in the output folder as rows are reported, and takes its name only at the end,
+// file not yet named beside the output as rows are reported, and takes its name only at the end,
 // after every file of the batch has been flushed to the disk: a manifest that exists speaks of
-// files that all survived.
+// files that all survived. (In a ZIP archive it is the last entry instead.)
 #pragma once
 
 #include "encoder/Mode.h"
+#include "platform/FolderFiles.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -37,24 +37,25 @@ public:
   TManifest() = default;
   TManifest(const TManifest&) = delete;
   TManifest& operator=(const TManifest&) = delete;
-  // Removes the temporary file unless Finish gave it its name.
-  ~TManifest();
 
-  // Makes the temporary file in Folder and writes the header line; Error says why not.
-  bool Open(const std::filesystem::path& Folder, std::string& Error);
+  // Starts the manifest as a file of Files not yet named, with its header line; Error says why
+  // not. Files must outlive the manifest.
+  bool Open(const TFolderFiles& Files, std::string& Error);
   void Add(const TRowResult& Result);
   // A closing line that is no row: the row column empty, Note in the error column.
   void AddNote(std::string_view Note);
-  // Flushes every file of the batch to the disk, then the manifest, and renames it to
-  // manifest.csv (replacing one only when Replace), then makes the rename durable.
-  bool Finish(bool Replace, std::string& Error);
+  // Writes out what is buffered and answers the file's descriptor, open for reading too (for a
+  // caller that copies the manifest elsewhere), or -1 after a write error (Error says which).
+  int Flush(std::string& Error);
+  // Flushes the manifest to the disk, gives it the name Name (replacing one only when Replace),
+  // and makes that durable. With SyncAll every file of the file system that holds Folder (Files'
+  // folder) is flushed first (syncfs): a batch of many files flushes them all at once.
+  bool Finish(const std::filesystem::path& Folder, const std::string& Name, bool Replace,
+              bool SyncAll, std::string& Error);
 
 private:
-  bool Synced(std::string& Error);
-  void Write(const std::string& Text);
-
-  std::filesystem::path FFolder;
-  std::string FTemp;
-  std::FILE* FFile = nullptr;
-  bool FOk = true;
+  const TFolderFiles* FFiles = nullptr;
+  TPendingFile FFile;
+  std::string FBuffer;
+  int FErrno = 0;
 };

@@ -48,50 +48,55 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   Picture.PayloadBytes = Carried.size();
 
   QImage Raster; // the picture to read back
-  switch (Request.Format) {
-  case TOutputFormat::Png: {
-    if (static_cast<long long>(Code.Grid.Side) * Request.Scale > kMaxPngSide) {
-      Picture.Error = "a PNG of " + std::to_string(Code.Grid.Side * Request.Scale) +
-                      " pixels a side is too large (at most " + std::to_string(kMaxPngSide) +
-                      "); give a smaller --scale";
+  if (Request.GridOnly) {
+    Picture.Grid = Code.Grid;
+  } else {
+    switch (Request.Format) {
+    case TOutputFormat::Png: {
+      if (static_cast<long long>(Code.Grid.Side) * Request.Scale > kMaxPngSide) {
+        Picture.Error = "a PNG of " + std::to_string(Code.Grid.Side * Request.Scale) +
+                        " pixels a side is too large (at most " + std::to_string(kMaxPngSide) +
+                        "); give a smaller --scale";
+        return Picture;
+      }
+      Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * Request.Scale);
+      const QByteArray Png = EncodePng(Raster);
+      Picture.Bytes.assign(Png.constData(), static_cast<std::size_t>(Png.size()));
+      // What is read back is the file itself, decoded again.
+      if (Request.Verify) Raster = QImage::fromData(Png, "PNG");
+      break;
+    }
+    case TOutputFormat::Svg:
+      Picture.Bytes = RenderSvg(Code.Grid, Request.Style, Request.MmPerModule, Request.Title);
+      break;
+    case TOutputFormat::Pdf: {
+      const double SideMm = Code.Grid.Side * Request.MmPerModule;
+      const double MaxMm = kMaxPdfPagePoints * 25.4 / 72.0;
+      if (SideMm > MaxMm) {
+        char Why[200];
+        std::snprintf(Why, sizeof Why,
+                      "a PDF page of %.0f mm a side is too large (at most %.0f mm, PDF's largest "
+                      "page); give a --mm-per-module of at most %.2f for these %d modules",
+                      SideMm, MaxMm, std::floor(MaxMm / Code.Grid.Side * 100) / 100,
+                      Code.Grid.Side);
+        Picture.Error = Why;
+        return Picture;
+      }
+      const QByteArray Pdf = RenderPdf(Code.Grid, Request.Style, Request.MmPerModule,
+                                       QString::fromStdString(Request.Title));
+      Picture.Bytes.assign(Pdf.constData(), static_cast<std::size_t>(Pdf.size()));
+      break;
+    }
+    case TOutputFormat::Utf8:
+      Picture.Bytes =
+          RenderHalfBlocks(Code.Grid, Request.InkDarkModules ? THalfBlockInk::DarkModules
+                                                             : THalfBlockInk::LightModules);
+      break;
+    }
+    if (Picture.Bytes.empty()) {
+      Picture.Error = "the picture could not be drawn";
       return Picture;
     }
-    Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * Request.Scale);
-    const QByteArray Png = EncodePng(Raster);
-    Picture.Bytes.assign(Png.constData(), static_cast<std::size_t>(Png.size()));
-    // What is read back is the file itself, decoded again.
-    if (Request.Verify) Raster = QImage::fromData(Png, "PNG");
-    break;
-  }
-  case TOutputFormat::Svg:
-    Picture.Bytes = RenderSvg(Code.Grid, Request.Style, Request.MmPerModule, Request.Title);
-    break;
-  case TOutputFormat::Pdf: {
-    const double SideMm = Code.Grid.Side * Request.MmPerModule;
-    const double MaxMm = kMaxPdfPagePoints * 25.4 / 72.0;
-    if (SideMm > MaxMm) {
-      char Why[200];
-      std::snprintf(Why, sizeof Why,
-                    "a PDF page of %.0f mm a side is too large (at most %.0f mm, PDF's largest "
-                    "page); give a --mm-per-module of at most %.2f for these %d modules",
-                    SideMm, MaxMm, std::floor(MaxMm / Code.Grid.Side * 100) / 100, Code.Grid.Side);
-      Picture.Error = Why;
-      return Picture;
-    }
-    const QByteArray Pdf = RenderPdf(Code.Grid, Request.Style, Request.MmPerModule,
-                                     QString::fromStdString(Request.Title));
-    Picture.Bytes.assign(Pdf.constData(), static_cast<std::size_t>(Pdf.size()));
-    break;
-  }
-  case TOutputFormat::Utf8:
-    Picture.Bytes =
-        RenderHalfBlocks(Code.Grid, Request.InkDarkModules ? THalfBlockInk::DarkModules
-                                                           : THalfBlockInk::LightModules);
-    break;
-  }
-  if (Picture.Bytes.empty()) {
-    Picture.Error = "the picture could not be drawn";
-    return Picture;
   }
 
   if (Request.Verify) {

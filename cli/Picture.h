@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/Options.h"
+#include "render/Code.h"
 #include "render/CodeStyle.h"
 
 #include <string>
@@ -21,12 +22,15 @@ struct TPictureRequest {
   // Terminal drawing: the terminal's text colour draws the dark modules (for dark text on a
   // light background) instead of the light ones.
   bool InkDarkModules = false;
+  // No file: the picture is the module grid itself, for a caller that paints it (label sheets).
+  bool GridOnly = false;
 };
 
 enum class TVerifyState { NotAsked, Verified, Failed };
 
 struct TPicture {
   std::string Bytes;            // the file's content (or the terminal drawing); empty on failure
+  TModuleGrid Grid;             // with GridOnly: the modules, quiet zone included
   std::string Error;            // why nothing was made: the text is too long, a writer failed
   int Version = 0;              // 0 when no symbol
   TQRCodeECLevel Level = ecL;   // the level the symbol was made at (the asked one when none)

@@ -7,9 +7,11 @@
 #include "cli/Picture.h"
 #include "platform/Memory.h"
 #include "platform/TextFile.h"
+#include "platform/Unicode.h"
 #include "render/Code.h"
 
 #include <CLI/CLI.hpp>
+#include <QGuiApplication>
 #include <atomic>
 #include <cmath>
 #include <csignal>
@@ -326,7 +328,11 @@ int Main(int argc, char** argv) {
                "first-name)");
   BatchApp->footer(kExitStatuses);
   BatchApp->add_option("FILE", Batch.Input, "the CSV file; - reads standard input")->required();
-  BatchApp->add_option("--out", BatchOut, "the folder for the codes and manifest.csv")->required();
+  BatchApp
+      ->add_option("--out", BatchOut,
+                   "the folder for the codes and manifest.csv; NAME.zip: one ZIP archive of the "
+                   "codes and manifest.csv; with --sheet, NAME.pdf")
+      ->required();
   BatchApp->add_option("--kind", BatchKind,
                        "text|url|email|vcard|wifi for rows without a kind column");
   BatchApp->add_option("--format", BatchStyle.Format,
@@ -337,6 +343,35 @@ int Main(int argc, char** argv) {
   BatchApp->add_flag("--durable", Batch.Durable,
                      "flush every file to the disk before it takes its name (much slower; the "
                      "batch always flushes everything once before manifest.csv is written)");
+  std::string Sheet, Grid = "3x8";
+  TSheetLayout Layout;
+  BatchApp->add_option("--sheet", Sheet,
+                       "A4|letter: label sheets, every code in a cell of a grid on the pages of "
+                       "one vector PDF (--out NAME.pdf)");
+  BatchApp->add_option("--grid", Grid, "label sheets: COLSxROWS cells a page (default 3x8)");
+  BatchApp
+      ->add_option("--margin-x", Layout.MarginXMm,
+                   "label sheets: left and right page margin "
+                   "in mm (default 7.2)")
+      ->check(NumberIn(0.0, 200.0));
+  BatchApp
+      ->add_option("--margin-y", Layout.MarginYMm,
+                   "label sheets: top and bottom page margin "
+                   "in mm (default 12.9)")
+      ->check(NumberIn(0.0, 200.0));
+  BatchApp
+      ->add_option("--gap-x", Layout.GapXMm,
+                   "label sheets: gap between columns in mm "
+                   "(default 2.5)")
+      ->check(NumberIn(0.0, 200.0));
+  BatchApp
+      ->add_option("--gap-y", Layout.GapYMm,
+                   "label sheets: gap between rows in mm "
+                   "(default 0)")
+      ->check(NumberIn(0.0, 200.0));
+  BatchApp->add_option("--caption", Batch.Caption,
+                       "label sheets: a line of text under each code, the row's cell of this "
+                       "column (any column), shrunk to fit its cell");
   AddStyleOptions(BatchApp, BatchStyle);
 
   TDecodeOptions Decode;
@@ -412,6 +447,44 @@ int Main(int argc, char** argv) {
     }
   }
   Batch.OutFolder = BatchOut;
+  std::unique_ptr<QGuiApplication> Fonts; // captions are measured and drawn in the system's fonts
+  if (!Sheet.empty()) {
+    if (EqualIgnoringAsciiCase(Sheet, "a4"))
+      Layout.Paper = TPaper::A4;
+    else if (EqualIgnoringAsciiCase(Sheet, "letter"))
+      Layout.Paper = TPaper::Letter;
+    else {
+      std::cerr << kMe << "--sheet: \"" << Sheet << "\" (A4 or letter)\n";
+      return kExitUsage;
+    }
+    char X = 0, End = 0;
+    if (std::sscanf(Grid.c_str(), "%d%c%d%c", &Layout.Columns, &X, &Layout.Rows, &End) != 3 ||
+        (X != 'x' && X != 'X') || Layout.Columns < 1 || Layout.Rows < 1 || Layout.Columns > 50 ||
+        Layout.Rows > 50) {
+      std::cerr << kMe << "--grid: \"" << Grid << "\" (COLSxROWS, such as 3x8, 1 to 50 each)\n";
+      return kExitUsage;
+    }
+    if (!FormatOfPath(BatchOut) || *FormatOfPath(BatchOut) != TOutputFormat::Pdf) {
+      std::cerr << kMe << "--sheet writes one PDF: give --out NAME.pdf\n";
+      return kExitUsage;
+    }
+    Batch.Sheet = Layout;
+    static int Argc = 3;
+    static char Program[] = "marbeck-cli", Platform[] = "-platform", Offscreen[] = "offscreen";
+    static char* Argv[] = {Program, Platform, Offscreen, nullptr};
+    // Quietly: the offscreen platform's start-up notes (no runtime folder ...) concern no one here.
+    const QtMessageHandler Old =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    Fonts = std::make_unique<QGuiApplication>(Argc, Argv);
+    qInstallMessageHandler(Old);
+  } else {
+    for (const char* Option :
+         {"--grid", "--margin-x", "--margin-y", "--gap-x", "--gap-y", "--caption"})
+      if (BatchApp->count(Option)) {
+        std::cerr << kMe << Option << " is for label sheets (--sheet)\n";
+        return kExitUsage;
+      }
+  }
   Batch.Progress = ::isatty(STDERR_FILENO) != 0;
   Batch.Stop = &GStop;
   CatchStopSignals();

@@ -36,13 +36,17 @@ void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
 
   Painter.fillRect(QRectF(0, 0, Side, Side), QColor::fromRgb(Style.Light));
 
-  // The runs of a row never touch each other, and all rectangles turn the same way, so the
-  // winding rule fills every run once.
-  QPainterPath Dark;
-  Dark.setFillRule(Qt::WindingFill);
-  ForEachDarkRun(Grid,
-                 [&Dark](int Row, int Start, int Length) { Dark.addRect(Start, Row, Length, 1); });
-  if (!Dark.isEmpty()) Painter.fillPath(Dark, QColor::fromRgb(Style.Dark));
+  // The runs as rectangles drawn in one call: a PDF writer makes them one path of short "re"
+  // operators filled once (a quarter of the bytes of a general path, which a page of many codes
+  // feels). The runs of a row never touch each other, so every module is filled once.
+  QList<QRectF> Dark;
+  ForEachDarkRun(Grid, [&Dark](int Row, int Start, int Length) {
+    Dark.append(QRectF(Start, Row, Length, 1));
+  });
+  if (!Dark.isEmpty()) {
+    Painter.setBrush(QColor::fromRgb(Style.Dark));
+    Painter.drawRects(Dark.constData(), static_cast<int>(Dark.size()));
+  }
 
   if (Style.Frame) {
     QPainterPath Marks;

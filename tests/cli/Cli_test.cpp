@@ -1,6 +1,7 @@
 // marbeck-cli as a user runs it: the real executable, with no display (DISPLAY and
 // QT_QPA_PLATFORM unset), its files read back by outside readers (zbar, rsvg-convert, pdftoppm)
 // and compared with what the payload/ functions of the window's pages make from the same fields.
+#include "CliRun.h"
 #include "payload/Payload.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
@@ -20,82 +21,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TRun {
-  int Status = -1;
-  std::string Out, Err;
-};
-
-std::string ShellQuote(const std::string& Arg) {
-  std::string Out = "'";
-  for (const char C : Arg)
-    Out += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Out + "'";
-}
-
-std::string ReadFile(const fs::path& Path) {
-  std::ifstream In(Path, std::ios::binary);
-  std::ostringstream S;
-  S << In.rdbuf();
-  return S.str();
-}
-
-void WriteFile(const fs::path& Path, const std::string& Bytes) {
-  std::ofstream(Path, std::ios::binary) << Bytes;
-}
-
-// Runs marbeck-cli in Folder with Args, Input on standard input, and no display at all.
-TRun RunCli(const fs::path& Folder, const std::vector<std::string>& Args,
-            const std::string& Input = "") {
-  WriteFile(Folder / ".stdin", Input);
-  std::string Command = "cd " + ShellQuote(Folder.string()) +
-                        " && env -u DISPLAY -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY " +
-                        ShellQuote(MARBECK_CLI);
-  for (const std::string& A : Args)
-    Command.append(" ").append(ShellQuote(A));
-  Command += " <.stdin >.stdout 2>.stderr";
-  TRun R;
-  const int Raw = std::system(Command.c_str());
-  R.Status = WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1;
-  R.Out = ReadFile(Folder / ".stdout");
-  R.Err = ReadFile(Folder / ".stderr");
-  return R;
-}
-
-std::optional<std::string> DecodeImage(const QImage& Image) {
-  if (Image.isNull()) return std::nullopt;
-  const QImage Grey = Image.convertToFormat(QImage::Format_Grayscale8);
-  std::vector<unsigned char> Pixels;
-  for (int Y = 0; Y < Grey.height(); ++Y) {
-    const uchar* Line = Grey.constScanLine(Y);
-    Pixels.insert(Pixels.end(), Line, Line + Grey.width());
-  }
-  return DecodeGreyImage(Pixels, Grey.width(), Grey.height());
-}
-
-// Reads a PNG, SVG or PDF file back: SVG through rsvg-convert, PDF through pdftoppm (their
-// pictures go to a folder of their own).
-std::optional<std::string> DecodeFile(const fs::path& Path) {
-  static TTempFolder Scratch;
-  static int Count = 0;
-  const std::string Ext = Path.extension().string();
-  fs::path Png = Path;
-  if (Ext == ".svg") {
-    Png = Scratch.Path() / (std::to_string(++Count) + ".png");
-    const std::string C = "rsvg-convert -w 600 -o " + ShellQuote(Png.string()) + " " +
-                          ShellQuote(Path.string()) + " 2>/dev/null";
-    if (std::system(C.c_str()) != 0) return std::nullopt;
-  } else if (Ext == ".pdf") {
-    const fs::path Prefix = Scratch.Path() / std::to_string(++Count);
-    const std::string C = "pdftoppm -png -r 300 -singlefile " + ShellQuote(Path.string()) + " " +
-                          ShellQuote(Prefix.string()) + " 2>/dev/null";
-    if (std::system(C.c_str()) != 0) return std::nullopt;
-    Png = Prefix.string() + ".png";
-  }
-  QImage Image;
-  if (!Image.load(QString::fromStdString(Png.string()))) return std::nullopt;
-  return DecodeImage(Image);
-}
 
 std::string Utf8(const std::u16string& Text) {
   return Utf16ToUtf8(Text);
@@ -360,43 +285,6 @@ TEST(CliSingle, HalfBlocksAreTheEncodersGrid) {
 }
 
 // ---- batches ----
-
-struct TManifestRow {
-  std::string Row, File, Kind, Version, Bytes, Verified, Error, Level;
-};
-
-// The manifest, read with a plain split that knows quoted fields (no line breaks in ours).
-std::vector<TManifestRow> ReadManifest(const fs::path& Folder) {
-  std::istringstream In(ReadFile(Folder / "manifest.csv"));
-  std::vector<TManifestRow> Rows;
-  std::string Line;
-  std::getline(In, Line);
-  EXPECT_EQ(Line, "row,file,kind,version,payload bytes,verified,error,ec\r");
-  while (std::getline(In, Line)) {
-    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
-    std::vector<std::string> F(1);
-    bool Quoted = false;
-    for (std::size_t I = 0; I < Line.size(); ++I) {
-      const char C = Line[I];
-      if (C == '"') {
-        if (Quoted && I + 1 < Line.size() && Line[I + 1] == '"') {
-          F.back() += '"';
-          ++I;
-        } else {
-          Quoted = !Quoted;
-        }
-      } else if (C == ',' && !Quoted) {
-        F.emplace_back();
-      } else {
-        F.back() += C;
-      }
-    }
-    EXPECT_EQ(F.size(), 8u) << Line;
-    F.resize(8);
-    Rows.push_back({F[0], F[1], F[2], F[3], F[4], F[5], F[6], F[7]});
-  }
-  return Rows;
-}
 
 TEST(CliBatch, WifiTypeAndHiddenColumns) {
   TTempFolder Folder;

@@ -1,0 +1,80 @@
+// Many files written into one folder, each appearing under its name only when complete.
+//
+// A file is made nameless (open(folder, O_TMPFILE)), written, and then linked to its name: the
+// link refuses a name that exists, so the no-replace rule costs nothing more, and a crash or a
+// kill before the link leaves nothing behind in the folder. Replacing links to a temporary name
+// ".NAME.XXXXXX" and renames that over the old file. Where the file system refuses nameless
+// files (or /proc, through which an unprivileged process links one, is missing), the files are
+// made as ".NAME.XXXXXX" and renamed into place, as WriteFileAtomic does: a kill can then leave
+// such a temporary file, which a batch removes before its first row.
+#pragma once
+
+#include "platform/TextFile.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// ".NAME.XXXXXX": a temporary name for the file Name, six random letters and digits at its end,
+// Name shortened so that the whole stays within the 255 bytes a file name may have.
+std::string TemporaryName(std::string_view Name);
+
+// Switches nameless files off for the whole process (the fallback above is then always taken).
+// Also off when the environment holds MARBECK_NO_TMPFILE=1. For tests of the fallback.
+void AllowNamelessFiles(bool Allow);
+
+// A file being written, not yet under its name. Closed, and removed when it has a temporary
+// name, unless Publish gave it its name.
+class TPendingFile {
+public:
+  TPendingFile() = default;
+  TPendingFile(const TPendingFile&) = delete;
+  TPendingFile& operator=(const TPendingFile&) = delete;
+  TPendingFile(TPendingFile&& Other) noexcept;
+  TPendingFile& operator=(TPendingFile&& Other) noexcept;
+  ~TPendingFile();
+
+  bool Valid() const { return FFd >= 0; }
+  int Fd() const { return FFd; }
+  // Writes all of Bytes; false with errno set on failure.
+  bool WriteAll(std::string_view Bytes);
+
+private:
+  friend class TFolderFiles;
+  void Discard();
+  int FDirFd = -1;
+  int FFd = -1;
+  std::string FTempName; // empty for a nameless file
+};
+
+class TFolderFiles {
+public:
+  // Opens Folder (which must exist); Ok() tells whether it could.
+  explicit TFolderFiles(const std::filesystem::path& Folder);
+  TFolderFiles(const TFolderFiles&) = delete;
+  TFolderFiles& operator=(const TFolderFiles&) = delete;
+  ~TFolderFiles();
+
+  bool Ok() const { return FDirFd >= 0; }
+  const std::string& Error() const { return FError; }
+  // Whether files are made nameless here (false: the temporary-name fallback).
+  bool Nameless() const { return FNameless; }
+
+  // Name's bytes as the file Name in the folder (OwnerOnly, Durable, Replace as TAtomicWrite
+  // says; HiddenTemp is implied). Thread-safe.
+  TWriteResult Write(std::string_view Name, std::string_view Bytes, const TAtomicWrite& How) const;
+
+  // A file to be written bit by bit, then published. Hint is the name it will take (for the
+  // fallback's temporary name). Invalid, with Error set, on failure.
+  TPendingFile Create(std::string_view Hint, bool OwnerOnly, TWriteResult& Error) const;
+  // Gives File the name Name (replacing an existing file only when Replace; the result says
+  // Exists otherwise), after an fsync of its data when Durable. The file is closed either way.
+  TWriteResult Publish(TPendingFile& File, std::string_view Name, bool Replace, bool Durable) const;
+  // Makes the folder's entries (the names given so far) durable: fsync of the folder.
+  TWriteResult SyncNames() const;
+
+private:
+  int FDirFd = -1;
+  bool FNameless = false;
+  std::string FError;
+};
