@@ -347,7 +347,11 @@ TEST(CliBatchParallel, TwoLocalWorkersMakeTheSameCodesAsOneBatch) {
   const int Rows = 3000;
   std::string Csv = "file,kind,url\n";
   for (int I = 1; I <= Rows; ++I)
-    Csv += "c" + std::to_string(I) + ",url,https://example.org/p/" + std::to_string(I * 31) + "\n";
+    Csv.append("c")
+        .append(std::to_string(I))
+        .append(",url,https://example.org/p/")
+        .append(std::to_string(I * 31))
+        .append("\n");
   WriteFile(Folder.Path() / "in.csv", Csv);
   ASSERT_EQ(RunCli(Folder.Path(), {"batch", "in.csv", "--out", "one", "--jobs", "1"}).Status, 0);
 
