@@ -1,0 +1,96 @@
+#include "render/Logo.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSvgRenderer>
+
+namespace {
+
+TLogoLoad Refused(std::string Why) {
+  TLogoLoad Load;
+  Load.Error = std::move(Why);
+  return Load;
+}
+
+// Whether Bytes look like an SVG document: after white space, an optional XML declaration,
+// comments and a DOCTYPE, the first element is <svg.
+bool LooksLikeSvg(const QByteArray& Bytes) {
+  const QByteArray Head = Bytes.left(4096);
+  qsizetype At = 0;
+  if (Head.startsWith("\xEF\xBB\xBF")) At = 3;
+  for (;;) {
+    while (At < Head.size() && QChar::isSpace(static_cast<uchar>(Head[At])))
+      ++At;
+    if (At >= Head.size() || Head[At] != '<') return false;
+    if (Head.mid(At, 4) == "<svg") return true;
+    const char Next = At + 1 < Head.size() ? Head[At + 1] : '\0';
+    if (Next != '?' && Next != '!') return false;
+    const qsizetype End = Head.indexOf(Next == '!' && Head.mid(At, 4) == "<!--" ? "-->" : ">", At);
+    if (End < 0) return false;
+    At = End + 1;
+  }
+}
+
+} // namespace
+
+QByteArray TLogo::FileBytes() const {
+  if (IsSvg()) return Svg;
+  QByteArray Bytes;
+  QBuffer Buffer(&Bytes);
+  if (!Buffer.open(QIODevice::WriteOnly) || !Bitmap.save(&Buffer, "PNG")) return QByteArray();
+  return Bytes;
+}
+
+TLogoLoad LogoFromBytes(const QByteArray& Bytes, const QString& Path) {
+  auto Logo = std::make_shared<TLogo>();
+  Logo->Path = Path;
+  if (LooksLikeSvg(Bytes)) {
+    const QSvgRenderer Renderer(Bytes);
+    if (!Renderer.isValid()) return Refused("a damaged SVG picture");
+    QSizeF Size = Renderer.viewBoxF().size();
+    if (!(Size.width() > 0 && Size.height() > 0)) Size = Renderer.defaultSize();
+    if (!(Size.width() > 0 && Size.height() > 0)) return Refused("an SVG picture without a size");
+    Logo->Svg = Bytes;
+    Logo->Size = Size;
+    return TLogoLoad{std::move(Logo), {}};
+  }
+  QBuffer Buffer;
+  Buffer.setData(Bytes);
+  if (!Buffer.open(QIODevice::ReadOnly)) return Refused("cannot be read");
+  QImageReader Reader(&Buffer);
+  Reader.setDecideFormatFromContent(true);
+  const QByteArray Format = Reader.format().toLower();
+  if (Format != "png" && Format != "jpeg" && Format != "jpg")
+    return Refused("not a PNG, JPEG or SVG picture");
+  // The size the header claims, checked before a pixel is decoded.
+  const QSize Claimed = Reader.size();
+  if (!Claimed.isValid() || Claimed.isEmpty()) return Refused("a damaged picture");
+  if (Claimed.width() > kMaxLogoSide || Claimed.height() > kMaxLogoSide ||
+      static_cast<qint64>(Claimed.width()) * Claimed.height() > kMaxLogoPixels)
+    return Refused("too large: " + std::to_string(Claimed.width()) + " x " +
+                   std::to_string(Claimed.height()) + " pixels (at most 4096 x 4096)");
+  QImage Picture = Reader.read();
+  if (Picture.isNull())
+    return Refused("a damaged picture (" + Reader.errorString().toStdString() + ")");
+  if (Picture.width() > kMaxLogoStoredSide || Picture.height() > kMaxLogoStoredSide)
+    Picture = Picture.scaled(kMaxLogoStoredSide, kMaxLogoStoredSide, Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation);
+  Logo->Bitmap = Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  Logo->Size = QSizeF(Logo->Bitmap.size());
+  return TLogoLoad{std::move(Logo), {}};
+}
+
+TLogoLoad LoadLogo(const QString& Path) {
+  const QFileInfo Info(Path);
+  if (!Info.exists()) return Refused("no such file");
+  if (!Info.isFile()) return Refused("not a file");
+  if (Info.size() > kMaxLogoFileBytes) return Refused("larger than 16 MB");
+  QFile File(Path);
+  if (!File.open(QIODevice::ReadOnly))
+    return Refused("cannot be read (" + File.errorString().toStdString() + ")");
+  const QByteArray Bytes = File.read(kMaxLogoFileBytes + 1);
+  if (Bytes.size() > kMaxLogoFileBytes) return Refused("larger than 16 MB");
+  return LogoFromBytes(Bytes, Path);
+}
