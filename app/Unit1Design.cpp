@@ -58,17 +58,18 @@ void TForm1::BuildDesignControls() {
   NoLogoBtn = new QPushButton(QStringLiteral("No logo"), ClientArea);
   NoLogoBtn->setToolTip(QStringLiteral("Remove the logo"));
 
-  // One row under the colours, left to right at the lists' and buttons' own widths.
-  int Left = 526;
-  Label37->move(Left, 413);
-  Left += Label37->width() + 6;
-  for (QWidget* Control : std::initializer_list<QWidget*>{ModuleShape, FinderShape, FinderColor,
-                                                          LogoBtn, LogoSize, NoLogoBtn}) {
-    const bool Swatch = Control == FinderColor;
-    const int Width = Swatch ? 25 : Control->sizeHint().width();
-    const int Height = Swatch ? 17 : Control == LogoBtn || Control == NoLogoBtn ? 25 : 21;
-    Control->setGeometry(Left, 421 - Height / 2, Width, Height);
-    Left += Width + (Swatch ? 10 : 6);
+  // One row under the colours, from the colours' left edge to the copy button's right edge
+  // (969) at the window's smallest size; the widths fit the captions in the window's font.
+  Label37->move(526, 414);
+  int Left = 526 + Label37->width() + 4;
+  const struct {
+    QWidget* Control;
+    int Width, Height, Gap;
+  } Row[] = {{ModuleShape, 74, 21, 4}, {FinderShape, 106, 21, 4}, {FinderColor, 25, 17, 8},
+             {LogoBtn, 58, 25, 4},     {LogoSize, 52, 21, 4},     {NoLogoBtn, 58, 25, 0}};
+  for (const auto& Place : Row) {
+    Place.Control->setGeometry(Left, 421 - Place.Height / 2, Place.Width, Place.Height);
+    Left += Place.Width + Place.Gap;
   }
   ShowLogoControls();
 

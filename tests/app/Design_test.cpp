@@ -5,6 +5,7 @@
 #include "support/window/WindowFixture.h"
 #include "support/window/Zbar.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -162,4 +164,31 @@ TEST_F(TWindowTest, DesignSurvivesARestartAndAGoneLogoIsDropped) {
   Reopen();
   EXPECT_EQ(Form().Logo(), nullptr);
   EXPECT_FALSE(Form().NoteLabel->isVisible()) << Form().NoteLabel->text().toStdString();
+}
+
+// The design row follows the copy button in the tab order; the logo's size and "No logo" take
+// the focus only with a logo. Every control of the row has a tool tip.
+TEST_F(TWindowTest, TabWalksTheDesignRowAndEveryControlHasATip) {
+  TForm1& F = Form();
+  ASSERT_TRUE(F.isActiveWindow());
+  const auto Walk = [](int Count) {
+    std::vector<QWidget*> Focus;
+    for (int I = 0; I < Count; ++I) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      Focus.push_back(QApplication::focusWidget());
+    }
+    return Focus;
+  };
+  F.CopyToClipboardBtn->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(Walk(4),
+            (std::vector<QWidget*>{F.ModuleShape, F.FinderShape, F.FinderColor, F.LogoBtn}));
+  OpenAnswers.push_back(WriteLogo(Folder()));
+  F.LogoBtn->click();
+  F.CopyToClipboardBtn->setFocus(Qt::TabFocusReason);
+  const std::vector<QWidget*> WithLogo = Walk(6);
+  EXPECT_EQ(WithLogo[4], F.LogoSize);
+  EXPECT_EQ(WithLogo[5], F.NoLogoBtn);
+  for (QWidget* Control : std::initializer_list<QWidget*>{
+           F.ModuleShape, F.FinderShape, F.FinderColor, F.LogoBtn, F.LogoSize, F.NoLogoBtn})
+    EXPECT_FALSE(Control->toolTip().isEmpty()) << Control->metaObject()->className();
 }
