@@ -38,21 +38,26 @@ struct TShape {
   bool Reverse = false;
 };
 
-// Every shape of one colour, in drawing order, handed to Visit (a callable taking TShape).
+// Takes the shapes of one colour, one at a time, in drawing order: the painter fills them, the
+// SVG output writes them as path data.
 class TShapeVisitor {
 public:
   virtual ~TShapeVisitor() = default;
   virtual void Visit(const TShape& Shape) = 0;
 };
-// The dark modules in Style.Shape (squares merged into runs along each row).
+// The dark modules in Style.Shape: squares and rounded modules merged into runs along each row
+// (a rounded run's corner is rounded where the modules above or below its end are light), dots
+// 0.9 modules wide, one per module.
 void DarkShapes(const TModuleGrid& Grid, const TCodeStyle& Style, const TDesignLayout& Layout,
                 TShapeVisitor& To);
 // The three finder patterns in Style.FinderShape (drawn in Style.FinderDark()).
 void FinderShapes(const TCodeStyle& Style, const TDesignLayout& Layout, TShapeVisitor& To);
 
 // The whole designed picture into Target (a module is Target.width() / Side wide): the light
-// square, the dark shapes, the finder patterns, the frame marks, the logo. Antialiased when
-// Smooth. The painter's state is restored afterwards. An empty grid paints nothing.
+// square, the dark shapes, the finder patterns, the frame marks, the logo. Smooth (a raster
+// picture): curves antialiased, square edges sharp, dots stamped, each shape filled on its own;
+// otherwise (PDF, print) one vector path a colour. The painter's state is restored afterwards. An
+// empty grid paints nothing.
 void PaintDesign(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
                  const TCodeStyle& Style, bool Smooth);
 
