@@ -1,5 +1,7 @@
 #include "render/Logo.h"
 
+#include "render/Scan.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -12,25 +14,6 @@ TLogoLoad Refused(std::string Why) {
   TLogoLoad Load;
   Load.Error = std::move(Why);
   return Load;
-}
-
-// Whether Bytes look like an SVG document: after white space, an optional XML declaration,
-// comments and a DOCTYPE, the first element is <svg.
-bool LooksLikeSvg(const QByteArray& Bytes) {
-  const QByteArray Head = Bytes.left(4096);
-  qsizetype At = 0;
-  if (Head.startsWith("\xEF\xBB\xBF")) At = 3;
-  for (;;) {
-    while (At < Head.size() && QChar::isSpace(static_cast<uchar>(Head[At])))
-      ++At;
-    if (At >= Head.size() || Head[At] != '<') return false;
-    if (Head.mid(At, 4) == "<svg") return true;
-    const char Next = At + 1 < Head.size() ? Head[At + 1] : '\0';
-    if (Next != '?' && Next != '!') return false;
-    const qsizetype End = Head.indexOf(Next == '!' && Head.mid(At, 4) == "<!--" ? "-->" : ">", At);
-    if (End < 0) return false;
-    At = End + 1;
-  }
 }
 
 } // namespace
@@ -46,6 +29,10 @@ QByteArray TLogo::FileBytes() const {
 TLogoLoad LogoFromBytes(const QByteArray& Bytes, const QString& Path) {
   auto Logo = std::make_shared<TLogo>();
   Logo->Path = Path;
+  // A compressed SVG would have to travel compressed in the SVG output's data address, which
+  // not every reader of SVG files unpacks.
+  if (Bytes.startsWith("\x1f\x8b"))
+    return Refused("a compressed SVG (.svgz): save it as plain SVG");
   if (LooksLikeSvg(Bytes)) {
     const QSvgRenderer Renderer(Bytes);
     if (!Renderer.isValid()) return Refused("a damaged SVG picture");

@@ -34,10 +34,10 @@ struct TLogoLoad {
   std::string Error;                 // why ("no such file", "not a PNG, JPEG or SVG picture" ...)
 };
 
-// Reads the logo at Path: PNG, JPEG (by content) or SVG (by content: a document whose root is
-// <svg>). Refused with a reason: a missing or unreadable file, one larger than
-// kMaxLogoFileBytes, a bitmap wider or higher than kMaxLogoSide or of more than kMaxLogoPixels,
-// a damaged picture, an SVG without a size. Needs no display.
+// Reads the logo at Path: PNG, JPEG or plain SVG, told apart by content (LooksLikeSvg in
+// render/Scan.h); a compressed SVG (.svgz) is refused. Refused with a reason: a missing or
+// unreadable file, one larger than kMaxLogoFileBytes, a bitmap wider or higher than kMaxLogoSide or
+// of more than kMaxLogoPixels, a damaged picture, an SVG without a size. Needs no display.
 TLogoLoad LoadLogo(const QString& Path);
 
 // The same for a picture already in memory (the fuzz target's entry); Path is only kept.

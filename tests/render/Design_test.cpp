@@ -279,6 +279,8 @@ TEST(LoadLogo, BrokenMissingHugeAndForeignFilesAreRefusedWithAReason) {
        "a damaged SVG picture"},
       {Write("sizeless.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>"),
        "an SVG picture without a size"},
+      {Write("logo.svgz", QByteArray("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8)),
+       "a compressed SVG (.svgz): save it as plain SVG"},
   };
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Path.toStdString());
