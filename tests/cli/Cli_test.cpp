@@ -825,6 +825,26 @@ TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
   EXPECT_EQ(M[4].Verified, "yes") << M[4].Error;
   EXPECT_EQ(M[5].Error, "logo-size: \"31\" (a whole number from 5 to 30)");
 
+  // A label sheet paints each row in its own design: Ada's corner squares in her colour.
+  const TRun Sheet = RunCli(Folder.Path(), {"batch", "in/badges.csv", "--out", "sheet.pdf",
+                                            "--kind", "vcard", "--sheet", "A4", "--grid", "2x3"});
+  EXPECT_EQ(Sheet.Status, 1) << Sheet.Err; // the rows with a bad cell fail as before
+  const std::string Page = (Folder.Path() / "page").string();
+  ASSERT_EQ(std::system(("pdftoppm -png -r 72 -singlefile " +
+                         ShellQuote((Folder.Path() / "sheet.pdf").string()) + " " +
+                         ShellQuote(Page) + " 2>/dev/null")
+                            .c_str()),
+            0);
+  QImage Sheets;
+  ASSERT_TRUE(Sheets.load(QString::fromStdString(Page + ".png")));
+  int Coloured = 0;
+  for (int Y = 0; Y < Sheets.height(); ++Y)
+    for (int X = 0; X < Sheets.width(); ++X) {
+      const QColor C = Sheets.pixelColor(X, Y);
+      Coloured += std::abs(C.red() - 0xb0) < 24 && C.green() < 48 && std::abs(C.blue() - 0x30) < 24;
+    }
+  EXPECT_GT(Coloured, 100);
+
   // 200 designed badges, all verified.
   std::string Badges = "first-name,last-name,company\n";
   for (int I = 0; I < 200; ++I)
