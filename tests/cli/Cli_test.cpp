@@ -749,13 +749,13 @@ TEST(CliDesign, DesignedFilesReadBackAndVerifyJudgesTheDesign) {
     EXPECT_EQ(DecodeFile(Folder.Path() / Name), Url);
     const TRun Low =
         RunCli(Folder.Path(), {"url", Url, "--logo", "logo.png", "--logo-size", "30", "--ec", "L",
-                               "--verify", "-o", "low" + std::string(Ext)});
+                               "--verify", "-o", std::string("low").append(Ext)});
     EXPECT_EQ(Low.Status, 3) << Low.Err;
     EXPECT_NE(Low.Err.find("not verified"), std::string::npos) << Low.Err;
-    EXPECT_FALSE(fs::exists(Folder.Path() / ("low" + std::string(Ext)))); // nothing written
+    EXPECT_FALSE(fs::exists(Folder.Path() / (std::string("low").append(Ext)))); // nothing written
     const TRun High =
         RunCli(Folder.Path(), {"url", Url, "--logo", "logo.png", "--logo-size", "30", "--ec", "H",
-                               "--verify", "-o", "high" + std::string(Ext)});
+                               "--verify", "-o", std::string("high").append(Ext)});
     EXPECT_EQ(High.Status, 0) << High.Err;
   }
   // The SVG keeps a bitmap logo as PNG data; the square shape without a design stays plain.
@@ -848,7 +848,11 @@ TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
   // 200 designed badges, all verified.
   std::string Badges = "first-name,last-name,company\n";
   for (int I = 0; I < 200; ++I)
-    Badges += "Guest" + std::to_string(I) + ",Number " + std::to_string(I) + ",Marbeck Days\n";
+    Badges.append("Guest")
+        .append(std::to_string(I))
+        .append(",Number ")
+        .append(std::to_string(I))
+        .append(",Marbeck Days\n");
   WriteFile(Folder.Path() / "in" / "many.csv", Badges);
   const TRun Many = RunCli(Folder.Path(), {"batch", "in/many.csv", "--out", "many", "--kind",
                                            "vcard", "--verify", "--logo", "in/logo.png", "--ec",
