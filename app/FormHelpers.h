@@ -1,6 +1,6 @@
-// Small helpers shared by the main window's source files (Unit1.cpp, Unit1Layout.cpp): text
-// between Qt strings and the UTF-16 strings of payload/, the text colour of a control, and the
-// window's fixed colours.
+// Small helpers shared by the main window's source files (Unit1.cpp, Unit1Layout.cpp,
+// Unit1Design.cpp): the wiring of a control to a handler, text between Qt strings and the UTF-16
+// strings of payload/, the text colour of a control, and the window's fixed colours.
 #pragma once
 
 #include <QColor>
@@ -8,6 +8,16 @@
 #include <QString>
 #include <QWidget>
 #include <string>
+#include <type_traits>
+
+// Runs Form's Handler, guarded, on every Signal of Sender; Args go to the handler. The signal's
+// own arguments are not passed on. (TForm is the main window, complete where this is used.)
+template <typename TForm, typename TSender, typename TSignal, typename... TArgs>
+void Wire(TForm* Form, TSender* Sender, TSignal Signal, void (TForm::*Handler)(TArgs...),
+          std::type_identity_t<TArgs>... Args) {
+  QObject::connect(Sender, Signal, Form,
+                   [Form, Handler, Args...] { Form->Guarded([&] { (Form->*Handler)(Args...); }); });
+}
 
 inline QString ToQString(const std::u16string& Text) {
   return QString::fromStdU16String(Text);

@@ -48,8 +48,10 @@ void TReadBackWorker::Run() {
     try {
       Answer.ByteCount = Job.Expected.size();
       const QImage Enlarged =
-          StretchNearest(Job.Picture, Job.Picture.width() * kReadBackPixelsPerModule,
-                         Job.Picture.height() * kReadBackPixelsPerModule);
+          Job.Style.Shaped()
+              ? RenderRaster(Job.Grid, Job.Style, Job.Grid.Side * kReadBackPixelsPerModule)
+              : StretchNearest(Job.Picture, Job.Picture.width() * kReadBackPixelsPerModule,
+                               Job.Picture.height() * kReadBackPixelsPerModule);
       Answer.Verdict = Verify(Enlarged, Job.Expected, Job.Style);
     } catch (const std::bad_alloc&) {
       Answer.Verdict = TVerdict{false, "the check ran out of memory"};

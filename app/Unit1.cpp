@@ -212,6 +212,7 @@ void TForm1::FormShow() {
       IndexOrDefault(ReadSettingInteger(kProductKey, kTabIndexName, 0), PageControl1->count()));
   FPrintSideMm = std::clamp(ReadSettingInteger(kProductKey, kPrintSizeName, 50), kMinPrintSideMm,
                             kMaxPrintSideMm);
+  LoadDesignSettings();
   RestoreWindowSize();
   doUpdate = true;
 }
@@ -237,6 +238,7 @@ void TForm1::FormClose() {
   WriteSettingBool(kProductKey, kEMailWordWrapName, eWordWrap->isChecked());
   WriteSettingInteger(kProductKey, kTabIndexName, PageControl1->currentIndex());
   WriteSettingInteger(kProductKey, kPrintSizeName, FPrintSideMm);
+  SaveDesignSettings();
   // The size the window has when not maximised, so a maximised window comes back maximised and
   // goes back to that size when the user restores it.
   const QSize Normal = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
@@ -271,6 +273,7 @@ TCodeStyle TForm1::CurrentStyle() const {
   Style.Frame = Frame->isChecked();
   Style.MarkLength = TrackBar1->value();
   Style.FrameColor = FrameColor->ShownColor().rgb();
+  DesignStyle(Style);
   return Style;
 }
 
@@ -319,7 +322,11 @@ void TForm1::CreateCodeBtnClick() {
   const int Side = Code.Grid.Side;
   ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
   Image1->resize(Side, Side);
-  Image1->SetPicture(RenderModules(Code.Grid, Style));
+  // A shaped code is painted at the zoom (its dots and curves need the pixels); a plain one at
+  // one pixel a module, stretched by the picture box.
+  Image1->SetPicture(Style.Shaped()
+                         ? RenderRaster(Code.Grid, Style, std::max(Side, ScrollBar1->value()))
+                         : RenderModules(Code.Grid, Style));
   FLastCode = std::move(Code);
   FLastStyle = Style;
   FHasCode = true;
@@ -347,7 +354,12 @@ void TForm1::SetNote(const QString& Note, bool Warning) {
 }
 
 void TForm1::ScrollBar1Change() {
-  if (Frame->isChecked()) {
+  const int Zoom = ScrollBar1->value();
+  if (FHasCode && FLastStyle.Shaped()) {
+    // Painted again at the new zoom, frame marks included.
+    if (Image1->Picture().width() != Zoom)
+      Image1->SetPicture(RenderRaster(FLastCode.Grid, FLastStyle, Zoom));
+  } else if (Frame->isChecked()) {
     if (!Image1->HasPicture()) {
       QImage White(Image1->width(), Image1->height(), QImage::Format_RGB32);
       White.fill(Qt::white);
@@ -392,6 +404,9 @@ void TForm1::FrameColorKeyPress(TColorSwatch* Swatch) {
   if (const std::optional<QColor> Chosen = FHooks.PickColor(FDialogColor)) {
     FDialogColor = *Chosen;
     Swatch->SetColor(PlainColor(*Chosen));
+    // The finder patterns follow the Matrix Color again when it is the colour chosen for them.
+    if (Swatch == FinderColor)
+      FFinderFollows = FinderColor->ShownColor() == MatrixColor->ShownColor();
   }
   CreateCodeBtn->click();
 }

@@ -38,6 +38,7 @@ class QTemporaryDir;
 class QPushButton;
 class QScrollArea;
 class QSlider;
+class QSpinBox;
 class QTabWidget;
 class QWidget;
 class TColorSwatch;
@@ -47,6 +48,7 @@ class TZoomBar;
 class TFormAbout;
 class TReadBackWorker;
 struct TReadBackAnswer;
+struct TLogo;
 
 // The window's ways out to dialogs, the shell and the clipboard. Each has a working default;
 // tests replace them to answer dialogs and to watch what would be opened or copied.
@@ -142,6 +144,15 @@ public:
   QLabel* Label32 = nullptr;
   TColorSwatch* FrameColor = nullptr;
   TCover* Shape1 = nullptr;
+
+  // ---- design: the row under the colours ----
+  QLabel* Label37 = nullptr;           // "Design:"
+  QComboBox* ModuleShape = nullptr;    // item indices msSquare ... msRounded
+  QComboBox* FinderShape = nullptr;    // item indices fsSquare, fsRounded
+  TColorSwatch* FinderColor = nullptr; // shows the Matrix Color while the finders follow it
+  QPushButton* LogoBtn = nullptr;      // "Logo…": a picture for the middle; sets the level to H
+  QSpinBox* LogoSize = nullptr;        // the logo's share of the code's side, 5 to 30 %
+  QPushButton* NoLogoBtn = nullptr;    // "No logo"
 
   // ---- Text page ----
   QWidget* Tab1 = nullptr;
@@ -239,6 +250,12 @@ public:
   void SaveWifiBtnClick();
   void LoadWifiBtnClick();
   void WPAChange(); // an open network has no key: the key field is disabled
+  void LogoBtnClick();
+  void NoLogoBtnClick();
+  // The logo in use (its file's path), or nothing.
+  const TLogo* Logo() const { return FLogo.get(); }
+  // Whether the finder patterns take the Matrix Color (no colour of their own chosen).
+  bool FinderFollowsMatrix() const { return FFinderFollows; }
 
   // ---- reading a code back into its page (Unit1Read.cpp) ----
   void OpenPicture1Click();
@@ -295,6 +312,13 @@ private:
   void BuildWifiPage();
   void BuildGenerationControls();
   void BuildPreview();
+  void BuildDesignControls();
+  // The design's part of the settings store (Unit1Design.cpp), within FormShow and FormClose.
+  void LoadDesignSettings();
+  void SaveDesignSettings();
+  // Sets the design of Style from the design row.
+  void DesignStyle(TCodeStyle& Style) const;
+  void ShowLogoControls();
   void InstallDefaultHooks();
   // The window's size and maximised state from the settings (FormShow).
   void RestoreWindowSize();
@@ -361,6 +385,9 @@ private:
   // The last pass's code and style: what the clipboard, the files and the drag give out.
   TCode FLastCode;
   TCodeStyle FLastStyle;
+  std::shared_ptr<const TLogo> FLogo;
+  bool FFinderFollows = true; // the finder patterns take the Matrix Color
+  QString FLogoDialogName;    // the name last chosen in the logo's open dialog
   bool FHasCode = false;
   quint64 FPassNumber = 0;    // counts the passes that made a picture
   quint64 FReadBackShown = 0; // the pass whose answer the line under the preview shows

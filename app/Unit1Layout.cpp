@@ -46,15 +46,6 @@
 
 namespace {
 
-// Runs Form's Handler, guarded, on every Signal of Sender; Args go to the handler. The signal's
-// own arguments are not passed on.
-template <typename TSender, typename TSignal, typename... TArgs>
-void Wire(TForm1* Form, TSender* Sender, TSignal Signal, void (TForm1::*Handler)(TArgs...),
-          std::type_identity_t<TArgs>... Args) {
-  QObject::connect(Sender, Signal, Form,
-                   [Form, Handler, Args...] { Form->Guarded([&] { (Form->*Handler)(Args...); }); });
-}
-
 QLabel* MakeLabel(QWidget* Parent, const QString& Caption, int Left, int Top) {
   auto* Label = new QLabel(Caption, Parent);
   Label->adjustSize();
@@ -123,6 +114,7 @@ void TForm1::BuildWindow() {
 
   BuildGenerationControls();
   BuildPreview();
+  BuildDesignControls();
 
   AboutBtn = MakeButton(ClientArea, QStringLiteral("About..."), QRect(232, 408, 73, 25));
   CloseBtn = MakeButton(ClientArea, QStringLiteral("Close"), QRect(312, 408, 73, 25));
@@ -145,9 +137,10 @@ void TForm1::BuildWindow() {
   // Below the pages the tab key goes left to right: first the row under the pages, then the
   // preview's controls, then the zoom and the copy.
   QWidget* const Order[] = {
-      EncryptionType, FrameSize,         ErrorCorrection, Boost, AboutBtn,  CloseBtn,
-      CreateCodeBtn,  BackColor,         MatrixColor,     Frame, TrackBar1, FrameColor,
-      ScrollBar1,     CopyToClipboardBtn};
+      EncryptionType, FrameSize,          ErrorCorrection, Boost,       AboutBtn,    CloseBtn,
+      CreateCodeBtn,  BackColor,          MatrixColor,     Frame,       TrackBar1,   FrameColor,
+      ScrollBar1,     CopyToClipboardBtn, ModuleShape,     FinderShape, FinderColor, LogoBtn,
+      LogoSize,       NoLogoBtn};
   for (std::size_t I = 1; I < std::size(Order); ++I)
     setTabOrder(Order[I - 1], Order[I]);
   // Initial page as laid out; the settings load chooses the page shown.
@@ -168,10 +161,11 @@ void TForm1::BuildWindow() {
   Follow(NoteLabel, fwDown | fwWiden);
   Follow(ReadBackLabel, fwDown | fwWiden);
   for (QWidget* Row : std::initializer_list<QWidget*>{
-           Label30,         Label31,   Label36,  EncryptionType, FrameSize,
-           ErrorCorrection, Boost,     AboutBtn, CloseBtn,       CreateCodeBtn,
-           Label34,         BackColor, Label35,  MatrixColor,    Frame,
-           Label33,         TrackBar1, Label32,  FrameColor,     Shape1})
+           Label30,    Label31,     Label36,  EncryptionType, FrameSize,   ErrorCorrection,
+           Boost,      AboutBtn,    CloseBtn, CreateCodeBtn,  Label34,     BackColor,
+           Label35,    MatrixColor, Frame,    Label33,        TrackBar1,   Label32,
+           FrameColor, Shape1,      Label37,  ModuleShape,    FinderShape, FinderColor,
+           LogoBtn,    LogoSize,    NoLogoBtn})
     Follow(Row, fwDown);
   Follow(ScrollBar1, fwDown | fwWiden);
   Follow(CopyToClipboardBtn, fwDown | fwRight);

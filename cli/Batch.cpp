@@ -5,6 +5,7 @@
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 #include "render/Code.h"
+#include "render/Logo.h"
 
 #include <algorithm>
 #include <atomic>
@@ -60,8 +61,49 @@ struct TColumns {
   int ECLevel = -1; // the ec column: L, M, Q or H for the row, empty for --ec
   int Boost = -1;   // the boost column: yes or no for the row, empty for --boost
   int Caption = -1; // the column --caption names (any column, known or not)
+  // The design columns (logo, logo-size, shape, finder-shape, finder-color) in the order of
+  // kDesignColumns; empty cells keep the options' design.
+  int Design[5] = {-1, -1, -1, -1, -1};
   std::vector<std::pair<int, std::string>> Fields; // index, field name
   std::size_t Count = 0;
+};
+
+// The design columns and the part of the design each one sets.
+const std::pair<std::string_view, std::string TDesignText::*> kDesignColumns[5] = {
+    {"logo", &TDesignText::Logo},
+    {"logo-size", &TDesignText::LogoSize},
+    {"shape", &TDesignText::Shape},
+    {"finder-shape", &TDesignText::FinderShape},
+    {"finder-color", &TDesignText::FinderColor},
+};
+
+// The logos the rows name, each file read once however many rows use it. A logo column's path is
+// taken relative to the CSV file's folder (the current folder for standard input). At most
+// kKept files are kept (a few megabytes each at most); a batch naming more reads them again.
+class TLogoCache {
+public:
+  explicit TLogoCache(const std::string& Input)
+      : FFolder(Input == "-" ? std::filesystem::path()
+                             : std::filesystem::path(Input).parent_path()) {}
+  TLogoLoad Load(const std::string& Name) {
+    const std::filesystem::path Path = FFolder / std::filesystem::path(Name);
+    const std::string Key = Path.string();
+    {
+      const std::lock_guard Guard(FLock);
+      if (const auto It = FLogos.find(Key); It != FLogos.end()) return It->second;
+    }
+    TLogoLoad Load = LoadLogo(QString::fromStdString(Key));
+    const std::lock_guard Guard(FLock);
+    if (FLogos.size() >= kKept) FLogos.clear();
+    FLogos.emplace(Key, Load);
+    return Load;
+  }
+
+private:
+  static constexpr std::size_t kKept = 16;
+  std::filesystem::path FFolder;
+  std::mutex FLock;
+  std::map<std::string, TLogoLoad> FLogos;
 };
 
 // The bounded queue between the reader and the workers.
@@ -215,6 +257,8 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     std::string_view Known;
     for (const std::string_view Special : {"kind", "file", "ec", "boost"})
       if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
+    for (const auto& Column : kDesignColumns)
+      if (EqualIgnoringAsciiCase(Name, Column.first)) Known = Column.first;
     for (const TFieldInfo& Field : AllFields())
       if (EqualIgnoringAsciiCase(Name, Field.Name)) Known = Field.Name;
     const bool Captions = !Options.Caption.empty() && EqualIgnoringAsciiCase(Name, Options.Caption);
@@ -231,6 +275,11 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
       Columns.ECLevel = static_cast<int>(I);
     else if (Known == "boost")
       Columns.Boost = static_cast<int>(I);
+    else if (const auto* Design = std::find_if(
+                 std::begin(kDesignColumns), std::end(kDesignColumns),
+                 [Known](const auto& Column) { return !Known.empty() && Column.first == Known; });
+             Design != std::end(kDesignColumns))
+      Columns.Design[Design - std::begin(kDesignColumns)] = static_cast<int>(I);
     else if (!Known.empty())
       Columns.Fields.emplace_back(static_cast<int>(I), std::string(Known));
     else if (!Captions)
@@ -257,7 +306,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
 
 // Makes one row: its kind, its fields, its file name, the picture and the file.
 TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options,
-                   TBatchSink& Sink) {
+                   TBatchSink& Sink, TLogoCache& Logos) {
   TRowOutput Out;
   Out.Result = RowResult(Job.Row, Job.Line, Options);
   TRowResult& R = Out.Result;
@@ -334,6 +383,13 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
       Request.Boost = *Boost;
     }
   }
+  TDesignText Design;
+  for (std::size_t I = 0; I < std::size(kDesignColumns); ++I)
+    if (Columns.Design[I] >= 0)
+      Design.*kDesignColumns[I].second = Job.Fields[static_cast<std::size_t>(Columns.Design[I])];
+  R.Error = ApplyDesign(
+      Design, "", [&Logos](const std::string& Name) { return Logos.Load(Name); }, Request.Style);
+  if (!R.Error.empty()) return Out;
   if (Request.Title.empty()) Request.Title = R.File;
   Request.GridOnly = Sink.WantsGrid();
   Out.Picture = MakePicture(Payload.Payload, Request);
@@ -404,6 +460,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   // The workers.
   const int Jobs = std::max(1, Options.Jobs);
   TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
+  TLogoCache Logos(Options.Input);
   TResults Results;
   std::vector<std::thread> Workers;
   for (int I = 0; I < Jobs; ++I)
@@ -420,7 +477,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
         }
         TRowOutput R;
         try {
-          R = MakeRow(Job, Columns, Options, *Sink);
+          R = MakeRow(Job, Columns, Options, *Sink, Logos);
         } catch (const std::exception& E) {
           R = TRowOutput();
           R.Result =

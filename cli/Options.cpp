@@ -4,6 +4,7 @@
 #include "util/ColorText.h"
 
 #include <array>
+#include <charconv>
 #include <initializer_list>
 
 namespace {
@@ -77,6 +78,57 @@ std::optional<bool> ParseSwitch(std::string_view Text) {
   for (const std::string_view No : {"no", "false", "0"})
     if (EqualIgnoringAsciiCase(Text, No)) return false;
   return std::nullopt;
+}
+
+std::optional<TModuleShape> ParseShape(std::string_view Text) {
+  for (const auto& [Name, Shape] : {std::pair<std::string_view, TModuleShape>{"square", msSquare},
+                                    {"dots", msDots},
+                                    {"rounded", msRounded}})
+    if (EqualIgnoringAsciiCase(Text, Name)) return Shape;
+  return std::nullopt;
+}
+
+std::optional<TFinderShape> ParseFinderShape(std::string_view Text) {
+  if (EqualIgnoringAsciiCase(Text, "square")) return fsSquare;
+  if (EqualIgnoringAsciiCase(Text, "rounded")) return fsRounded;
+  return std::nullopt;
+}
+
+std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
+                        const std::function<TLogoLoad(const std::string&)>& ReadLogo,
+                        TCodeStyle& Style) {
+  if (!Text.Shape.empty()) {
+    const std::optional<TModuleShape> Shape = ParseShape(Text.Shape);
+    if (!Shape) return Joined({Prefix, "shape: \"", Text.Shape, "\" (square, dots or rounded)"});
+    Style.Shape = *Shape;
+  }
+  if (!Text.FinderShape.empty()) {
+    const std::optional<TFinderShape> Shape = ParseFinderShape(Text.FinderShape);
+    if (!Shape)
+      return Joined({Prefix, "finder-shape: \"", Text.FinderShape, "\" (square or rounded)"});
+    Style.FinderShape = *Shape;
+  }
+  if (!Text.FinderColor.empty()) {
+    std::string Error;
+    const std::optional<QRgb> Colour = ParseColor(Text.FinderColor, Error);
+    if (!Colour) return Joined({Prefix, "finder-color: ", Error});
+    Style.FinderColor = *Colour;
+  }
+  if (!Text.LogoSize.empty()) {
+    int Percent = 0;
+    const char* End = Text.LogoSize.data() + Text.LogoSize.size();
+    const auto [Stop, Failure] = std::from_chars(Text.LogoSize.data(), End, Percent);
+    if (Failure != std::errc() || Stop != End || Percent < kMinLogoPercent ||
+        Percent > kMaxLogoPercent)
+      return Joined({Prefix, "logo-size: \"", Text.LogoSize, "\" (a whole number from 5 to 30)"});
+    Style.LogoPercent = Percent;
+  }
+  if (!Text.Logo.empty()) {
+    const TLogoLoad Load = ReadLogo(Text.Logo);
+    if (!Load.Logo) return Joined({Prefix, "logo: cannot use ", Text.Logo, ": ", Load.Error});
+    Style.Logo = Load.Logo;
+  }
+  return "";
 }
 
 std::optional<TOutputFormat> FormatFromName(std::string_view Name) {

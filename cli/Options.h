@@ -3,8 +3,11 @@
 #pragma once
 
 #include "encoder/Mode.h"
+#include "render/CodeStyle.h"
+#include "render/Logo.h"
 
 #include <QRgb>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +25,27 @@ std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text);
 std::optional<TQRCodeECLevel> ParseECLevel(std::string_view Text);
 // A batch cell that switches boost: yes/no, true/false, 1/0 in any case; empty when none of them.
 std::optional<bool> ParseSwitch(std::string_view Text);
+
+// square, dots or rounded; square or rounded (finder patterns); in any letter case.
+std::optional<TModuleShape> ParseShape(std::string_view Text);
+std::optional<TFinderShape> ParseFinderShape(std::string_view Text);
+
+// The design of a code as text, from the options (--shape ...) or a batch row's cells (shape
+// ...); an empty text leaves the style's setting as it is.
+struct TDesignText {
+  std::string Logo;        // a file name; the loader finds it
+  std::string LogoSize;    // 5 to 30 (% of the symbol's side)
+  std::string Shape;       // square, dots, rounded
+  std::string FinderShape; // square, rounded
+  std::string FinderColor; // as ParseColor reads it
+};
+
+// Sets Style's design from Text. ReadLogo reads a logo file (the batch keeps each file it read).
+// Answers "" or why a value is refused, naming it with Prefix ("--" for options, "" for columns):
+// "--shape: \"stars\" (square, dots or rounded)", "logo: cannot use a.png: no such file".
+std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
+                        const std::function<TLogoLoad(const std::string&)>& ReadLogo,
+                        TCodeStyle& Style);
 
 enum class TOutputFormat { Png, Svg, Pdf, Utf8 };
 // "png", "svg", "pdf", "utf8".

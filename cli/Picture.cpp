@@ -27,6 +27,8 @@ std::string ColourWarning(const TCodeStyle& Style) {
     return ContrastReason(Contrast.Ratio) + ", at least 3 : 1 is needed; phones may not read it";
   if (Contrast.Inverted)
     return "inverted colours: many phone readers do not read light modules on a dark background";
+  if (const std::string Finder = FinderColourReason(Style); !Finder.empty())
+    return Finder + " (at least 3 : 1 against the light colour is needed); phones may not read it";
   return "";
 }
 
@@ -50,6 +52,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   QImage Raster; // the picture to read back
   if (Request.GridOnly) {
     Picture.Grid = Code.Grid;
+    Picture.Style = Request.Style;
   } else {
     switch (Request.Format) {
     case TOutputFormat::Png: {
@@ -88,6 +91,10 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
       break;
     }
     case TOutputFormat::Utf8:
+      if (Request.Style.Designed()) {
+        Picture.Error = kTerminalRefusesDesign;
+        return Picture;
+      }
       Picture.Bytes =
           RenderHalfBlocks(Code.Grid, Request.InkDarkModules ? THalfBlockInk::DarkModules
                                                              : THalfBlockInk::LightModules);

@@ -31,6 +31,7 @@ enum class TVerifyState { NotAsked, Verified, Failed };
 struct TPicture {
   std::string Bytes;            // the file's content (or the terminal drawing); empty on failure
   TModuleGrid Grid;             // with GridOnly: the modules, quiet zone included
+  TCodeStyle Style;             // with GridOnly: the style to paint them in (a row's design)
   std::string Error;            // why nothing was made: the text is too long, a writer failed
   int Version = 0;              // 0 when no symbol
   TQRCodeECLevel Level = ecL;   // the level the symbol was made at (the asked one when none)
@@ -40,7 +41,13 @@ struct TPicture {
   std::string Warning;      // colours that phones may not read, when not asked to verify
 };
 
-// Why phones may not read a code in Style's colours (too little contrast, or inverted), or "".
+// Why the terminal drawing (one character cell per two modules) cannot show a design.
+inline constexpr char kTerminalRefusesDesign[] =
+    "the terminal drawing shows plain modules only: --shape, --finder-shape, --finder-color and "
+    "--logo need a PNG, SVG or PDF file (-o FILE)";
+
+// Why phones may not read a code in Style's colours (too little contrast, or inverted, of the
+// dark or the finder colour against the light one), or "".
 std::string ColourWarning(const TCodeStyle& Style);
 
 // Thread-safe: every call builds its own encoder, images and decoder.

@@ -99,7 +99,7 @@ public:
     const double Side = std::min(FCellWidthMm, FCellHeightMm - Band);
     const QRectF Code(Units(X + (FCellWidthMm - Side) / 2),
                       Units(Y + (FCellHeightMm - Band - Side) / 2), Units(Side), Units(Side));
-    PaintCode(FPainter, Code, Row.Picture.Grid, FOptions.Style);
+    PaintCode(FPainter, Code, Row.Picture.Grid, Row.Picture.Style);
     Row.Picture.Grid = TModuleGrid();
     if (FOptions.Captions && !Row.Caption.empty())
       PaintCaption(

@@ -9,9 +9,11 @@
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 #include "render/Code.h"
+#include "render/Logo.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
+#include <QString>
 #include <atomic>
 #include <cmath>
 #include <csignal>
@@ -80,6 +82,8 @@ struct TStyleText {
   std::string Format;
   bool Verify = false;
   std::string Ink = "light";
+  TDesignText Design;
+  int LogoSize = kDefaultLogoPercent;
 };
 
 // A number from Min to Max. Text that is no number, NaN and infinities included, is "not a
@@ -126,6 +130,19 @@ void AddStyleOptions(CLI::App* Command, TStyleText& S) {
                    "(0..10); adds one module to the quiet zone")
       ->check(NumberIn(0, 10));
   Command->add_option("--frame-color", S.FrameColor, "colour of the corner marks");
+  Command->add_option("--shape", S.Design.Shape,
+                      "square|dots|rounded: how dark modules are drawn (default square)");
+  Command->add_option("--finder-shape", S.Design.FinderShape,
+                      "square|rounded: how the three corner squares are drawn (default square)");
+  Command->add_option("--finder-color", S.Design.FinderColor,
+                      "colour of the three corner squares (default: the --dark colour)");
+  Command->add_option("--logo", S.Design.Logo,
+                      "a PNG, JPEG or SVG picture drawn in the middle on a light pad; the "
+                      "modules under it are lost, so use --ec H (and check with --verify)");
+  Command
+      ->add_option("--logo-size", S.LogoSize,
+                   "the logo's longer side in % of the code's side, 5 to 30 (default 20)")
+      ->check(NumberIn(kMinLogoPercent, kMaxLogoPercent));
   Command->add_flag("--verify", S.Verify,
                     "read the picture back with zbar; fail unless it gives exactly the payload's "
                     "bytes and its colours have a contrast of at least 3 : 1");
@@ -172,6 +189,15 @@ bool BuildRequest(const TStyleText& S, TPictureRequest& R, std::ostream& Err) {
     return false;
   }
   R.InkDarkModules = S.Ink == "dark";
+  TDesignText Design = S.Design;
+  Design.LogoSize = std::to_string(S.LogoSize);
+  Error = ApplyDesign(
+      Design, "--", [](const std::string& Path) { return LoadLogo(QString::fromStdString(Path)); },
+      R.Style);
+  if (!Error.empty()) {
+    Err << kMe << Error << "\n";
+    return false;
+  }
   return true;
 }
 
@@ -234,6 +260,10 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
       ::isatty(STDOUT_FILENO)) {
     std::cerr << kMe << "not writing " << (*Format == TOutputFormat::Png ? "PNG" : "PDF")
               << " data to a terminal (use -o FILE or a pipe)\n";
+    return kExitUsage;
+  }
+  if (*Format == TOutputFormat::Utf8 && Request.Style.Designed()) {
+    std::cerr << kMe << kTerminalRefusesDesign << "\n";
     return kExitUsage;
   }
   Request.Format = *Format;

@@ -1,5 +1,7 @@
 #include "render/Pdf.h"
 
+#include "render/Design.h"
+
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
@@ -10,23 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-// One arm of a corner mark, the modules [X0, X1] x [Y0, Y1] clipped to the grid, in modules.
-void AddArm(QPainterPath& Path, int Side, int X0, int Y0, int X1, int Y1) {
-  X0 = std::max(X0, 0);
-  Y0 = std::max(Y0, 0);
-  X1 = std::min(X1, Side - 1);
-  Y1 = std::min(Y1, Side - 1);
-  if (X0 <= X1 && Y0 <= Y1) Path.addRect(X0, Y0, X1 - X0 + 1, Y1 - Y0 + 1);
-}
-
-} // namespace
-
 void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
                const TCodeStyle& Style) {
   const int Side = Grid.Side;
   if (Side <= 0) return;
+  if (Style.Designed()) return PaintDesign(Painter, Target, Grid, Style, false);
   Painter.save();
   Painter.setRenderHint(QPainter::Antialiasing, false);
   Painter.setPen(Qt::NoPen);
@@ -51,17 +41,8 @@ void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
   if (Style.Frame) {
     QPainterPath Marks;
     Marks.setFillRule(Qt::WindingFill); // the arms of a mark overlap in its corner
-    const int Arm = Style.MarkLength + 2;
-    const int Far = Side - Style.MarkLength - 3;
-    const int Last = Side - 1;
-    AddArm(Marks, Side, 0, 0, Arm, 0);
-    AddArm(Marks, Side, 0, 0, 0, Arm);
-    AddArm(Marks, Side, Far, 0, Last, 0);
-    AddArm(Marks, Side, Last, 0, Last, Arm);
-    AddArm(Marks, Side, 0, Far, 0, Last);
-    AddArm(Marks, Side, 0, Last, Arm, Last);
-    AddArm(Marks, Side, Far, Last, Last, Last);
-    AddArm(Marks, Side, Last, Far, Last, Last);
+    ForEachFrameArm(Side, Style.MarkLength,
+                    [&Marks](int X, int Y, int W, int H) { Marks.addRect(X, Y, W, H); });
     Painter.fillPath(Marks, QColor::fromRgb(Style.FrameColor));
   }
   Painter.restore();

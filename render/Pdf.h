@@ -15,7 +15,9 @@
 // Style.Light, every dark module in one path of merged horizontal runs in Style.Dark, and with
 // Style.Frame the corner marks (the modules DrawFrameMarks colours) in Style.FrameColor. A module
 // is Target.width() / Side wide and Target.height() / Side high. No pen, no antialiasing; the
-// painter's state is restored afterwards. An empty grid paints nothing.
+// painter's state is restored afterwards. An empty grid paints nothing. A designed style
+// (TCodeStyle::Designed) is painted by PaintDesign, without antialiasing: module shapes and
+// finder patterns as vector paths, an SVG logo as vector shapes, a bitmap logo as an image.
 void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
                const TCodeStyle& Style);
 
@@ -23,7 +25,8 @@ void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
 inline constexpr double kMaxPdfPagePoints = 14400.0;
 
 // One PDF page exactly Side * MmPerModule millimetres square (the MediaBox to a millionth of a
-// point), carrying the PaintCode picture as vector shapes only (no image), the colours exact;
+// point), carrying the PaintCode picture as vector shapes only (no image but a bitmap logo), the
+// colours exact;
 // Title goes into the document information. Empty for an empty grid, a MmPerModule that is not a
 // positive finite number, a page beyond kMaxPdfPagePoints or a failed write.
 QByteArray RenderPdf(const TModuleGrid& Grid, const TCodeStyle& Style, double MmPerModule,

@@ -1,7 +1,10 @@
 #include "render/Raster.h"
 
+#include "render/Design.h"
+
 #include <QBuffer>
 #include <QList>
+#include <QPainter>
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -90,12 +93,26 @@ QImage RenderModules(const TModuleGrid& Grid, const TCodeStyle& Style) {
       Line[Column] = Light ^ (Difference & (0u - static_cast<QRgb>(Cell[Column] & 1u)));
     Cell += Grid.Side;
   }
+  if (Style.FinderColor && *Style.FinderColor != Style.Dark) {
+    const TDesignLayout Layout = DesignLayoutOf(Grid, Style);
+    const QRgb Finder = *Style.FinderColor | 0xff000000u;
+    for (const QRect& Box : Layout.Finders)
+      for (int Row = Box.top(); Row <= Box.bottom(); ++Row)
+        for (int Column = Box.left(); Column <= Box.right(); ++Column)
+          if (Grid.IsDark(Row, Column)) Picture.setPixel(Column, Row, Finder);
+  }
   if (Style.Frame) DrawFrameMarks(Picture, Style.MarkLength, QColor::fromRgb(Style.FrameColor));
   return Picture;
 }
 
 QImage RenderRaster(const TModuleGrid& Grid, const TCodeStyle& Style, int Side) {
-  return StretchNearest(RenderModules(Grid, Style), Side, Side);
+  if (!Style.Shaped()) return StretchNearest(RenderModules(Grid, Style), Side, Side);
+  if (Side <= 0 || Grid.Side <= 0) return QImage();
+  QImage Picture(Side, Side, QImage::Format_RGB32);
+  if (Picture.isNull()) return QImage(); // too large to hold
+  QPainter Painter(&Picture);
+  PaintDesign(Painter, QRectF(0, 0, Side, Side), Grid, Style, true);
+  return Picture;
 }
 
 namespace {

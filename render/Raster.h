@@ -10,12 +10,15 @@
 #include <QImage>
 
 // One pixel per module, dark modules in Style.Dark, light modules and the quiet zone in
-// Style.Light; with Style.Frame the corner marks of DrawFrameMarks in Style.FrameColor on the
-// outermost ring. Format_RGB32, Grid.Side x Grid.Side; an empty grid gives a null image.
+// Style.Light, the dark modules of the finder patterns in Style.FinderColor when it is set; with
+// Style.Frame the corner marks of DrawFrameMarks in Style.FrameColor on the outermost ring.
+// Format_RGB32, Grid.Side x Grid.Side; an empty grid gives a null image. The module shape and the
+// logo are not drawn here: a shaped style (TCodeStyle::Shaped) needs RenderRaster.
 QImage RenderModules(const TModuleGrid& Grid, const TCodeStyle& Style);
 
-// The same picture at Side x Side pixels, nearest-neighbour (see StretchNearest). Side <= 0 or
-// an empty grid gives a null image.
+// The picture at Side x Side pixels. A style that is not shaped: RenderModules' picture stretched
+// nearest-neighbour (see StretchNearest). A shaped one: painted at this size by PaintDesign,
+// antialiased. Side <= 0 or an empty grid gives a null image.
 QImage RenderRaster(const TModuleGrid& Grid, const TCodeStyle& Style, int Side);
 
 // PNG bytes of Picture, every pixel as it is. An opaque picture of at most 256 colours (every

@@ -103,6 +103,14 @@ std::string ContrastReason(double Ratio) {
          std::to_string(Cents) + " : 1";
 }
 
+std::string FinderColourReason(const TCodeStyle& Style) {
+  if (!Style.FinderColor) return "";
+  const TContrast Finder = ContrastOf(*Style.FinderColor, Style.Light);
+  if (Finder.Ratio < MinimumContrast) return "finder " + ContrastReason(Finder.Ratio);
+  if (Finder.Inverted) return "inverted finder colour";
+  return "";
+}
+
 TVerdict Verify(const QImage& Picture, const std::string& Expected, const TCodeStyle& Style) {
   TVerdict Verdict;
   const TContrast Colours = ContrastOf(Style.Dark, Style.Light);
@@ -114,6 +122,8 @@ TVerdict Verify(const QImage& Picture, const std::string& Expected, const TCodeS
     Verdict.Reason = "inverted colours";
     return Verdict;
   }
+  Verdict.Reason = FinderColourReason(Style);
+  if (!Verdict.Reason.empty()) return Verdict;
   switch (ReadBack(Picture, Expected).Result) {
   case TReadBackResult::Exact:
     Verdict.Verified = true;

@@ -49,6 +49,8 @@ struct TVerdict {
   //   "contrast 1.07 : 1"      the ratio of Style.Dark and Style.Light is below 3 : 1 (shown cut
   //                            to two decimals, never rounded up, so 2.996 shows as 2.99)
   //   "inverted colours"       the dark modules are lighter than the light ones
+  //   "finder contrast 1.50 : 1", "inverted finder colour"
+  //                            the same two checks for Style.FinderColor, when it is set
   //   "read back other bytes"  zbar read a symbol that does not carry Expected
   //   "nothing found"          zbar found no symbol
   std::string Reason;
@@ -61,6 +63,10 @@ inline constexpr double MinimumContrast = 3.0;
 // picture reads back exactly Expected. When the colours fail, the picture is not decoded.
 // Style's colours must be resolved values (no system colour).
 TVerdict Verify(const QImage& Picture, const std::string& Expected, const TCodeStyle& Style);
+
+// Why Style.FinderColor fails the colour check against Style.Light ("finder contrast 1.50 : 1",
+// "inverted finder colour"), or "" (also when no finder colour is set).
+std::string FinderColourReason(const TCodeStyle& Style);
 
 // "contrast 1.07 : 1" for a ratio of 1.0738: two decimals, cut rather than rounded, in the C
 // locale whatever the program's locale.

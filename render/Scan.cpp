@@ -58,13 +58,13 @@ double TimingScore(const std::vector<unsigned char>& Grey, int Width, int Height
 
 } // namespace
 
-namespace {
-
 bool LooksLikeSvg(const QByteArray& Bytes) {
   if (Bytes.startsWith("\x1f\x8b")) return true; // gzip: an .svgz (no other format read is gzip)
   const QByteArray Head = Bytes.left(4096).trimmed();
   return Head.startsWith("<") && (Head.contains("<svg") || Head.contains("<!DOCTYPE svg"));
 }
+
+namespace {
 
 QImage OnWhite(const QImage& Picture) {
   if (!Picture.hasAlphaChannel()) return Picture;

@@ -38,6 +38,11 @@ struct TPictureRead {
   QImage Picture;    // null when the picture could not be read
   std::string Error; // why, when Picture is null
 };
+// Whether Bytes look like an SVG document (plain text starting with markup that names <svg>) or
+// a gzip-compressed one (.svgz), which Qt's SVG renderer reads: the other picture formats are
+// left to Qt's image readers. Logo files are told apart the same way (render/Logo.h).
+bool LooksLikeSvg(const QByteArray& Bytes);
+
 // A picture from its bytes: PNG, JPEG, BMP, GIF (the first frame) and the other formats Qt's
 // image readers know, or SVG (plain or gzip-compressed) drawn by Qt's SVG renderer with its
 // longer side 1200 pixels. A picture with transparent parts is laid on white, as it would be

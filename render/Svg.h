@@ -18,7 +18,11 @@
 //   modules as DrawFrameMarks colours at one pixel per module;
 // - colours as #rrggbb, and <title> holding TitleUtf8 (XML-escaped; characters XML 1.0 does not
 //   allow are dropped).
-// At one pixel per module the picture is RenderModules' picture. Answers an empty string for an
+// A designed style (TCodeStyle::Designed) instead gives the shapes of render/Design.h: the dark
+// modules as one filled path in Style.Dark, the finder patterns as one filled path in
+// Style.FinderDark(), the logo as an <image> whose data address holds the SVG file (kept vector)
+// or a PNG of the bitmap; a shaped style has no crispEdges, so curves stay smooth.
+// At one pixel per module a plain picture is RenderModules' picture. Answers an empty string for an
 // empty grid or a MmPerModule that is not a positive finite number.
 std::string RenderSvg(const TModuleGrid& Grid, const TCodeStyle& Style, double MmPerModule,
                       const std::string& TitleUtf8);

@@ -711,3 +711,157 @@ TEST(CliBatch, WeakColoursAreWarnedOfOnce) {
                                       "url, email, vcard or wifi)\n");
   }
 }
+
+// ---- designed codes ----
+
+namespace {
+
+// A logo for the command line to read: an orange block with a navy disc, transparent around.
+void WriteLogo(const fs::path& Path, int W = 160, int H = 100) {
+  QImage Picture(W, H, QImage::Format_ARGB32);
+  Picture.fill(Qt::transparent);
+  for (int Y = 0; Y < H; ++Y)
+    for (int X = 0; X < W; ++X) {
+      const int Dx = X - W / 2, Dy = Y - H / 2;
+      if (Dx * Dx + Dy * Dy < H * H / 5)
+        Picture.setPixel(X, Y, qRgb(0x14, 0x14, 0x60));
+      else if (X < W * 2 / 3)
+        Picture.setPixel(X, Y, qRgb(0xf0, 0x80, 0x20));
+    }
+  ASSERT_TRUE(Picture.save(QString::fromStdString(Path.string()), "PNG"));
+}
+
+} // namespace
+
+// Every file format carries the design and reads back through the outside readers; --verify
+// judges the designed picture: a large logo at level L fails with exit 3, the same at H passes.
+TEST(CliDesign, DesignedFilesReadBackAndVerifyJudgesTheDesign) {
+  TTempFolder Folder;
+  WriteLogo(Folder.Path() / "logo.png");
+  const std::string Url = "https://example.org/marbeck/designed-codes?id=12345";
+  for (const char* Ext : {".png", ".svg", ".pdf"}) {
+    SCOPED_TRACE(Ext);
+    const std::string Name = std::string("code") + Ext;
+    const TRun R = RunCli(Folder.Path(), {"url", Url, "--logo", "logo.png", "--ec", "H", "--shape",
+                                          "dots", "--finder-shape", "rounded", "--finder-color",
+                                          "#b01030", "--verify", "-o", Name});
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(DecodeFile(Folder.Path() / Name), Url);
+    const TRun Low =
+        RunCli(Folder.Path(), {"url", Url, "--logo", "logo.png", "--logo-size", "30", "--ec", "L",
+                               "--verify", "-o", std::string("low").append(Ext)});
+    EXPECT_EQ(Low.Status, 3) << Low.Err;
+    EXPECT_NE(Low.Err.find("not verified"), std::string::npos) << Low.Err;
+    EXPECT_FALSE(fs::exists(Folder.Path() / (std::string("low").append(Ext)))); // nothing written
+    const TRun High =
+        RunCli(Folder.Path(), {"url", Url, "--logo", "logo.png", "--logo-size", "30", "--ec", "H",
+                               "--verify", "-o", std::string("high").append(Ext)});
+    EXPECT_EQ(High.Status, 0) << High.Err;
+  }
+  // The SVG keeps a bitmap logo as PNG data; the square shape without a design stays plain.
+  EXPECT_NE(ReadFile(Folder.Path() / "code.svg").find("xlink:href=\"data:image/png;base64,"),
+            std::string::npos);
+}
+
+TEST(CliDesign, BadDesignValuesAreUsageErrorsAndTheTerminalRefusesDesigns) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "broken.png", "\x89PNG\r\n\x1a\n not really");
+  const struct {
+    std::vector<std::string> Args;
+    int Status;
+    const char* Message;
+  } Cases[] = {
+      {{"--shape", "star", "-o", "a.svg"}, 2, "--shape: \"star\" (square, dots or rounded)"},
+      {{"--finder-shape", "dots", "-o", "a.svg"}, 2, "--finder-shape: \"dots\""},
+      {{"--logo-size", "31", "-o", "a.svg"}, 2, "--logo-size"},
+      {{"--logo", "gone.png", "-o", "a.svg"}, 2, "--logo: cannot use gone.png: no such file"},
+      {{"--logo", "broken.png", "-o", "a.svg"}, 2, "--logo: cannot use broken.png: a damaged"},
+      {{"--finder-color", "clWindow", "-o", "a.svg"},
+       2,
+       "--finder-color: \"clWindow\" is a system"},
+      {{"--shape", "dots", "--format", "utf8", "-o", "-"}, 2, "the terminal drawing shows plain"},
+      {{"--finder-color", "#eeeeee", "--verify", "-o", "a.svg"}, 3, "finder contrast 1.16 : 1"},
+  };
+  for (const auto& Case : Cases) {
+    std::vector<std::string> Args = {"text", "designed"};
+    Args.insert(Args.end(), Case.Args.begin(), Case.Args.end());
+    SCOPED_TRACE(Args[2]);
+    const TRun R = RunCli(Folder.Path(), Args);
+    EXPECT_EQ(R.Status, Case.Status) << R.Err;
+    EXPECT_NE(R.Err.find(Case.Message), std::string::npos) << R.Err;
+    EXPECT_FALSE(fs::exists(Folder.Path() / "a.svg"));
+  }
+  // Without --verify a weak finder colour is warned of, and the file is made.
+  const TRun Weak =
+      RunCli(Folder.Path(), {"text", "x", "--finder-color", "#eeeeee", "-o", "w.svg"});
+  EXPECT_EQ(Weak.Status, 0);
+  EXPECT_NE(Weak.Err.find("warning: finder contrast 1.16 : 1"), std::string::npos) << Weak.Err;
+}
+
+// The design columns: a logo named relative to the CSV file's folder, read once for many rows;
+// each row's verdict judges its own design; bad cells fail their row only.
+TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
+  TTempFolder Folder;
+  fs::create_directory(Folder.Path() / "in");
+  WriteLogo(Folder.Path() / "in" / "logo.png");
+  WriteFile(Folder.Path() / "in" / "badges.csv",
+            "first-name,logo,logo-size,shape,finder-shape,finder-color,ec\n"
+            "Ada,logo.png,20,dots,rounded,#b01030,H\n"
+            "Bea,logo.png,30,square,,,L\n"
+            "Cy,gone.png,,,,,H\n"
+            "Di,,,hexagon,,,\n"
+            "Ed,,12,rounded,square,,Q\n"
+            "Flo,logo.png,31,,,,H\n");
+  const TRun Run = RunCli(Folder.Path(), {"batch", "in/badges.csv", "--out", "out", "--kind",
+                                          "vcard", "--verify", "--format", "png"});
+  EXPECT_EQ(Run.Status, 1) << Run.Err;
+  const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "out");
+  ASSERT_EQ(M.size(), 6u);
+  EXPECT_EQ(M[0].Verified, "yes") << M[0].Error;
+  EXPECT_EQ(M[0].Level, "H");
+  EXPECT_NE(M[1].Error.find("not verified"), std::string::npos) << M[1].Error;
+  EXPECT_EQ(M[2].Error, "logo: cannot use gone.png: no such file");
+  EXPECT_EQ(M[3].Error, "shape: \"hexagon\" (square, dots or rounded)");
+  EXPECT_EQ(M[4].Verified, "yes") << M[4].Error;
+  EXPECT_EQ(M[5].Error, "logo-size: \"31\" (a whole number from 5 to 30)");
+
+  // A label sheet paints each row in its own design: Ada's corner squares in her colour.
+  const TRun Sheet = RunCli(Folder.Path(), {"batch", "in/badges.csv", "--out", "sheet.pdf",
+                                            "--kind", "vcard", "--sheet", "A4", "--grid", "2x3"});
+  EXPECT_EQ(Sheet.Status, 1) << Sheet.Err; // the rows with a bad cell fail as before
+  const std::string Page = (Folder.Path() / "page").string();
+  ASSERT_EQ(std::system(("pdftoppm -png -r 72 -singlefile " +
+                         ShellQuote((Folder.Path() / "sheet.pdf").string()) + " " +
+                         ShellQuote(Page) + " 2>/dev/null")
+                            .c_str()),
+            0);
+  QImage Sheets;
+  ASSERT_TRUE(Sheets.load(QString::fromStdString(Page + ".png")));
+  int Coloured = 0;
+  for (int Y = 0; Y < Sheets.height(); ++Y)
+    for (int X = 0; X < Sheets.width(); ++X) {
+      const QColor C = Sheets.pixelColor(X, Y);
+      Coloured += std::abs(C.red() - 0xb0) < 24 && C.green() < 48 && std::abs(C.blue() - 0x30) < 24;
+    }
+  EXPECT_GT(Coloured, 100);
+
+  // 200 designed badges, all verified.
+  std::string Badges = "first-name,last-name,company\n";
+  for (int I = 0; I < 200; ++I)
+    Badges.append("Guest")
+        .append(std::to_string(I))
+        .append(",Number ")
+        .append(std::to_string(I))
+        .append(",Marbeck Days\n");
+  WriteFile(Folder.Path() / "in" / "many.csv", Badges);
+  const TRun Many = RunCli(Folder.Path(), {"batch", "in/many.csv", "--out", "many", "--kind",
+                                           "vcard", "--verify", "--logo", "in/logo.png", "--ec",
+                                           "H", "--shape", "rounded", "--finder-shape", "rounded",
+                                           "--finder-color", "#1060a0", "--jobs", "2"});
+  EXPECT_EQ(Many.Status, 0) << Many.Err;
+  const std::vector<TManifestRow> All = ReadManifest(Folder.Path() / "many");
+  ASSERT_EQ(All.size(), 200u);
+  for (const TManifestRow& Row : All)
+    EXPECT_EQ(Row.Verified, "yes") << Row.Row << ": " << Row.Error;
+  EXPECT_TRUE(DecodeFile(Folder.Path() / "many" / "200.svg").has_value());
+}
