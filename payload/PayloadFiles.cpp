@@ -154,6 +154,29 @@ TFieldSetter Components(std::array<std::u16string TVCardPage::*, 4> Fields) {
   };
 }
 
+// Whether Text is one of the date forms of RFC 6350, section 4.3.1, written with dashes.
+bool IsDashedDate(std::u16string_view Text) {
+  const auto Digits = [&Text](std::size_t From, std::size_t Count) {
+    return std::all_of(Text.begin() + static_cast<std::ptrdiff_t>(From),
+                       Text.begin() + static_cast<std::ptrdiff_t>(From + Count),
+                       [](char16_t C) { return C >= u'0' && C <= u'9'; });
+  };
+  switch (Text.size()) {
+  case 10: // 1970-01-31
+    return Digits(0, 4) && Text[4] == u'-' && Digits(5, 2) && Text[7] == u'-' && Digits(8, 2);
+  case 7: // 1970-01
+    return Digits(0, 4) && Text[4] == u'-' && Digits(5, 2);
+  case 6: // --0131
+    return Text.starts_with(u"--") && Digits(2, 4);
+  case 5: // ---31
+    return Text.starts_with(u"---") && Digits(3, 2);
+  case 4: // --01
+    return Text.starts_with(u"--") && Digits(2, 2);
+  default:
+    return false;
+  }
+}
+
 const std::vector<TVCardPrefix>& VCardPrefixes() {
   using P = TVCardPage;
   static const std::vector<TVCardPrefix> Table = {
@@ -167,10 +190,12 @@ const std::vector<TVCardPrefix>& VCardPrefixes() {
       {u"BDAY:",
        [](P& Page, const std::u16string& V) {
          const std::u16string D = UnescapeVCard(V);
-         // The page's yyyy.mm.dd from the basic form (19700131). A value with anything but digits
-         // (1970-01-31, --0131 as RFC 6350 section 4.3.1 allows) is taken as it stands: cutting
-         // it at fixed places would lose the day, and the composer writes it back unchanged.
-         if (std::any_of(D.begin(), D.end(), [](char16_t C) { return C < u'0' || C > u'9'; })) {
+         // The page's yyyy.mm.dd from the basic form this program writes (19700131). RFC 6350's
+         // other date forms (section 4.3.1: 1970-01-31, 1970-01, --0131, --01, ---31), as other
+         // programs write them, are kept as they stand: cutting them at fixed places would lose
+         // the day, and the composer writes them back unchanged. Every other value is cut as
+         // before, so the fields of this program's own files come back as they were typed.
+         if (IsDashedDate(D)) {
            Page.Birthday = D;
            return;
          }
