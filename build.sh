@@ -10,12 +10,12 @@ cd "$(dirname "$0")"
 action=${1:-run}
 jobs=$(nproc 2>/dev/null || echo 2)
 
-common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev libzbar-dev libpng-dev libcli11-dev scdoc
-             libzip-dev zlib1g-dev fonts-liberation fonts-dejavu-core)
+common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libzbar-dev libpng-dev
+             libcli11-dev scdoc libzip-dev zlib1g-dev fonts-liberation fonts-dejavu-core)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools
            libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format
-           python3-vobject poppler-utils librsvg2-bin qt6-svg-dev python3-segno qrencode
-           dpkg-dev desktop-file-utils appstream lintian unzip parallel)
+           python3-vobject poppler-utils librsvg2-bin python3-segno qrencode
+           dpkg-dev desktop-file-utils appstream lintian unzip parallel dbus-daemon)
 
 # The user's build: what ./build.sh run starts and what the README's package commands build.
 release_opts=(-DCMAKE_BUILD_TYPE=Release -DMARBECK_BUILD_TESTS=OFF -DMARBECK_BUILD_BENCH=OFF)
