@@ -238,6 +238,15 @@ void FinderShapes(const TCodeStyle& Style, const TDesignLayout& Layout, TShapeVi
   }
 }
 
+void PaintFrameMarks(QPainter& Painter, int Side, const TCodeStyle& Style) {
+  if (!Style.Frame) return;
+  QPainterPath Marks;
+  Marks.setFillRule(Qt::WindingFill); // the arms of a mark overlap in its corner
+  ForEachFrameArm(Side, Style.MarkLength,
+                  [&Marks](int X, int Y, int W, int H) { Marks.addRect(X, Y, W, H); });
+  Painter.fillPath(Marks, QColor::fromRgb(Style.FrameColor));
+}
+
 void PaintDesign(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
                  const TCodeStyle& Style, bool Smooth) {
   const int Side = Grid.Side;
@@ -278,13 +287,7 @@ void PaintDesign(QPainter& Painter, const QRectF& Target, const TModuleGrid& Gri
       Painter.fillPath(Finders.Path, QColor::fromRgb(Style.FinderDark()));
     Painter.setRenderHint(QPainter::Antialiasing, Smooth);
   }
-  if (Style.Frame) {
-    QPainterPath Marks;
-    Marks.setFillRule(Qt::WindingFill); // the arms of a mark overlap in its corner
-    ForEachFrameArm(Side, Style.MarkLength,
-                    [&Marks](int X, int Y, int W, int H) { Marks.addRect(X, Y, W, H); });
-    Painter.fillPath(Marks, QColor::fromRgb(Style.FrameColor));
-  }
+  PaintFrameMarks(Painter, Side, Style);
   if (Style.Logo && !Layout.Pad.isEmpty()) {
     if (Style.Logo->IsSvg()) {
       QSvgRenderer Renderer(Style.Logo->Svg);

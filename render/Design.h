@@ -61,6 +61,10 @@ void FinderShapes(const TCodeStyle& Style, const TDesignLayout& Layout, TShapeVi
 void PaintDesign(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
                  const TCodeStyle& Style, bool Smooth);
 
+// The corner marks of Style (when Style.Frame) on a painter that draws in modules of a grid Side
+// modules wide: one path in the frame colour. Used by PaintDesign and PaintCode.
+void PaintFrameMarks(QPainter& Painter, int Side, const TCodeStyle& Style);
+
 // The corner marks of DrawFrameMarks as rectangles in modules, for the vector outputs: calls
 // Visit(X, Y, W, H) for each of the eight arms, clipped to the grid.
 template <typename TVisit> void ForEachFrameArm(int Side, int MarkLength, TVisit&& Visit) {

@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
@@ -38,13 +37,7 @@ void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
     Painter.drawRects(Dark.constData(), static_cast<int>(Dark.size()));
   }
 
-  if (Style.Frame) {
-    QPainterPath Marks;
-    Marks.setFillRule(Qt::WindingFill); // the arms of a mark overlap in its corner
-    ForEachFrameArm(Side, Style.MarkLength,
-                    [&Marks](int X, int Y, int W, int H) { Marks.addRect(X, Y, W, H); });
-    Painter.fillPath(Marks, QColor::fromRgb(Style.FrameColor));
-  }
+  PaintFrameMarks(Painter, Side, Style);
   Painter.restore();
 }
 
