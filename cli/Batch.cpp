@@ -360,7 +360,8 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = Format;
-  if (*Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
+  if (*Kind != TKind::Text)
+    Request.Encoding = RecordEncoding(Request.Encoding, Payload.Payload, *Kind == TKind::VCard);
   if (Columns.ECLevel >= 0) {
     if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
         !Cell.empty()) {
