@@ -181,7 +181,7 @@ TEST_F(TWindowTest, PastedAndDroppedPicturesAreRead) {
   F.PastePicture1->trigger();
   EXPECT_EQ(F.PageControl1->currentIndex(), 3);
   EXPECT_EQ(F.ContactName->text(), QStringLiteral("Anna"));
-  EXPECT_EQ(F.EncryptionType->currentIndex(), qrUTF8BOM); // the mark is kept
+  EXPECT_EQ(F.EncryptionType->currentIndex(), qrAuto); // no mark goes before a record
   EXPECT_TRUE(
       F.NoteLabel->text().startsWith(QStringLiteral("Read a vCard code from the clipboard")));
 
