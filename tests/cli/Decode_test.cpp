@@ -181,13 +181,15 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
   const fs::path Broken = Folder.Path() / "broken.png";
   QFile::copy(Q(Code), Q(Broken));
   QFile::resize(Q(Broken), 60); // a PNG cut short
+  const fs::path Huge = Folder.Path() / "huge.bmp";
+  ASSERT_TRUE(WriteFileBytes(Huge, BmpHeader(15000, 15000)));
   const fs::path Blank = Folder.Path() / "blank.bmp";
   QImage White(120, 120, QImage::Format_RGB32);
   White.fill(Qt::white);
   ASSERT_TRUE(White.save(Q(Blank)));
 
   const TToolRun Run =
-      Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Broken), Q(Code), Q(Blank)});
+      Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Broken), Q(Code), Q(Blank), Q(Huge)});
   EXPECT_EQ(Run.ExitCode, 1);
   EXPECT_EQ(Run.Out.toStdString(),
             "{\"file\":\"" + Code.string() +
@@ -198,6 +200,9 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
   EXPECT_NE(Err.find(Broken.string() + ": not a picture that can be read"), std::string::npos)
       << Err;
   EXPECT_NE(Err.find(Blank.string() + ": no QR code found"), std::string::npos) << Err;
+  EXPECT_NE(Err.find(Huge.string() + ": the picture is larger than 200 megapixels (15000 x 15000)"),
+            std::string::npos)
+      << Err;
 
   EXPECT_EQ(Cli({QStringLiteral("decode"), Q(Folder.Path() / "missing.png")}).ExitCode, 1);
   EXPECT_EQ(Cli({QStringLiteral("decode")}).ExitCode, 2);
