@@ -188,8 +188,8 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
   White.fill(Qt::white);
   ASSERT_TRUE(White.save(Q(Blank)));
 
-  const TToolRun Run =
-      Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Broken), Q(Code), Q(Blank), Q(Huge)});
+  const TToolRun Run = Cli(
+      {QStringLiteral("decode"), QStringLiteral("--json"), Q(Broken), Q(Code), Q(Blank), Q(Huge)});
   EXPECT_EQ(Run.ExitCode, 1);
   EXPECT_EQ(Run.Out.toStdString(),
             "{\"file\":\"" + Code.string() +
