@@ -146,7 +146,8 @@ TEST(Scan, PictureFilesOfEveryFormatAreRead) {
 }
 
 // Pictures beyond Qt's default allocation limit of 128 MiB (about 33.5 megapixels at 32 bits):
-// a 5,800 x 5,800 PNG scan of a code is read, scaled down, and its code found; one of more than
+// a 5,800 x 5,800 PNG scan of a code is read, scaled down, and its code found (its modules of
+// 150 pixels, too large for zbar, halved until they are not); one of more than
 // 200 megapixels is refused by its header, before anything is decoded.
 TEST(Scan, LargePicturesAreReadScaledDownAndTooLargeOnesRefused) {
   const std::string Bytes = "https://example.org/a-large-scan";
@@ -156,7 +157,7 @@ TEST(Scan, LargePicturesAreReadScaledDownAndTooLargeOnesRefused) {
   Scan.fill(qRgb(250, 250, 245));
   {
     QPainter P(&Scan);
-    P.drawImage(QRect(1500, 1900, 2000, 2000), Code); // about 60 pixels a module
+    P.drawImage(QRect(400, 400, 5000, 5000), Code); // a code filling the scan, 150 px a module
   }
   QByteArray Png;
   {
