@@ -324,7 +324,7 @@ void TForm1::CreateCodeBtnClick() {
   Image1->resize(Side, Side);
   // A shaped code is painted at the zoom (its dots and curves need the pixels); a plain one at
   // one pixel a module, stretched by the picture box.
-  Image1->SetPicture(Style.Shaped()
+  Image1->SetPicture(Style.PaintedAtFinalSize()
                          ? RenderRaster(Code.Grid, Style, std::max(Side, ScrollBar1->value()))
                          : RenderModules(Code.Grid, Style));
   FLastCode = std::move(Code);
@@ -355,7 +355,7 @@ void TForm1::SetNote(const QString& Note, bool Warning) {
 
 void TForm1::ScrollBar1Change() {
   const int Zoom = ScrollBar1->value();
-  if (FHasCode && FLastStyle.Shaped()) {
+  if (FHasCode && FLastStyle.PaintedAtFinalSize()) {
     // Painted again at the new zoom, frame marks included.
     if (Image1->Picture().width() != Zoom)
       Image1->SetPicture(RenderRaster(FLastCode.Grid, FLastStyle, Zoom));

@@ -74,7 +74,7 @@ public:
     return true;
   }
 
-  void Store(TRowOutput& Row) override {
+  void TakeOnWorker(TRowOutput& Row) override {
     TAtomicWrite How;
     How.Durable = FOptions.Durable;
     How.Replace = FOptions.Force;

@@ -82,9 +82,9 @@ public:
   }
 
   bool WantsGrid() const override { return true; }
-  void Store(TRowOutput& Row) override { (void)Row; }
+  void TakeOnWorker(TRowOutput& Row) override { (void)Row; }
 
-  void Append(TRowOutput& Row) override {
+  void TakeInRowOrder(TRowOutput& Row) override {
     if (FCell == FLayout.Columns * FLayout.Rows) {
       FWriter->newPage();
       FCell = 0;
