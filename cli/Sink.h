@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -68,6 +69,14 @@ public:
   // Where the manifest is, for messages.
   virtual std::string ManifestPlace() const = 0;
 };
+
+// Opens the output of a sink that writes one file, Options.Out (the archive, the sheet): checks
+// that none of Taken exists (without Force) and that Options.Out is no folder, opens its folder
+// for atomic writes into Files, begins the file as File and starts the manifest. False, after
+// one line on Err, when the batch cannot start.
+bool OpenSingleFile(const TSinkOptions& Options, std::initializer_list<std::filesystem::path> Taken,
+                    std::unique_ptr<TFolderFiles>& Files, TPendingFile& File, TManifest& Manifest,
+                    std::ostream& Err);
 
 // The sink Options.Out and Options.Sheet ask for: a sheet PDF, a ZIP archive for a name ending
 // in .zip (any letter case), a folder otherwise.

@@ -135,24 +135,7 @@ public:
 
   bool Open(TManifest& Manifest, std::ostream& Err) override {
     const std::string Out = FOptions.Out.string();
-    std::error_code Ec;
-    if (!FOptions.Force && std::filesystem::exists(FOptions.Out, Ec)) {
-      Err << kMe << Out << " exists (--force replaces it)\n";
-      return false;
-    }
-    if (std::filesystem::is_directory(FOptions.Out, Ec)) {
-      Err << kMe << Out << " is a folder\n";
-      return false;
-    }
-    FFiles = std::make_unique<TFolderFiles>(FFolder);
-    std::string Error = FFiles->Error();
-    TWriteResult Made;
-    if (FFiles->Ok()) FSpool = FFiles->Create(FOptions.Out.filename().string(), false, Made);
-    if (FFiles->Ok() && !FSpool.Valid()) Error = Made.Error;
-    if (!FFiles->Ok() || !FSpool.Valid() || !Manifest.Open(*FFiles, Error)) {
-      Err << kMe << "cannot write " << Out << ": " << Error << "\n";
-      return false;
-    }
+    if (!OpenSingleFile(FOptions, {FOptions.Out}, FFiles, FSpool, Manifest, Err)) return false;
     FTempName = TemporaryName(FOptions.Out.filename().string());
     int Code = 0;
     FArchive = zip_open((FFolder / FTempName).c_str(), ZIP_CREATE | ZIP_EXCL, &Code);
