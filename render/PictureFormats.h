@@ -1,7 +1,10 @@
 // The picture formats a code is written in, one table for the window's save dialog and the command
 // line's --format and file names: each format's name, file extension and the save dialog's line.
-// Standard library and platform/ only.
+// Header only (the command line's input library uses it without render/): standard library and
+// platform/ only.
 #pragma once
+
+#include "platform/Unicode.h"
 
 #include <optional>
 #include <string_view>
@@ -24,9 +27,31 @@ inline constexpr TPictureFormat kPictureFormats[] = {
 };
 
 // The table's line of Format.
-const TPictureFormat& PictureFormat(TOutputFormat Format);
+inline const TPictureFormat& PictureFormat(TOutputFormat Format) {
+  for (const TPictureFormat& Line : kPictureFormats)
+    if (Line.Format == Format) return Line;
+  return kPictureFormats[0];
+}
+
 // "png", "svg", "pdf", "utf8" (any letter case).
-std::optional<TOutputFormat> FormatFromName(std::string_view Name);
-std::string_view FormatExtension(TOutputFormat Format); // ".png" ...
-// The picture format named by the extension of Path (.png, .svg, .pdf in any letter case), if any.
-std::optional<TOutputFormat> FormatOfPath(std::string_view Path);
+inline std::optional<TOutputFormat> FormatFromName(std::string_view Name) {
+  for (const TPictureFormat& Line : kPictureFormats)
+    if (EqualIgnoringAsciiCase(Name, Line.Name)) return Line.Format;
+  return std::nullopt;
+}
+
+// ".png" ...
+inline std::string_view FormatExtension(TOutputFormat Format) {
+  return PictureFormat(Format).Extension;
+}
+
+// The picture format named by the extension of Path (.png, .svg, .pdf in any letter case), if
+// any.
+inline std::optional<TOutputFormat> FormatOfPath(std::string_view Path) {
+  for (const TPictureFormat& Line : kPictureFormats) {
+    if (Line.Format == TOutputFormat::Utf8 || Path.size() < Line.Extension.size()) continue;
+    if (EqualIgnoringAsciiCase(Path.substr(Path.size() - Line.Extension.size()), Line.Extension))
+      return Line.Format;
+  }
+  return std::nullopt;
+}
