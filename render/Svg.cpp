@@ -276,7 +276,8 @@ std::string RenderSvg(const TModuleGrid& Grid, const TCodeStyle& Style, double M
   Out += ' ';
   AppendInt(Out, Side);
   // Round shapes are left smooth; squares keep sharp edges.
-  Out += Style.PaintedAtFinalSize() ? "\">\n<title>" : "\" shape-rendering=\"crispEdges\">\n<title>";
+  Out +=
+      Style.PaintedAtFinalSize() ? "\">\n<title>" : "\" shape-rendering=\"crispEdges\">\n<title>";
   AppendEscaped(Out, TitleUtf8);
   Out += "</title>\n<rect width=\"";
   AppendInt(Out, Side);
