@@ -6,7 +6,7 @@
 #include "Controls.h"
 #include "FormHelpers.h"
 #include "ReadBackWorker.h"
-#include "VCardFields.h"
+#include "VCardEdits.h"
 #include "encoder/QRCodeSymbol.h"
 #include "payload/PayloadFiles.h"
 #include "platform/Messages.h"
@@ -305,7 +305,7 @@ QString TForm1::FillQRText() {
   return Payload;
 }
 
-TQRCodeEncoding TForm1::PassEncoding(const std::u16string& Payload) const {
+TQRCodeEncoding TForm1::EncodingForPayload(const std::u16string& Payload) const {
   const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
   const int Page = PageControl1->currentIndex();
   return Page == 0 ? Chosen : RecordEncoding(Chosen, Payload, Page == 3);
@@ -317,7 +317,7 @@ void TForm1::CreateCodeBtnClick() {
   const std::u16string Payload = ToUtf16(FillQRText());
   const TCodeStyle Style = CurrentStyle();
   TCode Code =
-      MakeCode(Payload, PassEncoding(Payload), Style,
+      MakeCode(Payload, EncodingForPayload(Payload), Style,
                static_cast<TQRCodeECLevel>(ErrorCorrection->currentIndex()), Boost->isChecked());
 
   const int Side = Code.Grid.Side;
@@ -327,7 +327,7 @@ void TForm1::CreateCodeBtnClick() {
   // one pixel a module, stretched by the picture box. Without a symbol there is nothing to frame.
   TCodeStyle Painted = Style;
   Painted.Frame = Painted.Frame && Code.Version > 0;
-  Image1->SetPicture(Style.Shaped()
+  Image1->SetPicture(Style.PaintedAtFinalSize()
                          ? RenderRaster(Code.Grid, Painted, std::max(Side, ScrollBar1->value()))
                          : RenderModules(Code.Grid, Painted));
   FLastCode = std::move(Code);
@@ -393,7 +393,7 @@ void TForm1::PageChanged() {
 
 void TForm1::ScrollBar1Change() {
   const int Zoom = ScrollBar1->value();
-  if (FHasCode && FLastStyle.Shaped()) {
+  if (FHasCode && FLastStyle.PaintedAtFinalSize()) {
     // Painted again at the new zoom, frame marks included.
     if (Image1->Picture().width() != Zoom)
       Image1->SetPicture(RenderRaster(FLastCode.Grid, FLastStyle, Zoom));

@@ -344,7 +344,7 @@ private:
   QString FillQRText();
   // The encoding of a pass for Payload: the Encoding Mode list's choice; on every page but Text
   // as RecordEncoding gives it (no byte-order mark before a record).
-  TQRCodeEncoding PassEncoding(const std::u16string& Payload) const;
+  TQRCodeEncoding EncodingForPayload(const std::u16string& Payload) const;
   // The note under the preview: dark red for a warning, the window's text colour for news.
   // Lasting is the part of it that stays true when the page changes (a read's account of what
   // it read); without one the whole note lasts. The note and the read-back line are shown whole,

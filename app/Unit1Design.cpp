@@ -123,7 +123,7 @@ void TForm1::LogoBtnClick() {
   // too long for H keeps its level and its code, and the note says why the level stays.
   const std::u16string Payload = ToUtf16(FillQRText());
   const bool FitsH =
-      !MakeCode(Payload, PassEncoding(Payload), CurrentStyle(), ecH, false).DataTooLong;
+      !MakeCode(Payload, EncodingForPayload(Payload), CurrentStyle(), ecH, false).DataTooLong;
   const int Level = ErrorCorrection->currentIndex();
   if (FitsH) ErrorCorrection->setCurrentIndex(ecH);
   CreateCodeBtn->click();
