@@ -376,8 +376,13 @@ void TForm1::BuildGenerationControls() {
   EncryptionType->setGeometry(10, 378, 119, 21);
   EncryptionType->addItems({QStringLiteral("Auto"), QStringLiteral("Numeric"),
                             QStringLiteral("Alphanumeric"), QStringLiteral("ISO-8859-1"),
-                            QStringLiteral("UTF-8 without BOM"), QStringLiteral("UTF-8 with BOM")});
+                            QStringLiteral("UTF-8 without BOM"), QStringLiteral("UTF-8 with BOM"),
+                            QStringLiteral("UTF-8 with ECI")});
   EncryptionType->setCurrentIndex(0);
+  EncryptionType->setToolTip(QStringLiteral(
+      "How the text is stored in the code. Auto takes the smallest mode that holds it and marks "
+      "no character set, since older readers may not know the mark.\nUTF-8 with ECI names UTF-8 "
+      "with the ECI designator 26, so that readers need not guess the character set."));
   FrameSize = new QComboBox(ClientArea);
   FrameSize->setGeometry(136, 378, 57, 21);
   for (int Spacing = 1; Spacing <= 9; ++Spacing)

@@ -60,6 +60,7 @@ struct TColumns {
   int File = -1;
   int ECLevel = -1; // the ec column: L, M, Q or H for the row, empty for --ec
   int Boost = -1;   // the boost column: yes or no for the row, empty for --boost
+  int Encoding = -1; // the encoding column: an --encoding name for the row, empty for --encoding
   int Caption = -1; // the column --caption names (any column, known or not)
   // The design columns (logo, logo-size, shape, finder-shape, finder-color) in the order of
   // kDesignColumns; empty cells keep the options' design.
@@ -255,7 +256,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     // Names are matched without regard to ASCII letter case, as file names' extensions are.
     const std::string& Name = Record.Fields[I];
     std::string_view Known;
-    for (const std::string_view Special : {"kind", "file", "ec", "boost"})
+    for (const std::string_view Special : {"kind", "file", "ec", "boost", "encoding"})
       if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
     for (const auto& Column : kDesignColumns)
       if (EqualIgnoringAsciiCase(Name, Column.first)) Known = Column.first;
@@ -275,6 +276,8 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
       Columns.ECLevel = static_cast<int>(I);
     else if (Known == "boost")
       Columns.Boost = static_cast<int>(I);
+    else if (Known == "encoding")
+      Columns.Encoding = static_cast<int>(I);
     else if (const auto* Design = std::find_if(
                  std::begin(kDesignColumns), std::end(kDesignColumns),
                  [Known](const auto& Column) { return !Known.empty() && Column.first == Known; });
@@ -360,6 +363,17 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = Format;
+  if (Columns.Encoding >= 0) {
+    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.Encoding)];
+        !Cell.empty()) {
+      const std::optional<TQRCodeEncoding> Encoding = ParseEncoding(Cell);
+      if (!Encoding) {
+        R.Error = "unknown encoding " + Quoted(Cell) + " (see --encoding)";
+        return Out;
+      }
+      Request.Encoding = *Encoding;
+    }
+  }
   if (*Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
   if (Columns.ECLevel >= 0) {
     if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
