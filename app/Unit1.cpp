@@ -334,6 +334,15 @@ void TForm1::CreateCodeBtnClick() {
   ++FPassNumber;
 
   const TCode& Symbol = FLastCode;
+  // What a screen reader says of the preview: the code's version and level and its text (its
+  // first 200 characters, on one line).
+  QString Shown = ToQString(Payload).simplified();
+  if (Shown.size() > 200) Shown = Shown.left(200) + QChar(0x2026);
+  FPreviewSummary = Symbol.Version > 0 ? tr("QR code, version %1-%2: %3")
+                                             .arg(Symbol.Version)
+                                             .arg(QChar::fromLatin1(ECLevelLetter(Symbol.Level)))
+                                             .arg(Shown)
+                                       : tr("No QR code");
   if (Symbol.DataTooLong) {
     SetNote(QString::fromStdString(TooLongMessage(Symbol, TMessageForm::Note)));
   } else if (PageControl1->currentIndex() == 4) {

@@ -36,12 +36,18 @@ void TForm1::BuildDesignControls() {
       {QStringLiteral("Squares"), QStringLiteral("Dots"), QStringLiteral("Rounded")});
   ModuleShape->setToolTip(QStringLiteral(
       "How the modules are drawn: squares, round dots, or joined with rounded corners"));
+  Label37->setBuddy(ModuleShape);
   FinderShape = new QComboBox(ClientArea);
   FinderShape->addItems({QStringLiteral("Square corners"), QStringLiteral("Round corners")});
+  // No caption on the row for it: a label a screen reader takes as the list's name.
+  auto* FinderShapeLabel = new QLabel(QStringLiteral("Finder shape"), ClientArea);
+  FinderShapeLabel->setBuddy(FinderShape);
+  FinderShapeLabel->hide();
   FinderShape->setToolTip(
       QStringLiteral("How the three large corner squares (the finder patterns) are drawn"));
   FinderColor = new TColorSwatch(ClientArea);
   FinderColor->SetColor(0x000000);
+  FinderColor->setAccessibleName(QStringLiteral("Finder color"));
   FinderColor->setToolTip(QStringLiteral(
       "Colour of the three corner squares; choose the Matrix Color to let them follow it"));
   LogoBtn = new QPushButton(QStringLiteral("Logo\u2026"), ClientArea);
@@ -52,6 +58,7 @@ void TForm1::BuildDesignControls() {
   LogoSize->setRange(kMinLogoPercent, kMaxLogoPercent);
   LogoSize->setValue(kDefaultLogoPercent);
   LogoSize->setSuffix(QStringLiteral(" %"));
+  LogoSize->setAccessibleName(QStringLiteral("Logo size"));
   LogoSize->setToolTip(QStringLiteral(
       "The logo's size as a share of the code's side: the larger, the more the code must "
       "restore (the line above says whether it still scans)"));

@@ -59,10 +59,10 @@ QPushButton* MakeButton(QWidget* Parent, const QString& Caption, const QRect& Pl
   return Button;
 }
 
-// The "  Load" and "  Save" buttons of the pages, with the style's open and save pictures.
+// The Load and Save buttons of the pages, with the style's open and save pictures.
 QPushButton* MakeFileButton(QWidget* Parent, bool Save, int Left) {
-  QPushButton* Button = MakeButton(
-      Parent, Save ? QStringLiteral("  Save") : QStringLiteral("  Load"), QRect(Left, 286, 75, 25));
+  QPushButton* Button =
+      MakeButton(Parent, Save ? TForm1::tr("Save") : TForm1::tr("Load"), QRect(Left, 286, 75, 25));
   Button->setIcon(Parent->style()->standardIcon(Save ? QStyle::SP_DialogSaveButton
                                                      : QStyle::SP_DialogOpenButton));
   Button->setIconSize(QSize(16, 16));
@@ -234,6 +234,7 @@ void TForm1::BuildTextPage() {
   MemoText = new QPlainTextEdit(Tab1);
   MemoText->setGeometry(8, 8, 481, 268);
   MemoText->setTabChangesFocus(true);
+  MemoText->setAccessibleName(QStringLiteral("Text"));
   MemoText->installEventFilter(this);
   WatchCopyKey(MemoText);
   tWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), Tab1);
@@ -252,8 +253,10 @@ void TForm1::BuildTextPage() {
 void TForm1::BuildURLPage() {
   Tab2 = new QWidget;
   PageControl1->addTab(Tab2, QStringLiteral("URL"));
-  MakeLabel(Tab2, QStringLiteral("Copy and paste the URL from your Browser to this field"), 8, 12);
+  QLabel* URLLabel = MakeLabel(
+      Tab2, QStringLiteral("Copy and paste the URL from your Browser to this field"), 8, 12);
   EditURL = MakeEdit(Tab2, QRect(8, 30, 481, 21));
+  URLLabel->setBuddy(EditURL);
   WatchCopyKey(EditURL);
   QLabel* Example = MakeLabel(
       Tab2, QStringLiteral("e.g.  https://www.example.org/   or   http://example.com/index.html"),
@@ -266,12 +269,15 @@ void TForm1::BuildURLPage() {
 void TForm1::BuildEMailPage() {
   TabSheet1 = new QWidget;
   PageControl1->addTab(TabSheet1, QStringLiteral("eMail"));
-  MakeLabel(TabSheet1, QStringLiteral("eMail Address"), 8, 8);
+  QLabel* AddressLabel = MakeLabel(TabSheet1, QStringLiteral("eMail Address"), 8, 8);
   EditAddress = MakeEdit(TabSheet1, QRect(8, 24, 481, 21));
-  MakeLabel(TabSheet1, QStringLiteral("Subject"), 8, 52);
+  AddressLabel->setBuddy(EditAddress);
+  QLabel* SubjectLabel = MakeLabel(TabSheet1, QStringLiteral("Subject"), 8, 52);
   EditSubject = MakeEdit(TabSheet1, QRect(8, 68, 481, 21));
-  MakeLabel(TabSheet1, QStringLiteral("Message"), 8, 96);
+  SubjectLabel->setBuddy(EditSubject);
+  QLabel* MessageLabel = MakeLabel(TabSheet1, QStringLiteral("Message"), 8, 96);
   MemoMessage = new QPlainTextEdit(TabSheet1);
+  MessageLabel->setBuddy(MemoMessage);
   MemoMessage->setGeometry(8, 112, 481, 164);
   MemoMessage->setTabChangesFocus(true);
   for (QWidget* Field : {static_cast<QWidget*>(EditAddress), static_cast<QWidget*>(EditSubject),
@@ -332,12 +338,15 @@ void TForm1::BuildVCardPage() {
 void TForm1::BuildWifiPage() {
   TabSheet3 = new QWidget;
   PageControl1->addTab(TabSheet3, QStringLiteral("Wifi"));
-  MakeLabel(TabSheet3, QStringLiteral("Network Name (SSID)"), 8, 8);
+  QLabel* SSIDLabel = MakeLabel(TabSheet3, QStringLiteral("Network Name (SSID)"), 8, 8);
   SSID = MakeEdit(TabSheet3, QRect(8, 24, 241, 21));
-  MakeLabel(TabSheet3, QStringLiteral("Network Key"), 8, 52);
+  SSIDLabel->setBuddy(SSID);
+  QLabel* KeyLabel = MakeLabel(TabSheet3, QStringLiteral("Network Key"), 8, 52);
   NetworkKey = MakeEdit(TabSheet3, QRect(8, 68, 241, 21));
-  MakeLabel(TabSheet3, QStringLiteral("Network Encryption Type"), 8, 96);
+  KeyLabel->setBuddy(NetworkKey);
+  QLabel* WPALabel = MakeLabel(TabSheet3, QStringLiteral("Network Encryption Type"), 8, 96);
   WPA = new QComboBox(TabSheet3);
+  WPALabel->setBuddy(WPA);
   WPA->setGeometry(8, 112, 161, 21);
   // In the order of their indices: WPA and WEP keep the ones they always had.
   WPA->addItems({QStringLiteral("WPA/WPA2"), QStringLiteral("WEP"),
@@ -388,6 +397,8 @@ void TForm1::BuildGenerationControls() {
   for (int Spacing = 1; Spacing <= 9; ++Spacing)
     FrameSize->addItem(QString::number(Spacing));
   FrameSize->setCurrentIndex(1);
+  Label30->setBuddy(EncryptionType);
+  Label31->setBuddy(FrameSize);
 
   // The share of its codewords a code can lose and still be read (ISO/IEC 18004, 7.5.1).
   ErrorCorrection = new QComboBox(ClientArea);
@@ -395,6 +406,7 @@ void TForm1::BuildGenerationControls() {
   ErrorCorrection->addItems({QStringLiteral("L (7 %)"), QStringLiteral("M (15 %)"),
                              QStringLiteral("Q (25 %)"), QStringLiteral("H (30 %)")});
   ErrorCorrection->setCurrentIndex(ecL);
+  Label36->setBuddy(ErrorCorrection);
   ErrorCorrection->setToolTip(QStringLiteral(
       "Error correction: about this share of a code may be scratched, dirty or covered and a "
       "phone still reads it.\nA higher level makes the code larger for the same text."));
@@ -419,7 +431,7 @@ void TForm1::BuildGenerationControls() {
   Boost->resize(std::max(Boost->width(), Boost->sizeHint().width()), Boost->height());
 
   CreateCodeBtn =
-      MakeButton(ClientArea, QStringLiteral(" Generate QR-Code"), QRect(392, 408, 123, 25));
+      MakeButton(ClientArea, QStringLiteral("Generate QR-Code"), QRect(392, 408, 123, 25));
   CreateCodeBtn->setIcon(GenerateIcon());
   CreateCodeBtn->setIconSize(QSize(16, 16));
 
@@ -465,15 +477,18 @@ void TForm1::BuildPreview() {
   ScrollBar1->setSingleStep(1);
   ScrollBar1->setPageStep(1);
   ScrollBar1->setValue(250);
+  ScrollBar1->setAccessibleName(QStringLiteral("Zoom"));
 
   Label34 = MakeLabel(ClientArea, QStringLiteral("Back Color:"), 526, 354);
   BackColor = new TColorSwatch(ClientArea);
   BackColor->setGeometry(584, 352, 25, 17);
   BackColor->SetColor(0xFFFFFF);
+  BackColor->setAccessibleName(QStringLiteral("Back Color"));
   Label35 = MakeLabel(ClientArea, QStringLiteral("Matrix Color:"), 624, 354);
   MatrixColor = new TColorSwatch(ClientArea);
   MatrixColor->setGeometry(688, 352, 25, 17);
   MatrixColor->SetColor(0x000000);
+  MatrixColor->setAccessibleName(QStringLiteral("Matrix Color"));
   Frame = new QCheckBox(QStringLiteral("Frame"), ClientArea);
   Frame->setGeometry(744, 352, 57, 17);
   Label33 = MakeLabel(ClientArea, QStringLiteral("Size:"), 800, 354);
@@ -483,12 +498,15 @@ void TForm1::BuildPreview() {
   TrackBar1->setValue(0);
   TrackBar1->setPageStep(1);
   TrackBar1->setEnabled(false);
+  Label33->setBuddy(TrackBar1);
+  TrackBar1->setAccessibleName(QStringLiteral("Frame mark size"));
   Label32 = MakeLabel(ClientArea, QStringLiteral("Color:"), 912, 354);
   SetTextColor(Label32, QPalette::WindowText, kSilver);
   SetTextColor(Label33, QPalette::WindowText, kSilver);
   FrameColor = new TColorSwatch(ClientArea);
   FrameColor->setGeometry(944, 352, 25, 17);
   FrameColor->SetColor(0x000000);
+  FrameColor->setAccessibleName(QStringLiteral("Frame mark color"));
   FrameColor->setEnabled(false); // out of the tab order while Frame is not ticked
   Shape1 = new TCover(ClientArea);
   Shape1->setGeometry(944, 352, 25, 17);

@@ -8,6 +8,7 @@
 #include "render/Contrast.h"
 #include "render/Raster.h"
 
+#include <QAccessible>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLocale>
@@ -29,11 +30,24 @@ const QString kInvertedLine = QStringLiteral(
 
 } // namespace
 
-void TForm1::SetReadBackLine(const QString& Line, const QColor& Colour) {
+void TForm1::SetReadBackLine(const QString& Line, const QColor& Colour, const QString& Spoken) {
   ReadBackLabel->setText(Line);
   SetTextColor(ReadBackLabel, QPalette::WindowText, Colour);
   ReadBackLabel->setVisible(!Line.isEmpty());
   ReadBackLabel->raise();
+  // The preview tells the code and the verdict; a screen reader is told that they changed (a
+  // changed name and description, and an alert from the line under the preview).
+  const QString Verdict = Spoken.isEmpty() ? Line : Spoken;
+  Image1->setAccessibleName(Verdict.isEmpty()
+                                ? FPreviewSummary
+                                : QStringLiteral("%1 \u2014 %2").arg(FPreviewSummary, Verdict));
+  Image1->setAccessibleDescription(Line);
+  emit Announced(Image1, QAccessible::NameChanged);
+  if (!Line.isEmpty()) {
+    QAccessibleEvent Alert(ReadBackLabel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&Alert);
+    emit Announced(ReadBackLabel, QAccessible::Alert);
+  }
 }
 
 void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
@@ -77,7 +91,7 @@ void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
             .arg(QChar::fromLatin1(ECLevelLetter(Answer.Level)))
             .arg(English.toString(static_cast<qulonglong>(Answer.ByteCount)),
                  Answer.ByteCount == 1 ? QStringLiteral("byte") : QStringLiteral("bytes")),
-        kGoodColour);
+        kGoodColour, tr("reads back exactly"));
   } else if (Answer.Verdict.Reason == "read back other bytes") {
     SetReadBackLine(QStringLiteral("Does not scan: a reader gets other bytes back"), kBadColour);
   } else if (Answer.Verdict.Reason == "nothing found") {

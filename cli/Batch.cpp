@@ -58,10 +58,10 @@ struct TJob {
 struct TColumns {
   int Kind = -1;
   int File = -1;
-  int ECLevel = -1; // the ec column: L, M, Q or H for the row, empty for --ec
-  int Boost = -1;   // the boost column: yes or no for the row, empty for --boost
+  int ECLevel = -1;  // the ec column: L, M, Q or H for the row, empty for --ec
+  int Boost = -1;    // the boost column: yes or no for the row, empty for --boost
   int Encoding = -1; // the encoding column: an --encoding name for the row, empty for --encoding
-  int Caption = -1; // the column --caption names (any column, known or not)
+  int Caption = -1;  // the column --caption names (any column, known or not)
   // The design columns (logo, logo-size, shape, finder-shape, finder-color) in the order of
   // kDesignColumns; empty cells keep the options' design.
   int Design[5] = {-1, -1, -1, -1, -1};

@@ -190,11 +190,11 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out, TQRCodeECLevel Level, bo
   // The ECI header, when there is one, goes before the segment's mode indicator (7.4.2).
   int EciBits = 0;
   const std::uint32_t EciHeader = TSegmentRules::EciHeader(Segment.Eci, EciBits);
-  Out.MaxUnits = EciBits == 0 ? MaxUnits(Segment.Mode, Requested)
-                              : TSegmentRules::MaxUnitsFor(
-                                    Segment.Mode, TVersion::MaxVersion,
-                                    TErrorCorrectionLevel::ForOrdinal(static_cast<int>(Requested)),
-                                    EciBits);
+  Out.MaxUnits = EciBits == 0
+                     ? MaxUnits(Segment.Mode, Requested)
+                     : TSegmentRules::MaxUnitsFor(
+                           Segment.Mode, TVersion::MaxVersion,
+                           TErrorCorrectionLevel::ForOrdinal(static_cast<int>(Requested)), EciBits);
   Out.Level = static_cast<TQRCodeECLevel>(Requested);
 
   // The version in two passes, as the driver chooses it: first with the narrowest count

@@ -13,7 +13,7 @@ enum TQRCodeEncoding : std::uint8_t {
   qrISO88591,     // one byte per character up to U+00FF; other characters are dropped
   qrUTF8NoBOM,    // UTF-8 with nothing in front
   qrUTF8BOM,      // EF BB BF, then UTF-8
-  qrUTF8ECI,      // ECI designator 26 (UTF-8, ISO/IEC 18004 7.4.2), then UTF-8 with nothing in front
+  qrUTF8ECI, // ECI designator 26 (UTF-8, ISO/IEC 18004 7.4.2), then UTF-8 with nothing in front
 };
 
 // The ECI assignment number that names UTF-8 (ISO/IEC 18004 7.4.2; AIM ECI specification).

@@ -211,18 +211,17 @@ TEST(Decode, Utf8WithEciReadsBackAsTheExactText) {
            QStringLiteral("utf-8-eci"), QStringLiteral("--verify"), QStringLiteral("-o"),
            Q(Folder.Path() / "single.png")});
   ASSERT_EQ(Single.ExitCode, 0) << Single.Err.toStdString();
-  ASSERT_TRUE(
-      WriteFileBytes(Folder.Path() / "in.csv",
-                     QByteArray::fromStdString("kind,file,text,encoding\ntext,row,\"" + Text +
-                                               "\",utf-8-eci\ntext,bad,x,utf-9\n")));
-  const TToolRun Batch = Cli({QStringLiteral("batch"), Q(Folder.Path() / "in.csv"),
-                              QStringLiteral("--out"), Q(Folder.Path() / "out"),
-                              QStringLiteral("--format"), QStringLiteral("png")});
+  ASSERT_TRUE(WriteFileBytes(Folder.Path() / "in.csv",
+                             QByteArray::fromStdString("kind,file,text,encoding\ntext,row,\"" +
+                                                       Text + "\",utf-8-eci\ntext,bad,x,utf-9\n")));
+  const TToolRun Batch =
+      Cli({QStringLiteral("batch"), Q(Folder.Path() / "in.csv"), QStringLiteral("--out"),
+           Q(Folder.Path() / "out"), QStringLiteral("--format"), QStringLiteral("png")});
   EXPECT_EQ(Batch.ExitCode, 1) << Batch.Err.toStdString(); // the row with no such encoding
   EXPECT_NE(Batch.Err.indexOf("unknown encoding \"utf-9\""), -1) << Batch.Err.toStdString();
   for (const fs::path& Png : {Folder.Path() / "single.png", Folder.Path() / "out" / "row.png"}) {
-    const TToolRun Zbar = RunTool(QStringLiteral("zbarimg"),
-                                  {QStringLiteral("-q"), QStringLiteral("--raw"), Q(Png)});
+    const TToolRun Zbar =
+        RunTool(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), Q(Png)});
     EXPECT_EQ(Zbar.Out.toStdString(), Text + "\n") << Png;
   }
 

@@ -56,15 +56,15 @@ TEST(Eci, HeaderBitsOfTheClause) {
     std::uint32_t Header;
   };
   const TCase Cases[] = {
-      {26, 12, 0b0111'00011010},                               // one byte, 0bbbbbbb
-      {0, 12, 0b0111'00000000},                                //
-      {127, 12, 0b0111'01111111},                              //
-      {128, 20, 0b0111'10'00000010000000},                     // two bytes, 10 and 14 bits
-      {16383, 20, 0b0111'10'11111111111111},                   //
-      {16384, 28, 0b0111'110'000000100000000000000},           // three bytes, 110 and 21 bits
-      {999999, 28, 0b0111'110'011110100001000111111},          //
-      {-1, 0, 0},                                              // none
-      {1000000, 0, 0},                                         // out of range
+      {26, 12, 0b0111'00011010},                      // one byte, 0bbbbbbb
+      {0, 12, 0b0111'00000000},                       //
+      {127, 12, 0b0111'01111111},                     //
+      {128, 20, 0b0111'10'00000010000000},            // two bytes, 10 and 14 bits
+      {16383, 20, 0b0111'10'11111111111111},          //
+      {16384, 28, 0b0111'110'000000100000000000000},  // three bytes, 110 and 21 bits
+      {999999, 28, 0b0111'110'011110100001000111111}, //
+      {-1, 0, 0},                                     // none
+      {1000000, 0, 0},                                // out of range
   };
   for (const TCase& Case : Cases) {
     int Bits = -1;
@@ -129,8 +129,8 @@ TEST(Eci, SameSymbolAsSegno) {
       int Differ = 0;
       for (int Y = 0; Y < Symbol.Rows(); ++Y)
         for (int X = 0; X < Symbol.Rows(); ++X)
-          Differ += Symbol.IsDark(Y, X) != (Peer.Rows[static_cast<std::size_t>(Y)]
-                                                     [static_cast<std::size_t>(X)] == '1');
+          Differ += Symbol.IsDark(Y, X) !=
+                    (Peer.Rows[static_cast<std::size_t>(Y)][static_cast<std::size_t>(X)] == '1');
       EXPECT_EQ(Differ, 0);
     }
 }

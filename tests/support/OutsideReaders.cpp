@@ -139,11 +139,11 @@ TSegnoCode SegnoEciCode(const std::string& Utf8Text, char Level, int Version, in
         "               micro=False, boost_error=False)\n"
         "q.save(sys.argv[2], scale=1, border=4)\n"
         "for row in q.matrix: print(''.join('1' if c else '0' for c in row))\n");
-    const TToolRun Run = RunTool(
-        QStringLiteral(MARBECK_SUPPORT_PYTHON3),
-        {QStringLiteral("-c"), Script, QString::fromStdString(Input.string()),
-         QString::fromStdString(Png.string()), QString(QChar::fromLatin1(Level)),
-         QString::number(Version), QString::number(Mask)});
+    const TToolRun Run =
+        RunTool(QStringLiteral(MARBECK_SUPPORT_PYTHON3),
+                {QStringLiteral("-c"), Script, QString::fromStdString(Input.string()),
+                 QString::fromStdString(Png.string()), QString(QChar::fromLatin1(Level)),
+                 QString::number(Version), QString::number(Mask)});
     if (Run.ExitCode == 0) {
       Code.Picture = QImage(QString::fromStdString(Png.string()));
       for (const QByteArray& Line : Run.Out.split('\n'))
