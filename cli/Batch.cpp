@@ -415,11 +415,11 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     R.Error = Picture.Error;
     return Out;
   }
-  if (Picture.Verified == TVerifyState::Failed) {
-    R.Error = "not verified: " + Picture.VerifyReason;
+  if (FailedVerify(Picture)) {
+    R.Error = NotVerifiedMessage(Picture);
     return Out;
   }
-  if (Picture.Verified == TVerifyState::Verified) R.Verified = "yes";
+  if (Picture.Verdict) R.Verified = "yes";
 
   Sink.Store(Out);
   return Out;
