@@ -251,7 +251,7 @@ TZoomBar::TZoomBar(QWidget* Parent) : QScrollBar(Qt::Horizontal, Parent) {
 }
 
 void TZoomBar::ShowZoomTip(int Zoom) {
-  setToolTip(QStringLiteral("Zoom: %1 pixels").arg(Zoom));
+  setToolTip(tr("Zoom: %1 pixels").arg(Zoom));
 }
 
 void TZoomBar::TurnWheel(const QWheelEvent* Event) {

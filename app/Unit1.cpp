@@ -103,11 +103,11 @@ void TForm1::Guarded(const std::function<void()>& Handler) {
   try {
     Handler();
   } catch (const std::bad_alloc&) {
-    FHooks.ErrorBox(QStringLiteral("Out of memory."));
+    FHooks.ErrorBox(tr("Out of memory."));
   } catch (const std::exception& Error) {
     FHooks.ErrorBox(QString::fromUtf8(Error.what()));
   } catch (...) {
-    FHooks.ErrorBox(QStringLiteral("An unexpected error ended the action."));
+    FHooks.ErrorBox(tr("An unexpected error ended the action."));
   }
 }
 
@@ -429,7 +429,7 @@ void TForm1::CopyToClipboardBtnClick() {
     // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
     // long for a code already has the pass's note.
     if (NoteLabel->text().isEmpty())
-      SetNote(QStringLiteral("Nothing copied: this page's text made no QR code."));
+      SetNote(tr("Nothing copied: this page's text made no QR code."));
     return;
   }
   const int W = ScrollBar1->value();
@@ -441,7 +441,7 @@ void TForm1::CopyToClipboardBtnClick() {
   }
   QString Error;
   if (!FHooks.SetClipboardPictures(Copy, ClipboardSvg(W), Error))
-    FHooks.ErrorBox(QStringLiteral("Cannot open clipboard: %1").arg(Error));
+    FHooks.ErrorBox(tr("Cannot open clipboard: %1").arg(Error));
 }
 
 void TForm1::CopyQRCodetoClipboard1Click() {
@@ -528,7 +528,7 @@ void TForm1::URLTestBtnClick() {
   if (Text.isEmpty()) return;
   const std::optional<QUrl> Url = WebAddress(Text);
   if (!Url) {
-    ShowMessage(ToUtf16(QStringLiteral("\"%1\" is not a web address.").arg(Text)));
+    ShowMessage(ToUtf16(tr("\"%1\" is not a web address.").arg(Text)));
     return;
   }
   FHooks.OpenUrl(*Url);
@@ -569,7 +569,7 @@ std::optional<std::filesystem::path> TForm1::AskSaveName(const QString& Filter,
 }
 
 void TForm1::SaveTextBtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("Textdatei (*.txt)"), kTextExtension);
+  const auto Path = AskSaveName(tr("Textdatei (*.txt)"), kTextExtension);
   if (!Path) return;
   const TSaveResult Result = SaveTextFile(*Path, ToUtf16(MemoLines(MemoText)), FMemoTextEncoding);
   if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -577,7 +577,7 @@ void TForm1::SaveTextBtnClick() {
 }
 
 void TForm1::LoadTextBtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("Textdatei (*.txt)"));
+  const auto Path = AskOpenName(tr("Textdatei (*.txt)"));
   if (!Path) return;
   const TLoadResult<TDecodedText> Result = LoadTextFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -586,7 +586,7 @@ void TForm1::LoadTextBtnClick() {
 }
 
 void TForm1::SaveEMailBtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("eMail (*.eml)"), kEMailExtension);
+  const auto Path = AskSaveName(tr("eMail (*.eml)"), kEMailExtension);
   if (!Path) return;
   const TSaveResult Result = SaveEMailFile(*Path, EMailPage(), FMemoMessageEncoding);
   if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -594,7 +594,7 @@ void TForm1::SaveEMailBtnClick() {
 }
 
 void TForm1::LoadEMailBtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("eMail (*.eml)"));
+  const auto Path = AskOpenName(tr("eMail (*.eml)"));
   if (!Path) return;
   const TLoadResult<TEMailFile> Result = LoadEMailFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -606,7 +606,7 @@ void TForm1::LoadEMailBtnClick() {
 }
 
 void TForm1::SaveVCard3BtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("VCard (*.vcf)"), kVCardExtension);
+  const auto Path = AskSaveName(tr("VCard (*.vcf)"), kVCardExtension);
   if (!Path) return;
   DoVCard->click();
   const TSaveResult Result = SaveVCardFile(*Path, VCardPage(), FMemoVCardEncoding);
@@ -615,7 +615,7 @@ void TForm1::SaveVCard3BtnClick() {
 }
 
 void TForm1::LoadVcard3BtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("VCard (*.vcf)"));
+  const auto Path = AskOpenName(tr("VCard (*.vcf)"));
   if (!Path) return;
   const TLoadResult<TVCardFile> Result = LoadVCardFile(*Path, VCardPage());
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -629,14 +629,14 @@ void TForm1::LoadVcard3BtnClick() {
 }
 
 void TForm1::SaveWifiBtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("Network Key (*.nwk)"), kNetworkExtension);
+  const auto Path = AskSaveName(tr("Network Key (*.nwk)"), kNetworkExtension);
   if (!Path) return;
   const TSaveResult Result = SaveNetworkFile(*Path, WifiPage());
   if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
 }
 
 void TForm1::LoadWifiBtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("Network Key (*.nwk)"));
+  const auto Path = AskOpenName(tr("Network Key (*.nwk)"));
   if (!Path) return;
   const TLoadResult<TWifiPage> Result = LoadNetworkFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
