@@ -53,7 +53,7 @@
     </message>
     <message>
         <source>Design:</source>
-        <translation>Gestaltung:</translation>
+        <translation>Design:</translation>
     </message>
     <message>
         <source>Squares</source>

@@ -73,6 +73,9 @@ QStringList LayoutFaults(QWidget* Root, const std::set<std::pair<QWidget*, QWidg
     return Place;
   };
   for (QWidget* W : Shown)
+    if (!Root->rect().contains(W->geometry()))
+      Faults << Name(W) + QStringLiteral(" reaches beyond the edge");
+  for (QWidget* W : Shown)
     if (Captioned(W) && Needed(W) > W->width())
       Faults << Name(W) + QStringLiteral(" is cut: %1 of %2 pixels").arg(W->width()).arg(Needed(W));
   for (std::size_t I = 0; I < Shown.size(); ++I)
