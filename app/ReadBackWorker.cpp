@@ -48,7 +48,7 @@ void TReadBackWorker::Run() {
     try {
       Answer.ByteCount = Job.Expected.size();
       const QImage Enlarged =
-          Job.Style.Shaped()
+          Job.Style.PaintedAtFinalSize()
               ? RenderRaster(Job.Grid, Job.Style, Job.Grid.Side * kReadBackPixelsPerModule)
               : StretchNearest(Job.Picture, Job.Picture.width() * kReadBackPixelsPerModule,
                                Job.Picture.height() * kReadBackPixelsPerModule);

@@ -5,6 +5,7 @@
 #include "encoder/Mode.h"
 #include "render/CodeStyle.h"
 #include "render/Logo.h"
+#include "render/PictureFormats.h"
 
 #include <QRgb>
 #include <functional>
@@ -18,7 +19,8 @@
 // else; Error then says why.
 std::optional<QRgb> ParseColor(std::string_view Text, std::string& Error);
 
-// auto, numeric, alphanumeric, iso-8859-1, utf-8 (no mark), utf-8-bom (the mark EF BB BF first).
+// auto, numeric, alphanumeric, iso-8859-1, utf-8 (no mark), utf-8-bom (the mark EF BB BF first),
+// utf-8-eci (the ECI designator 26 first).
 std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text);
 
 // L, M, Q or H in either case.
@@ -46,13 +48,6 @@ struct TDesignText {
 std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
                         const std::function<TLogoLoad(const std::string&)>& ReadLogo,
                         TCodeStyle& Style);
-
-enum class TOutputFormat { Png, Svg, Pdf, Utf8 };
-// "png", "svg", "pdf", "utf8".
-std::optional<TOutputFormat> FormatFromName(std::string_view Name);
-std::string_view FormatExtension(TOutputFormat Format); // ".png" ...
-// The format named by the extension of Path (.png, .svg, .pdf in any letter case), if any.
-std::optional<TOutputFormat> FormatOfPath(std::string_view Path);
 
 // Checks a name from the batch's file column: one plain file name inside the output folder.
 // Refused: empty, "." or "..", any "/" (so no absolute path and no sub-folder), a NUL or other
