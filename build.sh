@@ -11,7 +11,8 @@ action=${1:-run}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libzbar-dev libpng-dev
-             libcli11-dev scdoc libzip-dev zlib1g-dev fonts-liberation fonts-dejavu-core)
+             libcli11-dev scdoc libzip-dev zlib1g-dev fonts-liberation fonts-dejavu-core
+             qt6-l10n-tools qt6-translations-l10n)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools
            libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format
            python3-vobject poppler-utils librsvg2-bin python3-segno qrencode

@@ -83,7 +83,7 @@ QUrl TFormAbout::DefaultHomePage() {
 
 TFormAbout::TFormAbout(QWidget* Parent, QUrl HomePage)
     : QDialog(Parent), FHomePage(std::move(HomePage)) {
-  setWindowTitle(QStringLiteral("About..."));
+  setWindowTitle(tr("About..."));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   setFont(WindowFont());
@@ -104,7 +104,7 @@ TFormAbout::TFormAbout(QWidget* Parent, QUrl HomePage)
   ProductName->adjustSize();
   ProductName->move(16, 16);
 
-  Label1 = new QLabel(QStringLiteral("Version:"), Panel1);
+  Label1 = new QLabel(tr("Version:"), Panel1);
   Label1->adjustSize();
   Label1->move(16, 48);
   Version = new QLabel(QStringLiteral(MARBECK_VERSION_TEXT), Panel1);
@@ -119,7 +119,7 @@ TFormAbout::TFormAbout(QWidget* Parent, QUrl HomePage)
   if (!FHomePage.isEmpty()) Image1->setCursor(Qt::PointingHandCursor);
   connect(Image1, &TLogo::Clicked, this, &TFormAbout::Image1Click);
 
-  Author = new QLabel(QStringLiteral("by the Marbeck developers"), Panel1);
+  Author = new QLabel(tr("by the Marbeck developers"), Panel1);
   Author->adjustSize();
   Author->move(16, 182);
 
@@ -144,7 +144,7 @@ TFormAbout::TFormAbout(QWidget* Parent, QUrl HomePage)
   Memo1->setFocusPolicy(
       Qt::ClickFocus); // the dialog opens with the focus on OK, so Enter closes it
 
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton = new QPushButton(tr("OK"), this);
   OKButton->setGeometry(240, 255, 75, 25);
   OKButton->setDefault(true);
   OKButton->setAutoDefault(true);

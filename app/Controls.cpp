@@ -2,6 +2,7 @@
 
 #include "render/Raster.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -79,14 +80,54 @@ TColor PlainColor(QColor Color) {
          (static_cast<TColor>(Color.blue()) << 16);
 }
 
+// ---- what a screen reader sees of the swatches and the picture box ----
+
+namespace {
+
+class TSwatchAccessible : public QAccessibleWidget {
+public:
+  explicit TSwatchAccessible(QWidget* Swatch) : QAccessibleWidget(Swatch, QAccessible::Button) {}
+  QStringList actionNames() const override {
+    return QAccessibleWidget::actionNames() << pressAction();
+  }
+  void doAction(const QString& Action) override {
+    if (Action == pressAction() && widget()->isEnabled())
+      static_cast<TColorSwatch*>(widget())->Press();
+    else
+      QAccessibleWidget::doAction(Action);
+  }
+};
+
+QAccessibleInterface* ControlsAccessible(const QString& ClassName, QObject* Object) {
+  auto* Widget = qobject_cast<QWidget*>(Object);
+  if (!Widget) return nullptr;
+  if (ClassName == QLatin1String("TColorSwatch")) return new TSwatchAccessible(Widget);
+  if (ClassName == QLatin1String("TPictureBox"))
+    return new QAccessibleWidget(Widget, QAccessible::Graphic);
+  return nullptr;
+}
+
+void InstallControlsAccessible() {
+  static const bool Installed = [] {
+    QAccessible::installFactory(ControlsAccessible);
+    return true;
+  }();
+  (void)Installed;
+}
+
+} // namespace
+
 // ---- TColorSwatch ----
 
 TColorSwatch::TColorSwatch(QWidget* Parent) : QWidget(Parent) {
+  InstallControlsAccessible();
   setFocusPolicy(Qt::StrongFocus);
+  SetColor(0);
 }
 
 void TColorSwatch::SetColor(TColor Color) {
   FColor = Color;
+  setAccessibleDescription(ShownColor().name(QColor::HexRgb).toUpper());
   update();
 }
 
@@ -157,6 +198,7 @@ void TCover::mouseReleaseEvent(QMouseEvent* Event) {
 // ---- TPictureBox ----
 
 TPictureBox::TPictureBox(QWidget* Parent) : QWidget(Parent) {
+  InstallControlsAccessible();
   setCursor(Qt::OpenHandCursor); // the picture can be dragged out
 }
 
@@ -209,7 +251,7 @@ TZoomBar::TZoomBar(QWidget* Parent) : QScrollBar(Qt::Horizontal, Parent) {
 }
 
 void TZoomBar::ShowZoomTip(int Zoom) {
-  setToolTip(QStringLiteral("Zoom: %1 pixels").arg(Zoom));
+  setToolTip(tr("Zoom: %1 pixels").arg(Zoom));
 }
 
 void TZoomBar::TurnWheel(const QWheelEvent* Event) {

@@ -20,7 +20,9 @@ TColor PlainColor(QColor Color);
 
 // A rectangle with a one-pixel black outline, filled with its colour. Every mouse button acts
 // alike; the window decides what a press and a release do. It takes the focus by Tab or a click,
-// shows it as a dotted ring inside the outline, and reports Space and Enter as KeyPress.
+// shows it as a dotted ring inside the outline, and reports Space and Enter as KeyPress. To a
+// screen reader it is a push button (its accessible name set by the window) whose press action
+// is KeyPress, with its colour ("#FF0000") as its description.
 class TColorSwatch : public QWidget {
   Q_OBJECT
 public:
@@ -28,6 +30,8 @@ public:
   TColor Color() const { return FColor; }
   void SetColor(TColor Color);
   QColor ShownColor() const { return ResolveColor(FColor); }
+  // What Space does: KeyPress (the screen reader's press action).
+  void Press() { emit KeyPress(); }
 
 signals:
   void MouseDown();
@@ -60,7 +64,8 @@ protected:
 };
 
 // The preview picture box: holds the current picture (or none) and shows it stretched to its
-// own size with nearest-neighbour sampling. A press of the left button and a move beyond the
+// own size with nearest-neighbour sampling. To a screen reader it is a graphic whose name and
+// description the window sets. A press of the left button and a move beyond the
 // drag distance asks the window to drag the picture out.
 class TPictureBox : public QWidget {
   Q_OBJECT

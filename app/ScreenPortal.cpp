@@ -1,5 +1,6 @@
 #include "ScreenPortal.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -49,7 +50,8 @@ bool ScreenshotPortalAvailable() {
 QImage TakePortalScreenshot(QString& Error, int TimeoutMs) {
   QDBusConnection Bus = QDBusConnection::sessionBus();
   if (!Bus.isConnected()) {
-    Error = QStringLiteral("there is no session bus to reach the desktop portal");
+    Error = QCoreApplication::translate("TScreenPortal",
+                                        "there is no session bus to reach the desktop portal");
     return QImage();
   }
   // The request's object path is known before the call (xdg-desktop-portal's Request
@@ -77,7 +79,8 @@ QImage TakePortalScreenshot(QString& Error, int TimeoutMs) {
   QDBusPendingCallWatcher Watcher(Bus.asyncCall(Call, TimeoutMs));
   QObject::connect(&Watcher, &QDBusPendingCallWatcher::finished, &Loop, [&] {
     if (Watcher.isError()) {
-      Error = QStringLiteral("the desktop portal refused: %1").arg(Watcher.error().message());
+      Error = QCoreApplication::translate("TScreenPortal", "the desktop portal refused: %1")
+                  .arg(Watcher.error().message());
       Loop.quit();
       return;
     }
@@ -95,18 +98,21 @@ QImage TakePortalScreenshot(QString& Error, int TimeoutMs) {
 
   if (!Error.isEmpty()) return QImage();
   if (!Answer.Answered) {
-    Error = QStringLiteral("the desktop portal did not answer");
+    Error = QCoreApplication::translate("TScreenPortal", "the desktop portal did not answer");
     return QImage();
   }
   if (Answer.Code != 0) {
-    Error = Answer.Code == 1 ? QStringLiteral("the screenshot was cancelled")
-                             : QStringLiteral("the desktop portal refused the screenshot");
+    Error = Answer.Code == 1
+                ? QCoreApplication::translate("TScreenPortal", "the screenshot was cancelled")
+                : QCoreApplication::translate("TScreenPortal",
+                                              "the desktop portal refused the screenshot");
     return QImage();
   }
   const QUrl Uri(Answer.Results.value(QStringLiteral("uri")).toString());
   const QImage Picture = Uri.isLocalFile() ? QImage(Uri.toLocalFile()) : QImage();
   if (Picture.isNull())
-    Error = QStringLiteral("the portal's picture %1 cannot be read").arg(Uri.toString());
+    Error = QCoreApplication::translate("TScreenPortal", "the portal's picture %1 cannot be read")
+                .arg(Uri.toString());
   return Picture;
 }
 

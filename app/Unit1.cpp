@@ -103,11 +103,11 @@ void TForm1::Guarded(const std::function<void()>& Handler) {
   try {
     Handler();
   } catch (const std::bad_alloc&) {
-    FHooks.ErrorBox(QStringLiteral("Out of memory."));
+    FHooks.ErrorBox(tr("Out of memory."));
   } catch (const std::exception& Error) {
     FHooks.ErrorBox(QString::fromUtf8(Error.what()));
   } catch (...) {
-    FHooks.ErrorBox(QStringLiteral("An unexpected error ended the action."));
+    FHooks.ErrorBox(tr("An unexpected error ended the action."));
   }
 }
 
@@ -336,11 +336,21 @@ void TForm1::CreateCodeBtnClick() {
   FCodeMade = FLastCode.Version > 0;
   ++FPassNumber;
 
+  const TCode& Symbol = FLastCode;
+  // What a screen reader says of the preview: the code's version and level and its text (its
+  // first 200 characters, on one line).
+  QString Shown = ToQString(Payload).simplified();
+  if (Shown.size() > 200) Shown = Shown.left(200) + QChar(0x2026);
+  FPreviewSummary = Symbol.Version > 0 ? tr("QR code, version %1-%2: %3")
+                                             .arg(Symbol.Version)
+                                             .arg(QChar::fromLatin1(ECLevelLetter(Symbol.Level)))
+                                             .arg(Shown)
+                                       : tr("No QR code");
   FOutdated = false;
   bool Warning = true;
   const QString Note = PassNote(Warning);
   SetNote(Note, Warning, QString());
-  StartReadBack(FLastCode, Style);
+  StartReadBack(Symbol, Style);
   ScrollBar1Change();
 }
 
@@ -459,7 +469,7 @@ void TForm1::CopyToClipboardBtnClick() {
     // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
     // long for a code already has the pass's note.
     if (!FLastCode.DataTooLong)
-      SetNote(QStringLiteral("Nothing copied: this page's text made no QR code."));
+      SetNote(tr("Nothing copied: this page's text made no QR code."));
     return;
   }
   const int W = ScrollBar1->value();
@@ -471,7 +481,7 @@ void TForm1::CopyToClipboardBtnClick() {
   }
   QString Error;
   if (!FHooks.SetClipboardPictures(Copy, ClipboardSvg(W), Error))
-    FHooks.ErrorBox(QStringLiteral("Cannot open clipboard: %1").arg(Error));
+    FHooks.ErrorBox(tr("Cannot open clipboard: %1").arg(Error));
 }
 
 void TForm1::CopyQRCodetoClipboard1Click() {
@@ -576,7 +586,7 @@ void TForm1::URLTestBtnClick() {
   if (Text.isEmpty()) return;
   const std::optional<QUrl> Url = WebAddress(Text);
   if (!Url) {
-    ShowMessage(ToUtf16(QStringLiteral("\"%1\" is not a web address.").arg(Text)));
+    ShowMessage(ToUtf16(tr("\"%1\" is not a web address.").arg(Text)));
     return;
   }
   FHooks.OpenUrl(*Url);
@@ -617,7 +627,7 @@ std::optional<std::filesystem::path> TForm1::AskSaveName(const QString& Filter,
 }
 
 void TForm1::SaveTextBtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("Textdatei (*.txt)"), kTextExtension);
+  const auto Path = AskSaveName(tr("Textdatei (*.txt)"), kTextExtension);
   if (!Path) return;
   const TSaveResult Result = SaveTextFile(*Path, ToUtf16(MemoLines(MemoText)), FMemoTextEncoding);
   if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -625,7 +635,7 @@ void TForm1::SaveTextBtnClick() {
 }
 
 void TForm1::LoadTextBtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("Textdatei (*.txt)"));
+  const auto Path = AskOpenName(tr("Textdatei (*.txt)"));
   if (!Path) return;
   const TLoadResult<TDecodedText> Result = LoadTextFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -634,7 +644,7 @@ void TForm1::LoadTextBtnClick() {
 }
 
 void TForm1::SaveEMailBtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("eMail (*.eml)"), kEMailExtension);
+  const auto Path = AskSaveName(tr("eMail (*.eml)"), kEMailExtension);
   if (!Path) return;
   const TSaveResult Result = SaveEMailFile(*Path, EMailPage(), FMemoMessageEncoding);
   if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -642,7 +652,7 @@ void TForm1::SaveEMailBtnClick() {
 }
 
 void TForm1::LoadEMailBtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("eMail (*.eml)"));
+  const auto Path = AskOpenName(tr("eMail (*.eml)"));
   if (!Path) return;
   const TLoadResult<TEMailFile> Result = LoadEMailFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -654,7 +664,7 @@ void TForm1::LoadEMailBtnClick() {
 }
 
 void TForm1::SaveVCard3BtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("VCard (*.vcf)"), kVCardExtension);
+  const auto Path = AskSaveName(tr("VCard (*.vcf)"), kVCardExtension);
   if (!Path) return;
   DoVCard->click();
   const TSaveResult Result = SaveVCardFile(*Path, VCardPage(), FMemoVCardEncoding);
@@ -663,7 +673,7 @@ void TForm1::SaveVCard3BtnClick() {
 }
 
 void TForm1::LoadVcard3BtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("VCard (*.vcf)"));
+  const auto Path = AskOpenName(tr("VCard (*.vcf)"));
   if (!Path) return;
   const TLoadResult<TVCardFile> Result = LoadVCardFile(*Path, VCardPage());
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
@@ -677,14 +687,14 @@ void TForm1::LoadVcard3BtnClick() {
 }
 
 void TForm1::SaveWifiBtnClick() {
-  const auto Path = AskSaveName(QStringLiteral("Network Key (*.nwk)"), kNetworkExtension);
+  const auto Path = AskSaveName(tr("Network Key (*.nwk)"), kNetworkExtension);
   if (!Path) return;
   const TSaveResult Result = SaveNetworkFile(*Path, WifiPage());
   if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
 }
 
 void TForm1::LoadWifiBtnClick() {
-  const auto Path = AskOpenName(QStringLiteral("Network Key (*.nwk)"));
+  const auto Path = AskOpenName(tr("Network Key (*.nwk)"));
   if (!Path) return;
   const TLoadResult<TWifiPage> Result = LoadNetworkFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));

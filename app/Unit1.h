@@ -299,6 +299,8 @@ public:
 signals:
   // A read-back answer was shown for pass PassNumber.
   void ReadBackShown(quint64 PassNumber);
+  // The window told a screen reader of a change (a QAccessible::Event of Source).
+  void Announced(QObject* Source, int Event);
 
 protected:
   void showEvent(QShowEvent* Event) override;
@@ -379,7 +381,9 @@ private:
   void ShowReadBack(const TReadBackAnswer& Answer);
   // The last pass's code as SVG, as large as its bitmap of W x W pixels; empty without a symbol.
   QByteArray ClipboardSvg(int W) const;
-  void SetReadBackLine(const QString& Line, const QColor& Colour);
+  // Shows Line under the preview; the preview's accessible name tells the code and Spoken (the
+  // verdict in a few words; empty: Line), its description Line, and a screen reader hears of it.
+  void SetReadBackLine(const QString& Line, const QColor& Colour, const QString& Spoken = {});
 
   TFormHooks FHooks;
   struct TFollower {
@@ -415,6 +419,7 @@ private:
   bool FHasCode = false;
   quint64 FPassNumber = 0;    // counts the passes that made a picture
   quint64 FReadBackShown = 0; // the pass whose answer the line under the preview shows
+  QString FPreviewSummary;    // what the last pass's code holds, for a screen reader
   std::unique_ptr<TReadBackWorker> FReadBack;
   std::unique_ptr<QTemporaryDir> FDragFolder; // the PNG files dragged out
 };

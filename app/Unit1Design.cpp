@@ -25,39 +25,46 @@ constexpr char16_t kFinderColorName[] = u"FinderColor"; // empty: the Matrix Col
 constexpr char16_t kLogoName[] = u"Logo";               // the logo file's path; empty: none
 constexpr char16_t kLogoSizeName[] = u"LogoSize";
 
-const QString kLogoFilter = QStringLiteral("Pictures (*.png *.jpg *.jpeg *.svg)");
+QString LogoFilter() {
+  return TForm1::tr("Pictures (*.png *.jpg *.jpeg *.svg)");
+}
 
 } // namespace
 
 void TForm1::BuildDesignControls() {
-  Label37 = new QLabel(QStringLiteral("Design:"), ClientArea);
+  Label37 = new QLabel(tr("Design:"), ClientArea);
   Label37->adjustSize();
   ModuleShape = new QComboBox(ClientArea);
-  ModuleShape->addItems(
-      {QStringLiteral("Squares"), QStringLiteral("Dots"), QStringLiteral("Rounded")});
-  ModuleShape->setToolTip(QStringLiteral(
-      "How the modules are drawn: squares, round dots, or joined with rounded corners"));
+  ModuleShape->addItems({tr("Squares"), tr("Dots"), tr("Rounded")});
+  ModuleShape->setToolTip(
+      tr("How the modules are drawn: squares, round dots, or joined with rounded corners"));
+  Label37->setBuddy(ModuleShape);
   FinderShape = new QComboBox(ClientArea);
-  FinderShape->addItems({QStringLiteral("Square corners"), QStringLiteral("Round corners")});
-  FinderShape->setToolTip(
-      QStringLiteral("How the three large corner squares (the finder patterns) are drawn"));
+  FinderShape->addItems({tr("Square corners"), tr("Round corners")});
+  // No caption on the row for it: a label a screen reader takes as the list's name.
+  auto* FinderShapeLabel = new QLabel(tr("Finder shape"), ClientArea);
+  FinderShapeLabel->setBuddy(FinderShape);
+  FinderShapeLabel->hide();
+  FinderShape->setToolTip(tr("How the three large corner squares (the finder patterns) are drawn"));
   FinderColor = new TColorSwatch(ClientArea);
   FinderColor->SetColor(0x000000);
-  FinderColor->setToolTip(QStringLiteral(
-      "Colour of the three corner squares; choose the Matrix Color to let them follow it"));
-  LogoBtn = new QPushButton(QStringLiteral("Logo\u2026"), ClientArea);
-  LogoBtn->setToolTip(QStringLiteral(
-      "A picture (PNG, JPEG or SVG) in the middle of the code; sets Error Correction to H, "
-      "since the modules under it are lost"));
+  FinderColor->setAccessibleName(tr("Finder color"));
+  FinderColor->setToolTip(
+      tr("Colour of the three corner squares; choose the Matrix Color to let them follow it"));
+  LogoBtn = new QPushButton(tr("Logo\u2026"), ClientArea);
+  LogoBtn->setToolTip(
+      tr("A picture (PNG, JPEG or SVG) in the middle of the code; sets Error Correction to H, "
+         "since the modules under it are lost"));
   LogoSize = new QSpinBox(ClientArea);
   LogoSize->setRange(kMinLogoPercent, kMaxLogoPercent);
   LogoSize->setValue(kDefaultLogoPercent);
   LogoSize->setSuffix(QStringLiteral(" %"));
-  LogoSize->setToolTip(QStringLiteral(
-      "The logo's size as a share of the code's side: the larger, the more the code must "
-      "restore (the line above says whether it still scans)"));
-  NoLogoBtn = new QPushButton(QStringLiteral("No logo"), ClientArea);
-  NoLogoBtn->setToolTip(QStringLiteral("Remove the logo"));
+  LogoSize->setAccessibleName(tr("Logo size"));
+  LogoSize->setToolTip(
+      tr("The logo's size as a share of the code's side: the larger, the more the code must "
+         "restore (the line above says whether it still scans)"));
+  NoLogoBtn = new QPushButton(tr("No logo"), ClientArea);
+  NoLogoBtn->setToolTip(tr("Remove the logo"));
 
   // One row under the colours, from the colours' left edge to the copy button's right edge
   // (969) at the window's smallest size; the widths fit the captions in the window's font.
@@ -88,11 +95,11 @@ void TForm1::BuildDesignControls() {
 void TForm1::ShowLogoControls() {
   LogoSize->setEnabled(FLogo != nullptr);
   NoLogoBtn->setEnabled(FLogo != nullptr);
-  LogoBtn->setToolTip(
-      FLogo ? QStringLiteral("The logo: %1\nChoose another picture (PNG, JPEG or SVG)")
-                  .arg(QDir::toNativeSeparators(FLogo->Path))
-            : QStringLiteral("A picture (PNG, JPEG or SVG) in the middle of the code; sets Error "
-                             "Correction to H, since the modules under it are lost"));
+  LogoBtn->setToolTip(FLogo
+                          ? tr("The logo: %1\nChoose another picture (PNG, JPEG or SVG)")
+                                .arg(QDir::toNativeSeparators(FLogo->Path))
+                          : tr("A picture (PNG, JPEG or SVG) in the middle of the code; sets Error "
+                               "Correction to H, since the modules under it are lost"));
 }
 
 void TForm1::DesignStyle(TCodeStyle& Style) const {
@@ -108,12 +115,12 @@ void TForm1::DesignStyle(TCodeStyle& Style) const {
 }
 
 void TForm1::LogoBtnClick() {
-  const std::optional<QString> Chosen = FHooks.OpenFile(kLogoFilter, FLogoDialogName);
+  const std::optional<QString> Chosen = FHooks.OpenFile(LogoFilter(), FLogoDialogName);
   if (!Chosen || Chosen->isEmpty()) return;
   FLogoDialogName = *Chosen;
   const TLogoLoad Load = LoadLogo(*Chosen);
   if (!Load.Logo) { // what was there stays
-    SetNote(QStringLiteral("The logo %1 cannot be used: %2.")
+    SetNote(tr("The logo %1 cannot be used: %2.")
                 .arg(QFileInfo(*Chosen).fileName(), QString::fromStdString(Load.Error)));
     return;
   }
@@ -162,7 +169,7 @@ void TForm1::LoadDesignSettings() {
     const TLogoLoad Load = LoadLogo(Path);
     FLogo = Load.Logo;
     if (!FLogo)
-      SetNote(QStringLiteral("The logo %1 was dropped: %2.")
+      SetNote(tr("The logo %1 was dropped: %2.")
                   .arg(QDir::toNativeSeparators(Path), QString::fromStdString(Load.Error)));
   }
   ShowLogoControls();

@@ -45,12 +45,12 @@ std::vector<const TPictureFormat*> SavedFormats() {
 // What the title of an SVG or PDF names: the kind of payload of a page.
 QString PayloadKind(int Page) {
   static const char* const Kinds[] = {"Text", "URL", "eMail", "vCard", "Wifi network"};
-  if (Page < 0 || Page >= static_cast<int>(std::size(Kinds))) return QStringLiteral("Text");
+  if (Page < 0 || Page >= static_cast<int>(std::size(Kinds))) return TForm1::tr("Text");
   return QString::fromLatin1(Kinds[Page]);
 }
 
 QString PictureTitle(int Page) {
-  return QStringLiteral("QR code: %1").arg(PayloadKind(Page));
+  return TForm1::tr("QR code: %1").arg(PayloadKind(Page));
 }
 
 // The SVG of a code as large as its bitmap of W x W pixels on a screen.
@@ -69,14 +69,14 @@ std::optional<TForm1::TCurrentCode> TForm1::FreshCode(const QString& Action) {
   if (FPassNumber == Before) return std::nullopt; // the pass did not run to its end
   if (FLastCode.DataTooLong) return std::nullopt; // the note under the preview says why
   if (FLastCode.Version == 0) {
-    SetNote(QStringLiteral("Nothing to %1: this page gives no QR code.").arg(Action));
+    SetNote(tr("Nothing to %1: this page gives no QR code.").arg(Action));
     return std::nullopt;
   }
   return TCurrentCode{FLastCode, FLastStyle};
 }
 
 void TForm1::SaveQRCodeAs1Click() {
-  const std::optional<TCurrentCode> Current = FreshCode(QStringLiteral("save"));
+  const std::optional<TCurrentCode> Current = FreshCode(tr("save"));
   if (!Current) return;
 
   const std::vector<const TPictureFormat*> Formats = SavedFormats();
@@ -132,7 +132,7 @@ void TForm1::SaveQRCodeAs1Click() {
 }
 
 void TForm1::Print1Click() {
-  const std::optional<TCurrentCode> Current = FreshCode(QStringLiteral("print"));
+  const std::optional<TCurrentCode> Current = FreshCode(tr("print"));
   if (!Current) return;
 
   QPrinter Printer(QPrinter::HighResolution);
@@ -148,11 +148,10 @@ void TForm1::Print1Click() {
   const QRectF Printable = Layout.paintRect(QPageLayout::Millimeter);
   const double Side = FPrintSideMm;
   if (Side > Printable.width() || Side > Printable.height()) {
-    FHooks.ErrorBox(
-        QStringLiteral("A code of %1 mm does not fit on the page: it can print at most %2 x %3 mm.")
-            .arg(FPrintSideMm)
-            .arg(Printable.width(), 0, 'f', 0)
-            .arg(Printable.height(), 0, 'f', 0));
+    FHooks.ErrorBox(tr("A code of %1 mm does not fit on the page: it can print at most %2 x %3 mm.")
+                        .arg(FPrintSideMm)
+                        .arg(Printable.width(), 0, 'f', 0)
+                        .arg(Printable.height(), 0, 'f', 0));
     return;
   }
   QRectF Target(0, 0, Side, Side);
@@ -162,7 +161,7 @@ void TForm1::Print1Click() {
   Printer.setFullPage(true); // the painter's origin is the paper's corner
   QPainter Painter;
   if (!Painter.begin(&Printer)) {
-    FHooks.ErrorBox(QStringLiteral("Cannot print: the printer did not start."));
+    FHooks.ErrorBox(tr("Cannot print: the printer did not start."));
     return;
   }
   const double DotsPerMm = Printer.resolution() / 25.4;
@@ -170,7 +169,7 @@ void TForm1::Print1Click() {
             QRectF(Target.left() * DotsPerMm, Target.top() * DotsPerMm, Side * DotsPerMm,
                    Side * DotsPerMm),
             Current->Code.Grid, Current->Style);
-  if (!Painter.end()) FHooks.ErrorBox(QStringLiteral("Cannot print: the printer stopped."));
+  if (!Painter.end()) FHooks.ErrorBox(tr("Cannot print: the printer stopped."));
 }
 
 QByteArray TForm1::ClipboardSvg(int W) const {

@@ -59,10 +59,10 @@ QPushButton* MakeButton(QWidget* Parent, const QString& Caption, const QRect& Pl
   return Button;
 }
 
-// The "  Load" and "  Save" buttons of the pages, with the style's open and save pictures.
+// The Load and Save buttons of the pages, with the style's open and save pictures.
 QPushButton* MakeFileButton(QWidget* Parent, bool Save, int Left) {
-  QPushButton* Button = MakeButton(
-      Parent, Save ? QStringLiteral("  Save") : QStringLiteral("  Load"), QRect(Left, 286, 75, 25));
+  QPushButton* Button =
+      MakeButton(Parent, Save ? TForm1::tr("Save") : TForm1::tr("Load"), QRect(Left, 286, 75, 25));
   Button->setIcon(Parent->style()->standardIcon(Save ? QStyle::SP_DialogSaveButton
                                                      : QStyle::SP_DialogOpenButton));
   Button->setIconSize(QSize(16, 16));
@@ -117,10 +117,9 @@ void TForm1::BuildWindow() {
   BuildDesignControls();
   WatchPages();
 
-  AboutBtn = MakeButton(ClientArea, QStringLiteral("About..."), QRect(232, 408, 73, 25));
-  CloseBtn = MakeButton(ClientArea, QStringLiteral("Close"), QRect(312, 408, 73, 25));
-  CopyToClipboardBtn =
-      MakeButton(ClientArea, QStringLiteral("Copy to Clipboard"), QRect(840, 376, 129, 25));
+  AboutBtn = MakeButton(ClientArea, tr("About..."), QRect(232, 408, 73, 25));
+  CloseBtn = MakeButton(ClientArea, tr("Close"), QRect(312, 408, 73, 25));
+  CopyToClipboardBtn = MakeButton(ClientArea, tr("Copy to Clipboard"), QRect(840, 376, 129, 25));
   CopyToClipboardBtn->setIcon(ClipboardIcon());
   CopyToClipboardBtn->setIconSize(QSize(15, 16));
 
@@ -230,36 +229,36 @@ void TForm1::WatchPages() {
 }
 
 void TForm1::BuildMenu() {
-  QMenu* File1 = menuBar()->addMenu(QStringLiteral("&File"));
+  QMenu* File1 = menuBar()->addMenu(tr("&File"));
   File1->setToolTipsVisible(true);
-  OpenPicture1 = File1->addAction(QStringLiteral("&Open Picture\u2026"));
+  OpenPicture1 = File1->addAction(tr("&Open Picture\u2026"));
   OpenPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   OpenPicture1->setShortcutContext(Qt::WindowShortcut);
-  OpenPicture1->setToolTip(QStringLiteral("Read a QR code from a picture file into its page"));
-  PastePicture1 = File1->addAction(QStringLiteral("P&aste Picture"));
+  OpenPicture1->setToolTip(tr("Read a QR code from a picture file into its page"));
+  PastePicture1 = File1->addAction(tr("P&aste Picture"));
   PastePicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
   PastePicture1->setShortcutContext(Qt::WindowShortcut);
-  PastePicture1->setToolTip(QStringLiteral("Read a QR code from the picture on the clipboard"));
-  ReadFromScreen1 = File1->addAction(QStringLiteral("&Read from Screen"));
+  PastePicture1->setToolTip(tr("Read a QR code from the picture on the clipboard"));
+  ReadFromScreen1 = File1->addAction(tr("&Read from Screen"));
   const QString ScreenUnavailable = ScreenReadUnavailable();
   ReadFromScreen1->setEnabled(ScreenUnavailable.isEmpty());
   ReadFromScreen1->setToolTip(ScreenUnavailable.isEmpty()
-                                  ? QStringLiteral("Take a picture of the screen and drag a "
-                                                   "rectangle around the code to read")
+                                  ? tr("Take a picture of the screen and drag a "
+                                       "rectangle around the code to read")
                                   : ScreenUnavailable);
   File1->addSeparator();
-  CopyQRCodetoClipboard1 = File1->addAction(QStringLiteral("&Copy QR-Code to Clipboard"));
+  CopyQRCodetoClipboard1 = File1->addAction(tr("&Copy QR-Code to Clipboard"));
   CopyQRCodetoClipboard1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   CopyQRCodetoClipboard1->setShortcutContext(Qt::WindowShortcut);
-  SaveQRCodeAs1 = File1->addAction(QStringLiteral("&Save QR-Code As\u2026"));
+  SaveQRCodeAs1 = File1->addAction(tr("&Save QR-Code As\u2026"));
   SaveQRCodeAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   SaveQRCodeAs1->setShortcutContext(Qt::WindowShortcut);
-  Print1 = File1->addAction(QStringLiteral("&Print\u2026"));
+  Print1 = File1->addAction(tr("&Print\u2026"));
   Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   Print1->setShortcutContext(Qt::WindowShortcut);
   File1->addSeparator();
-  Close1 = File1->addAction(QStringLiteral("C&lose"));
-  About1 = menuBar()->addAction(QStringLiteral("&About..."));
+  Close1 = File1->addAction(tr("C&lose"));
+  About1 = menuBar()->addAction(tr("&About..."));
   Wire(this, CopyQRCodetoClipboard1, &QAction::triggered, &TForm1::CopyQRCodetoClipboard1Click);
   Wire(this, SaveQRCodeAs1, &QAction::triggered, &TForm1::SaveQRCodeAs1Click);
   Wire(this, Print1, &QAction::triggered, &TForm1::Print1Click);
@@ -272,13 +271,14 @@ void TForm1::BuildMenu() {
 
 void TForm1::BuildTextPage() {
   Tab1 = new QWidget;
-  PageControl1->addTab(Tab1, QStringLiteral("Text"));
+  PageControl1->addTab(Tab1, tr("Text"));
   MemoText = new QPlainTextEdit(Tab1);
   MemoText->setGeometry(8, 8, 481, 268);
   MemoText->setTabChangesFocus(true);
+  MemoText->setAccessibleName(tr("Text"));
   MemoText->installEventFilter(this);
   WatchCopyKey(MemoText);
-  tWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), Tab1);
+  tWordWrap = new QCheckBox(tr("Word Wrap"), Tab1);
   tWordWrap->setGeometry(8, 290, 100, 17);
   LoadTextBtn = MakeFileButton(Tab1, false, 332);
   SaveTextBtn = MakeFileButton(Tab1, true, 414);
@@ -293,33 +293,37 @@ void TForm1::BuildTextPage() {
 
 void TForm1::BuildURLPage() {
   Tab2 = new QWidget;
-  PageControl1->addTab(Tab2, QStringLiteral("URL"));
-  MakeLabel(Tab2, QStringLiteral("Copy and paste the URL from your Browser to this field"), 8, 12);
+  PageControl1->addTab(Tab2, tr("URL"));
+  QLabel* URLLabel =
+      MakeLabel(Tab2, tr("Copy and paste the URL from your Browser to this field"), 8, 12);
   EditURL = MakeEdit(Tab2, QRect(8, 30, 481, 21));
+  URLLabel->setBuddy(EditURL);
   WatchCopyKey(EditURL);
   QLabel* Example = MakeLabel(
-      Tab2, QStringLiteral("e.g.  https://www.example.org/   or   http://example.com/index.html"),
-      8, 56);
+      Tab2, tr("e.g.  https://www.example.org/   or   http://example.com/index.html"), 8, 56);
   SetTextColor(Example, QPalette::WindowText, kHintColor);
-  URLTestBtn = MakeButton(Tab2, QStringLiteral("Test the URL"), QRect(8, 82, 97, 25));
+  URLTestBtn = MakeButton(Tab2, tr("Test the URL"), QRect(8, 82, 97, 25));
   Wire(this, URLTestBtn, &QPushButton::clicked, &TForm1::URLTestBtnClick);
 }
 
 void TForm1::BuildEMailPage() {
   TabSheet1 = new QWidget;
-  PageControl1->addTab(TabSheet1, QStringLiteral("eMail"));
-  MakeLabel(TabSheet1, QStringLiteral("eMail Address"), 8, 8);
+  PageControl1->addTab(TabSheet1, tr("eMail"));
+  QLabel* AddressLabel = MakeLabel(TabSheet1, tr("eMail Address"), 8, 8);
   EditAddress = MakeEdit(TabSheet1, QRect(8, 24, 481, 21));
-  MakeLabel(TabSheet1, QStringLiteral("Subject"), 8, 52);
+  AddressLabel->setBuddy(EditAddress);
+  QLabel* SubjectLabel = MakeLabel(TabSheet1, tr("Subject"), 8, 52);
   EditSubject = MakeEdit(TabSheet1, QRect(8, 68, 481, 21));
-  MakeLabel(TabSheet1, QStringLiteral("Message"), 8, 96);
+  SubjectLabel->setBuddy(EditSubject);
+  QLabel* MessageLabel = MakeLabel(TabSheet1, tr("Message"), 8, 96);
   MemoMessage = new QPlainTextEdit(TabSheet1);
+  MessageLabel->setBuddy(MemoMessage);
   MemoMessage->setGeometry(8, 112, 481, 164);
   MemoMessage->setTabChangesFocus(true);
   for (QWidget* Field : {static_cast<QWidget*>(EditAddress), static_cast<QWidget*>(EditSubject),
                          static_cast<QWidget*>(MemoMessage)})
     WatchCopyKey(Field);
-  eWordWrap = new QCheckBox(QStringLiteral("Word Wrap"), TabSheet1);
+  eWordWrap = new QCheckBox(tr("Word Wrap"), TabSheet1);
   eWordWrap->setGeometry(8, 290, 100, 17);
   LoadEMailBtn = MakeFileButton(TabSheet1, false, 332);
   SaveEMailBtn = MakeFileButton(TabSheet1, true, 414);
@@ -331,7 +335,7 @@ void TForm1::BuildEMailPage() {
 
 void TForm1::BuildVCardPage() {
   TabSheet2 = new QWidget;
-  PageControl1->addTab(TabSheet2, QStringLiteral("VCard v4.0"));
+  PageControl1->addTab(TabSheet2, tr("VCard v4.0"));
 
   struct TColumnPlace {
     int LabelLeft, EditLeft, EditWidth;
@@ -344,8 +348,7 @@ void TForm1::BuildVCardPage() {
     const TVCardField& Field = kVCardFields[I];
     const TColumnPlace& Place = Columns[I / Rows];
     const int Top = 6 + 25 * static_cast<int>(I % Rows);
-    QLabel* Label =
-        MakeLabel(TabSheet2, QString::fromLatin1(Field.Caption), Place.LabelLeft, Top + 4);
+    QLabel* Label = MakeLabel(TabSheet2, VCardCaption(Field), Place.LabelLeft, Top + 4);
     QLineEdit* Edit = MakeEdit(TabSheet2, QRect(Place.EditLeft, Top, Place.EditWidth, 21));
     this->*VCardEdit(Field.Member) = Edit;
     Label->setBuddy(Edit);
@@ -373,28 +376,29 @@ void TForm1::BuildVCardPage() {
 
 void TForm1::BuildWifiPage() {
   TabSheet3 = new QWidget;
-  PageControl1->addTab(TabSheet3, QStringLiteral("Wifi"));
-  MakeLabel(TabSheet3, QStringLiteral("Network Name (SSID)"), 8, 8);
+  PageControl1->addTab(TabSheet3, tr("Wifi"));
+  QLabel* SSIDLabel = MakeLabel(TabSheet3, tr("Network Name (SSID)"), 8, 8);
   SSID = MakeEdit(TabSheet3, QRect(8, 24, 241, 21));
-  MakeLabel(TabSheet3, QStringLiteral("Network Key"), 8, 52);
+  SSIDLabel->setBuddy(SSID);
+  QLabel* KeyLabel = MakeLabel(TabSheet3, tr("Network Key"), 8, 52);
   NetworkKey = MakeEdit(TabSheet3, QRect(8, 68, 241, 21));
-  MakeLabel(TabSheet3, QStringLiteral("Network Encryption Type"), 8, 96);
+  KeyLabel->setBuddy(NetworkKey);
+  QLabel* WPALabel = MakeLabel(TabSheet3, tr("Network Encryption Type"), 8, 96);
   WPA = new QComboBox(TabSheet3);
+  WPALabel->setBuddy(WPA);
   WPA->setGeometry(8, 112, 161, 21);
   // In the order of their indices: WPA and WEP keep the ones they always had.
-  WPA->addItems({QStringLiteral("WPA/WPA2"), QStringLiteral("WEP"),
-                 QStringLiteral("WPA3 only (SAE)"), QStringLiteral("None (open network)")});
+  WPA->addItems({tr("WPA/WPA2"), tr("WEP"), tr("WPA3 only (SAE)"), tr("None (open network)")});
   WPA->setItemData(kWifiSAE,
-                   QStringLiteral("For networks that take WPA3 devices only. A WPA2/WPA3 network "
-                                  "that also takes WPA2 devices should use WPA/WPA2, which every "
-                                  "phone reads."),
+                   tr("For networks that take WPA3 devices only. A WPA2/WPA3 network "
+                      "that also takes WPA2 devices should use WPA/WPA2, which every "
+                      "phone reads."),
                    Qt::ToolTipRole);
-  WPA->setToolTip(QStringLiteral("How the network is secured, as its router is set"));
+  WPA->setToolTip(tr("How the network is secured, as its router is set"));
   WPA->setCurrentIndex(kWifiWPA);
-  Hidden = new QCheckBox(QStringLiteral("Hidden network"), TabSheet3);
+  Hidden = new QCheckBox(tr("Hidden network"), TabSheet3);
   Hidden->setGeometry(8, 144, 161, 21);
-  Hidden->setToolTip(
-      QStringLiteral("The network does not announce its name: phones look for it by name"));
+  Hidden->setToolTip(tr("The network does not announce its name: phones look for it by name"));
   Wire(this, WPA, &QComboBox::currentIndexChanged, &TForm1::WPAChange);
   WatchCopyKey(SSID);
   WatchCopyKey(NetworkKey);
@@ -406,9 +410,9 @@ void TForm1::BuildWifiPage() {
 
 void TForm1::BuildGenerationControls() {
   const QColor GreyText(0x6D, 0x6D, 0x6D); // the grey-text colour of the classic desktop
-  Label30 = MakeLabel(ClientArea, QStringLiteral("Encoding Mode"), 12, 364);
-  Label31 = MakeLabel(ClientArea, QStringLiteral("Spacing"), 138, 364);
-  Label36 = MakeLabel(ClientArea, QStringLiteral("Error Correction"), 204, 364);
+  Label30 = MakeLabel(ClientArea, tr("Encoding Mode"), 12, 364);
+  Label31 = MakeLabel(ClientArea, tr("Spacing"), 138, 364);
+  Label36 = MakeLabel(ClientArea, tr("Error Correction"), 204, 364);
   for (QLabel* Label : {Label30, Label31, Label36}) {
     Label->setFont(SmallFont());
     Label->adjustSize();
@@ -416,30 +420,34 @@ void TForm1::BuildGenerationControls() {
   }
   EncryptionType = new QComboBox(ClientArea);
   EncryptionType->setGeometry(10, 378, 119, 21);
-  EncryptionType->addItems({QStringLiteral("Auto"), QStringLiteral("Numeric"),
-                            QStringLiteral("Alphanumeric"), QStringLiteral("ISO-8859-1"),
-                            QStringLiteral("UTF-8 without BOM"), QStringLiteral("UTF-8 with BOM")});
+  EncryptionType->addItems({tr("Auto"), tr("Numeric"), tr("Alphanumeric"), tr("ISO-8859-1"),
+                            tr("UTF-8 without BOM"), tr("UTF-8 with BOM"), tr("UTF-8 with ECI")});
   EncryptionType->setCurrentIndex(0);
+  EncryptionType->setToolTip(
+      tr("How the text is stored in the code. Auto takes the smallest mode that holds it and marks "
+         "no character set, since older readers may not know the mark.\nUTF-8 with ECI names UTF-8 "
+         "with the ECI designator 26, so that readers need not guess the character set."));
   FrameSize = new QComboBox(ClientArea);
   FrameSize->setGeometry(136, 378, 57, 21);
   for (int Spacing = 1; Spacing <= 9; ++Spacing)
     FrameSize->addItem(QString::number(Spacing));
   FrameSize->setCurrentIndex(1);
+  Label30->setBuddy(EncryptionType);
+  Label31->setBuddy(FrameSize);
 
   // The share of its codewords a code can lose and still be read (ISO/IEC 18004, 7.5.1).
   ErrorCorrection = new QComboBox(ClientArea);
   ErrorCorrection->setGeometry(202, 378, 81, 21);
-  ErrorCorrection->addItems({QStringLiteral("L (7 %)"), QStringLiteral("M (15 %)"),
-                             QStringLiteral("Q (25 %)"), QStringLiteral("H (30 %)")});
+  ErrorCorrection->addItems({tr("L (7 %)"), tr("M (15 %)"), tr("Q (25 %)"), tr("H (30 %)")});
   ErrorCorrection->setCurrentIndex(ecL);
-  ErrorCorrection->setToolTip(QStringLiteral(
-      "Error correction: about this share of a code may be scratched, dirty or covered and a "
-      "phone still reads it.\nA higher level makes the code larger for the same text."));
-  Boost = new QCheckBox(QStringLiteral("Boost"), ClientArea);
+  Label36->setBuddy(ErrorCorrection);
+  ErrorCorrection->setToolTip(
+      tr("Error correction: about this share of a code may be scratched, dirty or covered and a "
+         "phone still reads it.\nA higher level makes the code larger for the same text."));
+  Boost = new QCheckBox(tr("Boost"), ClientArea);
   Boost->setGeometry(292, 380, 60, 17);
-  Boost->setToolTip(
-      QStringLiteral("Use the highest level that still fits the same size of code: more error "
-                     "correction at no cost in size"));
+  Boost->setToolTip(tr("Use the highest level that still fits the same size of code: more error "
+                       "correction at no cost in size"));
 
   // Wide enough for their longest items in the window's font: what a list gains moves the
   // controls to its right along.
@@ -455,8 +463,7 @@ void TForm1::BuildGenerationControls() {
   Boost->move(Boost->pos() + QPoint(Shift, 0));
   Boost->resize(std::max(Boost->width(), Boost->sizeHint().width()), Boost->height());
 
-  CreateCodeBtn =
-      MakeButton(ClientArea, QStringLiteral(" Generate QR-Code"), QRect(392, 408, 123, 25));
+  CreateCodeBtn = MakeButton(ClientArea, tr("Generate QR-Code"), QRect(392, 408, 123, 25));
   CreateCodeBtn->setIcon(GenerateIcon());
   CreateCodeBtn->setIconSize(QSize(16, 16));
 
@@ -502,25 +509,31 @@ void TForm1::BuildPreview() {
   ScrollBar1->setSingleStep(1);
   ScrollBar1->setPageStep(1);
   ScrollBar1->setValue(250);
+  ScrollBar1->setAccessibleName(tr("Zoom"));
 
-  Label34 = MakeLabel(ClientArea, QStringLiteral("Back Color:"), 526, 354);
+  Label34 = MakeLabel(ClientArea, tr("Back Color:"), 526, 354);
   BackColor = new TColorSwatch(ClientArea);
   BackColor->SetColor(0xFFFFFF);
-  Label35 = MakeLabel(ClientArea, QStringLiteral("Matrix Color:"), 624, 354);
+  BackColor->setAccessibleName(tr("Back Color"));
+  Label35 = MakeLabel(ClientArea, tr("Matrix Color:"), 624, 354);
   MatrixColor = new TColorSwatch(ClientArea);
   MatrixColor->SetColor(0x000000);
-  Frame = new QCheckBox(QStringLiteral("Frame"), ClientArea);
-  Label33 = MakeLabel(ClientArea, QStringLiteral("Size:"), 800, 354);
+  MatrixColor->setAccessibleName(tr("Matrix Color"));
+  Frame = new QCheckBox(tr("Frame"), ClientArea);
+  Label33 = MakeLabel(ClientArea, tr("Size:"), 800, 354);
   TrackBar1 = new QSlider(Qt::Horizontal, ClientArea);
   TrackBar1->setRange(0, 10);
   TrackBar1->setValue(0);
   TrackBar1->setPageStep(1);
   TrackBar1->setEnabled(false);
-  Label32 = MakeLabel(ClientArea, QStringLiteral("Color:"), 912, 354);
+  Label33->setBuddy(TrackBar1);
+  TrackBar1->setAccessibleName(tr("Frame mark size"));
+  Label32 = MakeLabel(ClientArea, tr("Color:"), 912, 354);
   SetTextColor(Label32, QPalette::WindowText, kSilver);
   SetTextColor(Label33, QPalette::WindowText, kSilver);
   FrameColor = new TColorSwatch(ClientArea);
   FrameColor->SetColor(0x000000);
+  FrameColor->setAccessibleName(tr("Frame mark color"));
   FrameColor->setEnabled(false); // out of the tab order while Frame is not ticked
   Shape1 = new TCover(ClientArea);
   // The colours' row from the picture area's left edge (526) to its right edge (969): each label
@@ -545,6 +558,37 @@ void TForm1::BuildPreview() {
   FrameColor->setGeometry(ColourLeft, 352, 25, 17);
   Shape1->setGeometry(FrameColor->geometry());
   Shape1->raise();
+  // The row placed left to right from the picture area's left edge to the copy button's right
+  // edge (969), each caption as wide as its text in the window's language: the slider takes the
+  // room left over (86 pixels in English).
+  {
+    const struct {
+      QWidget* Control;
+      int Width, Gap;
+    } Row[] = {{Label34, Label34->sizeHint().width(), 4},
+               {BackColor, 25, 15},
+               {Label35, Label35->sizeHint().width(), 4},
+               {MatrixColor, 25, 31},
+               {Frame, Frame->sizeHint().width(), 4},
+               {Label33, Label33->sizeHint().width(), 4},
+               {TrackBar1, 0, 2},
+               {Label32, Label32->sizeHint().width(), 4},
+               {FrameColor, 25, 0}};
+    int Fixed = 0;
+    for (const auto& Place : Row)
+      Fixed += Place.Width + Place.Gap;
+    const int SliderWidth = std::max(40, 969 - 526 - Fixed);
+    int Left = 526;
+    for (const auto& Place : Row) {
+      const int Width = Place.Control == TrackBar1 ? SliderWidth : Place.Width;
+      QRect Box = Place.Control->geometry();
+      Box.moveLeft(Left);
+      Box.setWidth(Width);
+      Place.Control->setGeometry(Box);
+      Left += Width + Place.Gap;
+    }
+    Shape1->setGeometry(FrameColor->geometry());
+  }
 
   // A turn of the wheel over the preview moves the zoom (see eventFilter). The panel's parts
   // are watched themselves: a wheel event passes to the parent only when it comes from the
@@ -583,8 +627,8 @@ void TForm1::InstallDefaultHooks() {
     return Name;
   };
   FHooks.ConfirmOverwrite = [this](const QString& FileName) {
-    return QMessageBox::question(this, QStringLiteral("Confirm Save As"),
-                                 QStringLiteral("%1 already exists.\nDo you want to replace it?")
+    return QMessageBox::question(this, tr("Confirm Save As"),
+                                 tr("%1 already exists.\nDo you want to replace it?")
                                      .arg(QDir::toNativeSeparators(FileName)),
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
@@ -604,7 +648,7 @@ void TForm1::InstallDefaultHooks() {
   FHooks.SetClipboardPictures = [](const QImage& Picture, const QByteArray& Svg, QString& Error) {
     QClipboard* Clipboard = QGuiApplication::clipboard();
     if (!Clipboard) {
-      Error = QStringLiteral("there is no clipboard.");
+      Error = tr("there is no clipboard.");
       return false;
     }
     auto* Pictures = new QMimeData;
@@ -613,7 +657,7 @@ void TForm1::InstallDefaultHooks() {
     Clipboard->setMimeData(Pictures); // the clipboard owns it
     const QMimeData* Data = Clipboard->mimeData();
     if (!Data || !Data->hasImage()) {
-      Error = QStringLiteral("the clipboard did not take the picture.");
+      Error = tr("the clipboard did not take the picture.");
       return false;
     }
     return true;
@@ -621,19 +665,19 @@ void TForm1::InstallDefaultHooks() {
   FHooks.Print = [this](QPrinter& Printer, int& SideMm) {
     // First the size of the code, then the system's print dialog for printer and page.
     QDialog Size(this);
-    Size.setWindowTitle(QStringLiteral("Print QR-Code"));
+    Size.setWindowTitle(tr("Print QR-Code"));
     auto* Side = new QSpinBox(&Size);
     Side->setRange(kMinPrintSideMm, kMaxPrintSideMm);
-    Side->setSuffix(QStringLiteral(" mm"));
+    Side->setSuffix(tr(" mm"));
     Side->setValue(SideMm);
     auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &Size);
-    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Printer\u2026"));
+    Buttons->button(QDialogButtonBox::Ok)->setText(tr("Printer\u2026"));
     QObject::connect(Buttons, &QDialogButtonBox::accepted, &Size, &QDialog::accept);
     QObject::connect(Buttons, &QDialogButtonBox::rejected, &Size, &QDialog::reject);
     auto* Rows = new QFormLayout(&Size);
-    Rows->addRow(QStringLiteral("Side length of the code:"), Side);
-    auto* Explained = new QLabel(QStringLiteral("The whole picture, its light border included, "
-                                                "is printed this large, centred on the page."),
+    Rows->addRow(tr("Side length of the code:"), Side);
+    auto* Explained = new QLabel(tr("The whole picture, its light border included, "
+                                    "is printed this large, centred on the page."),
                                  &Size);
     Explained->setWordWrap(true);
     Rows->addRow(Explained);
@@ -641,7 +685,7 @@ void TForm1::InstallDefaultHooks() {
     if (Size.exec() != QDialog::Accepted) return false;
     SideMm = Side->value();
     QPrintDialog Dialog(&Printer, this);
-    Dialog.setWindowTitle(QStringLiteral("Print QR-Code"));
+    Dialog.setWindowTitle(tr("Print QR-Code"));
     return Dialog.exec() == QDialog::Accepted;
   };
   FHooks.StartDrag = [this](QMimeData* Data) {

@@ -40,13 +40,15 @@ bool OnWayland() {
   return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-const QString kPictureFilter =
-    QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.svg *.svgz);;All files (*)");
+QString PictureFilter() {
+  return TForm1::tr("Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.svg *.svgz);;All files (*)");
+}
 
 // "a Wi-Fi code", "an e-mail code".
 QString CodeOfKind(TKind Kind) {
-  return (Kind == TKind::Email ? QStringLiteral("an ") : QStringLiteral("a ")) +
-         ToQString(KindCaption(Kind)) + QStringLiteral(" code");
+  const QString Caption = ToQString(KindCaption(Kind));
+  return Kind == TKind::Email ? TForm1::tr("an %1 code").arg(Caption)
+                              : TForm1::tr("a %1 code").arg(Caption);
 }
 
 // One line of the list to choose from: the kind and the start of the text.
@@ -90,8 +92,8 @@ protected:
     }
     P.setPen(Qt::white);
     P.drawText(rect().adjusted(0, 20, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
-               QStringLiteral("Drag a rectangle around the code (Enter: the whole screen, "
-                              "Escape: cancel)"));
+               TForm1::tr("Drag a rectangle around the code (Enter: the whole screen, "
+                          "Escape: cancel)"));
   }
   void mousePressEvent(QMouseEvent* E) override {
     FDragging = true;
@@ -140,10 +142,10 @@ private:
 
 QString TForm1::ScreenReadUnavailable() {
   if (OnWayland() && !ScreenshotPortalAvailable())
-    return QStringLiteral("On Wayland the screen is taken through the desktop portal, and this "
-                          "desktop has none (xdg-desktop-portal): take a screenshot and use "
-                          "Paste Picture or Open Picture.");
-  if (!QGuiApplication::primaryScreen()) return QStringLiteral("There is no screen to read from.");
+    return tr("On Wayland the screen is taken through the desktop portal, and this "
+              "desktop has none (xdg-desktop-portal): take a screenshot and use "
+              "Paste Picture or Open Picture.");
+  if (!QGuiApplication::primaryScreen()) return tr("There is no screen to read from.");
   return QString();
 }
 
@@ -151,7 +153,7 @@ void TForm1::InstallReadHooks() {
   FHooks.GrabScreen = [this](QString& Error) -> QImage {
     QScreen* Screen = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!Screen && !OnWayland()) {
-      Error = QStringLiteral("there is no screen");
+      Error = tr("there is no screen");
       return QImage();
     }
     // The window steps aside while the screen is taken, so that what it covered can be read.
@@ -163,8 +165,7 @@ void TForm1::InstallReadHooks() {
     const QImage Picture =
         OnWayland() ? TakePortalScreenshot(Error) : Screen->grabWindow(0).toImage();
     show();
-    if (Picture.isNull() && Error.isEmpty())
-      Error = QStringLiteral("the screen could not be taken");
+    if (Picture.isNull() && Error.isEmpty()) Error = tr("the screen could not be taken");
     return Picture;
   };
   FHooks.PickRegion = [this](const QImage& Screen) -> std::optional<QRect> {
@@ -175,9 +176,8 @@ void TForm1::InstallReadHooks() {
   FHooks.ChooseCode = [this](const QStringList& Items) -> std::optional<int> {
     bool Ok = false;
     const QString Chosen = QInputDialog::getItem(
-        this, QStringLiteral("Read a Code"),
-        QStringLiteral("The picture holds %1 codes. Read which one?").arg(Items.size()), Items, 0,
-        false, &Ok);
+        this, tr("Read a Code"),
+        tr("The picture holds %1 codes. Read which one?").arg(Items.size()), Items, 0, false, &Ok);
     if (!Ok) return std::nullopt;
     const int Index = static_cast<int>(Items.indexOf(Chosen));
     return Index < 0 ? std::nullopt : std::optional<int>(Index);
@@ -185,30 +185,29 @@ void TForm1::InstallReadHooks() {
 }
 
 void TForm1::OpenPicture1Click() {
-  const auto Path = AskOpenName(kPictureFilter);
+  const auto Path = AskOpenName(PictureFilter());
   if (!Path) return;
   const QString Name = QFileInfo(ToQString(Path->u16string())).fileName();
   const TPictureRead Read = ReadPictureFile(*Path);
   if (Read.Picture.isNull())
-    return SetNote(
-        QStringLiteral("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
+    return SetNote(tr("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
   ReadCodesIn(Read.Picture, Name);
 }
 
 void TForm1::PastePicture1Click() {
   const QMimeData* Data = QGuiApplication::clipboard()->mimeData();
-  if (!Data || !ReadPictureData(Data, QStringLiteral("the clipboard")))
-    SetNote(QStringLiteral("Nothing read: the clipboard holds no picture."));
+  if (!Data || !ReadPictureData(Data, tr("the clipboard")))
+    SetNote(tr("Nothing read: the clipboard holds no picture."));
 }
 
 void TForm1::ReadFromScreen1Click() {
   if (const QString Why = ScreenReadUnavailable(); !Why.isEmpty()) return SetNote(Why);
   QString Error;
   const QImage Screen = FHooks.GrabScreen(Error);
-  if (Screen.isNull()) return SetNote(QStringLiteral("Cannot read the screen: %1.").arg(Error));
+  if (Screen.isNull()) return SetNote(tr("Cannot read the screen: %1.").arg(Error));
   const std::optional<QRect> Area = FHooks.PickRegion(Screen);
   if (!Area || Area->isEmpty()) return; // cancelled
-  ReadCodesIn(Screen.copy(*Area), QStringLiteral("the screen"));
+  ReadCodesIn(Screen.copy(*Area), tr("the screen"));
 }
 
 bool TForm1::ReadPictureData(const QMimeData* Data, const QString& Source) {
@@ -218,7 +217,7 @@ bool TForm1::ReadPictureData(const QMimeData* Data, const QString& Source) {
     const QString Name = QFileInfo(Path).fileName();
     const TPictureRead Read = ReadPictureFile(std::filesystem::path(ToUtf16(Path)));
     if (Read.Picture.isNull())
-      SetNote(QStringLiteral("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
+      SetNote(tr("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
     else
       ReadCodesIn(Read.Picture, Name);
     return true;
@@ -230,7 +229,7 @@ bool TForm1::ReadPictureData(const QMimeData* Data, const QString& Source) {
   if (Data->hasFormat(QStringLiteral("image/svg+xml"))) {
     const TPictureRead Read = ReadPictureBytes(Data->data(QStringLiteral("image/svg+xml")));
     if (Read.Picture.isNull())
-      SetNote(QStringLiteral("Cannot read %1: %2").arg(Source, QString::fromStdString(Read.Error)));
+      SetNote(tr("Cannot read %1: %2").arg(Source, QString::fromStdString(Read.Error)));
     else
       ReadCodesIn(Read.Picture, Source);
     return true;
@@ -250,13 +249,13 @@ bool TForm1::PreviewDropEvent(QEvent* Event) {
   if (!Readable) return false;
   Drop->acceptProposedAction();
   if (Event->type() == QEvent::Drop)
-    Guarded([&] { ReadPictureData(Data, QStringLiteral("the dropped picture")); });
+    Guarded([&] { ReadPictureData(Data, tr("the dropped picture")); });
   return true;
 }
 
 void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
   const std::vector<TFoundCode> Codes = ScanPicture(Picture);
-  if (Codes.empty()) return SetNote(QStringLiteral("No QR code found in %1.").arg(Source));
+  if (Codes.empty()) return SetNote(tr("No QR code found in %1.").arg(Source));
   std::size_t Index = 0;
   if (Codes.size() > 1) {
     QStringList Items;
@@ -310,14 +309,14 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
   }
   CreateCodeBtnClick();
 
-  QString Note = QStringLiteral("Read %1 from %2: ").arg(CodeOfKind(Parsed.Kind), Source);
-  if (Code.Version > 0) Note += QStringLiteral("version %1, ").arg(Code.Version);
-  Note += QStringLiteral("%1 bytes").arg(Code.Bytes.size());
+  QString Note = tr("Read %1 from %2: ").arg(CodeOfKind(Parsed.Kind), Source);
+  if (Code.Version > 0) Note += tr("version %1, ").arg(Code.Version);
+  Note += tr("%1 bytes").arg(Code.Bytes.size());
   if (!Parsed.NotKept.empty()) {
     QStringList Names;
     for (const std::u16string& Name : Parsed.NotKept)
       Names << ToQString(Name);
-    Note += QStringLiteral("; not kept: ") + Names.join(QStringLiteral(", "));
+    Note += tr("; not kept: ") + Names.join(QStringLiteral(", "));
   }
   // The pass's own note (a key phones refuse) stays, and keeps the note a warning; it goes when
   // the page changes, the account of what was read stays.

@@ -8,6 +8,7 @@
 #include "render/Contrast.h"
 #include "render/Raster.h"
 
+#include <QAccessible>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLocale>
@@ -20,22 +21,37 @@ const QColor kBadColour(160, 0, 0);
 const QColor kWaitColour(0x6D, 0x6D, 0x6D);
 
 QString ContrastLine(double Ratio) {
-  return QStringLiteral("Does not scan with these colours: %1, at least 3 : 1 is needed")
+  return TForm1::tr("Does not scan with these colours: %1, at least 3 : 1 is needed")
       .arg(QString::fromStdString(ContrastReason(Ratio)));
 }
 
-const QString kInvertedLine = QStringLiteral(
-    "Inverted colours: many phone readers do not read light modules on a dark background");
+QString InvertedLine() {
+  return TForm1::tr(
+      "Inverted colours: many phone readers do not read light modules on a dark background");
+}
 
 } // namespace
 
-void TForm1::SetReadBackLine(const QString& Line, const QColor& Colour) {
+void TForm1::SetReadBackLine(const QString& Line, const QColor& Colour, const QString& Spoken) {
   ReadBackLabel->setText(Line);
   SetTextColor(ReadBackLabel, QPalette::WindowText, Colour);
   ReadBackLabel->setAccessibleDescription(Line);
   ReadBackLabel->setVisible(!Line.isEmpty());
   ReadBackLabel->raise();
   LayOutNotes();
+  // The preview tells the code and the verdict; a screen reader is told that they changed (a
+  // changed name and description, and an alert from the line under the preview).
+  const QString Verdict = Spoken.isEmpty() ? Line : Spoken;
+  Image1->setAccessibleName(Verdict.isEmpty()
+                                ? FPreviewSummary
+                                : QStringLiteral("%1 \u2014 %2").arg(FPreviewSummary, Verdict));
+  Image1->setAccessibleDescription(Line);
+  emit Announced(Image1, QAccessible::NameChanged);
+  if (!Line.isEmpty()) {
+    QAccessibleEvent Alert(ReadBackLabel, QAccessible::Alert);
+    QAccessible::updateAccessibility(&Alert);
+    emit Announced(ReadBackLabel, QAccessible::Alert);
+  }
 }
 
 void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
@@ -48,9 +64,9 @@ void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
   if (Code.Version == 0) return Settle(QString(), kWaitColour); // no symbol: nothing to check
   const TContrast Contrast = ContrastOf(Style.Dark, Style.Light);
   if (Contrast.Ratio < MinimumContrast) return Settle(ContrastLine(Contrast.Ratio), kBadColour);
-  if (Contrast.Inverted) return Settle(kInvertedLine, kBadColour);
+  if (Contrast.Inverted) return Settle(InvertedLine(), kBadColour);
 
-  SetReadBackLine(QStringLiteral("Checking that it scans\u2026"), kWaitColour);
+  SetReadBackLine(tr("Checking that it scans\u2026"), kWaitColour);
   if (!FReadBack)
     FReadBack = std::make_unique<TReadBackWorker>([this](const TReadBackAnswer& Answer) {
       // On the worker's thread: only post the answer to the window's thread.
@@ -79,29 +95,27 @@ void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
   const TVerdict& Verdict = Answer.Verdict;
   switch (Verdict.Kind) {
   case TVerdictKind::Exact:
-    SetReadBackLine(
-        QStringLiteral("Scans: reads back exactly (version %1-%2, %3 %4)")
-            .arg(Answer.Version)
-            .arg(QChar::fromLatin1(ECLevelLetter(Answer.Level)))
-            .arg(English.toString(static_cast<qulonglong>(Answer.ByteCount)),
-                 Answer.ByteCount == 1 ? QStringLiteral("byte") : QStringLiteral("bytes")),
-        kGoodColour);
+    SetReadBackLine(tr("Scans: reads back exactly (version %1-%2, %3 %4)")
+                        .arg(Answer.Version)
+                        .arg(QChar::fromLatin1(ECLevelLetter(Answer.Level)))
+                        .arg(English.toString(static_cast<qulonglong>(Answer.ByteCount)),
+                             Answer.ByteCount == 1 ? tr("byte") : tr("bytes")),
+                    kGoodColour, tr("reads back exactly"));
     break;
   case TVerdictKind::OtherBytes:
-    SetReadBackLine(QStringLiteral("Does not scan: a reader gets other bytes back"), kBadColour);
+    SetReadBackLine(tr("Does not scan: a reader gets other bytes back"), kBadColour);
     break;
   case TVerdictKind::NothingFound:
-    SetReadBackLine(QStringLiteral("Does not scan: a reader finds no code in this picture"),
-                    kBadColour);
+    SetReadBackLine(tr("Does not scan: a reader finds no code in this picture"), kBadColour);
     break;
   case TVerdictKind::Inverted:
-    SetReadBackLine(kInvertedLine, kBadColour);
+    SetReadBackLine(InvertedLine(), kBadColour);
     break;
   case TVerdictKind::WeakContrast:
   case TVerdictKind::WeakFinderContrast:
   case TVerdictKind::InvertedFinder:
   case TVerdictKind::OutOfMemory:
-    SetReadBackLine(QStringLiteral("Does not scan: %1").arg(QString::fromStdString(Verdict.Reason)),
+    SetReadBackLine(tr("Does not scan: %1").arg(QString::fromStdString(Verdict.Reason)),
                     kBadColour);
     break;
   }

@@ -10,7 +10,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 
@@ -26,6 +29,24 @@ QIcon ProgramIcon() {
   return Icon;
 }
 
+// The window's translation for the system language (marbeck_de.qm for German), from the
+// program's installed folder or, run from the build folder, from the copy made there; and Qt's
+// own (qtbase_de.qm) for its dialogs and buttons. A language without a translation stays English.
+void LoadTranslations(QApplication& Application) {
+  const QLocale Language;
+  auto* Own = new QTranslator(&Application);
+  for (const QString& Folder :
+       {QStringLiteral(MARBECK_TRANSLATIONS_DIR), QStringLiteral(MARBECK_BUILD_TRANSLATIONS_DIR)})
+    if (Own->load(Language, QStringLiteral("marbeck"), QStringLiteral("_"), Folder)) {
+      QApplication::installTranslator(Own);
+      break;
+    }
+  auto* QtOwn = new QTranslator(&Application);
+  if (QtOwn->load(Language, QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(QtOwn);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -36,6 +57,7 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral(MARBECK_APP_ID));
   QApplication::setWindowIcon(ProgramIcon());
   QApplication::setFont(WindowFont());
+  LoadTranslations(Application);
 
   TForm1 Form1;
   SetMessageHook([&Form1](const std::u16string& Message) {

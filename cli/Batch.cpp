@@ -58,9 +58,10 @@ struct TJob {
 struct TColumns {
   int Kind = -1;
   int File = -1;
-  int ECLevel = -1; // the ec column: L, M, Q or H for the row, empty for --ec
-  int Boost = -1;   // the boost column: yes or no for the row, empty for --boost
-  int Caption = -1; // the column --caption names (any column, known or not)
+  int ECLevel = -1;  // the ec column: L, M, Q or H for the row, empty for --ec
+  int Boost = -1;    // the boost column: yes or no for the row, empty for --boost
+  int Encoding = -1; // the encoding column: an --encoding name for the row, empty for --encoding
+  int Caption = -1;  // the column --caption names (any column, known or not)
   // The design columns (logo, logo-size, shape, finder-shape, finder-color) in the order of
   // kDesignColumns; empty cells keep the options' design.
   int Design[5] = {-1, -1, -1, -1, -1};
@@ -255,7 +256,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     // Names are matched without regard to ASCII letter case, as file names' extensions are.
     const std::string& Name = Record.Fields[I];
     std::string_view Known;
-    for (const std::string_view Special : {"kind", "file", "ec", "boost"})
+    for (const std::string_view Special : {"kind", "file", "ec", "boost", "encoding"})
       if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
     for (const auto& Column : kDesignColumns)
       if (EqualIgnoringAsciiCase(Name, Column.first)) Known = Column.first;
@@ -275,6 +276,8 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
       Columns.ECLevel = static_cast<int>(I);
     else if (Known == "boost")
       Columns.Boost = static_cast<int>(I);
+    else if (Known == "encoding")
+      Columns.Encoding = static_cast<int>(I);
     else if (const auto* Design = std::find_if(
                  std::begin(kDesignColumns), std::end(kDesignColumns),
                  [Known](const auto& Column) { return !Known.empty() && Column.first == Known; });
@@ -351,6 +354,22 @@ std::optional<TOutputFormat> RowFile(const TJob& Job, const TColumns& Columns,
   return Format;
 }
 
+// The row's own encoding column applied to Request (before the vCard rule, which reads the
+// choice); false after setting R.Error.
+bool ApplyRowEncoding(const TJob& Job, const TColumns& Columns, TPictureRequest& Request,
+                      TRowResult& R) {
+  if (Columns.Encoding < 0) return true;
+  const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.Encoding)];
+  if (Cell.empty()) return true;
+  const std::optional<TQRCodeEncoding> Encoding = ParseEncoding(Cell);
+  if (!Encoding) {
+    R.Error = "unknown encoding " + Quoted(Cell) + " (see --encoding)";
+    return false;
+  }
+  Request.Encoding = *Encoding;
+  return true;
+}
+
 // The row's own level, boost and design columns applied to Request; false after setting R.Error.
 bool ApplyRowColumns(const TJob& Job, const TColumns& Columns, TLogoCache& Logos,
                      TPictureRequest& Request, TRowResult& R) {
@@ -410,6 +429,7 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = *Format;
+  if (!ApplyRowEncoding(Job, Columns, Request, R)) return Out;
   if (*Kind != TKind::Text)
     Request.Encoding = RecordEncoding(Request.Encoding, Payload.Payload, *Kind == TKind::VCard);
   if (!ApplyRowColumns(Job, Columns, Logos, Request, R)) return Out;

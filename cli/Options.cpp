@@ -53,13 +53,14 @@ std::optional<QRgb> ParseColor(std::string_view Text, std::string& Error) {
 }
 
 std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text) {
-  static constexpr std::array<std::pair<std::string_view, TQRCodeEncoding>, 6> kNames{{
+  static constexpr std::array<std::pair<std::string_view, TQRCodeEncoding>, 7> kNames{{
       {"auto", qrAuto},
       {"numeric", qrNumeric},
       {"alphanumeric", qrAlphanumeric},
       {"iso-8859-1", qrISO88591},
       {"utf-8", qrUTF8NoBOM},
       {"utf-8-bom", qrUTF8BOM},
+      {"utf-8-eci", qrUTF8ECI},
   }};
   for (const auto& [Name, Value] : kNames)
     if (EqualIgnoringAsciiCase(Text, Name)) return Value;

@@ -19,7 +19,8 @@
 // else; Error then says why.
 std::optional<QRgb> ParseColor(std::string_view Text, std::string& Error);
 
-// auto, numeric, alphanumeric, iso-8859-1, utf-8 (no mark), utf-8-bom (the mark EF BB BF first).
+// auto, numeric, alphanumeric, iso-8859-1, utf-8 (no mark), utf-8-bom (the mark EF BB BF first),
+// utf-8-eci (the ECI designator 26 first).
 std::optional<TQRCodeEncoding> ParseEncoding(std::string_view Text);
 
 // L, M, Q or H in either case.

@@ -21,7 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Marbeck developers <maintainers@users.noreply.c-seed-41efcbb0.example>")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window is laid out for Liberation Sans; without it Qt falls back to another font.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+# Qt's own translations give its dialogs (file, colour, print) the window's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # The documents every Debian package carries in share/doc/marbeck: the licence as a
 # machine-readable copyright file, made from LICENSE, and the changelog, both compressed as Debian

@@ -133,9 +133,10 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal) {
       for (const char16_t C : Text)
         if (C <= 0xFF) S.Bits[N++] = static_cast<std::uint8_t>(C);
       S.Bits.resize(N);
-    } else if (Options == qrUTF8NoBOM || Options == qrUTF8BOM) {
+    } else if (Options == qrUTF8NoBOM || Options == qrUTF8BOM || Options == qrUTF8ECI) {
       S.Bits = TSegmentRules::ByteSegmentBytes(Text, Options); // these options keep every character
     }
+    S.Eci = TSegmentRules::EciAssignment(Options);
     S.NumLetters = static_cast<int>(S.Bits.size());
     S.NumBits = 8 * S.NumLetters;
     return S;
@@ -186,12 +187,19 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out, TQRCodeECLevel Level, bo
   Out.Units = Segment.Mode == qmNumeric        ? cuDigits
               : Segment.Mode == qmAlphanumeric ? cuCharacters
                                                : cuBytes;
-  Out.MaxUnits = MaxUnits(Segment.Mode, Requested);
+  // The ECI header, when there is one, goes before the segment's mode indicator (7.4.2).
+  int EciBits = 0;
+  const std::uint32_t EciHeader = TSegmentRules::EciHeader(Segment.Eci, EciBits);
+  Out.MaxUnits = EciBits == 0
+                     ? MaxUnits(Segment.Mode, Requested)
+                     : TSegmentRules::MaxUnitsFor(
+                           Segment.Mode, TVersion::MaxVersion,
+                           TErrorCorrectionLevel::ForOrdinal(static_cast<int>(Requested)), EciBits);
   Out.Level = static_cast<TQRCodeECLevel>(Requested);
 
   // The version in two passes, as the driver chooses it: first with the narrowest count
   // field, then with the field of that first choice.
-  constexpr int HeaderBits = 4;
+  const int HeaderBits = EciBits + 4;
   int VersionNum = ChooseVersionNumber(
       TSegmentRules::CharCountWidth(Segment.Mode, 1) + HeaderBits + Segment.NumBits, Requested);
   if (VersionNum > 0)
@@ -220,7 +228,8 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out, TQRCodeECLevel Level, bo
   std::array<std::uint8_t, MaxCodewords> Codewords{};
   const int Capacity = 8 * Figures.DataBytes;
   TBitWriter W(Data.data());
-  W.Put(static_cast<std::uint32_t>(TSegmentRules::ModeIndicatorBits(Segment.Mode)), HeaderBits);
+  if (EciBits > 0) W.Put(EciHeader, EciBits);
+  W.Put(static_cast<std::uint32_t>(TSegmentRules::ModeIndicatorBits(Segment.Mode)), 4);
   const int Width = TSegmentRules::CharCountWidth(Segment.Mode, VersionNum);
   if (Segment.NumLetters <= (1 << Width) - 1)
     W.Put(static_cast<std::uint32_t>(Segment.NumLetters), Width);

@@ -30,10 +30,11 @@ namespace qrfast {
 
 // ---- the whole route ----
 
-// The one segment a text makes under an encoding option: its mode, its character count
-// field value and its data bits (MSB first, the last byte padded with 0 bits). Two equal
-// segments give the same symbol.
+// The one segment a text makes under an encoding option: the ECI assignment number in front of
+// it (-1: no ECI header), its mode, its character count field value and its data bits (MSB
+// first, the last byte padded with 0 bits). Two equal segments give the same symbol.
 struct TSegment {
+  int Eci = -1;
   TMode Mode = qmTerminator;
   int NumLetters = 0;
   int NumBits = 0;

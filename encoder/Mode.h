@@ -13,7 +13,11 @@ enum TQRCodeEncoding : std::uint8_t {
   qrISO88591,     // one byte per character up to U+00FF; other characters are dropped
   qrUTF8NoBOM,    // UTF-8 with nothing in front
   qrUTF8BOM,      // EF BB BF, then UTF-8
+  qrUTF8ECI, // ECI designator 26 (UTF-8, ISO/IEC 18004 7.4.2), then UTF-8 with nothing in front
 };
+
+// The ECI assignment number that names UTF-8 (ISO/IEC 18004 7.4.2; AIM ECI specification).
+inline constexpr int kEciUtf8 = 26;
 
 // The error-correction level a symbol is made at (ISO/IEC 18004 clause 7.5.1), in the order of
 // the block table; its ordinal is the item index of the "Error Correction" list. L restores

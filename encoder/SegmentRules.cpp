@@ -106,6 +106,7 @@ std::vector<std::uint8_t> TSegmentRules::ByteSegmentBytes(const std::u16string& 
     AppendUtf8(Bytes, Text);
     break;
   case qrUTF8NoBOM:
+  case qrUTF8ECI:
     AppendUtf8(Bytes, Text);
     break;
   default:
@@ -114,7 +115,30 @@ std::vector<std::uint8_t> TSegmentRules::ByteSegmentBytes(const std::u16string& 
   return Bytes;
 }
 
-int TSegmentRules::MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectionLevel& ECLevel) {
+int TSegmentRules::EciAssignment(int EncodeOptions) {
+  return EncodeOptions == qrUTF8ECI ? kEciUtf8 : -1;
+}
+
+std::uint32_t TSegmentRules::EciHeader(int Assignment, int& NumBits) {
+  constexpr std::uint32_t Indicator = 0x7;
+  if (Assignment >= 0 && Assignment <= 127) {
+    NumBits = 12;
+    return Indicator << 8 | static_cast<std::uint32_t>(Assignment);
+  }
+  if (Assignment >= 128 && Assignment <= 16383) {
+    NumBits = 20;
+    return Indicator << 16 | 0x8000u | static_cast<std::uint32_t>(Assignment);
+  }
+  if (Assignment >= 16384 && Assignment <= 999999) {
+    NumBits = 28;
+    return Indicator << 24 | 0xC00000u | static_cast<std::uint32_t>(Assignment);
+  }
+  NumBits = 0;
+  return 0;
+}
+
+int TSegmentRules::MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectionLevel& ECLevel,
+                               int ExtraHeaderBits) {
   const auto Version = TVersion::GetVersionForNumber(VersionNum);
   if (!Version) {
     return 0;
@@ -122,7 +146,7 @@ int TSegmentRules::MaxUnitsFor(TMode Mode, int VersionNum, const TErrorCorrectio
   const int Width = CharCountWidth(Mode, *Version);
   const int DataCodewords =
       Version->GetTotalCodewords() - Version->GetECBlocksForLevel(ECLevel).GetTotalECCodewords();
-  const int Available = DataCodewords * 8 - 4 - Width;
+  const int Available = DataCodewords * 8 - ExtraHeaderBits - 4 - Width;
   if (Available < 0) {
     return 0;
   }

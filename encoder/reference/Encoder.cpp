@@ -13,6 +13,10 @@ void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions,
   const TMode Mode = SelectMode(Content, EncodeOptions);
   const std::u16string Filtered = StripUnencodable(Content, Mode, EncodeOptions);
   WriteSegmentData(Filtered, Mode, DataBits, EncodeOptions);
+  // An ECI header, when the option has one, goes before the mode indicator (clause 7.4.2).
+  int EciBits = 0;
+  const std::uint32_t EciHeader = TSegmentRules::EciHeader(EciAssignment(EncodeOptions), EciBits);
+  if (EciBits > 0) HeaderBits.AppendBits(EciHeader, EciBits);
   WriteModeIndicator(Mode, HeaderBits);
 
   // In byte mode the count is of bytes (any byte-order mark included), otherwise of characters.
@@ -20,7 +24,7 @@ void TEncoder::EncodeSymbol(const std::u16string& Content, int EncodeOptions,
       Mode == qmByte ? DataBits.GetSizeInBytes() : static_cast<int>(Filtered.size());
   FNeededUnits = NumLetters;
   FUnits = Mode == qmNumeric ? cuDigits : Mode == qmAlphanumeric ? cuCharacters : cuBytes;
-  FMaxUnits = MaxUnitsFor(Mode, TVersion::MaxVersion, ECLevel);
+  FMaxUnits = MaxUnitsFor(Mode, TVersion::MaxVersion, ECLevel, EciBits);
 
   // The count width depends on the version, and the version on the count width: choose
   // once with the narrowest width, then again with the width of that first choice.

@@ -17,7 +17,7 @@ std::u16string TEncoder::StripUnencodable(const std::u16string& Content, TMode M
       break;
     case qmByte:
       Keep = (EncodeOptions == qrISO88591 && C <= 0xFF) || EncodeOptions == qrUTF8NoBOM ||
-             EncodeOptions == qrUTF8BOM;
+             EncodeOptions == qrUTF8BOM || EncodeOptions == qrUTF8ECI;
       break;
     default:
       break;

@@ -98,7 +98,7 @@ TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
        [](TForm1& F) { EXPECT_EQ(F.ScrollBar1->value(), 0); }},
       {"frame-mark size", [] { WriteSettingInteger(kProductKey, u"FrameMarkSize", 42); },
        [](TForm1& F) { EXPECT_EQ(F.TrackBar1->value(), 10); }},
-      {"encoding past the list", [] { WriteSettingInteger(kProductKey, u"EncryptionType", 6); },
+      {"encoding past the list", [] { WriteSettingInteger(kProductKey, u"EncryptionType", 7); },
        [](TForm1& F) { EXPECT_EQ(F.EncryptionType->currentIndex(), 0); }},
       {"spacing below the list", [] { WriteSettingInteger(kProductKey, u"FrameSize", -1); },
        [](TForm1& F) { EXPECT_EQ(F.FrameSize->currentIndex(), 0); }},

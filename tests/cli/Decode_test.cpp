@@ -226,3 +226,37 @@ TEST(Decode, FileColumnNamesAreAcceptedByTheBatchAndUnique) {
 }
 
 } // namespace
+
+// UTF-8 with the ECI designator: what --encoding utf-8-eci and the batch column make, zbarimg
+// (zbar's own command, in its text mode, as a phone app reads) gives back as the exact text and
+// --verify accepts; a code segno makes with eci=True decodes to the exact text.
+TEST(Decode, Utf8WithEciReadsBackAsTheExactText) {
+  TTempFolder Folder;
+  const std::string Text = "Gr\xC3\xBC\xC3\x9F"
+                           "e \xE2\x82\xAC \xD0\x9C\xD0\xB8\xD1\x80";
+  const TToolRun Single =
+      Cli({QStringLiteral("text"), QString::fromStdString(Text), QStringLiteral("--encoding"),
+           QStringLiteral("utf-8-eci"), QStringLiteral("--verify"), QStringLiteral("-o"),
+           Q(Folder.Path() / "single.png")});
+  ASSERT_EQ(Single.ExitCode, 0) << Single.Err.toStdString();
+  ASSERT_TRUE(WriteFileBytes(Folder.Path() / "in.csv",
+                             QByteArray::fromStdString("kind,file,text,encoding\ntext,row,\"" +
+                                                       Text + "\",utf-8-eci\ntext,bad,x,utf-9\n")));
+  const TToolRun Batch =
+      Cli({QStringLiteral("batch"), Q(Folder.Path() / "in.csv"), QStringLiteral("--out"),
+           Q(Folder.Path() / "out"), QStringLiteral("--format"), QStringLiteral("png")});
+  EXPECT_EQ(Batch.ExitCode, 1) << Batch.Err.toStdString(); // the row with no such encoding
+  EXPECT_NE(Batch.Err.indexOf("unknown encoding \"utf-9\""), -1) << Batch.Err.toStdString();
+  for (const fs::path& Png : {Folder.Path() / "single.png", Folder.Path() / "out" / "row.png"}) {
+    const TToolRun Zbar =
+        RunTool(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), Q(Png)});
+    EXPECT_EQ(Zbar.Out.toStdString(), Text + "\n") << Png;
+  }
+
+  const TSegnoCode Segno = SegnoEciCode(Text, 'M');
+  ASSERT_FALSE(Segno.Picture.isNull());
+  ASSERT_TRUE(Segno.Picture.scaled(Segno.Picture.size() * 4).save(Q(Folder.Path() / "segno.png")));
+  const TToolRun Decoded = Cli({QStringLiteral("decode"), Q(Folder.Path() / "segno.png")});
+  EXPECT_EQ(Decoded.ExitCode, 0);
+  EXPECT_EQ(Decoded.Out.toStdString(), Text + "\n");
+}

@@ -216,7 +216,7 @@ TEST(FastEncoder, WholeSymbolsAgreeWithTheDriver) {
     const double Fraction = static_cast<double>(Rng() % 1000) / 1000.0;
     const int Length = static_cast<int>(Fraction * Fraction * MaxLength[Kind]);
     const std::u16string Text = RandomText(Rng, Length, Kind);
-    const int Option = static_cast<int>(Rng() % 6);
+    const int Option = static_cast<int>(Rng() % 7);
     SCOPED_TRACE("trial " + std::to_string(Trial) + ": kind " + std::to_string(Kind) + ", length " +
                  std::to_string(Length) + ", option " + std::to_string(Option));
 

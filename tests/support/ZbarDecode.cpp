@@ -11,7 +11,8 @@ using namespace zbar; // the C API lives in this namespace when compiled as C++
 // A white square of Modules x Modules modules at Scale pixels each, with the modules for which
 // Dark(X, Y) holds painted black at an offset of Border modules.
 template <typename TDark>
-std::optional<std::string> PaintAndDecode(int Modules, int Border, int Scale, TDark Dark) {
+std::optional<std::string> PaintAndDecode(int Modules, int Border, int Scale, TDark Dark,
+                                          TZbarMode Mode = TZbarMode::Binary) {
   const int Side = (Modules + 2 * Border) * Scale;
   std::vector<unsigned char> Pixels(static_cast<std::size_t>(Side) * static_cast<std::size_t>(Side),
                                     255);
@@ -28,17 +29,18 @@ std::optional<std::string> PaintAndDecode(int Modules, int Border, int Scale, TD
       }
     }
   }
-  return DecodeGreyImage(Pixels, Side, Side);
+  return DecodeGreyImage(Pixels, Side, Side, Mode);
 }
 
 } // namespace
 
 std::optional<std::string> DecodeGreyImage(const std::vector<unsigned char>& Pixels, int Width,
-                                           int Height) {
+                                           int Height, TZbarMode Mode) {
   zbar_image_scanner_t* Scanner = zbar_image_scanner_create();
   zbar_image_scanner_set_config(Scanner, ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
   zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_ENABLE, 1);
-  zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_BINARY, 1);
+  zbar_image_scanner_set_config(Scanner, ZBAR_QRCODE, ZBAR_CFG_BINARY,
+                                Mode == TZbarMode::Binary ? 1 : 0);
   zbar_image_t* Image = zbar_image_create();
   zbar_image_set_format(Image, zbar_fourcc('Y', '8', '0', '0'));
   zbar_image_set_size(Image, static_cast<unsigned>(Width), static_cast<unsigned>(Height));
@@ -55,14 +57,18 @@ std::optional<std::string> DecodeGreyImage(const std::vector<unsigned char>& Pix
   return Result;
 }
 
-std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int QuietZone, int Scale) {
+std::optional<std::string> DecodeWithZbar(const T2DBooleanArray& Grid, int QuietZone, int Scale,
+                                          TZbarMode Mode) {
   const int Modules = static_cast<int>(Grid.size());
   if (Modules == 0) {
     return std::nullopt;
   }
-  return PaintAndDecode(Modules, QuietZone, Scale, [&](int X, int Y) {
-    return static_cast<bool>(Grid[static_cast<std::size_t>(X)][static_cast<std::size_t>(Y)]);
-  });
+  return PaintAndDecode(
+      Modules, QuietZone, Scale,
+      [&](int X, int Y) {
+        return static_cast<bool>(Grid[static_cast<std::size_t>(X)][static_cast<std::size_t>(Y)]);
+      },
+      Mode);
 }
 
 std::optional<std::string> DecodeSymbolWithZbar(const TQRCodeSymbol& Symbol, int Scale) {

@@ -1,0 +1,748 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Out of memory.</source>
+        <translation>Nicht genügend Arbeitsspeicher.</translation>
+    </message>
+    <message>
+        <source>An unexpected error ended the action.</source>
+        <translation>Ein unerwarteter Fehler hat die Aktion beendet.</translation>
+    </message>
+    <message>
+        <source>QR code, version %1-%2: %3</source>
+        <translation>QR-Code, Version %1-%2: %3</translation>
+    </message>
+    <message>
+        <source>No QR code</source>
+        <translation>Kein QR-Code</translation>
+    </message>
+    <message>
+        <source>Nothing copied: this page&apos;s text made no QR code.</source>
+        <translation>Nichts kopiert: Aus dem Text dieser Seite entstand kein QR-Code.</translation>
+    </message>
+    <message>
+        <source>Cannot open clipboard: %1</source>
+        <translation>Die Zwischenablage lässt sich nicht öffnen: %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a web address.</source>
+        <translation>„%1“ ist keine Webadresse.</translation>
+    </message>
+    <message>
+        <source>Textdatei (*.txt)</source>
+        <translation>Textdatei (*.txt)</translation>
+    </message>
+    <message>
+        <source>eMail (*.eml)</source>
+        <translation>E-Mail (*.eml)</translation>
+    </message>
+    <message>
+        <source>VCard (*.vcf)</source>
+        <translation>vCard (*.vcf)</translation>
+    </message>
+    <message>
+        <source>Network Key (*.nwk)</source>
+        <translation>Netzwerkschlüssel (*.nwk)</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.svg)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.svg)</translation>
+    </message>
+    <message>
+        <source>Design:</source>
+        <translation>Design:</translation>
+    </message>
+    <message>
+        <source>Squares</source>
+        <translation>Quadrate</translation>
+    </message>
+    <message>
+        <source>Dots</source>
+        <translation>Punkte</translation>
+    </message>
+    <message>
+        <source>Rounded</source>
+        <translation>Abgerundet</translation>
+    </message>
+    <message>
+        <source>Square corners</source>
+        <translation>Eckige Ecken</translation>
+    </message>
+    <message>
+        <source>Round corners</source>
+        <translation>Runde Ecken</translation>
+    </message>
+    <message>
+        <source>Finder shape</source>
+        <translation>Form der Suchmuster</translation>
+    </message>
+    <message>
+        <source>How the three large corner squares (the finder patterns) are drawn</source>
+        <translation>Wie die drei großen Eckquadrate (die Suchmuster) gezeichnet werden</translation>
+    </message>
+    <message>
+        <source>Finder color</source>
+        <translation>Farbe der Suchmuster</translation>
+    </message>
+    <message>
+        <source>Logo…</source>
+        <translation>Logo…</translation>
+    </message>
+    <message>
+        <source>Logo size</source>
+        <translation>Logogröße</translation>
+    </message>
+    <message>
+        <source>No logo</source>
+        <translation>Kein Logo</translation>
+    </message>
+    <message>
+        <source>Remove the logo</source>
+        <translation>Das Logo entfernen</translation>
+    </message>
+    <message>
+        <source>The logo: %1
+Choose another picture (PNG, JPEG or SVG)</source>
+        <translation>Das Logo: %1
+Ein anderes Bild wählen (PNG, JPEG oder SVG)</translation>
+    </message>
+    <message>
+        <source>A picture (PNG, JPEG or SVG) in the middle of the code; sets Error Correction to H, since the modules under it are lost</source>
+        <translation>Ein Bild (PNG, JPEG oder SVG) in der Mitte des Codes; stellt die Fehlerkorrektur auf H, da die Module darunter verloren gehen</translation>
+    </message>
+    <message>
+        <source>The logo %1 cannot be used: %2.</source>
+        <translation>Das Logo %1 kann nicht verwendet werden: %2.</translation>
+    </message>
+    <message>
+        <source>The logo %1 was dropped: %2.</source>
+        <translation>Das Logo %1 wurde entfernt: %2.</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>QR code: %1</source>
+        <translation>QR-Code: %1</translation>
+    </message>
+    <message>
+        <source>Nothing to %1: this page gives no QR code.</source>
+        <translation>Nichts zu %1: Diese Seite ergibt keinen QR-Code.</translation>
+    </message>
+    <message>
+        <source>save</source>
+        <translation>speichern</translation>
+    </message>
+    <message>
+        <source>print</source>
+        <translation>drucken</translation>
+    </message>
+    <message>
+        <source>A code of %1 mm does not fit on the page: it can print at most %2 x %3 mm.</source>
+        <translation>Ein Code von %1 mm passt nicht auf die Seite: Gedruckt werden können höchstens %2 x %3 mm.</translation>
+    </message>
+    <message>
+        <source>Cannot print: the printer did not start.</source>
+        <translation>Drucken nicht möglich: Der Drucker ist nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>Cannot print: the printer stopped.</source>
+        <translation>Drucken nicht möglich: Der Drucker hat angehalten.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>About...</source>
+        <translation>Info...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Copy to Clipboard</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Open Picture…</source>
+        <translation>Bild ö&amp;ffnen…</translation>
+    </message>
+    <message>
+        <source>Read a QR code from a picture file into its page</source>
+        <translation>Einen QR-Code aus einer Bilddatei in seine Seite lesen</translation>
+    </message>
+    <message>
+        <source>P&amp;aste Picture</source>
+        <translation>Bild &amp;einfügen</translation>
+    </message>
+    <message>
+        <source>Read a QR code from the picture on the clipboard</source>
+        <translation>Einen QR-Code aus dem Bild in der Zwischenablage lesen</translation>
+    </message>
+    <message>
+        <source>&amp;Read from Screen</source>
+        <translation>Vom Bildschirm &amp;lesen</translation>
+    </message>
+    <message>
+        <source>Take a picture of the screen and drag a rectangle around the code to read</source>
+        <translation>Ein Bild des Bildschirms aufnehmen und ein Rechteck um den zu lesenden Code ziehen</translation>
+    </message>
+    <message>
+        <source>&amp;Copy QR-Code to Clipboard</source>
+        <translation>QR-Code in die Zwischenablage &amp;kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Save QR-Code As…</source>
+        <translation>QR-Code &amp;speichern unter…</translation>
+    </message>
+    <message>
+        <source>&amp;Print…</source>
+        <translation>&amp;Drucken…</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>&amp;Info...</translation>
+    </message>
+    <message>
+        <source>Word Wrap</source>
+        <translation>Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Copy and paste the URL from your Browser to this field</source>
+        <translation>Kopieren Sie die Adresse aus Ihrem Browser in dieses Feld</translation>
+    </message>
+    <message>
+        <source>e.g.  https://www.example.org/   or   http://example.com/index.html</source>
+        <translation>z. B.  https://www.example.org/   oder   http://example.com/index.html</translation>
+    </message>
+    <message>
+        <source>Test the URL</source>
+        <translation>Adresse testen</translation>
+    </message>
+    <message>
+        <source>eMail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>eMail Address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <translation>Betreff</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Nachricht</translation>
+    </message>
+    <message>
+        <source>VCard v4.0</source>
+        <translation>vCard v4.0</translation>
+    </message>
+    <message>
+        <source>Wifi</source>
+        <translation>WLAN</translation>
+    </message>
+    <message>
+        <source>Network Name (SSID)</source>
+        <translation>Netzwerkname (SSID)</translation>
+    </message>
+    <message>
+        <source>Network Key</source>
+        <translation>Netzwerkschlüssel</translation>
+    </message>
+    <message>
+        <source>Network Encryption Type</source>
+        <translation>Verschlüsselung des Netzwerks</translation>
+    </message>
+    <message>
+        <source>WPA/WPA2</source>
+        <translation>WPA/WPA2</translation>
+    </message>
+    <message>
+        <source>WEP</source>
+        <translation>WEP</translation>
+    </message>
+    <message>
+        <source>WPA3 only (SAE)</source>
+        <translation>Nur WPA3 (SAE)</translation>
+    </message>
+    <message>
+        <source>None (open network)</source>
+        <translation>Keine (offenes Netzwerk)</translation>
+    </message>
+    <message>
+        <source>For networks that take WPA3 devices only. A WPA2/WPA3 network that also takes WPA2 devices should use WPA/WPA2, which every phone reads.</source>
+        <translation>Für Netzwerke, die nur WPA3-Geräte annehmen. Ein WPA2/WPA3-Netzwerk, das auch WPA2-Geräte annimmt, sollte WPA/WPA2 verwenden, das jedes Telefon liest.</translation>
+    </message>
+    <message>
+        <source>How the network is secured, as its router is set</source>
+        <translation>Wie das Netzwerk gesichert ist, so wie sein Router eingestellt ist</translation>
+    </message>
+    <message>
+        <source>Hidden network</source>
+        <translation>Verborgenes Netzwerk</translation>
+    </message>
+    <message>
+        <source>The network does not announce its name: phones look for it by name</source>
+        <translation>Das Netzwerk sendet seinen Namen nicht: Telefone suchen es über den Namen</translation>
+    </message>
+    <message>
+        <source>Encoding Mode</source>
+        <translation>Kodierung</translation>
+    </message>
+    <message>
+        <source>Spacing</source>
+        <translation>Rand</translation>
+    </message>
+    <message>
+        <source>Error Correction</source>
+        <translation>Fehlerkorrektur</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Numeric</source>
+        <translation>Numerisch</translation>
+    </message>
+    <message>
+        <source>Alphanumeric</source>
+        <translation>Alphanumerisch</translation>
+    </message>
+    <message>
+        <source>ISO-8859-1</source>
+        <translation>ISO-8859-1</translation>
+    </message>
+    <message>
+        <source>UTF-8 without BOM</source>
+        <translation>UTF-8 ohne BOM</translation>
+    </message>
+    <message>
+        <source>UTF-8 with BOM</source>
+        <translation>UTF-8 mit BOM</translation>
+    </message>
+    <message>
+        <source>UTF-8 with ECI</source>
+        <translation>UTF-8 mit ECI</translation>
+    </message>
+    <message>
+        <source>L (7 %)</source>
+        <translation>L (7 %)</translation>
+    </message>
+    <message>
+        <source>M (15 %)</source>
+        <translation>M (15 %)</translation>
+    </message>
+    <message>
+        <source>Q (25 %)</source>
+        <translation>Q (25 %)</translation>
+    </message>
+    <message>
+        <source>H (30 %)</source>
+        <translation>H (30 %)</translation>
+    </message>
+    <message>
+        <source>Boost</source>
+        <translation>Anheben</translation>
+    </message>
+    <message>
+        <source>Use the highest level that still fits the same size of code: more error correction at no cost in size</source>
+        <translation>Die höchste Stufe verwenden, die in dieselbe Codegröße passt: mehr Fehlerkorrektur ohne größeren Code</translation>
+    </message>
+    <message>
+        <source>Generate QR-Code</source>
+        <translation>QR-Code erzeugen</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Back Color:</source>
+        <translation>Hintergrund:</translation>
+    </message>
+    <message>
+        <source>Back Color</source>
+        <translation>Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Matrix Color:</source>
+        <translation>Modulfarbe:</translation>
+    </message>
+    <message>
+        <source>Matrix Color</source>
+        <translation>Modulfarbe</translation>
+    </message>
+    <message>
+        <source>Frame</source>
+        <translation>Rahmen</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Frame mark size</source>
+        <translation>Größe der Rahmenmarken</translation>
+    </message>
+    <message>
+        <source>Color:</source>
+        <translation>Farbe:</translation>
+    </message>
+    <message>
+        <source>Frame mark color</source>
+        <translation>Farbe der Rahmenmarken</translation>
+    </message>
+    <message>
+        <source>Confirm Save As</source>
+        <translation>Speichern unter bestätigen</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 ist bereits vorhanden.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>there is no clipboard.</source>
+        <translation>Es gibt keine Zwischenablage.</translation>
+    </message>
+    <message>
+        <source>the clipboard did not take the picture.</source>
+        <translation>Die Zwischenablage hat das Bild nicht angenommen.</translation>
+    </message>
+    <message>
+        <source>Print QR-Code</source>
+        <translation>QR-Code drucken</translation>
+    </message>
+    <message>
+        <source> mm</source>
+        <translation> mm</translation>
+    </message>
+    <message>
+        <source>Printer…</source>
+        <translation>Drucker…</translation>
+    </message>
+    <message>
+        <source>Side length of the code:</source>
+        <translation>Seitenlänge des Codes:</translation>
+    </message>
+    <message>
+        <source>The whole picture, its light border included, is printed this large, centred on the page.</source>
+        <translation>Das ganze Bild, einschließlich seines hellen Rands, wird in dieser Größe mittig auf die Seite gedruckt.</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.bmp *.gif *.svg *.svgz);;All files (*)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.bmp *.gif *.svg *.svgz);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>an %1 code</source>
+        <translation>einen %1-Code</translation>
+    </message>
+    <message>
+        <source>a %1 code</source>
+        <translation>einen %1-Code</translation>
+    </message>
+    <message>
+        <source>Drag a rectangle around the code (Enter: the whole screen, Escape: cancel)</source>
+        <translation>Ziehen Sie ein Rechteck um den Code (Eingabe: der ganze Bildschirm, Esc: abbrechen)</translation>
+    </message>
+    <message>
+        <source>On Wayland the screen is taken through the desktop portal, and this desktop has none (xdg-desktop-portal): take a screenshot and use Paste Picture or Open Picture.</source>
+        <translation>Unter Wayland wird der Bildschirm über das Desktop-Portal aufgenommen, und diese Arbeitsumgebung hat keines (xdg-desktop-portal): Erstellen Sie ein Bildschirmfoto und verwenden Sie „Bild einfügen“ oder „Bild öffnen“.</translation>
+    </message>
+    <message>
+        <source>There is no screen to read from.</source>
+        <translation>Es gibt keinen Bildschirm zum Lesen.</translation>
+    </message>
+    <message>
+        <source>there is no screen</source>
+        <translation>Es gibt keinen Bildschirm</translation>
+    </message>
+    <message>
+        <source>the screen could not be taken</source>
+        <translation>Der Bildschirm konnte nicht aufgenommen werden</translation>
+    </message>
+    <message>
+        <source>Read a Code</source>
+        <translation>Code lesen</translation>
+    </message>
+    <message>
+        <source>The picture holds %1 codes. Read which one?</source>
+        <translation>Das Bild enthält %1 Codes. Welcher soll gelesen werden?</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>the clipboard</source>
+        <translation>die Zwischenablage</translation>
+    </message>
+    <message>
+        <source>Nothing read: the clipboard holds no picture.</source>
+        <translation>Nichts gelesen: Die Zwischenablage enthält kein Bild.</translation>
+    </message>
+    <message>
+        <source>Cannot read the screen: %1.</source>
+        <translation>Der Bildschirm kann nicht gelesen werden: %1.</translation>
+    </message>
+    <message>
+        <source>the screen</source>
+        <translation>den Bildschirm</translation>
+    </message>
+    <message>
+        <source>the dropped picture</source>
+        <translation>das abgelegte Bild</translation>
+    </message>
+    <message>
+        <source>No QR code found in %1.</source>
+        <translation>Kein QR-Code gefunden in: %1.</translation>
+    </message>
+    <message>
+        <source>Read %1 from %2: </source>
+        <translation>%1 gelesen aus %2: </translation>
+    </message>
+    <message>
+        <source>version %1, </source>
+        <translation>Version %1, </translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>; not kept: </source>
+        <translation>; nicht übernommen: </translation>
+    </message>
+    <message>
+        <source>Does not scan with these colours: %1, at least 3 : 1 is needed</source>
+        <translation>Mit diesen Farben nicht lesbar: %1, mindestens 3 : 1 ist nötig</translation>
+    </message>
+    <message>
+        <source>Inverted colours: many phone readers do not read light modules on a dark background</source>
+        <translation>Umgekehrte Farben: Viele Telefone lesen keine hellen Module auf dunklem Grund</translation>
+    </message>
+    <message>
+        <source>Checking that it scans…</source>
+        <translation>Es wird geprüft, ob er sich lesen lässt…</translation>
+    </message>
+    <message>
+        <source>Scans: reads back exactly (version %1-%2, %3 %4)</source>
+        <translation>Lesbar: wird genau zurückgelesen (Version %1-%2, %3 %4)</translation>
+    </message>
+    <message>
+        <source>byte</source>
+        <translation>Byte</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>reads back exactly</source>
+        <translation>wird genau zurückgelesen</translation>
+    </message>
+    <message>
+        <source>Does not scan: a reader gets other bytes back</source>
+        <translation>Nicht lesbar: Ein Leser erhält andere Bytes zurück</translation>
+    </message>
+    <message>
+        <source>Does not scan: a reader finds no code in this picture</source>
+        <translation>Nicht lesbar: Ein Leser findet in diesem Bild keinen Code</translation>
+    </message>
+    <message>
+        <source>Does not scan: %1</source>
+        <translation>Nicht lesbar: %1</translation>
+    </message>
+    <message>
+        <source>Contact Name</source>
+        <translation>Kontaktname</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>Middle Name</source>
+        <translation>Zweiter Vorname</translation>
+    </message>
+    <message>
+        <source>Phone home</source>
+        <translation>Telefon privat</translation>
+    </message>
+    <message>
+        <source>Cell Phone private</source>
+        <translation>Mobil privat</translation>
+    </message>
+    <message>
+        <source>eMail private</source>
+        <translation>E-Mail privat</translation>
+    </message>
+    <message>
+        <source>Website private</source>
+        <translation>Website privat</translation>
+    </message>
+    <message>
+        <source>Street home</source>
+        <translation>Straße privat</translation>
+    </message>
+    <message>
+        <source>City home</source>
+        <translation>Ort privat</translation>
+    </message>
+    <message>
+        <source>ZIP Code home</source>
+        <translation>PLZ privat</translation>
+    </message>
+    <message>
+        <source>Birthday [yyyy.mm.dd]</source>
+        <translation>Geburtstag [jjjj.mm.tt]</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Firma</translation>
+    </message>
+    <message>
+        <source>Department</source>
+        <translation>Abteilung</translation>
+    </message>
+    <message>
+        <source>Job Title</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Phone Work</source>
+        <translation>Telefon geschäftlich</translation>
+    </message>
+    <message>
+        <source>Cell Phone work</source>
+        <translation>Mobil geschäftlich</translation>
+    </message>
+    <message>
+        <source>eMail work</source>
+        <translation>E-Mail geschäftlich</translation>
+    </message>
+    <message>
+        <source>Website work</source>
+        <translation>Website geschäftlich</translation>
+    </message>
+    <message>
+        <source>Street work</source>
+        <translation>Straße geschäftlich</translation>
+    </message>
+    <message>
+        <source>City work</source>
+        <translation>Ort geschäftlich</translation>
+    </message>
+    <message>
+        <source>ZIP Code work</source>
+        <translation>PLZ geschäftlich</translation>
+    </message>
+    <message>
+        <source>How the modules are drawn: squares, round dots, or joined with rounded corners</source>
+        <translation>Wie die Module gezeichnet werden: als Quadrate, runde Punkte oder verbunden mit abgerundeten Ecken</translation>
+    </message>
+    <message>
+        <source>Colour of the three corner squares; choose the Matrix Color to let them follow it</source>
+        <translation>Farbe der drei Eckquadrate; wählen Sie die Modulfarbe, damit sie ihr folgen</translation>
+    </message>
+    <message>
+        <source>The logo&apos;s size as a share of the code&apos;s side: the larger, the more the code must restore (the line above says whether it still scans)</source>
+        <translation>Die Größe des Logos als Anteil der Seite des Codes: Je größer, desto mehr muss der Code wiederherstellen (die Zeile darüber sagt, ob er noch lesbar ist)</translation>
+    </message>
+    <message>
+        <source>How the text is stored in the code. Auto takes the smallest mode that holds it and marks no character set, since older readers may not know the mark.
+UTF-8 with ECI names UTF-8 with the ECI designator 26, so that readers need not guess the character set.</source>
+        <translation>Wie der Text im Code gespeichert wird. Automatisch wählt den kleinsten Modus, der ihn aufnimmt, und kennzeichnet keinen Zeichensatz, da ältere Leser die Kennzeichnung nicht kennen.
+UTF-8 mit ECI kennzeichnet UTF-8 mit dem ECI-Bezeichner 26, sodass Leser den Zeichensatz nicht raten müssen.</translation>
+    </message>
+    <message>
+        <source>Error correction: about this share of a code may be scratched, dirty or covered and a phone still reads it.
+A higher level makes the code larger for the same text.</source>
+        <translation>Fehlerkorrektur: Etwa dieser Anteil eines Codes darf zerkratzt, verschmutzt oder verdeckt sein, und ein Telefon liest ihn trotzdem.
+Eine höhere Stufe macht den Code für denselben Text größer.</translation>
+    </message>
+</context>
+<context>
+    <name>TFormAbout</name>
+    <message>
+        <source>About...</source>
+        <translation>Info...</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>by the Marbeck developers</source>
+        <translation>von den Marbeck-Entwicklern</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TScreenPortal</name>
+    <message>
+        <source>there is no session bus to reach the desktop portal</source>
+        <translation>Es gibt keinen Sitzungsbus, über den das Desktop-Portal erreichbar wäre</translation>
+    </message>
+    <message>
+        <source>the desktop portal refused: %1</source>
+        <translation>Das Desktop-Portal hat abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>the desktop portal did not answer</source>
+        <translation>Das Desktop-Portal hat nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>the screenshot was cancelled</source>
+        <translation>Das Bildschirmfoto wurde abgebrochen</translation>
+    </message>
+    <message>
+        <source>the desktop portal refused the screenshot</source>
+        <translation>Das Desktop-Portal hat das Bildschirmfoto abgelehnt</translation>
+    </message>
+    <message>
+        <source>the portal&apos;s picture %1 cannot be read</source>
+        <translation>Das Bild %1 des Portals kann nicht gelesen werden</translation>
+    </message>
+</context>
+<context>
+    <name>TZoomBar</name>
+    <message>
+        <source>Zoom: %1 pixels</source>
+        <translation>Zoom: %1 Pixel</translation>
+    </message>
+</context>
+</TS>
