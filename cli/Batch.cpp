@@ -21,6 +21,7 @@
 #include <iostream>
 #include <map>
 #include <mutex>
+#include <poll.h>
 #include <set>
 #include <sys/file.h>
 #include <thread>
@@ -48,6 +49,44 @@ std::string Quoted(std::string_view Value) {
   return Out + "\"";
 }
 
+// The CSV input as a file descriptor, its bytes handed over as they arrive (rows piped in slowly
+// are made at once), and a set Stop ending the reading within a tenth of a second however long
+// a pipe stays silent or an input runs on.
+class TInput {
+public:
+  TInput(int Fd, bool Owned, const std::atomic<int>* Stop) : FFd(Fd), FOwned(Owned), FStop(Stop) {}
+  TInput(const TInput&) = delete;
+  TInput& operator=(const TInput&) = delete;
+  ~TInput() {
+    if (FOwned && FFd >= 0) ::close(FFd);
+  }
+  TCsvSource Source() {
+    return [this](char* Into, std::size_t Size) { return Read(Into, Size); };
+  }
+  bool Failed() const { return FFailed; }
+
+private:
+  long long Read(char* Into, std::size_t Size) {
+    for (;;) {
+      if (FStop && FStop->load() != 0) return kCsvStopped;
+      pollfd Wait{FFd, POLLIN, 0};
+      const int Ready = ::poll(&Wait, 1, 100);
+      if (Ready < 0 && errno != EINTR) break;
+      if (Ready <= 0) continue;
+      const ssize_t Got = ::read(FFd, Into, Size);
+      if (Got >= 0) return Got;
+      if (errno != EINTR && errno != EAGAIN) break;
+    }
+    FFailed = true;
+    return kCsvStopped;
+  }
+
+  int FFd;
+  bool FOwned;
+  const std::atomic<int>* FStop;
+  bool FFailed = false;
+};
+
 struct TJob {
   long long Row = 0;
   long long Line = 0;
@@ -65,6 +104,7 @@ struct TColumns {
   // kDesignColumns; empty cells keep the options' design.
   int Design[5] = {-1, -1, -1, -1, -1};
   std::vector<std::pair<int, std::string>> Fields; // index, field name
+  std::vector<std::string> Names;                  // every column's name as the header gives it
   std::size_t Count = 0;
 };
 
@@ -249,6 +289,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
 
   TColumns Columns;
   Columns.Count = Record.Fields.size();
+  Columns.Names = Record.Fields;
   std::vector<std::string> Unknown;
   std::set<std::string> Seen;
   for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
@@ -311,6 +352,13 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   Out.Result = RowResult(Job.Row, Job.Line, Options);
   TRowResult& R = Out.Result;
   if (Columns.Caption >= 0) Out.Caption = Job.Fields[static_cast<std::size_t>(Columns.Caption)];
+  // A NUL byte ends the text for many phones and shows as nothing for others: no cell holds one.
+  for (std::size_t I = 0; I < Job.Fields.size(); ++I)
+    if (const std::size_t At = Job.Fields[I].find('\0'); At != std::string::npos) {
+      R.Error = "column " + Quoted(Columns.Names[I]) + " holds a NUL byte at byte " +
+                std::to_string(At + 1) + " (phones cut the text there)";
+      return Out;
+    }
 
   std::optional<TKind> Kind = Options.Kind;
   if (Columns.Kind >= 0 && !Job.Fields[static_cast<std::size_t>(Columns.Kind)].empty()) {
@@ -328,9 +376,14 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   }
   R.Kind = std::string(KindName(*Kind));
 
+  // The file name: the file cell, or when it is empty (or there is no file column) the row
+  // number. A sheet writes no file of a row: its cells are not file names there.
   TOutputFormat Format = Options.Picture.Format;
-  if (Columns.File >= 0) {
-    const std::string& Name = Job.Fields[static_cast<std::size_t>(Columns.File)];
+  const std::string* FileCell = Columns.File >= 0 && !Sink.WantsGrid()
+                                    ? &Job.Fields[static_cast<std::size_t>(Columns.File)]
+                                    : nullptr;
+  if (FileCell && !FileCell->empty()) {
+    const std::string& Name = *FileCell;
     R.File = Name;
     if (const std::string Why = CheckFileName(Name); !Why.empty()) {
       R.Error = Why;
@@ -416,8 +469,7 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   const char* Me = "marbeck-cli: ";
   // The input.
-  std::ifstream File;
-  std::istream* In = &std::cin;
+  int Fd = STDIN_FILENO;
   std::uint64_t TotalBytes = 0;
   if (Options.Input != "-") {
     std::error_code Ec;
@@ -425,16 +477,16 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
       Err << Me << Options.Input << ": is a folder\n";
       return kExitUsage;
     }
-    File.open(Options.Input, std::ios::binary);
-    if (!File) {
+    Fd = ::open(Options.Input.c_str(), O_RDONLY | O_CLOEXEC);
+    if (Fd < 0) {
       Err << Me << "cannot open " << Options.Input << ": " << std::strerror(errno) << "\n";
       return kExitUsage;
     }
-    In = &File;
     if (std::filesystem::is_regular_file(Options.Input, Ec))
       TotalBytes = std::filesystem::file_size(Options.Input, Ec);
   }
-  TCsvReader Reader(*In);
+  TInput Input(Fd, Fd != STDIN_FILENO, Options.Stop);
+  TCsvReader Reader(Input.Source());
   const std::optional<TColumns> Header = ReadColumns(Reader, Options, Err);
   if (!Header) return kExitUsage;
   const TColumns& Columns = *Header;
@@ -544,7 +596,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     while (Row - NextToReport >= Window)
       Report(std::chrono::milliseconds(50));
   }
-  const bool ReadFailed = In->bad();
+  const bool ReadFailed = Input.Failed();
   Queue.Close();
   while (NextToReport <= Row)
     Report(std::chrono::milliseconds(50));

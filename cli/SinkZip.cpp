@@ -12,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -123,6 +124,7 @@ public:
                                                                  : std::filesystem::path(".")) {}
   ~TZipSink() override {
     if (FArchive) zip_discard(FArchive);
+    if (FLockFd >= 0) ::close(FLockFd);
   }
 
   bool Open(TManifest& Manifest, std::ostream& Err) override {
@@ -136,6 +138,7 @@ public:
       Err << kMe << Out << " is a folder\n";
       return false;
     }
+    HoldFolder();
     FFiles = std::make_unique<TFolderFiles>(FFolder);
     std::string Error = FFiles->Error();
     TWriteResult Made;
@@ -244,6 +247,21 @@ public:
   std::string ManifestPlace() const override { return FOptions.Out.string() + " (manifest.csv)"; }
 
 private:
+  // What a killed batch of this archive left beside it (its spool, its unfinished archive, a
+  // manifest's temporary) is removed when no other batch works in the folder; then the folder is
+  // held, shared with other archives' batches, against a folder batch's clearing.
+  void HoldFolder() {
+    FLockFd = ::open(FFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FLockFd < 0) return;
+    if (::flock(FLockFd, LOCK_EX | LOCK_NB) == 0) {
+      const std::string Name = FOptions.Out.filename().string();
+      RemoveLeftOvers(FFolder, [&Name](std::string_view Target) {
+        return Target == Name || Target == "manifest.csv";
+      });
+    }
+    ::flock(FLockFd, LOCK_SH | LOCK_NB);
+  }
+
   bool Add(const std::string& Name, TSpooled& E, zip_int32_t Method) {
     zip_source_t* Source = zip_source_function(FArchive, ReadSpooled, &E);
     if (!Source) return false;
@@ -261,6 +279,7 @@ private:
 
   TSinkOptions FOptions;
   std::filesystem::path FFolder;
+  int FLockFd = -1;
   std::unique_ptr<TFolderFiles> FFiles;
   TPendingFile FSpool;
   std::uint64_t FSpoolSize = 0;

@@ -216,6 +216,12 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
       std::cerr << kMe << "cannot read standard input\n";
       return kExitRowsFailed;
     }
+    // A NUL byte ends the text for many phones and shows as nothing for others.
+    if (const std::size_t At = Values["text"].find('\0'); At != std::string::npos) {
+      std::cerr << kMe << "standard input holds a NUL byte at offset " << At
+                << " (phones cut the text there)\n";
+      return kExitUsage;
+    }
   }
   const TPayloadResult Payload = MakePayload(Kind, Values);
   if (!Payload.Error.empty()) {

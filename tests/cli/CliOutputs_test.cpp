@@ -212,8 +212,18 @@ TEST(CliBatchZip, TheArchiveHoldsTheFolderBatchsFiles) {
   EXPECT_EQ(Kept.Status, 2);
   EXPECT_EQ(Kept.Err, "marbeck-cli: codes.zip exists (--force replaces it)\n");
   EXPECT_EQ(ReadFile(Folder.Path() / "codes.zip"), Before);
+  // What a killed batch of this archive left where nameless files are refused (its spool, libzip's
+  // unfinished archive, the manifest's temporary) goes; another archive's stays.
+  const char* const Stale[] = {".codes.zip.Ab12Cd", ".codes.zip.Ab12Cd.Ef34Gh",
+                               ".manifest.csv.zZ9yY8"};
+  for (const char* Name : Stale)
+    WriteFile(Folder.Path() / Name, "half");
+  WriteFile(Folder.Path() / ".other.zip.Ab12Cd", "theirs");
   const TRun Replaced = RunCli(
       Folder.Path(), {"batch", "one.csv", "--out", "codes.zip", "--force", "--format", "png"});
+  for (const char* Name : Stale)
+    EXPECT_FALSE(fs::exists(Folder.Path() / Name)) << Name;
+  EXPECT_EQ(ReadFile(Folder.Path() / ".other.zip.Ab12Cd"), "theirs");
   EXPECT_EQ(Replaced.Status, 0) << Replaced.Err;
   EXPECT_EQ(Shell(Folder.Path(), "unzip -Z1 codes.zip"), "1.png\nmanifest.csv\n");
   ASSERT_TRUE(Shell(Folder.Path(), "unzip -q codes.zip 1.png -d again"));
@@ -335,6 +345,16 @@ TEST(CliBatchSheets, UsageErrors) {
   }
   EXPECT_EQ(ReadFile(Folder.Path() / "taken.pdf"), "mine");
   EXPECT_FALSE(fs::exists(Folder.Path() / "s.pdf"));
+  // A sheet writes no file of a row: names a folder batch refuses are no fault here.
+  WriteFile(Folder.Path() / "named.csv",
+            "kind,file,url\nurl,manifest.csv,https://a.example\nurl,../escape,https://b.example\n");
+  const TRun Named =
+      RunCli(Folder.Path(), {"batch", "named.csv", "--out", "named.pdf", "--sheet", "A4"});
+  EXPECT_EQ(Named.Status, 0) << Named.Err;
+  const std::vector<TManifestRow> M =
+      ReadManifestText(ReadFile(Folder.Path() / "named.manifest.csv"));
+  ASSERT_EQ(M.size(), 2u);
+  EXPECT_EQ(M[1].File, "named.pdf#page=1");
 }
 
 // ---- across machines ----

@@ -347,6 +347,10 @@ TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
                           std::string(3000, 'x') +
                           ",,,\r\n"
                           "text,badutf8,,\xC3\x28,,,\r\n"
+                          "url,a\\..\\..\\evil,https://c.example,,,,\r\n"
+                          "url,nul," +
+                          std::string("https://example.org/2\0nul", 25) +
+                          ",,,,\r\n"
                           "url,last.pdf,https://last.example,,,,";
   WriteFile(Folder.Path() / "in.csv", Csv);
   const TRun R =
@@ -360,17 +364,18 @@ TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
   TWifiPage Wifi{u"my,net", u"k\"1", 1};
   EXPECT_EQ(DecodeFile(Out / "net.png"), Utf8(WifiPayload(Wifi)));
   EXPECT_EQ(DecodeFile(Out / "last.pdf"), "https://last.example");
+  EXPECT_EQ(DecodeFile(Out / "10.svg"), "https://c.example"); // an empty file cell: the row
   // Nothing else is in the folder, and nothing left it.
   std::set<std::string> Names;
   for (const auto& E : fs::directory_iterator(Out))
     Names.insert(E.path().filename().string());
-  EXPECT_EQ(Names, (std::set<std::string>{"plain.svg", "quoted.svg", "net.png", "last.pdf",
-                                          "manifest.csv"}));
+  EXPECT_EQ(Names, (std::set<std::string>{"plain.svg", "quoted.svg", "net.png", "10.svg",
+                                          "last.pdf", "manifest.csv"}));
   EXPECT_FALSE(fs::exists(Folder.Path() / "up.svg"));
   EXPECT_FALSE(fs::exists("/etc/evil.svg"));
 
   const std::vector<TManifestRow> M = ReadManifest(Out);
-  ASSERT_EQ(M.size(), 14u);
+  ASSERT_EQ(M.size(), 16u);
   struct TExpect {
     const char* File;
     const char* Verified;
@@ -386,10 +391,12 @@ TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
       {"/etc/evil", "no", "\"/\""},
       {"..", "no", "is a folder"},
       {"../up", "no", "\"/\""},
-      {"", "no", "empty file name"},
+      {"10.svg", "yes", ""},
       {"nourl.svg", "no", "missing field url"},
       {"toolong.svg", "no", "too long for a QR code"},
       {"badutf8.svg", "no", "invalid UTF-8 in text"},
+      {"", "no", "holds a \"\\\""},
+      {"", "no", "column \"url\" holds a NUL byte at byte 22"},
       {"last.pdf", "yes", ""},
   };
   for (std::size_t I = 0; I < std::size(Expected); ++I) {
@@ -687,6 +694,82 @@ TEST(CliBatch, InterruptedBatchLeavesItsManifestAndNoTemporaryFiles) {
     EXPECT_FALSE(fs::exists(Out / Name)) << Name;
   for (const char* Name : Kept)
     EXPECT_EQ(ReadFile(Out / Name), "mine") << Name;
+}
+
+// Input that never ends a line (/dev/zero) ends the batch with a reason rather than running for
+// ever, after the rows before it; rows piped in slowly are made as they arrive, and the first
+// SIGINT stops a batch waiting on the pipe, with a manifest of the rows read.
+TEST(CliBatch, EndlessLinesAndSlowPipes) {
+  TTempFolder Folder;
+  const std::string Cli = ShellQuote(MARBECK_CLI);
+  const std::string In = "cd " + ShellQuote(Folder.Path().string()) + " && ";
+  auto Run = [&](const std::string& Command) {
+    const int Raw = std::system((In + Command + " 2>err").c_str());
+    return WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1;
+  };
+  EXPECT_EQ(Run("timeout 60 " + Cli + " batch /dev/zero --out zero"), 2); // the header
+  EXPECT_NE(ReadFile(Folder.Path() / "err").find("no line break"), std::string::npos)
+      << ReadFile(Folder.Path() / "err");
+  EXPECT_EQ(Run("(printf 'kind,url\\nurl,https://a.example\\n'; cat /dev/zero) | timeout 60 " +
+                Cli + " batch - --out piped"),
+            1);
+  const std::vector<TManifestRow> Endless = ReadManifest(Folder.Path() / "piped");
+  ASSERT_EQ(Endless.size(), 2u);
+  EXPECT_EQ(Endless[0].Error, "");
+  EXPECT_EQ(DecodeFile(Folder.Path() / "piped" / Endless[0].File), "https://a.example");
+  EXPECT_NE(Endless[1].Error.find("the rest of the input is not read"), std::string::npos);
+
+  int Pipe[2];
+  ASSERT_EQ(::pipe(Pipe), 0);
+  const std::string Dir = Folder.Path().string();
+  const pid_t Pid = ::fork();
+  ASSERT_GE(Pid, 0);
+  if (Pid == 0) {
+    if (::chdir(Dir.c_str()) != 0 || ::dup2(Pipe[0], 0) < 0) ::_exit(126);
+    ::close(Pipe[1]);
+    const int Null = ::open("/dev/null", O_WRONLY);
+    ::dup2(Null, 2);
+    ::execl(MARBECK_CLI, MARBECK_CLI, "batch", "-", "--out", "slow", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(Pipe[0]);
+  const std::string Rows = "kind,url\nurl,https://one.example\nurl,https://two.example\n";
+  ASSERT_EQ(::write(Pipe[1], Rows.data(), Rows.size()), static_cast<ssize_t>(Rows.size()));
+  const fs::path Slow = Folder.Path() / "slow";
+  bool Made = false; // with the pipe still open
+  for (int Wait = 0; Wait < 3000 && !Made; ++Wait) {
+    std::error_code Ec;
+    Made = fs::exists(Slow / "1.svg", Ec) && fs::exists(Slow / "2.svg", Ec);
+    if (!Made) ::usleep(10000);
+  }
+  EXPECT_TRUE(Made);
+  ASSERT_EQ(::kill(Pid, SIGINT), 0);
+  int Raw = 0;
+  for (int Wait = 0; Wait < 500 && ::waitpid(Pid, &Raw, WNOHANG) == 0; ++Wait)
+    ::usleep(10000);
+  if (::waitpid(Pid, &Raw, WNOHANG) == 0) { // still waiting for input after 5 s
+    ADD_FAILURE() << "the first SIGINT did not stop the batch";
+    ::kill(Pid, SIGKILL);
+    ::waitpid(Pid, &Raw, 0);
+  }
+  ::close(Pipe[1]);
+  ASSERT_TRUE(WIFEXITED(Raw));
+  EXPECT_EQ(WEXITSTATUS(Raw), 130);
+  const std::vector<TManifestRow> M = ReadManifest(Slow);
+  ASSERT_EQ(M.size(), 3u);
+  EXPECT_EQ(M[0].File, "1.svg");
+  EXPECT_EQ(M[1].File, "2.svg");
+  EXPECT_EQ(M[2].Error, "interrupted after 2 of 2 rows read");
+}
+
+// A NUL byte on standard input is refused with its offset, not put into a code.
+TEST(CliSingle, ANulByteIsRefused) {
+  TTempFolder Folder;
+  const TRun R = RunCli(Folder.Path(), {"text", "-", "-o", "t.svg"}, std::string("a\0b", 3));
+  EXPECT_EQ(R.Status, 2);
+  EXPECT_EQ(R.Err, "marbeck-cli: standard input holds a NUL byte at offset 1 (phones cut the text "
+                   "there)\n");
+  EXPECT_FALSE(fs::exists(Folder.Path() / "t.svg"));
 }
 
 // Colours phones may not read: a batch warns once, before its first row, in the single code's
