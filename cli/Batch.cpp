@@ -118,16 +118,28 @@ const std::pair<std::string_view, std::string TDesignText::*> kDesignColumns[5] 
 };
 
 // The logos the rows name, each file read once however many rows use it. A logo column's path is
-// taken relative to the CSV file's folder (the current folder for standard input). At most
-// kKept files are kept (a few megabytes each at most); a batch naming more reads them again.
+// taken relative to the CSV file's folder (the current folder for standard input), or to
+// --logo-dir, and must name a readable file inside that folder, symbolic links resolved: a CSV
+// from elsewhere cannot draw other files into its codes. Every path refused for where it leads
+// gets one message, whether the file is missing, unreadable or outside, so that the messages tell
+// nothing of files outside. At most kKept files are kept (a few megabytes each at most); a batch
+// naming more reads them again.
 class TLogoCache {
 public:
-  explicit TLogoCache(const std::string& Input)
-      : FFolder(Input == "-" ? std::filesystem::path()
-                             : std::filesystem::path(Input).parent_path()) {}
+  TLogoCache(const std::string& Input, const std::filesystem::path& LogoFolder)
+      : FFolder(!LogoFolder.empty() ? LogoFolder
+                : Input == "-"      ? std::filesystem::path(".")
+                                    : std::filesystem::path(Input).parent_path()),
+        FRefusal(LogoFolder.empty() ? "no readable file of that name in the CSV file's folder"
+                                    : "no readable file of that name in --logo-dir") {
+    if (FFolder.empty()) FFolder = ".";
+    std::error_code Ec;
+    FRoot = std::filesystem::canonical(FFolder, Ec);
+  }
   TLogoLoad Load(const std::string& Name) {
-    const std::filesystem::path Path = FFolder / std::filesystem::path(Name);
-    const std::string Key = Path.string();
+    const std::optional<std::filesystem::path> Path = Inside(Name);
+    if (!Path) return TLogoLoad{nullptr, FRefusal};
+    const std::string Key = Path->string();
     {
       const std::lock_guard Guard(FLock);
       if (const auto It = FLogos.find(Key); It != FLogos.end()) return It->second;
@@ -140,8 +152,26 @@ public:
   }
 
 private:
+  // The file Name leads to, when it is a readable file inside the folder.
+  std::optional<std::filesystem::path> Inside(const std::string& Name) const {
+    const std::filesystem::path Relative(Name);
+    if (FRoot.empty() || Relative.empty() || Relative.is_absolute() ||
+        Name.find('\\') != std::string::npos)
+      return std::nullopt;
+    std::error_code Ec;
+    const std::filesystem::path Real = std::filesystem::canonical(FFolder / Relative, Ec);
+    if (Ec) return std::nullopt;
+    const auto Mismatch = std::mismatch(FRoot.begin(), FRoot.end(), Real.begin(), Real.end());
+    if (Mismatch.first != FRoot.end() || !std::filesystem::is_regular_file(Real, Ec) ||
+        ::access(Real.c_str(), R_OK) != 0)
+      return std::nullopt;
+    return Real;
+  }
+
   static constexpr std::size_t kKept = 16;
   std::filesystem::path FFolder;
+  std::filesystem::path FRoot; // the folder, its links resolved (empty: it does not exist)
+  std::string FRefusal;
   std::mutex FLock;
   std::map<std::string, TLogoLoad> FLogos;
 };
@@ -512,7 +542,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   // The workers.
   const int Jobs = std::max(1, Options.Jobs);
   TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
-  TLogoCache Logos(Options.Input);
+  TLogoCache Logos(Options.Input, Options.LogoFolder);
   TResults Results;
   std::vector<std::thread> Workers;
   for (int I = 0; I < Jobs; ++I)

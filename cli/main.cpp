@@ -304,6 +304,18 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
   return kExitOk;
 }
 
+std::unique_ptr<QGuiApplication> StartFonts() {
+  static int Argc = 3;
+  static char Program[] = "marbeck-cli", Platform[] = "-platform", Offscreen[] = "offscreen";
+  static char* Argv[] = {Program, Platform, Offscreen, nullptr};
+  // Quietly: the offscreen platform's start-up notes (no runtime folder ...) concern no one here.
+  const QtMessageHandler Old =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  auto Fonts = std::make_unique<QGuiApplication>(Argc, Argv);
+  qInstallMessageHandler(Old);
+  return Fonts;
+}
+
 int Main(int argc, char** argv) {
   CLI::App App{"marbeck-cli: QR codes of text, web addresses, eMail links, vCards and Wi-Fi "
                "networks, one at a time or in batches from CSV files.",
@@ -405,6 +417,10 @@ int Main(int argc, char** argv) {
                    "label sheets: gap between rows in mm "
                    "(default 0)")
       ->check(NumberIn(0.0, 200.0));
+  std::string LogoFolder;
+  BatchApp->add_option("--logo-dir", LogoFolder,
+                       "the folder the logo column's paths are taken from and must stay inside "
+                       "(default: the CSV file's folder; for standard input the current folder)");
   BatchApp->add_option("--caption", Batch.Caption,
                        "label sheets: a line of text under each code, the row's cell of this "
                        "column (any column), shrunk to fit its cell");
@@ -451,6 +467,11 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  // Text in SVG logos and pictures, and the sheets' captions, are measured and drawn in the
+  // system's fonts, which Qt offers only with an application object: one on the offscreen
+  // platform, which needs no display.
+  const std::unique_ptr<QGuiApplication> Fonts = StartFonts();
+
   for (const auto& C : Commands) {
     if (!C->App->parsed()) continue;
     TFieldValues Values;
@@ -483,7 +504,7 @@ int Main(int argc, char** argv) {
     }
   }
   Batch.OutFolder = BatchOut;
-  std::unique_ptr<QGuiApplication> Fonts; // captions are measured and drawn in the system's fonts
+  Batch.LogoFolder = LogoFolder;
   if (!Sheet.empty()) {
     if (EqualIgnoringAsciiCase(Sheet, "a4"))
       Layout.Paper = TPaper::A4;
@@ -505,14 +526,6 @@ int Main(int argc, char** argv) {
       return kExitUsage;
     }
     Batch.Sheet = Layout;
-    static int Argc = 3;
-    static char Program[] = "marbeck-cli", Platform[] = "-platform", Offscreen[] = "offscreen";
-    static char* Argv[] = {Program, Platform, Offscreen, nullptr};
-    // Quietly: the offscreen platform's start-up notes (no runtime folder ...) concern no one here.
-    const QtMessageHandler Old =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    Fonts = std::make_unique<QGuiApplication>(Argc, Argv);
-    qInstallMessageHandler(Old);
   } else {
     for (const char* Option :
          {"--grid", "--margin-x", "--margin-y", "--gap-x", "--gap-y", "--caption"})

@@ -881,6 +881,47 @@ TEST(CliDesign, BadDesignValuesAreUsageErrorsAndTheTerminalRefusesDesigns) {
   EXPECT_NE(Weak.Err.find("warning: finder contrast 1.16 : 1"), std::string::npos) << Weak.Err;
 }
 
+// Logos and pictures with text are common: marbeck-cli draws their text in the system's fonts as
+// the window does, in every format, in a batch and in decode, and never aborts.
+TEST(CliDesign, LogosWithTextAreDrawn) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "text.svg",
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"40\">"
+            "<rect width=\"100\" height=\"40\" fill=\"#036\"/>"
+            "<text x=\"10\" y=\"28\" font-size=\"20\" fill=\"#fff\">ACME</text></svg>");
+  for (const char* Out : {"t.png", "t.pdf", "t.svg"}) {
+    const TRun R = RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo",
+                                          "text.svg", "--verify", "-o", Out});
+    EXPECT_EQ(R.Status, 0) << Out << ": " << R.Err;
+    EXPECT_EQ(DecodeFile(Folder.Path() / Out), "https://example.org") << Out;
+  }
+  // The text is drawn: the pad holds the logo's light letters on its dark box.
+  const QImage Png(QString::fromStdString((Folder.Path() / "t.png").string()));
+  ASSERT_FALSE(Png.isNull());
+  int Light = 0;
+  for (int Y = Png.height() * 45 / 100; Y < Png.height() * 55 / 100; ++Y)
+    for (int X = Png.width() * 40 / 100; X < Png.width() * 60 / 100; ++X)
+      Light += qGray(Png.pixel(X, Y)) > 200;
+  EXPECT_GT(Light, 20);
+
+  WriteFile(Folder.Path() / "in.csv", "kind,url,logo\nurl,https://a.example,\n"
+                                      "url,https://b.example,text.svg\nurl,https://c.example,\n");
+  for (const char* Out : {"dir", "codes.zip"}) {
+    const TRun R = RunCli(Folder.Path(), {"batch", "in.csv", "--out", Out, "--ec", "H", "--verify",
+                                          "--format", "pdf"});
+    EXPECT_EQ(R.Status, 0) << Out << ": " << R.Err;
+  }
+  const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "dir");
+  ASSERT_EQ(M.size(), 3u);
+  for (const TManifestRow& Row : M)
+    EXPECT_EQ(Row.Verified, "yes") << Row.Row << ": " << Row.Error;
+
+  const TRun Decoded = RunCli(Folder.Path(), {"decode", "t.svg", "text.svg"});
+  EXPECT_EQ(Decoded.Status, 1);
+  EXPECT_EQ(Decoded.Out, "https://example.org\n");
+  EXPECT_EQ(Decoded.Err, "marbeck-cli: text.svg: no QR code found\n");
+}
+
 // The design columns: a logo named relative to the CSV file's folder, read once for many rows;
 // each row's verdict judges its own design; bad cells fail their row only.
 TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
@@ -894,16 +935,44 @@ TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
             "Cy,gone.png,,,,,H\n"
             "Di,,,hexagon,,,\n"
             "Ed,,12,rounded,square,,Q\n"
-            "Flo,logo.png,31,,,,H\n");
+            "Flo,logo.png,31,,,,H\n"
+            "Gus,../outside.png,,,,,H\n"
+            "Hal," +
+                (Folder.Path() / "outside.png").string() +
+                ",,,,,H\n"
+                "Ivy,link.png,,,,,H\n"
+                "Jo,sub/../logo.png,,,,,H\n");
+  // Files outside the CSV file's folder, one of them through a link inside it.
+  WriteLogo(Folder.Path() / "outside.png");
+  fs::create_directory(Folder.Path() / "in" / "sub");
+  fs::create_symlink("../outside.png", Folder.Path() / "in" / "link.png");
   const TRun Run = RunCli(Folder.Path(), {"batch", "in/badges.csv", "--out", "out", "--kind",
                                           "vcard", "--verify", "--format", "png"});
   EXPECT_EQ(Run.Status, 1) << Run.Err;
   const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "out");
-  ASSERT_EQ(M.size(), 6u);
+  ASSERT_EQ(M.size(), 10u);
   EXPECT_EQ(M[0].Verified, "yes") << M[0].Error;
   EXPECT_EQ(M[0].Level, "H");
   EXPECT_NE(M[1].Error.find("not verified"), std::string::npos) << M[1].Error;
-  EXPECT_EQ(M[2].Error, "logo: cannot use gone.png: no such file");
+  // Missing, outside, or outside through a link: one message, which tells nothing of the file.
+  const std::string Refused = ": no readable file of that name in the CSV file's folder";
+  EXPECT_EQ(M[2].Error, "logo: cannot use gone.png" + Refused);
+  EXPECT_EQ(M[6].Error, "logo: cannot use ../outside.png" + Refused);
+  EXPECT_EQ(M[7].Error, "logo: cannot use " + (Folder.Path() / "outside.png").string() + Refused);
+  EXPECT_EQ(M[8].Error, "logo: cannot use link.png" + Refused);
+  EXPECT_EQ(M[9].Verified, "yes") << M[9].Error;
+  // --logo-dir names the folder they are taken from instead.
+  fs::create_directory(Folder.Path() / "other");
+  WriteFile(Folder.Path() / "other" / "x.csv",
+            "first-name,logo\nA,outside.png\nB,in/logo.png\nC,../outside.png\n");
+  const TRun Wider = RunCli(Folder.Path(), {"batch", "other/x.csv", "--out", "wider", "--kind",
+                                            "vcard", "--logo-dir", ".", "--format", "png"});
+  const std::vector<TManifestRow> W = ReadManifest(Folder.Path() / "wider");
+  ASSERT_EQ(W.size(), 3u) << Wider.Err;
+  EXPECT_EQ(W[0].Error, "");
+  EXPECT_EQ(W[1].Error, "");
+  EXPECT_EQ(W[2].Error, "logo: cannot use ../outside.png: no readable file of that name in "
+                        "--logo-dir");
   EXPECT_EQ(M[3].Error, "shape: \"hexagon\" (square, dots or rounded)");
   EXPECT_EQ(M[4].Verified, "yes") << M[4].Error;
   EXPECT_EQ(M[5].Error, "logo-size: \"31\" (a whole number from 5 to 30)");
