@@ -41,7 +41,11 @@ std::string Json(const std::string& Text) {
 
 std::string EncodingName(const TPayloadText& Text) {
   if (Text.ByteOrderMark) return "utf-8-bom";
-  return Text.Utf8 ? "utf-8" : "iso-8859-1";
+  if (Text.Utf8) return "utf-8";
+  // Bytes below 0x80 are the same in both; naming one would claim what the code does not say.
+  for (const char16_t C : Text.Text)
+    if (C > 0x7F) return "iso-8859-1";
+  return "ascii";
 }
 
 // The batch's columns: kind, file, then every field of every kind in the order of the pages.

@@ -176,6 +176,16 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
       << Err;
   EXPECT_NE(Err.find(Blank.string() + ": no QR code found"), std::string::npos) << Err;
 
+  // Plain ASCII bytes are named so; ISO-8859-1 only for bytes above 0x7F that are no UTF-8.
+  const std::pair<const char*, const char*> Encodings[] = {
+      {"plain", "\"encoding\":\"ascii\""}, {"caf\xE9", "\"encoding\":\"iso-8859-1\""}};
+  for (const auto& [Bytes, Named] : Encodings) {
+    const fs::path Path = Folder.Path() / "enc.png";
+    ASSERT_TRUE(MakeOutsideCode(TOutsideEncoder::Qrencode, Bytes, Path, 2));
+    const TToolRun One = Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Path)});
+    EXPECT_NE(One.Out.toStdString().find(Named), std::string::npos) << One.Out.toStdString();
+  }
+
   EXPECT_EQ(Cli({QStringLiteral("decode"), Q(Folder.Path() / "missing.png")}).ExitCode, 1);
   EXPECT_EQ(Cli({QStringLiteral("decode")}).ExitCode, 2);
   EXPECT_EQ(
