@@ -489,6 +489,10 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     return Out;
   }
   if (Picture.Verified == TVerifyState::Verified) R.Verified = "yes";
+  // Colours of the row's own design phones may not read (a finder-color cell); the options'
+  // colours were warned of once, before the first row.
+  if (!Picture.Warning.empty() && Picture.Warning != ColourWarning(Options.Picture.Style))
+    R.Warning += (R.Warning.empty() ? "" : "; ") + Picture.Warning;
 
   Sink.Store(Out);
   return Out;

@@ -793,6 +793,13 @@ TEST(CliBatch, WeakColoursAreWarnedOfOnce) {
     EXPECT_EQ(Batch.Err, Single.Err + "marbeck-cli: row 1 (line 2): unknown kind \"fax\" (text, "
                                       "url, email, vcard or wifi)\n");
   }
+  // A row's own finder colour is warned of on its row.
+  WriteFile(Folder.Path() / "finder.csv",
+            "kind,url,finder-color\nurl,https://a.example,\nurl,https://b.example,#eeeeee\n");
+  const TRun Finder = RunCli(Folder.Path(), {"batch", "finder.csv", "--out", "f"});
+  EXPECT_EQ(Finder.Status, 0) << Finder.Err;
+  EXPECT_EQ(Finder.Err, "marbeck-cli: row 2 (line 3): warning: finder contrast 1.16 : 1 (at least "
+                        "3 : 1 against the light colour is needed); phones may not read it\n");
 }
 
 // ---- designed codes ----
