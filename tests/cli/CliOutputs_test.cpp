@@ -251,7 +251,8 @@ struct TSheetCase {
 
 // Every code on every page, cut out of its cell of a pdftoppm picture, reads back as its row's
 // bytes; pdfinfo gives the pages and their size, pdfimages finds no picture (all vector), and
-// pdftotext finds every caption, a long one shrunk to fit its cell.
+// pdftotext finds every caption, a long one shrunk to fit its cell, and nothing comes within
+// 1.5 mm of a cell's sides.
 TEST(CliBatchSheets, EveryCellReadsBackAndCaptionsAreText) {
   TTempFolder Folder;
   const TSheetCase Cases[] = {{"A4", 3, 8, 210, 297, "595 x 842 pts (A4)"},
@@ -302,6 +303,16 @@ TEST(CliBatchSheets, EveryCellReadsBackAndCaptionsAreText) {
         const QImage Cut =
             Picture.copy(Px(7.2 + (Cell % C.Columns) * (CellW + 2.5)),
                          Px(12.9 + (Cell / C.Columns) * CellH), Px(CellW), Px(CellH));
+        // Nothing within 1.5 mm of the cell's sides (label stock is cut with a tolerance): the
+        // ring 1.4 mm wide is blank, the long caption's cell included.
+        const int Ring = Px(1.4);
+        int Inked = 0;
+        for (int Y = 0; Y < Cut.height(); ++Y)
+          for (int X = 0; X < Cut.width(); ++X)
+            if ((X < Ring || Y < Ring || X >= Cut.width() - Ring || Y >= Cut.height() - Ring) &&
+                qGray(Cut.pixel(X, Y)) < 250)
+              ++Inked;
+        EXPECT_EQ(Inked, 0) << C.Sheet << " cell " << I;
         const std::optional<std::string> Read = DecodeImage(Cut);
         if (I < Codes)
           EXPECT_EQ(Read, Urls[static_cast<std::size_t>(I)]) << C.Sheet << " cell " << I;
