@@ -9,6 +9,7 @@
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 #include "render/Code.h"
+#include "render/LibraryNotes.h"
 #include "render/Logo.h"
 
 #include <CLI/CLI.hpp>
@@ -308,11 +309,11 @@ std::unique_ptr<QGuiApplication> StartFonts() {
   static int Argc = 3;
   static char Program[] = "marbeck-cli", Platform[] = "-platform", Offscreen[] = "offscreen";
   static char* Argv[] = {Program, Platform, Offscreen, nullptr};
-  // Quietly: the offscreen platform's start-up notes (no runtime folder ...) concern no one here.
-  const QtMessageHandler Old =
-      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  // What Qt and the libraries it reads pictures with say goes into the program's own one-line
+  // messages; the offscreen platform's start-up notes (no runtime folder ...) go nowhere.
+  CollectLibraryNotes();
   auto Fonts = std::make_unique<QGuiApplication>(Argc, Argv);
-  qInstallMessageHandler(Old);
+  TakeLibraryNote();
   return Fonts;
 }
 

@@ -10,6 +10,7 @@
 #include "support/ZbarDecode.h"
 
 #include <QImage>
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
@@ -927,6 +928,74 @@ TEST(CliDesign, LogosWithTextAreDrawn) {
   EXPECT_EQ(Decoded.Status, 1);
   EXPECT_EQ(Decoded.Out, "https://example.org\n");
   EXPECT_EQ(Decoded.Err, "marbeck-cli: text.svg: no QR code found\n");
+}
+
+// SVG logos and pictures reach nothing outside themselves: a picture they name on the disk is
+// neither drawn nor read, a document type refuses them, and what SVG output carries is the
+// rewritten logo. Damaged logos are refused in one line of the program's own.
+TEST(CliDesign, LogosAndPicturesReachNothingOutside) {
+  TTempFolder Folder;
+  ASSERT_EQ(RunCli(Folder.Path(), {"text", "secret", "-o", "secret.png"}).Status, 0);
+  const std::string Secret = (Folder.Path() / "secret.png").string();
+  const std::string Head = "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"300\" "
+                           "height=\"300\"><rect width=\"300\" height=\"300\" fill=\"#fff\"/>";
+  WriteFile(Folder.Path() / "picture.svg",
+            Head + "<image width=\"300\" height=\"300\" xlink:href=\"" + Secret + "\"/></svg>");
+  const TRun Read = RunCli(Folder.Path(), {"decode", "picture.svg"});
+  EXPECT_EQ(Read.Out, "");
+  EXPECT_EQ(Read.Err, "marbeck-cli: picture.svg: no QR code found\n");
+
+  WriteFile(Folder.Path() / "logo.svg",
+            Head +
+                "<rect width=\"300\" height=\"300\" fill=\"#036\"/><image width=\"300\" "
+                "height=\"300\" xlink:href=\"" +
+                Secret + "\"/></svg>");
+  const TRun Made = RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo",
+                                           "logo.svg", "-o", "out.svg"});
+  EXPECT_EQ(Made.Status, 0) << Made.Err;
+  const std::string Svg = ReadFile(Folder.Path() / "out.svg");
+  const std::size_t Data = Svg.find("data:image/svg+xml;base64,");
+  ASSERT_NE(Data, std::string::npos);
+  const std::string Logo =
+      QByteArray::fromBase64(
+          QByteArray::fromStdString(Svg.substr(Data + 26, Svg.find('"', Data) - Data - 26)))
+          .toStdString();
+  EXPECT_EQ(Logo.find(Secret), std::string::npos) << Logo;
+  EXPECT_NE(Logo.find("#036"), std::string::npos) << Logo;
+  EXPECT_EQ(DecodeFile(Folder.Path() / "out.svg"), "https://example.org");
+
+  // Refused in one line each.
+  WriteFile(Folder.Path() / "dtd.svg",
+            "<?xml version=\"1.0\"?><!DOCTYPE svg SYSTEM \"file:///etc/passwd\">" + Head +
+                "</svg>");
+  QImage Photo(200, 120, QImage::Format_RGB32);
+  Photo.fill(QColor(0x20, 0x60, 0xc0));
+  ASSERT_TRUE(Photo.save(QString::fromStdString((Folder.Path() / "photo.jpg").string()), "JPEG"));
+  ASSERT_TRUE(Photo.save(QString::fromStdString((Folder.Path() / "photo.png").string()), "PNG"));
+  for (const char* Name : {"photo.jpg", "photo.png"}) {
+    const std::string Whole = ReadFile(Folder.Path() / Name);
+    WriteFile(Folder.Path() / (std::string("cut-") + Name), Whole.substr(0, Whole.size() * 2 / 3));
+  }
+  const std::pair<const char*, const char*> Refused[] = {
+      {"dtd.svg", "an SVG with a document type (DTD), which may name outside files"},
+      {"cut-photo.jpg", "a damaged picture (cut short)"},
+      {"cut-photo.png", "a damaged picture"},
+  };
+  for (const auto& [Name, Why] : Refused) {
+    const TRun R = RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo", Name,
+                                          "-o", "refused.png"});
+    EXPECT_EQ(R.Status, 2) << Name;
+    EXPECT_EQ(R.Err.rfind(std::string("marbeck-cli: --logo: cannot use ") + Name + ": " + Why, 0),
+              0u)
+        << R.Err;
+    EXPECT_EQ(std::count(R.Err.begin(), R.Err.end(), '\n'), 1) << R.Err;
+  }
+  EXPECT_FALSE(fs::exists(Folder.Path() / "refused.png"));
+  EXPECT_EQ(RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo", "photo.jpg",
+                                   "-o", "photo-logo.png"})
+                .Status,
+            0);
 }
 
 // The design columns: a logo named relative to the CSV file's folder, read once for many rows;
