@@ -54,7 +54,7 @@ void TReadBackWorker::Run() {
                                Job.Picture.height() * kReadBackPixelsPerModule);
       Answer.Verdict = Verify(Enlarged, Job.Expected, Job.Style);
     } catch (const std::bad_alloc&) {
-      Answer.Verdict = TVerdict{false, "the check ran out of memory"};
+      Answer.Verdict = OutOfMemoryVerdict();
     }
     {
       std::unique_lock Guard(FLock);

@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   for (const TCase& Case : Cases()) {
     TCode Code;
     Pass(Case.Style, Code);
-    if (Code.Version != 25 || !ReadBackOf(Code, Case.Style).Verified) {
+    if (Code.Version != 25 || !ReadBackOf(Code, Case.Style).Verified()) {
       std::fprintf(stderr, "the %s version-25 code (version %d) does not read back exactly\n",
                    Case.Name, Code.Version);
       return 2;

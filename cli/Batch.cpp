@@ -484,11 +484,11 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     R.Error = Picture.Error;
     return Out;
   }
-  if (Picture.Verified == TVerifyState::Failed) {
-    R.Error = "not verified: " + Picture.VerifyReason;
+  if (FailedVerify(Picture)) {
+    R.Error = NotVerifiedMessage(Picture);
     return Out;
   }
-  if (Picture.Verified == TVerifyState::Verified) R.Verified = "yes";
+  if (Picture.Verdict) R.Verified = "yes";
   // Colours of the row's own design phones may not read (a finder-color cell); the options'
   // colours were warned of once, before the first row.
   if (!Picture.Warning.empty() && Picture.Warning != ColourWarning(Options.Picture.Style))

@@ -282,8 +282,8 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
     std::cerr << kMe << Picture.Error << "\n";
     return kExitRowsFailed;
   }
-  if (Picture.Verified == TVerifyState::Failed) {
-    std::cerr << kMe << "not verified: " << Picture.VerifyReason << "\n";
+  if (FailedVerify(Picture)) {
+    std::cerr << kMe << NotVerifiedMessage(Picture) << "\n";
     return kExitNotVerified;
   }
   if (!Picture.Warning.empty()) std::cerr << kMe << "warning: " << Picture.Warning << "\n";

@@ -1,9 +1,9 @@
 #include "render/Logo.h"
 
 #include "render/LibraryNotes.h"
+#include "render/PictureFile.h"
 #include "render/PngCheck.h"
 #include "render/SafeSvg.h"
-#include "render/Scan.h"
 
 #include <QBuffer>
 #include <QFile>

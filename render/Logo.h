@@ -37,7 +37,7 @@ struct TLogoLoad {
 };
 
 // Reads the logo at Path: PNG, JPEG or plain SVG, told apart by content (LooksLikeSvg in
-// render/Scan.h); a compressed SVG (.svgz) is refused. Refused with a reason: a missing or
+// render/PictureFile.h); a compressed SVG (.svgz) is refused. Refused with a reason: a missing or
 // unreadable file, one larger than kMaxLogoFileBytes, a bitmap wider or higher than kMaxLogoSide or
 // of more than kMaxLogoPixels, a damaged picture (a JPEG cut short included, which Qt would draw
 // with a grey band), an SVG without a size or with a document type. An SVG is kept as SafeSvg
