@@ -101,6 +101,9 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
       Status = 1;
       continue;
     }
+    if (Codes.front().Inverted)
+      Err << kMe << File << ": the code is inverted (light modules on a dark ground); many "
+          << "phone readers do not read it\n";
     for (std::size_t I = 0; I < Codes.size(); ++I) {
       const TPayloadText Text = DecodePayloadBytes(Codes[I].Bytes);
       const TParsedPayload Parsed = ParsePayload(Text.Text);
@@ -127,7 +130,8 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
           Out << Codes[I].Version;
         else
           Out << "null";
-        Out << ",\"bytes\":" << Codes[I].Bytes.size()
+        Out << ",\"inverted\":" << (Codes[I].Inverted ? "true" : "false")
+            << ",\"bytes\":" << Codes[I].Bytes.size()
             << ",\"encoding\":" << Json(EncodingName(Text))
             << ",\"payload\":" << Json(Utf16ToUtf8(Text.Text)) << "}\n";
         break;

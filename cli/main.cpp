@@ -439,7 +439,8 @@ int Main(int argc, char** argv) {
   DecodeApp->add_option("FILE", Decode.Files, "the picture files")->required();
   CLI::Option* JsonOption = DecodeApp->add_flag(
       "--json", DecodeJson,
-      "one JSON object a line: file, kind, fields, not_kept, version, bytes, encoding, payload");
+      "one JSON object a line: file, kind, fields, not_kept, version, inverted, bytes, encoding, "
+      "payload");
   DecodeApp
       ->add_flag("--as-csv", DecodeCsv,
                  "CSV in the batch's columns (kind, file, the fields), to make the codes again "

@@ -122,9 +122,17 @@ std::vector<TFoundCode> FindCodes(const std::vector<unsigned char>& Grey, int Wi
 
 std::vector<TFoundCode> ScanPicture(const QImage& Picture) {
   if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0) return {};
-  const std::vector<unsigned char> Grey = GreyPicture(OnWhite(Picture));
+  std::vector<unsigned char> Grey = GreyPicture(OnWhite(Picture));
   std::vector<TFoundCode> Codes = FindCodes(Grey, Picture.width(), Picture.height());
-  for (TFoundCode& Code : Codes)
+  const bool Inverted = Codes.empty();
+  if (Inverted) { // light on dark: the negative shows dark modules on a light ground
+    for (unsigned char& Level : Grey)
+      Level = static_cast<unsigned char>(255 - Level);
+    Codes = FindCodes(Grey, Picture.width(), Picture.height());
+  }
+  for (TFoundCode& Code : Codes) {
     Code.Version = VersionAt(Grey, Picture.width(), Picture.height(), Code.Where);
+    Code.Inverted = Inverted;
+  }
   return Codes;
 }

@@ -14,6 +14,9 @@ struct TFoundCode {
   std::string Bytes;
   int Version = 0; // 1 to 40; 0 when the picture does not show it clearly enough
   QPolygonF Where; // the code's corners in picture pixels, as zbar reports them
+  // Light modules on a dark ground: found only in the picture's negative, as zbar finds nothing
+  // in such a picture (and many phone readers do not either).
+  bool Inverted = false;
 };
 
 // Every QR code zbar finds in the grey picture (Width x Height bytes, one per pixel), scanning
@@ -27,7 +30,8 @@ std::vector<TFoundCode> FindCodes(const std::vector<unsigned char>& Grey, int Wi
 
 // Every QR code in Picture, in the order zbar reports them, each with its version when it can be
 // told. A null or empty picture has none. The picture is laid on white, turned grey
-// (render/Grey.h) and searched by FindCodes.
+// (render/Grey.h) and searched by FindCodes; when that finds nothing, its negative is searched,
+// and the codes found there are marked Inverted.
 std::vector<TFoundCode> ScanPicture(const QImage& Picture);
 
 // The version of the code whose corners are Where, read from Grey by the timing patterns; 0 when
