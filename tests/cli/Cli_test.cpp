@@ -998,6 +998,54 @@ TEST(CliDesign, LogosAndPicturesReachNothingOutside) {
             0);
 }
 
+// --verify calls a code good only when it scans as people will see it: every SVG it passes is
+// read by zbar from rsvg-convert's drawing at 96, 150, 200, 254 and 300 dpi of its printed size,
+// and every PNG from the file; the rows it fails say at which sizes.
+TEST(CliDesign, VerifiedMeansReadAtPrintSizes) {
+  TTempFolder Folder;
+  WriteLogo(Folder.Path() / "logo.png");
+  std::string Csv = "kind,text,logo-size,shape,file\n";
+  int Rows = 0;
+  for (const int Length : {40, 120, 180, 260, 400})
+    for (const char* Size : {"10", "20", "30"}) {
+      std::string Text;
+      while (Text.size() < static_cast<std::size_t>(Length))
+        Text += "ab";
+      ++Rows;
+      Csv += "text," + Text + "," + Size + "," + (Rows % 2 ? "dots" : "square") + "," +
+             std::to_string(Rows) + (Rows % 3 ? ".svg" : ".png") + "\n";
+    }
+  WriteFile(Folder.Path() / "in.csv", Csv);
+  RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--ec", "H", "--logo", "logo.png",
+                         "--verify", "--jobs", "2"});
+  const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "out");
+  ASSERT_EQ(M.size(), static_cast<std::size_t>(Rows));
+  int Passed = 0;
+  for (const TManifestRow& Row : M) {
+    SCOPED_TRACE(Row.File);
+    if (Row.Verified != "yes") {
+      EXPECT_NE(Row.Error.find(" at "), std::string::npos) << Row.Error;
+      continue;
+    }
+    ++Passed;
+    const fs::path File = Folder.Path() / "out" / Row.File;
+    if (File.extension() == ".png") {
+      EXPECT_TRUE(DecodeFile(File).has_value());
+      continue;
+    }
+    for (const int Dpi : {96, 150, 200, 254, 300}) {
+      const fs::path Png = Folder.Path() / "drawn.png";
+      const std::string D = std::to_string(Dpi);
+      ASSERT_EQ(std::system(("rsvg-convert -d " + D + " -p " + D + " -o " +
+                             ShellQuote(Png.string()) + " " + ShellQuote(File.string()))
+                                .c_str()),
+                0);
+      EXPECT_TRUE(DecodeFile(Png).has_value()) << Dpi << " dpi";
+    }
+  }
+  EXPECT_GT(Passed, Rows / 2);
+}
+
 // The design columns: a logo named relative to the CSV file's folder, read once for many rows;
 // each row's verdict judges its own design; bad cells fail their row only.
 TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
