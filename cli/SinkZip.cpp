@@ -148,9 +148,9 @@ public:
       Err << kMe << "cannot write " << Out << ": " << Error << "\n";
       return false;
     }
-    FTemp = (FFolder / TemporaryName(FOptions.Out.filename().string())).string();
+    FTempName = TemporaryName(FOptions.Out.filename().string());
     int Code = 0;
-    FArchive = zip_open(FTemp.c_str(), ZIP_CREATE | ZIP_EXCL, &Code);
+    FArchive = zip_open((FFolder / FTempName).c_str(), ZIP_CREATE | ZIP_EXCL, &Code);
     if (!FArchive) {
       zip_error_t E;
       zip_error_init_with_code(&E, Code);
@@ -226,17 +226,15 @@ public:
     }
     FArchive = nullptr;
     // The archive reaches the disk, then takes its name (replacing one only with --force).
-    const int Written = ::open(FTemp.c_str(), O_RDONLY | O_CLOEXEC);
-    bool Ok = Written >= 0 && ::fsync(Written) == 0;
-    if (Written >= 0) ::close(Written);
-    const std::string Out = FOptions.Out.string();
-    if (Ok)
-      Ok = (FOptions.Force ? ::rename(FTemp.c_str(), Out.c_str())
-                           : ::renameat2(AT_FDCWD, FTemp.c_str(), AT_FDCWD, Out.c_str(),
-                                         RENAME_NOREPLACE)) == 0;
-    if (!Ok) {
-      Error = errno == EEXIST ? Out + " appeared during the batch" : std::strerror(errno);
-      ::unlink(FTemp.c_str());
+    TWriteResult Made;
+    TPendingFile Archive = FFiles->Adopt(FTempName, Made);
+    const TWriteResult Published =
+        Archive.Valid() ? FFiles->Publish(Archive, FOptions.Out.filename().string(), FOptions.Force,
+                                          /*Durable=*/true)
+                        : Made;
+    if (!Published.Ok) {
+      Error =
+          Published.Exists ? FOptions.Out.string() + " appeared during the batch" : Published.Error;
       return false;
     }
     const TWriteResult Synced = FFiles->SyncNames();
@@ -285,7 +283,7 @@ private:
   std::uint64_t FSpoolSize = 0;
   std::deque<TSpooled> FEntries; // where each entry's data is, until the archive is written
   zip_t* FArchive = nullptr;
-  std::string FTemp;
+  std::string FTempName; // the archive's name in FFolder until it is complete
   std::time_t FTime = 0;
 };
 
