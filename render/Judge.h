@@ -38,7 +38,7 @@ std::vector<TJudgedSize> PixelSizes(int Scale, const QImage& Own = QImage());
 
 // The verdict on Grid drawn in Style at every size in Sizes. The colour checks come first, as in
 // Verify; then Exact when every size reads back exactly, Borderline when at least one does and
-// another does not ("borderline: nothing found at 96 dpi, 150 dpi"), and otherwise the first
-// size's own verdict. No sizes: the verdict at four pixels a module.
+// another does not ("borderline: nothing found at 96 dpi, nothing found at 150 dpi"), and otherwise
+// the first size's own verdict. No sizes: the verdict at four pixels a module.
 TVerdict VerifyAtSizes(const TModuleGrid& Grid, const TCodeStyle& Style,
                        const std::string& Expected, const std::vector<TJudgedSize>& Sizes);

@@ -58,7 +58,7 @@ struct TVerdict {
   //   OtherBytes          "read back other bytes"
   //   NothingFound        "nothing found"
   //   OutOfMemory         "the check ran out of memory"
-//   Borderline          "borderline: nothing found at 96 dpi, 150 dpi"
+  //   Borderline          "borderline: nothing found at 96 dpi, nothing found at 150 dpi"
   std::string Reason;
   bool Verified() const { return Kind == TVerdictKind::Exact; }
 };
