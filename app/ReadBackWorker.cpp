@@ -53,9 +53,9 @@ void TReadBackWorker::Run() {
       // borderline when they disagree.
       std::vector<TJudgedSize> Sizes;
       for (const int Pixels : kReadBackSizes) {
-        if (!Job.Style.Shaped() && Pixels != kReadBackPixelsPerModule) continue;
+        if (!Job.Style.PaintedAtFinalSize() && Pixels != kReadBackPixelsPerModule) continue;
         Sizes.push_back({static_cast<double>(Pixels), std::to_string(Pixels) + " pixels a module",
-                         Job.Style.Shaped()
+                         Job.Style.PaintedAtFinalSize()
                              ? RenderRaster(Job.Grid, Job.Style, Job.Grid.Side * Pixels)
                              : StretchNearest(Job.Picture, Job.Picture.width() * Pixels,
                                               Job.Picture.height() * Pixels)});

@@ -6,7 +6,7 @@
 #include "Controls.h"
 #include "FormHelpers.h"
 #include "ReadBackWorker.h"
-#include "VCardFields.h"
+#include "VCardEdits.h"
 #include "encoder/QRCodeSymbol.h"
 #include "payload/PayloadFiles.h"
 #include "platform/Messages.h"
@@ -305,7 +305,7 @@ QString TForm1::FillQRText() {
   return Payload;
 }
 
-TQRCodeEncoding TForm1::PassEncoding(const std::u16string& Payload) const {
+TQRCodeEncoding TForm1::EncodingForPayload(const std::u16string& Payload) const {
   const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
   return PageControl1->currentIndex() == 3 ? VCardEncoding(Chosen, Payload) : Chosen;
 }
@@ -316,7 +316,7 @@ void TForm1::CreateCodeBtnClick() {
   const std::u16string Payload = ToUtf16(FillQRText());
   const TCodeStyle Style = CurrentStyle();
   TCode Code =
-      MakeCode(Payload, PassEncoding(Payload), Style,
+      MakeCode(Payload, EncodingForPayload(Payload), Style,
                static_cast<TQRCodeECLevel>(ErrorCorrection->currentIndex()), Boost->isChecked());
 
   const int Side = Code.Grid.Side;
@@ -324,7 +324,7 @@ void TForm1::CreateCodeBtnClick() {
   Image1->resize(Side, Side);
   // A shaped code is painted at the zoom (its dots and curves need the pixels); a plain one at
   // one pixel a module, stretched by the picture box.
-  Image1->SetPicture(Style.Shaped()
+  Image1->SetPicture(Style.PaintedAtFinalSize()
                          ? RenderRaster(Code.Grid, Style, std::max(Side, ScrollBar1->value()))
                          : RenderModules(Code.Grid, Style));
   FLastCode = std::move(Code);
@@ -355,7 +355,7 @@ void TForm1::SetNote(const QString& Note, bool Warning) {
 
 void TForm1::ScrollBar1Change() {
   const int Zoom = ScrollBar1->value();
-  if (FHasCode && FLastStyle.Shaped()) {
+  if (FHasCode && FLastStyle.PaintedAtFinalSize()) {
     // Painted again at the new zoom, frame marks included.
     if (Image1->Picture().width() != Zoom)
       Image1->SetPicture(RenderRaster(FLastCode.Grid, FLastStyle, Zoom));

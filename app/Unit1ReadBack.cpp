@@ -58,7 +58,7 @@ void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
   TReadBackJob Job;
   Job.PassNumber = Pass;
   Job.Picture = Image1->Picture(); // shared, not copied: the worker enlarges it
-  if (Style.Shaped()) Job.Grid = Code.Grid;
+  if (Style.PaintedAtFinalSize()) Job.Grid = Code.Grid;
   Job.Expected = Code.Bytes;
   Job.Style = Style;
   Job.Version = Code.Version;

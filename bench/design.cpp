@@ -80,7 +80,8 @@ const std::vector<TCase>& Cases() {
 // The window's pass: encode, then the picture the preview shows.
 QImage Pass(const TCodeStyle& Style, TCode& Code) {
   Code = MakeCode(Version25Text(), qrAuto, Style, ecH);
-  return Style.Shaped() ? RenderRaster(Code.Grid, Style, kZoom) : RenderModules(Code.Grid, Style);
+  return Style.PaintedAtFinalSize() ? RenderRaster(Code.Grid, Style, kZoom)
+                                    : RenderModules(Code.Grid, Style);
 }
 
 // The worker's read-back of that pass.

@@ -115,7 +115,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
       break;
     }
     case TOutputFormat::Utf8:
-      if (Request.Style.Designed()) {
+      if (Request.Style.HasDesign()) {
         Picture.Error = kTerminalRefusesDesign;
         return Picture;
       }
