@@ -1,5 +1,6 @@
 #include "ReadBackWorker.h"
 
+#include "render/Judge.h"
 #include "render/Raster.h"
 
 #include <new>
@@ -47,12 +48,19 @@ void TReadBackWorker::Run() {
     Answer.Level = Job.Level;
     try {
       Answer.ByteCount = Job.Expected.size();
-      const QImage Enlarged =
-          Job.Style.PaintedAtFinalSize()
-              ? RenderRaster(Job.Grid, Job.Style, Job.Grid.Side * kReadBackPixelsPerModule)
-              : StretchNearest(Job.Picture, Job.Picture.width() * kReadBackPixelsPerModule,
-                               Job.Picture.height() * kReadBackPixelsPerModule);
-      Answer.Verdict = Verify(Enlarged, Job.Expected, Job.Style);
+      // Square modules read the same at every whole number of pixels a module; a shaped code is
+      // judged at a few sizes (dots and a logo's edge fall differently on the pixels), and is
+      // borderline when they disagree.
+      std::vector<TJudgedSize> Sizes;
+      for (const int Pixels : kReadBackSizes) {
+        if (!Job.Style.PaintedAtFinalSize() && Pixels != kReadBackPixelsPerModule) continue;
+        Sizes.push_back({static_cast<double>(Pixels), std::to_string(Pixels) + " pixels a module",
+                         Job.Style.PaintedAtFinalSize()
+                             ? RenderRaster(Job.Grid, Job.Style, Job.Grid.Side * Pixels)
+                             : StretchNearest(Job.Picture, Job.Picture.width() * Pixels,
+                                              Job.Picture.height() * Pixels)});
+      }
+      Answer.Verdict = VerifyAtSizes(Job.Grid, Job.Style, Job.Expected, Sizes);
     } catch (const std::bad_alloc&) {
       Answer.Verdict = OutOfMemoryVerdict();
     }

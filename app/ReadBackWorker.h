@@ -21,6 +21,9 @@
 #include <thread>
 
 inline constexpr int kReadBackPixelsPerModule = 4;
+// The sizes a shaped code (dots, rounded modules, a logo) is judged at, in pixels a module: the
+// first is kReadBackPixelsPerModule, the one a square code is judged at alone.
+inline constexpr int kReadBackSizes[] = {kReadBackPixelsPerModule, 3, 10};
 
 struct TReadBackJob {
   quint64 PassNumber = 0;

@@ -468,8 +468,7 @@ void TForm1::CopyToClipboardBtnClick() {
   if (!FCodeMade) {
     // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
     // long for a code already has the pass's note.
-    if (!FLastCode.DataTooLong)
-      SetNote(tr("Nothing copied: this page's text made no QR code."));
+    if (!FLastCode.DataTooLong) SetNote(tr("Nothing copied: this page's text made no QR code."));
     return;
   }
   const int W = ScrollBar1->value();

@@ -558,37 +558,6 @@ void TForm1::BuildPreview() {
   FrameColor->setGeometry(ColourLeft, 352, 25, 17);
   Shape1->setGeometry(FrameColor->geometry());
   Shape1->raise();
-  // The row placed left to right from the picture area's left edge to the copy button's right
-  // edge (969), each caption as wide as its text in the window's language: the slider takes the
-  // room left over (86 pixels in English).
-  {
-    const struct {
-      QWidget* Control;
-      int Width, Gap;
-    } Row[] = {{Label34, Label34->sizeHint().width(), 4},
-               {BackColor, 25, 15},
-               {Label35, Label35->sizeHint().width(), 4},
-               {MatrixColor, 25, 31},
-               {Frame, Frame->sizeHint().width(), 4},
-               {Label33, Label33->sizeHint().width(), 4},
-               {TrackBar1, 0, 2},
-               {Label32, Label32->sizeHint().width(), 4},
-               {FrameColor, 25, 0}};
-    int Fixed = 0;
-    for (const auto& Place : Row)
-      Fixed += Place.Width + Place.Gap;
-    const int SliderWidth = std::max(40, 969 - 526 - Fixed);
-    int Left = 526;
-    for (const auto& Place : Row) {
-      const int Width = Place.Control == TrackBar1 ? SliderWidth : Place.Width;
-      QRect Box = Place.Control->geometry();
-      Box.moveLeft(Left);
-      Box.setWidth(Width);
-      Place.Control->setGeometry(Box);
-      Left += Width + Place.Gap;
-    }
-    Shape1->setGeometry(FrameColor->geometry());
-  }
 
   // A turn of the wheel over the preview moves the zoom (see eventFilter). The panel's parts
   // are watched themselves: a wheel event passes to the parent only when it comes from the

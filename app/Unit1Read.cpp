@@ -312,6 +312,9 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
   QString Note = tr("Read %1 from %2: ").arg(CodeOfKind(Parsed.Kind), Source);
   if (Code.Version > 0) Note += tr("version %1, ").arg(Code.Version);
   Note += tr("%1 bytes").arg(Code.Bytes.size());
+  if (Code.Inverted)
+    Note += tr("; inverted (light modules on a dark ground), which many phone readers do not "
+               "read");
   if (!Parsed.NotKept.empty()) {
     QStringList Names;
     for (const std::u16string& Name : Parsed.NotKept)

@@ -111,6 +111,12 @@ void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
   case TVerdictKind::Inverted:
     SetReadBackLine(InvertedLine(), kBadColour);
     break;
+  case TVerdictKind::Borderline: // the reason names the sizes at which it is lost
+    SetReadBackLine(
+        tr("Borderline: reads back at some sizes only (%1)")
+            .arg(QString::fromStdString(Verdict.Reason).remove(QStringLiteral("borderline: "))),
+        kBadColour);
+    break;
   case TVerdictKind::WeakContrast:
   case TVerdictKind::WeakFinderContrast:
   case TVerdictKind::InvertedFinder:

@@ -21,6 +21,7 @@
 #include <iostream>
 #include <map>
 #include <mutex>
+#include <poll.h>
 #include <set>
 #include <sys/file.h>
 #include <thread>
@@ -48,6 +49,44 @@ std::string Quoted(std::string_view Value) {
   return Out + "\"";
 }
 
+// The CSV input as a file descriptor, its bytes handed over as they arrive (rows piped in slowly
+// are made at once), and a set Stop ending the reading within a tenth of a second however long
+// a pipe stays silent or an input runs on.
+class TInput {
+public:
+  TInput(int Fd, bool Owned, const std::atomic<int>* Stop) : FFd(Fd), FOwned(Owned), FStop(Stop) {}
+  TInput(const TInput&) = delete;
+  TInput& operator=(const TInput&) = delete;
+  ~TInput() {
+    if (FOwned && FFd >= 0) ::close(FFd);
+  }
+  TCsvSource Source() {
+    return [this](char* Into, std::size_t Size) { return Read(Into, Size); };
+  }
+  bool Failed() const { return FFailed; }
+
+private:
+  long long Read(char* Into, std::size_t Size) {
+    for (;;) {
+      if (FStop && FStop->load() != 0) return kCsvStopped;
+      pollfd Wait{FFd, POLLIN, 0};
+      const int Ready = ::poll(&Wait, 1, 100);
+      if (Ready < 0 && errno != EINTR) break;
+      if (Ready <= 0) continue;
+      const ssize_t Got = ::read(FFd, Into, Size);
+      if (Got >= 0) return Got;
+      if (errno != EINTR && errno != EAGAIN) break;
+    }
+    FFailed = true;
+    return kCsvStopped;
+  }
+
+  int FFd;
+  bool FOwned;
+  const std::atomic<int>* FStop;
+  bool FFailed = false;
+};
+
 struct TJob {
   long long Row = 0;
   long long Line = 0;
@@ -66,6 +105,7 @@ struct TColumns {
   // kDesignColumns; empty cells keep the options' design.
   int Design[5] = {-1, -1, -1, -1, -1};
   std::vector<std::pair<int, std::string>> Fields; // index, field name
+  std::vector<std::string> Names;                  // every column's name as the header gives it
   std::size_t Count = 0;
 };
 
@@ -79,16 +119,28 @@ const std::pair<std::string_view, std::string TDesignText::*> kDesignColumns[5] 
 };
 
 // The logos the rows name, each file read once however many rows use it. A logo column's path is
-// taken relative to the CSV file's folder (the current folder for standard input). At most
-// kKept files are kept (a few megabytes each at most); a batch naming more reads them again.
+// taken relative to the CSV file's folder (the current folder for standard input), or to
+// --logo-dir, and must name a readable file inside that folder, symbolic links resolved: a CSV
+// from elsewhere cannot draw other files into its codes. Every path refused for where it leads
+// gets one message, whether the file is missing, unreadable or outside, so that the messages tell
+// nothing of files outside. At most kKept files are kept (a few megabytes each at most); a batch
+// naming more reads them again.
 class TLogoCache {
 public:
-  explicit TLogoCache(const std::string& Input)
-      : FFolder(Input == "-" ? std::filesystem::path()
-                             : std::filesystem::path(Input).parent_path()) {}
+  TLogoCache(const std::string& Input, const std::filesystem::path& LogoFolder)
+      : FFolder(!LogoFolder.empty() ? LogoFolder
+                : Input == "-"      ? std::filesystem::path(".")
+                                    : std::filesystem::path(Input).parent_path()),
+        FRefusal(LogoFolder.empty() ? "no readable file of that name in the CSV file's folder"
+                                    : "no readable file of that name in --logo-dir") {
+    if (FFolder.empty()) FFolder = ".";
+    std::error_code Ec;
+    FRoot = std::filesystem::canonical(FFolder, Ec);
+  }
   TLogoLoad Load(const std::string& Name) {
-    const std::filesystem::path Path = FFolder / std::filesystem::path(Name);
-    const std::string Key = Path.string();
+    const std::optional<std::filesystem::path> Path = Inside(Name);
+    if (!Path) return TLogoLoad{nullptr, FRefusal};
+    const std::string Key = Path->string();
     {
       const std::lock_guard Guard(FLock);
       if (const auto It = FLogos.find(Key); It != FLogos.end()) return It->second;
@@ -101,8 +153,26 @@ public:
   }
 
 private:
+  // The file Name leads to, when it is a readable file inside the folder.
+  std::optional<std::filesystem::path> Inside(const std::string& Name) const {
+    const std::filesystem::path Relative(Name);
+    if (FRoot.empty() || Relative.empty() || Relative.is_absolute() ||
+        Name.find('\\') != std::string::npos)
+      return std::nullopt;
+    std::error_code Ec;
+    const std::filesystem::path Real = std::filesystem::canonical(FFolder / Relative, Ec);
+    if (Ec) return std::nullopt;
+    const auto Mismatch = std::mismatch(FRoot.begin(), FRoot.end(), Real.begin(), Real.end());
+    if (Mismatch.first != FRoot.end() || !std::filesystem::is_regular_file(Real, Ec) ||
+        ::access(Real.c_str(), R_OK) != 0)
+      return std::nullopt;
+    return Real;
+  }
+
   static constexpr std::size_t kKept = 16;
   std::filesystem::path FFolder;
+  std::filesystem::path FRoot; // the folder, its links resolved (empty: it does not exist)
+  std::string FRefusal;
   std::mutex FLock;
   std::map<std::string, TLogoLoad> FLogos;
 };
@@ -250,6 +320,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
 
   TColumns Columns;
   Columns.Count = Record.Fields.size();
+  Columns.Names = Record.Fields;
   std::vector<std::string> Unknown;
   std::set<std::string> Seen;
   for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
@@ -329,11 +400,13 @@ std::optional<TKind> RowKind(const TJob& Job, const TColumns& Columns, const TBa
 }
 
 // The row's file name in R.File and its format: the file column (whose extension may choose the
-// format), else the row number; nothing after setting R.Error.
+// format), else, or when its cell is empty, the row number; nothing after setting R.Error. A sheet
+// writes no file of a row: its cells are not file names there.
 std::optional<TOutputFormat> RowFile(const TJob& Job, const TColumns& Columns,
                                      const TBatchOptions& Options, TRowResult& R) {
   TOutputFormat Format = Options.Picture.Format;
-  if (Columns.File < 0) {
+  if (Columns.File < 0 || Options.Sheet ||
+      Job.Fields[static_cast<std::size_t>(Columns.File)].empty()) {
     R.File = std::to_string(Job.Row) + std::string(FormatExtension(Format));
     return Format;
   }
@@ -411,6 +484,13 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   Out.Result = RowResult(Job.Row, Job.Line, Options);
   TRowResult& R = Out.Result;
   if (Columns.Caption >= 0) Out.Caption = Job.Fields[static_cast<std::size_t>(Columns.Caption)];
+  // A NUL byte ends the text for many phones and shows as nothing for others: no cell holds one.
+  for (std::size_t I = 0; I < Job.Fields.size(); ++I)
+    if (const std::size_t At = Job.Fields[I].find('\0'); At != std::string::npos) {
+      R.Error = "column " + Quoted(Columns.Names[I]) + " holds a NUL byte at byte " +
+                std::to_string(At + 1) + " (phones cut the text there)";
+      return Out;
+    }
 
   const std::optional<TKind> Kind = RowKind(Job, Columns, Options, R);
   if (!Kind) return Out;
@@ -449,30 +529,33 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     return Out;
   }
   if (Picture.Verdict) R.Verified = "yes";
+  // Colours of the row's own design phones may not read (a finder-color cell); the options'
+  // colours were warned of once, before the first row.
+  if (!Picture.Warning.empty() && Picture.Warning != ColourWarning(Options.Picture.Style))
+    R.Warning += (R.Warning.empty() ? "" : "; ") + Picture.Warning;
 
   Sink.TakeOnWorker(Out);
   return Out;
 }
 
-// The input: the CSV file, or standard input for "-"; its size in TotalBytes when it has one.
-// Nothing, after saying why on Err, when it cannot be read.
-std::istream* OpenInput(const TBatchOptions& Options, std::ifstream& File,
-                        std::uint64_t& TotalBytes, std::ostream& Err) {
+// The input: the CSV file, or standard input for "-", as a file descriptor (-1, after saying why
+// on Err, when it cannot be read); its size in TotalBytes when it has one.
+int OpenInput(const TBatchOptions& Options, std::uint64_t& TotalBytes, std::ostream& Err) {
   TotalBytes = 0;
-  if (Options.Input == "-") return &std::cin;
+  if (Options.Input == "-") return STDIN_FILENO;
   std::error_code Ec;
   if (std::filesystem::is_directory(Options.Input, Ec)) {
     Err << "marbeck-cli: " << Options.Input << ": is a folder\n";
-    return nullptr;
+    return -1;
   }
-  File.open(Options.Input, std::ios::binary);
-  if (!File) {
+  const int Fd = ::open(Options.Input.c_str(), O_RDONLY | O_CLOEXEC);
+  if (Fd < 0) {
     Err << "marbeck-cli: cannot open " << Options.Input << ": " << std::strerror(errno) << "\n";
-    return nullptr;
+    return -1;
   }
   if (std::filesystem::is_regular_file(Options.Input, Ec))
     TotalBytes = std::filesystem::file_size(Options.Input, Ec);
-  return &File;
+  return Fd;
 }
 
 // The output the options ask for.
@@ -554,11 +637,11 @@ int FinishBatch(const TBatchEnd& End, const TBatchOptions& Options, TBatchSink& 
 
 int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   const char* Me = "marbeck-cli: ";
-  std::ifstream File;
   std::uint64_t TotalBytes = 0;
-  std::istream* In = OpenInput(Options, File, TotalBytes, Err);
-  if (!In) return kExitUsage;
-  TCsvReader Reader(*In);
+  const int Fd = OpenInput(Options, TotalBytes, Err);
+  if (Fd < 0) return kExitUsage;
+  TInput Input(Fd, Fd != STDIN_FILENO, Options.Stop);
+  TCsvReader Reader(Input.Source());
   const std::optional<TColumns> Header = ReadColumns(Reader, Options, Err);
   if (!Header) return kExitUsage;
   const TColumns& Columns = *Header;
@@ -576,7 +659,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   // The workers.
   const int Jobs = std::max(1, Options.Jobs);
   TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
-  TLogoCache Logos(Options.Input);
+  TLogoCache Logos(Options.Input, Options.LogoFolder);
   TResults Results;
   std::vector<std::thread> Workers =
       StartWorkers(Jobs, Queue, Results, Columns, Options, *Sink, Logos);
@@ -638,7 +721,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     while (Row - NextToReport >= Window)
       Report(std::chrono::milliseconds(50));
   }
-  const bool ReadFailed = In->bad();
+  const bool ReadFailed = Input.Failed();
   Queue.Close();
   while (NextToReport <= Row)
     Report(std::chrono::milliseconds(50));

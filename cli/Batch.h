@@ -21,8 +21,11 @@ struct TBatchOptions {
   std::filesystem::path OutFolder;   // a folder, NAME.zip, or with Sheet NAME.pdf
   std::optional<TSheetLayout> Sheet; // label sheets
   std::string Caption;               // the column whose cells caption the codes on a sheet
-  std::optional<TKind> Kind;         // for rows without a kind column (or with an empty one)
-  TPictureRequest Picture;           // format, encoding, style, verify
+  // The folder the logo column's paths are taken from and must stay inside (--logo-dir); empty:
+  // the CSV file's folder (the current folder for standard input).
+  std::filesystem::path LogoFolder;
+  std::optional<TKind> Kind; // for rows without a kind column (or with an empty one)
+  TPictureRequest Picture;   // format, encoding, style, verify
   int Jobs = 1;
   bool Force = false;    // replace existing files
   bool Progress = false; // draw the progress bar on Err (a terminal)

@@ -6,13 +6,23 @@ constexpr int kEnd = -1;
 } // namespace
 
 TCsvReader::TCsvReader(std::istream& Input, std::size_t MaxRecordBytes)
-    : FInput(Input), FMaxRecordBytes(MaxRecordBytes), FBuffer(kChunk) {}
+    : TCsvReader(
+          [&Input](char* Into, std::size_t Size) -> long long {
+            if (!Input) return 0;
+            Input.read(Into, static_cast<std::streamsize>(Size));
+            return Input.gcount();
+          },
+          MaxRecordBytes) {}
+
+TCsvReader::TCsvReader(TCsvSource Source, std::size_t MaxRecordBytes)
+    : FSource(std::move(Source)), FMaxRecordBytes(MaxRecordBytes), FBuffer(kChunk) {}
 
 bool TCsvReader::Fill() {
   if (FPos < FEnd) return true;
-  if (!FInput) return false;
-  FInput.read(FBuffer.data(), static_cast<std::streamsize>(FBuffer.size()));
-  FEnd = static_cast<std::size_t>(FInput.gcount());
+  if (FStopped || FGivenUp) return false;
+  const long long Got = FSource(FBuffer.data(), FBuffer.size());
+  if (Got == kCsvStopped) FStopped = true;
+  FEnd = Got > 0 ? static_cast<std::size_t>(Got) : 0;
   FPos = 0;
   return FEnd > 0;
 }
@@ -49,6 +59,7 @@ void TCsvReader::ReadAgainFrom(long long Line) {
 }
 
 TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
+  if (FStopped || FGivenUp) return TCsvStatus::End;
   if (!FStarted) {
     FStarted = true;
     // The byte-order mark EF BB BF, only as the first three bytes of the input.
@@ -83,14 +94,16 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
   Error.clear();
   FRecorded.clear();
   FRecording = false;
-  std::size_t Bytes = 0;
+  std::uint64_t Bytes = 0;
   bool TooLong = false;
+  bool Ended = false;     // the record's line break was read
   bool Spans = false;     // a quoted field ran over a line break
   long long Unclosed = 0; // the line of a quote the input ended inside
   std::string Reason;     // the first fault found
   auto Take = [&] {
     const int C = Get();
     if (C != kEnd && ++Bytes > FMaxRecordBytes) TooLong = true;
+    if (Bytes > FMaxRecordBytes + kMaxSkip) FGivenUp = true;
     return C;
   };
   auto Keep = [&](int C) {
@@ -100,7 +113,7 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
     if (Reason.empty()) Reason = std::move(Why);
   };
   // Over the cap inside a record that runs over lines: stop at once, its lines are read again.
-  auto GiveUp = [&] { return TooLong && Spans; };
+  auto GiveUp = [&] { return (TooLong && Spans) || FGivenUp; };
 
   // Field after field; each starts here. Quoted: read to the closing quote; then expect a
   // separator.
@@ -153,12 +166,21 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
         continue;
       }
       const int C = Get(); // the line break, or the end
+      Ended = C != kEnd;
       if (C == '\r' && Peek() == '\n') Get();
       if (C != kEnd) ++FLine;
       return;
     }
   }();
 
+  if (FStopped && !Ended) return TCsvStatus::End; // cut short: not a record
+  if (FGivenUp) {
+    Record.Fields.clear();
+    Error = "record longer than " + std::to_string(FMaxRecordBytes) +
+            " bytes, with no line break " + "in the " + std::to_string(kMaxSkip >> 20) +
+            " MiB after it: the rest of the input " + "is not read";
+    return TCsvStatus::Error;
+  }
   if (TooLong) {
     Reason = "record longer than " + std::to_string(FMaxRecordBytes) + " bytes";
     Record.Fields.clear();

@@ -10,10 +10,17 @@
 // error reported at the line where it began, and reading starts again on the line after that
 // one, so every later line is read as the rows it holds. The reader holds one record in memory,
 // and for a record running over lines the bytes read since its first line, at most the size cap.
+// A line that runs on past the cap is skipped to its line break, but no further than kMaxSkip
+// bytes: input with no line break in sight (/dev/zero) ends the reading with an error rather
+// than being read for ever.
+//
+// The bytes come from a source that hands over what it has (a pipe's rows as they arrive), and
+// that may be stopped: a record the stop cut short is not returned, and reading ends.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <string>
 #include <vector>
@@ -31,11 +38,20 @@ enum class TCsvStatus {
   End,    // no more records
 };
 
+// Fills Into with up to Size bytes and answers how many: at least one while there are more,
+// 0 at the end of the input, kCsvStopped when reading was stopped (a signal) or failed.
+using TCsvSource = std::function<long long(char* Into, std::size_t Size)>;
+inline constexpr long long kCsvStopped = -1;
+
 class TCsvReader {
 public:
   // A record longer than MaxRecordBytes (every byte from its first to its line break) is an
   // error, so that a missing closing quote cannot make the reader hold the rest of a large file.
   explicit TCsvReader(std::istream& Input, std::size_t MaxRecordBytes = 1 << 20);
+  explicit TCsvReader(TCsvSource Source, std::size_t MaxRecordBytes = 1 << 20);
+
+  // How far past the cap a line is skipped in search of its line break.
+  static constexpr std::uint64_t kMaxSkip = std::uint64_t{64} << 20;
 
   // From now on, a record with another number of fields is an error ("3 fields where the header
   // has 7"). 0, the start, accepts any number.
@@ -46,6 +62,8 @@ public:
   // The offset in the input where reading stands: every byte before it belongs to a record
   // already returned (or to the lines passed over).
   std::uint64_t BytesRead() const { return FConsumed; }
+  // True once the source was stopped: Next answers End from then on.
+  bool Stopped() const { return FStopped; }
 
 private:
   int Peek();
@@ -54,7 +72,7 @@ private:
   // Puts the bytes read since the record's first line break back in front of the input.
   void ReadAgainFrom(long long Line);
 
-  std::istream& FInput;
+  TCsvSource FSource;
   std::size_t FMaxRecordBytes;
   std::size_t FExpectedFields = 0;
   std::vector<char> FBuffer;
@@ -67,6 +85,8 @@ private:
   std::uint64_t FConsumed = 0;
   long long FLine = 1;
   bool FStarted = false;
+  bool FStopped = false;
+  bool FGivenUp = false; // a line ran on past kMaxSkip: nothing more is read
 };
 
 // One record as RFC 4180 writes it, ended by CR LF: a field holding a comma, a double quote, a CR

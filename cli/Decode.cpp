@@ -42,7 +42,11 @@ std::string Json(const std::string& Text) {
 
 std::string EncodingName(const TPayloadText& Text) {
   if (Text.ByteOrderMark) return "utf-8-bom";
-  return Text.Utf8 ? "utf-8" : "iso-8859-1";
+  if (Text.Utf8) return "utf-8";
+  // Bytes below 0x80 are the same in both; naming one would claim what the code does not say.
+  for (const char16_t C : Text.Text)
+    if (C > 0x7F) return "iso-8859-1";
+  return "ascii";
 }
 
 // The batch's columns: kind, file, then every field of every kind in the order of the pages.
@@ -97,6 +101,9 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
       Status = 1;
       continue;
     }
+    if (Codes.front().Inverted)
+      Err << kMe << File << ": the code is inverted (light modules on a dark ground); many "
+          << "phone readers do not read it\n";
     for (std::size_t I = 0; I < Codes.size(); ++I) {
       const TPayloadText Text = DecodePayloadBytes(Codes[I].Bytes);
       const TParsedPayload Parsed = ParsePayload(Text.Text);
@@ -123,7 +130,8 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
           Out << Codes[I].Version;
         else
           Out << "null";
-        Out << ",\"bytes\":" << Codes[I].Bytes.size()
+        Out << ",\"inverted\":" << (Codes[I].Inverted ? "true" : "false")
+            << ",\"bytes\":" << Codes[I].Bytes.size()
             << ",\"encoding\":" << Json(EncodingName(Text))
             << ",\"payload\":" << Json(Utf16ToUtf8(Text.Text)) << "}\n";
         break;

@@ -4,6 +4,7 @@
 #include "util/ColorText.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <initializer_list>
 
@@ -135,8 +136,13 @@ std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
 std::string CheckFileName(std::string_view Name) {
   if (Name.empty()) return "empty file name";
   if (Name == "." || Name == "..") return Joined({"file name \"", Name, "\" is a folder"});
-  if (Name.find('/') != std::string_view::npos)
-    return Joined({"file name \"", Name, "\" holds a \"/\"; it must name a file in --out"});
+  // Windows and its ZIP extractors take "\\" for a folder separator and "C:" for a drive.
+  for (const std::string_view Separator : {"/", "\\"})
+    if (Name.find(Separator) != std::string_view::npos)
+      return Joined(
+          {"file name \"", Name, "\" holds a \"", Separator, "\"; it must name a file in --out"});
+  if (Name.size() >= 2 && Name[1] == ':' && std::isalpha(static_cast<unsigned char>(Name[0])))
+    return Joined({"file name \"", Name, "\" starts with a drive; it must name a file in --out"});
   for (const char C : Name)
     if (static_cast<unsigned char>(C) < 0x20 || C == 0x7F)
       return "file name holds a control character";

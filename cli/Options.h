@@ -50,7 +50,8 @@ std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
                         TCodeStyle& Style);
 
 // Checks a name from the batch's file column: one plain file name inside the output folder.
-// Refused: empty, "." or "..", any "/" (so no absolute path and no sub-folder), a NUL or other
+// Refused: empty, "." or "..", any "/" or "\\" (so no absolute path and no sub-folder, on Windows
+// and in its ZIP extractors too), a drive ("C:..."), a NUL or other
 // control character, invalid UTF-8, longer than 255 bytes, a leading "." or "-" (hidden files,
 // names read as options), and the manifest's own name. Answers the reason, or "".
 std::string CheckFileName(std::string_view Name);

@@ -2,6 +2,7 @@
 
 #include "render/Code.h"
 #include "render/Contrast.h"
+#include "render/Judge.h"
 #include "render/Pdf.h"
 #include "render/Raster.h"
 #include "render/ReadBack.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-// Pixels per module of the picture read back for the vector formats and the terminal.
+// Pixels per module of the picture read back for the terminal drawing.
 constexpr int kReadBackScale = 4;
 // The largest PNG side in pixels (a picture of 400 MB at 4 bytes a pixel).
 constexpr int kMaxPngSide = 10000;
@@ -45,6 +46,7 @@ bool FailedVerify(const TPicture& Picture) {
   case TVerdictKind::OtherBytes:
   case TVerdictKind::NothingFound:
   case TVerdictKind::OutOfMemory:
+  case TVerdictKind::Borderline: // good only when every size reads back
     return true;
   }
   return true;
@@ -129,9 +131,17 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   }
 
   if (Request.Verify) {
-    if (Raster.isNull())
-      Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * kReadBackScale);
-    Picture.Verdict = Verify(Raster, Carried, Request.Style);
+    // As people will see it: a PNG at its own pixels and a coarser and a finer size, a vector
+    // picture at its printed size at the common resolutions, and each good only when all read.
+    std::vector<TJudgedSize> Sizes;
+    if (!Request.GridOnly && Request.Format == TOutputFormat::Png)
+      Sizes = PixelSizes(Request.Scale, Raster);
+    else if (Request.GridOnly || Request.Format == TOutputFormat::Svg ||
+             Request.Format == TOutputFormat::Pdf)
+      Sizes = PrintSizes(Request.MmPerModule);
+    else
+      Sizes = {{kReadBackScale, "4 pixels a module", QImage()}};
+    Picture.Verdict = VerifyAtSizes(Code.Grid, Request.Style, Carried, Sizes);
 
   } else {
     Picture.Warning = ColourWarning(Request.Style);

@@ -88,9 +88,17 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
   TPictureRequest Request;
   if (!BuildRequest(S, Request, std::cerr)) return kExitUsage;
 
-  if (Kind == TKind::Text && Values["text"] == "-" && !ReadStandardInput(Values["text"])) {
-    std::cerr << kMe << "cannot read standard input\n";
-    return kExitFailed;
+  if (Kind == TKind::Text && Values["text"] == "-") {
+    if (!ReadStandardInput(Values["text"])) {
+      std::cerr << kMe << "cannot read standard input\n";
+      return kExitFailed;
+    }
+    // A NUL byte ends the text for many phones and shows as nothing for others.
+    if (const std::size_t At = Values["text"].find('\0'); At != std::string::npos) {
+      std::cerr << kMe << "standard input holds a NUL byte at offset " << At
+                << " (phones cut the text there)\n";
+      return kExitUsage;
+    }
   }
   const TPayloadResult Payload = MakePayload(Kind, Values);
   if (!Payload.Error.empty()) {

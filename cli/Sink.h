@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -81,6 +82,13 @@ bool OpenSingleFile(const TSinkOptions& Options, std::initializer_list<std::file
 // The sink Options.Out and Options.Sheet ask for: a sheet PDF, a ZIP archive for a name ending
 // in .zip (any letter case), a folder otherwise.
 std::unique_ptr<TBatchSink> MakeSink(const TSinkOptions& Options);
+
+// Removes what a batch killed in Folder may have left where nameless files are refused: the
+// temporary files ".TARGET.XXXXXX" (and libzip's ".TARGET.XXXXXX.XXXXXX") of the targets Ours
+// accepts, regular files only. No name a batch writes, and no name the file column accepts,
+// looks like these. Only for a caller holding the folder against other batches.
+void RemoveLeftOvers(const std::filesystem::path& Folder,
+                     const std::function<bool(std::string_view Target)>& Ours);
 
 // The three sinks (their files: SinkFolder.cpp, SinkZip.cpp, SinkSheet.cpp).
 std::unique_ptr<TBatchSink> MakeFolderSink(const TSinkOptions& Options);

@@ -14,18 +14,6 @@ namespace {
 
 const char* const kMe = "marbeck-cli: ";
 
-// What a batch killed in a folder may have left where nameless files are refused: the temporary
-// files of its codes (".NAME.png.XXXXXX", ".svg", ".pdf") and of its manifest
-// (".manifest.csv.XXXXXX"). No name a batch writes, and no name the file column accepts, looks
-// like these.
-bool IsLeftOver(const std::string& Name) {
-  if (Name.size() < 9 || Name[0] != '.' || Name[Name.size() - 7] != '.') return false;
-  for (std::size_t I = Name.size() - 6; I < Name.size(); ++I)
-    if (!std::isalnum(static_cast<unsigned char>(Name[I]))) return false;
-  const std::string Target = Name.substr(1, Name.size() - 8);
-  return Target == "manifest.csv" || FormatOfPath(Target).has_value();
-}
-
 class TFolderSink final : public TBatchSink {
 public:
   explicit TFolderSink(const TSinkOptions& Options) : FOptions(Options) {}
@@ -58,13 +46,10 @@ public:
       }
       ::close(std::exchange(FLockFd, -1)); // no locks here: nothing is known to be stale
     }
-    if (FLockFd >= 0) {
-      for (const auto& Entry : std::filesystem::directory_iterator(Folder, Ec)) {
-        if (IsLeftOver(Entry.path().filename().string()) && Entry.is_regular_file(Ec) &&
-            !Entry.is_symlink(Ec))
-          std::filesystem::remove(Entry.path(), Ec);
-      }
-    }
+    if (FLockFd >= 0)
+      RemoveLeftOvers(Folder, [](std::string_view Target) {
+        return Target == "manifest.csv" || FormatOfPath(Target).has_value();
+      });
     FFiles = std::make_unique<TFolderFiles>(Folder);
     std::string Error = FFiles->Error();
     if (!FFiles->Ok() || !Manifest.Open(*FFiles, Error)) {
@@ -99,6 +84,27 @@ private:
 };
 
 } // namespace
+
+void RemoveLeftOvers(const std::filesystem::path& Folder,
+                     const std::function<bool(std::string_view Target)>& Ours) {
+  // ".TARGET.XXXXXX", and libzip's own temporary of such a file, ".TARGET.XXXXXX.XXXXXX".
+  auto Suffix = [](std::string_view Name) {
+    if (Name.size() < 8 || Name[Name.size() - 7] != '.') return false;
+    for (std::size_t I = Name.size() - 6; I < Name.size(); ++I)
+      if (!std::isalnum(static_cast<unsigned char>(Name[I]))) return false;
+    return true;
+  };
+  std::error_code Ec;
+  for (const auto& Entry : std::filesystem::directory_iterator(Folder, Ec)) {
+    const std::string Name = Entry.path().filename().string();
+    if (Name.size() < 2 || Name[0] != '.' || !Suffix(Name)) continue;
+    std::string_view Target = std::string_view(Name).substr(1, Name.size() - 8);
+    if (!Ours(Target) && Suffix(Target)) Target.remove_suffix(7);
+    if (Target.empty() || !Ours(Target)) continue;
+    if (Entry.is_regular_file(Ec) && !Entry.is_symlink(Ec))
+      std::filesystem::remove(Entry.path(), Ec);
+  }
+}
 
 std::unique_ptr<TBatchSink> MakeFolderSink(const TSinkOptions& Options) {
   return std::make_unique<TFolderSink>(Options);

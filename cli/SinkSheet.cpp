@@ -23,6 +23,8 @@ constexpr double kCaptionShare = 0.2;
 constexpr double kMaxCaptionMm = 5.0;
 // Captions shrink to fit their cell's width down to this size, and are then cut short with "…".
 constexpr double kMinCaptionPoints = 4.0;
+// Nothing is painted nearer a cell's sides than this: label stock is cut with a tolerance.
+constexpr double kCellPaddingMm = 1.5;
 
 class TSheetSink final : public TBatchSink {
 public:
@@ -79,19 +81,20 @@ public:
     }
     const int Column = FCell % FLayout.Columns, Line = FCell / FLayout.Columns;
     ++FCell;
-    const double X = FLayout.MarginXMm + Column * (FCellWidthMm + FLayout.GapXMm);
-    const double Y = FLayout.MarginYMm + Line * (FCellHeightMm + FLayout.GapYMm);
-    const double Band =
-        FOptions.Captions ? std::min(kMaxCaptionMm, FCellHeightMm * kCaptionShare) : 0.0;
-    const double Side = std::min(FCellWidthMm, FCellHeightMm - Band);
-    const QRectF Code(Units(X + (FCellWidthMm - Side) / 2),
-                      Units(Y + (FCellHeightMm - Band - Side) / 2), Units(Side), Units(Side));
+    const double X = FLayout.MarginXMm + Column * (FCellWidthMm + FLayout.GapXMm) + kCellPaddingMm;
+    const double Y = FLayout.MarginYMm + Line * (FCellHeightMm + FLayout.GapYMm) + kCellPaddingMm;
+    const double Width = FCellWidthMm - 2 * kCellPaddingMm;
+    const double Height = FCellHeightMm - 2 * kCellPaddingMm;
+    const double Band = FOptions.Captions ? std::min(kMaxCaptionMm, Height * kCaptionShare) : 0.0;
+    const double Side = std::min(Width, Height - Band);
+    const QRectF Code(Units(X + (Width - Side) / 2), Units(Y + (Height - Band - Side) / 2),
+                      Units(Side), Units(Side));
     PaintCode(FPainter, Code, Row.Picture.Grid, Row.Picture.Style);
     Row.Picture.Grid = TModuleGrid();
     if (FOptions.Captions && !Row.Caption.empty())
       PaintCaption(
           QString::fromUtf8(Row.Caption.data(), static_cast<qsizetype>(Row.Caption.size())),
-          QRectF(Units(X), Units(Y + FCellHeightMm - Band), Units(FCellWidthMm), Units(Band)));
+          QRectF(Units(X), Units(Y + Height - Band), Units(Width), Units(Band)));
     Row.Result.File = FOptions.Out.filename().string() + "#page=" + std::to_string(FPage);
   }
 

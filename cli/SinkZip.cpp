@@ -12,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -131,10 +132,12 @@ public:
                                                                  : std::filesystem::path(".")) {}
   ~TZipSink() override {
     if (FArchive) zip_discard(FArchive);
+    if (FLockFd >= 0) ::close(FLockFd);
   }
 
   bool Open(TManifest& Manifest, std::ostream& Err) override {
     const std::string Out = FOptions.Out.string();
+    HoldFolder();
     if (!OpenSingleFile(FOptions, {FOptions.Out}, FFiles, FSpool, Manifest, Err)) return false;
     FTempName = TemporaryName(FOptions.Out.filename().string());
     int Code = 0;
@@ -240,6 +243,21 @@ public:
   std::string ManifestPlace() const override { return FOptions.Out.string() + " (manifest.csv)"; }
 
 private:
+  // What a killed batch of this archive left beside it (its spool, its unfinished archive, a
+  // manifest's temporary) is removed when no other batch works in the folder; then the folder is
+  // held, shared with other archives' batches, against a folder batch's clearing.
+  void HoldFolder() {
+    FLockFd = ::open(FFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FLockFd < 0) return;
+    if (::flock(FLockFd, LOCK_EX | LOCK_NB) == 0) {
+      const std::string Name = FOptions.Out.filename().string();
+      RemoveLeftOvers(FFolder, [&Name](std::string_view Target) {
+        return Target == Name || Target == "manifest.csv";
+      });
+    }
+    ::flock(FLockFd, LOCK_SH | LOCK_NB);
+  }
+
   bool Add(const std::string& Name, TSpooled& E, zip_int32_t Method) {
     zip_source_t* Source = zip_source_function(FArchive, ReadSpooled, &E);
     if (!Source) return false;
@@ -257,6 +275,7 @@ private:
 
   TSinkOptions FOptions;
   std::filesystem::path FFolder;
+  int FLockFd = -1;
   std::unique_ptr<TFolderFiles> FFiles;
   TPendingFile FSpool;
   std::uint64_t FSpoolSize = 0;

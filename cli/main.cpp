@@ -11,6 +11,7 @@
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 #include "render/Code.h"
+#include "render/LibraryNotes.h"
 #include "render/Logo.h"
 
 #include <CLI/CLI.hpp>
@@ -120,7 +121,7 @@ struct TBatchCommand {
   CLI::App* App = nullptr;
   TBatchOptions Options;
   TStyleText Style;
-  std::string Kind, Out, Sheet, Grid = "3x8";
+  std::string Kind, Out, Sheet, Grid = "3x8", LogoFolder;
   TSheetLayout Layout;
 };
 
@@ -178,6 +179,9 @@ void AddBatchCommand(CLI::App& App, TBatchCommand& B) {
   BatchApp->add_option("--jobs", B.Options.Jobs, "worker threads (default: hardware threads)")
       ->check(NumberIn(1, 256));
   BatchApp->add_flag("--force", B.Options.Force, "replace existing files and manifest.csv");
+  B.App->add_option("--logo-dir", B.LogoFolder,
+                    "the folder the logo column's paths are taken from and must stay inside "
+                    "(default: the CSV file's folder; for standard input the current folder)");
   BatchApp->add_flag("--durable", B.Options.Durable,
                      "flush every file to the disk before it takes its name (much slower; the "
                      "batch always flushes everything once before manifest.csv is written)");
@@ -203,7 +207,8 @@ void AddDecodeCommand(CLI::App& App, TDecodeCommand& D) {
   D.App->add_option("FILE", D.Options.Files, "the picture files")->required();
   CLI::Option* JsonOption = D.App->add_flag(
       "--json", D.Json,
-      "one JSON object a line: file, kind, fields, not_kept, version, bytes, encoding, payload");
+      "one JSON object a line: file, kind, fields, not_kept, version, inverted, bytes, encoding, "
+      "payload");
   D.App
       ->add_flag("--as-csv", D.Csv,
                  "CSV in the batch's columns (kind, file, the fields), to make the codes again "
@@ -265,17 +270,18 @@ bool ReadSheetLayout(TBatchCommand& B) {
   return true;
 }
 
-// The sheet's captions are measured and drawn in the system's fonts, which need a
-// QGuiApplication: on the offscreen platform, quietly (its start-up notes, no runtime folder ...,
-// concern no one here).
+// Text in SVG logos and pictures, and the sheets' captions, are measured and drawn in the
+// system's fonts, which Qt offers only with an application object: one on the offscreen
+// platform, which needs no display. What Qt and the libraries it reads pictures with say goes
+// into the program's own one-line messages; the platform's start-up notes (no runtime folder ...)
+// go nowhere.
 std::unique_ptr<QGuiApplication> StartFonts() {
   static int Argc = 3;
   static char Program[] = "marbeck-cli", Platform[] = "-platform", Offscreen[] = "offscreen";
   static char* Argv[] = {Program, Platform, Offscreen, nullptr};
-  const QtMessageHandler Old =
-      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  CollectLibraryNotes();
   auto Fonts = std::make_unique<QGuiApplication>(Argc, Argv);
-  qInstallMessageHandler(Old);
+  TakeLibraryNote();
   return Fonts;
 }
 
@@ -296,10 +302,9 @@ int RunBatchCommand(TBatchCommand& B) {
     }
   }
   Batch.OutFolder = B.Out;
-  std::unique_ptr<QGuiApplication> Fonts;
+  Batch.LogoFolder = B.LogoFolder;
   if (!B.Sheet.empty()) {
     if (!ReadSheetLayout(B)) return kExitUsage;
-    Fonts = StartFonts();
   } else {
     for (const char* Option :
          {"--grid", "--margin-x", "--margin-y", "--gap-x", "--gap-y", "--caption"})
@@ -332,6 +337,7 @@ int Main(int argc, char** argv) {
   } catch (const CLI::ParseError& E) {
     return ReportParseError(App, E, argc, argv);
   }
+  const std::unique_ptr<QGuiApplication> Fonts = StartFonts();
   for (const auto& C : Commands)
     if (C->App->parsed()) return RunSingleCommand(*C);
   if (Decode.App->parsed()) return RunDecodeCommand(Decode);

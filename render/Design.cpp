@@ -294,6 +294,8 @@ void PaintDesign(QPainter& Painter, const QRectF& Target, const TModuleGrid& Gri
       Renderer.setAspectRatioMode(Qt::KeepAspectRatio);
       Renderer.render(&Painter, Layout.LogoRect);
     } else {
+      // A PDF stores a PNG logo without loss, not as JPEG (whose flat colours band).
+      Painter.setRenderHint(QPainter::LosslessImageRendering, Style.Logo->Lossless);
       Painter.drawImage(Layout.LogoRect, Style.Logo->Bitmap);
     }
   }

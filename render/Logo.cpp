@@ -1,6 +1,9 @@
 #include "render/Logo.h"
 
+#include "render/LibraryNotes.h"
 #include "render/PictureFile.h"
+#include "render/PngCheck.h"
+#include "render/SafeSvg.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -14,6 +17,32 @@ TLogoLoad Refused(std::string Why) {
   TLogoLoad Load;
   Load.Error = std::move(Why);
   return Load;
+}
+
+// Whether a JPEG runs from its start marker through its segments and entropy-coded data to an
+// end marker (ITU-T T.81 B.2): one cut short ends before it. Segments are skipped by their
+// lengths, so an end marker inside a thumbnail (an APP1 segment) does not count.
+bool JpegIsComplete(const QByteArray& Bytes) {
+  const auto At = [&Bytes](qsizetype I) { return static_cast<unsigned char>(Bytes[I]); };
+  const qsizetype N = Bytes.size();
+  if (N < 4 || At(0) != 0xFF || At(1) != 0xD8) return false;
+  qsizetype I = 2;
+  while (I + 1 < N) {
+    if (At(I) != 0xFF) { // entropy-coded data: on to the next marker
+      ++I;
+      continue;
+    }
+    const unsigned char Marker = At(I + 1);
+    if (Marker == 0xD9) return true; // end of image
+    if (Marker == 0x00 || Marker == 0xFF ||
+        (Marker >= 0xD0 && Marker <= 0xD7)) { // stuffed, fill, restart
+      I += Marker == 0xFF ? 1 : 2;
+      continue;
+    }
+    if (I + 3 >= N) return false;
+    I += 2 + ((static_cast<qsizetype>(At(I + 2)) << 8) | At(I + 3)); // a segment and its length
+  }
+  return false;
 }
 
 } // namespace
@@ -34,12 +63,15 @@ TLogoLoad LogoFromBytes(const QByteArray& Bytes, const QString& Path) {
   if (Bytes.startsWith("\x1f\x8b"))
     return Refused("a compressed SVG (.svgz): save it as plain SVG");
   if (LooksLikeSvg(Bytes)) {
-    const QSvgRenderer Renderer(Bytes);
-    if (!Renderer.isValid()) return Refused("a damaged SVG picture");
+    const TSafeSvg Safe = SafeSvg(Bytes);
+    if (!Safe.Error.empty()) return Refused(Safe.Error);
+    TakeLibraryNote();
+    const QSvgRenderer Renderer(Safe.Svg);
+    if (!Renderer.isValid()) return Refused("a damaged SVG picture" + LibraryNoteTail());
     QSizeF Size = Renderer.viewBoxF().size();
     if (!(Size.width() > 0 && Size.height() > 0)) Size = Renderer.defaultSize();
     if (!(Size.width() > 0 && Size.height() > 0)) return Refused("an SVG picture without a size");
-    Logo->Svg = Bytes;
+    Logo->Svg = Safe.Svg;
     Logo->Size = Size;
     return TLogoLoad{std::move(Logo), {}};
   }
@@ -64,14 +96,20 @@ TLogoLoad LogoFromBytes(const QByteArray& Bytes, const QString& Path) {
     Why += " pixels (at most 4096 x 4096)";
     return Refused(Why);
   }
+  if (Format != "png" && !JpegIsComplete(Bytes)) return Refused("a damaged picture (cut short)");
+  if (Format == "png")
+    if (const std::string Damage = PngDamage(Bytes); !Damage.empty())
+      return Refused("a damaged picture (" + Damage + ")");
+  TakeLibraryNote();
   QImage Picture = Reader.read();
   if (Picture.isNull())
     return Refused(std::string("a damaged picture (").append(Reader.errorString().toStdString()) +
-                   ")");
+                   ")" + LibraryNoteTail());
   if (Picture.width() > kMaxLogoStoredSide || Picture.height() > kMaxLogoStoredSide)
     Picture = Picture.scaled(kMaxLogoStoredSide, kMaxLogoStoredSide, Qt::KeepAspectRatio,
                              Qt::SmoothTransformation);
   Logo->Bitmap = Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  Logo->Lossless = Format == "png";
   Logo->Size = QSizeF(Logo->Bitmap.size());
   return TLogoLoad{std::move(Logo), {}};
 }

@@ -15,6 +15,8 @@ struct TLogo {
   QImage Bitmap;  // a PNG or JPEG, ARGB32 premultiplied, at most kMaxLogoStoredSide a side
   QByteArray Svg; // the SVG text (empty for a bitmap); drawn as vector shapes
   QSizeF Size;    // the natural size, for the aspect ratio (both sides > 0)
+  // A PNG, whose flat colours a PDF keeps without loss; a JPEG may be stored as JPEG again.
+  bool Lossless = true;
 
   bool IsSvg() const { return !Svg.isEmpty(); }
   // The picture as a PNG or SVG file's bytes, for the SVG output's data address.
@@ -37,7 +39,10 @@ struct TLogoLoad {
 // Reads the logo at Path: PNG, JPEG or plain SVG, told apart by content (LooksLikeSvg in
 // render/PictureFile.h); a compressed SVG (.svgz) is refused. Refused with a reason: a missing or
 // unreadable file, one larger than kMaxLogoFileBytes, a bitmap wider or higher than kMaxLogoSide or
-// of more than kMaxLogoPixels, a damaged picture, an SVG without a size. Needs no display.
+// of more than kMaxLogoPixels, a damaged picture (a JPEG cut short included, which Qt would draw
+// with a grey band), an SVG without a size or with a document type. An SVG is kept as SafeSvg
+// (render/SafeSvg.h) rewrites it: it draws and carries into SVG output nothing from outside
+// itself. Needs no display.
 TLogoLoad LoadLogo(const QString& Path);
 
 // The same for a picture already in memory (the fuzz target's entry); Path is only kept.

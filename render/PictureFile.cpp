@@ -1,6 +1,9 @@
 #include "render/PictureFile.h"
 
 #include "render/Grey.h"
+#include "render/LibraryNotes.h"
+#include "render/PngCheck.h"
+#include "render/SafeSvg.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -31,10 +34,17 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
     return Result;
   }
   if (LooksLikeSvg(Bytes)) {
-    QSvgRenderer Renderer(Bytes);
+    // Drawn from the document alone: a picture it names on the disk is not read.
+    const TSafeSvg Safe = SafeSvg(Bytes);
+    if (!Safe.Error.empty()) {
+      Result.Error = "not a picture that can be read (" + Safe.Error + ")";
+      return Result;
+    }
+    TakeLibraryNote();
+    QSvgRenderer Renderer(Safe.Svg);
     const QSizeF Size = Renderer.viewBoxF().size();
     if (!Renderer.isValid() || Size.isEmpty()) {
-      Result.Error = "not a picture that can be read (the SVG is malformed)";
+      Result.Error = "not a picture that can be read (the SVG is malformed)" + LibraryNoteTail();
       return Result;
     }
     const double Scale = kSvgPictureSide / std::max(Size.width(), Size.height());
@@ -48,6 +58,12 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
     Result.Picture = Picture;
     return Result;
   }
+  // libpng would print its reason on its own line; asked first, it gives it to the message.
+  if (IsPng(Bytes))
+    if (const std::string Damage = PngDamage(Bytes); !Damage.empty()) {
+      Result.Error = "not a picture that can be read (a damaged PNG: " + Damage + ")";
+      return Result;
+    }
   QBuffer Buffer;
   Buffer.setData(Bytes);
   Buffer.open(QIODevice::ReadOnly);
@@ -69,9 +85,11 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
                                  std::max(1, static_cast<int>(Size.height() * Scale))));
     }
   }
+  TakeLibraryNote();
   const QImage Picture = Reader.read();
   if (Picture.isNull()) {
-    Result.Error = "not a picture that can be read (" + Reader.errorString().toStdString() + ")";
+    Result.Error = "not a picture that can be read (" + Reader.errorString().toStdString() + ")" +
+                   LibraryNoteTail();
     return Result;
   }
   Result.Picture = OnWhite(Picture);

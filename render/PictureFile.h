@@ -40,10 +40,13 @@ bool LooksLikeSvg(const QByteArray& Bytes);
 
 // A picture from its bytes: PNG, JPEG, BMP, GIF (the first frame) and the other formats Qt's
 // image readers know, or SVG (plain or gzip-compressed) drawn by Qt's SVG renderer with its
-// longer side kSvgPictureSide pixels. A picture with transparent parts is laid on white, as it
+// longer side kSvgPictureSide pixels, from the document alone (render/SafeSvg.h: no picture it
+// names on the disk, no document type). A picture with transparent parts is laid on white, as it
 // would be shown, so that a code drawn on nothing still reads. A picture of more than
 // kScanPictureMegapixels comes back scaled down to that many; one of more than
-// kMaxPictureMegapixels (by its header) is refused without being decoded.
+// kMaxPictureMegapixels (by its header) is refused without being decoded. A damaged PNG is
+// refused with libpng's reason, and what Qt's readers said goes into the message
+// (render/LibraryNotes.h).
 TPictureRead ReadPictureBytes(const QByteArray& Bytes);
 // The same from a file, at most kMaxPictureFileBytes, a regular file only.
 TPictureRead ReadPictureFile(const std::filesystem::path& Path);

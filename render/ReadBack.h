@@ -41,7 +41,8 @@ enum class TVerdictKind {
   OtherBytes,         // zbar read a symbol that does not carry Expected (or more than one)
   NothingFound,       // zbar found no symbol
   OutOfMemory,        // the check could not be made: the pictures did not fit in memory
-  Exact,              // the colours pass and the picture reads back exactly Expected
+  Borderline, // judged at several sizes (render/Judge.h): read back exactly at some, not at others
+  Exact,      // the colours pass and the picture reads back exactly Expected
 };
 
 // The verdict on one picture of a code drawn in Style. Callers decide by Kind; Reason is for
@@ -57,6 +58,7 @@ struct TVerdict {
   //   OtherBytes          "read back other bytes"
   //   NothingFound        "nothing found"
   //   OutOfMemory         "the check ran out of memory"
+  //   Borderline          "borderline: nothing found at 96 dpi, nothing found at 150 dpi"
   std::string Reason;
   bool Verified() const { return Kind == TVerdictKind::Exact; }
 };

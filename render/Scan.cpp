@@ -125,14 +125,22 @@ std::vector<TFoundCode> ScanPicture(const QImage& Picture) {
   if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0) return {};
   // zbar misses symbols of very large modules (from about 60 pixels on, not always): a picture
   // in which nothing is found is searched again at half its size, smoothly scaled, and again,
-  // while the half's longer side is kHalvedScanSide pixels or more.
+  // while the half's longer side is kHalvedScanSide pixels or more. At each size the negative is
+  // searched too when the picture itself shows nothing (light modules on a dark ground).
   constexpr int kHalvedScanSide = 500;
   QImage Shown = OnWhite(Picture);
   for (double Scale = 1;; Scale /= 2) {
-    const std::vector<unsigned char> Grey = GreyPicture(Shown);
+    std::vector<unsigned char> Grey = GreyPicture(Shown);
     std::vector<TFoundCode> Codes = FindCodes(Grey, Shown.width(), Shown.height());
+    const bool Inverted = Codes.empty();
+    if (Inverted) { // the negative shows dark modules on a light ground
+      for (unsigned char& Level : Grey)
+        Level = static_cast<unsigned char>(255 - Level);
+      Codes = FindCodes(Grey, Shown.width(), Shown.height());
+    }
     for (TFoundCode& Code : Codes) {
       Code.Version = VersionAt(Grey, Shown.width(), Shown.height(), Code.Where);
+      Code.Inverted = Inverted;
       for (QPointF& Corner : Code.Where) // in the pixels of the picture given
         Corner /= Scale;
     }

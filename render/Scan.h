@@ -14,6 +14,9 @@ struct TFoundCode {
   std::string Bytes;
   int Version = 0; // 1 to 40; 0 when the picture does not show it clearly enough
   QPolygonF Where; // the code's corners in picture pixels, as zbar reports them
+  // Light modules on a dark ground: found only in the picture's negative, as zbar finds nothing
+  // in such a picture (and many phone readers do not either).
+  bool Inverted = false;
 };
 
 // Every QR code zbar finds in the grey picture (Width x Height bytes, one per pixel), scanning
@@ -27,9 +30,10 @@ std::vector<TFoundCode> FindCodes(const std::vector<unsigned char>& Grey, int Wi
 
 // Every QR code in Picture, in the order zbar reports them, each with its version when it can be
 // told. A null or empty picture has none. The picture is laid on white, turned grey
-// (render/Grey.h) and searched by FindCodes; one in which nothing is found is searched again at
-// half its size while the half's longer side is 500 pixels or more (zbar misses symbols of very
-// large modules). Where is in the pixels of Picture.
+// (render/Grey.h) and searched by FindCodes; when that finds nothing, its negative is searched,
+// and the codes found there are marked Inverted. One in which neither finds anything is searched
+// again at half its size while the half's longer side is 500 pixels or more (zbar misses symbols
+// of very large modules). Where is in the pixels of Picture.
 std::vector<TFoundCode> ScanPicture(const QImage& Picture);
 
 // The version of the code whose corners are Where, read from Grey by the timing patterns; 0 when

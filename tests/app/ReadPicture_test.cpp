@@ -190,6 +190,16 @@ TEST_F(TWindowTest, PastedAndDroppedPicturesAreRead) {
   EXPECT_EQ(F.EncryptionType->currentIndex(), qrAuto); // no mark goes before a record
   EXPECT_TRUE(
       F.NoteLabel->text().startsWith(QStringLiteral("Read a vCard code from the clipboard")));
+  // Light modules on a dark ground are read, and the note says the code is inverted.
+  QImage Negative = OutsideCodePicture(TOutsideEncoder::Qrencode, "https://example.org/neg");
+  ASSERT_FALSE(Negative.isNull());
+  Negative.invertPixels();
+  QGuiApplication::clipboard()->setImage(Negative);
+  F.PastePicture1->trigger();
+  EXPECT_EQ(F.EditURL->text(), QStringLiteral("https://example.org/neg"));
+  EXPECT_TRUE(F.NoteLabel->text().contains(QStringLiteral("; inverted (light modules on a dark "
+                                                          "ground)")))
+      << F.NoteLabel->text().toStdString();
 
   // A file dropped onto the preview.
   const QString Path = Folder() + QStringLiteral("/dropped.png");

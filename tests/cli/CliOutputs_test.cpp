@@ -212,8 +212,18 @@ TEST(CliBatchZip, TheArchiveHoldsTheFolderBatchsFiles) {
   EXPECT_EQ(Kept.Status, 2);
   EXPECT_EQ(Kept.Err, "marbeck-cli: codes.zip exists (--force replaces it)\n");
   EXPECT_EQ(ReadFile(Folder.Path() / "codes.zip"), Before);
+  // What a killed batch of this archive left where nameless files are refused (its spool, libzip's
+  // unfinished archive, the manifest's temporary) goes; another archive's stays.
+  const char* const Stale[] = {".codes.zip.Ab12Cd", ".codes.zip.Ab12Cd.Ef34Gh",
+                               ".manifest.csv.zZ9yY8"};
+  for (const char* Name : Stale)
+    WriteFile(Folder.Path() / Name, "half");
+  WriteFile(Folder.Path() / ".other.zip.Ab12Cd", "theirs");
   const TRun Replaced = RunCli(
       Folder.Path(), {"batch", "one.csv", "--out", "codes.zip", "--force", "--format", "png"});
+  for (const char* Name : Stale)
+    EXPECT_FALSE(fs::exists(Folder.Path() / Name)) << Name;
+  EXPECT_EQ(ReadFile(Folder.Path() / ".other.zip.Ab12Cd"), "theirs");
   EXPECT_EQ(Replaced.Status, 0) << Replaced.Err;
   EXPECT_EQ(Shell(Folder.Path(), "unzip -Z1 codes.zip"), "1.png\nmanifest.csv\n");
   ASSERT_TRUE(Shell(Folder.Path(), "unzip -q codes.zip 1.png -d again"));
@@ -290,7 +300,8 @@ struct TSheetCase {
 
 // Every code on every page, cut out of its cell of a pdftoppm picture, reads back as its row's
 // bytes; pdfinfo gives the pages and their size, pdfimages finds no picture (all vector), and
-// pdftotext finds every caption, a long one shrunk to fit its cell.
+// pdftotext finds every caption, a long one shrunk to fit its cell, and nothing comes within
+// 1.5 mm of a cell's sides.
 TEST(CliBatchSheets, EveryCellReadsBackAndCaptionsAreText) {
   TTempFolder Folder;
   const TSheetCase Cases[] = {{"A4", 3, 8, 210, 297, "595 x 842 pts (A4)"},
@@ -341,6 +352,16 @@ TEST(CliBatchSheets, EveryCellReadsBackAndCaptionsAreText) {
         const QImage Cut =
             Picture.copy(Px(7.2 + (Cell % C.Columns) * (CellW + 2.5)),
                          Px(12.9 + (Cell / C.Columns) * CellH), Px(CellW), Px(CellH));
+        // Nothing within 1.5 mm of the cell's sides (label stock is cut with a tolerance): the
+        // ring 1.4 mm wide is blank, the long caption's cell included.
+        const int Ring = Px(1.4);
+        int Inked = 0;
+        for (int Y = 0; Y < Cut.height(); ++Y)
+          for (int X = 0; X < Cut.width(); ++X)
+            if ((X < Ring || Y < Ring || X >= Cut.width() - Ring || Y >= Cut.height() - Ring) &&
+                qGray(Cut.pixel(X, Y)) < 250)
+              ++Inked;
+        EXPECT_EQ(Inked, 0) << C.Sheet << " cell " << I;
         const std::optional<std::string> Read = DecodeImage(Cut);
         if (I < Codes)
           EXPECT_EQ(Read, Urls[static_cast<std::size_t>(I)]) << C.Sheet << " cell " << I;
@@ -384,6 +405,16 @@ TEST(CliBatchSheets, UsageErrors) {
   }
   EXPECT_EQ(ReadFile(Folder.Path() / "taken.pdf"), "mine");
   EXPECT_FALSE(fs::exists(Folder.Path() / "s.pdf"));
+  // A sheet writes no file of a row: names a folder batch refuses are no fault here.
+  WriteFile(Folder.Path() / "named.csv",
+            "kind,file,url\nurl,manifest.csv,https://a.example\nurl,../escape,https://b.example\n");
+  const TRun Named =
+      RunCli(Folder.Path(), {"batch", "named.csv", "--out", "named.pdf", "--sheet", "A4"});
+  EXPECT_EQ(Named.Status, 0) << Named.Err;
+  const std::vector<TManifestRow> M =
+      ReadManifestText(ReadFile(Folder.Path() / "named.manifest.csv"));
+  ASSERT_EQ(M.size(), 2u);
+  EXPECT_EQ(M[1].File, "named.pdf#page=1");
 }
 
 // ---- across machines ----

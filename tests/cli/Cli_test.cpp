@@ -10,6 +10,7 @@
 #include "support/ZbarDecode.h"
 
 #include <QImage>
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
@@ -374,6 +375,10 @@ TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
                           std::string(3000, 'x') +
                           ",,,\r\n"
                           "text,badutf8,,\xC3\x28,,,\r\n"
+                          "url,a\\..\\..\\evil,https://c.example,,,,\r\n"
+                          "url,nul," +
+                          std::string("https://example.org/2\0nul", 25) +
+                          ",,,,\r\n"
                           "url,last.pdf,https://last.example,,,,";
   WriteFile(Folder.Path() / "in.csv", Csv);
   const TRun R =
@@ -387,17 +392,18 @@ TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
   TWifiPage Wifi{u"my,net", u"k\"1", 1};
   EXPECT_EQ(DecodeFile(Out / "net.png"), Utf8(WifiPayload(Wifi)));
   EXPECT_EQ(DecodeFile(Out / "last.pdf"), "https://last.example");
+  EXPECT_EQ(DecodeFile(Out / "10.svg"), "https://c.example"); // an empty file cell: the row
   // Nothing else is in the folder, and nothing left it.
   std::set<std::string> Names;
   for (const auto& E : fs::directory_iterator(Out))
     Names.insert(E.path().filename().string());
-  EXPECT_EQ(Names, (std::set<std::string>{"plain.svg", "quoted.svg", "net.png", "last.pdf",
-                                          "manifest.csv"}));
+  EXPECT_EQ(Names, (std::set<std::string>{"plain.svg", "quoted.svg", "net.png", "10.svg",
+                                          "last.pdf", "manifest.csv"}));
   EXPECT_FALSE(fs::exists(Folder.Path() / "up.svg"));
   EXPECT_FALSE(fs::exists("/etc/evil.svg"));
 
   const std::vector<TManifestRow> M = ReadManifest(Out);
-  ASSERT_EQ(M.size(), 14u);
+  ASSERT_EQ(M.size(), 16u);
   struct TExpect {
     const char* File;
     const char* Verified;
@@ -413,10 +419,12 @@ TEST(CliBatch, CsvCasesBadRowsAndTheManifest) {
       {"/etc/evil", "no", "\"/\""},
       {"..", "no", "is a folder"},
       {"../up", "no", "\"/\""},
-      {"", "no", "empty file name"},
+      {"10.svg", "yes", ""},
       {"nourl.svg", "no", "missing field url"},
       {"toolong.svg", "no", "too long for a QR code"},
       {"badutf8.svg", "no", "invalid UTF-8 in text"},
+      {"", "no", "holds a \"\\\""},
+      {"", "no", "column \"url\" holds a NUL byte at byte 22"},
       {"last.pdf", "yes", ""},
   };
   for (std::size_t I = 0; I < std::size(Expected); ++I) {
@@ -716,6 +724,82 @@ TEST(CliBatch, InterruptedBatchLeavesItsManifestAndNoTemporaryFiles) {
     EXPECT_EQ(ReadFile(Out / Name), "mine") << Name;
 }
 
+// Input that never ends a line (/dev/zero) ends the batch with a reason rather than running for
+// ever, after the rows before it; rows piped in slowly are made as they arrive, and the first
+// SIGINT stops a batch waiting on the pipe, with a manifest of the rows read.
+TEST(CliBatch, EndlessLinesAndSlowPipes) {
+  TTempFolder Folder;
+  const std::string Cli = ShellQuote(MARBECK_CLI);
+  const std::string In = "cd " + ShellQuote(Folder.Path().string()) + " && ";
+  auto Run = [&](const std::string& Command) {
+    const int Raw = std::system((In + Command + " 2>err").c_str());
+    return WIFEXITED(Raw) ? WEXITSTATUS(Raw) : -1;
+  };
+  EXPECT_EQ(Run("timeout 60 " + Cli + " batch /dev/zero --out zero"), 2); // the header
+  EXPECT_NE(ReadFile(Folder.Path() / "err").find("no line break"), std::string::npos)
+      << ReadFile(Folder.Path() / "err");
+  EXPECT_EQ(Run("(printf 'kind,url\\nurl,https://a.example\\n'; cat /dev/zero) | timeout 60 " +
+                Cli + " batch - --out piped"),
+            1);
+  const std::vector<TManifestRow> Endless = ReadManifest(Folder.Path() / "piped");
+  ASSERT_EQ(Endless.size(), 2u);
+  EXPECT_EQ(Endless[0].Error, "");
+  EXPECT_EQ(DecodeFile(Folder.Path() / "piped" / Endless[0].File), "https://a.example");
+  EXPECT_NE(Endless[1].Error.find("the rest of the input is not read"), std::string::npos);
+
+  int Pipe[2];
+  ASSERT_EQ(::pipe(Pipe), 0);
+  const std::string Dir = Folder.Path().string();
+  const pid_t Pid = ::fork();
+  ASSERT_GE(Pid, 0);
+  if (Pid == 0) {
+    if (::chdir(Dir.c_str()) != 0 || ::dup2(Pipe[0], 0) < 0) ::_exit(126);
+    ::close(Pipe[1]);
+    const int Null = ::open("/dev/null", O_WRONLY);
+    ::dup2(Null, 2);
+    ::execl(MARBECK_CLI, MARBECK_CLI, "batch", "-", "--out", "slow", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(Pipe[0]);
+  const std::string Rows = "kind,url\nurl,https://one.example\nurl,https://two.example\n";
+  ASSERT_EQ(::write(Pipe[1], Rows.data(), Rows.size()), static_cast<ssize_t>(Rows.size()));
+  const fs::path Slow = Folder.Path() / "slow";
+  bool Made = false; // with the pipe still open
+  for (int Wait = 0; Wait < 3000 && !Made; ++Wait) {
+    std::error_code Ec;
+    Made = fs::exists(Slow / "1.svg", Ec) && fs::exists(Slow / "2.svg", Ec);
+    if (!Made) ::usleep(10000);
+  }
+  EXPECT_TRUE(Made);
+  ASSERT_EQ(::kill(Pid, SIGINT), 0);
+  int Raw = 0;
+  for (int Wait = 0; Wait < 500 && ::waitpid(Pid, &Raw, WNOHANG) == 0; ++Wait)
+    ::usleep(10000);
+  if (::waitpid(Pid, &Raw, WNOHANG) == 0) { // still waiting for input after 5 s
+    ADD_FAILURE() << "the first SIGINT did not stop the batch";
+    ::kill(Pid, SIGKILL);
+    ::waitpid(Pid, &Raw, 0);
+  }
+  ::close(Pipe[1]);
+  ASSERT_TRUE(WIFEXITED(Raw));
+  EXPECT_EQ(WEXITSTATUS(Raw), 130);
+  const std::vector<TManifestRow> M = ReadManifest(Slow);
+  ASSERT_EQ(M.size(), 3u);
+  EXPECT_EQ(M[0].File, "1.svg");
+  EXPECT_EQ(M[1].File, "2.svg");
+  EXPECT_EQ(M[2].Error, "interrupted after 2 of 2 rows read");
+}
+
+// A NUL byte on standard input is refused with its offset, not put into a code.
+TEST(CliSingle, ANulByteIsRefused) {
+  TTempFolder Folder;
+  const TRun R = RunCli(Folder.Path(), {"text", "-", "-o", "t.svg"}, std::string("a\0b", 3));
+  EXPECT_EQ(R.Status, 2);
+  EXPECT_EQ(R.Err, "marbeck-cli: standard input holds a NUL byte at offset 1 (phones cut the text "
+                   "there)\n");
+  EXPECT_FALSE(fs::exists(Folder.Path() / "t.svg"));
+}
+
 // Colours phones may not read: a batch warns once, before its first row, in the single code's
 // words.
 TEST(CliBatch, WeakColoursAreWarnedOfOnce) {
@@ -737,6 +821,13 @@ TEST(CliBatch, WeakColoursAreWarnedOfOnce) {
     EXPECT_EQ(Batch.Err, Single.Err + "marbeck-cli: row 1 (line 2): unknown kind \"fax\" (text, "
                                       "url, email, vcard or wifi)\n");
   }
+  // A row's own finder colour is warned of on its row.
+  WriteFile(Folder.Path() / "finder.csv",
+            "kind,url,finder-color\nurl,https://a.example,\nurl,https://b.example,#eeeeee\n");
+  const TRun Finder = RunCli(Folder.Path(), {"batch", "finder.csv", "--out", "f"});
+  EXPECT_EQ(Finder.Status, 0) << Finder.Err;
+  EXPECT_EQ(Finder.Err, "marbeck-cli: row 2 (line 3): warning: finder contrast 1.16 : 1 (at least "
+                        "3 : 1 against the light colour is needed); phones may not read it\n");
 }
 
 // ---- designed codes ----
@@ -825,6 +916,163 @@ TEST(CliDesign, BadDesignValuesAreUsageErrorsAndTheTerminalRefusesDesigns) {
   EXPECT_NE(Weak.Err.find("warning: finder contrast 1.16 : 1"), std::string::npos) << Weak.Err;
 }
 
+// Logos and pictures with text are common: marbeck-cli draws their text in the system's fonts as
+// the window does, in every format, in a batch and in decode, and never aborts.
+TEST(CliDesign, LogosWithTextAreDrawn) {
+  TTempFolder Folder;
+  WriteFile(Folder.Path() / "text.svg",
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"40\">"
+            "<rect width=\"100\" height=\"40\" fill=\"#036\"/>"
+            "<text x=\"10\" y=\"28\" font-size=\"20\" fill=\"#fff\">ACME</text></svg>");
+  for (const char* Out : {"t.png", "t.pdf", "t.svg"}) {
+    const TRun R = RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo",
+                                          "text.svg", "--verify", "-o", Out});
+    EXPECT_EQ(R.Status, 0) << Out << ": " << R.Err;
+    EXPECT_EQ(DecodeFile(Folder.Path() / Out), "https://example.org") << Out;
+  }
+  // The text is drawn: the pad holds the logo's light letters on its dark box.
+  const QImage Png(QString::fromStdString((Folder.Path() / "t.png").string()));
+  ASSERT_FALSE(Png.isNull());
+  int Light = 0;
+  for (int Y = Png.height() * 45 / 100; Y < Png.height() * 55 / 100; ++Y)
+    for (int X = Png.width() * 40 / 100; X < Png.width() * 60 / 100; ++X)
+      Light += qGray(Png.pixel(X, Y)) > 200;
+  EXPECT_GT(Light, 20);
+
+  WriteFile(Folder.Path() / "in.csv", "kind,url,logo\nurl,https://a.example,\n"
+                                      "url,https://b.example,text.svg\nurl,https://c.example,\n");
+  for (const char* Out : {"dir", "codes.zip"}) {
+    const TRun R = RunCli(Folder.Path(), {"batch", "in.csv", "--out", Out, "--ec", "H", "--verify",
+                                          "--format", "pdf"});
+    EXPECT_EQ(R.Status, 0) << Out << ": " << R.Err;
+  }
+  const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "dir");
+  ASSERT_EQ(M.size(), 3u);
+  for (const TManifestRow& Row : M)
+    EXPECT_EQ(Row.Verified, "yes") << Row.Row << ": " << Row.Error;
+
+  const TRun Decoded = RunCli(Folder.Path(), {"decode", "t.svg", "text.svg"});
+  EXPECT_EQ(Decoded.Status, 1);
+  EXPECT_EQ(Decoded.Out, "https://example.org\n");
+  EXPECT_EQ(Decoded.Err, "marbeck-cli: text.svg: no QR code found\n");
+}
+
+// SVG logos and pictures reach nothing outside themselves: a picture they name on the disk is
+// neither drawn nor read, a document type refuses them, and what SVG output carries is the
+// rewritten logo. Damaged logos are refused in one line of the program's own.
+TEST(CliDesign, LogosAndPicturesReachNothingOutside) {
+  TTempFolder Folder;
+  ASSERT_EQ(RunCli(Folder.Path(), {"text", "secret", "-o", "secret.png"}).Status, 0);
+  const std::string Secret = (Folder.Path() / "secret.png").string();
+  const std::string Head = "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"300\" "
+                           "height=\"300\"><rect width=\"300\" height=\"300\" fill=\"#fff\"/>";
+  WriteFile(Folder.Path() / "picture.svg",
+            Head + "<image width=\"300\" height=\"300\" xlink:href=\"" + Secret + "\"/></svg>");
+  const TRun Read = RunCli(Folder.Path(), {"decode", "picture.svg"});
+  EXPECT_EQ(Read.Out, "");
+  EXPECT_EQ(Read.Err, "marbeck-cli: picture.svg: no QR code found\n");
+
+  WriteFile(Folder.Path() / "logo.svg",
+            Head +
+                "<rect width=\"300\" height=\"300\" fill=\"#036\"/><image width=\"300\" "
+                "height=\"300\" xlink:href=\"" +
+                Secret + "\"/></svg>");
+  const TRun Made = RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo",
+                                           "logo.svg", "-o", "out.svg"});
+  EXPECT_EQ(Made.Status, 0) << Made.Err;
+  const std::string Svg = ReadFile(Folder.Path() / "out.svg");
+  const std::size_t Data = Svg.find("data:image/svg+xml;base64,");
+  ASSERT_NE(Data, std::string::npos);
+  const std::string Logo =
+      QByteArray::fromBase64(
+          QByteArray::fromStdString(Svg.substr(Data + 26, Svg.find('"', Data) - Data - 26)))
+          .toStdString();
+  EXPECT_EQ(Logo.find(Secret), std::string::npos) << Logo;
+  EXPECT_NE(Logo.find("#036"), std::string::npos) << Logo;
+  EXPECT_EQ(DecodeFile(Folder.Path() / "out.svg"), "https://example.org");
+
+  // Refused in one line each.
+  WriteFile(Folder.Path() / "dtd.svg",
+            "<?xml version=\"1.0\"?><!DOCTYPE svg SYSTEM \"file:///etc/passwd\">" + Head +
+                "</svg>");
+  QImage Photo(200, 120, QImage::Format_RGB32);
+  Photo.fill(QColor(0x20, 0x60, 0xc0));
+  ASSERT_TRUE(Photo.save(QString::fromStdString((Folder.Path() / "photo.jpg").string()), "JPEG"));
+  ASSERT_TRUE(Photo.save(QString::fromStdString((Folder.Path() / "photo.png").string()), "PNG"));
+  for (const char* Name : {"photo.jpg", "photo.png"}) {
+    const std::string Whole = ReadFile(Folder.Path() / Name);
+    WriteFile(Folder.Path() / (std::string("cut-") + Name), Whole.substr(0, Whole.size() * 2 / 3));
+  }
+  const std::pair<const char*, const char*> Refused[] = {
+      {"dtd.svg", "an SVG with a document type (DTD), which may name outside files"},
+      {"cut-photo.jpg", "a damaged picture (cut short)"},
+      {"cut-photo.png", "a damaged picture"},
+  };
+  for (const auto& [Name, Why] : Refused) {
+    const TRun R = RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo", Name,
+                                          "-o", "refused.png"});
+    EXPECT_EQ(R.Status, 2) << Name;
+    EXPECT_EQ(R.Err.rfind(std::string("marbeck-cli: --logo: cannot use ") + Name + ": " + Why, 0),
+              0u)
+        << R.Err;
+    EXPECT_EQ(std::count(R.Err.begin(), R.Err.end(), '\n'), 1) << R.Err;
+  }
+  EXPECT_FALSE(fs::exists(Folder.Path() / "refused.png"));
+  EXPECT_EQ(RunCli(Folder.Path(), {"url", "https://example.org", "--ec", "H", "--logo", "photo.jpg",
+                                   "-o", "photo-logo.png"})
+                .Status,
+            0);
+}
+
+// --verify calls a code good only when it scans as people will see it: every SVG it passes is
+// read by zbar from rsvg-convert's drawing at 96, 150, 200, 254 and 300 dpi of its printed size,
+// and every PNG from the file; the rows it fails say at which sizes.
+TEST(CliDesign, VerifiedMeansReadAtPrintSizes) {
+  TTempFolder Folder;
+  WriteLogo(Folder.Path() / "logo.png");
+  std::string Csv = "kind,text,logo-size,shape,file\n";
+  int Rows = 0;
+  for (const int Length : {40, 120, 180, 260, 400})
+    for (const char* Size : {"10", "20", "30"}) {
+      std::string Text;
+      while (Text.size() < static_cast<std::size_t>(Length))
+        Text += "ab";
+      ++Rows;
+      Csv += "text," + Text + "," + Size + "," + (Rows % 2 ? "dots" : "square") + "," +
+             std::to_string(Rows) + (Rows % 3 ? ".svg" : ".png") + "\n";
+    }
+  WriteFile(Folder.Path() / "in.csv", Csv);
+  RunCli(Folder.Path(), {"batch", "in.csv", "--out", "out", "--ec", "H", "--logo", "logo.png",
+                         "--verify", "--jobs", "2"});
+  const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "out");
+  ASSERT_EQ(M.size(), static_cast<std::size_t>(Rows));
+  int Passed = 0;
+  for (const TManifestRow& Row : M) {
+    SCOPED_TRACE(Row.File);
+    if (Row.Verified != "yes") {
+      EXPECT_NE(Row.Error.find(" at "), std::string::npos) << Row.Error;
+      continue;
+    }
+    ++Passed;
+    const fs::path File = Folder.Path() / "out" / Row.File;
+    if (File.extension() == ".png") {
+      EXPECT_TRUE(DecodeFile(File).has_value());
+      continue;
+    }
+    for (const int Dpi : {96, 150, 200, 254, 300}) {
+      const fs::path Png = Folder.Path() / "drawn.png";
+      const std::string D = std::to_string(Dpi);
+      ASSERT_EQ(std::system(("rsvg-convert -d " + D + " -p " + D + " -o " +
+                             ShellQuote(Png.string()) + " " + ShellQuote(File.string()))
+                                .c_str()),
+                0);
+      EXPECT_TRUE(DecodeFile(Png).has_value()) << Dpi << " dpi";
+    }
+  }
+  EXPECT_GT(Passed, Rows / 2);
+}
+
 // The design columns: a logo named relative to the CSV file's folder, read once for many rows;
 // each row's verdict judges its own design; bad cells fail their row only.
 TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
@@ -838,16 +1086,44 @@ TEST(CliBatch, DesignColumnsAndTwoHundredVerifiedBadges) {
             "Cy,gone.png,,,,,H\n"
             "Di,,,hexagon,,,\n"
             "Ed,,12,rounded,square,,Q\n"
-            "Flo,logo.png,31,,,,H\n");
+            "Flo,logo.png,31,,,,H\n"
+            "Gus,../outside.png,,,,,H\n"
+            "Hal," +
+                (Folder.Path() / "outside.png").string() +
+                ",,,,,H\n"
+                "Ivy,link.png,,,,,H\n"
+                "Jo,sub/../logo.png,,,,,H\n");
+  // Files outside the CSV file's folder, one of them through a link inside it.
+  WriteLogo(Folder.Path() / "outside.png");
+  fs::create_directory(Folder.Path() / "in" / "sub");
+  fs::create_symlink("../outside.png", Folder.Path() / "in" / "link.png");
   const TRun Run = RunCli(Folder.Path(), {"batch", "in/badges.csv", "--out", "out", "--kind",
                                           "vcard", "--verify", "--format", "png"});
   EXPECT_EQ(Run.Status, 1) << Run.Err;
   const std::vector<TManifestRow> M = ReadManifest(Folder.Path() / "out");
-  ASSERT_EQ(M.size(), 6u);
+  ASSERT_EQ(M.size(), 10u);
   EXPECT_EQ(M[0].Verified, "yes") << M[0].Error;
   EXPECT_EQ(M[0].Level, "H");
   EXPECT_NE(M[1].Error.find("not verified"), std::string::npos) << M[1].Error;
-  EXPECT_EQ(M[2].Error, "logo: cannot use gone.png: no such file");
+  // Missing, outside, or outside through a link: one message, which tells nothing of the file.
+  const std::string Refused = ": no readable file of that name in the CSV file's folder";
+  EXPECT_EQ(M[2].Error, "logo: cannot use gone.png" + Refused);
+  EXPECT_EQ(M[6].Error, "logo: cannot use ../outside.png" + Refused);
+  EXPECT_EQ(M[7].Error, "logo: cannot use " + (Folder.Path() / "outside.png").string() + Refused);
+  EXPECT_EQ(M[8].Error, "logo: cannot use link.png" + Refused);
+  EXPECT_EQ(M[9].Verified, "yes") << M[9].Error;
+  // --logo-dir names the folder they are taken from instead.
+  fs::create_directory(Folder.Path() / "other");
+  WriteFile(Folder.Path() / "other" / "x.csv",
+            "first-name,logo\nA,outside.png\nB,in/logo.png\nC,../outside.png\n");
+  const TRun Wider = RunCli(Folder.Path(), {"batch", "other/x.csv", "--out", "wider", "--kind",
+                                            "vcard", "--logo-dir", ".", "--format", "png"});
+  const std::vector<TManifestRow> W = ReadManifest(Folder.Path() / "wider");
+  ASSERT_EQ(W.size(), 3u) << Wider.Err;
+  EXPECT_EQ(W[0].Error, "");
+  EXPECT_EQ(W[1].Error, "");
+  EXPECT_EQ(W[2].Error, "logo: cannot use ../outside.png: no readable file of that name in "
+                        "--logo-dir");
   EXPECT_EQ(M[3].Error, "shape: \"hexagon\" (square, dots or rounded)");
   EXPECT_EQ(M[4].Verified, "yes") << M[4].Error;
   EXPECT_EQ(M[5].Error, "logo-size: \"31\" (a whole number from 5 to 30)");

@@ -1,6 +1,7 @@
 // The CSV reader against RFC 4180's rules and the malformed inputs a batch must survive.
 #include "cli/Csv.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -108,6 +109,51 @@ TEST(Csv, OverlongRecordIsRefusedWithoutHoldingIt) {
   EXPECT_NE(R.Errors[3].find("quote inside"), std::string::npos);
   EXPECT_EQ(R.Records[4], (std::vector<std::string>{"b"}));
   EXPECT_EQ(R.Lines[4], 5);
+}
+
+// A line with no break in sight (a stream of zero bytes) is given up after the skip bound, and
+// reading ends there instead of running for ever.
+TEST(Csv, ALineThatNeverEndsEndsTheReading) {
+  std::uint64_t Given = 0;
+  const std::string First = "a,b\n";
+  TCsvReader Reader(
+      [&](char* Into, std::size_t Size) -> long long {
+        for (std::size_t I = 0; I < Size; ++I)
+          Into[I] = Given + I < First.size() ? First[Given + I] : '\0';
+        Given += Size;
+        return static_cast<long long>(Size);
+      },
+      1000);
+  TCsvRecord Record;
+  std::string Error;
+  ASSERT_EQ(Reader.Next(Record, Error), TCsvStatus::Record);
+  EXPECT_EQ(Record.Fields, (std::vector<std::string>{"a", "b"}));
+  ASSERT_EQ(Reader.Next(Record, Error), TCsvStatus::Error);
+  EXPECT_NE(Error.find("no line break"), std::string::npos) << Error;
+  EXPECT_EQ(Record.Line, 2);
+  EXPECT_LT(Given, TCsvReader::kMaxSkip + (1 << 20));
+  EXPECT_EQ(Reader.Next(Record, Error), TCsvStatus::End);
+}
+
+// A stopped source: the records read before are kept, the one it cut short is no record.
+TEST(Csv, AStopLosesNoWholeRecordAndMakesNoHalfOne) {
+  for (const std::string Before : {"h\nx,y\n", "h\nx,y\r", "h\nx,y\nhalf,", "h\nx,y\n\"open"}) {
+    bool Told = false;
+    TCsvReader Reader([&](char* Into, std::size_t Size) -> long long {
+      if (Told) return kCsvStopped;
+      Told = true;
+      const std::size_t N = std::min(Size, Before.size());
+      std::copy_n(Before.data(), N, Into);
+      return static_cast<long long>(N);
+    });
+    TCsvRecord Record;
+    std::string Error;
+    ASSERT_EQ(Reader.Next(Record, Error), TCsvStatus::Record) << Before;
+    ASSERT_EQ(Reader.Next(Record, Error), TCsvStatus::Record) << Before;
+    EXPECT_EQ(Record.Fields, (std::vector<std::string>{"x", "y"})) << Before;
+    EXPECT_EQ(Reader.Next(Record, Error), TCsvStatus::End) << Before;
+    EXPECT_TRUE(Reader.Stopped());
+  }
 }
 
 // A missing closing quote costs its own line only: the record is an error at the line where it

@@ -194,7 +194,8 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
   EXPECT_EQ(Run.Out.toStdString(),
             "{\"file\":\"" + Code.string() +
                 "\",\"kind\":\"wifi\",\"fields\":{\"ssid\":\"a\\\"b\",\"key\":\"\",\"type\":"
-                "\"nopass\",\"hidden\":\"false\"},\"not_kept\":[],\"version\":4,\"bytes\":15,"
+                "\"nopass\",\"hidden\":\"false\"},\"not_kept\":[],\"version\":4,\"inverted\":false,"
+                "\"bytes\":15,"
                 "\"encoding\":\"utf-8-bom\",\"payload\":\"WIFI:S:a\\\"b;;\"}\n");
   const std::string Err = Run.Err.toStdString();
   EXPECT_NE(Err.find(Broken.string() + ": not a picture that can be read"), std::string::npos)
@@ -203,6 +204,33 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
   EXPECT_NE(Err.find(Huge.string() + ": the picture is larger than 200 megapixels (15000 x 15000)"),
             std::string::npos)
       << Err;
+
+  // Plain ASCII bytes are named so; ISO-8859-1 only for bytes above 0x7F that are no UTF-8.
+  const std::pair<const char*, const char*> Encodings[] = {
+      {"plain", "\"encoding\":\"ascii\""}, {"caf\xE9", "\"encoding\":\"iso-8859-1\""}};
+  for (const auto& [Bytes, Named] : Encodings) {
+    const fs::path Path = Folder.Path() / "enc.png";
+    ASSERT_TRUE(MakeOutsideCode(TOutsideEncoder::Qrencode, Bytes, Path, 2));
+    const TToolRun One = Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Path)});
+    EXPECT_NE(One.Out.toStdString().find(Named), std::string::npos) << One.Out.toStdString();
+  }
+
+  // Marbeck's own light-on-dark code is read, and said to be inverted.
+  const fs::path Light = Folder.Path() / "light.png";
+  ASSERT_EQ(Cli({QStringLiteral("url"), QStringLiteral("https://example.org/"),
+                 QStringLiteral("--dark"), QStringLiteral("#ffffff"), QStringLiteral("--light"),
+                 QStringLiteral("#000000"), QStringLiteral("-o"), Q(Light)})
+                .ExitCode,
+            0);
+  const TToolRun Negative = Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Light)});
+  EXPECT_EQ(Negative.ExitCode, 0);
+  EXPECT_NE(Negative.Out.toStdString().find("\"inverted\":true,"), std::string::npos)
+      << Negative.Out.toStdString();
+  EXPECT_NE(Negative.Out.toStdString().find("\"payload\":\"https://example.org/\""),
+            std::string::npos);
+  EXPECT_EQ(Negative.Err.toStdString(), "marbeck-cli: " + Light.string() +
+                                            ": the code is inverted (light modules on a dark "
+                                            "ground); many phone readers do not read it\n");
 
   EXPECT_EQ(Cli({QStringLiteral("decode"), Q(Folder.Path() / "missing.png")}).ExitCode, 1);
   EXPECT_EQ(Cli({QStringLiteral("decode")}).ExitCode, 2);

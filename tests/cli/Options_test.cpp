@@ -52,13 +52,17 @@ TEST(CliOptions, EncodingsAndFormats) {
 }
 
 TEST(CliOptions, FileNamesThatWouldLeaveTheFolderAreRefused) {
-  for (const char* Bad : {"", ".", "..", "/etc/passwd", "../x", "a/b", "a/../../b", "/", ".hidden",
-                          "-rf", "manifest.csv", "MANIFEST.CSV", "a\nb", "a\x7F"})
+  for (const char* Bad :
+       {"", ".", "..", "/etc/passwd", "../x", "a/b", "a/../../b", "/", ".hidden", "-rf",
+        "manifest.csv", "MANIFEST.CSV", "a\nb", "a\x7F",
+        // what Windows and its ZIP extractors read as folders and drives
+        "a\\..\\..\\..\\evil", "C:\\Windows\\x", "\\\\server\\share", "c:x.svg", "Z:"})
     EXPECT_NE(CheckFileName(Bad), "") << Bad;
   EXPECT_NE(CheckFileName(std::string("a\0b", 3)), "");
   EXPECT_NE(CheckFileName("\xC3"), "");
   EXPECT_NE(CheckFileName(std::string(256, 'a')), "");
-  for (const char* Good : {"badge-001", "Müller.svg", "a..b", "a b", "x.png", "manifest.csv.png"})
+  for (const char* Good :
+       {"badge-001", "Müller.svg", "a..b", "a b", "x.png", "manifest.csv.png", "ab:c.svg", "1:2"})
     EXPECT_EQ(CheckFileName(Good), "") << Good;
 }
 

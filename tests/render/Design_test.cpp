@@ -313,4 +313,30 @@ TEST(LoadLogo, BrokenMissingHugeAndForeignFilesAreRefusedWithAReason) {
   ASSERT_NE(Good.Logo, nullptr) << Good.Error;
   EXPECT_EQ(Good.Logo->Bitmap.size(), QSize(1024, 512));
   EXPECT_EQ(Good.Logo->Size, QSizeF(1024, 512));
+  // A JPEG cut short is refused, wherever the cut falls (Qt would draw it with a grey band).
+  for (const qsizetype Keep : {Big.size() / 3, Big.size() * 2 / 3, Big.size() - 2}) {
+    const TLogoLoad Short = LoadLogo(Write("cut.jpg", Big.left(Keep)));
+    EXPECT_EQ(Short.Logo, nullptr) << Keep;
+    EXPECT_EQ(Short.Error, "a damaged picture (cut short)") << Keep;
+  }
+}
+
+// pdfimages finds a PNG logo stored without loss (Flate, listed as "image") in the PDF, not as
+// JPEG, whose flat colours band.
+TEST(DesignFiles, APngLogoIsLosslessInThePdf) {
+  TTempFolder Folder;
+  const QString Path = QString::fromStdString((Folder.Path() / "logo.pdf").string());
+  const TCodeStyle Style = DesignStyle(msSquare, fsSquare, BitmapLogo(), 20);
+  const TCode Code = MakeCode(TextOfVersion(5, ecH), qrAuto, Style, ecH);
+  ASSERT_TRUE(WriteFileBytes(Folder.Path() / "logo.pdf",
+                             RenderPdf(Code.Grid, Style, 1.0, QStringLiteral("Logo"))));
+  const TToolRun Images = RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), Path});
+  ASSERT_EQ(Images.ExitCode, 0);
+  const QStringList Lines = QString::fromUtf8(Images.Out).split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_GE(Lines.size(), 3) << Images.Out.toStdString();
+  for (qsizetype I = 2; I < Lines.size(); ++I) { // page num type width height color comp bpc enc
+    const QStringList Columns = Lines[I].simplified().split(u' ');
+    ASSERT_GT(Columns.size(), 8);
+    EXPECT_EQ(Columns[8], QStringLiteral("image")) << Lines[I].toStdString();
+  }
 }

@@ -55,6 +55,25 @@ TEST(Scan, ReadsExactBytesAndVersionOfOutsideCodes) {
   }
 }
 
+// Light modules on a dark ground (qrencode's and segno's codes turned negative, whose quiet
+// zone then is dark too): found, marked inverted, with their version; a plain code is not marked.
+TEST(Scan, InvertedCodesAreReadAndMarked) {
+  for (const TOutsideEncoder Encoder : kEncoders) {
+    SCOPED_TRACE(NameOf(Encoder));
+    QImage Picture = OutsideCodePicture(Encoder, "https://example.org/inverted", 5, 4);
+    ASSERT_FALSE(Picture.isNull());
+    const std::vector<TFoundCode> Plain = ScanPicture(Picture);
+    ASSERT_EQ(Plain.size(), 1u);
+    EXPECT_FALSE(Plain[0].Inverted);
+    Picture.invertPixels();
+    const std::vector<TFoundCode> Codes = ScanPicture(Picture);
+    ASSERT_EQ(Codes.size(), 1u);
+    EXPECT_EQ(Codes[0].Bytes, "https://example.org/inverted");
+    EXPECT_EQ(Codes[0].Version, 5);
+    EXPECT_TRUE(Codes[0].Inverted);
+  }
+}
+
 // A textured background: stripes and noise in greys that are neither the dark nor the light.
 QImage Texture(int Width, int Height) {
   QImage Back(Width, Height, QImage::Format_RGB32);
