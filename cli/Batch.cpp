@@ -410,7 +410,8 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = *Format;
-  if (*Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
+  if (*Kind != TKind::Text)
+    Request.Encoding = RecordEncoding(Request.Encoding, Payload.Payload, *Kind == TKind::VCard);
   if (!ApplyRowColumns(Job, Columns, Logos, Request, R)) return Out;
   if (Request.Title.empty()) Request.Title = R.File;
   Request.GridOnly = Sink.WantsGrid();

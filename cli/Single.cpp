@@ -111,7 +111,8 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
   }
   Request.Format = *Format;
   Request.Title = "QR code (" + std::string(KindName(Kind)) + ")";
-  if (Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
+  if (Kind != TKind::Text)
+    Request.Encoding = RecordEncoding(Request.Encoding, Payload.Payload, Kind == TKind::VCard);
 
   const TPicture Picture = MakePicture(Payload.Payload, Request);
   if (!Picture.Error.empty()) {
