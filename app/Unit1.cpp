@@ -613,13 +613,23 @@ std::optional<std::filesystem::path> TForm1::AskOpenName(const QString& Filter) 
 
 std::optional<std::filesystem::path> TForm1::AskSaveName(const QString& Filter,
                                                          const std::u16string& Extension) {
+  QString Selected = Filter;
+  return AskSaveName({Filter}, {Extension}, FSaveDialogName, Selected);
+}
+
+std::optional<std::filesystem::path>
+TForm1::AskSaveName(const QStringList& Filters, const std::vector<std::u16string>& Extensions,
+                    QString& DialogName, QString& Selected) {
   for (;;) {
-    QString Selected = Filter;
-    const std::optional<QString> Chosen = FHooks.SaveFile(Filter, FSaveDialogName, Selected);
+    const std::optional<QString> Chosen =
+        FHooks.SaveFile(Filters.join(QLatin1String(";;")), DialogName, Selected);
     if (!Chosen || Chosen->isEmpty()) return std::nullopt;
-    FSaveDialogName = *Chosen;
-    const QString Final = ToQString(SaveFileName(ToUtf16(*Chosen), Extension));
-    // The question covers the name really written, after the extension rule.
+    DialogName = *Chosen;
+    const int Index = std::max(0, static_cast<int>(Filters.indexOf(Selected)));
+    Selected = Filters[Index];
+    // The chosen filter decides the extension; the question covers the name really written.
+    const QString Final =
+        ToQString(SaveFileName(ToUtf16(*Chosen), Extensions[static_cast<std::size_t>(Index)]));
     if (QFileInfo::exists(Final) && !FHooks.ConfirmOverwrite(Final)) continue;
     return std::filesystem::path(ToUtf16(Final));
   }

@@ -367,6 +367,13 @@ private:
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
   std::optional<std::filesystem::path> AskSaveName(const QString& Filter,
                                                    const std::u16string& Extension);
+  // The save dialog over Filters, Extensions[i] the extension of Filters[i]: the name chosen
+  // with the chosen filter's extension added, asked about before an existing file is replaced
+  // (the dialog again after a "no"). DialogName and Selected keep the name and the filter last
+  // chosen. Empty: cancelled.
+  std::optional<std::filesystem::path> AskSaveName(const QStringList& Filters,
+                                                   const std::vector<std::u16string>& Extensions,
+                                                   QString& DialogName, QString& Selected);
   // The style of the code as the controls set it, system colours resolved.
   TCodeStyle CurrentStyle() const;
   // Runs a pass and answers the code of the current page with its style and payload, or nothing

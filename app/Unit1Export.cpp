@@ -13,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPainter>
@@ -81,28 +80,19 @@ void TForm1::SaveQRCodeAs1Click() {
 
   const std::vector<const TPictureFormat*> Formats = SavedFormats();
   QStringList Filters;
-  for (const TPictureFormat* Format : Formats)
+  std::vector<std::u16string> Extensions;
+  for (const TPictureFormat* Format : Formats) {
     Filters << QString::fromLatin1(Format->DialogFilter.data(),
                                    static_cast<qsizetype>(Format->DialogFilter.size()));
-  QString Selected = Filters.contains(FPictureDialogFilter) ? FPictureDialogFilter : Filters[0];
-  std::filesystem::path Path;
-  TOutputFormat Kind = TOutputFormat::Png;
-  for (;;) {
-    const std::optional<QString> Chosen =
-        FHooks.SaveFile(Filters.join(QLatin1String(";;")), FPictureDialogName, Selected);
-    if (!Chosen || Chosen->isEmpty()) return;
-    FPictureDialogName = *Chosen;
-    const int Index = std::max(0, static_cast<int>(Filters.indexOf(Selected)));
-    FPictureDialogFilter = Filters[Index];
-    Kind = Formats[static_cast<std::size_t>(Index)]->Format;
-    // The chosen filter decides the extension; the question covers the name really written.
-    const std::string_view Extension = Formats[static_cast<std::size_t>(Index)]->Extension;
-    const QString Final = ToQString(
-        SaveFileName(ToUtf16(*Chosen), std::u16string(Extension.begin(), Extension.end())));
-    if (QFileInfo::exists(Final) && !FHooks.ConfirmOverwrite(Final)) continue;
-    Path = std::filesystem::path(ToUtf16(Final));
-    break;
+    Extensions.emplace_back(Format->Extension.begin(), Format->Extension.end());
   }
+  if (!Filters.contains(FPictureDialogFilter)) FPictureDialogFilter = Filters[0];
+  const std::optional<std::filesystem::path> Chosen =
+      AskSaveName(Filters, Extensions, FPictureDialogName, FPictureDialogFilter);
+  if (!Chosen) return;
+  const std::filesystem::path& Path = *Chosen;
+  const TOutputFormat Kind =
+      Formats[static_cast<std::size_t>(Filters.indexOf(FPictureDialogFilter))]->Format;
 
   const TModuleGrid& Grid = Current->Code.Grid;
   const TCodeStyle& Style = Current->Style;

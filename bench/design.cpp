@@ -10,6 +10,7 @@
 //
 // Before anything is timed, both pictures are read back once; the run stops with exit code 2
 // unless each one reads back exactly.
+#include "Smoke.h"
 #include "render/Code.h"
 #include "render/Logo.h"
 #include "render/Raster.h"
@@ -19,7 +20,6 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -119,17 +119,9 @@ void ReadBackBenchmark(benchmark::State& State, const TCase* Case) {
 } // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> Args;
-  bool Smoke = false;
-  for (int I = 0; I < argc; ++I) {
-    if (std::strcmp(argv[I], "--smoke") == 0)
-      Smoke = true;
-    else
-      Args.push_back(argv[I]);
-  }
-  int Argc = static_cast<int>(Args.size());
-  benchmark::Initialize(&Argc, Args.data());
-  if (benchmark::ReportUnrecognizedArguments(Argc, Args.data())) return 1;
+  const marbeck_bench::TSmoke Smoke(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
   for (const TCase& Case : Cases()) {
     TCode Code;
@@ -147,14 +139,12 @@ int main(int argc, char** argv) {
     for (const auto& [Kind, Function] : Kinds) {
       auto* B = benchmark::RegisterBenchmark((std::string(Kind) + "/v25-H/" + Case.Name).c_str(),
                                              Function, &Case);
-      B->Unit(benchmark::kMillisecond);
-      if (Smoke) B->Iterations(1);
+      Smoke(B)->Unit(benchmark::kMillisecond);
     }
   }
   auto* AtZoom = benchmark::RegisterBenchmark("pass/v25-H/plain-stretched-to-zoom",
                                               PlainAtZoomBenchmark, &Cases().front());
-  AtZoom->Unit(benchmark::kMillisecond);
-  if (Smoke) AtZoom->Iterations(1);
+  Smoke(AtZoom)->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

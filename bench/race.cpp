@@ -14,6 +14,7 @@
 // code 2 unless all of them chose the same version and produced a well-formed grid.
 #include "Ours.h"
 #include "Peers.h"
+#include "Smoke.h"
 #include "platform/Memory.h"
 #include "render/Code.h"
 #include "render/Raster.h"
@@ -202,10 +203,9 @@ std::string PassName() {
   return std::string("pass/") + PassWorkload + "/ours";
 }
 
-void RegisterAll(bool Smoke) {
-  auto Configure = [Smoke](benchmark::internal::Benchmark* B) {
-    B->Unit(benchmark::kMicrosecond);
-    if (Smoke) B->Iterations(1)->Repetitions(1);
+void RegisterAll(const TSmoke& Smoke) {
+  auto Configure = [&Smoke](benchmark::internal::Benchmark* B) {
+    Smoke(B)->Unit(benchmark::kMicrosecond);
   };
   for (const TPrepared& P : Prepared())
     for (TEncoderId Id : AllEncoders)
@@ -324,13 +324,12 @@ bool HasFlag(const std::vector<std::string>& Args, const char* Prefix) {
 
 int main(int argc, char** argv) {
   KeepFreedMemoryForReuse(); // as the programs do
+  const TSmoke Smoke(argc, argv);
   std::vector<std::string> Args;
-  bool Table = false, Smoke = false;
+  bool Table = false;
   for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "--table") == 0)
       Table = true;
-    else if (std::strcmp(argv[i], "--smoke") == 0)
-      Smoke = true;
     else
       Args.push_back(argv[i]);
   }
@@ -362,7 +361,7 @@ int main(int argc, char** argv) {
   TTableReporter Reporter(isatty(Table ? STDERR_FILENO : STDOUT_FILENO) != 0);
   if (Table) Reporter.SetOutputStream(&std::cerr);
   benchmark::RunSpecifiedBenchmarks(&Reporter);
-  if (Table) PrintTable(Reporter, Smoke ? 1 : Repetitions);
+  if (Table) PrintTable(Reporter, Smoke.On() ? 1 : Repetitions);
   benchmark::Shutdown();
   return 0;
 }

@@ -9,13 +9,13 @@
 // unless each one reads back exactly.
 #include "render/ReadBack.h"
 
+#include "Smoke.h"
 #include "encoder/QRCodeSymbol.h"
 #include "render/Raster.h"
 #include "support/Workloads.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -71,17 +71,9 @@ void ReadBackBenchmark(benchmark::State& State, const TPicture* Picture) {
 } // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> Args;
-  bool Smoke = false;
-  for (int I = 0; I < argc; ++I) {
-    if (std::strcmp(argv[I], "--smoke") == 0)
-      Smoke = true;
-    else
-      Args.push_back(argv[I]);
-  }
-  int Argc = static_cast<int>(Args.size());
-  benchmark::Initialize(&Argc, Args.data());
-  if (benchmark::ReportUnrecognizedArguments(Argc, Args.data())) return 1;
+  const TSmoke Smoke(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
   for (const TPicture& P : Pictures())
     if (ReadBack(P.Picture, P.Expected).Result != TReadBackResult::Exact) {
@@ -90,8 +82,7 @@ int main(int argc, char** argv) {
     }
   for (const TPicture& P : Pictures()) {
     auto* B = benchmark::RegisterBenchmark(("readback/" + P.Name).c_str(), ReadBackBenchmark, &P);
-    B->Unit(benchmark::kMillisecond);
-    if (Smoke) B->Iterations(1);
+    Smoke(B)->Unit(benchmark::kMillisecond);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

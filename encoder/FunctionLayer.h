@@ -1,8 +1,8 @@
 // The part of a QR symbol that does not depend on the data (ISO/IEC 18004 clauses 6.3, 7.9,
 // 7.10): finder patterns with separators, the dark module, alignment and timing patterns, and
-// the format and version information. Both encoders start every symbol from this layer: the fast
-// route reads its layouts from it once per version (encoder/FastLayout.h), the step-by-step one
-// places its data bits into it.
+// the format and version information. Both encoders start every symbol from this layer: the one
+// the programs run reads its layouts from it once per version (encoder/Layout.h), the step-by-step
+// one places its data bits into it.
 #pragma once
 
 #include "encoder/ByteMatrix.h"

@@ -7,7 +7,7 @@
 
 namespace {
 
-void Report(const qrfast::TSymbol& Symbol, TEncodeReport& Out) {
+void Report(const qr::TSymbol& Symbol, TEncodeReport& Out) {
   Out = TEncodeReport{};
   Out.DataTooLong = Symbol.DataTooLong;
   Out.NeededUnits = Symbol.NeededUnits;
@@ -24,8 +24,8 @@ void Report(const qrfast::TSymbol& Symbol, TEncodeReport& Out) {
 
 T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal, TEncodeReport* Report,
                              TQRCodeECLevel Level, bool Boost) {
-  qrfast::TSymbol Symbol;
-  qrfast::BuildSymbol(qrfast::MakeSegment(Text, EncodingOrdinal), Symbol, Level, Boost);
+  qr::TSymbol Symbol;
+  qr::BuildSymbol(qr::MakeSegment(Text, EncodingOrdinal), Symbol, Level, Boost);
   if (Report) {
     ::Report(Symbol, *Report);
   }
@@ -40,13 +40,13 @@ T2DBooleanArray EncodeToGrid(const std::u16string& Text, int EncodingOrdinal, TE
 }
 
 std::string SymbolContentBytes(const std::u16string& Text, int EncodingOrdinal) {
-  const qrfast::TSegment Segment = qrfast::MakeSegment(Text, EncodingOrdinal);
+  const qr::TSegment Segment = qr::MakeSegment(Text, EncodingOrdinal);
   if (Segment.Mode == qmByte) {
     return std::string(Segment.Bits.begin(), Segment.Bits.end());
   }
   std::string Kept;
   for (const char16_t C : Text) {
-    if (qrfast::CarriesCharacter(Segment.Mode, C)) {
+    if (qr::CarriesCharacter(Segment.Mode, C)) {
       Kept.push_back(static_cast<char>(C));
     }
   }
@@ -59,7 +59,7 @@ void TQRCodeSymbol::ReadRow(int Row, std::uint8_t* Out) const {
   const unsigned R = static_cast<unsigned>(Row) - static_cast<unsigned>(FQuietZone);
   if (R >= FSide) return;
   std::uint8_t* Cells = Out + FQuietZone;
-  const std::uint64_t* Words = FElements.data() + std::size_t{R} * qrfast::LineWords;
+  const std::uint64_t* Words = FElements.data() + std::size_t{R} * qr::LineWords;
   // Eight modules at a time: each byte of a word spread into eight bytes of 0 or 1, laid out in
   // memory order (module C + k in the k-th byte).
   static constexpr auto Spread = [] {
@@ -118,15 +118,15 @@ void TQRCodeSymbol::SetQuietZone(int Value) {
 void TQRCodeSymbol::Regenerate(bool SegmentMayChange) {
   // The first run always encodes, whatever changed: a fresh facade holds no symbol yet.
   if (FEncodeCount == 0 || SegmentMayChange) {
-    qrfast::TSegment Segment = qrfast::MakeSegment(FData, FEncoding);
+    qr::TSegment Segment = qr::MakeSegment(FData, FEncoding);
     if (FEncodeCount == 0 || !(Segment == FSegment) || FECLevel != FSymbolECLevel ||
         FBoost != FSymbolBoost) {
-      qrfast::TSymbol Symbol;
-      qrfast::BuildSymbol(Segment, Symbol, FECLevel, FBoost);
+      qr::TSymbol Symbol;
+      qr::BuildSymbol(Segment, Symbol, FECLevel, FBoost);
       FSymbolECLevel = FECLevel;
       FSymbolBoost = FBoost;
       Report(Symbol, FReport);
-      FElements = std::move(Symbol.Rows);
+      FElements = std::move(Symbol.PackedRows);
       FSide = static_cast<unsigned>(Symbol.Side);
       FSegment = std::move(Segment);
       ++FEncodeCount;

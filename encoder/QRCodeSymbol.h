@@ -3,8 +3,8 @@
 // levels L, M, Q and H).
 #pragma once
 
-#include "encoder/FastEncoder.h"
 #include "encoder/Mode.h"
+#include "encoder/SymbolBuilder.h"
 
 #include <cstdint>
 #include <string>
@@ -76,7 +76,7 @@ public:
     const unsigned R = static_cast<unsigned>(Row) - static_cast<unsigned>(FQuietZone);
     const unsigned C = static_cast<unsigned>(Column) - static_cast<unsigned>(FQuietZone);
     return R < FSide && C < FSide &&
-           ((FElements[R * qrfast::LineWords + (C >> 6)] >> (C & 63)) & 1u) != 0;
+           ((FElements[R * qr::LineWords + (C >> 6)] >> (C & 63)) & 1u) != 0;
   }
 
   // The modules of Row as 0 (light) or 1 (dark), quiet zone included: Columns() bytes into
@@ -109,13 +109,13 @@ private:
   TQRCodeECLevel FECLevel = ecL;
   bool FBoost = false;
   int FQuietZone = 4;
-  // The modules without the quiet zone, bit-packed by rows (as qrfast::TSymbol::Rows): the
+  // The modules without the quiet zone, bit-packed by rows (as qr::TSymbol::PackedRows): the
   // module at Row, Column is bit Column % 64 of FElements[Row * 3 + Column / 64], 1 dark.
   std::vector<std::uint64_t> FElements;
   unsigned FSide = 0;
   TEncodeReport FReport;
   // What the current symbol was made from: the segment, the requested level and the boost.
-  qrfast::TSegment FSegment;
+  qr::TSegment FSegment;
   TQRCodeECLevel FSymbolECLevel = ecL;
   bool FSymbolBoost = false;
   int FEncodeCount = 0;

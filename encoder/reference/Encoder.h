@@ -1,8 +1,9 @@
 // TEncoder: the step-by-step QR encoder (ISO/IEC 18004, model 2, level L), kept as the oracle the
-// fast route (encoder/FastEncoder.h) is compared with. Each stage is written plainly, one field,
-// one codeword, one module at a time, so that a reader can check it against the standard; the
-// programs never run it. The tables and the mode choice come from encoder/SegmentRules.h, shared
-// with the fast route. Its member routines are spread over one source file per stage:
+// encoder the programs run (encoder/SymbolBuilder.h) is compared with. Each stage is written
+// plainly, one field, one codeword, one module at a time, so that a reader can check it against
+// the standard; the programs never run it. The tables and the mode choice come from
+// encoder/SegmentRules.h, shared with the encoder the programs run. Its member routines are
+// spread over one source file per stage:
 //   Segments.cpp     segment encoding (clause 7.4)
 //   Codewords.cpp    termination, padding, RS blocks and interleaving (clauses 7.4.10, 7.5, 7.6)
 //   MaskPenalty.cpp  data-mask evaluation and choice (clause 7.8.3)

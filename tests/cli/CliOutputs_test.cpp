@@ -6,7 +6,6 @@
 #include <QImage>
 #include <algorithm>
 #include <csignal>
-#include <fcntl.h>
 #include <map>
 #include <set>
 #include <sys/stat.h>
@@ -103,28 +102,16 @@ TEST(CliBatchFiles, AKilledBatchLeavesOnlyCompleteFiles) {
   WriteFile(Folder.Path() / "in.csv", Csv);
   for (const char* Fallback : {"0", "1"}) {
     const std::string Out = std::string("out") + Fallback;
-    const std::string Dir = Folder.Path().string();
-    const pid_t Pid = ::fork();
-    ASSERT_GE(Pid, 0);
-    if (Pid == 0) {
-      if (::chdir(Dir.c_str()) != 0 || ::setenv("MARBECK_NO_TMPFILE", Fallback, 1) != 0)
-        ::_exit(126);
-      const int Null = ::open("/dev/null", O_WRONLY);
-      ::dup2(Null, 2);
-      ::execl(MARBECK_CLI, MARBECK_CLI, "batch", "in.csv", "--out", Out.c_str(), "--jobs", "2",
-              "--format", "png", "--scale", "2", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
+    TCliProcess Cli(
+        Folder.Path(),
+        {"batch", "in.csv", "--out", Out, "--jobs", "2", "--format", "png", "--scale", "2"},
+        "/dev/null", {{"MARBECK_NO_TMPFILE", Fallback}});
+    ASSERT_GE(Cli.Pid(), 0);
     const fs::path OutPath = Folder.Path() / Out;
-    for (int Wait = 0; Wait < 6000; ++Wait) {
-      std::error_code Ec;
-      if (fs::exists(OutPath / "300.png", Ec)) break;
-      ::usleep(10000);
-    }
-    ASSERT_EQ(::kill(Pid, SIGKILL), 0);
-    int Raw = 0;
-    ASSERT_EQ(::waitpid(Pid, &Raw, 0), Pid);
-    ASSERT_TRUE(WIFSIGNALED(Raw));
+    TCliProcess::WaitFor(OutPath / "300.png");
+    const std::optional<int> Raw = Cli.Stop(SIGKILL);
+    ASSERT_TRUE(Raw);
+    ASSERT_TRUE(WIFSIGNALED(*Raw));
 
     int Codes = 0, Temporary = 0;
     for (const auto& E : fs::directory_iterator(OutPath)) {

@@ -6,7 +6,9 @@
 #include "support/ZbarDecode.h"
 
 #include <QImage>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,7 +16,11 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -58,6 +64,77 @@ inline TRun RunCli(const fs::path& Folder, const std::vector<std::string>& Args,
   R.Err = ReadFile(Folder / ".stderr");
   return R;
 }
+
+// marbeck-cli started in Folder and left running, for a test that stops it midway: standard
+// error into ErrFile, Env added to the environment. Everything the child needs is made before
+// the fork. A process the test did not stop is killed and reaped at the end of the scope.
+class TCliProcess {
+public:
+  TCliProcess(const fs::path& Folder, const std::vector<std::string>& Args,
+              const fs::path& ErrFile = "/dev/null",
+              const std::vector<std::pair<std::string, std::string>>& Env = {}) {
+    std::vector<std::string> Strings{MARBECK_CLI};
+    Strings.insert(Strings.end(), Args.begin(), Args.end());
+    std::vector<std::string> EnvStrings;
+    for (char** E = environ; *E != nullptr; ++E) {
+      const std::string Entry = *E;
+      bool Replaced = false;
+      for (const auto& [Name, Value] : Env)
+        Replaced = Replaced || Entry.rfind(Name + "=", 0) == 0;
+      if (!Replaced) EnvStrings.push_back(Entry);
+    }
+    for (const auto& [Name, Value] : Env)
+      EnvStrings.push_back(Name + "=" + Value);
+    std::vector<char*> Argv, Envp;
+    for (std::string& S : Strings)
+      Argv.push_back(S.data());
+    Argv.push_back(nullptr);
+    for (std::string& S : EnvStrings)
+      Envp.push_back(S.data());
+    Envp.push_back(nullptr);
+    const std::string Dir = Folder.string(), Err = ErrFile.string();
+    FPid = ::fork();
+    if (FPid == 0) {
+      const int Fd = ::open(Err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (Fd < 0 || ::chdir(Dir.c_str()) != 0 || ::dup2(Fd, 2) < 0) ::_exit(126);
+      ::execve(MARBECK_CLI, Argv.data(), Envp.data());
+      ::_exit(127);
+    }
+  }
+  TCliProcess(const TCliProcess&) = delete;
+  TCliProcess& operator=(const TCliProcess&) = delete;
+  ~TCliProcess() {
+    if (FPid <= 0) return;
+    ::kill(FPid, SIGKILL);
+    ::waitpid(FPid, nullptr, 0);
+  }
+
+  // The child's id; negative when the fork failed.
+  pid_t Pid() const { return FPid; }
+
+  // Waits until Path exists, for at most a minute.
+  static void WaitFor(const fs::path& Path) {
+    for (int Wait = 0; Wait < 6000; ++Wait) {
+      std::error_code Ec;
+      if (fs::exists(Path, Ec)) break;
+      ::usleep(10000);
+    }
+  }
+
+  // Sends Signal, then waits for the end: the wait status, or nothing when the signal could not
+  // be sent or the process not be waited for.
+  std::optional<int> Stop(int Signal) {
+    if (FPid <= 0 || ::kill(FPid, Signal) != 0) return std::nullopt;
+    int Raw = 0;
+    const pid_t Ended = ::waitpid(FPid, &Raw, 0);
+    FPid = 0;
+    if (Ended <= 0) return std::nullopt;
+    return Raw;
+  }
+
+private:
+  pid_t FPid = -1;
+};
 
 inline std::optional<std::string> DecodeImage(const QImage& Image) {
   if (Image.isNull()) return std::nullopt;

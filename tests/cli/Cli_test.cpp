@@ -12,7 +12,6 @@
 #include <QImage>
 #include <algorithm>
 #include <csignal>
-#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -647,34 +646,24 @@ TEST(CliBatch, InterruptedBatchLeavesItsManifestAndNoTemporaryFiles) {
   for (const int Signal : {SIGINT, SIGTERM}) {
     const std::string Out = "out" + std::to_string(Signal);
     const std::string ErrFile = (Folder.Path() / ("err" + std::to_string(Signal))).string();
-    const std::string Dir = Folder.Path().string();
-    const pid_t Pid = ::fork();
-    ASSERT_GE(Pid, 0);
-    if (Pid == 0) {
-      const int Fd = ::open(ErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (Fd < 0 || ::chdir(Dir.c_str()) != 0 || ::dup2(Fd, 2) < 0) ::_exit(126);
-      ::execl(MARBECK_CLI, MARBECK_CLI, "batch", "in.csv", "--out", Out.c_str(), "--jobs", "2",
-              "--format", "png", "--scale", "2", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
+    TCliProcess Cli(
+        Folder.Path(),
+        {"batch", "in.csv", "--out", Out, "--jobs", "2", "--format", "png", "--scale", "2"},
+        ErrFile);
+    ASSERT_GE(Cli.Pid(), 0);
     // Mid-batch: some codes are there.
     const fs::path OutPath = Folder.Path() / Out;
-    for (int Wait = 0; Wait < 6000; ++Wait) {
-      std::error_code Ec;
-      if (fs::exists(OutPath / "50.png", Ec)) break;
-      ::usleep(10000);
-    }
+    TCliProcess::WaitFor(OutPath / "50.png");
     if (Signal == SIGINT) {
       // A second batch into the same folder meanwhile is refused.
       const TRun Second = RunCli(Folder.Path(), {"batch", "in.csv", "--out", Out, "--force"});
       EXPECT_EQ(Second.Status, 2) << Second.Err;
       EXPECT_NE(Second.Err.find("another batch is writing into"), std::string::npos) << Second.Err;
     }
-    ASSERT_EQ(::kill(Pid, Signal), 0);
-    int Raw = 0;
-    ASSERT_EQ(::waitpid(Pid, &Raw, 0), Pid);
-    ASSERT_TRUE(WIFEXITED(Raw)) << "ended by signal " << WTERMSIG(Raw);
-    EXPECT_EQ(WEXITSTATUS(Raw), 130);
+    const std::optional<int> Raw = Cli.Stop(Signal);
+    ASSERT_TRUE(Raw);
+    ASSERT_TRUE(WIFEXITED(*Raw)) << "ended by signal " << WTERMSIG(*Raw);
+    EXPECT_EQ(WEXITSTATUS(*Raw), 130);
     const std::string Err = ReadFile(ErrFile);
     long long Done = 0, Read = 0;
     ASSERT_EQ(std::sscanf(Err.c_str(), "marbeck-cli: interrupted after %lld of %lld rows\n", &Done,

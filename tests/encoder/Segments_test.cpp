@@ -1,4 +1,4 @@
-#include "encoder/FastEncoder.h"
+#include "encoder/SymbolBuilder.h"
 #include "encoder/reference/Encoder.h"
 #include "support/Bits.h"
 
@@ -21,8 +21,8 @@ TByteArray Bytes(const TBitArray& A) {
   return Out;
 }
 
-// The data bits of the fast route's segment, as '0'/'1' text.
-std::string SegmentBits(const qrfast::TSegment& S) {
+// The data bits of the encoder's segment, as '0'/'1' text.
+std::string SegmentBits(const qr::TSegment& S) {
   std::string Out;
   for (int I = 0; I < S.NumBits; ++I)
     Out += ((S.Bits[static_cast<std::size_t>(I / 8)] >> (7 - I % 8)) & 1u) != 0 ? '1' : '0';
@@ -40,7 +40,7 @@ std::string HexBits(const std::string& Hex) {
 // Whole segments at version 1, mode indicator, character count and data, laid out as the
 // standard's worked examples give them (ISO/IEC 18004:2015 7.4.3 and 7.4.4), and byte segments
 // of the UTF-8 examples of RFC 3629 section 7. Both routes must give them: the step-by-step
-// writers, and the fast route's segment (its mode, count and data bits).
+// writers, and the encoder's segment (its mode, count and data bits).
 TEST(Segments, WorkedExamplesOfTheStandardAndOfRfc3629) {
   struct Case {
     std::u16string Text;
@@ -99,7 +99,7 @@ TEST(Segments, WorkedExamplesOfTheStandardAndOfRfc3629) {
     EXPECT_FALSE(E.EncoderError());
     EXPECT_EQ(BitString(Bits), C.Header + C.Data);
 
-    const qrfast::TSegment Fast = qrfast::MakeSegment(C.Text, C.Option);
+    const qr::TSegment Fast = qr::MakeSegment(C.Text, C.Option);
     EXPECT_EQ(Fast.Mode, Mode);
     EXPECT_EQ(Fast.NumLetters, Count);
     EXPECT_EQ(SegmentBits(Fast), C.Data);

@@ -1,4 +1,4 @@
-// The fast route's Reed-Solomon coding (ISO/IEC 18004 clause 7.5.2 and Annex A), level L only
+// The encoder's Reed-Solomon coding (ISO/IEC 18004 clause 7.5.2 and Annex A), level L only
 // in practice but general in the block sizes: GF(256) and the generator polynomials are tables
 // made at compile time, and each block's EC codewords come from a shift register that adds one
 // precomputed product row per data codeword. Gives exactly TEncoder::ComputeBlockEC and
@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-namespace qrfast {
+namespace qr {
 
 // Writes the NumEC error-correction codewords (1..30) of the NumData data codewords to EC.
 void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8_t* EC);
@@ -21,4 +21,4 @@ void ComputeBlockEC(const std::uint8_t* Data, int NumData, int NumEC, std::uint8
 bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBytes,
                       int NumRSBlocks, std::uint8_t* Out);
 
-} // namespace qrfast
+} // namespace qr

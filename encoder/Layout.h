@@ -1,4 +1,4 @@
-// The fast route's symbol grids and per-version layouts (ISO/IEC 18004 clauses 6.3, 7.7.3, 7.9
+// The encoder's symbol grids and per-version layouts (ISO/IEC 18004 clauses 6.3, 7.7.3, 7.9
 // and 7.10). A symbol is held as bit-packed lines, as rows and as the same cells in
 // columns; a version's layout holds what all its symbols share: the dark function cells, the
 // format cells of each mask, which cells take data, and the data placement as runs of rows, so
@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace qrfast {
+namespace qr {
 
 constexpr int MaxSide = 177;       // version 40
 constexpr int LineWords = 3;       // 64-bit words per bit-packed line: 192 >= 177 cells
@@ -87,4 +87,4 @@ int FormatSlot(int Line, int Side);
 // Cols, a grid of columns; the remainder cells stay as they are.
 void PlaceCodewords(const TVersionLayout& Layout, const std::uint8_t* Codewords, TBitGrid& Cols);
 
-} // namespace qrfast
+} // namespace qr

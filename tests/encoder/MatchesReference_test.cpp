@@ -1,9 +1,9 @@
-// The fast route against the step-by-step encoder (TEncoder, TReedSolomonEncoder,
+// The encoder against the step-by-step encoder (TEncoder, TReedSolomonEncoder,
 // TMatrixUtil, the penalty rules): same EC codewords, same interleaving, same modules for
 // every mask, same penalty per rule and mask, same chosen mask, same finished symbol.
 #include "encoder/ByteMatrix.h"
-#include "encoder/FastEncoder.h"
 #include "encoder/QRCodeSymbol.h"
+#include "encoder/SymbolBuilder.h"
 #include "encoder/Version.h"
 #include "encoder/reference/Encoder.h"
 #include "encoder/reference/MatrixUtil.h"
@@ -35,17 +35,17 @@ std::vector<std::uint8_t> RandomBytes(std::mt19937& Rng, int N) {
 }
 
 // ISO/IEC 18004 Annex I, version 1-M: 16 data codewords, 10 EC codewords.
-TEST(FastEncoder, BlockECOfTheAnnexIExample) {
+TEST(MatchesReference, BlockECOfTheAnnexIExample) {
   const std::uint8_t Data[16] = {16,  32, 12,  86, 97,  128, 236, 17,
                                  236, 17, 236, 17, 236, 17,  236, 17};
   std::uint8_t EC[10];
-  qrfast::ComputeBlockEC(Data, 16, 10, EC);
+  qr::ComputeBlockEC(Data, 16, 10, EC);
   EXPECT_EQ(std::vector<std::uint8_t>(EC, EC + 10),
             (std::vector<std::uint8_t>{165, 36, 212, 193, 237, 54, 199, 135, 44, 85}));
 }
 
 // Every EC length 1..30 on random blocks, leading zero codewords and all-zero blocks included.
-TEST(FastEncoder, BlockECAgreesWithTheReedSolomonEncoder) {
+TEST(MatchesReference, BlockECAgreesWithTheReedSolomonEncoder) {
   std::mt19937 Rng(77);
   TEncoder Encoder;
   for (int NumEC = 1; NumEC <= 30; ++NumEC)
@@ -54,7 +54,7 @@ TEST(FastEncoder, BlockECAgreesWithTheReedSolomonEncoder) {
       if (Trial == 1) Data[0] = 0;
       if (Trial == 2) std::fill(Data.begin(), Data.end(), 0);
       std::vector<std::uint8_t> EC(static_cast<std::size_t>(NumEC), 0xAA);
-      qrfast::ComputeBlockEC(Data.data(), static_cast<int>(Data.size()), NumEC, EC.data());
+      qr::ComputeBlockEC(Data.data(), static_cast<int>(Data.size()), NumEC, EC.data());
       ASSERT_EQ(EC, Encoder.ComputeBlockEC(Data, NumEC))
           << NumEC << " EC codewords, trial " << Trial;
     }
@@ -62,7 +62,7 @@ TEST(FastEncoder, BlockECAgreesWithTheReedSolomonEncoder) {
 
 // The interleaved codewords of every version at level L, and a level-Q layout whose blocks
 // differ in length (version 5-Q: 2 x 15 and 2 x 16 data codewords).
-TEST(FastEncoder, InterleavingAgreesForEveryVersion) {
+TEST(MatchesReference, InterleavingAgreesForEveryVersion) {
   std::mt19937 Rng(5);
   struct Layout {
     int Total, Data, Blocks;
@@ -81,7 +81,7 @@ TEST(FastEncoder, InterleavingAgreesForEveryVersion) {
     Encoder.InterleaveBlocks(BitsOfCodewords(Data), L.Total, L.Data, L.Blocks, Expected);
     ASSERT_FALSE(Encoder.EncoderError());
     std::vector<std::uint8_t> Out(static_cast<std::size_t>(L.Total));
-    ASSERT_TRUE(qrfast::InterleaveWithEC(Data.data(), L.Total, L.Data, L.Blocks, Out.data()));
+    ASSERT_TRUE(qr::InterleaveWithEC(Data.data(), L.Total, L.Data, L.Blocks, Out.data()));
     ASSERT_EQ(Out, BytesOf(Expected)) << L.Total << " codewords";
   }
   // Totals that do not split into blocks of one EC length are refused, as the driver refuses them.
@@ -90,19 +90,19 @@ TEST(FastEncoder, InterleavingAgreesForEveryVersion) {
   TBitArray Refused;
   Encoder.InterleaveBlocks(BitsOfCodewords(Data), 26, 21, 3, Refused);
   EXPECT_TRUE(Encoder.EncoderError());
-  EXPECT_FALSE(qrfast::InterleaveWithEC(Data.data(), 26, 21, 3, Out.data()));
-  EXPECT_FALSE(qrfast::InterleaveWithEC(Data.data(), 26, 21, 0, Out.data()));
+  EXPECT_FALSE(qr::InterleaveWithEC(Data.data(), 26, 21, 3, Out.data()));
+  EXPECT_FALSE(qr::InterleaveWithEC(Data.data(), 26, 21, 0, Out.data()));
 }
 
 // For every version, with random, all-zero and repetitive codeword streams: the modules of
 // every mask, each rule's penalty, and the chosen mask are those of BuildMatrix, the penalty
 // rules and SelectMaskPattern, at each level.
-TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
+TEST(MatchesReference, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
   std::mt19937 Rng(2024);
   for (int V = 1; V <= 40; ++V) {
     const int Total = TVersion::GetVersionForNumber(V)->GetTotalCodewords();
     const int Side = 17 + 4 * V;
-    const qrfast::TVersionLayout& Layout = qrfast::LayoutFor(V);
+    const qr::TVersionLayout& Layout = qr::LayoutFor(V);
     ASSERT_EQ(Layout.Side, Side);
     ASSERT_EQ(Layout.DataCells / 8, Total) << "version " << V;
 
@@ -117,14 +117,14 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
       const int Ordinal = static_cast<int>((static_cast<std::size_t>(V) + S) % 4);
       const TErrorCorrectionLevel Level = TErrorCorrectionLevel::ForOrdinal(Ordinal);
       const TBitArray Bits = BitsOfCodewords(Streams[S]);
-      const qrfast::TMaskTrials Trials(V, Streams[S].data(), Ordinal);
+      const qr::TMaskTrials Trials(V, Streams[S].data(), Ordinal);
       int FastTotals[8];
       const int FastChoice = Trials.ChooseMask(FastTotals);
       TByteMatrix M(Side, Side);
       for (int Mask = 0; Mask < 8; ++Mask) {
         TMatrixUtil Util;
         Util.BuildMatrix(Bits, Level, V, Mask, M);
-        qrfast::TBitGrid Rows, Cols;
+        qr::TBitGrid Rows, Cols;
         Trials.Build(Mask, Rows, Cols);
         for (int Y = 0; Y < Side; ++Y)
           for (int X = 0; X < Side; ++X) {
@@ -133,11 +133,11 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
             ASSERT_EQ(Cols.Get(X, Y), M.Get(X, Y) == 1)
                 << "mask " << Mask << " cell " << X << "," << Y;
           }
-        EXPECT_EQ(qrfast::ScoreRuns(Rows, Cols), TEncoder::ScoreRuns(M)) << "mask " << Mask;
-        EXPECT_EQ(qrfast::ScoreBlocks(Rows), TEncoder::ScoreBlocks(M)) << "mask " << Mask;
-        EXPECT_EQ(qrfast::ScoreFinderLikePatterns(Rows, Cols), TEncoder::ScoreFinderLikePatterns(M))
+        EXPECT_EQ(qr::ScoreRuns(Rows, Cols), TEncoder::ScoreRuns(M)) << "mask " << Mask;
+        EXPECT_EQ(qr::ScoreBlocks(Rows), TEncoder::ScoreBlocks(M)) << "mask " << Mask;
+        EXPECT_EQ(qr::ScoreFinderLikePatterns(Rows, Cols), TEncoder::ScoreFinderLikePatterns(M))
             << "mask " << Mask;
-        EXPECT_EQ(qrfast::ScoreDarkBalance(Rows), TEncoder::ScoreDarkBalance(M)) << "mask " << Mask;
+        EXPECT_EQ(qr::ScoreDarkBalance(Rows), TEncoder::ScoreDarkBalance(M)) << "mask " << Mask;
         EXPECT_EQ(FastTotals[Mask], TEncoder::MaskPenalty(M)) << "mask " << Mask;
       }
       EXPECT_EQ(FastChoice, TEncoder::SelectMaskPattern(Bits, Level, V, M));
@@ -147,7 +147,7 @@ TEST(FastEncoder, EveryMaskBuildsAndScoresLikeTheMatrixBuilder) {
 
 // The penalty rules on hand-made lines, where the expected scores are plain to see, at every
 // word boundary of the packed lines (a 177-cell symbol spans three 64-bit words).
-TEST(FastEncoder, PenaltyRulesAcrossWordBoundaries) {
+TEST(MatchesReference, PenaltyRulesAcrossWordBoundaries) {
   for (const int Side : {21, 63, 64, 65, 129, 177}) {
     for (const int Start : {0, 3, 56, 57, 59, 60, 62, 120, 124, 125, 166, 170}) {
       if (Start + 11 > Side) continue;
@@ -160,7 +160,7 @@ TEST(FastEncoder, PenaltyRulesAcrossWordBoundaries) {
       const int Pattern[11] = {0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 1};
       for (int K = 0; K < 11; ++K)
         M.SetBoolean(Start + K, Side / 2, Pattern[K] == 1);
-      qrfast::TBitGrid Rows, Cols;
+      qr::TBitGrid Rows, Cols;
       Rows.Side = Cols.Side = Side;
       for (int Y = 0; Y < Side; ++Y)
         for (int X = 0; X < Side; ++X)
@@ -171,10 +171,10 @@ TEST(FastEncoder, PenaltyRulesAcrossWordBoundaries) {
                 std::uint64_t{1} << (Y % 64);
           }
       EXPECT_EQ(TEncoder::ScoreFinderLikePatterns(M), 40);
-      EXPECT_EQ(qrfast::ScoreFinderLikePatterns(Rows, Cols), 40);
-      EXPECT_EQ(qrfast::ScoreRuns(Rows, Cols), TEncoder::ScoreRuns(M));
-      EXPECT_EQ(qrfast::ScoreBlocks(Rows), TEncoder::ScoreBlocks(M));
-      EXPECT_EQ(qrfast::MaskPenalty(Rows, Cols), TEncoder::MaskPenalty(M));
+      EXPECT_EQ(qr::ScoreFinderLikePatterns(Rows, Cols), 40);
+      EXPECT_EQ(qr::ScoreRuns(Rows, Cols), TEncoder::ScoreRuns(M));
+      EXPECT_EQ(qr::ScoreBlocks(Rows), TEncoder::ScoreBlocks(M));
+      EXPECT_EQ(qr::MaskPenalty(Rows, Cols), TEncoder::MaskPenalty(M));
     }
   }
 }
@@ -202,9 +202,9 @@ std::u16string RandomText(std::mt19937& Rng, int Length, int Kind) {
 }
 
 // Whole symbols: texts of every kind and option, sized to land all over versions 1 to 40, made
-// by the driver (EncodeSymbol, its record and matrix) and by the fast route (EncodeToGrid and
+// by the driver (EncodeSymbol, its record and matrix) and by the encoder (EncodeToGrid and
 // the facade).
-TEST(FastEncoder, WholeSymbolsAgreeWithTheDriver) {
+TEST(MatchesReference, WholeSymbolsAgreeWithTheDriver) {
   const unsigned Seed = 99;
   std::printf("random text seed: %u\n", Seed);
   std::mt19937 Rng(Seed);
@@ -258,9 +258,9 @@ TEST(FastEncoder, WholeSymbolsAgreeWithTheDriver) {
   EXPECT_GE(Seen, 25) << "the texts should spread over most versions";
 }
 
-// The fast route chooses the version from its own table: at each change of the count width
+// The encoder chooses the version from its own table: at each change of the count width
 // (versions 9/10 and 26/27) and at the end of version 40 it must choose as the driver does.
-TEST(FastEncoder, VersionChoiceAtCountWidthBoundariesAgreesWithTheDriver) {
+TEST(MatchesReference, VersionChoiceAtCountWidthBoundariesAgreesWithTheDriver) {
   struct Case {
     char16_t Unit;
     std::vector<int> Lengths;
@@ -286,7 +286,7 @@ TEST(FastEncoder, VersionChoiceAtCountWidthBoundariesAgreesWithTheDriver) {
 
 // The shared tables are built on first use; threads that need the same version at the same
 // time all get the same symbol.
-TEST(FastEncoder, ThreadsBuildingTheSameVersionAtOnceAgree) {
+TEST(MatchesReference, ThreadsBuildingTheSameVersionAtOnceAgree) {
   const std::u16string Text(1500, u'x'); // a version-28 symbol
   const T2DBooleanArray Expected = [&] {
     TEncoder Encoder;

@@ -1,10 +1,10 @@
-#include "encoder/FastReedSolomon.h"
+#include "encoder/ErrorCorrection.h"
 
 #include <array>
 #include <cstddef>
 #include <mutex>
 
-namespace qrfast {
+namespace qr {
 
 namespace {
 
@@ -143,4 +143,4 @@ bool InterleaveWithEC(const std::uint8_t* Data, int NumTotalBytes, int NumDataBy
   return true;
 }
 
-} // namespace qrfast
+} // namespace qr

@@ -1,14 +1,14 @@
-// The fast route's data masks and mask choice (ISO/IEC 18004 clause 7.8): the eight masks as
+// The encoder's data masks and mask choice (ISO/IEC 18004 clause 7.8): the eight masks as
 // periodic bit patterns, the four penalty rules scored 64 cells at a time on bit-packed lines,
 // and the trial of every mask on a placed symbol. Gives exactly the penalties and the choice of
 // TEncoder::SelectMaskPattern.
 #pragma once
 
-#include "encoder/FastLayout.h"
+#include "encoder/Layout.h"
 
 #include <cstdint>
 
-namespace qrfast {
+namespace qr {
 
 // The four penalty rules on a symbol given as rows and as columns.
 int ScoreRuns(const TBitGrid& Rows, const TBitGrid& Cols);
@@ -41,4 +41,4 @@ private:
   TBitGrid FCols;
 };
 
-} // namespace qrfast
+} // namespace qr

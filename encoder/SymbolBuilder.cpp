@@ -1,4 +1,4 @@
-#include "encoder/FastEncoder.h"
+#include "encoder/SymbolBuilder.h"
 
 #include "encoder/SegmentRules.h"
 #include "encoder/Version.h"
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 
-namespace qrfast {
+namespace qr {
 
 namespace {
 
@@ -260,11 +260,11 @@ void BuildSymbol(const TSegment& Segment, TSymbol& Out, TQRCodeECLevel Level, bo
   Out.Version = VersionNum;
   Out.MaskPattern = Mask;
   Out.Side = N;
-  Out.Rows.resize(static_cast<std::size_t>(N) * LineWords);
+  Out.PackedRows.resize(static_cast<std::size_t>(N) * LineWords);
   for (int Y = 0; Y < N; ++Y)
     std::copy(Rows.Lines[static_cast<std::size_t>(Y)].begin(),
               Rows.Lines[static_cast<std::size_t>(Y)].end(),
-              Out.Rows.begin() + static_cast<std::ptrdiff_t>(Y) * LineWords);
+              Out.PackedRows.begin() + static_cast<std::ptrdiff_t>(Y) * LineWords);
 }
 
-} // namespace qrfast
+} // namespace qr

@@ -1,14 +1,14 @@
-// The encoder's fast route. It makes exactly the symbols of TEncoder::EncodeSymbol (the
+// The encoder the programs run. It makes exactly the symbols of TEncoder::EncodeSymbol (the
 // step-by-step encoder in encoder/reference/: same segment, version, codewords, mask choice and
 // modules) with less work, one file per concern:
-//   FastReedSolomon  GF(256) tables and generators made once; EC codewords by a shift register
+//   ErrorCorrection  GF(256) tables and generators made once; EC codewords by a shift register
 //                    with a product table per generator (clause 7.5);
-//   FastLayout       a version's function patterns, format cells and data placement laid out
+//   Layout           a version's function patterns, format cells and data placement laid out
 //                    once and reused; symbols held as bit-packed lines, as rows and as columns
 //                    (clauses 6.3, 7.7, 7.9, 7.10);
-//   FastMask         masks applied with a few word operations per line, the four penalty rules
+//   MaskChoice       masks applied with a few word operations per line, the four penalty rules
 //                    scored 64 cells at a time (clause 7.8);
-//   FastEncoder      (this header) the segment of a text and the assembly of the whole symbol:
+//   SymbolBuilder    (this header) the segment of a text and the assembly of the whole symbol:
 //                    version, bit stream, padding, codewords, mask (clauses 7.4, 7.4.10).
 // Every level, L, M, Q and H, goes the same way.
 //
@@ -16,9 +16,9 @@
 // change afterwards; everything else lives in the caller's objects.
 #pragma once
 
-#include "encoder/FastLayout.h"
-#include "encoder/FastMask.h"
-#include "encoder/FastReedSolomon.h"
+#include "encoder/ErrorCorrection.h"
+#include "encoder/Layout.h"
+#include "encoder/MaskChoice.h"
 #include "encoder/Mode.h"
 
 #include <cstddef>
@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-namespace qrfast {
+namespace qr {
 
 // ---- the whole route ----
 
@@ -50,13 +50,13 @@ TSegment MakeSegment(const std::u16string& Text, int EncodingOrdinal);
 bool CarriesCharacter(TMode Mode, char16_t C);
 
 // The symbol of a segment, bit-packed by rows: module (X, Y) is bit X % 64 of
-// Rows[Y * LineWords + X / 64], 1 dark. When the segment needs more than version 40 holds,
-// Side is 0, Rows empty and DataTooLong true.
+// PackedRows[Y * LineWords + X / 64], 1 dark. When the segment needs more than version 40 holds,
+// Side is 0, PackedRows empty and DataTooLong true.
 struct TSymbol {
   int Version = 0;
   int MaskPattern = -1;
   int Side = 0;
-  std::vector<std::uint64_t> Rows;
+  std::vector<std::uint64_t> PackedRows;
   bool DataTooLong = false;
   int NeededUnits = 0;
   int MaxUnits = 0; // at the requested level
@@ -64,7 +64,8 @@ struct TSymbol {
   TQRCodeECLevel Level = ecL; // the level the symbol was made at (boost may raise it)
 
   bool IsDark(int X, int Y) const {
-    return ((Rows[static_cast<std::size_t>(Y) * LineWords + (static_cast<std::size_t>(X) >> 6)] >>
+    return ((PackedRows[static_cast<std::size_t>(Y) * LineWords +
+                        (static_cast<std::size_t>(X) >> 6)] >>
              (X & 63)) &
             1u) != 0;
   }
@@ -75,4 +76,4 @@ struct TSymbol {
 void BuildSymbol(const TSegment& Segment, TSymbol& Out, TQRCodeECLevel Level = ecL,
                  bool Boost = false);
 
-} // namespace qrfast
+} // namespace qr

@@ -1,11 +1,11 @@
-#include "encoder/FastMask.h"
+#include "encoder/MaskChoice.h"
 
 #include "encoder/MaskUtil.h"
 
 #include <cmath>
 #include <type_traits>
 
-namespace qrfast {
+namespace qr {
 
 namespace {
 
@@ -348,4 +348,4 @@ int TMaskTrials::ChooseMask(int* Penalties) const {
   return Best;
 }
 
-} // namespace qrfast
+} // namespace qr

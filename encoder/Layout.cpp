@@ -1,4 +1,4 @@
-#include "encoder/FastLayout.h"
+#include "encoder/Layout.h"
 
 #include "encoder/ByteMatrix.h"
 #include "encoder/FunctionLayer.h"
@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-namespace qrfast {
+namespace qr {
 
 namespace {
 
@@ -296,4 +296,4 @@ const TVersionLayout& LayoutFor(int Version) {
   return *Layouts[I];
 }
 
-} // namespace qrfast
+} // namespace qr
