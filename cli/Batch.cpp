@@ -318,7 +318,8 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     R.Kind = Name;
     Kind = KindFromName(Name);
     if (!Kind) {
-      R.Error = "unknown kind " + Quoted(Name) + " (text, url, email, vcard or wifi)";
+      R.Error = "unknown kind " + Quoted(Name) +
+                " (text, url, email, vcard, wifi, phone, sms, geo, event or pay)";
       return Out;
     }
   }
@@ -372,6 +373,8 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
       Request.ECLevel = *Level;
     }
   }
+  // A payment is made at level M at least, whatever the row or --ec asks.
+  Request.ECLevel = std::max(Request.ECLevel, static_cast<TQRCodeECLevel>(Payload.LowestLevel));
   if (Columns.Boost >= 0) {
     if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.Boost)];
         !Cell.empty()) {
