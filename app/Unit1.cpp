@@ -279,6 +279,7 @@ TCodeStyle TForm1::CurrentStyle() const {
 
 QString TForm1::FillQRText() {
   QString Payload;
+  FRefusal.clear();
   switch (PageControl1->currentIndex()) {
   case 0:
     Payload = ToQString(TextPayload(ToUtf16(MemoLines(MemoText))));
@@ -296,8 +297,14 @@ QString TForm1::FillQRText() {
   case 4:
     Payload = ToQString(WifiPayload(WifiPage()));
     break;
-  default:
-    return MemoLines(QRText);
+  default: {
+    const std::optional<TRecord> Record = KindRecord();
+    if (!Record) return MemoLines(QRText);
+    // A refused record makes no code at all: the note under the preview says why.
+    FRefusal = ToQString(Record->Refusal);
+    Payload = ToQString(Record->Payload);
+    break;
+  }
   }
   // QRText shows the payload; the symbol is made from the payload itself, so that no character
   // a text field cannot show as such (a line separator in a network name) changes on the way.
@@ -307,7 +314,11 @@ QString TForm1::FillQRText() {
 
 TQRCodeEncoding TForm1::PassEncoding(const std::u16string& Payload) const {
   const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
-  return PageControl1->currentIndex() == 3 ? VCardEncoding(Chosen, Payload) : Chosen;
+  const int Page = PageControl1->currentIndex();
+  // A payment record declares its bytes UTF-8 (charset 1); another choice would change them.
+  if (Page == 9) return qrUTF8NoBOM;
+  // vCard 4.0 and iCalendar are UTF-8 by their standards; a text message is sent as UTF-8.
+  return Page == 3 || Page == 6 || Page == 8 ? VCardEncoding(Chosen, Payload) : Chosen;
 }
 
 void TForm1::CreateCodeBtnClick() {
@@ -315,9 +326,12 @@ void TForm1::CreateCodeBtnClick() {
   FCodeMade = false;
   const std::u16string Payload = ToUtf16(FillQRText());
   const TCodeStyle Style = CurrentStyle();
-  TCode Code =
-      MakeCode(Payload, PassEncoding(Payload), Style,
-               static_cast<TQRCodeECLevel>(ErrorCorrection->currentIndex()), Boost->isChecked());
+  int Level = ErrorCorrection->currentIndex();
+  if (PageControl1->currentIndex() == 9) Level = std::max(Level, kPaymentLowestLevel);
+  // A refused record gives no symbol at all, not one of empty text.
+  TCode Code = FRefusal.isEmpty() ? MakeCode(Payload, PassEncoding(Payload), Style,
+                                             static_cast<TQRCodeECLevel>(Level), Boost->isChecked())
+                                  : TCode{};
 
   const int Side = Code.Grid.Side;
   ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
@@ -334,7 +348,9 @@ void TForm1::CreateCodeBtnClick() {
   ++FPassNumber;
 
   const TCode& Symbol = FLastCode;
-  if (Symbol.DataTooLong) {
+  if (!FRefusal.isEmpty()) {
+    SetNote(FRefusal);
+  } else if (Symbol.DataTooLong) {
     SetNote(QString::fromStdString(TooLongMessage(Symbol, TMessageForm::Note)));
   } else if (PageControl1->currentIndex() == 4) {
     SetNote(ToQString(WifiKeyNote(WifiPage()))); // the code is made all the same

@@ -44,7 +44,8 @@ const QString kPictureFilter =
 
 // "a Wi-Fi code", "an e-mail code".
 QString CodeOfKind(TKind Kind) {
-  return (Kind == TKind::Email ? QStringLiteral("an ") : QStringLiteral("a ")) +
+  return (Kind == TKind::Email || Kind == TKind::Event ? QStringLiteral("an ")
+                                                       : QStringLiteral("a ")) +
          ToQString(KindCaption(Kind)) + QStringLiteral(" code");
 }
 
@@ -296,6 +297,24 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
       NetworkKey->setText(ToQString(Parsed.Wifi.NetworkKey));
       WPA->setCurrentIndex(Parsed.Wifi.WPA);
       Hidden->setChecked(Parsed.Wifi.Hidden);
+      break;
+    case TKind::Phone:
+      PhoneNumber->setText(ToQString(Parsed.Phone.Number));
+      break;
+    case TKind::Sms:
+      SmsNumber->setText(ToQString(Parsed.Sms.Number));
+      SetMemoLines(SmsMessage, ToQString(Parsed.Sms.Message));
+      break;
+    case TKind::Geo:
+      GeoLatitude->setText(ToQString(Parsed.Geo.Latitude));
+      GeoLongitude->setText(ToQString(Parsed.Geo.Longitude));
+      GeoLabel->setText(ToQString(Parsed.Geo.Label));
+      break;
+    case TKind::Event:
+      SetEventPage(Parsed.Event);
+      break;
+    case TKind::Pay:
+      SetPaymentPage(Parsed.Payment);
       break;
     }
     // The encoding: a mark is kept; a choice that would drop or change characters of the text

@@ -350,8 +350,12 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   }
 
   TFieldValues Values;
-  for (const auto& [Index, Name] : Columns.Fields)
+  for (const auto& [Index, Name] : Columns.Fields) {
+    // The captions' column may bear a field's name (label, name): in a row of a kind without
+    // that field it holds the caption only.
+    if (Index == Columns.Caption && !FindField(Name)->Of(*Kind)) continue;
     Values.emplace(Name, Job.Fields[static_cast<std::size_t>(Index)]);
+  }
   const TPayloadResult Payload = MakePayload(*Kind, Values);
   if (!Payload.Error.empty()) {
     R.Error = Payload.Error;

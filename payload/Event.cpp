@@ -494,6 +494,8 @@ std::optional<TEventRead> ReadEvent(std::u16string_view Text) {
             DaysFromCivil(Start->Local.Year, Start->Local.Month, Start->Local.Day))
       Last = Start->Local;
     Read.Page.End = TypedValue(Last, !Read.Page.AllDay);
+    // A one-day event needs no end on the page.
+    if (Read.Page.AllDay && Read.Page.End == Read.Page.Start) Read.Page.End.clear();
     if (!End->Zone.empty()) NoteOnce(Read.NotKept, u"TZID=" + End->Zone);
   }
   return Read;

@@ -55,6 +55,7 @@ struct TEventRead {
 };
 // The first VEVENT of Text (a bare one or inside a VCALENDAR, from any program): folded lines
 // joined, parameters and quoted values understood, text unescaped, times in UTC shown in local
-// time, dates as dates (DTEND of an all-day event one day earlier). Empty optional: Text holds no
+// time, dates as dates (DTEND of an all-day event one day earlier, and no end for an event of
+// one day). Empty optional: Text holds no
 // BEGIN:VEVENT.
 std::optional<TEventRead> ReadEvent(std::u16string_view Text);
