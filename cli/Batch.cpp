@@ -365,7 +365,7 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
 
   TPictureRequest Request = Options.Picture;
   Request.Format = Format;
-  if (*Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
+  Request.Encoding = KindEncoding(*Kind, Request.Encoding, Payload.Payload);
   if (Columns.ECLevel >= 0) {
     if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
         !Cell.empty()) {

@@ -118,3 +118,16 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   }
   return Picture;
 }
+
+TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload) {
+  switch (Kind) {
+  case TKind::Pay:
+    return qrUTF8NoBOM;
+  case TKind::VCard:
+  case TKind::Sms:
+  case TKind::Event:
+    return VCardEncoding(Chosen, Payload);
+  default:
+    return Chosen;
+  }
+}

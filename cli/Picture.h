@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/Options.h"
+#include "payload/PayloadParse.h" // TKind
 #include "render/Code.h"
 #include "render/CodeStyle.h"
 
@@ -52,3 +53,8 @@ std::string ColourWarning(const TCodeStyle& Style);
 
 // Thread-safe: every call builds its own encoder, images and decoder.
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request);
+
+// The encoding a record of Kind goes out in: Chosen; but in Auto the records whose standards are
+// UTF-8 (a vCard 4.0, an iCalendar event) and a text message go out in UTF-8 without a mark when
+// they hold more than ASCII, and a payment record, which declares UTF-8 (charset 1), always does.
+TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload);

@@ -273,7 +273,7 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
   }
   Request.Format = *Format;
   Request.Title = "QR code (" + std::string(KindName(Kind)) + ")";
-  if (Kind == TKind::VCard) Request.Encoding = VCardEncoding(Request.Encoding, Payload.Payload);
+  Request.Encoding = KindEncoding(Kind, Request.Encoding, Payload.Payload);
   Request.ECLevel = std::max(Request.ECLevel, static_cast<TQRCodeECLevel>(Payload.LowestLevel));
 
   const TPicture Picture = MakePicture(Payload.Payload, Request);

@@ -50,6 +50,17 @@ TEST(CliKinds, EachCommandMakesItsRecordOrRefusesInOneLine) {
         "--reference", "RF18 5390 0754 7034", "--purpose", "char"},
        0,
        "BCD\n002\n1\nSCT\n\nRed Cross\nDE89370400440532013000\nEUR12.3\nCHAR\nRF18539007547034"},
+      // UTF-8 bytes: the payment declares them, and Auto would give ISO-8859-1.
+      {{"pay", "--name", "F\xC3\xB6rderverein", "--iban", "DE89370400440532013000", "--remittance",
+        "x"},
+       0,
+       "BCD\n002\n1\nSCT\n\nF\xC3\xB6rderverein\nDE89370400440532013000\n\n\n\nx"},
+      {{"sms", "--number", "555", "--message",
+        "Gr\xC3\xBC\xC3\x9F"
+        "e"},
+       0,
+       "SMSTO:555:Gr\xC3\xBC\xC3\x9F"
+       "e"},
       {{"phone", "0800-FLOWERS"}, 2, "holds a letter"},
       {{"sms", "--message", "hi"}, 2, "missing field number"},
       {{"geo", "--lat", "91", "--lon", "0"}, 2, "-90 to 90"},
