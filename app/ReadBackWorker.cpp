@@ -48,13 +48,13 @@ void TReadBackWorker::Run() {
     try {
       Answer.ByteCount = Job.Expected.size();
       const QImage Enlarged =
-          Job.Style.Shaped()
+          Job.Style.PaintedAtFinalSize()
               ? RenderRaster(Job.Grid, Job.Style, Job.Grid.Side * kReadBackPixelsPerModule)
               : StretchNearest(Job.Picture, Job.Picture.width() * kReadBackPixelsPerModule,
                                Job.Picture.height() * kReadBackPixelsPerModule);
       Answer.Verdict = Verify(Enlarged, Job.Expected, Job.Style);
     } catch (const std::bad_alloc&) {
-      Answer.Verdict = TVerdict{false, "the check ran out of memory"};
+      Answer.Verdict = OutOfMemoryVerdict();
     }
     {
       std::unique_lock Guard(FLock);

@@ -30,9 +30,9 @@ struct TReadBackJob {
   // zoom may give a module fewer than two pixels, or unequal widths: what zbar would miss there is
   // the screen's rescaling, not the code.)
   QImage Picture;
-  // The module grid: for a shaped style (dots, rounded, a logo: TCodeStyle::Shaped) the worker
-  // paints the picture itself at kReadBackPixelsPerModule, as the outputs draw it, instead of
-  // enlarging Picture.
+  // The module grid: for a shaped style (dots, rounded, a logo: TCodeStyle::PaintedAtFinalSize) the
+  // worker paints the picture itself at kReadBackPixelsPerModule, as the outputs draw it, instead
+  // of enlarging Picture.
   TModuleGrid Grid;
   std::string Expected; // the bytes the symbol carries (the pass's TCode::Bytes)
   TCodeStyle Style;     // colours resolved

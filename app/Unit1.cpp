@@ -6,7 +6,7 @@
 #include "Controls.h"
 #include "FormHelpers.h"
 #include "ReadBackWorker.h"
-#include "VCardFields.h"
+#include "VCardEdits.h"
 #include "encoder/QRCodeSymbol.h"
 #include "payload/PayloadFiles.h"
 #include "platform/Messages.h"
@@ -312,7 +312,7 @@ QString TForm1::FillQRText() {
   return Payload;
 }
 
-TQRCodeEncoding TForm1::PassEncoding(const std::u16string& Payload) const {
+TQRCodeEncoding TForm1::EncodingForPayload(const std::u16string& Payload) const {
   const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
   const int Page = PageControl1->currentIndex();
   // A payment record declares its bytes UTF-8 (charset 1); another choice would change them.
@@ -329,7 +329,7 @@ void TForm1::CreateCodeBtnClick() {
   int Level = ErrorCorrection->currentIndex();
   if (PageControl1->currentIndex() == 9) Level = std::max(Level, kPaymentLowestLevel);
   // A refused record gives no symbol at all, not one of empty text.
-  TCode Code = FRefusal.isEmpty() ? MakeCode(Payload, PassEncoding(Payload), Style,
+  TCode Code = FRefusal.isEmpty() ? MakeCode(Payload, EncodingForPayload(Payload), Style,
                                              static_cast<TQRCodeECLevel>(Level), Boost->isChecked())
                                   : TCode{};
 
@@ -338,7 +338,7 @@ void TForm1::CreateCodeBtnClick() {
   Image1->resize(Side, Side);
   // A shaped code is painted at the zoom (its dots and curves need the pixels); a plain one at
   // one pixel a module, stretched by the picture box.
-  Image1->SetPicture(Style.Shaped()
+  Image1->SetPicture(Style.PaintedAtFinalSize()
                          ? RenderRaster(Code.Grid, Style, std::max(Side, ScrollBar1->value()))
                          : RenderModules(Code.Grid, Style));
   FLastCode = std::move(Code);
@@ -371,7 +371,7 @@ void TForm1::SetNote(const QString& Note, bool Warning) {
 
 void TForm1::ScrollBar1Change() {
   const int Zoom = ScrollBar1->value();
-  if (FHasCode && FLastStyle.Shaped()) {
+  if (FHasCode && FLastStyle.PaintedAtFinalSize()) {
     // Painted again at the new zoom, frame marks included.
     if (Image1->Picture().width() != Zoom)
       Image1->SetPicture(RenderRaster(FLastCode.Grid, FLastStyle, Zoom));

@@ -391,7 +391,7 @@ private:
   QString FillQRText();
   // The encoding of a pass for Payload: the Encoding Mode list's choice, but UTF-8 without a
   // mark for a VCard record beyond ASCII in Auto.
-  TQRCodeEncoding PassEncoding(const std::u16string& Payload) const;
+  TQRCodeEncoding EncodingForPayload(const std::u16string& Payload) const;
   // The note under the preview: dark red for a warning, the window's text colour for news.
   void SetNote(const QString& Note, bool Warning = true);
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);

@@ -7,6 +7,7 @@
 #include "payload/PayloadFiles.h"
 #include "platform/TextFile.h"
 #include "render/Pdf.h"
+#include "render/PictureFormats.h"
 #include "render/Raster.h"
 #include "render/Svg.h"
 
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -32,18 +34,13 @@ constexpr double kFileMmPerModule = 1.0;
 // The resolution a pasted or dropped SVG assumes, so that it comes out as large as the bitmap.
 constexpr double kScreenDotsPerMm = 96.0 / 25.4;
 
-struct TPictureFormat {
-  const char* Filter;
-  const char16_t* Extension;
-};
-
-enum : int { pfPng, pfSvg, pfPdf };
-
-const TPictureFormat kPictureFormats[] = {
-    {"PNG picture, at the zoom size (*.png)", u".png"},
-    {"SVG vector picture, 1 mm per module (*.svg)", u".svg"},
-    {"PDF document, 1 mm per module (*.pdf)", u".pdf"},
-};
+// The formats the save dialog offers, in the shared table's order: those with a dialog line.
+std::vector<const TPictureFormat*> SavedFormats() {
+  std::vector<const TPictureFormat*> Formats;
+  for (const TPictureFormat& Format : kPictureFormats)
+    if (!Format.DialogFilter.empty()) Formats.push_back(&Format);
+  return Formats;
+}
 
 // What the title of an SVG or PDF names: the kind of payload of a page.
 QString PayloadKind(int Page) {
@@ -84,22 +81,26 @@ void TForm1::SaveQRCodeAs1Click() {
   const std::optional<TCurrentCode> Current = FreshCode(QStringLiteral("save"));
   if (!Current) return;
 
+  const std::vector<const TPictureFormat*> Formats = SavedFormats();
   QStringList Filters;
-  for (const TPictureFormat& Format : kPictureFormats)
-    Filters << QString::fromLatin1(Format.Filter);
+  for (const TPictureFormat* Format : Formats)
+    Filters << QString::fromLatin1(Format->DialogFilter.data(),
+                                   static_cast<qsizetype>(Format->DialogFilter.size()));
   QString Selected = Filters.contains(FPictureDialogFilter) ? FPictureDialogFilter : Filters[0];
   std::filesystem::path Path;
-  int Kind = pfPng;
+  TOutputFormat Kind = TOutputFormat::Png;
   for (;;) {
     const std::optional<QString> Chosen =
         FHooks.SaveFile(Filters.join(QLatin1String(";;")), FPictureDialogName, Selected);
     if (!Chosen || Chosen->isEmpty()) return;
     FPictureDialogName = *Chosen;
-    Kind = std::max(0, static_cast<int>(Filters.indexOf(Selected)));
-    FPictureDialogFilter = Filters[Kind];
+    const int Index = std::max(0, static_cast<int>(Filters.indexOf(Selected)));
+    FPictureDialogFilter = Filters[Index];
+    Kind = Formats[static_cast<std::size_t>(Index)]->Format;
     // The chosen filter decides the extension; the question covers the name really written.
-    const QString Final =
-        ToQString(SaveFileName(ToUtf16(*Chosen), kPictureFormats[Kind].Extension));
+    const std::string_view Extension = Formats[static_cast<std::size_t>(Index)]->Extension;
+    const QString Final = ToQString(
+        SaveFileName(ToUtf16(*Chosen), std::u16string(Extension.begin(), Extension.end())));
     if (QFileInfo::exists(Final) && !FHooks.ConfirmOverwrite(Final)) continue;
     Path = std::filesystem::path(ToUtf16(Final));
     break;
@@ -110,14 +111,15 @@ void TForm1::SaveQRCodeAs1Click() {
   const QString Title = PictureTitle(PageControl1->currentIndex());
   QByteArray Bytes;
   switch (Kind) {
-  case pfSvg:
+  case TOutputFormat::Svg:
     Bytes =
         QByteArray::fromStdString(RenderSvg(Grid, Style, kFileMmPerModule, Title.toStdString()));
     break;
-  case pfPdf:
+  case TOutputFormat::Pdf:
     Bytes = RenderPdf(Grid, Style, kFileMmPerModule, Title);
     break;
-  default:
+  case TOutputFormat::Png:
+  case TOutputFormat::Utf8: // not offered
     Bytes = EncodePng(RenderRaster(Grid, Style, ScrollBar1->value()));
     break;
   }

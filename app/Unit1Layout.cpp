@@ -8,7 +8,7 @@
 #include "Icons.h"
 #include "ReadBackWorker.h"
 #include "Unit1.h"
-#include "VCardFields.h"
+#include "VCardEdits.h"
 
 #include <QAction>
 #include <QApplication>

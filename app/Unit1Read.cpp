@@ -6,6 +6,7 @@
 #include "ScreenPortal.h"
 #include "Unit1.h"
 #include "payload/PayloadParse.h"
+#include "render/PictureFile.h"
 #include "render/Scan.h"
 
 #include <QAction>

@@ -58,7 +58,7 @@ void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
   TReadBackJob Job;
   Job.PassNumber = Pass;
   Job.Picture = Image1->Picture(); // shared, not copied: the worker enlarges it
-  if (Style.Shaped()) Job.Grid = Code.Grid;
+  if (Style.PaintedAtFinalSize()) Job.Grid = Code.Grid;
   Job.Expected = Code.Bytes;
   Job.Style = Style;
   Job.Version = Code.Version;
@@ -70,7 +70,9 @@ void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
   if (Answer.PassNumber != FPassNumber) return; // a newer pass has started
   FReadBackShown = Answer.PassNumber;
   const QLocale English(QLocale::English);
-  if (Answer.Verdict.Verified) {
+  const TVerdict& Verdict = Answer.Verdict;
+  switch (Verdict.Kind) {
+  case TVerdictKind::Exact:
     SetReadBackLine(
         QStringLiteral("Scans: reads back exactly (version %1-%2, %3 %4)")
             .arg(Answer.Version)
@@ -78,17 +80,24 @@ void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
             .arg(English.toString(static_cast<qulonglong>(Answer.ByteCount)),
                  Answer.ByteCount == 1 ? QStringLiteral("byte") : QStringLiteral("bytes")),
         kGoodColour);
-  } else if (Answer.Verdict.Reason == "read back other bytes") {
+    break;
+  case TVerdictKind::OtherBytes:
     SetReadBackLine(QStringLiteral("Does not scan: a reader gets other bytes back"), kBadColour);
-  } else if (Answer.Verdict.Reason == "nothing found") {
+    break;
+  case TVerdictKind::NothingFound:
     SetReadBackLine(QStringLiteral("Does not scan: a reader finds no code in this picture"),
                     kBadColour);
-  } else if (Answer.Verdict.Reason == "inverted colours") {
+    break;
+  case TVerdictKind::Inverted:
     SetReadBackLine(kInvertedLine, kBadColour);
-  } else {
-    SetReadBackLine(
-        QStringLiteral("Does not scan: %1").arg(QString::fromStdString(Answer.Verdict.Reason)),
-        kBadColour);
+    break;
+  case TVerdictKind::WeakContrast:
+  case TVerdictKind::WeakFinderContrast:
+  case TVerdictKind::InvertedFinder:
+  case TVerdictKind::OutOfMemory:
+    SetReadBackLine(QStringLiteral("Does not scan: %1").arg(QString::fromStdString(Verdict.Reason)),
+                    kBadColour);
+    break;
   }
   emit ReadBackShown(Answer.PassNumber);
 }

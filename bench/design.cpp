@@ -80,7 +80,8 @@ const std::vector<TCase>& Cases() {
 // The window's pass: encode, then the picture the preview shows.
 QImage Pass(const TCodeStyle& Style, TCode& Code) {
   Code = MakeCode(Version25Text(), qrAuto, Style, ecH);
-  return Style.Shaped() ? RenderRaster(Code.Grid, Style, kZoom) : RenderModules(Code.Grid, Style);
+  return Style.PaintedAtFinalSize() ? RenderRaster(Code.Grid, Style, kZoom)
+                                    : RenderModules(Code.Grid, Style);
 }
 
 // The worker's read-back of that pass.
@@ -133,7 +134,7 @@ int main(int argc, char** argv) {
   for (const TCase& Case : Cases()) {
     TCode Code;
     Pass(Case.Style, Code);
-    if (Code.Version != 25 || !ReadBackOf(Code, Case.Style).Verified) {
+    if (Code.Version != 25 || !ReadBackOf(Code, Case.Style).Verified()) {
       std::fprintf(stderr, "the %s version-25 code (version %d) does not read back exactly\n",
                    Case.Name, Code.Version);
       return 2;

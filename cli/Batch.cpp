@@ -304,14 +304,9 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
   return Columns;
 }
 
-// Makes one row: its kind, its fields, its file name, the picture and the file.
-TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options,
-                   TBatchSink& Sink, TLogoCache& Logos) {
-  TRowOutput Out;
-  Out.Result = RowResult(Job.Row, Job.Line, Options);
-  TRowResult& R = Out.Result;
-  if (Columns.Caption >= 0) Out.Caption = Job.Fields[static_cast<std::size_t>(Columns.Caption)];
-
+// The row's kind: its kind column, else --kind; nothing after setting R.Error.
+std::optional<TKind> RowKind(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options,
+                             TRowResult& R) {
   std::optional<TKind> Kind = Options.Kind;
   if (Columns.Kind >= 0 && !Job.Fields[static_cast<std::size_t>(Columns.Kind)].empty()) {
     const std::string& Name = Job.Fields[static_cast<std::size_t>(Columns.Kind)];
@@ -320,34 +315,89 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     if (!Kind) {
       R.Error = "unknown kind " + Quoted(Name) +
                 " (text, url, email, vcard, wifi, phone, sms, geo, event or pay)";
-      return Out;
+      return std::nullopt;
     }
   }
   if (!Kind) {
     R.Error = "no kind (the kind column is empty and --kind was not given)";
-    return Out;
+    return std::nullopt;
   }
   R.Kind = std::string(KindName(*Kind));
+  return Kind;
+}
 
+// The row's file name in R.File and its format: the file column (whose extension may choose the
+// format), else the row number; nothing after setting R.Error.
+std::optional<TOutputFormat> RowFile(const TJob& Job, const TColumns& Columns,
+                                     const TBatchOptions& Options, TRowResult& R) {
   TOutputFormat Format = Options.Picture.Format;
-  if (Columns.File >= 0) {
-    const std::string& Name = Job.Fields[static_cast<std::size_t>(Columns.File)];
-    R.File = Name;
-    if (const std::string Why = CheckFileName(Name); !Why.empty()) {
-      R.Error = Why;
-      return Out;
-    }
-    if (const std::optional<TOutputFormat> Named = FormatOfPath(Name))
-      Format = *Named;
-    else
-      R.File += FormatExtension(Format);
-    if (R.File.size() > 255) {
-      R.Error = "file name longer than 255 bytes";
-      return Out;
-    }
-  } else {
+  if (Columns.File < 0) {
     R.File = std::to_string(Job.Row) + std::string(FormatExtension(Format));
+    return Format;
   }
+  const std::string& Name = Job.Fields[static_cast<std::size_t>(Columns.File)];
+  R.File = Name;
+  if (const std::string Why = CheckFileName(Name); !Why.empty()) {
+    R.Error = Why;
+    return std::nullopt;
+  }
+  if (const std::optional<TOutputFormat> Named = FormatOfPath(Name))
+    Format = *Named;
+  else
+    R.File += FormatExtension(Format);
+  if (R.File.size() > 255) {
+    R.Error = "file name longer than 255 bytes";
+    return std::nullopt;
+  }
+  return Format;
+}
+
+// The row's own level, boost and design columns applied to Request; false after setting R.Error.
+bool ApplyRowColumns(const TJob& Job, const TColumns& Columns, TLogoCache& Logos,
+                     TPictureRequest& Request, TRowResult& R) {
+  if (Columns.ECLevel >= 0) {
+    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
+        !Cell.empty()) {
+      const std::optional<TQRCodeECLevel> Level = ParseECLevel(Cell);
+      if (!Level) {
+        R.Error = "unknown error-correction level " + Quoted(Cell) + " (L, M, Q or H)";
+        return false;
+      }
+      Request.ECLevel = *Level;
+    }
+  }
+  if (Columns.Boost >= 0) {
+    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.Boost)];
+        !Cell.empty()) {
+      const std::optional<bool> Boost = ParseSwitch(Cell);
+      if (!Boost) {
+        R.Error = "boost " + Quoted(Cell) + " is neither yes nor no";
+        return false;
+      }
+      Request.Boost = *Boost;
+    }
+  }
+  TDesignText Design;
+  for (std::size_t I = 0; I < std::size(kDesignColumns); ++I)
+    if (Columns.Design[I] >= 0)
+      Design.*kDesignColumns[I].second = Job.Fields[static_cast<std::size_t>(Columns.Design[I])];
+  R.Error = ApplyDesign(
+      Design, "", [&Logos](const std::string& Name) { return Logos.Load(Name); }, Request.Style);
+  return R.Error.empty();
+}
+
+// Makes one row: its kind, its fields, its file name, the picture, and hands it to the sink.
+TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions& Options,
+                   TBatchSink& Sink, TLogoCache& Logos) {
+  TRowOutput Out;
+  Out.Result = RowResult(Job.Row, Job.Line, Options);
+  TRowResult& R = Out.Result;
+  if (Columns.Caption >= 0) Out.Caption = Job.Fields[static_cast<std::size_t>(Columns.Caption)];
+
+  const std::optional<TKind> Kind = RowKind(Job, Columns, Options, R);
+  if (!Kind) return Out;
+  const std::optional<TOutputFormat> Format = RowFile(Job, Columns, Options, R);
+  if (!Format) return Out;
 
   TFieldValues Values;
   for (const auto& [Index, Name] : Columns.Fields) {
@@ -364,39 +414,11 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   R.Warning = Payload.Warning;
 
   TPictureRequest Request = Options.Picture;
-  Request.Format = Format;
+  Request.Format = *Format;
   Request.Encoding = KindEncoding(*Kind, Request.Encoding, Payload.Payload);
-  if (Columns.ECLevel >= 0) {
-    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.ECLevel)];
-        !Cell.empty()) {
-      const std::optional<TQRCodeECLevel> Level = ParseECLevel(Cell);
-      if (!Level) {
-        R.Error = "unknown error-correction level " + Quoted(Cell) + " (L, M, Q or H)";
-        return Out;
-      }
-      Request.ECLevel = *Level;
-    }
-  }
+  if (!ApplyRowColumns(Job, Columns, Logos, Request, R)) return Out;
   // A payment is made at level M at least, whatever the row or --ec asks.
   Request.ECLevel = std::max(Request.ECLevel, static_cast<TQRCodeECLevel>(Payload.LowestLevel));
-  if (Columns.Boost >= 0) {
-    if (const std::string& Cell = Job.Fields[static_cast<std::size_t>(Columns.Boost)];
-        !Cell.empty()) {
-      const std::optional<bool> Boost = ParseSwitch(Cell);
-      if (!Boost) {
-        R.Error = "boost " + Quoted(Cell) + " is neither yes nor no";
-        return Out;
-      }
-      Request.Boost = *Boost;
-    }
-  }
-  TDesignText Design;
-  for (std::size_t I = 0; I < std::size(kDesignColumns); ++I)
-    if (Columns.Design[I] >= 0)
-      Design.*kDesignColumns[I].second = Job.Fields[static_cast<std::size_t>(Columns.Design[I])];
-  R.Error = ApplyDesign(
-      Design, "", [&Logos](const std::string& Name) { return Logos.Load(Name); }, Request.Style);
-  if (!R.Error.empty()) return Out;
   if (Request.Title.empty()) Request.Title = R.File;
   Request.GridOnly = Sink.WantsGrid();
   Out.Picture = MakePicture(Payload.Payload, Request);
@@ -408,45 +430,39 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
     R.Error = Picture.Error;
     return Out;
   }
-  if (Picture.Verified == TVerifyState::Failed) {
-    R.Error = "not verified: " + Picture.VerifyReason;
+  if (FailedVerify(Picture)) {
+    R.Error = NotVerifiedMessage(Picture);
     return Out;
   }
-  if (Picture.Verified == TVerifyState::Verified) R.Verified = "yes";
+  if (Picture.Verdict) R.Verified = "yes";
 
-  Sink.Store(Out);
+  Sink.TakeOnWorker(Out);
   return Out;
 }
 
-} // namespace
-
-int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
-  // The input.
-  std::ifstream File;
-  std::istream* In = &std::cin;
-  std::uint64_t TotalBytes = 0;
-  if (Options.Input != "-") {
-    std::error_code Ec;
-    if (std::filesystem::is_directory(Options.Input, Ec)) {
-      Err << Me << Options.Input << ": is a folder\n";
-      return kExitUsage;
-    }
-    File.open(Options.Input, std::ios::binary);
-    if (!File) {
-      Err << Me << "cannot open " << Options.Input << ": " << std::strerror(errno) << "\n";
-      return kExitUsage;
-    }
-    In = &File;
-    if (std::filesystem::is_regular_file(Options.Input, Ec))
-      TotalBytes = std::filesystem::file_size(Options.Input, Ec);
+// The input: the CSV file, or standard input for "-"; its size in TotalBytes when it has one.
+// Nothing, after saying why on Err, when it cannot be read.
+std::istream* OpenInput(const TBatchOptions& Options, std::ifstream& File,
+                        std::uint64_t& TotalBytes, std::ostream& Err) {
+  TotalBytes = 0;
+  if (Options.Input == "-") return &std::cin;
+  std::error_code Ec;
+  if (std::filesystem::is_directory(Options.Input, Ec)) {
+    Err << "marbeck-cli: " << Options.Input << ": is a folder\n";
+    return nullptr;
   }
-  TCsvReader Reader(*In);
-  const std::optional<TColumns> Header = ReadColumns(Reader, Options, Err);
-  if (!Header) return kExitUsage;
-  const TColumns& Columns = *Header;
+  File.open(Options.Input, std::ios::binary);
+  if (!File) {
+    Err << "marbeck-cli: cannot open " << Options.Input << ": " << std::strerror(errno) << "\n";
+    return nullptr;
+  }
+  if (std::filesystem::is_regular_file(Options.Input, Ec))
+    TotalBytes = std::filesystem::file_size(Options.Input, Ec);
+  return &File;
+}
 
-  // The output (a folder is held against a second batch and cleared of what a killed one left).
+// The output the options ask for.
+std::unique_ptr<TBatchSink> SinkFor(const TBatchOptions& Options, const TColumns& Columns) {
   TSinkOptions Where;
   Where.Out = Options.OutFolder;
   Where.Sheet = Options.Sheet;
@@ -454,9 +470,88 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   Where.Style = Options.Picture.Style;
   Where.Force = Options.Force;
   Where.Durable = Options.Durable;
-  const std::unique_ptr<TBatchSink> Sink = MakeSink(Where);
-  TManifest Manifest;
+  return MakeSink(Where);
+}
+
+// Jobs worker threads making the rows the queue hands out, their results put in Results; once
+// interrupted, the rows not yet begun come back marked as skipped.
+std::vector<std::thread> StartWorkers(int Jobs, TJobQueue& Queue, TResults& Results,
+                                      const TColumns& Columns, const TBatchOptions& Options,
+                                      TBatchSink& Sink, TLogoCache& Logos) {
+  std::vector<std::thread> Workers;
+  for (int I = 0; I < Jobs; ++I)
+    Workers.emplace_back([&Queue, &Results, &Columns, &Options, &Sink, &Logos] {
+      TJob Job;
+      bool Skip = false;
+      while (Queue.Pop(Job, Skip)) {
+        TRowOutput R;
+        if (Skip) { // interrupted: the rows not yet begun are not made
+          R.Result = RowResult(Job.Row, Job.Line, Options);
+          R.Result.Skipped = true;
+        } else {
+          try {
+            R = MakeRow(Job, Columns, Options, Sink, Logos);
+          } catch (const std::exception& E) {
+            R = TRowOutput();
+            R.Result =
+                RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
+          }
+        }
+        Results.Put(std::move(R));
+      }
+    });
+  return Workers;
+}
+
+// How a batch's reading ended.
+struct TBatchEnd {
+  long long Made = 0, Failed = 0, Read = 0;
+  bool Interrupted = false, ReadFailed = false;
+};
+
+// Completes the output with the manifest and says how the batch went; the exit status.
+int FinishBatch(const TBatchEnd& End, const TBatchOptions& Options, TBatchSink& Sink,
+                TManifest& Manifest, std::ostream& Err) {
+  const char* Me = "marbeck-cli: ";
+  const long long Done = End.Made + End.Failed;
+  if (End.Interrupted)
+    Manifest.AddNote("interrupted after " + std::to_string(Done) + " of " +
+                     std::to_string(End.Read) + " rows read");
+  int Status = End.Interrupted ? kExitInterrupted : End.Failed ? kExitFailed : kExitOk;
+  if (End.ReadFailed) {
+    Err << Me << Options.Input << ": read error after row " << End.Read << "\n";
+    if (!End.Interrupted) Status = kExitFailed;
+  }
   std::string Error;
+  if (!Sink.Finish(Manifest, Error)) {
+    Err << Me << "cannot write " << Sink.ManifestPlace() << ": " << Error << "\n";
+    if (!End.Interrupted) Status = kExitFailed;
+  }
+  if (End.Interrupted)
+    Err << Me << "interrupted after " << Done << " of " << End.Read << " rows\n";
+  else if (Options.Progress)
+    Err << Me << End.Made << " made, " << End.Failed << " failed, manifest in "
+        << Sink.ManifestPlace() << "\n";
+  Err.flush();
+  return Status;
+}
+
+} // namespace
+
+int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
+  const char* Me = "marbeck-cli: ";
+  std::ifstream File;
+  std::uint64_t TotalBytes = 0;
+  std::istream* In = OpenInput(Options, File, TotalBytes, Err);
+  if (!In) return kExitUsage;
+  TCsvReader Reader(*In);
+  const std::optional<TColumns> Header = ReadColumns(Reader, Options, Err);
+  if (!Header) return kExitUsage;
+  const TColumns& Columns = *Header;
+
+  // The output (a folder is held against a second batch and cleared of what a killed one left).
+  const std::unique_ptr<TBatchSink> Sink = SinkFor(Options, Columns);
+  TManifest Manifest;
   if (!Sink->Open(Manifest, Err)) return kExitUsage;
   if (!Options.Picture.Verify) {
     if (const std::string Weak = ColourWarning(Options.Picture.Style); !Weak.empty())
@@ -469,30 +564,8 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
   TLogoCache Logos(Options.Input);
   TResults Results;
-  std::vector<std::thread> Workers;
-  for (int I = 0; I < Jobs; ++I)
-    Workers.emplace_back([&] {
-      TJob Job;
-      bool Skip = false;
-      while (Queue.Pop(Job, Skip)) {
-        if (Skip) { // interrupted: the rows not yet begun are not made
-          TRowOutput R;
-          R.Result = RowResult(Job.Row, Job.Line, Options);
-          R.Result.Skipped = true;
-          Results.Put(std::move(R));
-          continue;
-        }
-        TRowOutput R;
-        try {
-          R = MakeRow(Job, Columns, Options, *Sink, Logos);
-        } catch (const std::exception& E) {
-          R = TRowOutput();
-          R.Result =
-              RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
-        }
-        Results.Put(std::move(R));
-      }
-    });
+  std::vector<std::thread> Workers =
+      StartWorkers(Jobs, Queue, Results, Columns, Options, *Sink, Logos);
 
   // Reading, and reporting in row order. The reader stays at most Window rows ahead of the
   // oldest row not yet reported. Once interrupted, it reads no further, and the manifest ends
@@ -509,7 +582,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
       TRowResult& R = Output.Result;
       Undone = Undone || R.Skipped;
       if (Undone) continue;
-      if (R.Error.empty()) Sink->Append(Output);
+      if (R.Error.empty()) Sink->TakeInRowOrder(Output);
       Manifest.Add(R);
       if (R.Error.empty()) {
         ++Made;
@@ -560,24 +633,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   Progress.Update(Made + Failed, DoneBytes, true);
   Progress.Finish();
 
-  const bool Interrupted = Stopped();
-  if (Interrupted)
-    Manifest.AddNote("interrupted after " + std::to_string(Made + Failed) + " of " +
-                     std::to_string(Row) + " rows read");
-  int Status = Interrupted ? kExitInterrupted : Failed ? kExitRowsFailed : kExitOk;
-  if (ReadFailed) {
-    Err << Me << Options.Input << ": read error after row " << Row << "\n";
-    if (!Interrupted) Status = kExitRowsFailed;
-  }
-  if (!Sink->Finish(Manifest, Error)) {
-    Err << Me << "cannot write " << Sink->ManifestPlace() << ": " << Error << "\n";
-    if (!Interrupted) Status = kExitRowsFailed;
-  }
-  if (Interrupted)
-    Err << Me << "interrupted after " << Made + Failed << " of " << Row << " rows\n";
-  else if (Options.Progress)
-    Err << Me << Made << " made, " << Failed << " failed, manifest in " << Sink->ManifestPlace()
-        << "\n";
-  Err.flush();
+  const int Status = FinishBatch(TBatchEnd{Made, Failed, Row, Stopped(), ReadFailed}, Options,
+                                 *Sink, Manifest, Err);
   return Status;
 }

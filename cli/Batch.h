@@ -6,6 +6,7 @@
 // so results wait in order for at most that window.
 #pragma once
 
+#include "cli/ExitStatus.h"
 #include "cli/Fields.h"
 #include "cli/Picture.h"
 #include "cli/Sink.h"
@@ -30,15 +31,8 @@ struct TBatchOptions {
   const std::atomic<int>* Stop = nullptr;
 };
 
-// Exit statuses, as --help and the man page list them.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitRowsFailed = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitNotVerified = 3;
-inline constexpr int kExitInterrupted = 130; // as a shell reports a command ended by SIGINT
-
 // Runs the batch, reporting each failed row on Err in one line ("row 3 (line 4): reason").
-// Answers kExitOk when every row was made, kExitRowsFailed when any row failed or the manifest
+// Answers kExitOk when every row was made, kExitFailed when any row failed or the manifest
 // could not be written, kExitUsage when the batch could not start (unreadable input, no header,
 // unknown columns, no kind, an existing manifest without Force, an output folder that cannot be
 // made or that another batch is writing into), kExitInterrupted when Stop was set: the rows

@@ -5,6 +5,7 @@
 #include "cli/Options.h"
 #include "payload/PayloadParse.h"
 #include "platform/Unicode.h"
+#include "render/PictureFile.h"
 #include "render/Scan.h"
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "encoder/Mode.h"
-#include "platform/FolderFiles.h"
+#include "platform/AtomicFile.h"
 
 #include <cstddef>
 #include <filesystem>

@@ -131,37 +131,6 @@ std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
   return "";
 }
 
-std::optional<TOutputFormat> FormatFromName(std::string_view Name) {
-  if (EqualIgnoringAsciiCase(Name, "png")) return TOutputFormat::Png;
-  if (EqualIgnoringAsciiCase(Name, "svg")) return TOutputFormat::Svg;
-  if (EqualIgnoringAsciiCase(Name, "pdf")) return TOutputFormat::Pdf;
-  if (EqualIgnoringAsciiCase(Name, "utf8")) return TOutputFormat::Utf8;
-  return std::nullopt;
-}
-
-std::string_view FormatExtension(TOutputFormat Format) {
-  switch (Format) {
-  case TOutputFormat::Png:
-    return ".png";
-  case TOutputFormat::Svg:
-    return ".svg";
-  case TOutputFormat::Pdf:
-    return ".pdf";
-  case TOutputFormat::Utf8:
-    return ".txt";
-  }
-  return "";
-}
-
-std::optional<TOutputFormat> FormatOfPath(std::string_view Path) {
-  if (Path.size() < 4) return std::nullopt;
-  const std::string_view Ext = Path.substr(Path.size() - 4);
-  if (Ext[0] != '.') return std::nullopt;
-  const std::optional<TOutputFormat> Format = FormatFromName(Ext.substr(1));
-  if (Format == TOutputFormat::Utf8) return std::nullopt;
-  return Format;
-}
-
 std::string CheckFileName(std::string_view Name) {
   if (Name.empty()) return "empty file name";
   if (Name == "." || Name == "..") return Joined({"file name \"", Name, "\" is a folder"});

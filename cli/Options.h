@@ -5,6 +5,7 @@
 #include "encoder/Mode.h"
 #include "render/CodeStyle.h"
 #include "render/Logo.h"
+#include "render/PictureFormats.h"
 
 #include <QRgb>
 #include <functional>
@@ -46,13 +47,6 @@ struct TDesignText {
 std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
                         const std::function<TLogoLoad(const std::string&)>& ReadLogo,
                         TCodeStyle& Style);
-
-enum class TOutputFormat { Png, Svg, Pdf, Utf8 };
-// "png", "svg", "pdf", "utf8".
-std::optional<TOutputFormat> FormatFromName(std::string_view Name);
-std::string_view FormatExtension(TOutputFormat Format); // ".png" ...
-// The format named by the extension of Path (.png, .svg, .pdf in any letter case), if any.
-std::optional<TOutputFormat> FormatOfPath(std::string_view Path);
 
 // Checks a name from the batch's file column: one plain file name inside the output folder.
 // Refused: empty, "." or "..", any "/" (so no absolute path and no sub-folder), a NUL or other

@@ -32,6 +32,28 @@ std::string ColourWarning(const TCodeStyle& Style) {
   return "";
 }
 
+bool FailedVerify(const TPicture& Picture) {
+  if (!Picture.Verdict) return false;
+  // Every kind is named, so that a new kind of verdict is decided here rather than by default.
+  switch (Picture.Verdict->Kind) {
+  case TVerdictKind::Exact:
+    return false;
+  case TVerdictKind::WeakContrast:
+  case TVerdictKind::Inverted:
+  case TVerdictKind::WeakFinderContrast:
+  case TVerdictKind::InvertedFinder:
+  case TVerdictKind::OtherBytes:
+  case TVerdictKind::NothingFound:
+  case TVerdictKind::OutOfMemory:
+    return true;
+  }
+  return true;
+}
+
+std::string NotVerifiedMessage(const TPicture& Picture) {
+  return "not verified: " + (Picture.Verdict ? Picture.Verdict->Reason : std::string());
+}
+
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request) {
   TPicture Picture;
   const TCode Code =
@@ -91,7 +113,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
       break;
     }
     case TOutputFormat::Utf8:
-      if (Request.Style.Designed()) {
+      if (Request.Style.HasDesign()) {
         Picture.Error = kTerminalRefusesDesign;
         return Picture;
       }
@@ -109,9 +131,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   if (Request.Verify) {
     if (Raster.isNull())
       Raster = RenderRaster(Code.Grid, Request.Style, Code.Grid.Side * kReadBackScale);
-    const TVerdict Verdict = Verify(Raster, Carried, Request.Style);
-    Picture.Verified = Verdict.Verified ? TVerifyState::Verified : TVerifyState::Failed;
-    Picture.VerifyReason = Verdict.Reason;
+    Picture.Verdict = Verify(Raster, Carried, Request.Style);
 
   } else {
     Picture.Warning = ColourWarning(Request.Style);

@@ -7,7 +7,9 @@
 #include "payload/PayloadParse.h" // TKind
 #include "render/Code.h"
 #include "render/CodeStyle.h"
+#include "render/ReadBack.h"
 
+#include <optional>
 #include <string>
 
 struct TPictureRequest {
@@ -27,19 +29,16 @@ struct TPictureRequest {
   bool GridOnly = false;
 };
 
-enum class TVerifyState { NotAsked, Verified, Failed };
-
 struct TPicture {
-  std::string Bytes;            // the file's content (or the terminal drawing); empty on failure
-  TModuleGrid Grid;             // with GridOnly: the modules, quiet zone included
-  TCodeStyle Style;             // with GridOnly: the style to paint them in (a row's design)
-  std::string Error;            // why nothing was made: the text is too long, a writer failed
-  int Version = 0;              // 0 when no symbol
-  TQRCodeECLevel Level = ecL;   // the level the symbol was made at (the asked one when none)
-  std::size_t PayloadBytes = 0; // the bytes the symbol carries
-  TVerifyState Verified = TVerifyState::NotAsked;
-  std::string VerifyReason; // why the read-back failed ("nothing found", "contrast 1.07 : 1" ...)
-  std::string Warning;      // colours that phones may not read, when not asked to verify
+  std::string Bytes;               // the file's content (or the terminal drawing); empty on failure
+  TModuleGrid Grid;                // with GridOnly: the modules, quiet zone included
+  TCodeStyle Style;                // with GridOnly: the style to paint them in (a row's design)
+  std::string Error;               // why nothing was made: the text is too long, a writer failed
+  int Version = 0;                 // 0 when no symbol
+  TQRCodeECLevel Level = ecL;      // the level the symbol was made at (the asked one when none)
+  std::size_t PayloadBytes = 0;    // the bytes the symbol carries
+  std::optional<TVerdict> Verdict; // the read-back's, when asked to verify
+  std::string Warning;             // colours that phones may not read, when not asked to verify
 };
 
 // Why the terminal drawing (one character cell per two modules) cannot show a design.
@@ -50,6 +49,11 @@ inline constexpr char kTerminalRefusesDesign[] =
 // Why phones may not read a code in Style's colours (too little contrast, or inverted, of the
 // dark or the finder colour against the light one), or "".
 std::string ColourWarning(const TCodeStyle& Style);
+
+// Whether Picture failed the read-back it was asked for; NotVerifiedMessage says why.
+bool FailedVerify(const TPicture& Picture);
+// "not verified: nothing found", "not verified: contrast 1.07 : 1" ...
+std::string NotVerifiedMessage(const TPicture& Picture);
 
 // Thread-safe: every call builds its own encoder, images and decoder.
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request);

@@ -1,8 +1,8 @@
 // Where a batch's codes go: files in a folder, entries of one ZIP archive, or cells of label
-// sheets in one PDF. The batch makes each row's picture on a worker thread, hands it to Store
-// there (work that may run in parallel: writing a file, compressing), and then, on one thread and
-// in row order, to Append (work that must keep the rows' order: the archive, the sheets). The
-// manifest goes where the codes go.
+// sheets in one PDF. The batch makes each row's picture on a worker thread, hands it to
+// TakeOnWorker there (work that may run in parallel: writing a file, compressing), and then, on
+// one thread and in row order, to TakeInRowOrder (work that must keep the rows' order: the archive,
+// the sheets). The manifest goes where the codes go.
 #pragma once
 
 #include "cli/Manifest.h"
@@ -10,21 +10,23 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+
+// What a sink's TakeOnWorker keeps of a row for its TakeInRowOrder (each sink its own kind).
+struct TSinkData {
+  virtual ~TSinkData() = default;
+};
 
 // One row on its way from a worker to the output.
 struct TRowOutput {
   TRowResult Result;
   TPicture Picture;    // the file's bytes, or with a sheet the grid
   std::string Caption; // the caption column's cell, for a sheet
-  // What Store kept for Append: the ZIP entry's data (deflated or as it is).
-  std::string Stored;
-  std::uint64_t Size = 0; // the entry's bytes before deflating
-  std::uint32_t Crc = 0;
-  bool Deflated = false;
+  std::unique_ptr<TSinkData> Kept;
 };
 
 enum class TPaper { A4, Letter };
@@ -59,14 +61,22 @@ public:
   // Whether the rows are wanted as module grids (sheets) rather than files' bytes.
   virtual bool WantsGrid() const { return false; }
   // A worker thread, any row order. Sets Row.Result.Error when the row cannot be kept.
-  virtual void Store(TRowOutput& Row) = 0;
-  // One thread, in row order, for the rows Store kept. Sets Row.Result.Error likewise.
-  virtual void Append(TRowOutput& Row) { (void)Row; }
+  virtual void TakeOnWorker(TRowOutput& Row) = 0;
+  // One thread, in row order, for the rows TakeOnWorker kept. Sets Row.Result.Error likewise.
+  virtual void TakeInRowOrder(TRowOutput& Row) { (void)Row; }
   // After the last row: completes the output with the manifest; Error says why not.
   virtual bool Finish(TManifest& Manifest, std::string& Error) = 0;
   // Where the manifest is, for messages.
   virtual std::string ManifestPlace() const = 0;
 };
+
+// Opens the output of a sink that writes one file, Options.Out (the archive, the sheet): checks
+// that none of Taken exists (without Force) and that Options.Out is no folder, opens its folder
+// for atomic writes into Files, begins the file as File and starts the manifest. False, after
+// one line on Err, when the batch cannot start.
+bool OpenSingleFile(const TSinkOptions& Options, std::initializer_list<std::filesystem::path> Taken,
+                    std::unique_ptr<TFolderFiles>& Files, TPendingFile& File, TManifest& Manifest,
+                    std::ostream& Err);
 
 // The sink Options.Out and Options.Sheet ask for: a sheet PDF, a ZIP archive for a name ending
 // in .zip (any letter case), a folder otherwise.

@@ -74,7 +74,7 @@ public:
     return true;
   }
 
-  void Store(TRowOutput& Row) override {
+  void TakeOnWorker(TRowOutput& Row) override {
     TAtomicWrite How;
     How.Durable = FOptions.Durable;
     How.Replace = FOptions.Force;
@@ -102,6 +102,33 @@ private:
 
 std::unique_ptr<TBatchSink> MakeFolderSink(const TSinkOptions& Options) {
   return std::make_unique<TFolderSink>(Options);
+}
+
+bool OpenSingleFile(const TSinkOptions& Options, std::initializer_list<std::filesystem::path> Taken,
+                    std::unique_ptr<TFolderFiles>& Files, TPendingFile& File, TManifest& Manifest,
+                    std::ostream& Err) {
+  const std::string Out = Options.Out.string();
+  std::error_code Ec;
+  for (const std::filesystem::path& Path : Taken)
+    if (!Options.Force && std::filesystem::exists(Path, Ec)) {
+      Err << "marbeck-cli: " << Path.string() << " exists (--force replaces it)\n";
+      return false;
+    }
+  if (std::filesystem::is_directory(Options.Out, Ec)) {
+    Err << "marbeck-cli: " << Out << " is a folder\n";
+    return false;
+  }
+  Files = std::make_unique<TFolderFiles>(
+      Options.Out.has_parent_path() ? Options.Out.parent_path() : std::filesystem::path("."));
+  std::string Error = Files->Error();
+  TWriteResult Made;
+  if (Files->Ok()) File = Files->Create(Options.Out.filename().string(), false, Made);
+  if (Files->Ok() && !File.Valid()) Error = Made.Error;
+  if (!Files->Ok() || !File.Valid() || !Manifest.Open(*Files, Error)) {
+    Err << "marbeck-cli: cannot write " << Out << ": " << Error << "\n";
+    return false;
+  }
+  return true;
 }
 
 std::unique_ptr<TBatchSink> MakeSink(const TSinkOptions& Options) {

@@ -37,22 +37,9 @@ public:
 
   bool Open(TManifest& Manifest, std::ostream& Err) override {
     const std::string Out = FOptions.Out.string();
-    for (const std::filesystem::path& Path : {FOptions.Out, FFolder / FManifestName}) {
-      std::error_code Ec;
-      if (!FOptions.Force && std::filesystem::exists(Path, Ec)) {
-        Err << kMe << Path.string() << " exists (--force replaces it)\n";
-        return false;
-      }
-    }
-    FFiles = std::make_unique<TFolderFiles>(FFolder);
-    std::string Error = FFiles->Error();
-    TWriteResult Made;
-    if (FFiles->Ok()) FPdf = FFiles->Create(FOptions.Out.filename().string(), false, Made);
-    if (FFiles->Ok() && !FPdf.Valid()) Error = Made.Error;
-    if (!FFiles->Ok() || !FPdf.Valid() || !Manifest.Open(*FFiles, Error)) {
-      Err << kMe << "cannot write " << Out << ": " << Error << "\n";
+    if (!OpenSingleFile(FOptions, {FOptions.Out, FFolder / FManifestName}, FFiles, FPdf, Manifest,
+                        Err))
       return false;
-    }
     if (!FDevice.open(FPdf.Fd(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
       Err << kMe << "cannot write " << Out << ": " << FDevice.errorString().toStdString() << "\n";
       return false;
@@ -82,9 +69,9 @@ public:
   }
 
   bool WantsGrid() const override { return true; }
-  void Store(TRowOutput& Row) override { (void)Row; }
+  void TakeOnWorker(TRowOutput& Row) override { (void)Row; }
 
-  void Append(TRowOutput& Row) override {
+  void TakeInRowOrder(TRowOutput& Row) override {
     if (FCell == FLayout.Columns * FLayout.Rows) {
       FWriter->newPage();
       FCell = 0;

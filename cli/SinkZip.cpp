@@ -116,6 +116,14 @@ bool WriteAt(int Fd, std::string_view Bytes, std::uint64_t Offset) {
   return true;
 }
 
+// What a worker made of a row for the archive: the entry's data, deflated or as it is.
+struct TPackedEntry final : TSinkData {
+  std::string Stored;
+  std::uint64_t Size = 0; // the entry's bytes before deflating
+  std::uint32_t Crc = 0;
+  bool Deflated = false;
+};
+
 class TZipSink final : public TBatchSink {
 public:
   explicit TZipSink(const TSinkOptions& Options)
@@ -127,27 +135,10 @@ public:
 
   bool Open(TManifest& Manifest, std::ostream& Err) override {
     const std::string Out = FOptions.Out.string();
-    std::error_code Ec;
-    if (!FOptions.Force && std::filesystem::exists(FOptions.Out, Ec)) {
-      Err << kMe << Out << " exists (--force replaces it)\n";
-      return false;
-    }
-    if (std::filesystem::is_directory(FOptions.Out, Ec)) {
-      Err << kMe << Out << " is a folder\n";
-      return false;
-    }
-    FFiles = std::make_unique<TFolderFiles>(FFolder);
-    std::string Error = FFiles->Error();
-    TWriteResult Made;
-    if (FFiles->Ok()) FSpool = FFiles->Create(FOptions.Out.filename().string(), false, Made);
-    if (FFiles->Ok() && !FSpool.Valid()) Error = Made.Error;
-    if (!FFiles->Ok() || !FSpool.Valid() || !Manifest.Open(*FFiles, Error)) {
-      Err << kMe << "cannot write " << Out << ": " << Error << "\n";
-      return false;
-    }
-    FTemp = (FFolder / TemporaryName(FOptions.Out.filename().string())).string();
+    if (!OpenSingleFile(FOptions, {FOptions.Out}, FFiles, FSpool, Manifest, Err)) return false;
+    FTempName = TemporaryName(FOptions.Out.filename().string());
     int Code = 0;
-    FArchive = zip_open(FTemp.c_str(), ZIP_CREATE | ZIP_EXCL, &Code);
+    FArchive = zip_open((FFolder / FTempName).c_str(), ZIP_CREATE | ZIP_EXCL, &Code);
     if (!FArchive) {
       zip_error_t E;
       zip_error_init_with_code(&E, Code);
@@ -159,44 +150,51 @@ public:
     return true;
   }
 
-  void Store(TRowOutput& Row) override {
+  void TakeOnWorker(TRowOutput& Row) override {
+    auto Entry = std::make_unique<TPackedEntry>();
     std::string& Bytes = Row.Picture.Bytes;
-    Row.Size = Bytes.size();
-    Row.Crc = static_cast<std::uint32_t>(
+    Entry->Size = Bytes.size();
+    Entry->Crc = static_cast<std::uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(Bytes.data()), static_cast<uInt>(Bytes.size())));
     // PNG is deflated already: stored, as anything that deflate would not make smaller.
     if (Row.Result.File.size() < 4 || !FormatOfPath(Row.Result.File) ||
         *FormatOfPath(Row.Result.File) != TOutputFormat::Png) {
       std::string Packed = Deflate(Bytes);
       if (!Packed.empty() && Packed.size() < Bytes.size()) {
-        Row.Stored = std::move(Packed);
-        Row.Deflated = true;
+        Entry->Stored = std::move(Packed);
+        Entry->Deflated = true;
       }
     }
-    if (!Row.Deflated) Row.Stored = std::move(Bytes);
+    if (!Entry->Deflated) Entry->Stored = std::move(Bytes);
+    Row.Kept = std::move(Entry);
   }
 
-  void Append(TRowOutput& Row) override {
+  void TakeInRowOrder(TRowOutput& Row) override {
     TRowResult& R = Row.Result;
+    if (!Row.Kept) {
+      R.Error = "internal error: " + R.File + " was not packed";
+      return;
+    }
+    TPackedEntry& Packed = static_cast<TPackedEntry&>(*Row.Kept);
     if (zip_name_locate(FArchive, R.File.c_str(), ZIP_FL_ENC_UTF_8) >= 0) {
       R.Error = R.File + " is in the archive already";
       return;
     }
-    if (!WriteAt(FSpool.Fd(), Row.Stored, FSpoolSize)) {
+    if (!WriteAt(FSpool.Fd(), Packed.Stored, FSpoolSize)) {
       R.Error = "cannot write " + R.File + ": " + std::strerror(errno);
       return;
     }
     TSpooled& E = FEntries.emplace_back();
     E.Fd = FSpool.Fd();
     E.Offset = FSpoolSize;
-    E.Length = Row.Stored.size();
-    E.Size = Row.Size;
-    E.Crc = Row.Crc;
+    E.Length = Packed.Stored.size();
+    E.Size = Packed.Size;
+    E.Crc = Packed.Crc;
     E.CrcKnown = true;
-    E.Deflated = Row.Deflated;
+    E.Deflated = Packed.Deflated;
     E.Time = FTime;
-    FSpoolSize += Row.Stored.size();
-    Row.Stored = std::string();
+    FSpoolSize += Packed.Stored.size();
+    Packed.Stored = std::string();
     if (!Add(R.File, E, E.Deflated ? ZIP_CM_DEFAULT : ZIP_CM_STORE))
       R.Error = "cannot add " + R.File + " to the archive: " + zip_strerror(FArchive);
   }
@@ -223,17 +221,15 @@ public:
     }
     FArchive = nullptr;
     // The archive reaches the disk, then takes its name (replacing one only with --force).
-    const int Written = ::open(FTemp.c_str(), O_RDONLY | O_CLOEXEC);
-    bool Ok = Written >= 0 && ::fsync(Written) == 0;
-    if (Written >= 0) ::close(Written);
-    const std::string Out = FOptions.Out.string();
-    if (Ok)
-      Ok = (FOptions.Force ? ::rename(FTemp.c_str(), Out.c_str())
-                           : ::renameat2(AT_FDCWD, FTemp.c_str(), AT_FDCWD, Out.c_str(),
-                                         RENAME_NOREPLACE)) == 0;
-    if (!Ok) {
-      Error = errno == EEXIST ? Out + " appeared during the batch" : std::strerror(errno);
-      ::unlink(FTemp.c_str());
+    TWriteResult Made;
+    TPendingFile Archive = FFiles->Adopt(FTempName, Made);
+    const TWriteResult Published =
+        Archive.Valid() ? FFiles->Publish(Archive, FOptions.Out.filename().string(), FOptions.Force,
+                                          /*Durable=*/true)
+                        : Made;
+    if (!Published.Ok) {
+      Error =
+          Published.Exists ? FOptions.Out.string() + " appeared during the batch" : Published.Error;
       return false;
     }
     const TWriteResult Synced = FFiles->SyncNames();
@@ -266,7 +262,7 @@ private:
   std::uint64_t FSpoolSize = 0;
   std::deque<TSpooled> FEntries; // where each entry's data is, until the archive is written
   zip_t* FArchive = nullptr;
-  std::string FTemp;
+  std::string FTempName; // the archive's name in FFolder until it is complete
   std::time_t FTime = 0;
 };
 

@@ -129,52 +129,8 @@ private:
   int FFd;
 };
 
-// A new file made by mkstemp from Pattern ("...XXXXXX"), removed again when the holder goes unless
-// Keep() says it now lives under another name.
-class TTemporaryFile {
-public:
-  explicit TTemporaryFile(std::string Pattern)
-      : FPath(std::move(Pattern)), FFile(::mkstemp(FPath.data())), FCreated(FFile.Valid()) {}
-  ~TTemporaryFile() {
-    FFile.Close();
-    if (FCreated) ::unlink(FPath.c_str());
-  }
-  TTemporaryFile(const TTemporaryFile&) = delete;
-  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-  bool Created() const { return FCreated; }
-  const std::string& Path() const { return FPath; }
-  TFileDescriptor& File() { return FFile; }
-  void Keep() { FCreated = false; }
-
-private:
-  std::string FPath;
-  TFileDescriptor FFile;
-  bool FCreated;
-};
-
 TReadResult ReadFailure(std::string Error) {
   return {std::nullopt, std::move(Error)};
-}
-
-TWriteResult WriteFailure(int Code) {
-  return {false, SystemError(Code)};
-}
-
-// The process's file-creation mask. Read from /proc where it is shown, because setting it to look
-// at it would, for a moment, change it for every thread.
-mode_t CurrentUmask() {
-  if (std::FILE* Status = std::fopen("/proc/self/status", "re")) {
-    char Line[256];
-    unsigned Mask = 0;
-    bool Found = false;
-    while (!Found && std::fgets(Line, sizeof Line, Status))
-      Found = std::sscanf(Line, "Umask: %o", &Mask) == 1;
-    std::fclose(Status);
-    if (Found) return static_cast<mode_t>(Mask);
-  }
-  const mode_t Mask = ::umask(0);
-  ::umask(Mask);
-  return Mask;
 }
 
 } // namespace
@@ -295,77 +251,4 @@ TReadResult ReadFileBytes(const std::filesystem::path& Path) {
       return ReadFailure(SystemError(EFBIG));
   }
   return {std::move(Bytes), {}};
-}
-
-TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
-                             bool OwnerOnly) {
-  TAtomicWrite How;
-  How.OwnerOnly = OwnerOnly;
-  return WriteFileAtomic(Path, Bytes, How);
-}
-
-TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
-                             const TAtomicWrite& How) {
-  const bool OwnerOnly = How.OwnerOnly;
-  // The temporary file lives beside the target, so the final rename stays inside one file system.
-  // Its name is the target's with ".XXXXXX" added (and "." before it for HiddenTemp), shortened
-  // first when the target's name is so long that the additions would pass the file system's
-  // 255-byte limit for one name.
-  std::string TempName = How.HiddenTemp ? "." : "";
-  TempName += Path.filename().string();
-  constexpr std::size_t MaxTempStem = 255 - 7;
-  if (TempName.size() > MaxTempStem) TempName.resize(MaxTempStem);
-  TTemporaryFile Temp((Path.parent_path() / (TempName + ".XXXXXX")).string());
-  if (!Temp.Created()) return WriteFailure(errno);
-
-  // mkstemp makes the file 0600; a normal file gets the mode a plain create would give it.
-  mode_t Mode = 0600;
-  if (!OwnerOnly) {
-    struct stat Existing {};
-    if (::stat(Path.c_str(), &Existing) == 0 && S_ISREG(Existing.st_mode)) {
-      Mode = Existing.st_mode & 07777;
-    } else {
-      Mode = 0666 & ~CurrentUmask();
-    }
-  }
-  if (::fchmod(Temp.File().Get(), Mode) != 0) return WriteFailure(errno);
-
-  const char* Data = Bytes.data();
-  std::size_t Left = Bytes.size();
-  while (Left > 0) {
-    const ssize_t N = ::write(Temp.File().Get(), Data, Left);
-    if (N < 0) {
-      if (errno == EINTR) continue;
-      return WriteFailure(errno);
-    }
-    Data += N;
-    Left -= static_cast<std::size_t>(N);
-  }
-  if (How.Durable && ::fsync(Temp.File().Get()) != 0) return WriteFailure(errno);
-  if (Temp.File().Close() != 0) return WriteFailure(errno);
-  if (How.Replace) {
-    if (::rename(Temp.Path().c_str(), Path.c_str()) != 0) return WriteFailure(errno);
-    Temp.Keep(); // it is the target now
-    return {true, {}};
-  }
-  // One step that fails when the target exists; on a file system without it a hard link, which
-  // refuses an existing target just as well (the temporary name then goes with Temp).
-  if (::renameat2(AT_FDCWD, Temp.Path().c_str(), AT_FDCWD, Path.c_str(), RENAME_NOREPLACE) == 0) {
-    Temp.Keep();
-    return {true, {}};
-  }
-  if (errno == EINVAL || errno == ENOSYS) {
-    if (::link(Temp.Path().c_str(), Path.c_str()) == 0) return {true, {}};
-  }
-  const int Code = errno;
-  TWriteResult Failed = WriteFailure(Code);
-  Failed.Exists = Code == EEXIST;
-  return Failed;
-}
-
-TWriteResult SyncFileSystem(const std::filesystem::path& Folder) {
-  const TFileDescriptor Dir(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!Dir.Valid()) return WriteFailure(errno);
-  if (::syncfs(Dir.Get()) != 0 || ::fsync(Dir.Get()) != 0) return WriteFailure(errno);
-  return {true, {}};
 }

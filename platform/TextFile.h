@@ -1,6 +1,9 @@
-// Text files: byte-order marks, the 8-bit code page (Windows-1252), CR LF line breaks,
-// and atomic writes.
+// Text files: byte-order marks, the 8-bit code page (Windows-1252), CR LF line breaks, and
+// whole-file reads; whole-file writes are the atomic writer's (platform/AtomicFile.h, included
+// here for the callers that read and write).
 #pragma once
+
+#include "platform/AtomicFile.h"
 
 #include <filesystem>
 #include <optional>
@@ -43,37 +46,6 @@ struct TReadResult {
   std::string Error;                // the system's error text when Bytes is empty
   bool Ok() const { return Bytes.has_value(); }
 };
-struct TWriteResult {
-  bool Ok = false;
-  std::string Error;   // the system's error text when !Ok
-  bool Exists = false; // a writer told not to replace found the target there
-};
-
 // Reads regular files of at most kMaxReadBytes only (no folder, pipe or device).
 inline constexpr long long kMaxReadBytes = 64LL * 1024 * 1024;
 TReadResult ReadFileBytes(const std::filesystem::path& Path);
-// Writes a temporary file in the target's folder and renames it over the target, so a failed
-// write leaves the previous file as it was and no temporary file behind. OwnerOnly gives the file
-// mode 0600.
-TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
-                             bool OwnerOnly = false);
-
-// The same writer with its choices spelled out, for callers that write many files.
-struct TAtomicWrite {
-  bool OwnerOnly = false;
-  // Durable: the data reaches the disk (fsync) before the rename. Without it a crash soon after
-  // may leave the target missing, empty or zero-filled (never another file's data);
-  // SyncFileSystem later makes a whole series of such writes durable at once.
-  bool Durable = true;
-  // Replace: an existing target is replaced. Without it the rename refuses an existing target,
-  // checked and done in one step so that two writers cannot both win; Exists is then set.
-  bool Replace = true;
-  // HiddenTemp: the temporary name is ".NAME.XXXXXX" instead of "NAME.XXXXXX", so that a writer of
-  // many files can tell what its killed predecessors left from anyone else's files.
-  bool HiddenTemp = false;
-};
-TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
-                             const TAtomicWrite& How);
-// Flushes every written file of the file system that holds Folder to the disk (syncfs), then
-// Folder's own entries (fsync).
-TWriteResult SyncFileSystem(const std::filesystem::path& Folder);

@@ -48,9 +48,11 @@ struct TCodeStyle {
   QRgb FinderDark() const { return FinderColor.value_or(Dark); }
   // Whether the picture needs more than one colour per module (shapes or a logo): then it is
   // painted at its final size rather than stretched from one pixel per module.
-  bool Shaped() const { return Shape != msSquare || FinderShape != fsSquare || Logo != nullptr; }
+  bool PaintedAtFinalSize() const {
+    return Shape != msSquare || FinderShape != fsSquare || Logo != nullptr;
+  }
   // Anything beyond the plain picture: the outputs that cannot draw it (the terminal) refuse it.
-  bool Designed() const { return Shaped() || FinderColor.has_value(); }
+  bool HasDesign() const { return PaintedAtFinalSize() || FinderColor.has_value(); }
 
   bool operator==(const TCodeStyle&) const = default;
 };

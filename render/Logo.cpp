@@ -1,6 +1,6 @@
 #include "render/Logo.h"
 
-#include "render/Scan.h"
+#include "render/PictureFile.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -35,7 +35,7 @@ struct TLogoLoad {
 };
 
 // Reads the logo at Path: PNG, JPEG or plain SVG, told apart by content (LooksLikeSvg in
-// render/Scan.h); a compressed SVG (.svgz) is refused. Refused with a reason: a missing or
+// render/PictureFile.h); a compressed SVG (.svgz) is refused. Refused with a reason: a missing or
 // unreadable file, one larger than kMaxLogoFileBytes, a bitmap wider or higher than kMaxLogoSide or
 // of more than kMaxLogoPixels, a damaged picture, an SVG without a size. Needs no display.
 TLogoLoad LoadLogo(const QString& Path);

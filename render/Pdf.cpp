@@ -15,7 +15,7 @@ void PaintCode(QPainter& Painter, const QRectF& Target, const TModuleGrid& Grid,
                const TCodeStyle& Style) {
   const int Side = Grid.Side;
   if (Side <= 0) return;
-  if (Style.Designed()) return PaintDesign(Painter, Target, Grid, Style, false);
+  if (Style.HasDesign()) return PaintDesign(Painter, Target, Grid, Style, false);
   Painter.save();
   Painter.setRenderHint(QPainter::Antialiasing, false);
   Painter.setPen(Qt::NoPen);

@@ -106,7 +106,7 @@ QImage RenderModules(const TModuleGrid& Grid, const TCodeStyle& Style) {
 }
 
 QImage RenderRaster(const TModuleGrid& Grid, const TCodeStyle& Style, int Side) {
-  if (!Style.Shaped()) return StretchNearest(RenderModules(Grid, Style), Side, Side);
+  if (!Style.PaintedAtFinalSize()) return StretchNearest(RenderModules(Grid, Style), Side, Side);
   if (Side <= 0 || Grid.Side <= 0) return QImage();
   QImage Picture(Side, Side, QImage::Format_RGB32);
   if (Picture.isNull()) return QImage(); // too large to hold

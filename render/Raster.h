@@ -13,7 +13,7 @@
 // Style.Light, the dark modules of the finder patterns in Style.FinderColor when it is set; with
 // Style.Frame the corner marks of DrawFrameMarks in Style.FrameColor on the outermost ring.
 // Format_RGB32, Grid.Side x Grid.Side; an empty grid gives a null image. The module shape and the
-// logo are not drawn here: a shaped style (TCodeStyle::Shaped) needs RenderRaster.
+// logo are not drawn here: a shaped style (TCodeStyle::PaintedAtFinalSize) needs RenderRaster.
 QImage RenderModules(const TModuleGrid& Grid, const TCodeStyle& Style);
 
 // The picture at Side x Side pixels. A style that is not shaped: RenderModules' picture stretched

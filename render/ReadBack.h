@@ -13,16 +13,6 @@
 #include <string>
 #include <vector>
 
-// The grey each pixel becomes: the sRGB grey with the pixel's WCAG 2 relative luminance (see
-// render/Contrast.h), i.e. round(255 * E(L)) where E is the sRGB transfer function (IEC
-// 61966-2-1) that turns a linear value back into an 8-bit level. A grey pixel keeps its level, and
-// a colour of lower relative luminance never turns into a lighter grey, so a code that ContrastOf
-// does not call inverted is never inverted in grey. Alpha is ignored (every pixel counts as
-// opaque).
-unsigned char GreyOf(QRgb Colour);
-// The picture in grey (GreyOf of every pixel), row by row, one byte a pixel.
-std::vector<unsigned char> GreyPicture(const QImage& Picture);
-
 enum class TReadBackResult {
   Exact,        // one QR symbol found, and its bytes are Expected
   OtherBytes,   // a QR symbol found with other bytes (or more than one symbol found)
@@ -42,19 +32,37 @@ struct TReadBack {
 // of unequal width, it may find nothing in a large symbol.
 TReadBack ReadBack(const QImage& Picture, const std::string& Expected);
 
-// The verdict on one picture of a code drawn in Style.
-struct TVerdict {
-  bool Verified = false;
-  // Empty when verified, otherwise the first reason that applies, in this order:
-  //   "contrast 1.07 : 1"      the ratio of Style.Dark and Style.Light is below 3 : 1 (shown cut
-  //                            to two decimals, never rounded up, so 2.996 shows as 2.99)
-  //   "inverted colours"       the dark modules are lighter than the light ones
-  //   "finder contrast 1.50 : 1", "inverted finder colour"
-  //                            the same two checks for Style.FinderColor, when it is set
-  //   "read back other bytes"  zbar read a symbol that does not carry Expected
-  //   "nothing found"          zbar found no symbol
-  std::string Reason;
+// What the verdict on one picture found: the first that applies, in this order.
+enum class TVerdictKind {
+  WeakContrast,       // the ratio of Style.Dark and Style.Light is below MinimumContrast
+  Inverted,           // the dark modules are lighter than the light ones
+  WeakFinderContrast, // Style.FinderColor against Style.Light is below MinimumContrast
+  InvertedFinder,     // Style.FinderColor is lighter than Style.Light
+  OtherBytes,         // zbar read a symbol that does not carry Expected (or more than one)
+  NothingFound,       // zbar found no symbol
+  OutOfMemory,        // the check could not be made: the pictures did not fit in memory
+  Exact,              // the colours pass and the picture reads back exactly Expected
 };
+
+// The verdict on one picture of a code drawn in Style. Callers decide by Kind; Reason is for
+// people and may be reworded.
+struct TVerdict {
+  TVerdictKind Kind = TVerdictKind::NothingFound;
+  // Empty when verified, otherwise, by Kind:
+  //   WeakContrast        "contrast 1.07 : 1" (shown cut to two decimals, never rounded up, so
+  //                       2.996 shows as 2.99)
+  //   Inverted            "inverted colours"
+  //   WeakFinderContrast  "finder contrast 1.50 : 1"
+  //   InvertedFinder      "inverted finder colour"
+  //   OtherBytes          "read back other bytes"
+  //   NothingFound        "nothing found"
+  //   OutOfMemory         "the check ran out of memory"
+  std::string Reason;
+  bool Verified() const { return Kind == TVerdictKind::Exact; }
+};
+
+// The verdict of a check that could not be made for want of memory.
+TVerdict OutOfMemoryVerdict();
 
 // The minimum contrast ratio a verified code needs.
 inline constexpr double MinimumContrast = 3.0;

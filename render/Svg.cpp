@@ -276,7 +276,8 @@ std::string RenderSvg(const TModuleGrid& Grid, const TCodeStyle& Style, double M
   Out += ' ';
   AppendInt(Out, Side);
   // Round shapes are left smooth; squares keep sharp edges.
-  Out += Style.Shaped() ? "\">\n<title>" : "\" shape-rendering=\"crispEdges\">\n<title>";
+  Out +=
+      Style.PaintedAtFinalSize() ? "\">\n<title>" : "\" shape-rendering=\"crispEdges\">\n<title>";
   AppendEscaped(Out, TitleUtf8);
   Out += "</title>\n<rect width=\"";
   AppendInt(Out, Side);
@@ -286,7 +287,7 @@ std::string RenderSvg(const TModuleGrid& Grid, const TCodeStyle& Style, double M
   AppendColour(Out, Style.Light);
   Out += "\"/>\n";
 
-  if (Style.Designed()) {
+  if (Style.HasDesign()) {
     AppendDesign(Out, Grid, Style);
   } else {
     AppendPlainDarkPath(Out, Grid, Style);

@@ -228,6 +228,55 @@ TEST(CliBatchZip, TheArchiveHoldsTheFolderBatchsFiles) {
     EXPECT_FALSE(E.path().filename().string().starts_with(".codes.zip")) << E.path();
 }
 
+// ---- a file system without RENAME_NOREPLACE ----
+
+// Some network and FUSE file systems refuse the flag that publishes a file without replacing
+// one (the refuse_noreplace shim plays such a file system). Every output still appears whole
+// under its name: a single code, a folder batch and its manifest, a ZIP archive and a label
+// sheet, whether files are made nameless or under temporary names; and nothing else is left.
+TEST(CliOutputs, EveryOutputSurvivesAFileSystemWithoutNoReplace) {
+  for (const char* Fallback : {"0", "1"}) {
+    SCOPED_TRACE(Fallback);
+    TTempFolder Folder;
+    WriteFile(Folder.Path() / "in.csv", "kind,url\nurl,https://example.org/a\n"
+                                        "url,https://example.org/b\nurl,https://example.org/c\n");
+    const std::string Env = std::string("env -u DISPLAY -u QT_QPA_PLATFORM LD_PRELOAD=") +
+                            ShellQuote(MARBECK_REFUSE_NOREPLACE) +
+                            " MARBECK_NO_TMPFILE=" + Fallback + " MARBECK_REFUSED_LOG=.refused " +
+                            ShellQuote(MARBECK_CLI);
+    for (const char* Args :
+         {" url https://example.org/one -o one.png", " batch in.csv --out dir",
+          " batch in.csv --out codes.zip", " batch in.csv --out sheet.pdf --sheet A4 --grid 3x4"})
+      ASSERT_TRUE(Shell(Folder.Path(), Env + Args)) << Args;
+    EXPECT_FALSE(ReadFile(Folder.Path() / ".refused").empty()) << "the shim refused nothing";
+
+    EXPECT_EQ(DecodeFile(Folder.Path() / "one.png"), "https://example.org/one");
+    const std::vector<TManifestRow> Rows = ReadManifest(Folder.Path() / "dir");
+    ASSERT_EQ(Rows.size(), 3u);
+    for (const TManifestRow& R : Rows)
+      EXPECT_EQ(DecodeFile(Folder.Path() / "dir" / R.File),
+                "https://example.org/" +
+                    std::string(1, static_cast<char>('a' + std::stoi(R.Row) - 1)));
+    ASSERT_TRUE(Shell(Folder.Path(), "unzip -tq codes.zip && unzip -q codes.zip -d ex"));
+    EXPECT_TRUE(Contents(Folder.Path() / "ex") == Contents(Folder.Path() / "dir"));
+    const std::optional<std::string> Info = Shell(Folder.Path(), "pdfinfo sheet.pdf");
+    ASSERT_TRUE(Info);
+    const std::size_t Pages = Info->find("Pages:");
+    ASSERT_NE(Pages, std::string::npos) << *Info;
+    EXPECT_EQ(std::stoi(Info->substr(Pages + 6)), 1) << *Info;
+    EXPECT_TRUE(ReadFile(Folder.Path() / "sheet.pdf").ends_with("%%EOF\n"));
+    EXPECT_EQ(ReadManifestText(ReadFile(Folder.Path() / "sheet.manifest.csv")).size(), 3u);
+
+    std::set<std::string> Left;
+    for (const fs::path& Place : {Folder.Path(), Folder.Path() / "dir"})
+      for (const auto& E : fs::directory_iterator(Place))
+        if (E.path().filename().string().starts_with(".") && E.path().filename() != ".shell" &&
+            E.path().filename() != ".refused")
+          Left.insert(E.path().filename().string());
+    EXPECT_TRUE(Left.empty()) << *Left.begin();
+  }
+}
+
 // ---- label sheets ----
 
 // The layout a test expects: A4 or letter, COLS x ROWS cells within the default margins and gaps

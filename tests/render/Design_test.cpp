@@ -134,7 +134,7 @@ TEST(DesignReadBack, TwentyPercentLogoAtLevelHReadsBack) {
       ASSERT_EQ(Code.Version, Version);
       EXPECT_EQ(ReadAt4(Code, Style), TReadBackResult::Exact);
       EXPECT_TRUE(
-          Verify(RenderRaster(Code.Grid, Style, Code.Grid.Side * 4), Code.Bytes, Style).Verified);
+          Verify(RenderRaster(Code.Grid, Style, Code.Grid.Side * 4), Code.Bytes, Style).Verified());
     }
   }
 }
@@ -147,11 +147,11 @@ TEST(DesignReadBack, ThirtyPercentLogoFailsAtLevelLAndScansAtLevelH) {
   const TCode Low = MakeCode(Text, qrAuto, Style, ecL);
   const TVerdict LowVerdict =
       Verify(RenderRaster(Low.Grid, Style, Low.Grid.Side * 4), Low.Bytes, Style);
-  EXPECT_FALSE(LowVerdict.Verified);
+  EXPECT_FALSE(LowVerdict.Verified());
   EXPECT_NE(LowVerdict.Reason, "");
   const TCode High = MakeCode(Text, qrAuto, Style, ecH);
   EXPECT_TRUE(
-      Verify(RenderRaster(High.Grid, Style, High.Grid.Side * 4), High.Bytes, Style).Verified);
+      Verify(RenderRaster(High.Grid, Style, High.Grid.Side * 4), High.Bytes, Style).Verified());
 }
 
 // The pad: centred on whole modules, one module wider than the logo on every side, the modules
@@ -198,10 +198,17 @@ TEST(DesignColours, FinderColourIsDrawnAndChecked) {
   Style.Shape = msDots;
   const QImage Dots = RenderRaster(Code.Grid, Style, Code.Grid.Side * 10);
   EXPECT_EQ(Dots.pixel((Q + 3) * 10 + 5, (Q + 3) * 10 + 5), 0xffc00000u);
-  EXPECT_TRUE(Verify(Dots, Code.Bytes, Style).Verified);
+  EXPECT_TRUE(Verify(Dots, Code.Bytes, Style).Verified());
 
   Style.FinderColor = qRgb(0xe0, 0xe0, 0x80); // pale yellow on white
   EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Reason, "finder contrast 1.38 : 1");
+  EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Kind, TVerdictKind::WeakFinderContrast);
+  // White finders on mid grey (#808080, 3.95 : 1): enough contrast, but lighter than the light.
+  Style.Light = qRgb(0x80, 0x80, 0x80);
+  Style.Dark = qRgb(0x00, 0x00, 0x00);
+  Style.FinderColor = qRgb(0xff, 0xff, 0xff);
+  EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Reason, "inverted finder colour");
+  EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Kind, TVerdictKind::InvertedFinder);
   Style.Light = qRgb(0x00, 0x00, 0x00);
   Style.Dark = qRgb(0x00, 0x00, 0x00);
   Style.FinderColor.reset();

@@ -3,6 +3,7 @@
 // must be refused however cleanly zbar reads them.
 #include "encoder/QRCodeSymbol.h"
 #include "render/Code.h"
+#include "render/Grey.h"
 #include "render/Raster.h"
 #include "render/ReadBack.h"
 
@@ -140,7 +141,7 @@ TEST_P(ReadableStyle, ReadsBackExactlyAndIsVerified) {
   EXPECT_EQ(Read.Result, TReadBackResult::Exact);
   EXPECT_EQ(Read.Bytes, Code.Expected);
   const TVerdict Verdict = Verify(Picture, Code.Expected, Case.Style);
-  EXPECT_TRUE(Verdict.Verified);
+  EXPECT_TRUE(Verdict.Verified());
   EXPECT_EQ(Verdict.Reason, "");
 }
 
@@ -159,6 +160,7 @@ struct TRefusedCase {
   std::string Name;
   TCodeStyle Style;
   std::string Reason;
+  TVerdictKind Kind;
 };
 
 void PrintTo(const TRefusedCase& Case, std::ostream* Os) {
@@ -174,8 +176,9 @@ TEST_P(RefusedStyle, IsNotVerifiedForItsColours) {
   const QImage Picture = PaintCode(Code.Symbol, Case.Style, 800);
 
   const TVerdict Verdict = Verify(Picture, Code.Expected, Case.Style);
-  EXPECT_FALSE(Verdict.Verified);
+  EXPECT_FALSE(Verdict.Verified());
   EXPECT_EQ(Verdict.Reason, Case.Reason);
+  EXPECT_EQ(Verdict.Kind, Case.Kind);
 }
 
 // Yellow on white: WCAG 2 luminance 0.9278 against 1, ratio 1.05 / 0.9778 = 1.0738. CSS
@@ -185,11 +188,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Combine(
         testing::Values(
             TRefusedCase{"YellowOnWhite", Colours(qRgb(255, 255, 0), qRgb(255, 255, 255)),
-                         "contrast 1.07 : 1"},
+                         "contrast 1.07 : 1", TVerdictKind::WeakContrast},
             TRefusedCase{"LightGreyOnWhite", Colours(qRgb(0xD3, 0xD3, 0xD3), qRgb(255, 255, 255)),
-                         "contrast 1.49 : 1"},
+                         "contrast 1.49 : 1", TVerdictKind::WeakContrast},
             TRefusedCase{"WhiteOnBlack", Colours(qRgb(255, 255, 255), qRgb(0, 0, 0)),
-                         "inverted colours"}),
+                         "inverted colours", TVerdictKind::Inverted}),
         testing::Values(1, 10, 40)),
     [](const testing::TestParamInfo<RefusedStyle::ParamType>& Info) {
       return std::get<0>(Info.param).Name + "_V" + std::to_string(std::get<1>(Info.param));
@@ -318,18 +321,20 @@ TEST(Verify, GivesTheFirstReasonThatApplies) {
   TCodeStyle Style;
 
   EXPECT_EQ(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Reason, "");
-  EXPECT_TRUE(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Verified);
-  EXPECT_EQ(Verify(PictureOf(Text, qrAuto, Style), "https://example.org/other", Style).Reason,
-            "read back other bytes");
+  EXPECT_TRUE(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Verified());
+  const TVerdict Other = Verify(PictureOf(Text, qrAuto, Style), "https://example.org/other", Style);
+  EXPECT_EQ(Other.Reason, "read back other bytes");
+  EXPECT_EQ(Other.Kind, TVerdictKind::OtherBytes);
   QImage Blank(300, 300, QImage::Format_RGB32);
   Blank.fill(Qt::white);
   EXPECT_EQ(Verify(Blank, Bytes, Style).Reason, "nothing found");
+  EXPECT_EQ(Verify(Blank, Bytes, Style).Kind, TVerdictKind::NothingFound);
 
   Style.Dark = qRgb(0x94, 0x94, 0x94);
-  EXPECT_TRUE(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Verified);
+  EXPECT_TRUE(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Verified());
   Style.Dark = qRgb(0x95, 0x95, 0x95);
   const TVerdict JustBelow = Verify(PictureOf(Text, qrAuto, Style), Bytes, Style);
-  EXPECT_FALSE(JustBelow.Verified);
+  EXPECT_FALSE(JustBelow.Verified());
   EXPECT_EQ(JustBelow.Reason, "contrast 2.99 : 1");
 
   // Inverted and too faint (white on #EEEEEE, 1.16 : 1): the contrast is named first.
@@ -352,6 +357,7 @@ TEST(Verify, GivesTheFirstReasonThatApplies) {
   // The colours are judged before the picture: a blank picture in refused colours names them.
   Style.Light = qRgb(0, 0, 0);
   EXPECT_EQ(Verify(Blank, Bytes, Style).Reason, "inverted colours");
+  EXPECT_EQ(Verify(Blank, Bytes, Style).Kind, TVerdictKind::Inverted);
 }
 
 } // namespace

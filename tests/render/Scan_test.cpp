@@ -1,6 +1,7 @@
 // Finding codes in pictures other encoders made (the qrencode command and segno): the exact bytes
 // whatever their encoding, the version as the encoder chose it, several codes in one picture, a
 // code photographed (turned, scaled down, on a textured background) and pictures without one.
+#include "render/PictureFile.h"
 #include "render/Scan.h"
 #include "support/OutsideReaders.h"
 

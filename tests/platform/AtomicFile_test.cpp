@@ -1,9 +1,12 @@
-// Files made nameless and linked into place, and the temporary-name fallback: the same files,
-// the no-replace rule, replacing that keeps the old file's permissions, and nothing left behind
-// by a file that never got its name.
-#include "platform/FolderFiles.h"
+// The atomic writer: files made nameless and linked into place, and the temporary-name fallback:
+// the same files, the no-replace rule, replacing that keeps the old file's permissions, and
+// nothing left behind by a file that never got its name. Run a second time on a file system
+// without RENAME_NOREPLACE (the refuse_noreplace shim, see CMakeLists.txt).
+#include "platform/AtomicFile.h"
 #include "support/TempFolder.h"
 
+#include <cstring>
+#include <dlfcn.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
@@ -103,6 +106,66 @@ TEST(FolderFilesOpen, AMissingFolderIsAnError) {
   const TFolderFiles Files(Folder.Path() / "missing");
   EXPECT_FALSE(Files.Ok());
   EXPECT_FALSE(Files.Error().empty());
+}
+
+// A file another library wrote under a temporary name is published like any other, or removed.
+TEST(AtomicWriter, AnAdoptedFileIsPublishedOrRemoved) {
+  TTempFolder Folder;
+  const TFolderFiles Files(Folder.Path());
+  for (const bool Replace : {false, true}) {
+    SCOPED_TRACE(Replace);
+    std::ofstream(Folder.Path() / "codes.zip") << "old";
+    const std::string Temp = TemporaryName("codes.zip");
+    std::ofstream(Folder.Path() / Temp) << "archive";
+    TWriteResult Error;
+    TPendingFile Archive = Files.Adopt(Temp, Error);
+    ASSERT_TRUE(Archive.Valid()) << Error.Error;
+    const TWriteResult Published = Files.Publish(Archive, "codes.zip", Replace, true);
+    EXPECT_EQ(Published.Ok, Replace);
+    EXPECT_EQ(Published.Exists, !Replace);
+    EXPECT_EQ(ReadAll(Folder.Path() / "codes.zip"), Replace ? "archive" : "old");
+    EXPECT_EQ(Names(Folder.Path()), std::set<std::string>{"codes.zip"});
+  }
+  TWriteResult Error;
+  EXPECT_FALSE(Files.Adopt(".missing.AAAAAA", Error).Valid());
+  EXPECT_EQ(Error.Error, std::strerror(ENOENT));
+}
+
+// An owner-only file (a Wi-Fi key, the settings) stays owner-only when it replaces a file that
+// others could read.
+TEST(AtomicWriter, OwnerOnlyIsKeptWhenReplacing) {
+  TTempFolder Folder;
+  const fs::path Path = Folder.Path() / "network.wifi";
+  ASSERT_TRUE(WriteFileAtomic(Path, "open").Ok);
+  ASSERT_EQ(::chmod(Path.c_str(), 0644), 0);
+  ASSERT_TRUE(WriteFileAtomic(Path, "key", /*OwnerOnly=*/true).Ok);
+  struct stat St {};
+  ASSERT_EQ(::stat(Path.c_str(), &St), 0);
+  EXPECT_EQ(St.st_mode & 0777, 0600u);
+  EXPECT_EQ(ReadAll(Path), "key");
+}
+
+// Where the file system refuses RENAME_NOREPLACE, files still appear whole under their names,
+// an existing one is still refused, and no temporary name is left. Only meaningful with the
+// shim loaded, which counts what it refused.
+TEST(AtomicWriter, AFileSystemWithoutNoReplaceStillGetsEveryFile) {
+  using TCount = int (*)();
+  const auto Refused = reinterpret_cast<TCount>(::dlsym(RTLD_DEFAULT, "MarbeckRefusedRenames"));
+  if (!Refused) GTEST_SKIP() << "runs under the refuse_noreplace shim (platform_no_noreplace)";
+  AllowNamelessFiles(false); // the temporary-name path, which is the one that renames
+  TTempFolder Folder;
+  TAtomicWrite Keep;
+  Keep.Replace = false;
+  const int Before = Refused();
+  ASSERT_TRUE(WriteFileAtomic(Folder.Path() / "a.txt", "first", Keep).Ok);
+  const TWriteResult Again = WriteFileAtomic(Folder.Path() / "a.txt", "second", Keep);
+  EXPECT_TRUE(Again.Exists);
+  ASSERT_TRUE(WriteFileAtomic(Folder.Path() / "b.txt", std::string(300000, 'b'), Keep).Ok);
+  AllowNamelessFiles(true);
+  EXPECT_GE(Refused() - Before, 3);
+  EXPECT_EQ(ReadAll(Folder.Path() / "a.txt"), "first");
+  EXPECT_EQ(ReadAll(Folder.Path() / "b.txt"), std::string(300000, 'b'));
+  EXPECT_EQ(Names(Folder.Path()), (std::set<std::string>{"a.txt", "b.txt"}));
 }
 
 } // namespace

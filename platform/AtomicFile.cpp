@@ -1,4 +1,4 @@
-#include "platform/FolderFiles.h"
+#include "platform/AtomicFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -48,7 +48,7 @@ void AllowNamelessFiles(bool Allow) {
 
 TPendingFile::TPendingFile(TPendingFile&& Other) noexcept
     : FDirFd(Other.FDirFd), FFd(std::exchange(Other.FFd, -1)),
-      FTempName(std::move(Other.FTempName)) {
+      FTempName(std::move(Other.FTempName)), FOwnerOnly(Other.FOwnerOnly) {
   Other.FTempName.clear();
 }
 
@@ -58,6 +58,7 @@ TPendingFile& TPendingFile::operator=(TPendingFile&& Other) noexcept {
     FDirFd = Other.FDirFd;
     FFd = std::exchange(Other.FFd, -1);
     FTempName = std::move(Other.FTempName);
+    FOwnerOnly = Other.FOwnerOnly;
     Other.FTempName.clear();
   }
   return *this;
@@ -115,6 +116,7 @@ TPendingFile TFolderFiles::Create(std::string_view Hint, bool OwnerOnly,
                                   TWriteResult& Error) const {
   TPendingFile File;
   File.FDirFd = FDirFd;
+  File.FOwnerOnly = OwnerOnly;
   // The mode a plain create gives (the umask applies), or the owner's alone.
   const mode_t Mode = OwnerOnly ? 0600 : 0666;
   if (FNameless) {
@@ -133,6 +135,28 @@ TPendingFile TFolderFiles::Create(std::string_view Hint, bool OwnerOnly,
   return File;
 }
 
+TPendingFile TFolderFiles::Adopt(std::string_view TempName, TWriteResult& Error) const {
+  TPendingFile File;
+  File.FDirFd = FDirFd;
+  File.FTempName = std::string(TempName);
+  // Read-only is enough: the descriptor serves fsync and fchmod.
+  File.FFd = ::openat(FDirFd, File.FTempName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (!File.Valid()) {
+    Error = Failure(errno);
+    File.Discard();
+  }
+  return File;
+}
+
+namespace {
+
+// Whether renameat2 failed because the file system does not know the flag it was given.
+bool FlagRefused(int Code) {
+  return Code == EINVAL || Code == ENOSYS || Code == EOPNOTSUPP;
+}
+
+} // namespace
+
 TWriteResult TFolderFiles::Publish(TPendingFile& File, std::string_view NameView, bool Replace,
                                    bool Durable) const {
   const std::string Name(NameView);
@@ -144,7 +168,7 @@ TWriteResult TFolderFiles::Publish(TPendingFile& File, std::string_view NameView
   };
   if (!File.Valid()) return Fail(EBADF);
   if (Durable && ::fsync(File.FFd) != 0) return Fail(errno);
-  if (Replace) {
+  if (Replace && !File.FOwnerOnly) {
     // The file replaced keeps its permissions, as an editor's save keeps them.
     struct stat Old {};
     if (::fstatat(FDirFd, Name.c_str(), &Old, 0) == 0 && S_ISREG(Old.st_mode) &&
@@ -152,7 +176,7 @@ TWriteResult TFolderFiles::Publish(TPendingFile& File, std::string_view NameView
       return Fail(errno);
   }
 
-  if (FNameless) {
+  if (File.FTempName.empty()) { // nameless
     const std::string Source = ProcName(File.FFd);
     if (!Replace) {
       if (::linkat(AT_FDCWD, Source.c_str(), FDirFd, Name.c_str(), AT_SYMLINK_FOLLOW) != 0)
@@ -178,7 +202,7 @@ TWriteResult TFolderFiles::Publish(TPendingFile& File, std::string_view NameView
   } else if (::renameat2(FDirFd, File.FTempName.c_str(), FDirFd, Name.c_str(), RENAME_NOREPLACE) !=
              0) {
     // A file system without the flag: a hard link refuses an existing target just as well.
-    if ((errno != EINVAL && errno != ENOSYS) ||
+    if (!FlagRefused(errno) ||
         ::linkat(FDirFd, File.FTempName.c_str(), FDirFd, Name.c_str(), 0) != 0)
       return Fail(errno);
     File.Discard(); // the temporary name goes; the file keeps its new one
@@ -203,4 +227,30 @@ TWriteResult TFolderFiles::Write(std::string_view Name, std::string_view Bytes,
     return {false, std::strerror(Code)};
   }
   return Publish(File, Name, How.Replace, How.Durable);
+}
+
+// ---- single files ----
+
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             bool OwnerOnly) {
+  TAtomicWrite How;
+  How.OwnerOnly = OwnerOnly;
+  return WriteFileAtomic(Path, Bytes, How);
+}
+
+TWriteResult WriteFileAtomic(const std::filesystem::path& Path, std::string_view Bytes,
+                             const TAtomicWrite& How) {
+  const TFolderFiles Folder(Path.has_parent_path() ? Path.parent_path()
+                                                   : std::filesystem::path("."));
+  if (!Folder.Ok()) return {false, Folder.Error()};
+  return Folder.Write(Path.filename().string(), Bytes, How);
+}
+
+TWriteResult SyncFileSystem(const std::filesystem::path& Folder) {
+  const int Dir = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (Dir < 0) return Failure(errno);
+  const bool Ok = ::syncfs(Dir) == 0 && ::fsync(Dir) == 0;
+  const int Code = errno;
+  ::close(Dir);
+  return Ok ? TWriteResult{true, {}} : Failure(Code);
 }

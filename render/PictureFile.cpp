@@ -1,0 +1,61 @@
+#include "render/PictureFile.h"
+
+#include "render/Grey.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <algorithm>
+#include <cmath>
+
+bool LooksLikeSvg(const QByteArray& Bytes) {
+  if (Bytes.startsWith("\x1f\x8b")) return true; // gzip: an .svgz (no other format read is gzip)
+  const QByteArray Head = Bytes.left(4096).trimmed();
+  return Head.startsWith("<") && (Head.contains("<svg") || Head.contains("<!DOCTYPE svg"));
+}
+
+TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
+  TPictureRead Result;
+  if (Bytes.isEmpty()) {
+    Result.Error = "the file is empty";
+    return Result;
+  }
+  if (LooksLikeSvg(Bytes)) {
+    QSvgRenderer Renderer(Bytes);
+    const QSizeF Size = Renderer.viewBoxF().size();
+    if (!Renderer.isValid() || Size.isEmpty()) {
+      Result.Error = "not a picture that can be read (the SVG is malformed)";
+      return Result;
+    }
+    const double Scale = kSvgPictureSide / std::max(Size.width(), Size.height());
+    const QSize Pixels(std::max(1, static_cast<int>(std::lround(Size.width() * Scale))),
+                       std::max(1, static_cast<int>(std::lround(Size.height() * Scale))));
+    QImage Picture(Pixels, QImage::Format_RGB32);
+    Picture.fill(Qt::white);
+    QPainter Painter(&Picture);
+    Renderer.render(&Painter);
+    Painter.end();
+    Result.Picture = Picture;
+    return Result;
+  }
+  QBuffer Buffer;
+  Buffer.setData(Bytes);
+  Buffer.open(QIODevice::ReadOnly);
+  QImageReader Reader(&Buffer);
+  Reader.setAutoTransform(true); // a photo's orientation as its camera noted it
+  const QImage Picture = Reader.read();
+  if (Picture.isNull()) {
+    Result.Error = "not a picture that can be read (" + Reader.errorString().toStdString() + ")";
+    return Result;
+  }
+  Result.Picture = OnWhite(Picture);
+  return Result;
+}
+
+TPictureRead ReadPictureFile(const std::filesystem::path& Path) {
+  const TReadResult Read = ReadFileBytes(Path);
+  if (!Read.Ok()) return TPictureRead{QImage(), Read.Error};
+  return ReadPictureBytes(
+      QByteArray(Read.Bytes->data(), static_cast<qsizetype>(Read.Bytes->size())));
+}

@@ -1,0 +1,35 @@
+// Reading picture files to look for codes in: which formats are read, how an SVG document is told
+// apart from the bitmap formats, and how large a file may be. The picture comes back as it would
+// be shown (transparent parts laid on white); finding the codes in it is render/Scan.h's part.
+// QtGui and QtSvg; needs no display; safe from any thread.
+#pragma once
+
+#include "platform/TextFile.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <filesystem>
+#include <string>
+
+struct TPictureRead {
+  QImage Picture;    // null when the picture could not be read
+  std::string Error; // why, when Picture is null
+};
+
+// The largest picture file read: the limit of every whole-file read (platform/TextFile.h).
+inline constexpr long long kMaxPictureFileBytes = kMaxReadBytes;
+// The longer side, in pixels, that an SVG picture is drawn at to be scanned.
+inline constexpr int kSvgPictureSide = 1200;
+
+// Whether Bytes look like an SVG document (plain text starting with markup that names <svg>) or
+// a gzip-compressed one (.svgz), which Qt's SVG renderer reads: the other picture formats are
+// left to Qt's image readers. Logo files are told apart the same way (render/Logo.h).
+bool LooksLikeSvg(const QByteArray& Bytes);
+
+// A picture from its bytes: PNG, JPEG, BMP, GIF (the first frame) and the other formats Qt's
+// image readers know, or SVG (plain or gzip-compressed) drawn by Qt's SVG renderer with its
+// longer side kSvgPictureSide pixels. A picture with transparent parts is laid on white, as it
+// would be shown, so that a code drawn on nothing still reads.
+TPictureRead ReadPictureBytes(const QByteArray& Bytes);
+// The same from a file, at most kMaxPictureFileBytes, a regular file only.
+TPictureRead ReadPictureFile(const std::filesystem::path& Path);
