@@ -27,6 +27,15 @@ inline std::u16string ToUtf16(const QString& Text) {
   return Text.toStdU16String();
 }
 
+// Appends Note to the notes under the preview as a sentence of its own: after ". ", or after a
+// blank when the notes end with their own full stop.
+inline void AppendNote(QString& Notes, const QString& Note) {
+  if (Note.isEmpty()) return;
+  if (!Notes.isEmpty())
+    Notes += Notes.endsWith(QLatin1Char('.')) ? QStringLiteral(" ") : QStringLiteral(". ");
+  Notes += Note;
+}
+
 // Sets the colour of one role in Widget's own palette.
 inline void SetTextColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color) {
   QPalette Palette = Widget->palette();

@@ -318,7 +318,7 @@ TQRCodeEncoding TForm1::EncodingForPayload(const std::u16string& Payload) const 
   // A payment record declares its bytes UTF-8 (charset 1); another choice would change them.
   if (Page == 9) return qrUTF8NoBOM;
   // vCard 4.0 and iCalendar are UTF-8 by their standards; a text message is sent as UTF-8.
-  return Page == 3 || Page == 6 || Page == 8 ? VCardEncoding(Chosen, Payload) : Chosen;
+  return Page == 0 ? Chosen : RecordEncoding(Chosen, Payload, Page == 3 || Page == 6 || Page == 8);
 }
 
 void TForm1::CreateCodeBtnClick() {
@@ -337,36 +337,73 @@ void TForm1::CreateCodeBtnClick() {
   ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
   Image1->resize(Side, Side);
   // A shaped code is painted at the zoom (its dots and curves need the pixels); a plain one at
-  // one pixel a module, stretched by the picture box.
+  // one pixel a module, stretched by the picture box. Without a symbol there is nothing to frame.
+  TCodeStyle Painted = Style;
+  Painted.Frame = Painted.Frame && Code.Version > 0;
   Image1->SetPicture(Style.PaintedAtFinalSize()
-                         ? RenderRaster(Code.Grid, Style, std::max(Side, ScrollBar1->value()))
-                         : RenderModules(Code.Grid, Style));
+                         ? RenderRaster(Code.Grid, Painted, std::max(Side, ScrollBar1->value()))
+                         : RenderModules(Code.Grid, Painted));
   FLastCode = std::move(Code);
-  FLastStyle = Style;
+  FLastStyle = Painted;
   FHasCode = true;
   FCodeMade = FLastCode.Version > 0;
   ++FPassNumber;
 
-  const TCode& Symbol = FLastCode;
-  if (!FRefusal.isEmpty()) {
-    SetNote(FRefusal);
-  } else if (Symbol.DataTooLong) {
-    SetNote(QString::fromStdString(TooLongMessage(Symbol, TMessageForm::Note)));
-  } else if (PageControl1->currentIndex() == 4) {
-    SetNote(ToQString(WifiKeyNote(WifiPage()))); // the code is made all the same
-  } else {
-    SetNote(QString());
-  }
-  StartReadBack(Symbol, Style);
+  FOutdated = false;
+  bool Warning = true;
+  const QString Note = PassNote(Warning);
+  SetNote(Note, Warning, QString());
+  StartReadBack(FLastCode, Style);
   ScrollBar1Change();
 }
 
-void TForm1::SetNote(const QString& Note, bool Warning) {
+QString TForm1::PassNote(bool& Warning) const {
+  QString Note;
+  Warning = true;
+  QWidget* const Page = PageControl1->currentWidget();
+  if (!FRefusal.isEmpty()) {
+    AppendNote(Note, FRefusal); // the record is refused: no code, and this is why
+  } else if (FLastCode.DataTooLong) {
+    AppendNote(Note, QString::fromStdString(TooLongMessage(FLastCode, TMessageForm::Note)));
+  } else if (Page == TabSheet3 && SSID->text().isEmpty()) {
+    AppendNote(Note, tr("The network name is empty: a phone finds no network by it."));
+  } else {
+    bool Empty = true;
+    for (const QLineEdit* Edit : Page->findChildren<QLineEdit*>())
+      Empty = Empty && Edit->text().trimmed().isEmpty();
+    for (const QPlainTextEdit* Memo : Page->findChildren<QPlainTextEdit*>())
+      Empty = Empty && (Memo == MemoVCard || MemoLines(Memo).trimmed().isEmpty());
+    if (Empty) AppendNote(Note, tr("The page is empty: the code holds nothing."));
+  }
+  if (!FLastCode.DataTooLong && Page == TabSheet3)
+    AppendNote(Note, ToQString(WifiKeyNote(WifiPage()))); // the code is made all the same
+  if (Page != Tab1 && EncryptionType->currentIndex() == qrUTF8BOM) {
+    Warning = !Note.isEmpty();
+    AppendNote(Note, tr("A byte-order mark goes before plain text only: this code is UTF-8 "
+                        "without one, so that readers know what it holds."));
+  }
+  return Note;
+}
+
+void TForm1::SetNote(const QString& Note, bool Warning, std::optional<QString> Lasting) {
   SetTextColor(NoteLabel, QPalette::WindowText,
                Warning ? QColor(160, 0, 0) : QApplication::palette().color(QPalette::WindowText));
   NoteLabel->setText(Note);
+  NoteLabel->setToolTip(Note);
+  NoteLabel->setAccessibleDescription(Note);
   NoteLabel->setVisible(!Note.isEmpty());
   NoteLabel->raise();
+  FNoteLasting = Lasting.value_or(Note);
+  LayOutNotes();
+}
+
+void TForm1::PageChanged() {
+  if (!FHasCode || FOutdated) return;
+  FOutdated = true;
+  if (NoteLabel->text() != FNoteLasting) SetNote(FNoteLasting, false);
+  if (ReadBackLabel->isVisible())
+    SetReadBackLine(tr("The page has changed: Generate QR-Code makes its code and checks it."),
+                    QColor(0x6D, 0x6D, 0x6D));
 }
 
 void TForm1::ScrollBar1Change() {
@@ -375,7 +412,8 @@ void TForm1::ScrollBar1Change() {
     // Painted again at the new zoom, frame marks included.
     if (Image1->Picture().width() != Zoom)
       Image1->SetPicture(RenderRaster(FLastCode.Grid, FLastStyle, Zoom));
-  } else if (Frame->isChecked()) {
+  } else if (Frame->isChecked() && (!FHasCode || FCodeMade)) {
+    // A pass without a symbol shows the empty preview, as without Frame.
     if (!Image1->HasPicture()) {
       QImage White(Image1->width(), Image1->height(), QImage::Format_RGB32);
       White.fill(Qt::white);
@@ -435,7 +473,7 @@ void TForm1::CopyToClipboardBtnClick() {
   if (!FCodeMade) {
     // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
     // long for a code already has the pass's note.
-    if (NoteLabel->text().isEmpty())
+    if (!FLastCode.DataTooLong)
       SetNote(QStringLiteral("Nothing copied: this page's text made no QR code."));
     return;
   }
@@ -498,9 +536,27 @@ void TForm1::SetVCardPage(const TVCardPage& Page) {
     (this->*Field.Edit)->setText(ToQString(Page.*Field.Member));
 }
 
+void TForm1::SetWifiPage(const TWifiPage& Page) {
+  SSID->setText(ToQString(Page.SSID));
+  WPA->setCurrentIndex(Page.WPA);
+  WPAChange(); // also when the index stays
+  if (NetworkKey->isEnabled()) {
+    NetworkKey->setText(ToQString(Page.NetworkKey));
+  } else {
+    FHeldKey = ToQString(Page.NetworkKey);
+    NetworkKey->clear();
+  }
+  Hidden->setChecked(Page.Hidden);
+}
+
 TWifiPage TForm1::WifiPage() const {
   return TWifiPage{ToUtf16(SSID->text()), ToUtf16(NetworkKey->text()), WPA->currentIndex(),
                    Hidden->isChecked()};
+}
+
+void TForm1::ShowMemoText(const QString& Text) {
+  SetMemoLines(MemoText, Text);
+  SetTextColor(MemoText, QPalette::Text, QApplication::palette().color(QPalette::Text));
 }
 
 void TForm1::DoInfoTextClick() {
@@ -588,7 +644,7 @@ void TForm1::LoadTextBtnClick() {
   if (!Path) return;
   const TLoadResult<TDecodedText> Result = LoadTextFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
-  SetMemoLines(MemoText, ToQString(Result.Data->Text));
+  ShowMemoText(ToQString(Result.Data->Text));
   FMemoTextEncoding = Result.Data->Encoding;
 }
 
@@ -647,12 +703,18 @@ void TForm1::LoadWifiBtnClick() {
   if (!Path) return;
   const TLoadResult<TWifiPage> Result = LoadNetworkFile(*Path);
   if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
-  SSID->setText(ToQString(Result.Data->SSID));
-  NetworkKey->setText(ToQString(Result.Data->NetworkKey));
-  WPA->setCurrentIndex(Result.Data->WPA);
-  Hidden->setChecked(Result.Data->Hidden);
+  SetWifiPage(*Result.Data);
 }
 
 void TForm1::WPAChange() {
-  NetworkKey->setEnabled(WPA->currentIndex() != kWifiOpen);
+  const bool Open = WPA->currentIndex() == kWifiOpen;
+  if (Open == !NetworkKey->isEnabled()) return;
+  if (Open) {
+    FHeldKey = NetworkKey->text();
+    NetworkKey->clear();
+  } else {
+    NetworkKey->setText(FHeldKey);
+    FHeldKey.clear();
+  }
+  NetworkKey->setEnabled(!Open);
 }

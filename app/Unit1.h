@@ -282,7 +282,9 @@ public:
   void LoadVcard3BtnClick();
   void SaveWifiBtnClick();
   void LoadWifiBtnClick();
-  void WPAChange(); // an open network has no key: the key field is disabled
+  // An open network has no key: the key field is disabled and shows nothing; the key typed
+  // before is held and comes back when another type is chosen.
+  void WPAChange();
   void SaveEventBtnClick();
   void LoadEventBtnClick();
   // The page shown changed: the payment page offers no error-correction level below M.
@@ -321,6 +323,8 @@ public:
   void SetEventPage(const TEventPage& Page);
   TPaymentPage PaymentPage() const;
   void SetPaymentPage(const TPaymentPage& Page);
+  // Fills the Wifi page; the key of an open network is held, not shown (see WPAChange).
+  void SetWifiPage(const TWifiPage& Page);
 
   // Runs Handler; an error escaping it is shown in the error box and the program goes on.
   void Guarded(const std::function<void()>& Handler);
@@ -372,6 +376,7 @@ private:
   void DesignStyle(TCodeStyle& Style) const;
   void ShowLogoControls();
   void InstallDefaultHooks();
+  void WatchPages(); // the pages' fields: PageChanged, and Enter runs a pass
   // The window's size and maximised state from the settings (FormShow).
   void RestoreWindowSize();
   void InstallReadHooks(); // the defaults of GrabScreen, PickRegion and ChooseCode
@@ -389,11 +394,26 @@ private:
   void WatchCopyKey(QWidget* TextField);
   // Writes the active page's payload into QRText and answers it.
   QString FillQRText();
-  // The encoding of a pass for Payload: the Encoding Mode list's choice, but UTF-8 without a
-  // mark for a VCard record beyond ASCII in Auto.
+  // The encoding of a pass for Payload: the Encoding Mode list's choice; on every page but Text
+  // as RecordEncoding gives it (no byte-order mark before a record).
   TQRCodeEncoding EncodingForPayload(const std::u16string& Payload) const;
   // The note under the preview: dark red for a warning, the window's text colour for news.
-  void SetNote(const QString& Note, bool Warning = true);
+  // Lasting is the part of it that stays true when the page changes (a read's account of what
+  // it read); without one the whole note lasts. The note and the read-back line are shown whole,
+  // the picture area giving them the rows they need (LayOutNotes).
+  void SetNote(const QString& Note, bool Warning = true,
+               std::optional<QString> Lasting = std::nullopt);
+  // The pass's own notes: a text too long, a page or network name empty, a key phones refuse, a
+  // byte-order mark left out; empty when there is nothing to say.
+  QString PassNote(bool& Warning) const;
+  // Places the note and the read-back line under the picture area, each as tall as its text
+  // needs at the area's width, and ends the picture area above them.
+  void LayOutNotes();
+  // A field of a page changed: the pass's note goes, and a verdict shown is marked as outdated
+  // until the next pass.
+  void PageChanged();
+  // The memo of the Text page shows Text in the text colour (not the hint's grey).
+  void ShowMemoText(const QString& Text);
   std::optional<std::filesystem::path> AskOpenName(const QString& Filter);
   std::optional<std::filesystem::path> AskSaveName(const QString& Filter,
                                                    const std::u16string& Extension);
@@ -420,6 +440,10 @@ private:
     unsigned How;
   };
   std::vector<TFollower> FFollowers;
+  QRect FPreviewPlace;               // the picture area's place before the notes take their rows
+  QString FNoteLasting;              // the part of the note that outlives a change of the page
+  bool FOutdated = false;            // the page changed since the last pass
+  QString FHeldKey;                  // the key of the Wifi page while the network is open
   QWidget* FPreviewCanvas = nullptr; // what Panel1 scrolls: at least its view, at least the picture
   TFormAbout* FFormAbout = nullptr;
   bool FShown = false;

@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "FormHelpers.h"
 #include "Unit1.h"
+#include "render/Code.h"
 #include "render/Logo.h"
 #include "util/ColorText.h"
 #include "util/MyFunctions.h"
@@ -117,10 +118,22 @@ void TForm1::LogoBtnClick() {
     return;
   }
   FLogo = Load.Logo;
-  // The modules under the logo are lost: the highest level restores the most of them.
-  ErrorCorrection->setCurrentIndex(ecH);
   ShowLogoControls();
+  // The modules under the logo are lost: the highest level restores the most of them. A text
+  // too long for H keeps its level and its code, and the note says why the level stays.
+  const std::u16string Payload = ToUtf16(FillQRText());
+  const bool FitsH =
+      !MakeCode(Payload, EncodingForPayload(Payload), CurrentStyle(), ecH, false).DataTooLong;
+  const int Level = ErrorCorrection->currentIndex();
+  if (FitsH) ErrorCorrection->setCurrentIndex(ecH);
   CreateCodeBtn->click();
+  if (!FitsH && Level != ecH && FCodeMade) {
+    QString Note = NoteLabel->text();
+    AppendNote(Note, tr("A logo needs level H, and this text is too long for it: the level "
+                        "stays %1, which may not restore the modules under the logo.")
+                         .arg(ErrorCorrection->currentText()));
+    SetNote(Note, true, QString());
+  }
 }
 
 void TForm1::NoLogoBtnClick() {

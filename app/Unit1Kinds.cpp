@@ -171,7 +171,7 @@ void TForm1::BuildPaymentPage() {
   Row(PayIBAN, tr("&IBAN"),
       tr("The beneficiary's account; checked, and never kept when the "
          "program closes"));
-  Row(PayBIC, tr("B&IC"), tr("The beneficiary bank's BIC (optional within the euro area)"));
+  Row(PayBIC, tr("BI&C"), tr("The beneficiary bank's BIC (optional within the euro area)"));
   Row(PayAmount, tr("&Amount (EUR)"),
       tr("0.01 to 999999999.99 euro (optional: the payer types "
          "it)"));

@@ -137,6 +137,7 @@ void TForm1::BuildWindow() {
   BuildGenerationControls();
   BuildPreview();
   BuildDesignControls();
+  WatchPages();
 
   AboutBtn = MakeButton(ClientArea, QStringLiteral("About..."), QRect(232, 408, 73, 25));
   CloseBtn = MakeButton(ClientArea, QStringLiteral("Close"), QRect(312, 408, 73, 25));
@@ -195,9 +196,7 @@ void TForm1::BuildWindow() {
            tWordWrap, LoadTextBtn, SaveTextBtn, eWordWrap, LoadEMailBtn, SaveEMailBtn, DoVCard,
            LoadVcard3Btn, SaveVCard3Btn, LoadWifiBtn, SaveWifiBtn})
     Follow(Foot, fwDown);
-  Follow(Panel1, fwWiden | fwHeighten);
-  Follow(NoteLabel, fwDown | fwWiden);
-  Follow(ReadBackLabel, fwDown | fwWiden);
+  Follow(Panel1, fwWiden | fwHeighten); // the notes under it take their rows from it
   for (QWidget* Row : std::initializer_list<QWidget*>{
            Label30,    Label31,     Label36,  EncryptionType, FrameSize,   ErrorCorrection,
            Boost,      AboutBtn,    CloseBtn, CreateCodeBtn,  Label34,     BackColor,
@@ -222,6 +221,49 @@ void TForm1::FollowWindowSize() {
     if (Follower.How & fwWiden) Place.setWidth(Place.width() + Gained.width());
     if (Follower.How & fwHeighten) Place.setHeight(Place.height() + Gained.height());
     Follower.Control->setGeometry(Place);
+  }
+  FPreviewPlace = Panel1->geometry();
+  LayOutNotes();
+}
+
+void TForm1::LayOutNotes() {
+  if (FPreviewPlace.isNull()) FPreviewPlace = Panel1->geometry();
+  // At the smallest size the notes have the rows from 2 px under the picture area to the colours'
+  // row (320 to 349); a longer note takes more from the picture area, which keeps 96 px.
+  const QRect Area = FPreviewPlace;
+  const int First = Area.bottom() + 2;
+  const int End = Area.bottom() + 32; // the first row of the colours
+  const int Highest = Area.top() + 96;
+  const auto Needed = [&Area](const QLabel* Label) {
+    return Label->isHidden() ? 0 : std::max(15, Label->heightForWidth(Area.width()));
+  };
+  const int ReadBackHeight = Needed(ReadBackLabel);
+  int NoteHeight = Needed(NoteLabel);
+  const int Top = std::max(Highest, std::min(First, End - NoteHeight - ReadBackHeight));
+  NoteHeight = std::min(NoteHeight, End - Top - ReadBackHeight);
+  NoteLabel->setGeometry(Area.left(), Top, Area.width(), NoteHeight);
+  ReadBackLabel->setGeometry(Area.left(), Top + NoteHeight, Area.width(), ReadBackHeight);
+  QRect Preview = Area;
+  Preview.setBottom(std::min(Area.bottom(), Top - 2));
+  Panel1->setGeometry(Preview);
+}
+
+void TForm1::WatchPages() {
+  // A change of a page's fields outdates the last pass's note and verdict; Enter in a one-line
+  // field generates the code (a memo keeps Enter for its lines).
+  for (int I = 0; I < PageControl1->count(); ++I) {
+    const QWidget* Page = PageControl1->widget(I);
+    for (QLineEdit* Edit : Page->findChildren<QLineEdit*>()) {
+      Wire(this, Edit, &QLineEdit::textChanged, &TForm1::PageChanged);
+      Wire(this, Edit, &QLineEdit::returnPressed, &TForm1::CreateCodeBtnClick);
+    }
+    for (QPlainTextEdit* Memo : Page->findChildren<QPlainTextEdit*>())
+      if (Memo != MemoVCard) Wire(this, Memo, &QPlainTextEdit::textChanged, &TForm1::PageChanged);
+    for (QComboBox* List : Page->findChildren<QComboBox*>())
+      Wire(this, List, &QComboBox::currentIndexChanged, &TForm1::PageChanged);
+    for (QCheckBox* Box : Page->findChildren<QCheckBox*>())
+      if (Box != tWordWrap && Box != eWordWrap)
+        Wire(this, Box, &QCheckBox::toggled, &TForm1::PageChanged);
   }
 }
 
@@ -501,17 +543,13 @@ void TForm1::BuildPreview() {
 
   Label34 = MakeLabel(ClientArea, QStringLiteral("Back Color:"), 526, 354);
   BackColor = new TColorSwatch(ClientArea);
-  BackColor->setGeometry(584, 352, 25, 17);
   BackColor->SetColor(0xFFFFFF);
   Label35 = MakeLabel(ClientArea, QStringLiteral("Matrix Color:"), 624, 354);
   MatrixColor = new TColorSwatch(ClientArea);
-  MatrixColor->setGeometry(688, 352, 25, 17);
   MatrixColor->SetColor(0x000000);
   Frame = new QCheckBox(QStringLiteral("Frame"), ClientArea);
-  Frame->setGeometry(744, 352, 57, 17);
   Label33 = MakeLabel(ClientArea, QStringLiteral("Size:"), 800, 354);
   TrackBar1 = new QSlider(Qt::Horizontal, ClientArea);
-  TrackBar1->setGeometry(824, 350, 86, 25); // ends short of "Color:", which starts at 912
   TrackBar1->setRange(0, 10);
   TrackBar1->setValue(0);
   TrackBar1->setPageStep(1);
@@ -520,11 +558,30 @@ void TForm1::BuildPreview() {
   SetTextColor(Label32, QPalette::WindowText, kSilver);
   SetTextColor(Label33, QPalette::WindowText, kSilver);
   FrameColor = new TColorSwatch(ClientArea);
-  FrameColor->setGeometry(944, 352, 25, 17);
   FrameColor->SetColor(0x000000);
   FrameColor->setEnabled(false); // out of the tab order while Frame is not ticked
   Shape1 = new TCover(ClientArea);
-  Shape1->setGeometry(944, 352, 25, 17);
+  // The colours' row from the picture area's left edge (526) to its right edge (969): each label
+  // 4 px before its control, as in the design row, 12 px between the groups; the frame-mark
+  // slider takes what is left between "Size:" and "Color:".
+  constexpr int LabelGap = 4, GroupGap = 12;
+  int Left = 526;
+  const auto Place = [&Left](QWidget* Control, int Top, int Width, int Height, int Gap) {
+    Control->setGeometry(Left, Top, Width, Height);
+    Left += Width + Gap;
+  };
+  Place(Label34, 354, Label34->width(), Label34->height(), LabelGap);
+  Place(BackColor, 352, 25, 17, GroupGap);
+  Place(Label35, 354, Label35->width(), Label35->height(), LabelGap);
+  Place(MatrixColor, 352, 25, 17, GroupGap);
+  Place(Frame, 352, std::max(57, Frame->sizeHint().width()), 17, GroupGap);
+  Place(Label33, 354, Label33->width(), Label33->height(), LabelGap);
+  const int ColourLeft = 969 - 25;
+  const int ColourLabelLeft = ColourLeft - LabelGap - Label32->width();
+  TrackBar1->setGeometry(Left, 350, std::max(40, ColourLabelLeft - GroupGap / 2 - Left), 25);
+  Label32->move(ColourLabelLeft, 354);
+  FrameColor->setGeometry(ColourLeft, 352, 25, 17);
+  Shape1->setGeometry(FrameColor->geometry());
   Shape1->raise();
 
   // A turn of the wheel over the preview moves the zoom (see eventFilter). The panel's parts

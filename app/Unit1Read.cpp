@@ -276,8 +276,7 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
     const QScopedValueRollback Quiet(doUpdate, false);
     switch (Parsed.Kind) {
     case TKind::Text:
-      SetMemoLines(MemoText, ToQString(Parsed.Text));
-      SetTextColor(MemoText, QPalette::Text, QApplication::palette().color(QPalette::Text));
+      ShowMemoText(ToQString(Parsed.Text));
       break;
     case TKind::Url:
       EditURL->setText(ToQString(Parsed.Text));
@@ -294,10 +293,7 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
       break;
     }
     case TKind::Wifi:
-      SSID->setText(ToQString(Parsed.Wifi.SSID));
-      NetworkKey->setText(ToQString(Parsed.Wifi.NetworkKey));
-      WPA->setCurrentIndex(Parsed.Wifi.WPA);
-      Hidden->setChecked(Parsed.Wifi.Hidden);
+      SetWifiPage(Parsed.Wifi);
       break;
     case TKind::Phone:
       PhoneNumber->setText(ToQString(Parsed.Phone.Number));
@@ -318,13 +314,13 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
       SetPaymentPage(Parsed.Payment);
       break;
     }
-    // The encoding: a mark is kept; a choice that would drop or change characters of the text
-    // read (numeric, alphanumeric, ISO-8859-1 beyond U+00FF, a mark the code did not have) gives
-    // way to Auto.
+    // The encoding: the mark of a plain text is kept (before a record it does not belong, and
+    // is left out); a choice that would drop or change characters of the text read (numeric,
+    // alphanumeric, ISO-8859-1 beyond U+00FF, a mark the code did not have) gives way to Auto.
     const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
     const bool BeyondLatin1 =
         std::any_of(Text.Text.begin(), Text.Text.end(), [](char16_t Unit) { return Unit > 0xFF; });
-    if (Text.ByteOrderMark)
+    if (Text.ByteOrderMark && Parsed.Kind == TKind::Text)
       EncryptionType->setCurrentIndex(qrUTF8BOM);
     else if (Chosen == qrNumeric || Chosen == qrAlphanumeric || Chosen == qrUTF8BOM ||
              (Chosen == qrISO88591 && BeyondLatin1))
@@ -342,8 +338,10 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
       Names << ToQString(Name);
     Note += QStringLiteral("; not kept: ") + Names.join(QStringLiteral(", "));
   }
-  // The pass's own note (a key phones refuse) stays, and keeps the note a warning.
-  const QString PassNote = NoteLabel->text();
-  if (!PassNote.isEmpty()) Note += QStringLiteral(". ") + PassNote;
-  SetNote(Note, !PassNote.isEmpty());
+  // The pass's own note (a key phones refuse) stays, and keeps the note a warning; it goes when
+  // the page changes, the account of what was read stays.
+  const QString Read = Note;
+  const QString OfPass = NoteLabel->text();
+  AppendNote(Note, OfPass);
+  SetNote(Note, !OfPass.isEmpty(), Read);
 }

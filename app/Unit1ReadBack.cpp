@@ -32,8 +32,10 @@ const QString kInvertedLine = QStringLiteral(
 void TForm1::SetReadBackLine(const QString& Line, const QColor& Colour) {
   ReadBackLabel->setText(Line);
   SetTextColor(ReadBackLabel, QPalette::WindowText, Colour);
+  ReadBackLabel->setAccessibleDescription(Line);
   ReadBackLabel->setVisible(!Line.isEmpty());
   ReadBackLabel->raise();
+  LayOutNotes();
 }
 
 void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
@@ -69,6 +71,10 @@ void TForm1::StartReadBack(const TCode& Code, const TCodeStyle& Style) {
 void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
   if (Answer.PassNumber != FPassNumber) return; // a newer pass has started
   FReadBackShown = Answer.PassNumber;
+  if (FOutdated) { // the page changed meanwhile: the line says so and keeps saying it
+    emit ReadBackShown(Answer.PassNumber);
+    return;
+  }
   const QLocale English(QLocale::English);
   const TVerdict& Verdict = Answer.Verdict;
   switch (Verdict.Kind) {

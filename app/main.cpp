@@ -4,6 +4,7 @@
 #include "Unit1.h"
 #include "platform/Memory.h"
 #include "platform/Messages.h"
+#include "render/PictureFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +31,7 @@ QIcon ProgramIcon() {
 int main(int argc, char* argv[]) {
   KeepFreedMemoryForReuse();
   QApplication Application(argc, argv);
+  AllowLargePictures(); // a pasted or dropped picture is decoded by Qt itself
   QApplication::setApplicationName(QStringLiteral("Marbeck"));
   QGuiApplication::setDesktopFileName(QStringLiteral(MARBECK_APP_ID));
   QApplication::setWindowIcon(ProgramIcon());

@@ -141,13 +141,12 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
 
 TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload) {
   switch (Kind) {
+  case TKind::Text:
+    return Chosen;
   case TKind::Pay:
     return qrUTF8NoBOM;
-  case TKind::VCard:
-  case TKind::Sms:
-  case TKind::Event:
-    return VCardEncoding(Chosen, Payload);
   default:
-    return Chosen;
+    return RecordEncoding(Chosen, Payload,
+                          Kind == TKind::VCard || Kind == TKind::Sms || Kind == TKind::Event);
   }
 }

@@ -58,7 +58,7 @@ std::string NotVerifiedMessage(const TPicture& Picture);
 // Thread-safe: every call builds its own encoder, images and decoder.
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request);
 
-// The encoding a record of Kind goes out in: Chosen; but in Auto the records whose standards are
-// UTF-8 (a vCard 4.0, an iCalendar event) and a text message go out in UTF-8 without a mark when
-// they hold more than ASCII, and a payment record, which declares UTF-8 (charset 1), always does.
+// The encoding a code of Kind goes out in: plain text as Chosen; a record as RecordEncoding
+// gives it, Auto giving UTF-8 beyond ASCII also for a text message and an iCalendar event (UTF-8
+// by its standard); a payment record, which declares UTF-8 (charset 1), always in UTF-8.
 TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload);

@@ -13,7 +13,7 @@ const char* const kMe = "marbeck-cli: ";
 void AddStyleOptions(CLI::App* Command, TStyleText& S) {
   Command->add_option("--encoding", S.Encoding,
                       "auto|numeric|alphanumeric|iso-8859-1|utf-8|utf-8-bom (default auto; "
-                      "utf-8-bom puts EF BB BF first)");
+                      "utf-8-bom puts EF BB BF before a plain text)");
   Command->add_option("--ec", S.ECLevel,
                       "error-correction level L|M|Q|H: restores about 7, 15, 25 or 30 % of "
                       "damaged codewords; a higher level needs a larger code (default L)");

@@ -1,6 +1,6 @@
 // .vcf reader on any bytes: the memo gets the decoded text, no field takes more than a line's 999
-// characters (the birthday at most yyyy.mm.dd), and a file without any property line of the
-// program changes no field.
+// characters (the birthday at most yyyy.mm.dd), and a file without any line of a property the
+// page has a field for changes no field.
 #include "FuzzInput.h"
 #include "Normalise.h"
 #include "payload/PayloadFiles.h"
@@ -9,32 +9,16 @@
 #include <string_view>
 
 namespace {
-const std::u16string kPrefixes[] = {u"FN:",
-                                    u"N:",
-                                    u"TEL;TYPE=home:",
-                                    u"TEL;TYPE=cell,home:",
-                                    u"EMAIL;TYPE=home:",
-                                    u"URL;TYPE=home:",
-                                    u"ADR;TYPE=home:;;",
-                                    u"BDAY:",
-                                    u"ORG:",
-                                    u"TITLE:",
-                                    u"TEL;TYPE=work:",
-                                    u"TEL;TYPE=cell,work:",
-                                    u"EMAIL;TYPE=work:",
-                                    u"URL;TYPE=work:",
-                                    u"ADR;TYPE=work:;;"};
-
+// Whether Text may hold a line the reader takes: one of its property names (in any letter case,
+// after a group or not) followed by ":" or ";" anywhere. A superset of the lines read.
 bool HasPropertyLine(const std::u16string& Text) {
-  std::size_t Start = 0;
-  while (Start <= Text.size()) {
-    std::size_t End = Text.find(u"\r\n", Start);
-    if (End == std::u16string::npos) End = Text.size();
-    const std::u16string_view Line = std::u16string_view(Text).substr(Start, End - Start);
-    for (const std::u16string& P : kPrefixes)
-      if (Line.starts_with(P)) return true;
-    Start = End + 2;
-  }
+  std::u16string Lower = Text;
+  for (char16_t& C : Lower)
+    if (C >= u'A' && C <= u'Z') C = static_cast<char16_t>(C - u'A' + u'a');
+  for (const std::u16string_view Name :
+       {u"fn", u"n", u"bday", u"org", u"title", u"tel", u"email", u"url", u"adr"})
+    for (const char16_t End : {u':', u';'})
+      if (Lower.find(std::u16string(Name) + End) != std::u16string::npos) return true;
   return false;
 }
 } // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -133,27 +134,6 @@ TLoadResult<T> Load(const std::filesystem::path& Path, F Parse,
   return Result;
 }
 
-using TFieldSetter = std::function<void(TVCardPage&, const std::u16string&)>;
-
-struct TVCardPrefix {
-  std::u16string_view Prefix;
-  TFieldSetter Set;
-};
-
-// Single-valued property: the whole value, unescaped.
-TFieldSetter Whole(std::u16string TVCardPage::*Field) {
-  return [Field](TVCardPage& P, const std::u16string& V) { P.*Field = UnescapeVCard(V); };
-}
-
-// Compound property: the listed components (index -1 skips one), each unescaped.
-TFieldSetter Components(std::array<std::u16string TVCardPage::*, 4> Fields) {
-  return [Fields](TVCardPage& P, const std::u16string& V) {
-    const std::vector<std::u16string> Parts = SplitUnescaped(V);
-    for (std::size_t I = 0; I < Fields.size(); ++I)
-      if (Fields[I] != nullptr) P.*(Fields[I]) = UnescapeVCard(FieldAt(Parts, I));
-  };
-}
-
 // Whether Text is one of the date forms of RFC 6350, section 4.3.1, written with dashes.
 bool IsDashedDate(std::u16string_view Text) {
   const auto Digits = [&Text](std::size_t From, std::size_t Count) {
@@ -177,40 +157,239 @@ bool IsDashedDate(std::u16string_view Text) {
   }
 }
 
-const std::vector<TVCardPrefix>& VCardPrefixes() {
-  using P = TVCardPage;
-  static const std::vector<TVCardPrefix> Table = {
-      {u"FN:", Whole(&P::ContactName)},
-      {u"N:", Components({&P::LastName, &P::FirstName, &P::MiddleName, nullptr})},
-      {u"TEL;TYPE=home:", Whole(&P::PhonePrivate)},
-      {u"TEL;TYPE=cell,home:", Whole(&P::PhoneCellPrivate)},
-      {u"EMAIL;TYPE=home:", Whole(&P::EmailPrivate)},
-      {u"URL;TYPE=home:", Whole(&P::WebsitePrivate)},
-      {u"ADR;TYPE=home:;;", Components({&P::StreetHome, &P::CityHome, nullptr, &P::ZIPCodeHome})},
-      {u"BDAY:",
-       [](P& Page, const std::u16string& V) {
-         const std::u16string D = UnescapeVCard(V);
-         // The page's yyyy.mm.dd from the basic form this program writes (19700131). RFC 6350's
-         // other date forms (section 4.3.1: 1970-01-31, 1970-01, --0131, --01, ---31), as other
-         // programs write them, are kept as they stand: cutting them at fixed places would lose
-         // the day, and the composer writes them back unchanged. Every other value is cut as
-         // before, so the fields of this program's own files come back as they were typed.
-         if (IsDashedDate(D)) {
-           Page.Birthday = D;
-           return;
-         }
-         Page.Birthday =
-             ClampedSubstr(D, 0, 4) + u"." + ClampedSubstr(D, 4, 2) + u"." + ClampedSubstr(D, 6, 2);
-       }},
-      {u"ORG:", Components({&P::Company, &P::Department, nullptr, nullptr})},
-      {u"TITLE:", Whole(&P::JobTitle)},
-      {u"TEL;TYPE=work:", Whole(&P::PhoneWork)},
-      {u"TEL;TYPE=cell,work:", Whole(&P::CellPhoneWork)},
-      {u"EMAIL;TYPE=work:", Whole(&P::EmailWork)},
-      {u"URL;TYPE=work:", Whole(&P::WebsiteWork)},
-      {u"ADR;TYPE=work:;;", Components({&P::Streetwork, &P::CityWork, nullptr, &P::ZIPCodeWork})},
+// The page's yyyy.mm.dd from the basic form this program writes (19700131). RFC 6350's other
+// date forms (section 4.3.1: 1970-01-31, 1970-01, --0131, --01, ---31), as other programs write
+// them, are kept as they stand: cutting them at fixed places would lose the day, and the composer
+// writes them back unchanged. Every other value is cut as before, so the fields of this program's
+// own files come back as they were typed.
+std::u16string BirthdayField(const std::u16string& Value) {
+  if (IsDashedDate(Value)) return Value;
+  return ClampedSubstr(Value, 0, 4) + u"." + ClampedSubstr(Value, 4, 2) + u"." +
+         ClampedSubstr(Value, 6, 2);
+}
+
+std::u16string AsciiLower(std::u16string Text) {
+  for (char16_t& C : Text)
+    if (C >= u'A' && C <= u'Z') C = static_cast<char16_t>(C - u'A' + u'a');
+  return Text;
+}
+
+// One content line (RFC 6350 section 3.3): [group "."] name *(";" param) ":" value. Property
+// and parameter names and TYPE values are compared without regard to ASCII case; TYPE may come
+// as several parameters, as a comma list and in quotes; a parameter without "=" (as vCard 2.1
+// writes "TEL;HOME;VOICE:") is a type.
+struct TVCardLine {
+  std::u16string Label;              // the line up to its ":" as written ("TEL;TYPE=fax")
+  std::u16string Name;               // without the group, in capitals
+  std::vector<std::u16string> Types; // every TYPE value, in small letters
+  bool Uri = false;                  // VALUE=uri
+  bool HasValue = false;             // the line has its ":"
+  std::u16string Value;              // raw, escapes still in it, cut to kMaxValue characters
+  bool Has(std::u16string_view Type) const {
+    return std::find(Types.begin(), Types.end(), Type) != Types.end();
+  }
+};
+
+TVCardLine SplitVCardLine(const std::u16string& Line) {
+  TVCardLine Result;
+  // The first ":" outside a parameter's quoted value ends the name and the parameters.
+  bool Parameters = false, Quoted = false;
+  std::size_t Colon = Line.size();
+  for (std::size_t I = 0; I < Line.size() && Colon == Line.size(); ++I) {
+    Parameters = Parameters || Line[I] == u';';
+    if (Line[I] == u'"' && Parameters) Quoted = !Quoted;
+    if (Line[I] == u':' && !Quoted) Colon = I;
+  }
+  Result.Label = Line.substr(0, Colon);
+  Result.HasValue = Colon < Line.size();
+  Result.Value = ClampedSubstr(Line, Colon + 1, kMaxValue);
+  std::vector<std::u16string> Pieces(1);
+  Quoted = false;
+  for (const char16_t C : Result.Label) {
+    if (C == u'"' && Pieces.size() > 1)
+      Quoted = !Quoted;
+    else if (C == u';' && !Quoted)
+      Pieces.emplace_back();
+    else
+      Pieces.back() += C;
+  }
+  Result.Name = Pieces.front();
+  if (const std::size_t Dot = Result.Name.rfind(u'.'); Dot != std::u16string::npos)
+    Result.Name.erase(0, Dot + 1);
+  for (char16_t& C : Result.Name)
+    if (C >= u'a' && C <= u'z') C = static_cast<char16_t>(C - u'a' + u'A');
+  for (std::size_t I = 1; I < Pieces.size(); ++I) {
+    const std::u16string& Piece = Pieces[I];
+    const std::size_t Equals = Piece.find(u'=');
+    const std::u16string Parameter = AsciiLower(Piece.substr(0, Equals));
+    const std::u16string Value = Equals == std::u16string::npos ? u"" : Piece.substr(Equals + 1);
+    if (Equals == std::u16string::npos) {
+      Result.Types.push_back(Parameter);
+    } else if (Parameter == u"type") {
+      for (std::size_t Start = 0;;) {
+        const std::size_t Comma = Value.find(u',', Start);
+        Result.Types.push_back(AsciiLower(Value.substr(Start, Comma - Start)));
+        if (Comma == std::u16string::npos) break;
+        Start = Comma + 1;
+      }
+    } else if (Parameter == u"value") {
+      Result.Uri = EqualIgnoringAsciiCase(Value, u"uri");
+    }
+  }
+  return Result;
+}
+
+// What the page takes from a vCard, and what it cannot keep.
+struct TVCardRead {
+  TVCardPage Page; // Current with the fields of the lines read replaced
+  std::vector<std::u16string> NotKept;
+};
+
+// One line's contribution to the page: the fields it fills and the parts it has no field for.
+struct TVCardEntry {
+  std::size_t Line = 0;                       // its place among the record's lines
+  std::u16string TVCardPage::*Slot = nullptr; // its (first) field: where "free" is judged
+  std::function<void(TVCardPage&)> Fill;      // fills every field of the property
+  bool Untyped = false;                       // no home or work: fills a free field only
+  std::u16string Lost;                        // non-empty components without a field
+};
+
+// The components of a compound value (RFC 6350 section 3.4: ";" between them, escapes) into
+// Fields, one for each component (nullptr: none); the names of the non-empty components the page
+// has no field for go to Lost, as "ADR (region, country)" names them.
+void FillComponents(TVCardEntry& Entry, const std::u16string& Value,
+                    std::vector<std::u16string TVCardPage::*> Fields,
+                    std::vector<std::u16string_view> Names) {
+  const std::vector<std::u16string> Parts = SplitUnescaped(Value);
+  for (std::size_t I = 0; I < Parts.size(); ++I) {
+    const bool HasField = I < Fields.size() && Fields[I] != nullptr;
+    if (HasField || Parts[I].empty()) continue;
+    const std::u16string_view Name = I < Names.size() ? Names[I] : Names.back();
+    if (Entry.Lost.find(Name) != std::u16string::npos) continue;
+    Entry.Lost += (Entry.Lost.empty() ? u"" : u", ") + std::u16string(Name);
+  }
+  for (auto It = Fields.begin(); It != Fields.end(); ++It)
+    if (*It != nullptr && Entry.Slot == nullptr) Entry.Slot = *It;
+  Entry.Fill = [Fields, Parts](TVCardPage& Page) {
+    for (std::size_t I = 0; I < Fields.size(); ++I)
+      if (Fields[I] != nullptr) Page.*(Fields[I]) = UnescapeVCard(FieldAt(Parts, I));
   };
-  return Table;
+}
+
+// The entry of a line the page has a field for, or nothing.
+std::optional<TVCardEntry> VCardEntry(const TVCardLine& L) {
+  using P = TVCardPage;
+  TVCardEntry Entry;
+  if (!L.HasValue) return std::nullopt; // not a property line
+  const auto Whole = [&Entry](std::u16string P::*Field, std::u16string Value) {
+    Entry.Slot = Field;
+    Entry.Fill = [Field, Value = std::move(Value)](P& Page) { Page.*Field = Value; };
+  };
+  if (L.Name == u"FN") {
+    Whole(&P::ContactName, UnescapeVCard(L.Value));
+  } else if (L.Name == u"N") {
+    FillComponents(Entry, L.Value, {&P::LastName, &P::FirstName, &P::MiddleName},
+                   {u"", u"", u"", u"prefix", u"suffix"});
+  } else if (L.Name == u"BDAY") {
+    Whole(&P::Birthday, BirthdayField(UnescapeVCard(L.Value)));
+  } else if (L.Name == u"ORG") {
+    FillComponents(Entry, L.Value, {&P::Company, &P::Department}, {u"", u"", u"unit"});
+  } else if (L.Name == u"TITLE") {
+    Whole(&P::JobTitle, UnescapeVCard(L.Value));
+  } else if (L.Name == u"TEL" || L.Name == u"EMAIL" || L.Name == u"URL" || L.Name == u"ADR") {
+    // Home or work by TYPE; neither (or both) is untyped and takes the private field when no
+    // other line fills it. Kinds of number the page has no field for are not read.
+    const bool Work = L.Has(u"work") && !L.Has(u"home");
+    Entry.Untyped = !L.Has(u"home") && !L.Has(u"work");
+    if (L.Name == u"TEL") {
+      for (const std::u16string_view Kind :
+           {u"fax", u"pager", u"video", u"textphone", u"modem", u"isdn", u"bbs"})
+        if (L.Has(Kind)) return std::nullopt;
+      std::u16string Number = UnescapeVCard(L.Value);
+      // RFC 6350 section 6.4.1: "TEL;VALUE=uri:tel:+1-555-555-5555".
+      if (L.Uri && StartsWithIgnoringAsciiCase(Number, u"tel:")) Number.erase(0, 4);
+      const bool Cell = L.Has(u"cell") || L.Has(u"mobile");
+      Whole(Cell ? (Work ? &P::CellPhoneWork : &P::PhoneCellPrivate)
+                 : (Work ? &P::PhoneWork : &P::PhonePrivate),
+            std::move(Number));
+    } else if (L.Name == u"EMAIL") {
+      Whole(Work ? &P::EmailWork : &P::EmailPrivate, UnescapeVCard(L.Value));
+    } else if (L.Name == u"URL") {
+      Whole(Work ? &P::WebsiteWork : &P::WebsitePrivate, UnescapeVCard(L.Value));
+    } else {
+      // Post office box, extended address, street, locality, region, postal code, country.
+      FillComponents(
+          Entry, L.Value,
+          Work ? std::vector<std::u16string P::*>{nullptr, nullptr, &P::Streetwork, &P::CityWork,
+                                                  nullptr, &P::ZIPCodeWork}
+               : std::vector<std::u16string P::*>{nullptr, nullptr, &P::StreetHome, &P::CityHome,
+                                                  nullptr, &P::ZIPCodeHome},
+          {u"post office box", u"extended address", u"", u"", u"region", u"", u"country", u"more"});
+    }
+  } else {
+    return std::nullopt;
+  }
+  return Entry;
+}
+
+// Every line is examined. A property with home or work (and FN, N, BDAY, ORG, TITLE) fills its
+// field, the last line of it winning; then each untyped TEL, EMAIL, URL or ADR takes the
+// private field of its kind when no line has filled it yet. What is left over is named.
+TVCardRead ReadVCard(const std::u16string& Text, TVCardPage Current) {
+  std::vector<TVCardLine> Lines;
+  for (const std::u16string& Line : SplitLines(Text))
+    Lines.push_back(SplitVCardLine(Line));
+  std::vector<bool> Kept(Lines.size(), false);
+  std::vector<std::u16string> Lost(Lines.size());
+  std::vector<TVCardEntry> Typed, Untyped;
+  for (std::size_t I = 0; I < Lines.size(); ++I) {
+    std::optional<TVCardEntry> Entry = VCardEntry(Lines[I]);
+    if (!Entry) continue;
+    Entry->Line = I;
+    (Entry->Untyped ? Untyped : Typed).push_back(std::move(*Entry));
+  }
+  std::vector<std::pair<std::u16string TVCardPage::*, std::size_t>> Filled; // slot, line
+  const auto FilledBy = [&Filled](std::u16string TVCardPage::*Slot) {
+    return std::find_if(Filled.begin(), Filled.end(),
+                        [Slot](const auto& F) { return F.first == Slot; });
+  };
+  for (const TVCardEntry& Entry : Typed) {
+    if (const auto It = FilledBy(Entry.Slot); It != Filled.end()) {
+      Kept[It->second] = false; // a later line of the same field wins
+      It->second = Entry.Line;
+    } else {
+      Filled.emplace_back(Entry.Slot, Entry.Line);
+    }
+    Entry.Fill(Current);
+    Kept[Entry.Line] = true;
+    Lost[Entry.Line] = Entry.Lost;
+  }
+  for (const TVCardEntry& Entry : Untyped) {
+    if (FilledBy(Entry.Slot) != Filled.end()) continue;
+    Filled.emplace_back(Entry.Slot, Entry.Line);
+    Entry.Fill(Current);
+    Kept[Entry.Line] = true;
+    Lost[Entry.Line] = Entry.Lost;
+  }
+
+  TVCardRead Result{std::move(Current), {}};
+  const auto Name = [&Result](const std::u16string& Label) {
+    if (std::find(Result.NotKept.begin(), Result.NotKept.end(), Label) == Result.NotKept.end())
+      Result.NotKept.push_back(Label);
+  };
+  for (std::size_t I = 0; I < Lines.size(); ++I) {
+    const TVCardLine& Line = Lines[I];
+    if (Line.Label.empty()) continue;
+    if (Kept[I]) {
+      if (!Lost[I].empty()) Name(Line.Label + u" (" + Lost[I] + u")");
+      continue;
+    }
+    bool Frame = false;
+    for (const std::u16string_view Part : {u"BEGIN", u"VERSION", u"END"})
+      Frame = Frame || Line.Name == Part;
+    if (!Frame) Name(Line.Label);
+  }
+  return Result;
 }
 
 } // namespace
@@ -283,29 +462,11 @@ TEncodedText SaveVCardBytes(const TVCardPage& Page, TTextEncoding /*Remembered*/
 }
 
 TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current) {
-  for (const std::u16string& Line : SplitLines(Text)) {
-    for (const TVCardPrefix& Entry : VCardPrefixes()) {
-      if (Line.starts_with(Entry.Prefix))
-        Entry.Set(Current, ClampedSubstr(Line, Entry.Prefix.size(), kMaxValue));
-    }
-  }
-  return Current;
+  return ReadVCard(Text, std::move(Current)).Page;
 }
 
 std::vector<std::u16string> VCardPropertiesNotRead(const std::u16string& Text) {
-  std::vector<std::u16string> Names;
-  for (const std::u16string& Line : SplitLines(Text)) {
-    bool Read = false;
-    for (const TVCardPrefix& Entry : VCardPrefixes())
-      Read = Read || Line.starts_with(Entry.Prefix);
-    const std::u16string Name = Line.substr(0, Line.find(u':'));
-    if (Read || Name.empty()) continue;
-    bool Frame = false;
-    for (const std::u16string_view Kept : {u"BEGIN", u"VERSION", u"END"})
-      Frame = Frame || EqualIgnoringAsciiCase(Name, Kept);
-    if (!Frame && std::find(Names.begin(), Names.end(), Name) == Names.end()) Names.push_back(Name);
-  }
-  return Names;
+  return ReadVCard(Text, TVCardPage{}).NotKept;
 }
 
 TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current) {

@@ -49,15 +49,23 @@ struct TVCardFile {
   TVCardPage Page;          // Current with the fields the file holds lines for replaced
   TTextEncoding Encoding;   // to remember for MemoVCard
 };
-// Every line is examined, the last one too; for a property on several lines the last wins. N is
-// read from its first three components, so the three-component lines of earlier versions load.
+// Every line is examined, the last one too. Property names, parameter names and TYPE values are
+// taken in any letter case, TYPE as comma lists, in quotes, in any order and split over several
+// parameters; a group ("item1.TEL") is ignored. FN, N, BDAY, ORG, TITLE and the TEL, EMAIL, URL
+// and ADR lines typed home or work fill their field, the last line of a field winning ("cell"
+// picks the cell phone fields; fax, pager, video and the like have no field). An untyped TEL,
+// EMAIL, URL or ADR (neither home nor work) takes the private field of its kind when no line
+// fills it. A TEL with VALUE=uri loses its "tel:". N is read from its first three components, so
+// the three-component lines of earlier versions load; ADR from street, locality and postal code.
 // The caller holds ReadData true while it puts Page into the fields.
 TVCardFile LoadVCardBytes(std::string_view Bytes, const TVCardPage& Current);
 // The field-filling step alone, on an already decoded text.
 TVCardPage ReadVCardFields(const std::u16string& Text, TVCardPage Current);
-// The properties of Text that ReadVCardFields leaves unread, each named once as its line names it
-// up to the ":" ("NOTE", "TEL;TYPE=fax"), in the order of the text. BEGIN, VERSION and END and
-// lines without a name are not listed.
+// The properties of Text that ReadVCardFields leaves unread (no field, a field that a later line
+// or a typed line took), each named once as its line names it up to the ":" ("NOTE",
+// "TEL;TYPE=fax"), in the order of the text; a line read but for components the page has no
+// field for is named with them ("ADR (region, country)", "N (prefix)"). BEGIN, VERSION and END
+// and lines without a name are not listed.
 std::vector<std::u16string> VCardPropertiesNotRead(const std::u16string& Text);
 
 // .nwk: EF BB BF, the UTF-8 of the scrambled network record (target length 50), CR LF.

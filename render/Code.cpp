@@ -56,10 +56,11 @@ TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TC
   return Code;
 }
 
-TQRCodeEncoding VCardEncoding(TQRCodeEncoding Chosen, const std::u16string& Record) {
+TQRCodeEncoding RecordEncoding(TQRCodeEncoding Chosen, const std::u16string& Record, bool VCard) {
+  if (Chosen == qrUTF8BOM) return qrUTF8NoBOM;
   const bool BeyondAscii =
       std::any_of(Record.begin(), Record.end(), [](char16_t Unit) { return Unit > 0x7F; });
-  return Chosen == qrAuto && BeyondAscii ? qrUTF8NoBOM : Chosen;
+  return VCard && Chosen == qrAuto && BeyondAscii ? qrUTF8NoBOM : Chosen;
 }
 
 std::string TooLongMessage(const TCode& Code, TMessageForm Form) {

@@ -72,10 +72,14 @@ TModuleGrid GridOf(const TQRCodeSymbol& Symbol);
 TCode MakeCode(const std::u16string& Payload, TQRCodeEncoding Encoding, const TCodeStyle& Style,
                TQRCodeECLevel Level = ecL, bool Boost = false);
 
-// The encoding a vCard record goes out in: Chosen, except that Auto gives UTF-8 without a mark
-// when the record is beyond ASCII. A vCard 4.0 is UTF-8 only (RFC 6350, section 3.1); Auto would
-// give it in ISO-8859-1, which readers that guess the character set show garbled.
-TQRCodeEncoding VCardEncoding(TQRCodeEncoding Chosen, const std::u16string& Record);
+// The encoding a structured record (a web address, a mailto: link, a vCard, a network record:
+// every kind but plain text) goes out in: Chosen, except that
+// - UTF-8 with a byte-order mark gives UTF-8 without one: readers know a record by its first
+//   bytes ("WIFI:", "https:", "BEGIN:VCARD"), and a mark before them makes it plain text;
+// - for a vCard (VCard true), Auto gives UTF-8 without a mark when the record is beyond ASCII. A
+//   vCard 4.0 is UTF-8 only (RFC 6350, section 3.1); Auto would give it in ISO-8859-1, which
+//   readers that guess the character set show garbled.
+TQRCodeEncoding RecordEncoding(TQRCodeEncoding Chosen, const std::u16string& Record, bool VCard);
 
 // Where a message about a code is shown: the window's note is a sentence with thousands grouped
 // ("Too long for a QR code: 3,000 bytes; at most 2,953 fit."); marbeck-cli's error follows the

@@ -9,6 +9,15 @@
 #include <algorithm>
 #include <cmath>
 
+void AllowLargePictures() {
+  // 8 bytes a pixel: a 16-bit PNG is decoded at 64 bits a pixel.
+  static const bool Raised = [] {
+    QImageReader::setAllocationLimit(kMaxPictureMegapixels * 8);
+    return true;
+  }();
+  (void)Raised;
+}
+
 bool LooksLikeSvg(const QByteArray& Bytes) {
   if (Bytes.startsWith("\x1f\x8b")) return true; // gzip: an .svgz (no other format read is gzip)
   const QByteArray Head = Bytes.left(4096).trimmed();
@@ -44,6 +53,22 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
   Buffer.open(QIODevice::ReadOnly);
   QImageReader Reader(&Buffer);
   Reader.setAutoTransform(true); // a photo's orientation as its camera noted it
+  AllowLargePictures();
+  if (const QSize Size = Reader.size(); Size.isValid()) { // from the header, nothing decoded
+    const double Megapixels = static_cast<double>(Size.width()) * Size.height() / 1e6;
+    if (Megapixels > kMaxPictureMegapixels) {
+      Result.Error = "the picture is larger than " + std::to_string(kMaxPictureMegapixels) +
+                     " megapixels (" + std::to_string(Size.width()) + " x " +
+                     std::to_string(Size.height()) + ")";
+      return Result;
+    }
+    if (Megapixels > kScanPictureMegapixels) {
+      // JPEG decodes straight to the smaller size; the other formats are scaled after decoding.
+      const double Scale = std::sqrt(kScanPictureMegapixels / Megapixels);
+      Reader.setScaledSize(QSize(std::max(1, static_cast<int>(Size.width() * Scale)),
+                                 std::max(1, static_cast<int>(Size.height() * Scale))));
+    }
+  }
   const QImage Picture = Reader.read();
   if (Picture.isNull()) {
     Result.Error = "not a picture that can be read (" + Reader.errorString().toStdString() + ")";

@@ -2,6 +2,7 @@
 
 #include "render/Grey.h"
 
+#include <algorithm>
 #include <cmath>
 #include <zbar.h>
 
@@ -122,9 +123,24 @@ std::vector<TFoundCode> FindCodes(const std::vector<unsigned char>& Grey, int Wi
 
 std::vector<TFoundCode> ScanPicture(const QImage& Picture) {
   if (Picture.isNull() || Picture.width() <= 0 || Picture.height() <= 0) return {};
-  const std::vector<unsigned char> Grey = GreyPicture(OnWhite(Picture));
-  std::vector<TFoundCode> Codes = FindCodes(Grey, Picture.width(), Picture.height());
-  for (TFoundCode& Code : Codes)
-    Code.Version = VersionAt(Grey, Picture.width(), Picture.height(), Code.Where);
-  return Codes;
+  // zbar misses symbols of very large modules (from about 60 pixels on, not always): a picture
+  // in which nothing is found is searched again at half its size, smoothly scaled, and again,
+  // while the half's longer side is kHalvedScanSide pixels or more.
+  constexpr int kHalvedScanSide = 500;
+  QImage Shown = OnWhite(Picture);
+  for (double Scale = 1;; Scale /= 2) {
+    const std::vector<unsigned char> Grey = GreyPicture(Shown);
+    std::vector<TFoundCode> Codes = FindCodes(Grey, Shown.width(), Shown.height());
+    for (TFoundCode& Code : Codes) {
+      Code.Version = VersionAt(Grey, Shown.width(), Shown.height(), Code.Where);
+      for (QPointF& Corner : Code.Where) // in the pixels of the picture given
+        Corner /= Scale;
+    }
+    if (!Codes.empty() || std::max(Shown.width(), Shown.height()) / 2 < kHalvedScanSide)
+      return Codes;
+    Shown = Shown
+                .convertToFormat(QImage::Format_RGB32) // a one-bit picture scales smoothly too
+                .scaled(Shown.width() / 2, Shown.height() / 2, Qt::IgnoreAspectRatio,
+                        Qt::SmoothTransformation);
+  }
 }

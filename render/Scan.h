@@ -27,7 +27,9 @@ std::vector<TFoundCode> FindCodes(const std::vector<unsigned char>& Grey, int Wi
 
 // Every QR code in Picture, in the order zbar reports them, each with its version when it can be
 // told. A null or empty picture has none. The picture is laid on white, turned grey
-// (render/Grey.h) and searched by FindCodes.
+// (render/Grey.h) and searched by FindCodes; one in which nothing is found is searched again at
+// half its size while the half's longer side is 500 pixels or more (zbar misses symbols of very
+// large modules). Where is in the pixels of Picture.
 std::vector<TFoundCode> ScanPicture(const QImage& Picture);
 
 // The version of the code whose corners are Where, read from Grey by the timing patterns; 0 when

@@ -183,6 +183,26 @@ TEST_F(TWindowTest, TextTooLongPaintsTheLightSquareAndSaysWhyUnderThePreview) {
   EXPECT_TRUE(F.NoteLabel->text().isEmpty());
 }
 
+// With Frame ticked, a text too long for a code shows the same light square and note as
+// without: no frame marks round a code that is not there.
+TEST_F(TWindowTest, TextTooLongWithFrameShowsTheSameEmptyPreview) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(1);
+  F.EditURL->setText(QString(3000, QLatin1Char('a')));
+  F.CreateCodeBtn->click();
+  const QImage Without = Picture();
+  const QString Note = F.NoteLabel->text();
+  ASSERT_FALSE(Without.isNull());
+  F.Frame->setChecked(true);
+  F.TrackBar1->setValue(5);
+  const QImage With = Picture();
+  ASSERT_FALSE(With.isNull());
+  for (int Y = 0; Y < With.height(); ++Y)
+    for (int X = 0; X < With.width(); ++X)
+      ASSERT_EQ(With.pixel(X, Y), qRgb(255, 255, 255)) << X << ", " << Y;
+  EXPECT_EQ(F.NoteLabel->text(), Note);
+}
+
 TEST_F(TWindowTest, EmptyPayloadWithTheFacadeDefaultsGivesAnEmptyPicture) {
   TForm1& F = Form();
   F.PageControl1->setCurrentIndex(1); // empty URL field
@@ -191,7 +211,7 @@ TEST_F(TWindowTest, EmptyPayloadWithTheFacadeDefaultsGivesAnEmptyPicture) {
   EXPECT_TRUE(F.Image1->HasPicture());
   EXPECT_TRUE(Picture().isNull());
   EXPECT_EQ(F.ScrollBar1->minimum(), 0);
-  EXPECT_FALSE(F.NoteLabel->isVisible());
+  EXPECT_EQ(F.NoteLabel->text(), QStringLiteral("The page is empty: the code holds nothing."));
 }
 
 TEST_F(TWindowTest, VCardInAutoGoesOutAsUtf8WhileOtherPagesKeepAuto) {
@@ -213,7 +233,7 @@ TEST_F(TWindowTest, VCardInAutoGoesOutAsUtf8WhileOtherPagesKeepAuto) {
       {"VCard in ISO-8859-1 as chosen", 3, 3,
        "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:J\xFCrgen "
        "Gro\xDF\r\nN:Gro\xDF;J\xFCrgen;;;\r\nEND:VCARD\r\n"},
-      {"VCard in UTF-8 with BOM as chosen", 3, 5, "\xEF\xBB\xBF" + Record},
+      {"VCard in UTF-8 with BOM: no mark before a record", 3, 5, Record},
       {"URL in Auto: ISO-8859-1", 1, 0,
        "https://example.org/Gr\xFC\xDF"
        "e"},
@@ -259,4 +279,27 @@ TEST_F(TWindowTest, ListsUnderThePagesShowEveryItemWholeAndOverlapNothing) {
   for (QWidget* Button : {F.AboutBtn, F.CloseBtn, F.CreateCodeBtn})
     EXPECT_GT(Button->geometry().top(), F.Boost->geometry().bottom());
   EXPECT_LE(F.CreateCodeBtn->geometry().bottom(), F.ClientArea->height());
+}
+
+// The colours' row: each label stands 4 px before its control, as in the design row, its caption
+// whole; nothing overlaps, and the row ends with the picture area.
+TEST_F(TWindowTest, ColourLabelsStandApartFromTheirControls) {
+  TForm1& F = Form();
+  const std::pair<QLabel*, QWidget*> Pairs[] = {{F.Label34, F.BackColor},
+                                                {F.Label35, F.MatrixColor},
+                                                {F.Label33, F.TrackBar1},
+                                                {F.Label32, F.FrameColor},
+                                                {F.Label37, F.ModuleShape}};
+  for (const auto& [Label, Control] : Pairs) {
+    SCOPED_TRACE(Label->text().toStdString());
+    EXPECT_GE(Label->width(), Label->sizeHint().width());
+    EXPECT_EQ(Control->geometry().left() - Label->geometry().right() - 1, 4);
+  }
+  QWidget* const Row[] = {F.Label34, F.BackColor, F.Label35, F.MatrixColor, F.Frame,
+                          F.Label33, F.TrackBar1, F.Label32, F.FrameColor};
+  for (std::size_t I = 1; I < std::size(Row); ++I)
+    EXPECT_LT(Row[I - 1]->geometry().right(), Row[I]->geometry().left()) << I;
+  EXPECT_GE(F.Frame->width(), F.Frame->sizeHint().width());
+  EXPECT_EQ(F.FrameColor->geometry().right(), F.Panel1->geometry().right());
+  EXPECT_EQ(F.Shape1->geometry(), F.FrameColor->geometry());
 }

@@ -1,5 +1,6 @@
 // The pages: hint lines, URL test, contact name, Ctrl+C, Load and Save, the About dialog.
 #include "About.h"
+#include "FormHelpers.h"
 #include "support/window/Expect.h"
 #include "support/window/WindowFixture.h"
 #include "support/window/Zbar.h"
@@ -241,6 +242,23 @@ TEST_F(TWindowTest, EveryPageSavesAndLoadsItsFileThroughTheDialogs) {
     EXPECT_TRUE(Errors.empty());
     EXPECT_TRUE(OverwriteQuestions.empty());
   }
+}
+
+// Text loaded into the memo is text, not the hint: it shows in the text colour.
+TEST_F(TWindowTest, LoadedTextShowsInTheTextColourNotTheHintsGrey) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(0);
+  ASSERT_EQ(F.MemoText->palette().color(QPalette::Text), kHintColor) << "the hint shows";
+  const QString File = Folder() + QStringLiteral("/notes.txt");
+  QFile Out(File);
+  ASSERT_TRUE(Out.open(QIODevice::WriteOnly));
+  Out.write("loaded text\r\n");
+  Out.close();
+  OpenAnswers.push_back(File);
+  F.LoadTextBtn->click();
+  EXPECT_EQ(TForm1::MemoLines(F.MemoText), QStringLiteral("loaded text\r\n"));
+  EXPECT_EQ(F.MemoText->palette().color(QPalette::Text),
+            QApplication::palette().color(QPalette::Text));
 }
 
 TEST_F(TWindowTest, SaveAsksBeforeReplacingTheFinalFile) {

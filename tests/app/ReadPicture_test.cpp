@@ -158,6 +158,12 @@ TEST_F(TWindowTest, PicturesWithoutACodeLeaveThePagesAsTheyWere) {
   F.OpenPicture1->trigger();
   EXPECT_TRUE(F.NoteLabel->text().startsWith(QStringLiteral("Cannot read broken.jpg: ")))
       << F.NoteLabel->text().toStdString();
+  const QString Huge = Folder() + QStringLiteral("/huge.bmp");
+  ASSERT_TRUE(WriteFileBytes(Huge.toStdString(), BmpHeader(20000, 10001)));
+  OpenAnswers.push_back(Huge);
+  F.OpenPicture1->trigger();
+  EXPECT_EQ(F.NoteLabel->text().toStdString(),
+            "Cannot read huge.bmp: the picture is larger than 200 megapixels (20000 x 10001)");
   OpenAnswers.push_back(std::nullopt); // cancelled
   F.OpenPicture1->trigger();
 
@@ -181,7 +187,7 @@ TEST_F(TWindowTest, PastedAndDroppedPicturesAreRead) {
   F.PastePicture1->trigger();
   EXPECT_EQ(F.PageControl1->currentIndex(), 3);
   EXPECT_EQ(F.ContactName->text(), QStringLiteral("Anna"));
-  EXPECT_EQ(F.EncryptionType->currentIndex(), qrUTF8BOM); // the mark is kept
+  EXPECT_EQ(F.EncryptionType->currentIndex(), qrAuto); // no mark goes before a record
   EXPECT_TRUE(
       F.NoteLabel->text().startsWith(QStringLiteral("Read a vCard code from the clipboard")));
 

@@ -64,10 +64,32 @@ TEST_F(TWindowTest, WifiTypesAndHiddenSwitchMakeTheRecordAndKeyNotesShowWithTheC
     // The note never stands in for the code: it is made, and it scans.
     EXPECT_EQ(DecodePicture(Picture(), 4), QString::fromStdU16String(C.Payload).toStdString());
   }
-  EXPECT_EQ(F.NetworkKey->text(), QStringLiteral("kept"))
-      << "the disabled key field keeps what was typed";
   F.WPA->setCurrentIndex(kWifiWPA);
   EXPECT_TRUE(F.NetworkKey->isEnabled());
+}
+
+// The key field of an open network is disabled and empty; the key typed before comes back with
+// another type, and an open network read or loaded holds no key of its own.
+TEST_F(TWindowTest, AnOpenNetworksKeyFieldIsEmptyAndTheKeyComesBack) {
+  TForm1& F = Form();
+  F.PageControl1->setCurrentIndex(4);
+  F.SSID->setText(QStringLiteral("Office"));
+  F.WPA->setCurrentIndex(kWifiWEP);
+  F.NetworkKey->setText(QStringLiteral("abcde"));
+  F.WPA->setCurrentIndex(kWifiOpen);
+  EXPECT_FALSE(F.NetworkKey->isEnabled());
+  EXPECT_EQ(F.NetworkKey->text(), QString());
+  F.CreateCodeBtn->click();
+  EXPECT_EQ(QRText(), u"WIFI:T:nopass;S:Office;;\r\n");
+  F.WPA->setCurrentIndex(kWifiWPA);
+  EXPECT_TRUE(F.NetworkKey->isEnabled());
+  EXPECT_EQ(F.NetworkKey->text(), QStringLiteral("abcde"));
+
+  F.SetWifiPage(TWifiPage{u"Guests", u"", kWifiOpen, false});
+  EXPECT_EQ(F.NetworkKey->text(), QString());
+  F.SetWifiPage(TWifiPage{u"Lab", u"k3y long enough", kWifiWPA, true});
+  EXPECT_TRUE(F.NetworkKey->isEnabled());
+  EXPECT_EQ(F.NetworkKey->text(), QStringLiteral("k3y long enough"));
 }
 
 TEST_F(TWindowTest, OpenHiddenNetworkSurvivesANetworkKeyFile) {

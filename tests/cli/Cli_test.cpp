@@ -116,6 +116,33 @@ TEST(CliSingle, VCardInAutoGoesOutAsUtf8) {
       << "other kinds keep Auto's one byte per character up to U+00FF";
 }
 
+// A byte-order mark goes before plain text only: a reader knows a record by its first bytes.
+TEST(CliSingle, NoByteOrderMarkBeforeARecord) {
+  TTempFolder Folder;
+  const struct {
+    std::vector<std::string> Args;
+    std::string Bytes;
+  } Cases[] = {
+      {{"text", "Gr\xC3\xBC\xC3\x9F"
+                "e"},
+       "\xEF\xBB\xBFGr\xC3\xBC\xC3\x9F"
+       "e"},
+      {{"url", "https://example.org/\xC3\xBC"}, "https://example.org/\xC3\xBC"},
+      {{"wifi", "--ssid", "Caf\xC3\xA9", "--key", "s3cret pass"},
+       "WIFI:T:WPA;S:Caf\xC3\xA9;P:s3cret pass;;\r\n"},
+      {{"vcard", "--first-name", "Ann"},
+       "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann \r\nN:;Ann;;;\r\nEND:VCARD\r\n"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Args.front());
+    std::vector<std::string> Args = C.Args;
+    Args.insert(Args.end(), {"--encoding", "utf-8-bom", "-o", "c.png"});
+    const TRun R = RunCli(Folder.Path(), Args);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(DecodeFile(Folder.Path() / "c.png"), C.Bytes);
+  }
+}
+
 TEST(CliSingle, StyleOptionsReachThePicture) {
   TTempFolder Folder;
   const TRun R =

@@ -90,6 +90,29 @@ const TCodeCase kCases[] = {
       {"department", "Einkauf"},
       {"cell-phone-private", "+49 170 1"},
       {"birthday", "1970.01.31"}}},
+    // Untyped entries as segno's make_vcard_data writes them, and RFC 6350's typed forms.
+    {"segno-card",
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;John\r\nFN:John Doe\r\nEMAIL:john@example.org\r\n"
+     "TEL:+1 555 0100\r\nURL:https://example.org/john\r\nADR:;;Main St 1;Springfield;;12345;\r\n"
+     "END:VCARD\r\n",
+     {{"kind", "vcard"},
+      {"contact-name", "John Doe"},
+      {"last-name", "Doe"},
+      {"first-name", "John"},
+      {"email-private", "john@example.org"},
+      {"phone-home", "+1 555 0100"},
+      {"website-private", "https://example.org/john"},
+      {"street-home", "Main St 1"},
+      {"city-home", "Springfield"},
+      {"zip-code-home", "12345"}}},
+    {"typed-card",
+     "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann\r\nTEL;TYPE=home,voice;VALUE=uri:tel:+49-221-1\r\n"
+     "TEL;TYPE=cell:+49-170-2\r\nEMAIL;TYPE=WORK:ann@work.example\r\nEND:VCARD\r\n",
+     {{"kind", "vcard"},
+      {"contact-name", "Ann"},
+      {"phone-home", "+49-221-1"},
+      {"cell-phone-private", "+49-170-2"},
+      {"email-work", "ann@work.example"}}},
     {"mail",
      "mailto:office@example.org?subject=Tom%20%26%20Jerry%20%231&body=Hallo%0D%0A%C3%BCber%20%23%"
      "26",
@@ -158,13 +181,15 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
   const fs::path Broken = Folder.Path() / "broken.png";
   QFile::copy(Q(Code), Q(Broken));
   QFile::resize(Q(Broken), 60); // a PNG cut short
+  const fs::path Huge = Folder.Path() / "huge.bmp";
+  ASSERT_TRUE(WriteFileBytes(Huge, BmpHeader(15000, 15000)));
   const fs::path Blank = Folder.Path() / "blank.bmp";
   QImage White(120, 120, QImage::Format_RGB32);
   White.fill(Qt::white);
   ASSERT_TRUE(White.save(Q(Blank)));
 
-  const TToolRun Run =
-      Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Broken), Q(Code), Q(Blank)});
+  const TToolRun Run = Cli(
+      {QStringLiteral("decode"), QStringLiteral("--json"), Q(Broken), Q(Code), Q(Blank), Q(Huge)});
   EXPECT_EQ(Run.ExitCode, 1);
   EXPECT_EQ(Run.Out.toStdString(),
             "{\"file\":\"" + Code.string() +
@@ -175,6 +200,9 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
   EXPECT_NE(Err.find(Broken.string() + ": not a picture that can be read"), std::string::npos)
       << Err;
   EXPECT_NE(Err.find(Blank.string() + ": no QR code found"), std::string::npos) << Err;
+  EXPECT_NE(Err.find(Huge.string() + ": the picture is larger than 200 megapixels (15000 x 15000)"),
+            std::string::npos)
+      << Err;
 
   EXPECT_EQ(Cli({QStringLiteral("decode"), Q(Folder.Path() / "missing.png")}).ExitCode, 1);
   EXPECT_EQ(Cli({QStringLiteral("decode")}).ExitCode, 2);

@@ -152,6 +152,90 @@ TEST(PayloadParse, VCardsAreReadByTheFileReaderAndNameWhatIsNotKept) {
   EXPECT_EQ(P.NotKept, (std::vector<std::u16string>{u"NOTE", u"TEL;TYPE=fax"}));
 }
 
+// Cards of other writers: segno's vCard 3.0 (untyped EMAIL, TEL, URL and ADR, as its
+// make_vcard_data writes them), RFC 6350's own vCard 4.0 forms (TYPE lists in quotes and in any
+// order, VALUE=uri with "tel:"), vCard 2.1's bare types and a grouped line. Each entry lands in
+// the field of its kind; only what has no field is named.
+TEST(PayloadParse, VCardsOfOtherWritersFillTheirFields) {
+  const struct {
+    const char* Writer;
+    std::u16string Card;
+    TVCardPage Page;
+    std::vector<std::u16string> NotKept;
+  } Cases[] = {
+      {"segno 3.0",
+       u"BEGIN:VCARD\r\nVERSION:3.0\r\nN:Doe;John\r\nFN:John Doe\r\nORG:ACME\r\n"
+       u"EMAIL:a@b.c\r\nEMAIL:w@x.y\r\nTEL:+1 555\r\nTEL:+1 666\r\nTEL;TYPE=FAX:+1 9\r\n"
+       u"TEL;TYPE=VIDEO:+1 8\r\nURL:https://ex.org\r\nTITLE:Boss\r\nNICKNAME:JD\r\n"
+       u"ADR:PO 5;;Main St 1;Town;R;12345;US\r\nBDAY:1970-01-31\r\nNOTE:m\r\nEND:VCARD\r\n",
+       [] {
+         TVCardPage P;
+         P.ContactName = u"John Doe";
+         P.LastName = u"Doe";
+         P.FirstName = u"John";
+         P.Company = u"ACME";
+         P.EmailPrivate = u"a@b.c";
+         P.PhonePrivate = u"+1 555";
+         P.WebsitePrivate = u"https://ex.org";
+         P.JobTitle = u"Boss";
+         P.StreetHome = u"Main St 1";
+         P.CityHome = u"Town";
+         P.ZIPCodeHome = u"12345";
+         P.Birthday = u"1970-01-31";
+         return P;
+       }(),
+       {u"EMAIL", u"TEL", u"TEL;TYPE=FAX", u"TEL;TYPE=VIDEO", u"NICKNAME",
+        u"ADR (post office box, region, country)", u"NOTE"}},
+      {"RFC 6350 4.0",
+       u"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann\r\n"
+       u"TEL;TYPE=home,voice;VALUE=uri:tel:+49-221-1\r\n"
+       u"TEL;VALUE=uri;PREF=1;TYPE=\"voice,work\":tel:+49-221-2;ext=5\r\n"
+       u"TEL;TYPE=cell:+49 170 3\r\n"
+       u"tel;type=WORK;type=CELL:+49 170 4\r\n"
+       u"EMAIL;TYPE=work:ann@work.example\r\n"
+       u"EMAIL:ann@home.example\r\n" // untyped, the private field is free
+       u"URL;TYPE=home:https://ann.example\r\n"
+       u"URL:https://other.example\r\n" // untyped, the private field is taken
+       u"ADR;TYPE=work:;;Ring 1;Bonn;;53111;\r\nEND:VCARD\r\n",
+       [] {
+         TVCardPage P;
+         P.ContactName = u"Ann";
+         P.PhonePrivate = u"+49-221-1";
+         P.PhoneWork = u"+49-221-2;ext=5";
+         P.PhoneCellPrivate = u"+49 170 3";
+         P.CellPhoneWork = u"+49 170 4";
+         P.EmailWork = u"ann@work.example";
+         P.EmailPrivate = u"ann@home.example";
+         P.WebsitePrivate = u"https://ann.example";
+         P.Streetwork = u"Ring 1";
+         P.CityWork = u"Bonn";
+         P.ZIPCodeWork = u"53111";
+         return P;
+       }(),
+       {u"URL"}},
+      {"2.1 and groups",
+       u"BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8:Roe;Jane;;Dr.;\r\n"
+       u"TEL;WORK;VOICE:1\r\nTEL;HOME;FAX:2\r\nitem1.EMAIL;type=INTERNET;type=pref:j@r.oe\r\n"
+       u"TEL;TYPE=work:3\r\nEND:VCARD\r\n",
+       [] {
+         TVCardPage P;
+         P.LastName = u"Roe";
+         P.FirstName = u"Jane";
+         P.EmailPrivate = u"j@r.oe";
+         P.PhoneWork = u"3"; // the last line of a field wins
+         return P;
+       }(),
+       {u"N;CHARSET=UTF-8 (prefix)", u"TEL;WORK;VOICE", u"TEL;HOME;FAX"}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Writer);
+    const TParsedPayload P = ParsePayload(C.Card);
+    ASSERT_EQ(P.Kind, TKind::VCard);
+    EXPECT_EQ(P.VCard, C.Page);
+    EXPECT_EQ(P.NotKept, C.NotKept);
+  }
+}
+
 // What the pages write, read back, gives the same page (the hint-free round trip a re-made code
 // relies on).
 TEST(PayloadParse, ThePagesOwnPayloadsReadBackAsTheSamePage) {

@@ -5,6 +5,7 @@
 #include "render/Scan.h"
 #include "support/OutsideReaders.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QTransform>
 #include <cstdlib>
@@ -142,6 +143,40 @@ TEST(Scan, PictureFilesOfEveryFormatAreRead) {
   EXPECT_FALSE(ReadPictureFile(Folder / "missing.png").Error.empty());
   std::error_code Ec;
   std::filesystem::remove_all(Folder, Ec);
+}
+
+// Pictures beyond Qt's default allocation limit of 128 MiB (about 33.5 megapixels at 32 bits):
+// a 5,800 x 5,800 PNG scan of a code is read, scaled down, and its code found (its modules of
+// 150 pixels, too large for zbar, halved until they are not); one of more than
+// 200 megapixels is refused by its header, before anything is decoded.
+TEST(Scan, LargePicturesAreReadScaledDownAndTooLargeOnesRefused) {
+  const std::string Bytes = "https://example.org/a-large-scan";
+  const QImage Code = OutsideCodePicture(TOutsideEncoder::Qrencode, Bytes, 0, 1);
+  ASSERT_FALSE(Code.isNull());
+  QImage Scan(5800, 5800, QImage::Format_RGB32);
+  Scan.fill(qRgb(250, 250, 245));
+  {
+    QPainter P(&Scan);
+    P.drawImage(QRect(400, 400, 5000, 5000), Code); // a code filling the scan, 150 px a module
+  }
+  QByteArray Png;
+  {
+    QBuffer Out(&Png);
+    Out.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(Scan.save(&Out, "PNG"));
+  }
+  Scan = QImage();
+  const TPictureRead Read = ReadPictureBytes(Png);
+  ASSERT_FALSE(Read.Picture.isNull()) << Read.Error;
+  EXPECT_LE(static_cast<double>(Read.Picture.width()) * Read.Picture.height(),
+            kScanPictureMegapixels * 1e6);
+  EXPECT_NEAR(Read.Picture.width(), Read.Picture.height(), 1);
+  const std::vector<TFoundCode> Codes = ScanPicture(Read.Picture);
+  ASSERT_EQ(Codes.size(), 1u);
+  EXPECT_EQ(Codes[0].Bytes, Bytes);
+
+  EXPECT_EQ(ReadPictureBytes(BmpHeader(20000, 10001)).Error,
+            "the picture is larger than 200 megapixels (20000 x 10001)");
 }
 
 TEST(Scan, PicturesWithoutACodeFindNothing) {

@@ -134,3 +134,23 @@ QImage OutsideCodePicture(TOutsideEncoder Encoder, const std::string& Bytes, int
   std::filesystem::remove_all(Folder, Ec);
   return Picture;
 }
+
+QByteArray BmpHeader(int Width, int Height) {
+  QByteArray Bytes("BM", 2);
+  const auto Put = [&Bytes](quint32 Value, int Size) {
+    for (int I = 0; I < Size; ++I)
+      Bytes.append(static_cast<char>((Value >> (8 * I)) & 0xFF));
+  };
+  const quint32 Pixels = static_cast<quint32>(Width) * static_cast<quint32>(Height) * 3;
+  Put(54 + Pixels, 4);
+  Put(0, 4);
+  Put(54, 4);
+  Put(40, 4);
+  Put(static_cast<quint32>(Width), 4);
+  Put(static_cast<quint32>(Height), 4);
+  Put(1, 2);
+  Put(24, 2);
+  for (int I = 0; I < 6; ++I)
+    Put(0, 4);
+  return Bytes;
+}

@@ -45,6 +45,10 @@ std::string PictureDifference(const QImage& A, const QImage& B);
 // (qGray). Answers its bytes, or nothing.
 std::optional<std::string> DecodePicture(const QImage& Picture);
 
+// The 54-byte header of a BMP file of Width x Height at 24 bits a pixel, without the pixels:
+// a picture whose size a reader learns without decoding anything.
+QByteArray BmpHeader(int Width, int Height);
+
 // ---- codes made by the outside encoders (the qrencode command, Python's segno) ----
 enum class TOutsideEncoder { Qrencode, Segno };
 // Writes to Png a QR code holding exactly Bytes in byte mode, level L, at Version (0: the
