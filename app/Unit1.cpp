@@ -472,8 +472,8 @@ void TForm1::CopyToClipboardBtnClick() {
   CreateCodeBtn->click();
   if (!FCodeMade) {
     // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
-    // long for a code already has the pass's note.
-    if (!FLastCode.DataTooLong)
+    // long for a code, or a refused record, already has the pass's note.
+    if (!FLastCode.DataTooLong && FRefusal.isEmpty())
       SetNote(QStringLiteral("Nothing copied: this page's text made no QR code."));
     return;
   }
