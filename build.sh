@@ -16,6 +16,7 @@ common_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libzbar-d
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools
            libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format
            python3-vobject poppler-utils librsvg2-bin python3-segno qrencode
+           python3-icalendar python3-stdnum
            dpkg-dev desktop-file-utils appstream lintian unzip parallel dbus-daemon)
 
 # The user's build: what ./build.sh run starts and what the README's package commands build.

@@ -279,6 +279,7 @@ TCodeStyle TForm1::CurrentStyle() const {
 
 QString TForm1::FillQRText() {
   QString Payload;
+  FRefusal.clear();
   switch (PageControl1->currentIndex()) {
   case 0:
     Payload = ToQString(TextPayload(ToUtf16(MemoLines(MemoText))));
@@ -296,8 +297,14 @@ QString TForm1::FillQRText() {
   case 4:
     Payload = ToQString(WifiPayload(WifiPage()));
     break;
-  default:
-    return MemoLines(QRText);
+  default: {
+    const std::optional<TRecord> Record = KindRecord();
+    if (!Record) return MemoLines(QRText);
+    // A refused record makes no code at all: the note under the preview says why.
+    FRefusal = ToQString(Record->Refusal);
+    Payload = ToQString(Record->Payload);
+    break;
+  }
   }
   // QRText shows the payload; the symbol is made from the payload itself, so that no character
   // a text field cannot show as such (a line separator in a network name) changes on the way.
@@ -308,7 +315,10 @@ QString TForm1::FillQRText() {
 TQRCodeEncoding TForm1::EncodingForPayload(const std::u16string& Payload) const {
   const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
   const int Page = PageControl1->currentIndex();
-  return Page == 0 ? Chosen : RecordEncoding(Chosen, Payload, Page == 3);
+  // A payment record declares its bytes UTF-8 (charset 1); another choice would change them.
+  if (Page == 9) return qrUTF8NoBOM;
+  // vCard 4.0 and iCalendar are UTF-8 by their standards; a text message is sent as UTF-8.
+  return Page == 0 ? Chosen : RecordEncoding(Chosen, Payload, Page == 3 || Page == 6 || Page == 8);
 }
 
 void TForm1::CreateCodeBtnClick() {
@@ -316,9 +326,12 @@ void TForm1::CreateCodeBtnClick() {
   FCodeMade = false;
   const std::u16string Payload = ToUtf16(FillQRText());
   const TCodeStyle Style = CurrentStyle();
-  TCode Code =
-      MakeCode(Payload, EncodingForPayload(Payload), Style,
-               static_cast<TQRCodeECLevel>(ErrorCorrection->currentIndex()), Boost->isChecked());
+  int Level = ErrorCorrection->currentIndex();
+  if (PageControl1->currentIndex() == 9) Level = std::max(Level, kPaymentLowestLevel);
+  // A refused record gives no symbol at all, not one of empty text.
+  TCode Code = FRefusal.isEmpty() ? MakeCode(Payload, EncodingForPayload(Payload), Style,
+                                             static_cast<TQRCodeECLevel>(Level), Boost->isChecked())
+                                  : TCode{};
 
   const int Side = Code.Grid.Side;
   ScrollBar1->setMinimum(Side); // a zoom below the side moves up, which refreshes at once
@@ -358,7 +371,9 @@ QString TForm1::PassNote(bool& Warning) const {
   QString Note;
   Warning = true;
   QWidget* const Page = PageControl1->currentWidget();
-  if (FLastCode.DataTooLong) {
+  if (!FRefusal.isEmpty()) {
+    AppendNote(Note, FRefusal); // the record is refused: no code, and this is why
+  } else if (FLastCode.DataTooLong) {
     AppendNote(Note, QString::fromStdString(TooLongMessage(FLastCode, TMessageForm::Note)));
   } else if (Page == TabSheet3 && SSID->text().isEmpty()) {
     AppendNote(Note, tr("The network name is empty: a phone finds no network by it."));
@@ -467,8 +482,9 @@ void TForm1::CopyToClipboardBtnClick() {
   CreateCodeBtn->click();
   if (!FCodeMade) {
     // Nothing to copy: the clipboard keeps what it holds, and the note says why. A text too
-    // long for a code already has the pass's note.
-    if (!FLastCode.DataTooLong) SetNote(tr("Nothing copied: this page's text made no QR code."));
+    // long for a code, or a refused record, already has the pass's note.
+    if (!FLastCode.DataTooLong && FRefusal.isEmpty())
+      SetNote(tr("Nothing copied: this page's text made no QR code."));
     return;
   }
   const int W = ScrollBar1->value();

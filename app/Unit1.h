@@ -5,7 +5,11 @@
 // that says whether the picture scans in Unit1ReadBack.cpp.
 #pragma once
 
+#include "payload/Event.h"
 #include "payload/Payload.h"
+#include "payload/Payment.h"
+#include "payload/Phone.h"
+#include "payload/Place.h"
 #include "platform/TextFile.h"
 #include "render/Code.h"
 #include "render/CodeStyle.h"
@@ -214,6 +218,35 @@ public:
   QPushButton* LoadWifiBtn = nullptr;
   QPushButton* SaveWifiBtn = nullptr;
 
+  // ---- Phone, SMS, Place, Event and Payment pages (Unit1Kinds.cpp) ----
+  QWidget* TabPhone = nullptr;
+  QLineEdit* PhoneNumber = nullptr;
+  QWidget* TabSms = nullptr;
+  QLineEdit* SmsNumber = nullptr;
+  QPlainTextEdit* SmsMessage = nullptr;
+  QWidget* TabPlace = nullptr;
+  QLineEdit* GeoLatitude = nullptr;
+  QLineEdit* GeoLongitude = nullptr;
+  QLineEdit* GeoLabel = nullptr;
+  QWidget* TabEvent = nullptr;
+  QLineEdit* EventSummary = nullptr;
+  QLineEdit* EventStart = nullptr;
+  QLineEdit* EventEnd = nullptr;
+  QCheckBox* EventAllDay = nullptr;
+  QLineEdit* EventLocation = nullptr;
+  QPlainTextEdit* EventDescription = nullptr;
+  QPushButton* LoadEventBtn = nullptr;
+  QPushButton* SaveEventBtn = nullptr;
+  QWidget* TabPayment = nullptr;
+  QLineEdit* PayName = nullptr;
+  QLineEdit* PayIBAN = nullptr; // never kept in the settings store: a bank detail
+  QLineEdit* PayBIC = nullptr;
+  QLineEdit* PayAmount = nullptr;
+  QLineEdit* PayReference = nullptr;
+  QLineEdit* PayRemittance = nullptr;
+  QLineEdit* PayPurpose = nullptr;
+  QLineEdit* PayInfo = nullptr;
+
   // ---- handlers ----
   void FormCreate();
   void FormShow(); // settings load
@@ -252,6 +285,10 @@ public:
   // An open network has no key: the key field is disabled and shows nothing; the key typed
   // before is held and comes back when another type is chosen.
   void WPAChange();
+  void SaveEventBtnClick();
+  void LoadEventBtnClick();
+  // The page shown changed: the payment page offers no error-correction level below M.
+  void PageControl1Change();
   void LogoBtnClick();
   void NoLogoBtnClick();
   // The logo in use (its file's path), or nothing.
@@ -279,6 +316,13 @@ public:
   TVCardPage VCardPage() const;
   void SetVCardPage(const TVCardPage& Page);
   TWifiPage WifiPage() const;
+  TPhonePage PhonePage() const;
+  TSmsPage SmsPage() const;
+  TGeoPage GeoPage() const;
+  TEventPage EventPage() const;
+  void SetEventPage(const TEventPage& Page);
+  TPaymentPage PaymentPage() const;
+  void SetPaymentPage(const TPaymentPage& Page);
   // Fills the Wifi page; the key of an open network is held, not shown (see WPAChange).
   void SetWifiPage(const TWifiPage& Page);
 
@@ -316,6 +360,14 @@ private:
   void BuildEMailPage();
   void BuildVCardPage();
   void BuildWifiPage();
+  void BuildPhonePage();
+  void BuildSmsPage();
+  void BuildPlacePage();
+  void BuildEventPage();
+  void BuildPaymentPage();
+  // The record of a page that may refuse its fields (Phone ... Payment), or nothing for the
+  // first five pages.
+  std::optional<TRecord> KindRecord() const;
   void BuildGenerationControls();
   void BuildPreview();
   void BuildDesignControls();
@@ -424,9 +476,11 @@ private:
   bool FFinderFollows = true; // the finder patterns take the Matrix Color
   QString FLogoDialogName;    // the name last chosen in the logo's open dialog
   bool FHasCode = false;
-  quint64 FPassNumber = 0;    // counts the passes that made a picture
-  quint64 FReadBackShown = 0; // the pass whose answer the line under the preview shows
-  QString FPreviewSummary;    // what the last pass's code holds, for a screen reader
+  QString FRefusal;             // why the last pass's page made no record, or ""
+  int FLevelBeforePayment = -1; // the level the payment page raised to M, to give back
+  quint64 FPassNumber = 0;      // counts the passes that made a picture
+  quint64 FReadBackShown = 0;   // the pass whose answer the line under the preview shows
+  QString FPreviewSummary;      // what the last pass's code holds, for a screen reader
   std::unique_ptr<TReadBackWorker> FReadBack;
   std::unique_ptr<QTemporaryDir> FDragFolder; // the PNG files dragged out
 };

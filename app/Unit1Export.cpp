@@ -43,7 +43,8 @@ std::vector<const TPictureFormat*> SavedFormats() {
 
 // What the title of an SVG or PDF names: the kind of payload of a page.
 QString PayloadKind(int Page) {
-  static const char* const Kinds[] = {"Text", "URL", "eMail", "vCard", "Wifi network"};
+  static const char* const Kinds[] = {"Text",  "URL", "eMail", "vCard", "Wifi network",
+                                      "Phone", "SMS", "Place", "Event", "SEPA payment"};
   if (Page < 0 || Page >= static_cast<int>(std::size(Kinds))) return TForm1::tr("Text");
   return QString::fromLatin1(Kinds[Page]);
 }
@@ -68,6 +69,7 @@ std::optional<TForm1::TCurrentCode> TForm1::FreshCode(const QString& Action) {
   if (FPassNumber == Before) return std::nullopt; // the pass did not run to its end
   if (FLastCode.DataTooLong) return std::nullopt; // the note under the preview says why
   if (FLastCode.Version == 0) {
+    if (!FRefusal.isEmpty()) return std::nullopt; // the note under the preview says why
     SetNote(tr("Nothing to %1: this page gives no QR code.").arg(Action));
     return std::nullopt;
   }

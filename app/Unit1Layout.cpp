@@ -11,6 +11,7 @@
 #include "VCardEdits.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QColorDialog>
@@ -32,8 +33,10 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
@@ -68,6 +71,20 @@ QPushButton* MakeFileButton(QWidget* Parent, bool Save, int Left) {
   Button->setIconSize(QSize(16, 16));
   return Button;
 }
+
+// The tab bar's style: the window's own, with less room beside each caption, so that the ten
+// pages' tabs share one row at the smallest window size.
+class TTightTabsStyle : public QProxyStyle {
+public:
+  TTightTabsStyle() : QProxyStyle(QApplication::style()->name()) {}
+  int pixelMetric(PixelMetric Metric, const QStyleOption* Option,
+                  const QWidget* Widget) const override {
+    if (Metric == PM_TabBarTabHSpace)
+      return std::min(QProxyStyle::pixelMetric(Metric, Option, Widget), kTabHSpace);
+    return QProxyStyle::pixelMetric(Metric, Option, Widget);
+  }
+  static constexpr int kTabHSpace = 16;
+};
 
 QLineEdit* MakeEdit(QWidget* Parent, const QRect& Place) {
   auto* Edit = new QLineEdit(Parent);
@@ -111,6 +128,11 @@ void TForm1::BuildWindow() {
   BuildEMailPage();
   BuildVCardPage();
   BuildWifiPage();
+  BuildPhonePage();
+  BuildSmsPage();
+  BuildPlacePage();
+  BuildEventPage();
+  BuildPaymentPage();
 
   BuildGenerationControls();
   BuildPreview();
@@ -145,6 +167,22 @@ void TForm1::BuildWindow() {
     setTabOrder(Order[I - 1], Order[I]);
   // Initial page as laid out; the settings load chooses the page shown.
   PageControl1->setCurrentIndex(4);
+  // Every tab in one row, none hidden behind scroll arrows.
+  PageControl1->setUsesScrollButtons(false);
+  auto* TabStyle = new TTightTabsStyle;
+  TabStyle->setParent(PageControl1->tabBar());
+  PageControl1->tabBar()->setStyle(TabStyle);
+  Wire(this, PageControl1, &QTabWidget::currentChanged, &TForm1::PageControl1Change);
+  // Ctrl+PageDown and Ctrl+PageUp: the next and the previous page, from any control of the window,
+  // round from the last page to the first.
+  for (const auto& [Key, Step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
+    auto* Shortcut = new QShortcut(QKeySequence(Qt::CTRL | Key), this);
+    Shortcut->setContext(Qt::WindowShortcut);
+    connect(Shortcut, &QShortcut::activated, this, [this, Step = Step] {
+      const int Count = PageControl1->count();
+      PageControl1->setCurrentIndex((PageControl1->currentIndex() + Step + Count) % Count);
+    });
+  }
 
   // A growing window: the picture area takes the room; the pages keep their width and grow
   // down, their memos with them and their buttons at their foot; the rows under the pages and

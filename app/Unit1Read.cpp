@@ -47,8 +47,8 @@ QString PictureFilter() {
 // "a Wi-Fi code", "an e-mail code".
 QString CodeOfKind(TKind Kind) {
   const QString Caption = ToQString(KindCaption(Kind));
-  return Kind == TKind::Email ? TForm1::tr("an %1 code").arg(Caption)
-                              : TForm1::tr("a %1 code").arg(Caption);
+  return Kind == TKind::Email || Kind == TKind::Event ? TForm1::tr("an %1 code").arg(Caption)
+                                                      : TForm1::tr("a %1 code").arg(Caption);
 }
 
 // One line of the list to choose from: the kind and the start of the text.
@@ -292,6 +292,24 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
     }
     case TKind::Wifi:
       SetWifiPage(Parsed.Wifi);
+      break;
+    case TKind::Phone:
+      PhoneNumber->setText(ToQString(Parsed.Phone.Number));
+      break;
+    case TKind::Sms:
+      SmsNumber->setText(ToQString(Parsed.Sms.Number));
+      SetMemoLines(SmsMessage, ToQString(Parsed.Sms.Message));
+      break;
+    case TKind::Geo:
+      GeoLatitude->setText(ToQString(Parsed.Geo.Latitude));
+      GeoLongitude->setText(ToQString(Parsed.Geo.Longitude));
+      GeoLabel->setText(ToQString(Parsed.Geo.Label));
+      break;
+    case TKind::Event:
+      SetEventPage(Parsed.Event);
+      break;
+    case TKind::Pay:
+      SetPaymentPage(Parsed.Payment);
       break;
     }
     // The encoding: the mark of a plain text is kept (before a record it does not belong, and

@@ -387,7 +387,8 @@ std::optional<TKind> RowKind(const TJob& Job, const TColumns& Columns, const TBa
     R.Kind = Name;
     Kind = KindFromName(Name);
     if (!Kind) {
-      R.Error = "unknown kind " + Quoted(Name) + " (text, url, email, vcard or wifi)";
+      R.Error = "unknown kind " + Quoted(Name) +
+                " (text, url, email, vcard, wifi, phone, sms, geo, event or pay)";
       return std::nullopt;
     }
   }
@@ -498,8 +499,12 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   if (!Format) return Out;
 
   TFieldValues Values;
-  for (const auto& [Index, Name] : Columns.Fields)
+  for (const auto& [Index, Name] : Columns.Fields) {
+    // The captions' column may bear a field's name (label, name): in a row of a kind without
+    // that field it holds the caption only.
+    if (Index == Columns.Caption && !FindField(Name)->Of(*Kind)) continue;
     Values.emplace(Name, Job.Fields[static_cast<std::size_t>(Index)]);
+  }
   const TPayloadResult Payload = MakePayload(*Kind, Values);
   if (!Payload.Error.empty()) {
     R.Error = Payload.Error;
@@ -510,9 +515,10 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   TPictureRequest Request = Options.Picture;
   Request.Format = *Format;
   if (!ApplyRowEncoding(Job, Columns, Request, R)) return Out;
-  if (*Kind != TKind::Text)
-    Request.Encoding = RecordEncoding(Request.Encoding, Payload.Payload, *Kind == TKind::VCard);
+  Request.Encoding = KindEncoding(*Kind, Request.Encoding, Payload.Payload);
   if (!ApplyRowColumns(Job, Columns, Logos, Request, R)) return Out;
+  // A payment is made at level M at least, whatever the row or --ec asks.
+  Request.ECLevel = std::max(Request.ECLevel, static_cast<TQRCodeECLevel>(Payload.LowestLevel));
   if (Request.Title.empty()) Request.Title = R.File;
   Request.GridOnly = Sink.WantsGrid();
   Out.Picture = MakePicture(Payload.Payload, Request);

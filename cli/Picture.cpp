@@ -148,3 +148,15 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
   }
   return Picture;
 }
+
+TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload) {
+  switch (Kind) {
+  case TKind::Text:
+    return Chosen;
+  case TKind::Pay:
+    return qrUTF8NoBOM;
+  default:
+    return RecordEncoding(Chosen, Payload,
+                          Kind == TKind::VCard || Kind == TKind::Sms || Kind == TKind::Event);
+  }
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/Options.h"
+#include "payload/PayloadParse.h" // TKind
 #include "render/Code.h"
 #include "render/CodeStyle.h"
 #include "render/ReadBack.h"
@@ -56,3 +57,8 @@ std::string NotVerifiedMessage(const TPicture& Picture);
 
 // Thread-safe: every call builds its own encoder, images and decoder.
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request);
+
+// The encoding a code of Kind goes out in: plain text as Chosen; a record as RecordEncoding
+// gives it, Auto giving UTF-8 beyond ASCII also for a text message and an iCalendar event (UTF-8
+// by its standard); a payment record, which declares UTF-8 (charset 1), always in UTF-8.
+TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload);

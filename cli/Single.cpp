@@ -3,6 +3,7 @@
 #include "cli/ExitStatus.h"
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -119,8 +120,8 @@ int RunSingle(TKind Kind, TFieldValues Values, const TStyleText& S, const std::s
   }
   Request.Format = *Format;
   Request.Title = "QR code (" + std::string(KindName(Kind)) + ")";
-  if (Kind != TKind::Text)
-    Request.Encoding = RecordEncoding(Request.Encoding, Payload.Payload, Kind == TKind::VCard);
+  Request.Encoding = KindEncoding(Kind, Request.Encoding, Payload.Payload);
+  Request.ECLevel = std::max(Request.ECLevel, static_cast<TQRCodeECLevel>(Payload.LowestLevel));
 
   const TPicture Picture = MakePicture(Payload.Payload, Request);
   if (!Picture.Error.empty()) {

@@ -61,7 +61,7 @@ void CatchStopSignals() {
   }
 }
 
-// The five single-code commands (text, url, email, vcard, wifi).
+// The ten single-code commands (text, url, email, vcard, wifi, phone, sms, geo, event, pay).
 struct TSingleCommand {
   TKind Kind;
   CLI::App* App;
@@ -75,7 +75,17 @@ const std::pair<TKind, const char*> kSingleKinds[] = {
     {TKind::Url, "a web address"},
     {TKind::Email, "a mailto: link with subject and message"},
     {TKind::VCard, "a contact as a vCard 4.0 record"},
-    {TKind::Wifi, "the network record phones join a Wi-Fi network with"}};
+    {TKind::Wifi, "the network record phones join a Wi-Fi network with"},
+    {TKind::Phone, "a phone number to call (a tel: link, NUMBER as dialled)"},
+    {TKind::Sms, "a text message to send (SMSTO:)"},
+    {TKind::Geo, "a place on the map (a geo: link)"},
+    {TKind::Event, "a calendar event (an iCalendar VEVENT, times in local time)"},
+    {TKind::Pay, "a SEPA credit transfer (the EPC QR code banking apps read; level M at least)"}};
+
+// A kind of one field takes it as an argument (marbeck-cli url ADDRESS), not as an option.
+bool Positional(TKind Kind) {
+  return FieldsOfKind(Kind).size() == 1;
+}
 
 std::vector<std::unique_ptr<TSingleCommand>> AddSingleCommands(CLI::App& App) {
   std::vector<std::unique_ptr<TSingleCommand>> Commands;
@@ -85,9 +95,9 @@ std::vector<std::unique_ptr<TSingleCommand>> AddSingleCommands(CLI::App& App) {
     C->App = App.add_subcommand(std::string(KindName(Kind)), Description);
     C->App->footer(kExitStatuses);
     for (const TFieldInfo& Field : AllFields()) {
-      if (Field.Kind != Kind) continue;
+      if (!Field.Of(Kind)) continue;
       std::string& Slot = C->Given[std::string(Field.Name)];
-      if (Kind == TKind::Text || Kind == TKind::Url)
+      if (Positional(Kind))
         C->App->add_option(std::string(Field.Name), Slot, std::string(Field.Help))->required();
       else if (Field.Flag)
         C->App->add_flag("--" + std::string(Field.Name), Slot, std::string(Field.Help));
@@ -111,8 +121,7 @@ std::vector<std::unique_ptr<TSingleCommand>> AddSingleCommands(CLI::App& App) {
 int RunSingleCommand(const TSingleCommand& C) {
   TFieldValues Values;
   for (const auto& [Name, Value] : C.Given)
-    if (C.App->count(C.Kind == TKind::Text || C.Kind == TKind::Url ? Name : "--" + Name))
-      Values[Name] = Value;
+    if (C.App->count(Positional(C.Kind) ? Name : "--" + Name)) Values[Name] = Value;
   return RunSingle(C.Kind, std::move(Values), C.Style, C.Output);
 }
 
@@ -172,8 +181,9 @@ void AddBatchCommand(CLI::App& App, TBatchCommand& B) {
                    "the folder for the codes and manifest.csv; NAME.zip: one ZIP archive of the "
                    "codes and manifest.csv; with --sheet, NAME.pdf")
       ->required();
-  BatchApp->add_option("--kind", B.Kind,
-                       "text|url|email|vcard|wifi for rows without a kind column");
+  BatchApp->add_option(
+      "--kind", B.Kind,
+      "text|url|email|vcard|wifi|phone|sms|geo|event|pay for rows without a kind column");
   BatchApp->add_option("--format", B.Style.Format,
                        "png|svg|pdf (default svg); a file column's .png/.svg/.pdf decides per row");
   BatchApp->add_option("--jobs", B.Options.Jobs, "worker threads (default: hardware threads)")
@@ -320,8 +330,9 @@ int RunBatchCommand(TBatchCommand& B) {
 }
 
 int Main(int argc, char** argv) {
-  CLI::App App{"marbeck-cli: QR codes of text, web addresses, eMail links, vCards and Wi-Fi "
-               "networks, one at a time or in batches from CSV files.",
+  CLI::App App{"marbeck-cli: QR codes of text, web addresses, eMail links, vCards, Wi-Fi "
+               "networks, phone numbers, text messages, places, events and SEPA payments, one at "
+               "a time or in batches from CSV files.",
                "marbeck-cli"};
   App.set_version_flag("--version", std::string("marbeck-cli ") + MARBECK_VERSION);
   App.require_subcommand(1);

@@ -21,20 +21,6 @@ bool IsUnreserved(char16_t C) {
          C == u'-' || C == u'.' || C == u'_' || C == u'~';
 }
 
-// RFC 6068 hfvalue: every character outside the unreserved set as percent-encoded UTF-8.
-std::u16string PercentEncode(const std::u16string& Text) {
-  std::u16string Out;
-  for (const char Byte : Utf16ToUtf8(Text)) {
-    const auto C = static_cast<unsigned char>(Byte);
-    if (C < 0x80 && IsUnreserved(static_cast<char16_t>(C))) {
-      Out += static_cast<char16_t>(C);
-    } else {
-      AppendPercent(Out, C);
-    }
-  }
-  return Out;
-}
-
 // The address keeps its characters except those that would end or break the link.
 std::u16string EncodeAddress(const std::u16string& Address) {
   std::u16string Out;
@@ -79,6 +65,33 @@ std::u16string WithoutPoints(const std::u16string& Text) {
 }
 
 } // namespace
+
+// Also RFC 6068's hfvalue of a mailto: link.
+std::u16string PercentEncode(const std::u16string& Text) {
+  std::u16string Out;
+  for (const char Byte : Utf16ToUtf8(Text)) {
+    const auto C = static_cast<unsigned char>(Byte);
+    if (C < 0x80 && IsUnreserved(static_cast<char16_t>(C))) {
+      Out += static_cast<char16_t>(C);
+    } else {
+      AppendPercent(Out, C);
+    }
+  }
+  return Out;
+}
+
+TRecord Refused(std::u16string Why) {
+  TRecord Record;
+  Record.Refusal = std::move(Why);
+  return Record;
+}
+
+TRecord MadeRecord(std::u16string Payload) {
+  TRecord Record;
+  Record.Payload = std::move(Payload);
+  Record.Made = true;
+  return Record;
+}
 
 std::u16string HintText() {
   std::u16string Out;

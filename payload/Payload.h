@@ -1,4 +1,5 @@
-// The payload texts of the five pages and the vCard composer, free of widgets.
+// The payload texts of the first five pages and the vCard composer, free of widgets. (The other
+// kinds have headers of their own: Phone.h, Place.h, Event.h, Payment.h.)
 // Each page is a plain struct of its controls' contents; the functions build the text that the
 // generation pass hands to the encoder. All texts are UTF-16, line breaks CR LF.
 #pragma once
@@ -61,6 +62,19 @@ struct TWifiPage {
 
   bool operator==(const TWifiPage&) const = default;
 };
+
+// A record made from a page's fields, or the one line that says why it is not made (a wrong
+// IBAN, an end before the start): the kinds that refuse input answer this.
+struct TRecord {
+  std::u16string Payload; // empty when refused
+  std::u16string Refusal; // for people; empty when made
+  bool Made = false;
+};
+TRecord Refused(std::u16string Why);
+TRecord MadeRecord(std::u16string Payload);
+
+// Every character outside RFC 3986's unreserved set as percent-encoded UTF-8 (%XX, capitals).
+std::u16string PercentEncode(const std::u16string& Text);
 
 // ---- the Text page's hint lines ----
 inline constexpr char16_t kHintFirstLine[] = u"Please type your text here.";

@@ -604,3 +604,20 @@ TSaveResult SaveNetworkFile(const std::filesystem::path& Path, const TWifiPage& 
 TLoadResult<TWifiPage> LoadNetworkFile(const std::filesystem::path& Path) {
   return Load<TWifiPage>(Path, LoadNetworkBytes, NotAFileOf(Path, u"is not a network-key file."));
 }
+
+TSaveResult SaveEventFile(const std::filesystem::path& Path, const TEventPage& Page) {
+  const TRecord File = CalendarFile(Page, NewEventUid(), std::time(nullptr));
+  if (!File.Made) {
+    TSaveResult Result;
+    Result.Error = File.Refusal;
+    return Result;
+  }
+  return Write(Path, EncodeText(File.Payload, TTextEncoding::teUTF8NoBOM).Bytes,
+               TTextEncoding::teUTF8NoBOM);
+}
+
+TLoadResult<TEventRead> LoadEventFile(const std::filesystem::path& Path) {
+  return Load<TEventRead>(
+      Path, [](std::string_view Bytes) { return ReadEvent(DecodeText(Bytes).Text); },
+      NotAFileOf(Path, u"holds no event."));
+}

@@ -1,8 +1,9 @@
-// The four payload files (.txt, .eml, .vcf, .nwk): bytes in and out, and path-based load and
+// The five payload files (.txt, .eml, .vcf, .nwk, .ics): bytes in and out, and path-based load and
 // save on top of platform/TextFile.h. Errors come back as values (UTF-16 messages), never as
 // exceptions. A failed load yields no data; a failed save leaves the previous file intact.
 #pragma once
 
+#include "payload/Event.h"
 #include "payload/Payload.h"
 #include "platform/TextFile.h"
 
@@ -119,3 +120,10 @@ TLoadResult<TVCardFile> LoadVCardFile(const std::filesystem::path& Path, const T
 // Written with mode 0600 (owner only): the scrambling hides the key from a casual glance only.
 TSaveResult SaveNetworkFile(const std::filesystem::path& Path, const TWifiPage& Page);
 TLoadResult<TWifiPage> LoadNetworkFile(const std::filesystem::path& Path);
+
+// .ics: the whole VCALENDAR of CalendarFile, a new UID and the time of the save as DTSTAMP, UTF-8
+// without a mark. An event the page refuses is not saved: the error is the refusal.
+TSaveResult SaveEventFile(const std::filesystem::path& Path, const TEventPage& Page);
+// The first event of the file ("\"<full path>\" holds no event." when there is none), from the
+// bytes as DecodeText reads them.
+TLoadResult<TEventRead> LoadEventFile(const std::filesystem::path& Path);

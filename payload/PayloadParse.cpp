@@ -13,8 +13,8 @@ bool IsBlankOrControl(char16_t C) {
          C == 0x2029;
 }
 
-// Percent-decodes Text: the escaped bytes and the UTF-8 of the other characters together must be
-// valid UTF-8; if they are not, every escape is taken as one ISO-8859-1 character.
+} // namespace
+
 std::u16string PercentDecode(std::u16string_view Text) {
   std::string Utf8;
   std::u16string Latin1;
@@ -38,6 +38,8 @@ std::u16string PercentDecode(std::u16string_view Text) {
   Flush(Text.size());
   return IsValidUtf8(Utf8) ? Utf8ToUtf16(Utf8) : Latin1;
 }
+
+namespace {
 
 // RFC 6350 section 3.2: a line break followed by one blank or tab continues the line before it.
 std::u16string Unfold(const std::u16string& Text) {
@@ -79,6 +81,14 @@ TKind DetectKind(std::u16string_view Text) {
   if (Text.starts_with(u"WIFI:")) return TKind::Wifi;
   if (StartsWithIgnoringAsciiCase(Text, u"BEGIN:VCARD")) return TKind::VCard;
   if (StartsWithIgnoringAsciiCase(Text, kMailto)) return TKind::Email;
+  if (StartsWithIgnoringAsciiCase(Text, u"tel:")) return TKind::Phone;
+  if (StartsWithIgnoringAsciiCase(Text, u"SMSTO:") || StartsWithIgnoringAsciiCase(Text, u"sms:"))
+    return TKind::Sms;
+  if (StartsWithIgnoringAsciiCase(Text, u"geo:")) return TKind::Geo;
+  if (StartsWithIgnoringAsciiCase(Text, u"BEGIN:VEVENT") ||
+      StartsWithIgnoringAsciiCase(Text, u"BEGIN:VCALENDAR"))
+    return TKind::Event;
+  if (Text.starts_with(u"BCD\n") || Text.starts_with(u"BCD\r\n")) return TKind::Pay;
   for (const std::u16string_view Start : {u"http://", u"https://", u"www."}) {
     if (!StartsWithIgnoringAsciiCase(Text, Start) || Text.size() == Start.size()) continue;
     bool Plain = true;
@@ -135,6 +145,64 @@ TMailto ParseMailto(std::u16string_view Text) {
   return Result;
 }
 
+TPhonePage ReadTel(std::u16string_view Text) {
+  if (StartsWithIgnoringAsciiCase(Text, u"tel:")) Text.remove_prefix(4);
+  return TPhonePage{PercentDecode(Text)};
+}
+
+TSmsPage ReadSms(std::u16string_view Text) {
+  TSmsPage Page;
+  if (StartsWithIgnoringAsciiCase(Text, u"SMSTO:")) {
+    Text.remove_prefix(6);
+    const std::size_t Colon = Text.find(u':');
+    Page.Number = Text.substr(0, Colon);
+    if (Colon != std::u16string_view::npos)
+      Page.Message = ReplaceLineBreaks(Text.substr(Colon + 1), u"\r\n");
+    return Page;
+  }
+  if (StartsWithIgnoringAsciiCase(Text, u"sms:")) Text.remove_prefix(4);
+  const std::size_t Question = Text.find(u'?');
+  Page.Number = PercentDecode(Text.substr(0, Question));
+  if (Question == std::u16string_view::npos) return Page;
+  std::u16string_view Query = Text.substr(Question + 1);
+  while (!Query.empty()) {
+    const std::size_t Amp = Query.find(u'&');
+    const std::u16string_view Piece = Query.substr(0, Amp);
+    if (StartsWithIgnoringAsciiCase(Piece, u"body="))
+      Page.Message = ReplaceLineBreaks(PercentDecode(Piece.substr(5)), u"\r\n");
+    if (Amp == std::u16string_view::npos) break;
+    Query.remove_prefix(Amp + 1);
+  }
+  return Page;
+}
+
+TGeoPage ReadGeo(std::u16string_view Text) {
+  TGeoPage Page;
+  if (StartsWithIgnoringAsciiCase(Text, u"geo:")) Text.remove_prefix(4);
+  const std::size_t Question = Text.find(u'?');
+  const std::u16string_view Query =
+      Question == std::u16string_view::npos ? std::u16string_view() : Text.substr(Question + 1);
+  std::u16string_view Point = Text.substr(0, std::min(Question, Text.find(u';')));
+  const std::size_t Comma = Point.find(u',');
+  Page.Latitude = Point.substr(0, Comma);
+  if (Comma != std::u16string_view::npos) {
+    Point.remove_prefix(Comma + 1);
+    Page.Longitude = Point.substr(0, Point.find(u','));
+  }
+  for (std::size_t Start = 0; Start < Query.size();) {
+    const std::size_t Amp = std::min(Query.find(u'&', Start), Query.size());
+    const std::u16string_view Piece = Query.substr(Start, Amp - Start);
+    if (StartsWithIgnoringAsciiCase(Piece, u"q=")) {
+      const std::u16string Q = PercentDecode(Piece.substr(2));
+      const std::size_t Open = Q.find(u'(');
+      if (Open != std::u16string::npos && !Q.empty() && Q.back() == u')')
+        Page.Label = Q.substr(Open + 1, Q.size() - Open - 2);
+    }
+    Start = Amp + 1;
+  }
+  return Page;
+}
+
 TParsedPayload ParsePayload(const std::u16string& Text) {
   TParsedPayload Result;
   Result.Kind = DetectKind(Text);
@@ -162,6 +230,31 @@ TParsedPayload ParsePayload(const std::u16string& Text) {
     Result.Wifi = ReadNetworkRecord(Text.substr(0, End), /*Outside=*/true);
     break;
   }
+  case TKind::Phone:
+    Result.Phone = ReadTel(Text);
+    break;
+  case TKind::Sms:
+    Result.Sms = ReadSms(Text);
+    break;
+  case TKind::Geo:
+    Result.Geo = ReadGeo(Text);
+    break;
+  case TKind::Event:
+    if (std::optional<TEventRead> Read = ReadEvent(Text)) {
+      Result.Event = std::move(Read->Page);
+      Result.NotKept = std::move(Read->NotKept);
+    } else {
+      Result.Kind = TKind::Text; // "BEGIN:VCALENDAR" without an event
+    }
+    break;
+  case TKind::Pay:
+    if (std::optional<TPaymentRead> Read = ReadPayment(Text)) {
+      Result.Payment = std::move(Read->Page);
+      Result.NotKept = std::move(Read->NotKept);
+    } else {
+      Result.Kind = TKind::Text; // "BCD" but not a credit transfer
+    }
+    break;
   }
   return Result;
 }
@@ -178,6 +271,16 @@ std::u16string KindCaption(TKind Kind) {
     return u"vCard";
   case TKind::Wifi:
     return u"Wi-Fi";
+  case TKind::Phone:
+    return u"phone";
+  case TKind::Sms:
+    return u"text message";
+  case TKind::Geo:
+    return u"place";
+  case TKind::Event:
+    return u"event";
+  case TKind::Pay:
+    return u"SEPA payment";
   }
   return u"Text";
 }

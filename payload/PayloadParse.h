@@ -4,14 +4,19 @@
 // Widget-free; nothing here fails: text that fits no other kind is a Text page.
 #pragma once
 
+#include "payload/Event.h"
 #include "payload/Payload.h"
+#include "payload/Payment.h"
+#include "payload/Phone.h"
+#include "payload/Place.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The five kinds of code, in the order of the pages.
-enum class TKind { Text, Url, Email, VCard, Wifi };
+// The ten kinds of code, in the order of the pages.
+enum class TKind { Text, Url, Email, VCard, Wifi, Phone, Sms, Geo, Event, Pay };
+inline constexpr int kKindCount = 10;
 
 // ---- the bytes' encoding ----
 struct TPayloadText {
@@ -25,8 +30,10 @@ TPayloadText DecodePayloadBytes(std::string_view Bytes);
 
 // ---- kinds ----
 // "WIFI:" (as written, capitals) is Wifi; "BEGIN:VCARD" is VCard and "mailto:" Email (both in any
-// letter case); a web address is Url: "http://", "https://" or "www." first, then no blank, no
-// control character and no line break; anything else is Text.
+// letter case); "tel:" is Phone, "SMSTO:" or "sms:" Sms, "geo:" Geo, "BEGIN:VEVENT" or
+// "BEGIN:VCALENDAR" Event (all in any letter case); "BCD" and a line break is Pay; a web address
+// is Url: "http://", "https://" or "www." first, then no blank, no control character and no line
+// break; anything else is Text.
 TKind DetectKind(std::u16string_view Text);
 
 // ---- fields ----
@@ -42,6 +49,19 @@ struct TMailto {
 // "mailto:" gives an empty page.
 TMailto ParseMailto(std::u16string_view Text);
 
+// Percent-decoding (RFC 3986): the escaped bytes with the other characters' UTF-8 must be valid
+// UTF-8; if they are not, every escape is taken as one ISO-8859-1 character.
+std::u16string PercentDecode(std::u16string_view Text);
+
+// "tel:NUMBER": the number percent-decoded; parameters (";ext=12") stay with it.
+TPhonePage ReadTel(std::u16string_view Text);
+// "SMSTO:NUMBER:MESSAGE" (the message is everything after the second colon), or an RFC 5724
+// "sms:NUMBER?body=MESSAGE". Line breaks of the message made CR LF.
+TSmsPage ReadSms(std::u16string_view Text);
+// "geo:LAT,LON[,ALT][;params][?q=...]": the coordinates as written; the label is the part in
+// parentheses at the end of q, percent-decoded.
+TGeoPage ReadGeo(std::u16string_view Text);
+
 // The text of a code as the pages take it.
 struct TParsedPayload {
   TKind Kind = TKind::Text;
@@ -49,8 +69,14 @@ struct TParsedPayload {
   TEMailPage EMail;
   TVCardPage VCard; // every field the record has no line for empty
   TWifiPage Wifi;
+  TPhonePage Phone;
+  TSmsPage Sms;
+  TGeoPage Geo;
+  TEventPage Event;
+  TPaymentPage Payment;
   // What the page cannot keep: the vCard properties it does not read ("NOTE", "TEL;TYPE=fax"),
-  // the mailto: header fields it has no place for ("cc").
+  // the mailto: header fields it has no place for ("cc"), the event's properties and the
+  // payment's lines the pages do not read.
   std::vector<std::u16string> NotKept;
 };
 // Detects the kind and fills that kind's page. A vCard is read by the .vcf reader after its
@@ -58,5 +84,6 @@ struct TParsedPayload {
 // reader, line breaks at its end dropped.
 TParsedPayload ParsePayload(const std::u16string& Text);
 
-// "Text", "URL", "e-mail", "vCard", "Wi-Fi": the kind as a note names it.
+// "Text", "URL", "e-mail", "vCard", "Wi-Fi", "phone", "text message", "place", "event",
+// "SEPA payment": the kind as a note names it.
 std::u16string KindCaption(TKind Kind);

@@ -691,6 +691,234 @@ A higher level makes the code larger for the same text.</source>
         <translation>Fehlerkorrektur: Etwa dieser Anteil eines Codes darf zerkratzt, verschmutzt oder verdeckt sein, und ein Telefon liest ihn trotzdem.
 Eine höhere Stufe macht den Code für denselben Text größer.</translation>
     </message>
+    <message>
+        <source>The network name is empty: a phone finds no network by it.</source>
+        <translation>Der Netzwerkname ist leer: Ein Telefon findet kein Netzwerk unter ihm.</translation>
+    </message>
+    <message>
+        <source>The page is empty: the code holds nothing.</source>
+        <translation>Die Seite ist leer: Der Code enthält nichts.</translation>
+    </message>
+    <message>
+        <source>A byte-order mark goes before plain text only: this code is UTF-8 without one, so that readers know what it holds.</source>
+        <translation>Eine Byte-Order-Markierung steht nur vor reinem Text: Dieser Code ist UTF-8 ohne sie, damit Lesegeräte erkennen, was er enthält.</translation>
+    </message>
+    <message>
+        <source>The page has changed: Generate QR-Code makes its code and checks it.</source>
+        <translation>Die Seite wurde geändert: QR-Code erzeugen erstellt ihren Code und prüft ihn.</translation>
+    </message>
+    <message>
+        <source>A logo needs level H, and this text is too long for it: the level stays %1, which may not restore the modules under the logo.</source>
+        <translation>Ein Logo braucht Stufe H, und dieser Text ist zu lang dafür: Die Stufe bleibt %1, die die Module unter dem Logo womöglich nicht wiederherstellt.</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>The number to call, as you would dial it; blanks are left out</source>
+        <translation>Die Nummer, die angerufen wird, so wie Sie sie wählen würden; Leerzeichen werden weggelassen</translation>
+    </message>
+    <message>
+        <source>&amp;Phone Number</source>
+        <translation>&amp;Telefonnummer</translation>
+    </message>
+    <message>
+        <source>e.g.  +49 30 1234-567   or   (030) 123 45 67</source>
+        <translation>z. B.  +49 30 1234-567   oder   (030) 123 45 67</translation>
+    </message>
+    <message>
+        <source>SMS</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>The number the message goes to</source>
+        <translation>Die Nummer, an die die Nachricht geht</translation>
+    </message>
+    <message>
+        <source>The text of the message; the phone lets the user change it before sending</source>
+        <translation>Der Text der Nachricht; das Telefon lässt ihn vor dem Senden ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Message</source>
+        <translation>&amp;Nachricht</translation>
+    </message>
+    <message>
+        <source>Place</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>Degrees north of the equator, -90 to 90; south is negative</source>
+        <translation>Grad nördlich des Äquators, -90 bis 90; Süden ist negativ</translation>
+    </message>
+    <message>
+        <source>&amp;Latitude</source>
+        <translation>&amp;Breitengrad</translation>
+    </message>
+    <message>
+        <source>Degrees east of Greenwich, -180 to 180; west is negative</source>
+        <translation>Grad östlich von Greenwich, -180 bis 180; Westen ist negativ</translation>
+    </message>
+    <message>
+        <source>L&amp;ongitude</source>
+        <translation>&amp;Längengrad</translation>
+    </message>
+    <message>
+        <source>A name the map apps show at the point (optional)</source>
+        <translation>Ein Name, den Karten-Apps an dem Punkt zeigen (optional)</translation>
+    </message>
+    <message>
+        <source>La&amp;bel (optional)</source>
+        <translation>Be&amp;zeichnung (optional)</translation>
+    </message>
+    <message>
+        <source>Decimal degrees, e.g.  48.8584  and  2.2945  (at most 6 decimals are written)</source>
+        <translation>Dezimalgrad, z. B.  48.8584  und  2.2945  (höchstens 6 Nachkommastellen werden geschrieben)</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Termin</translation>
+    </message>
+    <message>
+        <source>The event&apos;s title in the calendar</source>
+        <translation>Der Titel des Termins im Kalender</translation>
+    </message>
+    <message>
+        <source>&amp;Title</source>
+        <translation>&amp;Titel</translation>
+    </message>
+    <message>
+        <source>In the local time of this computer: 2026-12-24T18:00 (a blank for the T will do); a date alone for an all-day event</source>
+        <translation>In der Ortszeit dieses Computers: 2026-12-24T18:00 (ein Leerzeichen statt des T genügt); nur ein Datum für einen ganztägigen Termin</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Beginn</translation>
+    </message>
+    <message>
+        <source>Optional; for an all-day event the last day</source>
+        <translation>Optional; bei einem ganztägigen Termin der letzte Tag</translation>
+    </message>
+    <message>
+        <source>&amp;End</source>
+        <translation>&amp;Ende</translation>
+    </message>
+    <message>
+        <source>&amp;All day</source>
+        <translation>&amp;Ganztägig</translation>
+    </message>
+    <message>
+        <source>Start and end are dates (2026-12-31); the end is the last day</source>
+        <translation>Beginn und Ende sind Daten (2026-12-31); das Ende ist der letzte Tag</translation>
+    </message>
+    <message>
+        <source>Where the event takes place</source>
+        <translation>Wo der Termin stattfindet</translation>
+    </message>
+    <message>
+        <source>L&amp;ocation</source>
+        <translation>&amp;Ort</translation>
+    </message>
+    <message>
+        <source>A description of the event (optional)</source>
+        <translation>Eine Beschreibung des Termins (optional)</translation>
+    </message>
+    <message>
+        <source>&amp;Description</source>
+        <translation>Besch&amp;reibung</translation>
+    </message>
+    <message>
+        <source>Take the first event of a calendar file (.ics)</source>
+        <translation>Den ersten Termin einer Kalenderdatei (.ics) übernehmen</translation>
+    </message>
+    <message>
+        <source>Save the event as a calendar file (.ics) that calendar programs import</source>
+        <translation>Den Termin als Kalenderdatei (.ics) speichern, die Kalenderprogramme importieren</translation>
+    </message>
+    <message>
+        <source>Payment</source>
+        <translation>Zahlung</translation>
+    </message>
+    <message>
+        <source>&amp;Beneficiary</source>
+        <translation>&amp;Empfänger</translation>
+    </message>
+    <message>
+        <source>The name of the one who receives the money (at most 70 characters)</source>
+        <translation>Der Name dessen, der das Geld erhält (höchstens 70 Zeichen)</translation>
+    </message>
+    <message>
+        <source>&amp;IBAN</source>
+        <translation>&amp;IBAN</translation>
+    </message>
+    <message>
+        <source>The beneficiary&apos;s account; checked, and never kept when the program closes</source>
+        <translation>Das Konto des Empfängers; wird geprüft und beim Beenden des Programms nie gespeichert</translation>
+    </message>
+    <message>
+        <source>BI&amp;C</source>
+        <translation>BI&amp;C</translation>
+    </message>
+    <message>
+        <source>The beneficiary bank&apos;s BIC (optional within the euro area)</source>
+        <translation>Die BIC der Bank des Empfängers (im Euroraum optional)</translation>
+    </message>
+    <message>
+        <source>&amp;Amount (EUR)</source>
+        <translation>&amp;Betrag (EUR)</translation>
+    </message>
+    <message>
+        <source>0.01 to 999999999.99 euro (optional: the payer types it)</source>
+        <translation>0,01 bis 999999999,99 Euro (optional: der Zahler gibt ihn ein)</translation>
+    </message>
+    <message>
+        <source>&amp;Reference</source>
+        <translation>&amp;Referenz</translation>
+    </message>
+    <message>
+        <source>A creditor reference RF… (ISO 11649), checked; or a remittance text, not both</source>
+        <translation>Eine Gläubigerreferenz RF… (ISO 11649), geprüft; oder ein Verwendungszweck, nicht beides</translation>
+    </message>
+    <message>
+        <source>Re&amp;mittance</source>
+        <translation>&amp;Verwendungszweck</translation>
+    </message>
+    <message>
+        <source>What the payment is for (at most 140 characters)</source>
+        <translation>Wofür die Zahlung ist (höchstens 140 Zeichen)</translation>
+    </message>
+    <message>
+        <source>&amp;Purpose code</source>
+        <translation>&amp;Zweckcode</translation>
+    </message>
+    <message>
+        <source>Four letters such as CHAR (charity) or GDDS (goods); optional</source>
+        <translation>Vier Buchstaben wie CHAR (Spende) oder GDDS (Waren); optional</translation>
+    </message>
+    <message>
+        <source>I&amp;nformation</source>
+        <translation>I&amp;nformation</translation>
+    </message>
+    <message>
+        <source>A note shown to the payer (at most 70 characters)</source>
+        <translation>Ein Hinweis, der dem Zahler gezeigt wird (höchstens 70 Zeichen)</translation>
+    </message>
+    <message>
+        <source>A SEPA credit transfer (EPC QR code) that banking apps fill in by scanning. It is made at error correction M or higher.</source>
+        <translation>Eine SEPA-Überweisung (EPC-QR-Code, GiroCode), die Banking-Apps beim Scannen ausfüllen. Sie wird mit Fehlerkorrektur M oder höher erstellt.</translation>
+    </message>
+    <message>
+        <source>Calendar (*.ics)</source>
+        <translation>Kalender (*.ics)</translation>
+    </message>
+    <message>
+        <source>; inverted (light modules on a dark ground), which many phone readers do not read</source>
+        <translation>; invertiert (helle Module auf dunklem Grund), was viele Telefon-Lesegeräte nicht lesen</translation>
+    </message>
+    <message>
+        <source>Borderline: reads back at some sizes only (%1)</source>
+        <translation>Grenzwertig: wird nur in manchen Größen zurückgelesen (%1)</translation>
+    </message>
 </context>
 <context>
     <name>TFormAbout</name>

@@ -104,7 +104,7 @@ TEST_F(TWindowTest, StoredValuesOutOfRangeFallBackOrAreClamped) {
        [](TForm1& F) { EXPECT_EQ(F.FrameSize->currentIndex(), 0); }},
       {"level past the list", [] { WriteSettingInteger(kProductKey, u"ErrorCorrection", 4); },
        [](TForm1& F) { EXPECT_EQ(F.ErrorCorrection->currentIndex(), 0); }},
-      {"page past the tabs", [] { WriteSettingInteger(kProductKey, u"TabIndex", 5); },
+      {"page past the tabs", [] { WriteSettingInteger(kProductKey, u"TabIndex", 10); },
        [](TForm1& F) { EXPECT_EQ(F.PageControl1->currentIndex(), 0); }},
       {"frame as any non-zero number", [] { WriteSettingInteger(kProductKey, u"Frame", 7); },
        [](TForm1& F) { EXPECT_TRUE(F.Frame->isChecked()); }},

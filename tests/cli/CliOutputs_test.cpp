@@ -156,7 +156,7 @@ TEST(CliBatchZip, TheArchiveHoldsTheFolderBatchsFiles) {
       RunCli(Folder.Path(), {"batch", "in.csv", "--out", "codes.zip", "--jobs", "2"});
   EXPECT_EQ(Zipped.Status, 1) << Zipped.Err;
   EXPECT_EQ(Zipped.Err, "marbeck-cli: row 7 (line 8): unknown kind \"fax\" (text, url, email, "
-                        "vcard or wifi)\n");
+                        "vcard, wifi, phone, sms, geo, event or pay)\n");
 
   const std::map<std::string, std::string> Expected = Contents(Folder.Path() / "dir");
   const std::optional<std::string> Listed = Shell(Folder.Path(), "unzip -Z1 codes.zip");

@@ -47,13 +47,16 @@ inline void WriteFile(const fs::path& Path, const std::string& Bytes) {
   std::ofstream(Path, std::ios::binary) << Bytes;
 }
 
-// Runs marbeck-cli in Folder with Args, Input on standard input, and no display at all.
+// Runs marbeck-cli in Folder with Args, Input on standard input, the variables Env ("TZ=UTC")
+// set, and no display at all.
 inline TRun RunCli(const fs::path& Folder, const std::vector<std::string>& Args,
-                   const std::string& Input = "") {
+                   const std::string& Input = "", const std::vector<std::string>& Env = {}) {
   WriteFile(Folder / ".stdin", Input);
   std::string Command = "cd " + ShellQuote(Folder.string()) +
-                        " && env -u DISPLAY -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY " +
-                        ShellQuote(MARBECK_CLI);
+                        " && env -u DISPLAY -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY ";
+  for (const std::string& Variable : Env)
+    Command.append(ShellQuote(Variable)).append(" ");
+  Command += ShellQuote(MARBECK_CLI);
   for (const std::string& A : Args)
     Command.append(" ").append(ShellQuote(A));
   Command += " <.stdin >.stdout 2>.stderr";

@@ -209,7 +209,8 @@ TEST(CliSingle, ErrorsAndExitStatuses) {
       {{"url", "\xC0\xAF", "-o", "a.png"}, 2, "invalid UTF-8"},
       {{"frobnicate"},
        2,
-       "unknown command \"frobnicate\": text, url, email, vcard, wifi, batch or decode"},
+       "unknown command \"frobnicate\": text, url, email, vcard, wifi, phone, sms, geo, event, "
+       "pay, batch or decode"},
       {{}, 2, "a command is needed"},
       {{"url", "x", "--quiet-zone", "abc", "-o", "a.png"}, 2, "\"abc\" is not a number"},
       {{"url", "x", "--quiet-zone", "100", "-o", "a.png"}, 2, "100 is not in the range 0 to 99"},
@@ -808,7 +809,7 @@ TEST(CliBatch, WeakColoursAreWarnedOfOnce) {
         RunCli(Folder.Path(), {"batch", "in.csv", "--out", Out, "--dark", Dark, "--light", Light});
     EXPECT_EQ(Batch.Status, 1) << Batch.Err;
     EXPECT_EQ(Batch.Err, Single.Err + "marbeck-cli: row 1 (line 2): unknown kind \"fax\" (text, "
-                                      "url, email, vcard or wifi)\n");
+                                      "url, email, vcard, wifi, phone, sms, geo, event or pay)\n");
   }
   // A row's own finder colour is warned of on its row.
   WriteFile(Folder.Path() / "finder.csv",
