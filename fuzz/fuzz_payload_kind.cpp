@@ -44,6 +44,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   case TKind::Url:
     FUZZ_CHECK(Text.Text.find_first_of(u" \r\n\t") == std::u16string::npos);
     break;
+  case TKind::Phone:
+    FUZZ_CHECK(StartsWithIgnoringAsciiCase(Text.Text, u"tel:"));
+    break;
+  case TKind::Sms:
+    FUZZ_CHECK(StartsWithIgnoringAsciiCase(Text.Text, u"SMSTO:") ||
+               StartsWithIgnoringAsciiCase(Text.Text, u"sms:"));
+    break;
+  case TKind::Geo:
+    FUZZ_CHECK(StartsWithIgnoringAsciiCase(Text.Text, u"geo:"));
+    break;
+  case TKind::Event:
+    FUZZ_CHECK(StartsWithIgnoringAsciiCase(Text.Text, u"BEGIN:VEVENT") ||
+               StartsWithIgnoringAsciiCase(Text.Text, u"BEGIN:VCALENDAR"));
+    break;
+  case TKind::Pay:
+    FUZZ_CHECK(Text.Text.starts_with(u"BCD\n") || Text.Text.starts_with(u"BCD\r\n"));
+    break;
   case TKind::Text:
     break;
   }
