@@ -16,7 +16,7 @@ enum TQRCodeEncoding : std::uint8_t {
   qrUTF8ECI, // ECI designator 26 (UTF-8, ISO/IEC 18004 7.4.2), then UTF-8 with nothing in front
 };
 
-// The ECI assignment number that names UTF-8 (ISO/IEC 18004 7.4.2; AIM ECI specification).
+// The ECI assignment number that names UTF-8 (ISO/IEC 18004 7.4.2).
 inline constexpr int kEciUtf8 = 26;
 
 // The error-correction level a symbol is made at (ISO/IEC 18004 clause 7.5.1), in the order of
