@@ -1,5 +1,6 @@
 #include "payload/Event.h"
 
+#include "payload/Payload.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 
@@ -173,20 +174,6 @@ TCivil AddDays(const TCivil& C, long long Days) {
   return CivilFromDays(DaysFromCivil(C.Year, C.Month, C.Day) + Days);
 }
 
-// RFC 5545 3.3.11: backslash, semicolon, comma and line breaks in a TEXT value.
-std::u16string EscapeText(const std::u16string& Text) {
-  std::u16string Out;
-  for (const char16_t C : ReplaceLineBreaks(Text, u"\n")) {
-    if (C == u'\n') {
-      Out += u"\\n";
-      continue;
-    }
-    if (C == u'\\' || C == u';' || C == u',') Out += u'\\';
-    Out += C;
-  }
-  return Out;
-}
-
 std::u16string UnescapeText(std::u16string_view Text) {
   std::u16string Out;
   for (std::size_t I = 0; I < Text.size(); ++I) {
@@ -236,7 +223,7 @@ TEventLines EventLines(const TEventPage& Page) {
     R.Refusal += Form;
     return R;
   }
-  R.Lines.push_back(u"SUMMARY:" + EscapeText(Page.Summary));
+  R.Lines.push_back(u"SUMMARY:" + EscapeTextValue(Page.Summary));
   if (Page.AllDay) {
     // Dates only: an all-day event is the same days everywhere.
     const TCivil First{Start.At.Year, Start.At.Month, Start.At.Day};
@@ -264,8 +251,9 @@ TEventLines EventLines(const TEventPage& Page) {
       R.Lines.push_back(u"DTEND:" + UtcValue(To));
     }
   }
-  if (!Page.Location.empty()) R.Lines.push_back(u"LOCATION:" + EscapeText(Page.Location));
-  if (!Page.Description.empty()) R.Lines.push_back(u"DESCRIPTION:" + EscapeText(Page.Description));
+  if (!Page.Location.empty()) R.Lines.push_back(u"LOCATION:" + EscapeTextValue(Page.Location));
+  if (!Page.Description.empty())
+    R.Lines.push_back(u"DESCRIPTION:" + EscapeTextValue(Page.Description));
   return R;
 }
 
@@ -401,7 +389,7 @@ TRecord CalendarFile(const TEventPage& Page, const std::u16string& Uid, std::tim
   for (const char16_t* Line :
        {u"BEGIN:VCALENDAR", u"VERSION:2.0", u"PRODID:-//Marbeck//Marbeck//EN", u"BEGIN:VEVENT"})
     AppendLine(Out, Line);
-  AppendLine(Out, u"UID:" + EscapeText(Uid));
+  AppendLine(Out, u"UID:" + EscapeTextValue(Uid));
   AppendLine(Out, u"DTSTAMP:" + UtcValue(Stamp));
   for (const std::u16string& Line : Lines.Lines)
     AppendLine(Out, Line);

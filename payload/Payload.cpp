@@ -43,8 +43,16 @@ std::u16string EscapeWifi(const std::u16string& Text) {
   return Out;
 }
 
-// RFC 6350 section 3.4: backslash, comma, semicolon and line breaks inside a value.
-std::u16string EscapeVCard(const std::u16string& Text) {
+std::u16string WithoutPoints(const std::u16string& Text) {
+  std::u16string Out;
+  for (const char16_t C : Text)
+    if (C != u'.') Out += C;
+  return Out;
+}
+
+} // namespace
+
+std::u16string EscapeTextValue(const std::u16string& Text) {
   std::u16string Out;
   for (const char16_t C : ReplaceLineBreaks(Text, u"\n")) {
     if (C == u'\n') {
@@ -56,15 +64,6 @@ std::u16string EscapeVCard(const std::u16string& Text) {
   }
   return Out;
 }
-
-std::u16string WithoutPoints(const std::u16string& Text) {
-  std::u16string Out;
-  for (const char16_t C : Text)
-    if (C != u'.') Out += C;
-  return Out;
-}
-
-} // namespace
 
 // Also RFC 6068's hfvalue of a mailto: link.
 std::u16string PercentEncode(const std::u16string& Text) {
@@ -178,29 +177,29 @@ std::u16string ComposeVCard(const TVCardPage& P) {
     Out += kCRLF;
   };
   const auto Optional = [&Line](const char16_t* Prefix, const std::u16string& Value) {
-    if (!Value.empty()) Line(Prefix + EscapeVCard(Value));
+    if (!Value.empty()) Line(Prefix + EscapeTextValue(Value));
   };
   const auto Address = [&Line](const char16_t* Prefix, const std::u16string& Street,
                                const std::u16string& City, const std::u16string& ZIP) {
     if (!Street.empty() || !City.empty() || !ZIP.empty())
-      Line(Prefix + EscapeVCard(Street) + u";" + EscapeVCard(City) + u";;" + EscapeVCard(ZIP) +
-           u";");
+      Line(Prefix + EscapeTextValue(Street) + u";" + EscapeTextValue(City) + u";;" +
+           EscapeTextValue(ZIP) + u";");
   };
 
   Line(u"BEGIN:VCARD");
   Line(u"VERSION:4.0");
-  Line(u"FN:" + EscapeVCard(P.ContactName));
+  Line(u"FN:" + EscapeTextValue(P.ContactName));
   // RFC 6350 section 6.2.2: family, given, additional names, prefixes, suffixes.
-  Line(u"N:" + EscapeVCard(P.LastName) + u";" + EscapeVCard(P.FirstName) + u";" +
-       EscapeVCard(P.MiddleName) + u";;");
+  Line(u"N:" + EscapeTextValue(P.LastName) + u";" + EscapeTextValue(P.FirstName) + u";" +
+       EscapeTextValue(P.MiddleName) + u";;");
   Optional(u"TEL;TYPE=home:", P.PhonePrivate);
   Optional(u"TEL;TYPE=cell,home:", P.PhoneCellPrivate);
   Optional(u"EMAIL;TYPE=home:", P.EmailPrivate);
   Optional(u"URL;TYPE=home:", P.WebsitePrivate);
   Address(u"ADR;TYPE=home:;;", P.StreetHome, P.CityHome, P.ZIPCodeHome);
-  if (!P.Birthday.empty()) Line(u"BDAY:" + EscapeVCard(WithoutPoints(P.Birthday)));
+  if (!P.Birthday.empty()) Line(u"BDAY:" + EscapeTextValue(WithoutPoints(P.Birthday)));
   if (!P.Company.empty() || !P.Department.empty())
-    Line(u"ORG:" + EscapeVCard(P.Company) + u";" + EscapeVCard(P.Department));
+    Line(u"ORG:" + EscapeTextValue(P.Company) + u";" + EscapeTextValue(P.Department));
   Optional(u"TITLE:", P.JobTitle);
   Optional(u"TEL;TYPE=work:", P.PhoneWork);
   Optional(u"TEL;TYPE=cell,work:", P.CellPhoneWork);

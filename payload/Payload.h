@@ -6,6 +6,11 @@
 
 #include <string>
 
+// A text value escaped as vCard (RFC 6350 section 3.4) and iCalendar (RFC 5545 section 3.3.11)
+// both want it: a backslash before each backslash, semicolon and comma, and every line break
+// (CR LF, CR or LF) written as \n.
+std::u16string EscapeTextValue(const std::u16string& Text);
+
 // URL page (tab index 1).
 struct TURLPage {
   std::u16string EditURL;
