@@ -46,7 +46,7 @@ QString PictureFilter() {
 
 // "a Wi-Fi code", "an e-mail code".
 QString CodeOfKind(TKind Kind) {
-  const QString Caption = ToQString(KindCaption(Kind));
+  const QString Caption = Translated(KindCaption(Kind));
   return Kind == TKind::Email || Kind == TKind::Event ? TForm1::tr("an %1 code").arg(Caption)
                                                       : TForm1::tr("a %1 code").arg(Caption);
 }
@@ -56,7 +56,7 @@ QString CodeSummary(const TFoundCode& Code) {
   const TParsedPayload Parsed = ParsePayload(DecodePayloadBytes(Code.Bytes).Text);
   QString Text = ToQString(Parsed.Text).simplified();
   if (Text.size() > 60) Text = Text.left(59) + QChar(0x2026);
-  return ToQString(KindCaption(Parsed.Kind)) + QStringLiteral(": ") + Text;
+  return Translated(KindCaption(Parsed.Kind)) + QStringLiteral(": ") + Text;
 }
 
 // The full-screen rectangle picker of Read from Screen: shows the grabbed screen, the user drags a
@@ -190,7 +190,7 @@ void TForm1::OpenPicture1Click() {
   const QString Name = QFileInfo(ToQString(Path->u16string())).fileName();
   const TPictureRead Read = ReadPictureFile(*Path);
   if (Read.Picture.isNull())
-    return SetNote(tr("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
+    return SetNote(tr("Cannot read %1: %2").arg(Name, Translated(Read.Error)));
   ReadCodesIn(Read.Picture, Name);
 }
 
@@ -217,7 +217,7 @@ bool TForm1::ReadPictureData(const QMimeData* Data, const QString& Source) {
     const QString Name = QFileInfo(Path).fileName();
     const TPictureRead Read = ReadPictureFile(std::filesystem::path(ToUtf16(Path)));
     if (Read.Picture.isNull())
-      SetNote(tr("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
+      SetNote(tr("Cannot read %1: %2").arg(Name, Translated(Read.Error)));
     else
       ReadCodesIn(Read.Picture, Name);
     return true;
@@ -229,7 +229,7 @@ bool TForm1::ReadPictureData(const QMimeData* Data, const QString& Source) {
   if (Data->hasFormat(QStringLiteral("image/svg+xml"))) {
     const TPictureRead Read = ReadPictureBytes(Data->data(QStringLiteral("image/svg+xml")));
     if (Read.Picture.isNull())
-      SetNote(tr("Cannot read %1: %2").arg(Source, QString::fromStdString(Read.Error)));
+      SetNote(tr("Cannot read %1: %2").arg(Source, Translated(Read.Error)));
     else
       ReadCodesIn(Read.Picture, Source);
     return true;

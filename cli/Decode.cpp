@@ -91,7 +91,7 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
   for (const std::string& File : Options.Files) {
     const TPictureRead Read = ReadPictureFile(File);
     if (Read.Picture.isNull()) {
-      Err << kMe << File << ": " << Read.Error << "\n";
+      Err << kMe << File << ": " << Read.Error.Utf8() << "\n";
       Status = 1;
       continue;
     }

@@ -86,4 +86,4 @@ TParsedPayload ParsePayload(const std::u16string& Text);
 
 // "Text", "URL", "e-mail", "vCard", "Wi-Fi", "phone", "text message", "place", "event",
 // "SEPA payment": the kind as a note names it.
-std::u16string KindCaption(TKind Kind);
+TMessage KindCaption(TKind Kind);
