@@ -53,7 +53,7 @@ QString CodeOfKind(TKind Kind) {
 
 // One line of the list to choose from: the kind and the start of the text.
 QString CodeSummary(const TFoundCode& Code) {
-  const TParsedPayload Parsed = ParsePayload(DecodePayloadBytes(Code.Bytes).Text);
+  const TParsedPayload Parsed = ParsePayload(DecodePayloadBytes(Code.Bytes, Code.Eci).Text);
   QString Text = ToQString(Parsed.Text).simplified();
   if (Text.size() > 60) Text = Text.left(59) + QChar(0x2026);
   return Translated(KindCaption(Parsed.Kind)) + QStringLiteral(": ") + Text;
@@ -266,7 +266,7 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
     Index = static_cast<std::size_t>(*Chosen);
   }
   const TFoundCode& Code = Codes[Index];
-  const TPayloadText Text = DecodePayloadBytes(Code.Bytes);
+  const TPayloadText Text = DecodePayloadBytes(Code.Bytes, Code.Eci);
   const TParsedPayload Parsed = ParsePayload(Text.Text);
 
   {
@@ -312,13 +312,16 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
       SetPaymentPage(Parsed.Payment);
       break;
     }
-    // The encoding: the mark of a plain text is kept (before a record it does not belong, and
-    // is left out); a choice that would drop or change characters of the text read (numeric,
-    // alphanumeric, ISO-8859-1 beyond U+00FF, a mark the code did not have) gives way to Auto.
+    // The encoding: UTF-8 declared by ECI 26 stays declared; the mark of a plain text is kept
+    // (before a record it does not belong, and is left out); a choice that would drop or change
+    // characters of the text read (numeric, alphanumeric, ISO-8859-1 beyond U+00FF, a mark the code
+    // did not have) gives way to Auto.
     const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
     const bool BeyondLatin1 =
         std::any_of(Text.Text.begin(), Text.Text.end(), [](char16_t Unit) { return Unit > 0xFF; });
-    if (Text.ByteOrderMark && Parsed.Kind == TKind::Text)
+    if (Text.Eci == kEciUtf8)
+      EncryptionType->setCurrentIndex(qrUTF8ECI); // the maker marked its UTF-8: so does this one
+    else if (Text.ByteOrderMark && Parsed.Kind == TKind::Text)
       EncryptionType->setCurrentIndex(qrUTF8BOM);
     else if (Chosen == qrNumeric || Chosen == qrAlphanumeric || Chosen == qrUTF8BOM ||
              (Chosen == qrISO88591 && BeyondLatin1))

@@ -59,8 +59,16 @@ std::u16string Unfold(const std::u16string& Text) {
 
 } // namespace
 
-TPayloadText DecodePayloadBytes(std::string_view Bytes) {
+TPayloadText DecodePayloadBytes(std::string_view Bytes, int Eci) {
   TPayloadText Result;
+  if (Eci >= 0 && Eci != 26) {
+    if (std::optional<std::u16string> Text = DecodeEciBytes(Bytes, Eci)) {
+      Result.Text = std::move(*Text);
+      Result.Eci = Eci;
+      return Result;
+    }
+  }
+  if (Eci == 26 && IsValidUtf8(Bytes)) Result.Eci = Eci; // UTF-8 as below, the mark included
   if (Bytes.starts_with("\xEF\xBB\xBF")) {
     Result.ByteOrderMark = true;
     Bytes.remove_prefix(3);
