@@ -173,7 +173,7 @@
     </message>
     <message>
         <source>The information</source>
-        <translation>Der Hinweis</translation>
+        <translation>Die Information</translation>
     </message>
     <message>
         <source>%1 cannot hold a line break.</source>
