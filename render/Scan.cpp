@@ -128,8 +128,10 @@ std::vector<TFoundCode> ScanPicture(const QImage& Picture) {
       if (Code.Version > 0)
         if (const std::optional<TSegmentsRead> Read = ReadSymbolSegments(
                 Grey, Shown.width(), Shown.height(), Code.Where, Code.Version, Code.Bytes)) {
-          Code.Eci = Read->Eci;
-          Code.Bytes = Read->Bytes;
+          if (Read->Eci >= 0) { // without a designator zbar's bytes stay (its kanji as UTF-8)
+            Code.Eci = Read->Eci;
+            Code.Bytes = Read->Bytes;
+          }
         }
       Code.Inverted = Inverted;
       for (QPointF& Corner : Code.Where) // in the pixels of the picture given

@@ -19,9 +19,10 @@ struct TFoundCode {
   bool Inverted = false;
   // The ECI designator in force before its bytes (ISO/IEC 18004 clause 7.4.2), which zbar does
   // not report: read from the picture by render/SymbolRead.h. -1 when the symbol has none, and
-  // when its reading cannot be trusted (it must give exactly what zbar read). When it is trusted,
-  // Bytes are the bytes as the symbol carries them (zbar converts a segment under a designator to
-  // UTF-8), to be read in the character set Eci names; otherwise what zbar read in binary mode.
+  // when its reading cannot be trusted (it must give exactly what zbar read). When it is trusted
+  // and has a designator, Bytes are the bytes as the symbol carries them (zbar converts a segment
+  // under a designator to UTF-8), to be read in the character set Eci names; otherwise what zbar
+  // read in binary mode.
   int Eci = -1;
 };
 

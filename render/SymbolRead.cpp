@@ -141,10 +141,13 @@ std::optional<TSegmentsRead> ReadSegments(const std::vector<std::uint8_t>& DataC
         if (!Value) return std::nullopt;
         std::uint32_t Code = ((*Value / 0xC0) << 8) | (*Value % 0xC0);
         Code += Code < 0x1F00 ? 0x8140 : 0xC140;
-        for (const char Byte : {static_cast<char>(Code >> 8), static_cast<char>(Code & 0xFF)}) {
-          Out.Bytes += Byte;
-          Out.Utf8 += Byte;
-        }
+        const std::string Pair = {static_cast<char>(Code >> 8), static_cast<char>(Code & 0xFF)};
+        Out.Bytes += Pair;
+        // zbar gives kanji as UTF-8 whatever the designator says.
+        if (const std::optional<std::u16string> Text = DecodeEciBytes(Pair, 20))
+          Out.Utf8 += Utf16ToUtf8(*Text);
+        else
+          Convertible = false;
       }
       break;
     }

@@ -21,7 +21,8 @@ struct TSegmentsRead {
   std::string Bytes;     // what the segments carry, byte for byte
   std::vector<int> Ecis; // every ECI designator, in order
   // The bytes of each segment under a designator converted to UTF-8 from the designator's
-  // character set (platform/Unicode.h), the rest as in Bytes: what zbar gives in binary mode.
+  // character set (platform/Unicode.h), kanji from Shift JIS, the rest as in Bytes: what zbar
+  // gives in binary mode.
   // Empty when a designated segment cannot be converted.
   std::string Utf8;
   // The designator in force before the first byte of a byte-mode segment, or -1 when none is.

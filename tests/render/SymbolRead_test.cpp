@@ -1,13 +1,16 @@
 // The ECI designators zbar does not report, read from the symbol itself: the segment parser on
 // hand-made bit streams (ISO/IEC 18004 clause 7.4), and whole symbols (ours with and without
 // the designator, turned and mirrored) through ScanPicture.
+#include "platform/Unicode.h"
 #include "render/Code.h"
 #include "render/Raster.h"
 #include "render/Scan.h"
 #include "render/SymbolRead.h"
 
 #include <QTransform>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <zint.h>
 
 namespace {
 
@@ -113,6 +116,9 @@ TEST(ReadSegments, ModesAndDesignators) {
   ASSERT_TRUE(Latin2.has_value());
   EXPECT_EQ(Latin2->Bytes, "\xA3");
   EXPECT_EQ(Latin2->Utf8, "\xC5\x81"); // L with stroke
+  const auto Kanji = ReadSegments(TBits().Add(8, 4).Add(1, 8).Add(0x0D9F, 13).Codewords(), 1);
+  ASSERT_TRUE(Kanji.has_value());
+  EXPECT_EQ(Kanji->Utf8, "\xE7\x82\xB9"); // U+70B9, whatever the designator
 }
 
 // Our own codes read from their pictures, upright, turned and mirrored: the designator
@@ -130,5 +136,47 @@ TEST(ReadSegments, OurSymbolsTellTheirDesignatorFromThePicture) {
       EXPECT_EQ(Found[0].Bytes, Code.Bytes);
       EXPECT_EQ(Found[0].Eci, Encoding == qrUTF8ECI ? 26 : -1);
     }
+  }
+}
+
+// Codes Zint makes with a designator (its --eci): each found with that designator, its bytes read
+// in the character set it names giving the text back.
+TEST(ReadSegments, ZintCodesWithDesignatorsReadAsTheirText) {
+  struct TCase {
+    int Eci;
+    const char* Text; // UTF-8, as Zint takes it
+  };
+  const TCase Cases[] = {{26, "Gr\xC3\xBC\xC3\x9F"
+                              "e \xE2\x82\xAC"},
+                         {3, "Caf\xC3\xA9"},
+                         {4, "\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA"},
+                         {7, "\xD0\x9C\xD0\xB8\xD1\x80"},
+                         {20, "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88"}}; // kanji mode in Zint
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Eci);
+    zint_symbol* Symbol = ZBarcode_Create();
+    Symbol->symbology = BARCODE_QRCODE;
+    Symbol->eci = Case.Eci;
+    Symbol->input_mode = UNICODE_MODE;
+    Symbol->scale = 2; // four pixels a module
+    Symbol->output_options |= BARCODE_QUIET_ZONES;
+    const std::string Text = Case.Text;
+    ASSERT_EQ(ZBarcode_Encode_and_Buffer(Symbol,
+                                         reinterpret_cast<const unsigned char*>(Text.data()),
+                                         static_cast<int>(Text.size()), 0),
+              0)
+        << Symbol->errtxt;
+    QImage Picture(Symbol->bitmap_width, Symbol->bitmap_height, QImage::Format_RGB888);
+    for (int Y = 0; Y < Symbol->bitmap_height; ++Y)
+      std::memcpy(Picture.scanLine(Y), Symbol->bitmap + 3 * Y * Symbol->bitmap_width,
+                  static_cast<std::size_t>(3 * Symbol->bitmap_width));
+    ZBarcode_Delete(Symbol);
+    const std::vector<TFoundCode> Found = ScanPicture(Picture);
+    ASSERT_EQ(Found.size(), 1u);
+    EXPECT_EQ(Found[0].Eci, Case.Eci);
+    const std::optional<std::u16string> Read = DecodeEciBytes(Found[0].Bytes, Found[0].Eci);
+    ASSERT_TRUE(Read.has_value());
+    EXPECT_EQ(Utf16ToUtf8(*Read), Text);
   }
 }
