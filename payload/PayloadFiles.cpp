@@ -104,9 +104,9 @@ std::u16string FullPath(const std::filesystem::path& Path) {
   return Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(U8.data()), U8.size()));
 }
 
-TMessage CannotOpen(const std::filesystem::path& Path, const std::string& SystemError) {
+TMessage CannotOpen(const std::filesystem::path& Path, const TMessage& Why) {
   return Say(QT_TRANSLATE_NOOP("Messages", "Cannot open file \"%1\". %2"),
-             {Plain(FullPath(Path)), Plain(Utf8ToUtf16(SystemError))});
+             {Plain(FullPath(Path)), Why});
 }
 
 TMessage CannotCreate(const std::filesystem::path& Path, const std::string& SystemError) {

@@ -104,7 +104,7 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
 
 TPictureRead ReadPictureFile(const std::filesystem::path& Path) {
   const TReadResult Read = ReadFileBytes(Path);
-  if (!Read.Ok()) return TPictureRead{QImage(), PlainUtf8(Read.Error)};
+  if (!Read.Ok()) return TPictureRead{QImage(), Read.Error};
   return ReadPictureBytes(
       QByteArray(Read.Bytes->data(), static_cast<qsizetype>(Read.Bytes->size())));
 }

@@ -411,6 +411,10 @@
         <source>an SVG with an entity reference</source>
         <translation>ein SVG mit Entity-Referenz</translation>
     </message>
+    <message>
+        <source>Not a regular file.</source>
+        <translation>Keine reguläre Datei.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
