@@ -9,9 +9,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDir>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -29,7 +30,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
@@ -276,18 +276,15 @@ void TBatchDialog::BuildControls() {
   for (QDoubleSpinBox* Spin : {MarginXSpin, MarginYSpin})
     connect(Spin, &QDoubleSpinBox::valueChanged, this, [this] { DrawSheetPreview(); });
   connect(KindList, &QComboBox::currentIndexChanged, this, [this] { DrawSheetPreview(); });
-  // Ctrl+V pastes rows wherever the focus is in the dialog, but a text field keeps its own paste.
-  auto* PasteKey = new QShortcut(QKeySequence::Paste, this);
-  PasteKey->setContext(Qt::WindowShortcut);
-  connect(PasteKey, &QShortcut::activated, this, Guard(&TBatchDialog::PasteBtnClick));
 
   // Tab goes down the rows' side, then down the output's side, then along the buttons.
-  QWidget* const Order[] = {ChooseFileBtn, PasteBtn,    PreviewTable, KindList,      OutputList,
-                            FormatList,    OutEdit,     OutBtn,       PaperList,     ColumnsSpin,
-                            RowsSpin,      MarginXSpin, MarginYSpin,  CaptionList,   SummaryText,
+  QWidget* const Order[] = {ChooseFileBtn, PasteBtn,    PreviewTable,  KindList,    OutputList,
+                            FormatList,    OutEdit,     OutBtn,        PaperList,   ColumnsSpin,
+                            RowsSpin,      MarginXSpin, MarginYSpin,   CaptionList, SummaryText,
                             StartBtn,      CancelBtn,   OpenResultBtn, CloseBtn};
   for (std::size_t I = 1; I < std::size(Order); ++I)
     setTabOrder(Order[I - 1], Order[I]);
+  ChooseFileBtn->setFocus();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -363,6 +360,16 @@ void TBatchDialog::dropEvent(QDropEvent* Event) {
   LoadFile(Urls.first().toLocalFile());
 }
 
+// Ctrl+V pastes rows wherever the focus is in the dialog; a text field keeps its own paste (the
+// key reaches the dialog only when the control with the focus has no use for it).
+void TBatchDialog::keyPressEvent(QKeyEvent* Event) {
+  if (Event->matches(QKeySequence::Paste)) {
+    PasteBtnClick();
+    return;
+  }
+  QDialog::keyPressEvent(Event);
+}
+
 void TBatchDialog::showEvent(QShowEvent* Event) {
   QDialog::showEvent(Event);
   DrawSheetPreview();
@@ -390,7 +397,8 @@ void TBatchDialog::ShowSource() {
   }
   const TSource& S = *FSource;
   const QString From = S.Path.isEmpty() ? tr("the pasted cells") : QFileInfo(S.Path).fileName();
-  SourceLabel->setText(tr("%n row(s) from %1", nullptr, static_cast<int>(S.RowCount)).arg(From));
+  SourceLabel->setText(S.RowCount == 1 ? tr("1 row from %1").arg(From)
+                                       : tr("%1 rows from %2").arg(S.RowCount).arg(From));
   PreviewTable->setColumnCount(static_cast<int>(S.Header.size()));
   PreviewTable->setRowCount(static_cast<int>(S.Rows.size()));
   for (std::size_t C = 0; C < S.Header.size(); ++C) {
@@ -406,8 +414,8 @@ void TBatchDialog::ShowSource() {
     if (Known) continue;
     auto* List = new QComboBox;
     List->addItem(tr("Ignore"), QString());
-    for (const std::string& Column : BatchColumnNames())
-      List->addItem(Q(Column), Q(Column));
+    for (const std::string_view Column : BatchColumnNames())
+      List->addItem(Q(std::string(Column)), Q(std::string(Column)));
     List->setToolTip(tr("The batch column the cells of \u201c%1\u201d are, or Ignore").arg(Name));
     connect(List, &QComboBox::currentIndexChanged, this, [this] {
       KindList->setEnabled(!HasKindColumn());
@@ -501,7 +509,6 @@ void TBatchDialog::closeEvent(QCloseEvent* Event) {
 // ---------------------------------------------------------------------------------------------
 // The engine's side: reading the rows, the first page, the run
 
-
 // What one run owns: the options, the counters the timer reads, the cancel, and what the engine's
 // thread hands back when it ends.
 struct TBatchDialog::TRun {
@@ -522,9 +529,8 @@ bool TBatchDialog::LoadFile(const QString& Path) {
   if (Running()) return false;
   TSource Source;
   Source.Path = Path;
-  Source.Separator = QFileInfo(Path).suffix().compare(QStringLiteral("tsv"), Qt::CaseInsensitive)
-                             ? ','
-                             : '\t';
+  Source.Separator =
+      QFileInfo(Path).suffix().compare(QStringLiteral("tsv"), Qt::CaseInsensitive) ? ',' : '\t';
   std::ifstream Input(Path.toStdString(), std::ios::binary);
   if (!Input) {
     SourceLabel->setText(tr("%1 cannot be read.").arg(QFileInfo(Path).fileName()));
@@ -542,10 +548,10 @@ bool TBatchDialog::LoadText(const QString& Text) {
   // a CSV text (a column name never holds a comma).
   const std::string_view First =
       std::string_view(Source.Text).substr(0, Source.Text.find_first_of("\r\n"));
-  Source.Separator = First.find('\t') == std::string_view::npos &&
-                             First.find(',') != std::string_view::npos
-                         ? ','
-                         : '\t';
+  Source.Separator =
+      First.find('\t') == std::string_view::npos && First.find(',') != std::string_view::npos
+          ? ','
+          : '\t';
   std::istringstream Input(Source.Text);
   Source.RowCount = CountRows(Input, Source.Separator);
   return TakeSource(std::move(Source), tr("The pasted cells"));
@@ -558,8 +564,9 @@ bool TBatchDialog::TakeSource(TSource Source, const QString& Name) {
   Options.Separator = Source.Separator;
   const TBatchPreview Preview = PreviewBatch(Options, kPreviewRows);
   if (Preview.Header.empty()) { // what there was stays
-    SourceLabel->setText(tr("%1: no rows can be read (%2).")
-                             .arg(Name, Q(Preview.Error.empty() ? "no header row" : Preview.Error)));
+    SourceLabel->setText(
+        tr("%1: no rows can be read (%2).")
+            .arg(Name, Q(Preview.Error.empty() ? "no header row" : Preview.Error)));
     return false;
   }
   Source.Header = Preview.Header;
@@ -580,7 +587,8 @@ void TBatchDialog::DrawSheetPreview() {
   Layout.MarginXMm = MarginXSpin->value();
   Layout.MarginYMm = MarginYSpin->value();
   const QSizeF Page = Layout.PageMm();
-  const double UnitsPerMm = 2.0 * SheetPreview->width() / Page.width(); // sharp on a 2x screen
+  // Six pixels a millimetre (150 dots an inch): the page as it prints, shown scaled down.
+  constexpr double UnitsPerMm = 6.0;
   FSheetPicture =
       QImage(QSize(qRound(Page.width() * UnitsPerMm), qRound(Page.height() * UnitsPerMm)),
              QImage::Format_RGB32);
@@ -653,8 +661,8 @@ void TBatchDialog::StartBtnClick() {
   SaveSettings();
   FRun = std::make_unique<TRun>();
   TBatchOptions& O = FRun->Options;
-  O.Input = FSource->Path.isEmpty() ? tr("the pasted cells").toStdString()
-                                    : FSource->Path.toStdString();
+  O.Input =
+      FSource->Path.isEmpty() ? tr("the pasted cells").toStdString() : FSource->Path.toStdString();
   if (FSource->Path.isEmpty()) O.InputText = FSource->Text;
   O.Separator = FSource->Separator;
   for (const auto& [Head, Column] : ColumnMapping())
@@ -696,10 +704,7 @@ void TBatchDialog::StartBtnClick() {
   ProgressBar->setRange(0, static_cast<int>(std::min<long long>(FRun->Rows, INT_MAX)));
   ProgressBar->setValue(0);
   ProgressLabel->setText(tr("Starting\u2026"));
-  for (QWidget* Control : {static_cast<QWidget*>(StartBtn), ChooseFileBtn, PasteBtn, OutputList,
-                           FormatList, OutEdit, OutBtn, static_cast<QWidget*>(SheetBox),
-                           static_cast<QWidget*>(MappingBox), KindList, OpenResultBtn})
-    Control->setEnabled(false);
+  SetChoicesEnabled(false);
   CancelBtn->setEnabled(true);
   CancelBtn->setFocus();
   FWorker = std::thread([Run] {
@@ -707,6 +712,19 @@ void TBatchDialog::StartBtnClick() {
     Run->Ended = true;
   });
   FPoll->start();
+}
+
+void TBatchDialog::SetChoicesEnabled(bool Enabled) {
+  const std::initializer_list<QWidget*> Choices = {
+      StartBtn, ChooseFileBtn, PasteBtn,   OutputList, FormatList,   OutEdit,
+      OutBtn,   SheetBox,      MappingBox, KindList,   OpenResultBtn};
+  for (QWidget* Control : Choices)
+    Control->setEnabled(Enabled);
+  if (Enabled) { // as the choices made allow
+    ShowOutputChoices();
+    KindList->setEnabled(!HasKindColumn());
+    StartBtn->setEnabled(FSource.has_value());
+  }
 }
 
 void TBatchDialog::CancelBtnClick() {
@@ -739,8 +757,8 @@ void TBatchDialog::RunEnded() {
   FWorker.join();
   TRun& Run = *FRun;
   const TBatchResult& R = Run.Result;
-  ProgressBar->setValue(static_cast<int>(std::min<long long>(R.Made + R.Failed,
-                                                             ProgressBar->maximum())));
+  ProgressBar->setValue(
+      static_cast<int>(std::min<long long>(R.Made + R.Failed, ProgressBar->maximum())));
   FResultPlace = Q(R.Output.string());
   QStringList Lines;
   switch (R.Outcome) {
@@ -768,14 +786,10 @@ void TBatchDialog::RunEnded() {
       Lines << tr("Manifest: %1").arg(QDir::toNativeSeparators(Q(R.Manifest.string())));
   }
   SummaryText->setPlainText(Lines.join(QLatin1Char('\n')));
-  ProgressLabel->setText(R.Outcome == TBatchOutcome::Interrupted ? tr("Cancelled.")
+  ProgressLabel->setText(R.Outcome == TBatchOutcome::Interrupted   ? tr("Cancelled.")
                          : R.Outcome == TBatchOutcome::CannotStart ? tr("Not started.")
                                                                    : tr("Done."));
-  for (QWidget* Control : {static_cast<QWidget*>(StartBtn), ChooseFileBtn, PasteBtn, OutputList,
-                           OutEdit, OutBtn, static_cast<QWidget*>(MappingBox)})
-    Control->setEnabled(true);
-  ShowOutputChoices();
-  KindList->setEnabled(!HasKindColumn());
+  SetChoicesEnabled(true);
   CancelBtn->setEnabled(false);
   OpenResultBtn->setEnabled(!FResultPlace.isEmpty());
   (OpenResultBtn->isEnabled() ? OpenResultBtn : StartBtn)->setFocus();

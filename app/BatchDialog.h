@@ -135,6 +135,7 @@ protected:
   void closeEvent(QCloseEvent* Event) override;
   void dragEnterEvent(QDragEnterEvent* Event) override;
   void dropEvent(QDropEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
 
 private:
@@ -158,6 +159,8 @@ private:
   std::map<std::string, std::string> ColumnMapping() const;
   bool HasKindColumn() const;
   void DrawSheetPreview();
+  // The choices and the buttons that start something, off while a run goes on.
+  void SetChoicesEnabled(bool Enabled);
   void PollProgress();
   void RunEnded();
   // The output path as the run takes it: the archive's and the PDF's extension added.

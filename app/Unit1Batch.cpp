@@ -3,24 +3,23 @@
 #include "BatchDialog.h"
 #include "Unit1.h"
 
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 
 void TForm1::MakeManyCodes1Click() {
   if (!FBatchDialog) {
     TBatchHooks Hooks;
     // The window's hooks are looked up at each call: tests replace them after the window is made.
-    Hooks.OpenFile = [this](const QString& Filter, const QString& LastName) {
-      return FHooks.OpenFile(Filter, LastName);
+    Hooks.OpenFile = [this](const QString& Filter, const QString& Last) {
+      return FHooks.OpenFile(Filter, Last);
     };
-    Hooks.ChooseOut = [this](const QString& Filter,
-                             const QString& LastName) -> std::optional<QString> {
+    Hooks.ChooseOut = [this](const QString& Filter, const QString& Last) -> std::optional<QString> {
       if (!Filter.isEmpty()) {
         QString Selected = Filter;
-        return FHooks.SaveFile(Filter, LastName, Selected);
+        return FHooks.SaveFile(Filter, Last, Selected);
       }
-      const QString Folder = QFileDialog::getExistingDirectory(FBatchDialog, QString(), LastName);
+      const QString Folder = QFileDialog::getExistingDirectory(FBatchDialog, QString(), Last);
       if (Folder.isEmpty()) return std::nullopt;
       return Folder;
     };
