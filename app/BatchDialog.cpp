@@ -108,6 +108,8 @@ TBatchDialog::TBatchDialog(QWidget* Parent, TBatchHooks Hooks)
   LoadSettings();
   ShowSource();
   ShowOutputChoices();
+  CancelBtn->setEnabled(false);     // no run yet
+  OpenResultBtn->setEnabled(false); // nothing written yet
 }
 
 TBatchDialog::~TBatchDialog() {
@@ -210,7 +212,7 @@ void TBatchDialog::BuildControls() {
   SheetForm->addRow(Buddy(tr("&Rows:"), RowsSpin), RowsSpin);
   SheetForm->addRow(Buddy(tr("Side &margins:"), MarginXSpin), MarginXSpin);
   SheetForm->addRow(Buddy(tr("&Top and bottom margins:"), MarginYSpin), MarginYSpin);
-  SheetForm->addRow(Buddy(tr("Ca&ption:"), CaptionList), CaptionList);
+  SheetForm->addRow(Buddy(tr("Capt&ion:"), CaptionList), CaptionList);
   auto* SheetLayout = new QHBoxLayout(SheetBox);
   SheetLayout->addLayout(SheetForm);
   SheetLayout->addWidget(SheetPreview);
@@ -724,6 +726,7 @@ void TBatchDialog::SetChoicesEnabled(bool Enabled) {
     ShowOutputChoices();
     KindList->setEnabled(!HasKindColumn());
     StartBtn->setEnabled(FSource.has_value());
+    OpenResultBtn->setEnabled(!FResultPlace.isEmpty());
   }
 }
 
@@ -782,6 +785,8 @@ void TBatchDialog::RunEnded() {
       Lines << tr("Row %1 (line %2): %3").arg(Row.Row).arg(Row.Line).arg(Q(Row.Error));
     if (R.Outcome == TBatchOutcome::RowsFailed && Run.Failed.empty())
       Lines << Q(Run.Err.str()).trimmed(); // the manifest could not be written
+    if (!R.Output.empty())
+      Lines << tr("Written to: %1").arg(QDir::toNativeSeparators(Q(R.Output.string())));
     if (!R.Manifest.empty())
       Lines << tr("Manifest: %1").arg(QDir::toNativeSeparators(Q(R.Manifest.string())));
   }
@@ -791,7 +796,6 @@ void TBatchDialog::RunEnded() {
                                                                    : tr("Done."));
   SetChoicesEnabled(true);
   CancelBtn->setEnabled(false);
-  OpenResultBtn->setEnabled(!FResultPlace.isEmpty());
   (OpenResultBtn->isEnabled() ? OpenResultBtn : StartBtn)->setFocus();
 }
 
