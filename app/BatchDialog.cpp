@@ -748,10 +748,14 @@ void TBatchDialog::PollProgress() {
   ProgressBar->setValue(static_cast<int>(std::min<long long>(Rows, ProgressBar->maximum())));
   if (FRun->Stop) return; // the line says it is cancelling
   const double Seconds = FRun->Clock.elapsed() / 1000.0;
-  QString Line = tr("%1 of %2 rows").arg(Rows).arg(FRun->Rows);
-  if (Rows > 0 && FRun->Rows > Rows)
-    Line += tr(", about %1 left").arg(MinutesSeconds(Seconds * (FRun->Rows - Rows) / Rows));
-  ProgressLabel->setText(Line);
+  ProgressLabel->setText(
+      Rows > 0 && FRun->Rows > Rows
+          ? tr("%1 of %2 rows, about %3 left")
+                .arg(Rows)
+                .arg(FRun->Rows)
+                .arg(MinutesSeconds(Seconds * static_cast<double>(FRun->Rows - Rows) /
+                                    static_cast<double>(Rows)))
+          : tr("%1 of %2 rows").arg(Rows).arg(FRun->Rows));
 }
 
 void TBatchDialog::RunEnded() {
