@@ -16,6 +16,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -260,8 +261,15 @@ void TBatchDialog::BuildControls() {
   Main->addLayout(Buttons);
   resize(980, 680);
 
+  // A handler's error (no memory, no thread) ends the handler and is shown in the summary.
   const auto Guard = [this](void (TBatchDialog::*Handler)()) {
-    return [this, Handler] { (this->*Handler)(); };
+    return [this, Handler] {
+      try {
+        (this->*Handler)();
+      } catch (const std::exception& Error) {
+        SummaryText->setPlainText(QString::fromLocal8Bit(Error.what()));
+      }
+    };
   };
   connect(ChooseFileBtn, &QPushButton::clicked, this, Guard(&TBatchDialog::ChooseFileBtnClick));
   connect(PasteBtn, &QPushButton::clicked, this, Guard(&TBatchDialog::PasteBtnClick));
@@ -533,7 +541,7 @@ bool TBatchDialog::LoadFile(const QString& Path) {
   Source.Path = Path;
   Source.Separator =
       QFileInfo(Path).suffix().compare(QStringLiteral("tsv"), Qt::CaseInsensitive) ? ',' : '\t';
-  std::ifstream Input(Path.toStdString(), std::ios::binary);
+  std::ifstream Input(QFile::encodeName(Path).toStdString(), std::ios::binary);
   if (!Input) {
     SourceLabel->setText(tr("%1 cannot be read.").arg(QFileInfo(Path).fileName()));
     return false;
@@ -561,7 +569,7 @@ bool TBatchDialog::LoadText(const QString& Text) {
 
 bool TBatchDialog::TakeSource(TSource Source, const QString& Name) {
   TBatchOptions Options;
-  Options.Input = Source.Path.toStdString();
+  Options.Input = QFile::encodeName(Source.Path).toStdString();
   if (Source.Path.isEmpty()) Options.InputText = Source.Text;
   Options.Separator = Source.Separator;
   const TBatchPreview Preview = PreviewBatch(Options, kPreviewRows);
@@ -599,7 +607,7 @@ void TBatchDialog::DrawSheetPreview() {
   std::vector<TSheetCode> Codes;
   if (FSource && Cell.width() >= kMinSheetCellMm && Cell.height() >= kMinSheetCellMm) {
     TBatchOptions Options;
-    Options.Input = FSource->Path.toStdString();
+    Options.Input = QFile::encodeName(FSource->Path).toStdString();
     if (FSource->Path.isEmpty()) Options.InputText = FSource->Text;
     Options.Separator = FSource->Separator;
     const TBatchPreview Preview =
@@ -660,16 +668,24 @@ void TBatchDialog::StartBtnClick() {
     OutEdit->setFocus();
     return;
   }
+  // An earlier run's output is replaced only when the user says so.
+  const std::filesystem::path Target(QFile::encodeName(Out).toStdString());
+  std::error_code Ec;
+  const bool Taken = std::filesystem::is_directory(Target, Ec)
+                         ? !std::filesystem::is_empty(Target, Ec)
+                         : std::filesystem::exists(Target, Ec);
+  if (Taken && !FHooks.ConfirmReplace(Out)) return;
   SaveSettings();
   FRun = std::make_unique<TRun>();
   TBatchOptions& O = FRun->Options;
-  O.Input =
-      FSource->Path.isEmpty() ? tr("the pasted cells").toStdString() : FSource->Path.toStdString();
+  O.Input = FSource->Path.isEmpty() ? tr("the pasted cells").toStdString()
+                                    : QFile::encodeName(FSource->Path).toStdString();
   if (FSource->Path.isEmpty()) O.InputText = FSource->Text;
   O.Separator = FSource->Separator;
   for (const auto& [Head, Column] : ColumnMapping())
     O.Columns[Head] = Column;
-  O.OutFolder = std::filesystem::path(Out.toStdString());
+  O.OutFolder = Target;
+  O.Force = Taken;
   const int Output = OutputList->currentIndex();
   if (Output == otSheets) {
     TSheetLayout Layout;

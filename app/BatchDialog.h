@@ -64,6 +64,9 @@ struct TBatchHooks {
   std::function<std::optional<QString>(const QString& Filter, const QString& LastName)> OpenFile;
   // Where the codes go: a folder (Filter empty) or a file of Filter; empty: cancelled.
   std::function<std::optional<QString>(const QString& Filter, const QString& LastName)> ChooseOut;
+  // Asked when the output already holds an earlier run's files (a folder that is not empty, an
+  // archive or PDF that exists): true replaces them.
+  std::function<bool(const QString& Place)> ConfirmReplace;
   std::function<void(const QUrl& Url)> OpenUrl;
 };
 

@@ -23,6 +23,7 @@ void TForm1::MakeManyCodes1Click() {
       if (Folder.isEmpty()) return std::nullopt;
       return Folder;
     };
+    Hooks.ConfirmReplace = [this](const QString& Place) { return FHooks.ConfirmOverwrite(Place); };
     Hooks.OpenUrl = [this](const QUrl& Url) { FHooks.OpenUrl(Url); };
     FBatchDialog = new TBatchDialog(this, std::move(Hooks));
   }

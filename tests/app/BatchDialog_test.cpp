@@ -230,6 +230,19 @@ TEST_F(TWindowTest, DroppedCsvWithAMappedAndAnIgnoredColumnFillsAFolderOverTheWi
   }
   EXPECT_FALSE(fs::exists(Links / "3.svg"));
 
+  // Again into the same folder: replaced only when the user says so.
+  OverwriteAnswers = {false, true};
+  fs::remove(Links / "1.svg");
+  D.StartBtn->click();
+  EXPECT_FALSE(D.Running());
+  EXPECT_FALSE(fs::exists(Links / "1.svg")) << "a no leaves the folder as it is";
+  D.StartBtn->click();
+  ASSERT_TRUE(D.WaitForRun());
+  EXPECT_EQ(OverwriteQuestions, std::vector<QString>(2, Folder() + QStringLiteral("/links")));
+  EXPECT_TRUE(D.SummaryText->toPlainText().contains(QStringLiteral("Made: 3")))
+      << D.SummaryText->toPlainText().toStdString();
+  EXPECT_TRUE(fs::exists(Links / "1.svg"));
+
   // The choices outlive the window.
   D.close();
   Reopen();
