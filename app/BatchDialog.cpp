@@ -567,11 +567,18 @@ bool TBatchDialog::LoadText(const QString& Text) {
   return TakeSource(std::move(Source), tr("The pasted cells"));
 }
 
-bool TBatchDialog::TakeSource(TSource Source, const QString& Name) {
+TBatchOptions TBatchDialog::InputOptions(const TSource& Source) {
   TBatchOptions Options;
-  Options.Input = QFile::encodeName(Source.Path).toStdString();
+  // The name messages give the input.
+  Options.Input = Source.Path.isEmpty() ? tr("the pasted cells").toStdString()
+                                        : QFile::encodeName(Source.Path).toStdString();
   if (Source.Path.isEmpty()) Options.InputText = Source.Text;
   Options.Separator = Source.Separator;
+  return Options;
+}
+
+bool TBatchDialog::TakeSource(TSource Source, const QString& Name) {
+  const TBatchOptions Options = InputOptions(Source);
   const TBatchPreview Preview = PreviewBatch(Options, kPreviewRows);
   if (Preview.Header.empty()) { // what there was stays
     SourceLabel->setText(
@@ -588,14 +595,19 @@ bool TBatchDialog::TakeSource(TSource Source, const QString& Name) {
   return true;
 }
 
-void TBatchDialog::DrawSheetPreview() {
-  if (!isVisible() && FSheetPicture.isNull() && !FSource) return;
+TSheetLayout TBatchDialog::ChosenLayout() const {
   TSheetLayout Layout;
   Layout.Paper = PaperList->currentIndex() == 1 ? TPaper::Letter : TPaper::A4;
   Layout.Columns = ColumnsSpin->value();
   Layout.Rows = RowsSpin->value();
   Layout.MarginXMm = MarginXSpin->value();
   Layout.MarginYMm = MarginYSpin->value();
+  return Layout;
+}
+
+void TBatchDialog::DrawSheetPreview() {
+  if (!isVisible() && FSheetPicture.isNull() && !FSource) return;
+  const TSheetLayout Layout = ChosenLayout();
   const QSizeF Page = Layout.PageMm();
   // Six pixels a millimetre (150 dots an inch): the page as it prints, shown scaled down.
   constexpr double UnitsPerMm = 6.0;
@@ -606,10 +618,7 @@ void TBatchDialog::DrawSheetPreview() {
   const QSizeF Cell = Layout.CellMm();
   std::vector<TSheetCode> Codes;
   if (FSource && Cell.width() >= kMinSheetCellMm && Cell.height() >= kMinSheetCellMm) {
-    TBatchOptions Options;
-    Options.Input = QFile::encodeName(FSource->Path).toStdString();
-    if (FSource->Path.isEmpty()) Options.InputText = FSource->Text;
-    Options.Separator = FSource->Separator;
+    const TBatchOptions Options = InputOptions(*FSource);
     const TBatchPreview Preview =
         PreviewBatch(Options, static_cast<std::size_t>(Layout.CellsPerPage()));
     const std::map<std::string, std::string> Mapping = ColumnMapping();
@@ -678,23 +687,14 @@ void TBatchDialog::StartBtnClick() {
   SaveSettings();
   FRun = std::make_unique<TRun>();
   TBatchOptions& O = FRun->Options;
-  O.Input = FSource->Path.isEmpty() ? tr("the pasted cells").toStdString()
-                                    : QFile::encodeName(FSource->Path).toStdString();
-  if (FSource->Path.isEmpty()) O.InputText = FSource->Text;
-  O.Separator = FSource->Separator;
+  O = InputOptions(*FSource);
   for (const auto& [Head, Column] : ColumnMapping())
     O.Columns[Head] = Column;
   O.OutFolder = Target;
   O.Force = Taken;
   const int Output = OutputList->currentIndex();
   if (Output == otSheets) {
-    TSheetLayout Layout;
-    Layout.Paper = PaperList->currentIndex() == 1 ? TPaper::Letter : TPaper::A4;
-    Layout.Columns = ColumnsSpin->value();
-    Layout.Rows = RowsSpin->value();
-    Layout.MarginXMm = MarginXSpin->value();
-    Layout.MarginYMm = MarginYSpin->value();
-    O.Sheet = Layout;
+    O.Sheet = ChosenLayout();
     if (CaptionList->currentIndex() > 0) O.Caption = CaptionList->currentText().toStdString();
   }
   if (!HasKindColumn()) O.Kind = static_cast<TKind>(KindList->currentIndex());

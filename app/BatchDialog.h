@@ -47,7 +47,9 @@ class QPushButton;
 class QSpinBox;
 class QTableWidget;
 class QTimer;
+struct TBatchOptions;
 struct TRowResult;
+struct TSheetLayout;
 
 // What the main window's settings make of every code: a row's cells override them.
 struct TBatchDefaults {
@@ -155,12 +157,16 @@ private:
     std::vector<std::vector<std::string>> Rows; // the first rows
     long long RowCount = 0;                     // every row of the input
   };
-  bool TakeSource(TSource Source, const QString& Error);
+  // The batch's options that read Source.
+  static TBatchOptions InputOptions(const TSource& Source);
+  bool TakeSource(TSource Source, const QString& Name);
   void ShowSource();
   void ShowOutputChoices();
   // The header name -> batch column ("" ignores it) for every column the batch does not know.
   std::map<std::string, std::string> ColumnMapping() const;
   bool HasKindColumn() const;
+  // The label sheets' grid as the sheet controls set it.
+  TSheetLayout ChosenLayout() const;
   void DrawSheetPreview();
   // The choices and the buttons that start something, off while a run goes on.
   void SetChoicesEnabled(bool Enabled);
