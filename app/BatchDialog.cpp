@@ -46,6 +46,8 @@ namespace {
 
 // How many rows the table shows.
 constexpr int kPreviewRows = 8;
+// How many failed rows the summary lists (the manifest has them all).
+constexpr std::size_t kListedFailures = 1000;
 
 constexpr char16_t kOutputName[] = u"BatchOutput";
 constexpr char16_t kFormatName[] = u"BatchFormat";
@@ -711,7 +713,7 @@ void TBatchDialog::StartBtnClick() {
   O.OnRow = [this, Run](const TRowResult& Row) {
     if (!Row.Error.empty()) {
       const std::lock_guard Guard(Run->FailedLock);
-      Run->Failed.push_back(Row);
+      if (Run->Failed.size() < kListedFailures) Run->Failed.push_back(Row);
     }
     if (RowReported) RowReported(Row);
   };
@@ -803,6 +805,9 @@ void TBatchDialog::RunEnded() {
     Lines << tr("Made: %1").arg(R.Made) << tr("Failed: %1").arg(R.Failed);
     for (const TRowResult& Row : Run.Failed)
       Lines << tr("Row %1 (line %2): %3").arg(Row.Row).arg(Row.Line).arg(Q(Row.Error));
+    if (R.Failed > static_cast<long long>(Run.Failed.size()))
+      Lines << tr("\u2026 and %1 more rows: the manifest names each with its reason.")
+                   .arg(R.Failed - static_cast<long long>(Run.Failed.size()));
     if (R.Outcome == TBatchOutcome::RowsFailed && Run.Failed.empty())
       Lines << Q(Run.Err.str()).trimmed(); // the manifest could not be written
     if (!R.Output.empty())

@@ -12,7 +12,8 @@
 // The run: Make Codes hands the rows to the engine on a worker thread and polls its progress
 // counters with a timer, so the window stays responsive; Cancel stops it as Ctrl-C stops
 // marbeck-cli (whole files only, the manifest says where it stopped). The summary names every
-// failed row with its reason, and Open Result opens the folder, archive or PDF.
+// failed row with its reason (the first thousand; the manifest has them all), and Open Result
+// opens the folder, archive or PDF.
 //
 // The dialog's choices live in the settings store with the window's (values "Batch...").
 #pragma once
