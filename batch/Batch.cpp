@@ -1,7 +1,7 @@
-#include "cli/Batch.h"
+#include "batch/Batch.h"
 
-#include "cli/Csv.h"
-#include "cli/Manifest.h"
+#include "batch/Csv.h"
+#include "batch/Sink.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 #include "render/Code.h"
@@ -23,6 +23,7 @@
 #include <mutex>
 #include <poll.h>
 #include <set>
+#include <sstream>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -86,6 +87,17 @@ private:
   const std::atomic<int>* FStop;
   bool FFailed = false;
 };
+
+// Rows held as text, handed over as a file's bytes would be, a set Stop ending the reading.
+TCsvSource TextSource(const std::string& Text, const std::atomic<int>* Stop) {
+  return [&Text, Stop, At = std::size_t{0}](char* Into, std::size_t Size) mutable -> long long {
+    if (Stop && Stop->load() != 0) return kCsvStopped;
+    const std::size_t Count = std::min(Size, Text.size() - At);
+    std::memcpy(Into, Text.data() + At, Count);
+    At += Count;
+    return static_cast<long long>(Count);
+  };
+}
 
 struct TJob {
   long long Row = 0;
@@ -243,53 +255,6 @@ private:
   std::map<long long, TRowOutput> FDone;
 };
 
-class TProgress {
-public:
-  // The rows lie between the bytes First and Total of the input (Total 0: not known).
-  TProgress(std::ostream& Err, bool On, std::uint64_t First, std::uint64_t Total)
-      : FErr(Err), FOn(On), FFirst(First), FTotal(Total), FStart(TClock::now()) {}
-  // Rows are done, and they end at the byte Done of the input.
-  void Update(long long Rows, std::uint64_t Done, bool Force = false) {
-    if (!FOn) return;
-    const auto Now = TClock::now();
-    if (!Force && Now - FLast < std::chrono::milliseconds(100)) return;
-    FLast = Now;
-    const double Seconds = std::chrono::duration<double>(Now - FStart).count();
-    const double Rate = Seconds > 0 ? static_cast<double>(Rows) / Seconds : 0;
-    char Line[160];
-    int N = std::snprintf(Line, sizeof Line, "\r\033[K%lld rows  %.0f rows/s", Rows, Rate);
-    if (FTotal > FFirst && Done >= FFirst) {
-      const double Part =
-          std::min(1.0, static_cast<double>(Done - FFirst) / static_cast<double>(FTotal - FFirst));
-      const int Filled = static_cast<int>(Part * 20);
-      const double Left = Part > 0 ? Seconds * (1 - Part) / Part : 0;
-      N += std::snprintf(Line + N, sizeof Line - static_cast<std::size_t>(N),
-                         "  [%.*s%.*s] %3.0f%%  %d:%02d left", Filled, "####################",
-                         20 - Filled, "                    ", Part * 100,
-                         static_cast<int>(Left) / 60, static_cast<int>(Left) % 60);
-    }
-    FErr << Line << std::flush;
-    FShown = true;
-  }
-  // Clears the bar so that a message can take the line.
-  void Clear() {
-    if (FOn && FShown) FErr << "\r\033[K" << std::flush;
-    FShown = false;
-  }
-  void Finish() {
-    if (FOn && FShown) FErr << "\n" << std::flush;
-  }
-
-private:
-  std::ostream& FErr;
-  bool FOn;
-  std::uint64_t FFirst;
-  std::uint64_t FTotal;
-  TClock::time_point FStart;
-  TClock::time_point FLast{};
-  bool FShown = false;
-};
-
 // A row's result before it is made: no file yet, and with --verify not verified.
 TRowResult RowResult(long long Row, long long Line, const TBatchOptions& Options,
                      std::string Error = {}) {
@@ -305,7 +270,7 @@ TRowResult RowResult(long long Row, long long Line, const TBatchOptions& Options
 // saying why on Err, when the batch cannot start.
 std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Options,
                                     std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
+  const std::string& Me = Options.Program;
   TCsvRecord Record;
   std::string CsvError;
   const TCsvStatus HeaderStatus = Reader.Next(Record, CsvError);
@@ -324,17 +289,23 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
   std::vector<std::string> Unknown;
   std::set<std::string> Seen;
   for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
-    // Names are matched without regard to ASCII letter case, as file names' extensions are.
+    // Names are matched without regard to ASCII letter case, as file names' extensions are; a
+    // mapped header stands for the column it is mapped to, or for none.
     const std::string& Name = Record.Fields[I];
-    std::string_view Known;
-    for (const std::string_view Special : {"kind", "file", "ec", "boost", "encoding"})
-      if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
-    for (const auto& Column : kDesignColumns)
-      if (EqualIgnoringAsciiCase(Name, Column.first)) Known = Column.first;
-    for (const TFieldInfo& Field : AllFields())
-      if (EqualIgnoringAsciiCase(Name, Field.Name)) Known = Field.Name;
+    const auto Mapped = Options.Columns.find(Name);
+    const bool Ignored = Mapped != Options.Columns.end() && Mapped->second.empty();
+    const std::string_view Known =
+        Ignored ? std::string_view()
+                : BatchColumnName(Mapped != Options.Columns.end() ? Mapped->second : Name)
+                      .value_or(std::string_view());
+    if (Mapped != Options.Columns.end() && !Ignored && Known.empty()) {
+      Err << Me << Options.Input << ": column " << Quoted(Name) << " is mapped to "
+          << Quoted(Mapped->second) << ", which is no column of a batch\n";
+      return std::nullopt;
+    }
     const bool Captions = !Options.Caption.empty() && EqualIgnoringAsciiCase(Name, Options.Caption);
     if (Captions) Columns.Caption = static_cast<int>(I);
+    if (Ignored) continue;
     if (!Seen.insert(Known.empty() ? Name : std::string(Known)).second) {
       Err << Me << Options.Input << ": column " << Quoted(Name) << " appears twice\n";
       return std::nullopt;
@@ -363,7 +334,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     Err << Me << Options.Input << ": unknown column" << (Unknown.size() > 1 ? "s " : " ");
     for (std::size_t I = 0; I < Unknown.size(); ++I)
       Err << (I ? ", " : "") << Unknown[I];
-    Err << " (see marbeck-cli batch --help for the column names)\n";
+    Err << Options.ColumnHelp << "\n";
     return std::nullopt;
   }
   if (!Options.Caption.empty() && Columns.Caption < 0) {
@@ -540,6 +511,7 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   if (!Picture.Warning.empty() && Picture.Warning != ColourWarning(Options.Picture.Style))
     R.Warning += (R.Warning.empty() ? "" : "; ") + Picture.Warning;
 
+  Out.Bytes = Picture.Bytes.size();
   Sink.TakeOnWorker(Out);
   return Out;
 }
@@ -551,18 +523,46 @@ int OpenInput(const TBatchOptions& Options, std::uint64_t& TotalBytes, std::ostr
   if (Options.Input == "-") return STDIN_FILENO;
   std::error_code Ec;
   if (std::filesystem::is_directory(Options.Input, Ec)) {
-    Err << "marbeck-cli: " << Options.Input << ": is a folder\n";
+    Err << Options.Program << Options.Input << ": is a folder\n";
     return -1;
   }
   const int Fd = ::open(Options.Input.c_str(), O_RDONLY | O_CLOEXEC);
   if (Fd < 0) {
-    Err << "marbeck-cli: cannot open " << Options.Input << ": " << std::strerror(errno) << "\n";
+    Err << Options.Program << "cannot open " << Options.Input << ": " << std::strerror(errno)
+        << "\n";
     return -1;
   }
   if (std::filesystem::is_regular_file(Options.Input, Ec))
     TotalBytes = std::filesystem::file_size(Options.Input, Ec);
   return Fd;
 }
+
+// The input the options name, opened for the reader: the text held in memory, or the file (or
+// standard input) read as it arrives. Not Ok, after saying why on Err, when it cannot be read.
+class TBatchInput {
+public:
+  TBatchInput(const TBatchOptions& Options, std::ostream& Err) {
+    if (Options.InputText) {
+      FReader.emplace(TextSource(*Options.InputText, Options.Stop));
+      FTotal = Options.InputText->size();
+    } else {
+      const int Fd = OpenInput(Options, FTotal, Err);
+      if (Fd < 0) return;
+      FFile.emplace(Fd, Fd != STDIN_FILENO, Options.Stop);
+      FReader.emplace(FFile->Source());
+    }
+    FReader->SetSeparator(Options.Separator);
+  }
+  bool Ok() const { return FReader.has_value(); }
+  TCsvReader& Reader() { return *FReader; }
+  bool Failed() const { return FFile && FFile->Failed(); }
+  std::uint64_t TotalBytes() const { return FTotal; }
+
+private:
+  std::optional<TInput> FFile;
+  std::optional<TCsvReader> FReader;
+  std::uint64_t FTotal = 0;
+};
 
 // The output the options ask for.
 std::unique_ptr<TBatchSink> SinkFor(const TBatchOptions& Options, const TColumns& Columns) {
@@ -573,6 +573,7 @@ std::unique_ptr<TBatchSink> SinkFor(const TBatchOptions& Options, const TColumns
   Where.Style = Options.Picture.Style;
   Where.Force = Options.Force;
   Where.Durable = Options.Durable;
+  Where.Program = Options.Program;
   return MakeSink(Where);
 }
 
@@ -612,50 +613,126 @@ struct TBatchEnd {
   bool Interrupted = false, ReadFailed = false;
 };
 
-// Completes the output with the manifest and says how the batch went; the exit status.
-int FinishBatch(const TBatchEnd& End, const TBatchOptions& Options, TBatchSink& Sink,
-                TManifest& Manifest, std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
+// Completes the output with the manifest and says how the batch went.
+TBatchOutcome FinishBatch(const TBatchEnd& End, const TBatchOptions& Options, TBatchSink& Sink,
+                          TManifest& Manifest, std::ostream& Err) {
+  const std::string& Me = Options.Program;
   const long long Done = End.Made + End.Failed;
   if (End.Interrupted)
     Manifest.AddNote("interrupted after " + std::to_string(Done) + " of " +
                      std::to_string(End.Read) + " rows read");
-  int Status = End.Interrupted ? kExitInterrupted : End.Failed ? kExitFailed : kExitOk;
+  TBatchOutcome Outcome = End.Interrupted ? TBatchOutcome::Interrupted
+                          : End.Failed    ? TBatchOutcome::RowsFailed
+                                          : TBatchOutcome::Done;
   if (End.ReadFailed) {
     Err << Me << Options.Input << ": read error after row " << End.Read << "\n";
-    if (!End.Interrupted) Status = kExitFailed;
+    if (!End.Interrupted) Outcome = TBatchOutcome::RowsFailed;
   }
   std::string Error;
   if (!Sink.Finish(Manifest, Error)) {
     Err << Me << "cannot write " << Sink.ManifestPlace() << ": " << Error << "\n";
-    if (!End.Interrupted) Status = kExitFailed;
+    if (!End.Interrupted) Outcome = TBatchOutcome::RowsFailed;
   }
-  if (End.Interrupted)
-    Err << Me << "interrupted after " << Done << " of " << End.Read << " rows\n";
-  else if (Options.Progress)
-    Err << Me << End.Made << " made, " << End.Failed << " failed, manifest in "
-        << Sink.ManifestPlace() << "\n";
+  if (End.Interrupted) Err << Me << "interrupted after " << Done << " of " << End.Read << " rows\n";
   Err.flush();
-  return Status;
+  return Outcome;
 }
+
+// The batch's column names that are no field, and the design columns among them.
+constexpr std::string_view kSpecialColumns[] = {"kind", "file", "ec", "boost", "encoding"};
 
 } // namespace
 
-int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
-  std::uint64_t TotalBytes = 0;
-  const int Fd = OpenInput(Options, TotalBytes, Err);
-  if (Fd < 0) return kExitUsage;
-  TInput Input(Fd, Fd != STDIN_FILENO, Options.Stop);
-  TCsvReader Reader(Input.Source());
+void TBatchProgress::SetDone(long long Made, long long Failed, std::uint64_t InputBytes) {
+  FSequence.fetch_add(1); // odd: being written
+  RowsMade.store(Made);
+  RowsFailed.store(Failed);
+  InputBytesDone.store(InputBytes);
+  FSequence.fetch_add(1);
+}
+
+TBatchProgress::TDone TBatchProgress::Done() const {
+  for (;;) {
+    const unsigned Before = FSequence.load();
+    TDone D{RowsMade.load(), RowsFailed.load(), InputBytesDone.load()};
+    if (Before % 2 == 0 && FSequence.load() == Before) return D;
+    std::this_thread::yield();
+  }
+}
+
+std::optional<std::string_view> BatchColumnName(std::string_view Header) {
+  for (const std::string_view Name : BatchColumnNames())
+    if (EqualIgnoringAsciiCase(Header, Name)) return Name;
+  return std::nullopt;
+}
+
+std::vector<std::string_view> BatchColumnNames() {
+  std::vector<std::string_view> Names(std::begin(kSpecialColumns), std::end(kSpecialColumns));
+  for (const auto& Column : kDesignColumns)
+    Names.push_back(Column.first);
+  for (const TFieldInfo& Field : AllFields())
+    Names.push_back(Field.Name);
+  return Names;
+}
+
+TBatchPreview PreviewBatch(const TBatchOptions& Options, std::size_t MaxRows) {
+  TBatchPreview Preview;
+  std::ostringstream Why;
+  TBatchOptions Quiet = Options;
+  Quiet.Program.clear();
+  TBatchInput Input(Quiet, Why);
+  if (!Input.Ok()) {
+    Preview.Error = Why.str();
+    if (!Preview.Error.empty() && Preview.Error.back() == '\n') Preview.Error.pop_back();
+    return Preview;
+  }
+  TCsvRecord Record;
+  std::string Error;
+  for (bool First = true; First || Preview.Rows.size() < MaxRows; First = false) {
+    const TCsvStatus Status = Input.Reader().Next(Record, Error);
+    if (Status == TCsvStatus::End) break;
+    if (Status == TCsvStatus::Error) {
+      Preview.Error = (First ? "header" : "row " + std::to_string(Preview.Rows.size() + 1)) +
+                      " (line " + std::to_string(Record.Line) + "): " + Error;
+      break;
+    }
+    if (First) {
+      Preview.Header = std::move(Record.Fields);
+      Input.Reader().SetExpectedFields(Preview.Header.size());
+    } else {
+      Preview.Rows.push_back(std::move(Record.Fields));
+    }
+  }
+  if (Preview.Header.empty() && Preview.Error.empty()) Preview.Error = "no header row";
+  return Preview;
+}
+
+TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {
+  const std::string& Me = Options.Program;
+  TBatchResult Result;
+  TBatchProgress Unwatched;
+  TBatchProgress& Counters = Options.Progress ? *Options.Progress : Unwatched;
+  struct TFinished {
+    TBatchProgress& Counters;
+    ~TFinished() { Counters.Finished.store(true); }
+  } Finished{Counters};
+
+  TBatchInput Input(Options, Err);
+  if (!Input.Ok()) return Result;
+  TCsvReader& Reader = Input.Reader();
   const std::optional<TColumns> Header = ReadColumns(Reader, Options, Err);
-  if (!Header) return kExitUsage;
+  if (!Header) return Result;
   const TColumns& Columns = *Header;
+  const std::uint64_t RowsStart = Reader.BytesRead(); // where the first row begins
+  const std::uint64_t TotalBytes = Input.TotalBytes();
+  Counters.InputBytesAll.store(TotalBytes > RowsStart ? TotalBytes - RowsStart : 0);
 
   // The output (a folder is held against a second batch and cleared of what a killed one left).
   const std::unique_ptr<TBatchSink> Sink = SinkFor(Options, Columns);
   TManifest Manifest;
-  if (!Sink->Open(Manifest, Err)) return kExitUsage;
+  if (!Sink->Open(Manifest, Err)) return Result;
+  Result.Output = Options.OutFolder;
+  Result.Manifest = Sink->ManifestPlace();
   if (!Options.Picture.Verify) {
     if (const std::string Weak = ColourWarning(Options.Picture.Style); !Weak.empty())
       Err << Me << "warning: " << Weak << "\n";
@@ -665,7 +742,7 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   // The workers.
   const int Jobs = std::max(1, Options.Jobs);
   TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
-  TLogoCache Logos(Options.Input, Options.LogoFolder);
+  TLogoCache Logos(Options.InputText ? std::string("-") : Options.Input, Options.LogoFolder);
   TResults Results;
   std::vector<std::thread> Workers =
       StartWorkers(Jobs, Queue, Results, Columns, Options, *Sink, Logos);
@@ -674,11 +751,9 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   // oldest row not yet reported. Once interrupted, it reads no further, and the manifest ends
   // with the last row made before the first row left undone.
   const long long Window = static_cast<long long>(Jobs) * 64;
-  TProgress Progress(Err, Options.Progress, Reader.BytesRead(), TotalBytes);
   std::deque<std::uint64_t> RowEnds; // where each row not yet reported ends in the input
   long long NextToReport = 1, Failed = 0, Made = 0;
   bool Undone = false;
-  std::uint64_t DoneBytes = Reader.BytesRead();
   auto Report = [&](std::chrono::milliseconds Wait) {
     const long long First = NextToReport;
     for (TRowOutput& Output : Results.TakeInOrder(NextToReport, Wait)) {
@@ -689,23 +764,20 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
       Manifest.Add(R);
       if (R.Error.empty()) {
         ++Made;
-        if (!R.Warning.empty()) {
-          Progress.Clear();
-          Err << Me << "row " << R.Row << " (line " << R.Line << "): warning: " << R.Warning
-              << "\n";
-        }
+        Counters.BytesWritten.fetch_add(Output.Bytes);
       } else {
         ++Failed;
-        Progress.Clear();
-        Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
       }
+      const std::uint64_t Ends = RowEnds[static_cast<std::size_t>(R.Row - First)];
+      Counters.SetDone(Made, Failed, Ends - RowsStart);
+      if (Options.OnRow) Options.OnRow(R);
+      if (!R.Error.empty())
+        Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
+      else if (!R.Warning.empty())
+        Err << Me << "row " << R.Row << " (line " << R.Line << "): warning: " << R.Warning << "\n";
     }
     if (NextToReport == First) return;
-    const std::uint64_t Done = RowEnds[static_cast<std::size_t>(NextToReport - First - 1)];
     RowEnds.erase(RowEnds.begin(), RowEnds.begin() + (NextToReport - First));
-    if (Undone) return;
-    DoneBytes = Done;
-    Progress.Update(NextToReport - 1, Done);
   };
 
   long long Row = 0;
@@ -716,6 +788,8 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     if (Status == TCsvStatus::End) break;
     ++Row;
     RowEnds.push_back(Reader.BytesRead());
+    Counters.InputBytesRead.store(Reader.BytesRead() - RowsStart);
+    Counters.RowsRead.store(Row);
     if (Status == TCsvStatus::Error) {
       TRowOutput Bad;
       Bad.Result = RowResult(Row, Record.Line, Options, CsvError);
@@ -733,10 +807,11 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     Report(std::chrono::milliseconds(50));
   for (std::thread& W : Workers)
     W.join();
-  Progress.Update(Made + Failed, DoneBytes, true);
-  Progress.Finish();
 
-  const int Status = FinishBatch(TBatchEnd{Made, Failed, Row, Stopped(), ReadFailed}, Options,
-                                 *Sink, Manifest, Err);
-  return Status;
+  Result.Made = Made;
+  Result.Failed = Failed;
+  Result.Read = Row;
+  Result.Outcome = FinishBatch(TBatchEnd{Made, Failed, Row, Stopped(), ReadFailed}, Options, *Sink,
+                               Manifest, Err);
+  return Result;
 }
