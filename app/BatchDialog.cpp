@@ -576,6 +576,9 @@ TBatchOptions TBatchDialog::InputOptions(const TSource& Source) {
                                         : QFile::encodeName(Source.Path).toStdString();
   if (Source.Path.isEmpty()) Options.InputText = Source.Text;
   Options.Separator = Source.Separator;
+  // A logo column's paths: from the CSV file's folder, or for pasted cells from the home folder.
+  if (Source.Path.isEmpty())
+    Options.LogoFolder = std::filesystem::path(QFile::encodeName(QDir::homePath()).toStdString());
   return Options;
 }
 
