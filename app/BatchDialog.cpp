@@ -115,9 +115,12 @@ TBatchDialog::TBatchDialog(QWidget* Parent, TBatchHooks Hooks)
   OpenResultBtn->setEnabled(false); // nothing written yet
 }
 
+// The window closed with the dialog open (the program ends): a run stops as Cancel stops it, and
+// the choices are kept as at the dialog's own close.
 TBatchDialog::~TBatchDialog() {
   CancelBtnClick();
   if (FWorker.joinable()) FWorker.join();
+  SaveSettings();
 }
 
 void TBatchDialog::BuildControls() {
