@@ -65,13 +65,20 @@ public:
     return [this](char* Into, std::size_t Size) { return Read(Into, Size); };
   }
   bool Failed() const { return FFailed; }
+  // Called whenever the input has nothing to hand over at once (a pipe waiting for its writer),
+  // and then about ten times a second while it stays silent: the rows read so far can go on.
+  void SetIdle(std::function<void()> Idle) { FIdle = std::move(Idle); }
 
 private:
   long long Read(char* Into, std::size_t Size) {
     for (;;) {
       if (FStop && FStop->load() != 0) return kCsvStopped;
       pollfd Wait{FFd, POLLIN, 0};
-      const int Ready = ::poll(&Wait, 1, 100);
+      int Ready = ::poll(&Wait, 1, 0);
+      if (Ready == 0) {
+        if (FIdle) FIdle();
+        Ready = ::poll(&Wait, 1, 100);
+      }
       if (Ready < 0 && errno != EINTR) break;
       if (Ready <= 0) continue;
       const ssize_t Got = ::read(FFd, Into, Size);
@@ -86,6 +93,7 @@ private:
   bool FOwned;
   const std::atomic<int>* FStop;
   bool FFailed = false;
+  std::function<void()> FIdle;
 };
 
 // Rows held as text, handed over as a file's bytes would be, a set Stop ending the reading.
@@ -103,6 +111,37 @@ struct TJob {
   long long Row = 0;
   long long Line = 0;
   std::vector<std::string> Fields;
+  std::string Error; // the reader's: the row is malformed and is not made
+};
+
+// Rows travel between the reader, the workers and the writer in chunks of consecutive rows, so
+// that waking a thread is paid once for many rows rather than for each one.
+using TChunk = std::vector<TJob>;
+using TMadeChunk = std::vector<TRowOutput>;
+inline constexpr std::size_t kMaxChunkRows = 64;
+
+// Which rows are begun once Stop is set: the rows begun must be the first ones, with no gap, for
+// the manifest to say where the batch stopped. One word holds the highest row begun and whether
+// the batch is stopped; once stopped, that row is frozen: every row before it is still made
+// (workers are finishing their chunks), every row after it is not begun.
+class TBeginGate {
+public:
+  explicit TBeginGate(const std::atomic<int>* Stop) : FStop(Stop) {}
+  bool Begin(long long Row) {
+    long long Word = FWord.load();
+    for (;;) {
+      if (Word & 1) return Row < (Word >> 1);
+      const long long Next = FStop && FStop->load() != 0 ? Word | 1 : std::max(Word >> 1, Row) << 1;
+      if (FWord.compare_exchange_weak(Word, Next)) {
+        if (!(Next & 1)) return true;
+        Word = Next;
+      }
+    }
+  }
+
+private:
+  const std::atomic<int>* FStop;
+  std::atomic<long long> FWord{0};
 };
 
 // The columns of the header, by role.
@@ -189,27 +228,23 @@ private:
   std::map<std::string, TLogoLoad> FLogos;
 };
 
-// The bounded queue between the reader and the workers.
+// The bounded queue of chunks between the reader and the workers.
 class TJobQueue {
 public:
-  // Stop, when set, marks every job taken from then on as one not to begin.
-  TJobQueue(std::size_t Capacity, const std::atomic<int>* Stop)
-      : FCapacity(Capacity), FStop(Stop) {}
-  void Push(TJob Job) {
+  explicit TJobQueue(std::size_t Capacity) : FCapacity(Capacity) {}
+  void Push(TChunk Chunk) {
     std::unique_lock Lock(FMutex);
-    FNotFull.wait(Lock, [&] { return FJobs.size() < FCapacity; });
-    FJobs.push_back(std::move(Job));
+    FNotFull.wait(Lock, [&] { return FChunks.size() < FCapacity; });
+    FChunks.push_back(std::move(Chunk));
     FNotEmpty.notify_one();
   }
-  // False when the queue is closed and empty. Stopped tells whether the batch was interrupted
-  // before this job was taken: decided under the lock, so that the jobs begun are the first ones.
-  bool Pop(TJob& Job, bool& Stopped) {
+  // False when the queue is closed and empty.
+  bool Pop(TChunk& Chunk) {
     std::unique_lock Lock(FMutex);
-    FNotEmpty.wait(Lock, [&] { return !FJobs.empty() || FClosed; });
-    if (FJobs.empty()) return false;
-    Stopped = FStop && FStop->load() != 0;
-    Job = std::move(FJobs.front());
-    FJobs.pop_front();
+    FNotEmpty.wait(Lock, [&] { return !FChunks.empty() || FClosed; });
+    if (FChunks.empty()) return false;
+    Chunk = std::move(FChunks.front());
+    FChunks.pop_front();
     FNotFull.notify_one();
     return true;
   }
@@ -221,30 +256,31 @@ public:
 
 private:
   std::size_t FCapacity;
-  const std::atomic<int>* FStop;
   std::mutex FMutex;
   std::condition_variable FNotFull, FNotEmpty;
-  std::deque<TJob> FJobs;
+  std::deque<TChunk> FChunks;
   bool FClosed = false;
 };
 
-// Finished rows, waiting to be reported in row order.
+// Finished chunks, waiting to be reported in row order.
 class TResults {
 public:
-  void Put(TRowOutput Output) {
+  void Put(TMadeChunk Chunk) {
+    if (Chunk.empty()) return;
     std::lock_guard Lock(FMutex);
-    FDone.emplace(Output.Result.Row, std::move(Output));
+    const long long First = Chunk.front().Result.Row;
+    FDone.emplace(First, std::move(Chunk));
     FChanged.notify_all();
   }
-  // Takes the finished rows that come next in order (Next upward), waiting up to Wait for one.
-  std::vector<TRowOutput> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
+  // Takes the finished rows that come next in order (Next upward), waiting up to Wait for them.
+  std::vector<TMadeChunk> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
     std::unique_lock Lock(FMutex);
     FChanged.wait_for(Lock, Wait, [&] { return FDone.count(Next) != 0; });
-    std::vector<TRowOutput> Out;
+    std::vector<TMadeChunk> Out;
     for (auto It = FDone.find(Next); It != FDone.end(); It = FDone.find(Next)) {
+      Next += static_cast<long long>(It->second.size());
       Out.push_back(std::move(It->second));
       FDone.erase(It);
-      ++Next;
     }
     return Out;
   }
@@ -252,7 +288,7 @@ public:
 private:
   std::mutex FMutex;
   std::condition_variable FChanged;
-  std::map<long long, TRowOutput> FDone;
+  std::map<long long, TMadeChunk> FDone;
 };
 
 // A row's result before it is made: no file yet, and with --verify not verified.
@@ -556,6 +592,9 @@ public:
   bool Ok() const { return FReader.has_value(); }
   TCsvReader& Reader() { return *FReader; }
   bool Failed() const { return FFile && FFile->Failed(); }
+  void SetIdle(std::function<void()> Idle) {
+    if (FFile) FFile->SetIdle(std::move(Idle));
+  }
   std::uint64_t TotalBytes() const { return FTotal; }
 
 private:
@@ -577,31 +616,48 @@ std::unique_ptr<TBatchSink> SinkFor(const TBatchOptions& Options, const TColumns
   return MakeSink(Where);
 }
 
-// Jobs worker threads making the rows the queue hands out, their results put in Results; once
-// interrupted, the rows not yet begun come back marked as skipped.
+// What the workers have spent making rows, for the reader to size its chunks by.
+struct TWorkDone {
+  std::atomic<long long> Nanoseconds{0};
+  std::atomic<long long> Rows{0};
+};
+
+// Jobs worker threads making the chunks the queue hands out, their results put in Results; once
+// interrupted, the rows the gate does not let begin come back marked as skipped.
 std::vector<std::thread> StartWorkers(int Jobs, TJobQueue& Queue, TResults& Results,
-                                      const TColumns& Columns, const TBatchOptions& Options,
-                                      TBatchSink& Sink, TLogoCache& Logos) {
+                                      TBeginGate& Gate, TWorkDone& Work, const TColumns& Columns,
+                                      const TBatchOptions& Options, TBatchSink& Sink,
+                                      TLogoCache& Logos) {
   std::vector<std::thread> Workers;
   for (int I = 0; I < Jobs; ++I)
-    Workers.emplace_back([&Queue, &Results, &Columns, &Options, &Sink, &Logos] {
-      TJob Job;
-      bool Skip = false;
-      while (Queue.Pop(Job, Skip)) {
-        TRowOutput R;
-        if (Skip) { // interrupted: the rows not yet begun are not made
-          R.Result = RowResult(Job.Row, Job.Line, Options);
-          R.Result.Skipped = true;
-        } else {
-          try {
-            R = MakeRow(Job, Columns, Options, Sink, Logos);
-          } catch (const std::exception& E) {
-            R = TRowOutput();
-            R.Result =
-                RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
+    Workers.emplace_back([&] {
+      TChunk Chunk;
+      while (Queue.Pop(Chunk)) {
+        const auto Start = std::chrono::steady_clock::now();
+        TMadeChunk Made(Chunk.size());
+        for (std::size_t J = 0; J < Chunk.size(); ++J) {
+          const TJob& Job = Chunk[J];
+          TRowOutput& R = Made[J];
+          if (!Gate.Begin(Job.Row)) { // interrupted: the rows not yet begun are not made
+            R.Result = RowResult(Job.Row, Job.Line, Options);
+            R.Result.Skipped = true;
+          } else if (!Job.Error.empty()) {
+            R.Result = RowResult(Job.Row, Job.Line, Options, Job.Error);
+          } else {
+            try {
+              R = MakeRow(Job, Columns, Options, Sink, Logos);
+            } catch (const std::exception& E) {
+              R = TRowOutput();
+              R.Result =
+                  RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
+            }
           }
         }
-        Results.Put(std::move(R));
+        Work.Nanoseconds.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                       std::chrono::steady_clock::now() - Start)
+                                       .count());
+        Work.Rows.fetch_add(static_cast<long long>(Chunk.size()));
+        Results.Put(std::move(Made));
       }
     });
   return Workers;
@@ -741,46 +797,71 @@ TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {
 
   // The workers.
   const int Jobs = std::max(1, Options.Jobs);
-  TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
+  TJobQueue Queue(static_cast<std::size_t>(Jobs) * 2);
   TLogoCache Logos(Options.InputText ? std::string("-") : Options.Input, Options.LogoFolder);
   TResults Results;
+  TBeginGate Gate(Options.Stop);
+  TWorkDone Work;
   std::vector<std::thread> Workers =
-      StartWorkers(Jobs, Queue, Results, Columns, Options, *Sink, Logos);
+      StartWorkers(Jobs, Queue, Results, Gate, Work, Columns, Options, *Sink, Logos);
 
-  // Reading, and reporting in row order. The reader stays at most Window rows ahead of the
-  // oldest row not yet reported. Once interrupted, it reads no further, and the manifest ends
-  // with the last row made before the first row left undone.
-  const long long Window = static_cast<long long>(Jobs) * 64;
+  // Reporting in row order, on this thread.
   std::deque<std::uint64_t> RowEnds; // where each row not yet reported ends in the input
   long long NextToReport = 1, Failed = 0, Made = 0;
   bool Undone = false;
   auto Report = [&](std::chrono::milliseconds Wait) {
     const long long First = NextToReport;
-    for (TRowOutput& Output : Results.TakeInOrder(NextToReport, Wait)) {
-      TRowResult& R = Output.Result;
-      Undone = Undone || R.Skipped;
-      if (Undone) continue;
-      if (R.Error.empty()) Sink->TakeInRowOrder(Output);
-      Manifest.Add(R);
-      if (R.Error.empty()) {
-        ++Made;
-        Counters.BytesWritten.fetch_add(Output.Bytes);
-      } else {
-        ++Failed;
+    for (TMadeChunk& Chunk : Results.TakeInOrder(NextToReport, Wait))
+      for (TRowOutput& Output : Chunk) {
+        TRowResult& R = Output.Result;
+        Undone = Undone || R.Skipped;
+        if (Undone) continue;
+        if (R.Error.empty()) Sink->TakeInRowOrder(Output);
+        Manifest.Add(R);
+        if (R.Error.empty()) {
+          ++Made;
+          Counters.BytesWritten.fetch_add(Output.Bytes);
+        } else {
+          ++Failed;
+        }
+        const std::uint64_t Ends = RowEnds[static_cast<std::size_t>(R.Row - First)];
+        Counters.SetDone(Made, Failed, Ends - RowsStart);
+        if (Options.OnRow) Options.OnRow(R);
+        if (!R.Error.empty())
+          Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
+        else if (!R.Warning.empty())
+          Err << Me << "row " << R.Row << " (line " << R.Line << "): warning: " << R.Warning
+              << "\n";
       }
-      const std::uint64_t Ends = RowEnds[static_cast<std::size_t>(R.Row - First)];
-      Counters.SetDone(Made, Failed, Ends - RowsStart);
-      if (Options.OnRow) Options.OnRow(R);
-      if (!R.Error.empty())
-        Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
-      else if (!R.Warning.empty())
-        Err << Me << "row " << R.Row << " (line " << R.Line << "): warning: " << R.Warning << "\n";
-    }
     if (NextToReport == First) return;
     RowEnds.erase(RowEnds.begin(), RowEnds.begin() + (NextToReport - First));
   };
 
+  // Reading. A chunk goes to the workers when it holds about two milliseconds of work (by the
+  // workers' time a row so far; at most kMaxChunkRows rows), or as soon as the input has nothing
+  // more at once (a slow pipe's rows are made as they come). The reader stays at most Window
+  // rows ahead of the oldest row not yet reported. Once interrupted, it reads no further, and the
+  // manifest ends with the last row made before the first row left undone.
+  const long long Window = static_cast<long long>(Jobs * 3 + 2) * kMaxChunkRows;
   long long Row = 0;
+  TChunk Chunk;
+  auto ChunkRows = [&] {
+    const long long Done = Work.Rows.load();
+    if (Done < Jobs) return std::size_t{1}; // no measure yet: one row each to begin with
+    const double PerRow = static_cast<double>(Work.Nanoseconds.load()) / static_cast<double>(Done);
+    return std::clamp(static_cast<std::size_t>(2e6 / std::max(PerRow, 1.0)), std::size_t{1},
+                      kMaxChunkRows);
+  };
+  auto Send = [&] {
+    if (Chunk.empty()) return;
+    Queue.Push(std::move(Chunk));
+    Chunk = TChunk();
+    Chunk.reserve(kMaxChunkRows);
+  };
+  Input.SetIdle([&] {
+    Send();
+    Report(std::chrono::milliseconds(0));
+  });
   TCsvRecord Record;
   std::string CsvError;
   while (!Stopped()) {
@@ -790,17 +871,19 @@ TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     RowEnds.push_back(Reader.BytesRead());
     Counters.InputBytesRead.store(Reader.BytesRead() - RowsStart);
     Counters.RowsRead.store(Row);
-    if (Status == TCsvStatus::Error) {
-      TRowOutput Bad;
-      Bad.Result = RowResult(Row, Record.Line, Options, CsvError);
-      Results.Put(std::move(Bad));
-    } else {
-      Queue.Push(TJob{Row, Record.Line, std::move(Record.Fields)});
-    }
+    if (Status == TCsvStatus::Error)
+      Chunk.push_back(TJob{Row, Record.Line, {}, CsvError});
+    else
+      Chunk.push_back(TJob{Row, Record.Line, std::move(Record.Fields), {}});
+    if (Chunk.size() >= ChunkRows()) Send();
     Report(std::chrono::milliseconds(0));
-    while (Row - NextToReport >= Window)
+    while (Row - NextToReport >= Window) {
+      Send();
       Report(std::chrono::milliseconds(50));
+    }
   }
+  Input.SetIdle({});
+  Send();
   const bool ReadFailed = Input.Failed();
   Queue.Close();
   while (NextToReport <= Row)
