@@ -763,6 +763,49 @@ TBatchPreview PreviewBatch(const TBatchOptions& Options, std::size_t MaxRows) {
   return Preview;
 }
 
+namespace {
+
+// A sink that keeps nothing: the first rows' grids for a preview of a sheet.
+class TPreviewSink final : public TBatchSink {
+public:
+  bool Open(TManifest&, std::ostream&) override { return true; }
+  bool WantsGrid() const override { return true; }
+  void TakeOnWorker(TRowOutput&) override {}
+  bool Finish(TManifest&, std::string&) override { return true; }
+  std::string ManifestPlace() const override { return {}; }
+};
+
+} // namespace
+
+std::vector<TSheetCode> PreviewSheetCodes(const TBatchOptions& Options, std::size_t MaxCodes) {
+  std::vector<TSheetCode> Codes;
+  std::ostringstream Ignored;
+  TBatchOptions Quiet = Options;
+  Quiet.Program.clear();
+  Quiet.Picture.Verify = false;
+  TBatchInput Input(Quiet, Ignored);
+  if (!Input.Ok()) return Codes;
+  const std::optional<TColumns> Columns = ReadColumns(Input.Reader(), Quiet, Ignored);
+  if (!Columns) return Codes;
+  TPreviewSink Sink;
+  TLogoCache Logos(Quiet.InputText ? std::string("-") : Quiet.Input, Quiet.LogoFolder);
+  TCsvRecord Record;
+  std::string Error;
+  for (long long Row = 1; Codes.size() < MaxCodes; ++Row) {
+    const TCsvStatus Status = Input.Reader().Next(Record, Error);
+    if (Status == TCsvStatus::End) break;
+    if (Status == TCsvStatus::Error) continue; // a failed row takes no cell
+    TJob Job;
+    Job.Row = Row;
+    Job.Line = Record.Line;
+    Job.Fields = std::move(Record.Fields);
+    TRowOutput Out = MakeRow(Job, *Columns, Quiet, Sink, Logos);
+    if (!Out.Result.Error.empty()) continue;
+    Codes.push_back({std::move(Out.Picture.Grid), Out.Picture.Style, std::move(Out.Caption)});
+  }
+  return Codes;
+}
+
 TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {
   const std::string& Me = Options.Program;
   TBatchResult Result;

@@ -132,3 +132,8 @@ struct TBatchPreview {
   std::string Error;
 };
 TBatchPreview PreviewBatch(const TBatchOptions& Options, std::size_t MaxRows);
+// The codes of the first rows as a sheet shows them (at most MaxCodes), made as RunBatch makes
+// them (the kind, the mapped columns, the rows' own cells over Options.Picture, the caption
+// column), with every option of a run but the output; a row that fails takes no cell, as on the
+// sheet. Empty when the batch could not start.
+std::vector<TSheetCode> PreviewSheetCodes(const TBatchOptions& Options, std::size_t MaxCodes);
