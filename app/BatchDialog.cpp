@@ -603,6 +603,21 @@ bool TBatchDialog::TakeSource(TSource Source, const QString& Name) {
   return true;
 }
 
+TBatchOptions TBatchDialog::RowOptions() const {
+  TBatchOptions O = InputOptions(*FSource);
+  for (const auto& [Head, Column] : ColumnMapping())
+    O.Columns[Head] = Column;
+  if (CaptionList->currentIndex() > 0) O.Caption = CaptionList->currentText().toStdString();
+  if (!HasKindColumn()) O.Kind = static_cast<TKind>(KindList->currentIndex());
+  const TOutputFormat Formats[] = {TOutputFormat::Png, TOutputFormat::Svg, TOutputFormat::Pdf};
+  O.Picture.Format = Formats[std::clamp(FormatList->currentIndex(), 0, 2)];
+  O.Picture.Encoding = FDefaults.Encoding;
+  O.Picture.ECLevel = FDefaults.Level;
+  O.Picture.Boost = FDefaults.Boost;
+  O.Picture.Style = FDefaults.Style;
+  return O;
+}
+
 TSheetLayout TBatchDialog::ChosenLayout() const {
   TSheetLayout Layout;
   Layout.Paper = PaperList->currentIndex() == 1 ? TPaper::Letter : TPaper::A4;
@@ -626,44 +641,9 @@ void TBatchDialog::DrawSheetPreview() {
   const QSizeF Cell = Layout.CellMm();
   std::vector<TSheetCode> Codes;
   if (FSource && Cell.width() >= kMinSheetCellMm && Cell.height() >= kMinSheetCellMm) {
-    const TBatchOptions Options = InputOptions(*FSource);
-    const TBatchPreview Preview =
-        PreviewBatch(Options, static_cast<std::size_t>(Layout.CellsPerPage()));
-    const std::map<std::string, std::string> Mapping = ColumnMapping();
-    const int Caption = CaptionList->currentIndex() - 1;
-    for (const std::vector<std::string>& Row : Preview.Rows) {
-      std::optional<TKind> Kind = static_cast<TKind>(KindList->currentIndex());
-      TFieldValues Values;
-      for (std::size_t C = 0; C < Row.size() && C < Preview.Header.size(); ++C) {
-        const std::string& Head = Preview.Header[C];
-        const auto Mapped = Mapping.find(Head);
-        const std::string Column = Mapped != Mapping.end()
-                                       ? Mapped->second
-                                       : std::string(BatchColumnName(Head).value_or(""));
-        if (Column == "kind" && !Row[C].empty()) Kind = KindFromName(Row[C]);
-        if (FindField(Column)) Values[Column] = Row[C];
-      }
-      TSheetCode Code;
-      if (Caption >= 0 && static_cast<std::size_t>(Caption) < Row.size())
-        Code.Caption = Row[static_cast<std::size_t>(Caption)];
-      if (Kind) {
-        std::erase_if(Values, [&](const auto& V) { return !FindField(V.first)->Of(*Kind); });
-        const TPayloadResult Payload = MakePayload(*Kind, Values);
-        if (Payload.Error.empty()) {
-          TPictureRequest Request;
-          Request.Encoding = KindEncoding(*Kind, FDefaults.Encoding, Payload.Payload);
-          Request.ECLevel =
-              static_cast<TQRCodeECLevel>(std::max<int>(FDefaults.Level, Payload.LowestLevel));
-          Request.Boost = FDefaults.Boost;
-          Request.Style = FDefaults.Style;
-          Request.GridOnly = true;
-          TPicture Picture = MakePicture(Payload.Payload, Request);
-          Code.Grid = std::move(Picture.Grid);
-          Code.Style = Picture.Style;
-        }
-      }
-      Codes.push_back(std::move(Code));
-    }
+    TBatchOptions Options = RowOptions();
+    Options.Sheet = Layout;
+    Codes = PreviewSheetCodes(Options, static_cast<std::size_t>(Layout.CellsPerPage()));
   }
   {
     QPainter Painter(&FSheetPicture);
@@ -695,23 +675,13 @@ void TBatchDialog::StartBtnClick() {
   SaveSettings();
   FRun = std::make_unique<TRun>();
   TBatchOptions& O = FRun->Options;
-  O = InputOptions(*FSource);
-  for (const auto& [Head, Column] : ColumnMapping())
-    O.Columns[Head] = Column;
+  O = RowOptions();
   O.OutFolder = Target;
   O.Force = Taken;
-  const int Output = OutputList->currentIndex();
-  if (Output == otSheets) {
+  if (OutputList->currentIndex() == otSheets)
     O.Sheet = ChosenLayout();
-    if (CaptionList->currentIndex() > 0) O.Caption = CaptionList->currentText().toStdString();
-  }
-  if (!HasKindColumn()) O.Kind = static_cast<TKind>(KindList->currentIndex());
-  const TOutputFormat Formats[] = {TOutputFormat::Png, TOutputFormat::Svg, TOutputFormat::Pdf};
-  O.Picture.Format = Formats[std::clamp(FormatList->currentIndex(), 0, 2)];
-  O.Picture.Encoding = FDefaults.Encoding;
-  O.Picture.ECLevel = FDefaults.Level;
-  O.Picture.Boost = FDefaults.Boost;
-  O.Picture.Style = FDefaults.Style;
+  else
+    O.Caption.clear(); // captions are the sheets'
   O.Jobs = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
   O.Stop = &FRun->Stop;
   O.Progress = &FRun->Progress;

@@ -166,6 +166,9 @@ private:
   // The header name -> batch column ("" ignores it) for every column the batch does not know.
   std::map<std::string, std::string> ColumnMapping() const;
   bool HasKindColumn() const;
+  // The batch's options for the rows as the dialog reads them: the input, the columns' mapping,
+  // the kind, the caption column and the window's settings as the defaults (no output yet).
+  TBatchOptions RowOptions() const;
   // The label sheets' grid as the sheet controls set it.
   TSheetLayout ChosenLayout() const;
   void DrawSheetPreview();
