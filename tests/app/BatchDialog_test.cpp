@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -146,6 +147,7 @@ TEST_F(TWindowTest, PastedBadgesBecomeLabelSheetsAndACancelledRunLeavesWholeFile
   D.RowReported = nullptr;
   EXPECT_TRUE(D.SummaryText->toPlainText().startsWith(QStringLiteral("Cancelled after")))
       << D.SummaryText->toPlainText().toStdString();
+  EXPECT_EQ(D.ProgressBar->maximum(), 200);
   const fs::path Cards = fs::path(Folder().toStdString()) / "cards";
   const std::vector<std::string> Lines = ManifestLines(Cards / "manifest.csv");
   ASSERT_GE(Lines.size(), 101u);
@@ -163,6 +165,7 @@ TEST_F(TWindowTest, PastedBadgesBecomeLabelSheetsAndACancelledRunLeavesWholeFile
   for (const fs::directory_entry& Entry : fs::directory_iterator(Cards))
     if (Entry.path().filename() != "manifest.csv") Present.insert(Entry.path().filename());
   EXPECT_EQ(Present, Listed) << "every file is listed, and no part of one is left";
+  EXPECT_EQ(D.ProgressBar->value(), static_cast<int>(Listed.size()));
   for (const std::string& Name : Present) {
     const std::optional<std::string> Read =
         DecodePicture(QImage(QString::fromStdString(Cards / Name)), 1);
@@ -251,4 +254,32 @@ TEST_F(TWindowTest, DroppedCsvWithAMappedAndAnIgnoredColumnFillsAFolderOverTheWi
   EXPECT_EQ(Again.FormatList->currentText(), QStringLiteral("SVG"));
   EXPECT_EQ(Again.OutEdit->text(), Folder() + QStringLiteral("/links"));
   EXPECT_EQ(Again.KindList->currentText(), QStringLiteral("URL"));
+}
+
+TEST_F(TWindowTest, PastedCsvTextGoesIntoOneZipArchive) {
+  TBatchDialog& D = OpenBatchDialog(Form());
+  // Text with commas and no tab in its first line is read as CSV, quotes and all.
+  QGuiApplication::clipboard()->setText(
+      QStringLiteral("kind,text,file\nTEXT,\"one, two\",first\nurl,,second\ntext,three,\n"));
+  D.PasteBtn->click();
+  ASSERT_EQ(D.PreviewTable->columnCount(), 3);
+  EXPECT_EQ(D.PreviewTable->item(0, 1)->text(), QStringLiteral("one, two"));
+  EXPECT_FALSE(D.KindList->isEnabled()) << "the rows have a kind column";
+  D.OutputList->setCurrentIndex(TBatchDialog::otZip);
+  D.FormatList->setCurrentIndex(D.FormatList->findText(QStringLiteral("PNG")));
+  D.OutEdit->setText(Folder() + QStringLiteral("/codes")); // the extension is added
+  D.StartBtn->click();
+  ASSERT_TRUE(D.WaitForRun());
+  EXPECT_TRUE(D.SummaryText->toPlainText().contains(QStringLiteral("Row 2 (line 3): ")))
+      << D.SummaryText->toPlainText().toStdString();
+  const QString Zip = Folder() + QStringLiteral("/codes.zip");
+  const TToolRun List = RunTool(QStringLiteral("unzip"), {QStringLiteral("-Z1"), Zip});
+  EXPECT_EQ(List.Out, QByteArray("first.png\n3.png\nmanifest.csv\n"));
+  const TToolRun First =
+      RunTool(QStringLiteral("unzip"), {QStringLiteral("-p"), Zip, QStringLiteral("first.png")});
+  EXPECT_EQ(DecodePicture(QImage::fromData(First.Out, "PNG"), 1),
+            std::optional<std::string>("one, two"));
+  D.OpenResultBtn->click();
+  ASSERT_FALSE(Opened.empty());
+  EXPECT_EQ(Opened.back(), QUrl::fromLocalFile(Zip));
 }
