@@ -198,6 +198,11 @@ TEST_F(TWindowTest, DroppedCsvWithAMappedAndAnIgnoredColumnFillsAFolderOverTheWi
   EXPECT_TRUE(D.SourceLabel->text().contains(QStringLiteral("4 rows from links.csv")))
       << D.SourceLabel->text().toStdString();
   ASSERT_EQ(D.MappingLists.size(), 2u) << "Web Address and Notes; EC is the batch's ec";
+  // A file that cannot be read changes nothing but the line that says so.
+  EXPECT_FALSE(D.LoadFile(Folder() + QStringLiteral("/gone.csv")));
+  EXPECT_TRUE(D.SourceLabel->text().contains(QStringLiteral("gone.csv")));
+  EXPECT_EQ(D.PreviewTable->columnCount(), 3);
+  EXPECT_EQ(D.MappingLists.size(), 2u);
   D.MappingLists[0]->setCurrentIndex(D.MappingLists[0]->findData(QStringLiteral("url")));
   EXPECT_EQ(D.MappingLists[1]->currentText(), QStringLiteral("Ignore"));
   D.KindList->setCurrentIndex(D.KindList->findText(QStringLiteral("URL")));
