@@ -643,7 +643,7 @@ void TBatchDialog::DrawSheetPreview() {
   if (FSource && Cell.width() >= kMinSheetCellMm && Cell.height() >= kMinSheetCellMm) {
     TBatchOptions Options = RowOptions();
     Options.Sheet = Layout;
-    Codes = PreviewSheetCodes(Options, static_cast<std::size_t>(Layout.CellsPerPage()));
+    Codes = SheetCodesOf(Options, static_cast<std::size_t>(Layout.CellsPerPage())).Codes;
   }
   {
     QPainter Painter(&FSheetPicture);

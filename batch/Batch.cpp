@@ -763,47 +763,46 @@ TBatchPreview PreviewBatch(const TBatchOptions& Options, std::size_t MaxRows) {
   return Preview;
 }
 
-namespace {
-
-// A sink that keeps nothing: the first rows' grids for a preview of a sheet.
-class TPreviewSink final : public TBatchSink {
-public:
-  bool Open(TManifest&, std::ostream&) override { return true; }
-  bool WantsGrid() const override { return true; }
-  void TakeOnWorker(TRowOutput&) override {}
-  bool Finish(TManifest&, std::string&) override { return true; }
-  std::string ManifestPlace() const override { return {}; }
-};
-
-} // namespace
-
-std::vector<TSheetCode> PreviewSheetCodes(const TBatchOptions& Options, std::size_t MaxCodes) {
-  std::vector<TSheetCode> Codes;
-  std::ostringstream Ignored;
-  TBatchOptions Quiet = Options;
-  Quiet.Program.clear();
-  Quiet.Picture.Verify = false;
-  TBatchInput Input(Quiet, Ignored);
-  if (!Input.Ok()) return Codes;
-  const std::optional<TColumns> Columns = ReadColumns(Input.Reader(), Quiet, Ignored);
-  if (!Columns) return Codes;
-  TPreviewSink Sink;
-  TLogoCache Logos(Quiet.InputText ? std::string("-") : Quiet.Input, Quiet.LogoFolder);
+TSheetCodes SheetCodesOf(const TBatchOptions& Options, std::size_t MaxCodes) {
+  // The rows made as the sheet sink's workers make them, by a sink that keeps nothing.
+  struct TGrids final : TBatchSink {
+    bool Open(TManifest&, std::ostream&) override { return true; }
+    bool WantsGrid() const override { return true; }
+    void TakeOnWorker(TRowOutput&) override {}
+    bool Finish(TManifest&, std::string&) override { return true; }
+    std::string ManifestPlace() const override { return {}; }
+  } Grids;
+  TSheetCodes Out;
+  TBatchOptions Sheet = Options;
+  Sheet.Program.clear();
+  if (!Sheet.Sheet) Sheet.Sheet = TSheetLayout{};
+  std::ostringstream Why;
+  auto Refused = [&] {
+    Out.Error = Why.str();
+    while (!Out.Error.empty() && Out.Error.back() == '\n')
+      Out.Error.pop_back();
+    return Out;
+  };
+  TBatchInput Input(Sheet, Why);
+  if (!Input.Ok()) return Refused();
+  const std::optional<TColumns> Columns = ReadColumns(Input.Reader(), Sheet, Why);
+  if (!Columns) return Refused();
+  TLogoCache Logos(Sheet.InputText ? std::string("-") : Sheet.Input, Sheet.LogoFolder);
   TCsvRecord Record;
-  std::string Error;
-  for (long long Row = 1; Codes.size() < MaxCodes; ++Row) {
-    const TCsvStatus Status = Input.Reader().Next(Record, Error);
+  std::string CsvError;
+  // Failed rows take no cell, as on the sheet; a few hundred of them end the search.
+  for (long long Row = 1;
+       Out.Codes.size() < MaxCodes && Row <= static_cast<long long>(MaxCodes) + 200; ++Row) {
+    const TCsvStatus Status = Input.Reader().Next(Record, CsvError);
     if (Status == TCsvStatus::End) break;
-    if (Status == TCsvStatus::Error) continue; // a failed row takes no cell
-    TJob Job;
-    Job.Row = Row;
-    Job.Line = Record.Line;
-    Job.Fields = std::move(Record.Fields);
-    TRowOutput Out = MakeRow(Job, *Columns, Quiet, Sink, Logos);
-    if (!Out.Result.Error.empty()) continue;
-    Codes.push_back({std::move(Out.Picture.Grid), Out.Picture.Style, std::move(Out.Caption)});
+    if (Status == TCsvStatus::Error) continue;
+    TRowOutput Made = MakeRow(TJob{Row, Record.Line, std::move(Record.Fields), {}}, *Columns, Sheet,
+                              Grids, Logos);
+    if (Made.Result.Error.empty())
+      Out.Codes.push_back(
+          TSheetCode{std::move(Made.Picture.Grid), Made.Picture.Style, std::move(Made.Caption)});
   }
-  return Codes;
+  return Out;
 }
 
 TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {

@@ -132,8 +132,13 @@ struct TBatchPreview {
   std::string Error;
 };
 TBatchPreview PreviewBatch(const TBatchOptions& Options, std::size_t MaxRows);
-// The codes of the first rows as a sheet shows them (at most MaxCodes), made as RunBatch makes
-// them (the kind, the mapped columns, the rows' own cells over Options.Picture, the caption
-// column), with every option of a run but the output; a row that fails takes no cell, as on the
-// sheet. Empty when the batch could not start.
-std::vector<TSheetCode> PreviewSheetCodes(const TBatchOptions& Options, std::size_t MaxCodes);
+
+// The codes of a label sheet's first cells as the batch makes them (the kind column or Kind, the
+// mapped columns, a row's own ec, boost, encoding and design cells over the defaults, the caption
+// column), for a preview painted with PaintSheetPage: up to MaxCodes rows that make a code, in row
+// order; failed rows take no cell, as on the sheet. Error says why the batch could not start.
+struct TSheetCodes {
+  std::vector<TSheetCode> Codes;
+  std::string Error;
+};
+TSheetCodes SheetCodesOf(const TBatchOptions& Options, std::size_t MaxCodes);

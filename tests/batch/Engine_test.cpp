@@ -261,9 +261,11 @@ TEST(BatchEngine, LoadedLogoIsTheDefaultAndARowsCellOverridesIt) {
 TEST(SheetPage, PreviewMatchesThePrintedFirstPage) {
   App();
   TTempFolder Folder;
-  std::string Text = "text,name\n";
+  // Every other row asks for level H in its own cell: a larger symbol the preview must show too.
+  std::string Text = "text,name,ec\n";
   for (int I = 1; I <= 30; ++I)
-    Text += "badge " + std::to_string(I) + ",Guest " + std::to_string(I) + "\n";
+    Text += "badge " + std::to_string(I) + " of the spring meeting,Guest " + std::to_string(I) +
+            (I % 2 ? ",\n" : ",H\n");
   TBatchOptions Options;
   Options.Input = "pasted";
   Options.InputText = Text;
@@ -276,15 +278,14 @@ TEST(SheetPage, PreviewMatchesThePrintedFirstPage) {
   std::ostringstream Err;
   ASSERT_EQ(RunBatch(Options, Err).Outcome, TBatchOutcome::Done) << Err.str();
 
-  // The dialog's way: the first page's codes as grids, painted with PaintSheetPage.
-  std::vector<TSheetCode> Codes;
-  for (int I = 1; I <= 24; ++I) {
-    TPictureRequest Request;
-    Request.GridOnly = true;
-    const std::string Payload = "badge " + std::to_string(I);
-    const TPicture Made = MakePicture(std::u16string(Payload.begin(), Payload.end()), Request);
-    Codes.push_back(TSheetCode{Made.Grid, Made.Style, "Guest " + std::to_string(I)});
-  }
+  // The dialog's way: the first page's codes as the batch makes them, painted with
+  // PaintSheetPage.
+  const TSheetCodes First = SheetCodesOf(Options, 24);
+  ASSERT_EQ(First.Error, "");
+  ASSERT_EQ(First.Codes.size(), 24u);
+  EXPECT_EQ(First.Codes[23].Caption, "Guest 24");
+  EXPECT_GT(First.Codes[1].Grid.Side, First.Codes[0].Grid.Side);
+  const std::vector<TSheetCode>& Codes = First.Codes;
   const QSizeF Page = Options.Sheet->PageMm();
   constexpr double PxPerMm = 4.0;
   QImage Preview(qRound(Page.width() * PxPerMm), qRound(Page.height() * PxPerMm),
@@ -317,7 +318,8 @@ TEST(SheetPage, PreviewMatchesThePrintedFirstPage) {
     const QRect Box(qRound((Options.Sheet->MarginXMm + Column * (CellMm.width() + 2.5)) * PxPerMm),
                     qRound((Options.Sheet->MarginYMm + Line * CellMm.height()) * PxPerMm),
                     qRound(CellMm.width() * PxPerMm), qRound(CellMm.height() * PxPerMm));
-    EXPECT_EQ(DecodePicture(Preview.copy(Box)).value_or(""), "badge " + std::to_string(Cell + 1));
+    EXPECT_EQ(DecodePicture(Preview.copy(Box)).value_or(""),
+              "badge " + std::to_string(Cell + 1) + " of the spring meeting");
   }
 }
 
