@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QDragEnterEvent>
@@ -19,10 +18,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +33,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <fstream>
 #include <mutex>
