@@ -7,6 +7,7 @@
 #include "FormHelpers.h"
 #include "ReadBackWorker.h"
 #include "VCardEdits.h"
+#include "batch/KindEncoding.h"
 #include "encoder/QRCodeSymbol.h"
 #include "payload/PayloadFiles.h"
 #include "platform/Messages.h"
@@ -313,12 +314,9 @@ QString TForm1::FillQRText() {
 }
 
 TQRCodeEncoding TForm1::EncodingForPayload(const std::u16string& Payload) const {
-  const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
-  const int Page = PageControl1->currentIndex();
-  // A payment record declares its bytes UTF-8 (charset 1); another choice would change them.
-  if (Page == 9) return qrUTF8NoBOM;
-  // vCard 4.0 and iCalendar are UTF-8 by their standards; a text message is sent as UTF-8.
-  return Page == 0 ? Chosen : RecordEncoding(Chosen, Payload, Page == 3 || Page == 6 || Page == 8);
+  // The pages stand in the order of the kinds; the rule is the batch's and the command line's.
+  return KindEncoding(static_cast<TKind>(PageControl1->currentIndex()),
+                      static_cast<TQRCodeEncoding>(EncryptionType->currentIndex()), Payload);
 }
 
 void TForm1::CreateCodeBtnClick() {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The batch's three outputs (not a test): 20,000 mixed rows (links of about 60 characters,
 # contact-sized records of about 200, paragraphs of about 400) made into SVG files in a folder,
-# into one ZIP archive with --jobs 1 and --jobs 2, and onto A4 label sheets (3 x 8 a page, one
-# PDF), against extracting a tar of the same files into the same kind of folder (the floor of
-# the file system: no code is made at all) and the shell loop people write today (one
-# `qrencode -o` per row, timed on the first 500 rows and counted per code).
+# PNG files in a folder and one ZIP archive of SVG, each with --jobs 1 and --jobs 2, and onto A4
+# label sheets (3 x 8 a page, one PDF), against extracting a tar of the same files into the same
+# kind of folder (the floor of the file system: no code is made at all) and the shell loop people
+# write today (one `qrencode -o` per row) over the first 2,000 rows, beside the batch of the same
+# 2,000 rows.
 #   bench/cli_outputs.sh <build folder> [rows] [runs]
 # Runs every line once per round, rounds alternating, and prints a Markdown table of the median
 # seconds per line with the machine's load before and after.
@@ -12,7 +13,7 @@ set -euo pipefail
 build=${1:?usage: bench/cli_outputs.sh <build folder> [rows] [runs]}
 rows=${2:-20000}
 runs=${3:-5}
-loop_rows=$((rows < 500 ? rows : 500))
+loop_rows=$((rows < 2000 ? rows : 2000))
 cli=$(cd "$build" && pwd)/cli/marbeck-cli
 [ -x "$cli" ] || { echo "no $cli" >&2; exit 2; }
 command -v qrencode >/dev/null || { echo "qrencode is not installed" >&2; exit 2; }
@@ -40,6 +41,7 @@ with open(csv, "w") as c, open(txt, "w") as t:
         t.write(s + "\n")
 PY
 head -n "$loop_rows" "$work/mixed.txt" >"$work/loop.txt"
+head -n "$((loop_rows + 1))" "$work/mixed.csv" >"$work/loop.csv"
 "$cli" batch "$work/mixed.csv" --out "$work/reference" --jobs 2 >/dev/null
 tar -C "$work/reference" -cf "$work/files.tar" .
 
@@ -53,7 +55,11 @@ qrencode_loop() {
   done <"$work/loop.txt"
 }
 declare -A cmd codes
+cmd[dir1]="\"$cli\" batch \"$work/mixed.csv\" --out \"$out\" --jobs 1"; codes[dir1]=$rows
 cmd[dir2]="\"$cli\" batch \"$work/mixed.csv\" --out \"$out\" --jobs 2"; codes[dir2]=$rows
+cmd[png1]="\"$cli\" batch \"$work/mixed.csv\" --out \"$out\" --format png --jobs 1"; codes[png1]=$rows
+cmd[png2]="\"$cli\" batch \"$work/mixed.csv\" --out \"$out\" --format png --jobs 2"; codes[png2]=$rows
+cmd[few2]="\"$cli\" batch \"$work/loop.csv\" --out \"$out\" --jobs 2"; codes[few2]=$loop_rows
 cmd[tar]="tar -xf \"$work/files.tar\" -C \"$out\""; codes[tar]=$rows
 cmd[tarsync]="tar -xf \"$work/files.tar\" -C \"$out\" && sync -f \"$out\""; codes[tarsync]=$rows
 cmd[zip1]="\"$cli\" batch \"$work/mixed.csv\" --out \"$work/out.zip\" --jobs 1"; codes[zip1]=$rows
@@ -61,7 +67,7 @@ cmd[zip2]="\"$cli\" batch \"$work/mixed.csv\" --out \"$work/out.zip\" --jobs 2";
 cmd[sheet2]="\"$cli\" batch \"$work/mixed.csv\" --out \"$work/out.pdf\" --sheet A4 --jobs 2"
 codes[sheet2]=$rows
 cmd[qrencode]="qrencode_loop"; codes[qrencode]=$loop_rows
-order=(dir2 tar tarsync zip1 zip2 sheet2 qrencode)
+order=(dir1 dir2 tar tarsync png1 png2 zip1 zip2 sheet2 few2 qrencode)
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 declare -A times peak
@@ -100,9 +106,13 @@ row() { # key label [jobs-1 key]
 }
 row tar "tar -x of the same files"
 row tarsync "tar -x, then sync -f"
-row dir2 "folder of SVG files, --jobs 2"
+row dir1 "folder of SVG files, --jobs 1"
+row dir2 "folder of SVG files, --jobs 2" dir1
+row png1 "folder of PNG files, --jobs 1"
+row png2 "folder of PNG files, --jobs 2" png1
 row zip1 "ZIP of SVG, --jobs 1"
 row zip2 "ZIP of SVG, --jobs 2" zip1
 row sheet2 "A4 label sheets (PDF), --jobs 2"
-printf '| qrencode -o loop (first %d rows) | %.2f | %.0f |  |  | 1.00 x | %d MB |\n' "$loop_rows" \
+row few2 "the first $loop_rows rows, folder of SVG, --jobs 2"
+printf '| qrencode -o loop (the first %d rows) | %.2f | %.0f |  |  | 1.00 x | %d MB |\n' "$loop_rows" \
   "${med[qrencode]}" "$(echo "${codes[qrencode]} / ${med[qrencode]}" | bc -l)" "$((peak[qrencode] / 1024))"

@@ -1,8 +1,8 @@
 #include "cli/Decode.h"
 
-#include "cli/Csv.h"
-#include "cli/Fields.h"
-#include "cli/Options.h"
+#include "batch/Csv.h"
+#include "batch/Fields.h"
+#include "batch/Options.h"
 #include "encoder/Mode.h"
 #include "payload/PayloadParse.h"
 #include "platform/Unicode.h"

@@ -2,7 +2,7 @@
 // written to standard output or to one file (atomically).
 #pragma once
 
-#include "cli/Fields.h"
+#include "batch/Fields.h"
 #include "cli/StyleOptions.h"
 
 #include <string>

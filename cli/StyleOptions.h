@@ -2,7 +2,7 @@
 // declared on a CLI11 command, kept as raw text, then checked into a picture request.
 #pragma once
 
-#include "cli/Picture.h"
+#include "batch/Picture.h"
 
 #include <CLI/CLI.hpp>
 #include <cmath>

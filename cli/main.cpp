@@ -1,10 +1,11 @@
 // marbeck-cli: the codes of the window's pages from the shell, one at a time or in batches from
 // a CSV file. No window and no display: only QtGui's images and painters are used.
-#include "cli/Batch.h"
+#include "batch/Fields.h"
+#include "batch/Options.h"
+#include "batch/Picture.h"
+#include "cli/BatchRun.h"
 #include "cli/Decode.h"
-#include "cli/Fields.h"
-#include "cli/Options.h"
-#include "cli/Picture.h"
+#include "cli/ExitStatus.h"
 #include "cli/Single.h"
 #include "cli/StyleOptions.h"
 #include "platform/Memory.h"
@@ -323,10 +324,9 @@ int RunBatchCommand(TBatchCommand& B) {
         return kExitUsage;
       }
   }
-  Batch.Progress = ::isatty(STDERR_FILENO) != 0;
   Batch.Stop = &GStop;
   CatchStopSignals();
-  return RunBatch(Batch, std::cerr);
+  return RunBatchWithBar(Batch, ::isatty(STDERR_FILENO) != 0, std::cerr);
 }
 
 int Main(int argc, char** argv) {

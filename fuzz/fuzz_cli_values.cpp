@@ -3,7 +3,7 @@
 // the same when written as #rrggbb; a refused one says why; a file name that is accepted is one
 // plain name that stays inside the output folder; the format of a path matches its extension.
 #include "FuzzInput.h"
-#include "cli/Options.h"
+#include "batch/Options.h"
 
 #include <cstdio>
 #include <filesystem>

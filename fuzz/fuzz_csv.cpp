@@ -3,7 +3,7 @@
 // quoted, quotes doubled) and read a second time. One stray quote in lines that hold none costs
 // its own line only: every other line comes back as the record it holds.
 #include "FuzzInput.h"
-#include "cli/Csv.h"
+#include "batch/Csv.h"
 
 #include <sstream>
 #include <vector>

@@ -2,7 +2,7 @@
 // bytes (commas, quotes, line breaks, empty fields) written one per line after a header are read
 // back as the same records, and nothing else.
 #include "FuzzInput.h"
-#include "cli/Csv.h"
+#include "batch/Csv.h"
 
 #include <sstream>
 #include <vector>

@@ -236,6 +236,10 @@
         <translation>Die Länge muss eine Gradzahl von -180 bis 180 sein (Osten positiv).</translation>
     </message>
     <message>
+        <source>Not a regular file.</source>
+        <translation>Keine reguläre Datei.</translation>
+    </message>
+    <message>
         <source>digits</source>
         <translation>Ziffern</translation>
     </message>
@@ -411,9 +415,384 @@
         <source>an SVG with an entity reference</source>
         <translation>ein SVG mit Entity-Referenz</translation>
     </message>
+</context>
+<context>
+    <name>TBatchDialog</name>
     <message>
-        <source>Not a regular file.</source>
-        <translation>Keine reguläre Datei.</translation>
+        <source>Make Many Codes</source>
+        <translation>Viele Codes erstellen</translation>
+    </message>
+    <message>
+        <source>Rows</source>
+        <translation>Zeilen</translation>
+    </message>
+    <message>
+        <source>Choose CSV File…</source>
+        <translation>CSV-Datei wählen…</translation>
+    </message>
+    <message>
+        <source>Read the rows of a CSV file (you can also drop one here)</source>
+        <translation>Die Zeilen einer CSV-Datei lesen (Sie können auch eine hierher ziehen)</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Take the cells copied from a spreadsheet, the column names in the first row (Ctrl+V)</source>
+        <translation>Die aus einer Tabellenkalkulation kopierten Zellen übernehmen, die Spaltennamen in der ersten Zeile (Strg+V)</translation>
+    </message>
+    <message>
+        <source>First rows</source>
+        <translation>Erste Zeilen</translation>
+    </message>
+    <message>
+        <source>The first rows as the batch reads them; a column name in bold is one the batch knows</source>
+        <translation>Die ersten Zeilen, wie der Stapel sie liest; ein fett gedruckter Spaltenname ist dem Stapel bekannt</translation>
+    </message>
+    <message>
+        <source>Columns the batch does not know</source>
+        <translation>Spalten, die der Stapel nicht kennt</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>eMail</source>
+        <translation>eMail</translation>
+    </message>
+    <message>
+        <source>vCard</source>
+        <translation>vCard</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>WLAN</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>SMS</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>Place</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Termin</translation>
+    </message>
+    <message>
+        <source>Payment</source>
+        <translation>Zahlung</translation>
+    </message>
+    <message>
+        <source>The kind of code every row makes: the rows have no kind column</source>
+        <translation>Die Art des Codes, den jede Zeile ergibt: die Zeilen haben keine Spalte kind</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Art:</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>Files in a folder</source>
+        <translation>Dateien in einem Ordner</translation>
+    </message>
+    <message>
+        <source>One ZIP archive</source>
+        <translation>Ein ZIP-Archiv</translation>
+    </message>
+    <message>
+        <source>Label sheets (PDF)</source>
+        <translation>Etikettenbögen (PDF)</translation>
+    </message>
+    <message>
+        <source>Write one file a code into a folder, all of them into one ZIP archive, or label sheets to print</source>
+        <translation>Eine Datei je Code in einen Ordner schreiben, alle in ein ZIP-Archiv oder Etikettenbögen zum Drucken</translation>
+    </message>
+    <message>
+        <source>The picture format of the codes&apos; files</source>
+        <translation>Das Bildformat der Dateien der Codes</translation>
+    </message>
+    <message>
+        <source>The folder, ZIP archive or PDF file the codes go into</source>
+        <translation>Der Ordner, das ZIP-Archiv oder die PDF-Datei, in die die Codes kommen</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Wählen…</translation>
+    </message>
+    <message>
+        <source>Choose where the codes go</source>
+        <translation>Wählen, wohin die Codes kommen</translation>
+    </message>
+    <message>
+        <source>&amp;Write:</source>
+        <translation>&amp;Schreiben:</translation>
+    </message>
+    <message>
+        <source>&amp;Format:</source>
+        <translation>&amp;Format:</translation>
+    </message>
+    <message>
+        <source>&amp;Save to:</source>
+        <translation>Speichern &amp;unter:</translation>
+    </message>
+    <message>
+        <source>Label sheets</source>
+        <translation>Etikettenbögen</translation>
+    </message>
+    <message>
+        <source>Letter</source>
+        <translation>Letter</translation>
+    </message>
+    <message>
+        <source>The paper size of the sheets</source>
+        <translation>Das Papierformat der Bögen</translation>
+    </message>
+    <message>
+        <source>Labels across a page</source>
+        <translation>Etiketten nebeneinander auf einer Seite</translation>
+    </message>
+    <message>
+        <source>Labels down a page</source>
+        <translation>Etiketten untereinander auf einer Seite</translation>
+    </message>
+    <message>
+        <source>The page&apos;s margin at the left and at the right</source>
+        <translation>Der Seitenrand links und rechts</translation>
+    </message>
+    <message>
+        <source>The page&apos;s margin at the top and at the bottom</source>
+        <translation>Der Seitenrand oben und unten</translation>
+    </message>
+    <message>
+        <source>The column whose cells are printed under the codes</source>
+        <translation>Die Spalte, deren Zellen unter die Codes gedruckt werden</translation>
+    </message>
+    <message>
+        <source>First page</source>
+        <translation>Erste Seite</translation>
+    </message>
+    <message>
+        <source>The first page of the label sheets as it will print</source>
+        <translation>Die erste Seite der Etikettenbögen, wie sie gedruckt wird</translation>
+    </message>
+    <message>
+        <source>&amp;Paper:</source>
+        <translation>&amp;Papier:</translation>
+    </message>
+    <message>
+        <source>&amp;Columns:</source>
+        <translation>Spa&amp;lten:</translation>
+    </message>
+    <message>
+        <source>&amp;Rows:</source>
+        <translation>&amp;Reihen:</translation>
+    </message>
+    <message>
+        <source>Side &amp;margins:</source>
+        <translation>Seiten&amp;ränder:</translation>
+    </message>
+    <message>
+        <source>&amp;Top and bottom margins:</source>
+        <translation>Rand &amp;oben und unten:</translation>
+    </message>
+    <message>
+        <source>Capt&amp;ion:</source>
+        <translation>Beschr&amp;iftung:</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>The rows made of all</source>
+        <translation>Die erstellten Zeilen von allen</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+    <message>
+        <source>What the last run made, and every row that failed with the reason</source>
+        <translation>Was der letzte Lauf erstellt hat, und jede fehlgeschlagene Zeile mit dem Grund</translation>
+    </message>
+    <message>
+        <source>Make Codes</source>
+        <translation>Codes erstellen</translation>
+    </message>
+    <message>
+        <source>Make a code of every row</source>
+        <translation>Aus jeder Zeile einen Code erstellen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Stop after the codes begun: whole files only, and the manifest says where the run stopped</source>
+        <translation>Nach den begonnenen Codes anhalten: nur ganze Dateien, und das Manifest sagt, wo der Lauf anhielt</translation>
+    </message>
+    <message>
+        <source>Open Result</source>
+        <translation>Ergebnis öffnen</translation>
+    </message>
+    <message>
+        <source>Open the folder, archive or PDF the last run wrote</source>
+        <translation>Den Ordner, das Archiv oder die PDF-Datei öffnen, die der letzte Lauf schrieb</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Close this dialog</source>
+        <translation>Diesen Dialog schließen</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no text: copy the cells in the spreadsheet, the column names in the first row, then paste them here.</source>
+        <translation>Die Zwischenablage enthält keinen Text: Kopieren Sie die Zellen in der Tabellenkalkulation, die Spaltennamen in der ersten Zeile, und fügen Sie sie dann hier ein.</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(keine)</translation>
+    </message>
+    <message>
+        <source>No rows yet: choose a CSV file, drop one here, or paste cells copied from a spreadsheet (the column names in the first row).</source>
+        <translation>Noch keine Zeilen: Wählen Sie eine CSV-Datei, ziehen Sie eine hierher oder fügen Sie aus einer Tabellenkalkulation kopierte Zellen ein (die Spaltennamen in der ersten Zeile).</translation>
+    </message>
+    <message>
+        <source>the pasted cells</source>
+        <translation>den eingefügten Zellen</translation>
+    </message>
+    <message>
+        <source>1 row from %1</source>
+        <translation>1 Zeile aus %1</translation>
+    </message>
+    <message>
+        <source>%1 rows from %2</source>
+        <translation>%1 Zeilen aus %2</translation>
+    </message>
+    <message>
+        <source>A column the batch knows</source>
+        <translation>Eine Spalte, die der Stapel kennt</translation>
+    </message>
+    <message>
+        <source>Assign it below</source>
+        <translation>Unten zuordnen</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
+    </message>
+    <message>
+        <source>The batch column the cells of “%1” are, or Ignore</source>
+        <translation>Die Stapelspalte, die die Zellen von „%1“ sind, oder Ignorieren</translation>
+    </message>
+    <message>
+        <source>“%1”:</source>
+        <translation>„%1“:</translation>
+    </message>
+    <message>
+        <source>ZIP archives (*.zip)</source>
+        <translation>ZIP-Archive (*.zip)</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read.</source>
+        <translation>%1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The pasted cells</source>
+        <translation>Die eingefügten Zellen</translation>
+    </message>
+    <message>
+        <source>%1: no rows can be read (%2).</source>
+        <translation>%1: Es können keine Zeilen gelesen werden (%2).</translation>
+    </message>
+    <message>
+        <source>Choose where the codes go first.</source>
+        <translation>Wählen Sie zuerst, wohin die Codes kommen.</translation>
+    </message>
+    <message>
+        <source>Starting…</source>
+        <translation>Wird gestartet…</translation>
+    </message>
+    <message>
+        <source>Cancelling: the codes begun are finished…</source>
+        <translation>Wird abgebrochen: Die begonnenen Codes werden fertiggestellt…</translation>
+    </message>
+    <message>
+        <source>%1 of %2 rows, about %3 left</source>
+        <translation>%1 von %2 Zeilen, noch etwa %3</translation>
+    </message>
+    <message>
+        <source>%1 of %2 rows</source>
+        <translation>%1 von %2 Zeilen</translation>
+    </message>
+    <message>
+        <source>Nothing was made:</source>
+        <translation>Es wurde nichts erstellt:</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1 of %2 rows: the files written are whole, and the manifest %3 says where the run stopped.</source>
+        <translation>Abgebrochen nach %1 von %2 Zeilen: Die geschriebenen Dateien sind vollständig, und das Manifest %3 sagt, wo der Lauf anhielt.</translation>
+    </message>
+    <message>
+        <source>Made: %1</source>
+        <translation>Erstellt: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Row %1 (line %2): %3</source>
+        <translation>Zeile %1 (Zeile %2 der Datei): %3</translation>
+    </message>
+    <message>
+        <source>… and %1 more rows: the manifest names each with its reason.</source>
+        <translation>… und %1 weitere Zeilen: Das Manifest nennt jede mit ihrem Grund.</translation>
+    </message>
+    <message>
+        <source>Written to: %1</source>
+        <translation>Geschrieben nach: %1</translation>
+    </message>
+    <message>
+        <source>Manifest: %1</source>
+        <translation>Manifest: %1</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Not started.</source>
+        <translation>Nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>Done.</source>
+        <translation>Fertig.</translation>
     </message>
 </context>
 <context>
@@ -1333,6 +1712,14 @@ Eine höhere Stufe macht den Code für denselben Text größer.</translation>
     <message>
         <source>Borderline: reads back at some sizes only (%1)</source>
         <translation>Grenzwertig: wird nur in manchen Größen zurückgelesen (%1)</translation>
+    </message>
+    <message>
+        <source>&amp;Make Many Codes…</source>
+        <translation>&amp;Viele Codes erstellen…</translation>
+    </message>
+    <message>
+        <source>Make a code of every row of a CSV file or of cells copied from a spreadsheet</source>
+        <translation>Einen Code aus jeder Zeile einer CSV-Datei oder aus Zellen erstellen, die aus einer Tabellenkalkulation kopiert wurden</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 // The batch engine in the test's own process: what its progress bar says.
-#include "cli/Batch.h"
+#include "cli/BatchRun.h"
+#include "cli/ExitStatus.h"
 #include "support/TempFolder.h"
 
 #include <fstream>
@@ -25,9 +26,8 @@ TEST(BatchProgress, FramesAgreeWithTheRowsDone) {
   Options.OutFolder = Folder.Path() / "out";
   Options.Kind = TKind::Url;
   Options.Jobs = 2;
-  Options.Progress = true;
   std::ostringstream Err;
-  ASSERT_EQ(RunBatch(Options, Err), kExitOk) << Err.str();
+  ASSERT_EQ(RunBatchWithBar(Options, /*Bar=*/true, Err), kExitOk) << Err.str();
 
   const std::string Text = Err.str();
   int Frames = 0;

@@ -1,7 +1,7 @@
 // marbeck-cli decode as a user runs it: codes made by other encoders (qrencode, segno) read back
 // into their fields, and the round trip decode --as-csv -> batch -> decode giving the same
 // content again. The CSV is read with the batch's own reader.
-#include "cli/Csv.h"
+#include "batch/Csv.h"
 #include "cli/Decode.h"
 #include "support/OutsideReaders.h"
 #include "support/TempFolder.h"

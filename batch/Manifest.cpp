@@ -1,4 +1,4 @@
-#include "cli/Manifest.h"
+#include "batch/Manifest.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,5 +1,5 @@
-// The values marbeck-cli reads from its options: colours, the encoding, the output format, and
-// the names of output files.
+// The values the batch and marbeck-cli read from cells and options: colours, the encoding, the
+// output format, and the names of output files.
 #pragma once
 
 #include "encoder/Mode.h"

@@ -1,4 +1,4 @@
-#include "cli/Csv.h"
+#include "batch/Csv.h"
 
 namespace {
 constexpr std::size_t kChunk = 64 * 1024;
@@ -147,10 +147,10 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
           if (GiveUp()) return;
         }
       }
-      // Unquoted text, or what follows a closing quote, up to a comma or the end of the record.
+      // Unquoted text, or what follows a closing quote, up to a separator or the end of the record.
       for (;;) {
         const int C = Peek();
-        if (C == kEnd || C == '\r' || C == '\n' || C == ',') break;
+        if (C == kEnd || C == '\r' || C == '\n' || C == FSeparator) break;
         Take();
         if (Quoted)
           Flag("text after the closing quote of field " + std::to_string(Record.Fields.size()));
@@ -159,7 +159,7 @@ TCsvStatus TCsvReader::Next(TCsvRecord& Record, std::string& Error) {
         Keep(C);
         if (GiveUp()) return;
       }
-      if (Peek() == ',') {
+      if (Peek() == FSeparator) {
         Take();
         if (!TooLong) Record.Fields.emplace_back();
         if (GiveUp()) return;

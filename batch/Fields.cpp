@@ -1,6 +1,6 @@
-#include "cli/Fields.h"
+#include "batch/Fields.h"
 
-#include "cli/Options.h"
+#include "batch/Options.h"
 #include "payload/Payload.h"
 #include "payload/VCardFields.h"
 #include "platform/Unicode.h"

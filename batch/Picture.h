@@ -1,9 +1,10 @@
-// One code from payload to picture bytes, the way every marbeck-cli command makes it: the
-// payload is encoded by MakeCode, drawn by the render/ routine of the output format, and, when
+// One code from payload to picture bytes, the way every batch row and marbeck-cli command makes it:
+// the payload is encoded by MakeCode, drawn by the render/ routine of the output format, and, when
 // asked, read back by the shared verdict.
 #pragma once
 
-#include "cli/Options.h"
+#include "batch/KindEncoding.h"
+#include "batch/Options.h"
 #include "payload/PayloadParse.h" // TKind
 #include "render/Code.h"
 #include "render/CodeStyle.h"
@@ -57,8 +58,3 @@ std::string NotVerifiedMessage(const TPicture& Picture);
 
 // Thread-safe: every call builds its own encoder, images and decoder.
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request);
-
-// The encoding a code of Kind goes out in: plain text as Chosen; a record as RecordEncoding
-// gives it, Auto giving UTF-8 beyond ASCII also for a text message and an iCalendar event (UTF-8
-// by its standard); a payment record, which declares UTF-8 (charset 1), always in UTF-8.
-TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload);

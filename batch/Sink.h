@@ -5,8 +5,9 @@
 // the sheets). The manifest goes where the codes go.
 #pragma once
 
-#include "cli/Manifest.h"
-#include "cli/Picture.h"
+#include "batch/Manifest.h"
+#include "batch/Picture.h"
+#include "batch/SheetPage.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -28,20 +29,7 @@ struct TRowOutput {
   TPicture Picture;    // the file's bytes, or with a sheet the grid
   std::string Caption; // the caption column's cell, for a sheet
   std::unique_ptr<TSinkData> Kept;
-};
-
-enum class TPaper { A4, Letter };
-
-// Label sheets: Columns x Rows cells a page, inside page margins, with gaps between the cells;
-// the defaults fit the common 3 x 8 A4 label stock (63.5 x 33.9 mm labels).
-struct TSheetLayout {
-  TPaper Paper = TPaper::A4;
-  int Columns = 3;
-  int Rows = 8;
-  double MarginXMm = 7.2;  // left and right
-  double MarginYMm = 12.9; // top and bottom
-  double GapXMm = 2.5;     // between columns
-  double GapYMm = 0.0;     // between rows
+  std::size_t Bytes = 0; // the picture's size as made (a sink may hand the bytes on)
 };
 
 struct TSinkOptions {
@@ -51,6 +39,7 @@ struct TSinkOptions {
   TCodeStyle Style;      // the colours, quiet zone and marks a sheet paints the codes in
   bool Force = false;
   bool Durable = false;
+  std::string Program; // the start of every message ("marbeck-cli: "), or ""
 };
 
 class TBatchSink {

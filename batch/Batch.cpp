@@ -1,7 +1,7 @@
-#include "cli/Batch.h"
+#include "batch/Batch.h"
 
-#include "cli/Csv.h"
-#include "cli/Manifest.h"
+#include "batch/Csv.h"
+#include "batch/Sink.h"
 #include "platform/TextFile.h"
 #include "platform/Unicode.h"
 #include "render/Code.h"
@@ -23,6 +23,7 @@
 #include <mutex>
 #include <poll.h>
 #include <set>
+#include <sstream>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -64,13 +65,20 @@ public:
     return [this](char* Into, std::size_t Size) { return Read(Into, Size); };
   }
   bool Failed() const { return FFailed; }
+  // Called whenever the input has nothing to hand over at once (a pipe waiting for its writer),
+  // and then about ten times a second while it stays silent: the rows read so far can go on.
+  void SetIdle(std::function<void()> Idle) { FIdle = std::move(Idle); }
 
 private:
   long long Read(char* Into, std::size_t Size) {
     for (;;) {
       if (FStop && FStop->load() != 0) return kCsvStopped;
       pollfd Wait{FFd, POLLIN, 0};
-      const int Ready = ::poll(&Wait, 1, 100);
+      int Ready = ::poll(&Wait, 1, 0);
+      if (Ready == 0) {
+        if (FIdle) FIdle();
+        Ready = ::poll(&Wait, 1, 100);
+      }
       if (Ready < 0 && errno != EINTR) break;
       if (Ready <= 0) continue;
       const ssize_t Got = ::read(FFd, Into, Size);
@@ -85,12 +93,55 @@ private:
   bool FOwned;
   const std::atomic<int>* FStop;
   bool FFailed = false;
+  std::function<void()> FIdle;
 };
+
+// Rows held as text, handed over as a file's bytes would be, a set Stop ending the reading.
+TCsvSource TextSource(const std::string& Text, const std::atomic<int>* Stop) {
+  return [&Text, Stop, At = std::size_t{0}](char* Into, std::size_t Size) mutable -> long long {
+    if (Stop && Stop->load() != 0) return kCsvStopped;
+    const std::size_t Count = std::min(Size, Text.size() - At);
+    std::memcpy(Into, Text.data() + At, Count);
+    At += Count;
+    return static_cast<long long>(Count);
+  };
+}
 
 struct TJob {
   long long Row = 0;
   long long Line = 0;
   std::vector<std::string> Fields;
+  std::string Error; // the reader's: the row is malformed and is not made
+};
+
+// Rows travel between the reader, the workers and the writer in chunks of consecutive rows, so
+// that waking a thread is paid once for many rows rather than for each one.
+using TChunk = std::vector<TJob>;
+using TMadeChunk = std::vector<TRowOutput>;
+inline constexpr std::size_t kMaxChunkRows = 64;
+
+// Which rows are begun once Stop is set: the rows begun must be the first ones, with no gap, for
+// the manifest to say where the batch stopped. One word holds the highest row begun and whether
+// the batch is stopped; once stopped, that row is frozen: every row before it is still made
+// (workers are finishing their chunks), every row after it is not begun.
+class TBeginGate {
+public:
+  explicit TBeginGate(const std::atomic<int>* Stop) : FStop(Stop) {}
+  bool Begin(long long Row) {
+    long long Word = FWord.load();
+    for (;;) {
+      if (Word & 1) return Row < (Word >> 1);
+      const long long Next = FStop && FStop->load() != 0 ? Word | 1 : std::max(Word >> 1, Row) << 1;
+      if (FWord.compare_exchange_weak(Word, Next)) {
+        if (!(Next & 1)) return true;
+        Word = Next;
+      }
+    }
+  }
+
+private:
+  const std::atomic<int>* FStop;
+  std::atomic<long long> FWord{0};
 };
 
 // The columns of the header, by role.
@@ -177,27 +228,23 @@ private:
   std::map<std::string, TLogoLoad> FLogos;
 };
 
-// The bounded queue between the reader and the workers.
+// The bounded queue of chunks between the reader and the workers.
 class TJobQueue {
 public:
-  // Stop, when set, marks every job taken from then on as one not to begin.
-  TJobQueue(std::size_t Capacity, const std::atomic<int>* Stop)
-      : FCapacity(Capacity), FStop(Stop) {}
-  void Push(TJob Job) {
+  explicit TJobQueue(std::size_t Capacity) : FCapacity(Capacity) {}
+  void Push(TChunk Chunk) {
     std::unique_lock Lock(FMutex);
-    FNotFull.wait(Lock, [&] { return FJobs.size() < FCapacity; });
-    FJobs.push_back(std::move(Job));
+    FNotFull.wait(Lock, [&] { return FChunks.size() < FCapacity; });
+    FChunks.push_back(std::move(Chunk));
     FNotEmpty.notify_one();
   }
-  // False when the queue is closed and empty. Stopped tells whether the batch was interrupted
-  // before this job was taken: decided under the lock, so that the jobs begun are the first ones.
-  bool Pop(TJob& Job, bool& Stopped) {
+  // False when the queue is closed and empty.
+  bool Pop(TChunk& Chunk) {
     std::unique_lock Lock(FMutex);
-    FNotEmpty.wait(Lock, [&] { return !FJobs.empty() || FClosed; });
-    if (FJobs.empty()) return false;
-    Stopped = FStop && FStop->load() != 0;
-    Job = std::move(FJobs.front());
-    FJobs.pop_front();
+    FNotEmpty.wait(Lock, [&] { return !FChunks.empty() || FClosed; });
+    if (FChunks.empty()) return false;
+    Chunk = std::move(FChunks.front());
+    FChunks.pop_front();
     FNotFull.notify_one();
     return true;
   }
@@ -209,30 +256,31 @@ public:
 
 private:
   std::size_t FCapacity;
-  const std::atomic<int>* FStop;
   std::mutex FMutex;
   std::condition_variable FNotFull, FNotEmpty;
-  std::deque<TJob> FJobs;
+  std::deque<TChunk> FChunks;
   bool FClosed = false;
 };
 
-// Finished rows, waiting to be reported in row order.
+// Finished chunks, waiting to be reported in row order.
 class TResults {
 public:
-  void Put(TRowOutput Output) {
+  void Put(TMadeChunk Chunk) {
+    if (Chunk.empty()) return;
     std::lock_guard Lock(FMutex);
-    FDone.emplace(Output.Result.Row, std::move(Output));
+    const long long First = Chunk.front().Result.Row;
+    FDone.emplace(First, std::move(Chunk));
     FChanged.notify_all();
   }
-  // Takes the finished rows that come next in order (Next upward), waiting up to Wait for one.
-  std::vector<TRowOutput> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
+  // Takes the finished rows that come next in order (Next upward), waiting up to Wait for them.
+  std::vector<TMadeChunk> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
     std::unique_lock Lock(FMutex);
     FChanged.wait_for(Lock, Wait, [&] { return FDone.count(Next) != 0; });
-    std::vector<TRowOutput> Out;
+    std::vector<TMadeChunk> Out;
     for (auto It = FDone.find(Next); It != FDone.end(); It = FDone.find(Next)) {
+      Next += static_cast<long long>(It->second.size());
       Out.push_back(std::move(It->second));
       FDone.erase(It);
-      ++Next;
     }
     return Out;
   }
@@ -240,54 +288,7 @@ public:
 private:
   std::mutex FMutex;
   std::condition_variable FChanged;
-  std::map<long long, TRowOutput> FDone;
-};
-
-class TProgress {
-public:
-  // The rows lie between the bytes First and Total of the input (Total 0: not known).
-  TProgress(std::ostream& Err, bool On, std::uint64_t First, std::uint64_t Total)
-      : FErr(Err), FOn(On), FFirst(First), FTotal(Total), FStart(TClock::now()) {}
-  // Rows are done, and they end at the byte Done of the input.
-  void Update(long long Rows, std::uint64_t Done, bool Force = false) {
-    if (!FOn) return;
-    const auto Now = TClock::now();
-    if (!Force && Now - FLast < std::chrono::milliseconds(100)) return;
-    FLast = Now;
-    const double Seconds = std::chrono::duration<double>(Now - FStart).count();
-    const double Rate = Seconds > 0 ? static_cast<double>(Rows) / Seconds : 0;
-    char Line[160];
-    int N = std::snprintf(Line, sizeof Line, "\r\033[K%lld rows  %.0f rows/s", Rows, Rate);
-    if (FTotal > FFirst && Done >= FFirst) {
-      const double Part =
-          std::min(1.0, static_cast<double>(Done - FFirst) / static_cast<double>(FTotal - FFirst));
-      const int Filled = static_cast<int>(Part * 20);
-      const double Left = Part > 0 ? Seconds * (1 - Part) / Part : 0;
-      N += std::snprintf(Line + N, sizeof Line - static_cast<std::size_t>(N),
-                         "  [%.*s%.*s] %3.0f%%  %d:%02d left", Filled, "####################",
-                         20 - Filled, "                    ", Part * 100,
-                         static_cast<int>(Left) / 60, static_cast<int>(Left) % 60);
-    }
-    FErr << Line << std::flush;
-    FShown = true;
-  }
-  // Clears the bar so that a message can take the line.
-  void Clear() {
-    if (FOn && FShown) FErr << "\r\033[K" << std::flush;
-    FShown = false;
-  }
-  void Finish() {
-    if (FOn && FShown) FErr << "\n" << std::flush;
-  }
-
-private:
-  std::ostream& FErr;
-  bool FOn;
-  std::uint64_t FFirst;
-  std::uint64_t FTotal;
-  TClock::time_point FStart;
-  TClock::time_point FLast{};
-  bool FShown = false;
+  std::map<long long, TMadeChunk> FDone;
 };
 
 // A row's result before it is made: no file yet, and with --verify not verified.
@@ -305,7 +306,7 @@ TRowResult RowResult(long long Row, long long Line, const TBatchOptions& Options
 // saying why on Err, when the batch cannot start.
 std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Options,
                                     std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
+  const std::string& Me = Options.Program;
   TCsvRecord Record;
   std::string CsvError;
   const TCsvStatus HeaderStatus = Reader.Next(Record, CsvError);
@@ -324,17 +325,23 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
   std::vector<std::string> Unknown;
   std::set<std::string> Seen;
   for (std::size_t I = 0; I < Record.Fields.size(); ++I) {
-    // Names are matched without regard to ASCII letter case, as file names' extensions are.
+    // Names are matched without regard to ASCII letter case, as file names' extensions are; a
+    // mapped header stands for the column it is mapped to, or for none.
     const std::string& Name = Record.Fields[I];
-    std::string_view Known;
-    for (const std::string_view Special : {"kind", "file", "ec", "boost", "encoding"})
-      if (EqualIgnoringAsciiCase(Name, Special)) Known = Special;
-    for (const auto& Column : kDesignColumns)
-      if (EqualIgnoringAsciiCase(Name, Column.first)) Known = Column.first;
-    for (const TFieldInfo& Field : AllFields())
-      if (EqualIgnoringAsciiCase(Name, Field.Name)) Known = Field.Name;
+    const auto Mapped = Options.Columns.find(Name);
+    const bool Ignored = Mapped != Options.Columns.end() && Mapped->second.empty();
+    const std::string_view Known =
+        Ignored ? std::string_view()
+                : BatchColumnName(Mapped != Options.Columns.end() ? Mapped->second : Name)
+                      .value_or(std::string_view());
+    if (Mapped != Options.Columns.end() && !Ignored && Known.empty()) {
+      Err << Me << Options.Input << ": column " << Quoted(Name) << " is mapped to "
+          << Quoted(Mapped->second) << ", which is no column of a batch\n";
+      return std::nullopt;
+    }
     const bool Captions = !Options.Caption.empty() && EqualIgnoringAsciiCase(Name, Options.Caption);
     if (Captions) Columns.Caption = static_cast<int>(I);
+    if (Ignored) continue;
     if (!Seen.insert(Known.empty() ? Name : std::string(Known)).second) {
       Err << Me << Options.Input << ": column " << Quoted(Name) << " appears twice\n";
       return std::nullopt;
@@ -363,7 +370,7 @@ std::optional<TColumns> ReadColumns(TCsvReader& Reader, const TBatchOptions& Opt
     Err << Me << Options.Input << ": unknown column" << (Unknown.size() > 1 ? "s " : " ");
     for (std::size_t I = 0; I < Unknown.size(); ++I)
       Err << (I ? ", " : "") << Unknown[I];
-    Err << " (see marbeck-cli batch --help for the column names)\n";
+    Err << Options.ColumnHelp << "\n";
     return std::nullopt;
   }
   if (!Options.Caption.empty() && Columns.Caption < 0) {
@@ -540,6 +547,7 @@ TRowOutput MakeRow(const TJob& Job, const TColumns& Columns, const TBatchOptions
   if (!Picture.Warning.empty() && Picture.Warning != ColourWarning(Options.Picture.Style))
     R.Warning += (R.Warning.empty() ? "" : "; ") + Picture.Warning;
 
+  Out.Bytes = Picture.Bytes.size();
   Sink.TakeOnWorker(Out);
   return Out;
 }
@@ -551,18 +559,49 @@ int OpenInput(const TBatchOptions& Options, std::uint64_t& TotalBytes, std::ostr
   if (Options.Input == "-") return STDIN_FILENO;
   std::error_code Ec;
   if (std::filesystem::is_directory(Options.Input, Ec)) {
-    Err << "marbeck-cli: " << Options.Input << ": is a folder\n";
+    Err << Options.Program << Options.Input << ": is a folder\n";
     return -1;
   }
   const int Fd = ::open(Options.Input.c_str(), O_RDONLY | O_CLOEXEC);
   if (Fd < 0) {
-    Err << "marbeck-cli: cannot open " << Options.Input << ": " << std::strerror(errno) << "\n";
+    Err << Options.Program << "cannot open " << Options.Input << ": " << std::strerror(errno)
+        << "\n";
     return -1;
   }
   if (std::filesystem::is_regular_file(Options.Input, Ec))
     TotalBytes = std::filesystem::file_size(Options.Input, Ec);
   return Fd;
 }
+
+// The input the options name, opened for the reader: the text held in memory, or the file (or
+// standard input) read as it arrives. Not Ok, after saying why on Err, when it cannot be read.
+class TBatchInput {
+public:
+  TBatchInput(const TBatchOptions& Options, std::ostream& Err) {
+    if (Options.InputText) {
+      FReader.emplace(TextSource(*Options.InputText, Options.Stop));
+      FTotal = Options.InputText->size();
+    } else {
+      const int Fd = OpenInput(Options, FTotal, Err);
+      if (Fd < 0) return;
+      FFile.emplace(Fd, Fd != STDIN_FILENO, Options.Stop);
+      FReader.emplace(FFile->Source());
+    }
+    FReader->SetSeparator(Options.Separator);
+  }
+  bool Ok() const { return FReader.has_value(); }
+  TCsvReader& Reader() { return *FReader; }
+  bool Failed() const { return FFile && FFile->Failed(); }
+  void SetIdle(std::function<void()> Idle) {
+    if (FFile) FFile->SetIdle(std::move(Idle));
+  }
+  std::uint64_t TotalBytes() const { return FTotal; }
+
+private:
+  std::optional<TInput> FFile;
+  std::optional<TCsvReader> FReader;
+  std::uint64_t FTotal = 0;
+};
 
 // The output the options ask for.
 std::unique_ptr<TBatchSink> SinkFor(const TBatchOptions& Options, const TColumns& Columns) {
@@ -573,34 +612,52 @@ std::unique_ptr<TBatchSink> SinkFor(const TBatchOptions& Options, const TColumns
   Where.Style = Options.Picture.Style;
   Where.Force = Options.Force;
   Where.Durable = Options.Durable;
+  Where.Program = Options.Program;
   return MakeSink(Where);
 }
 
-// Jobs worker threads making the rows the queue hands out, their results put in Results; once
-// interrupted, the rows not yet begun come back marked as skipped.
+// What the workers have spent making rows, for the reader to size its chunks by.
+struct TWorkDone {
+  std::atomic<long long> Nanoseconds{0};
+  std::atomic<long long> Rows{0};
+};
+
+// Jobs worker threads making the chunks the queue hands out, their results put in Results; once
+// interrupted, the rows the gate does not let begin come back marked as skipped.
 std::vector<std::thread> StartWorkers(int Jobs, TJobQueue& Queue, TResults& Results,
-                                      const TColumns& Columns, const TBatchOptions& Options,
-                                      TBatchSink& Sink, TLogoCache& Logos) {
+                                      TBeginGate& Gate, TWorkDone& Work, const TColumns& Columns,
+                                      const TBatchOptions& Options, TBatchSink& Sink,
+                                      TLogoCache& Logos) {
   std::vector<std::thread> Workers;
   for (int I = 0; I < Jobs; ++I)
-    Workers.emplace_back([&Queue, &Results, &Columns, &Options, &Sink, &Logos] {
-      TJob Job;
-      bool Skip = false;
-      while (Queue.Pop(Job, Skip)) {
-        TRowOutput R;
-        if (Skip) { // interrupted: the rows not yet begun are not made
-          R.Result = RowResult(Job.Row, Job.Line, Options);
-          R.Result.Skipped = true;
-        } else {
-          try {
-            R = MakeRow(Job, Columns, Options, Sink, Logos);
-          } catch (const std::exception& E) {
-            R = TRowOutput();
-            R.Result =
-                RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
+    Workers.emplace_back([&] {
+      TChunk Chunk;
+      while (Queue.Pop(Chunk)) {
+        const auto Start = std::chrono::steady_clock::now();
+        TMadeChunk Made(Chunk.size());
+        for (std::size_t J = 0; J < Chunk.size(); ++J) {
+          const TJob& Job = Chunk[J];
+          TRowOutput& R = Made[J];
+          if (!Gate.Begin(Job.Row)) { // interrupted: the rows not yet begun are not made
+            R.Result = RowResult(Job.Row, Job.Line, Options);
+            R.Result.Skipped = true;
+          } else if (!Job.Error.empty()) {
+            R.Result = RowResult(Job.Row, Job.Line, Options, Job.Error);
+          } else {
+            try {
+              R = MakeRow(Job, Columns, Options, Sink, Logos);
+            } catch (const std::exception& E) {
+              R = TRowOutput();
+              R.Result =
+                  RowResult(Job.Row, Job.Line, Options, std::string("internal error: ") + E.what());
+            }
           }
         }
-        Results.Put(std::move(R));
+        Work.Nanoseconds.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                       std::chrono::steady_clock::now() - Start)
+                                       .count());
+        Work.Rows.fetch_add(static_cast<long long>(Chunk.size()));
+        Results.Put(std::move(Made));
       }
     });
   return Workers;
@@ -612,50 +669,168 @@ struct TBatchEnd {
   bool Interrupted = false, ReadFailed = false;
 };
 
-// Completes the output with the manifest and says how the batch went; the exit status.
-int FinishBatch(const TBatchEnd& End, const TBatchOptions& Options, TBatchSink& Sink,
-                TManifest& Manifest, std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
+// Completes the output with the manifest and says how the batch went.
+TBatchOutcome FinishBatch(const TBatchEnd& End, const TBatchOptions& Options, TBatchSink& Sink,
+                          TManifest& Manifest, std::ostream& Err) {
+  const std::string& Me = Options.Program;
   const long long Done = End.Made + End.Failed;
   if (End.Interrupted)
     Manifest.AddNote("interrupted after " + std::to_string(Done) + " of " +
                      std::to_string(End.Read) + " rows read");
-  int Status = End.Interrupted ? kExitInterrupted : End.Failed ? kExitFailed : kExitOk;
+  TBatchOutcome Outcome = End.Interrupted ? TBatchOutcome::Interrupted
+                          : End.Failed    ? TBatchOutcome::RowsFailed
+                                          : TBatchOutcome::Done;
   if (End.ReadFailed) {
     Err << Me << Options.Input << ": read error after row " << End.Read << "\n";
-    if (!End.Interrupted) Status = kExitFailed;
+    if (!End.Interrupted) Outcome = TBatchOutcome::RowsFailed;
   }
   std::string Error;
   if (!Sink.Finish(Manifest, Error)) {
     Err << Me << "cannot write " << Sink.ManifestPlace() << ": " << Error << "\n";
-    if (!End.Interrupted) Status = kExitFailed;
+    if (!End.Interrupted) Outcome = TBatchOutcome::RowsFailed;
   }
-  if (End.Interrupted)
-    Err << Me << "interrupted after " << Done << " of " << End.Read << " rows\n";
-  else if (Options.Progress)
-    Err << Me << End.Made << " made, " << End.Failed << " failed, manifest in "
-        << Sink.ManifestPlace() << "\n";
+  if (End.Interrupted) Err << Me << "interrupted after " << Done << " of " << End.Read << " rows\n";
   Err.flush();
-  return Status;
+  return Outcome;
 }
+
+// The batch's column names that are no field, and the design columns among them.
+constexpr std::string_view kSpecialColumns[] = {"kind", "file", "ec", "boost", "encoding"};
 
 } // namespace
 
-int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
-  const char* Me = "marbeck-cli: ";
-  std::uint64_t TotalBytes = 0;
-  const int Fd = OpenInput(Options, TotalBytes, Err);
-  if (Fd < 0) return kExitUsage;
-  TInput Input(Fd, Fd != STDIN_FILENO, Options.Stop);
-  TCsvReader Reader(Input.Source());
+void TBatchProgress::SetDone(long long Made, long long Failed, std::uint64_t InputBytes) {
+  FSequence.fetch_add(1); // odd: being written
+  RowsMade.store(Made);
+  RowsFailed.store(Failed);
+  InputBytesDone.store(InputBytes);
+  FSequence.fetch_add(1);
+}
+
+TBatchProgress::TDone TBatchProgress::Done() const {
+  for (;;) {
+    const unsigned Before = FSequence.load();
+    TDone D{RowsMade.load(), RowsFailed.load(), InputBytesDone.load()};
+    if (Before % 2 == 0 && FSequence.load() == Before) return D;
+    std::this_thread::yield();
+  }
+}
+
+std::optional<std::string_view> BatchColumnName(std::string_view Header) {
+  for (const std::string_view Name : BatchColumnNames())
+    if (EqualIgnoringAsciiCase(Header, Name)) return Name;
+  return std::nullopt;
+}
+
+std::vector<std::string_view> BatchColumnNames() {
+  std::vector<std::string_view> Names(std::begin(kSpecialColumns), std::end(kSpecialColumns));
+  for (const auto& Column : kDesignColumns)
+    Names.push_back(Column.first);
+  for (const TFieldInfo& Field : AllFields())
+    Names.push_back(Field.Name);
+  return Names;
+}
+
+TBatchPreview PreviewBatch(const TBatchOptions& Options, std::size_t MaxRows) {
+  TBatchPreview Preview;
+  std::ostringstream Why;
+  TBatchOptions Quiet = Options;
+  Quiet.Program.clear();
+  TBatchInput Input(Quiet, Why);
+  if (!Input.Ok()) {
+    Preview.Error = Why.str();
+    if (!Preview.Error.empty() && Preview.Error.back() == '\n') Preview.Error.pop_back();
+    return Preview;
+  }
+  TCsvRecord Record;
+  std::string Error;
+  for (bool First = true; First || Preview.Rows.size() < MaxRows; First = false) {
+    const TCsvStatus Status = Input.Reader().Next(Record, Error);
+    if (Status == TCsvStatus::End) break;
+    if (Status == TCsvStatus::Error) {
+      Preview.Error = (First ? "header" : "row " + std::to_string(Preview.Rows.size() + 1)) +
+                      " (line " + std::to_string(Record.Line) + "): " + Error;
+      break;
+    }
+    if (First) {
+      Preview.Header = std::move(Record.Fields);
+      Input.Reader().SetExpectedFields(Preview.Header.size());
+    } else {
+      Preview.Rows.push_back(std::move(Record.Fields));
+    }
+  }
+  if (Preview.Header.empty() && Preview.Error.empty()) Preview.Error = "no header row";
+  return Preview;
+}
+
+TSheetCodes SheetCodesOf(const TBatchOptions& Options, std::size_t MaxCodes) {
+  // The rows made as the sheet sink's workers make them, by a sink that keeps nothing.
+  struct TGrids final : TBatchSink {
+    bool Open(TManifest&, std::ostream&) override { return true; }
+    bool WantsGrid() const override { return true; }
+    void TakeOnWorker(TRowOutput&) override {}
+    bool Finish(TManifest&, std::string&) override { return true; }
+    std::string ManifestPlace() const override { return {}; }
+  } Grids;
+  TSheetCodes Out;
+  TBatchOptions Sheet = Options;
+  Sheet.Program.clear();
+  if (!Sheet.Sheet) Sheet.Sheet = TSheetLayout{};
+  std::ostringstream Why;
+  auto Refused = [&] {
+    Out.Error = Why.str();
+    while (!Out.Error.empty() && Out.Error.back() == '\n')
+      Out.Error.pop_back();
+    return Out;
+  };
+  TBatchInput Input(Sheet, Why);
+  if (!Input.Ok()) return Refused();
+  const std::optional<TColumns> Columns = ReadColumns(Input.Reader(), Sheet, Why);
+  if (!Columns) return Refused();
+  TLogoCache Logos(Sheet.InputText ? std::string("-") : Sheet.Input, Sheet.LogoFolder);
+  TCsvRecord Record;
+  std::string CsvError;
+  // Failed rows take no cell, as on the sheet; a few hundred of them end the search.
+  for (long long Row = 1;
+       Out.Codes.size() < MaxCodes && Row <= static_cast<long long>(MaxCodes) + 200; ++Row) {
+    const TCsvStatus Status = Input.Reader().Next(Record, CsvError);
+    if (Status == TCsvStatus::End) break;
+    if (Status == TCsvStatus::Error) continue;
+    TRowOutput Made = MakeRow(TJob{Row, Record.Line, std::move(Record.Fields), {}}, *Columns, Sheet,
+                              Grids, Logos);
+    if (Made.Result.Error.empty())
+      Out.Codes.push_back(
+          TSheetCode{std::move(Made.Picture.Grid), Made.Picture.Style, std::move(Made.Caption)});
+  }
+  return Out;
+}
+
+TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {
+  const std::string& Me = Options.Program;
+  TBatchResult Result;
+  TBatchProgress Unwatched;
+  TBatchProgress& Counters = Options.Progress ? *Options.Progress : Unwatched;
+  struct TFinished {
+    TBatchProgress& Counters;
+    ~TFinished() { Counters.Finished.store(true); }
+  } Finished{Counters};
+
+  TBatchInput Input(Options, Err);
+  if (!Input.Ok()) return Result;
+  TCsvReader& Reader = Input.Reader();
   const std::optional<TColumns> Header = ReadColumns(Reader, Options, Err);
-  if (!Header) return kExitUsage;
+  if (!Header) return Result;
   const TColumns& Columns = *Header;
+  const std::uint64_t RowsStart = Reader.BytesRead(); // where the first row begins
+  const std::uint64_t TotalBytes = Input.TotalBytes();
+  Counters.InputBytesAll.store(TotalBytes > RowsStart ? TotalBytes - RowsStart : 0);
 
   // The output (a folder is held against a second batch and cleared of what a killed one left).
   const std::unique_ptr<TBatchSink> Sink = SinkFor(Options, Columns);
   TManifest Manifest;
-  if (!Sink->Open(Manifest, Err)) return kExitUsage;
+  if (!Sink->Open(Manifest, Err)) return Result;
+  Result.Output = Options.OutFolder;
+  Result.Manifest = Sink->ManifestPlace();
   if (!Options.Picture.Verify) {
     if (const std::string Weak = ColourWarning(Options.Picture.Style); !Weak.empty())
       Err << Me << "warning: " << Weak << "\n";
@@ -664,51 +839,71 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
 
   // The workers.
   const int Jobs = std::max(1, Options.Jobs);
-  TJobQueue Queue(static_cast<std::size_t>(Jobs) * 4, Options.Stop);
-  TLogoCache Logos(Options.Input, Options.LogoFolder);
+  TJobQueue Queue(static_cast<std::size_t>(Jobs) * 2);
+  TLogoCache Logos(Options.InputText ? std::string("-") : Options.Input, Options.LogoFolder);
   TResults Results;
+  TBeginGate Gate(Options.Stop);
+  TWorkDone Work;
   std::vector<std::thread> Workers =
-      StartWorkers(Jobs, Queue, Results, Columns, Options, *Sink, Logos);
+      StartWorkers(Jobs, Queue, Results, Gate, Work, Columns, Options, *Sink, Logos);
 
-  // Reading, and reporting in row order. The reader stays at most Window rows ahead of the
-  // oldest row not yet reported. Once interrupted, it reads no further, and the manifest ends
-  // with the last row made before the first row left undone.
-  const long long Window = static_cast<long long>(Jobs) * 64;
-  TProgress Progress(Err, Options.Progress, Reader.BytesRead(), TotalBytes);
+  // Reporting in row order, on this thread.
   std::deque<std::uint64_t> RowEnds; // where each row not yet reported ends in the input
   long long NextToReport = 1, Failed = 0, Made = 0;
   bool Undone = false;
-  std::uint64_t DoneBytes = Reader.BytesRead();
   auto Report = [&](std::chrono::milliseconds Wait) {
     const long long First = NextToReport;
-    for (TRowOutput& Output : Results.TakeInOrder(NextToReport, Wait)) {
-      TRowResult& R = Output.Result;
-      Undone = Undone || R.Skipped;
-      if (Undone) continue;
-      if (R.Error.empty()) Sink->TakeInRowOrder(Output);
-      Manifest.Add(R);
-      if (R.Error.empty()) {
-        ++Made;
-        if (!R.Warning.empty()) {
-          Progress.Clear();
+    for (TMadeChunk& Chunk : Results.TakeInOrder(NextToReport, Wait))
+      for (TRowOutput& Output : Chunk) {
+        TRowResult& R = Output.Result;
+        Undone = Undone || R.Skipped;
+        if (Undone) continue;
+        if (R.Error.empty()) Sink->TakeInRowOrder(Output);
+        Manifest.Add(R);
+        if (R.Error.empty()) {
+          ++Made;
+          Counters.BytesWritten.fetch_add(Output.Bytes);
+        } else {
+          ++Failed;
+        }
+        const std::uint64_t Ends = RowEnds[static_cast<std::size_t>(R.Row - First)];
+        Counters.SetDone(Made, Failed, Ends - RowsStart);
+        if (Options.OnRow) Options.OnRow(R);
+        if (!R.Error.empty())
+          Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
+        else if (!R.Warning.empty())
           Err << Me << "row " << R.Row << " (line " << R.Line << "): warning: " << R.Warning
               << "\n";
-        }
-      } else {
-        ++Failed;
-        Progress.Clear();
-        Err << Me << "row " << R.Row << " (line " << R.Line << "): " << R.Error << "\n";
       }
-    }
     if (NextToReport == First) return;
-    const std::uint64_t Done = RowEnds[static_cast<std::size_t>(NextToReport - First - 1)];
     RowEnds.erase(RowEnds.begin(), RowEnds.begin() + (NextToReport - First));
-    if (Undone) return;
-    DoneBytes = Done;
-    Progress.Update(NextToReport - 1, Done);
   };
 
+  // Reading. A chunk goes to the workers when it holds about two milliseconds of work (by the
+  // workers' time a row so far; at most kMaxChunkRows rows), or as soon as the input has nothing
+  // more at once (a slow pipe's rows are made as they come). The reader stays at most Window
+  // rows ahead of the oldest row not yet reported. Once interrupted, it reads no further, and the
+  // manifest ends with the last row made before the first row left undone.
+  const long long Window = static_cast<long long>(Jobs * 3 + 2) * kMaxChunkRows;
   long long Row = 0;
+  TChunk Chunk;
+  auto ChunkRows = [&] {
+    const long long Done = Work.Rows.load();
+    if (Done < Jobs) return std::size_t{1}; // no measure yet: one row each to begin with
+    const double PerRow = static_cast<double>(Work.Nanoseconds.load()) / static_cast<double>(Done);
+    return std::clamp(static_cast<std::size_t>(2e6 / std::max(PerRow, 1.0)), std::size_t{1},
+                      kMaxChunkRows);
+  };
+  auto Send = [&] {
+    if (Chunk.empty()) return;
+    Queue.Push(std::move(Chunk));
+    Chunk = TChunk();
+    Chunk.reserve(kMaxChunkRows);
+  };
+  Input.SetIdle([&] {
+    Send();
+    Report(std::chrono::milliseconds(0));
+  });
   TCsvRecord Record;
   std::string CsvError;
   while (!Stopped()) {
@@ -716,27 +911,32 @@ int RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     if (Status == TCsvStatus::End) break;
     ++Row;
     RowEnds.push_back(Reader.BytesRead());
-    if (Status == TCsvStatus::Error) {
-      TRowOutput Bad;
-      Bad.Result = RowResult(Row, Record.Line, Options, CsvError);
-      Results.Put(std::move(Bad));
-    } else {
-      Queue.Push(TJob{Row, Record.Line, std::move(Record.Fields)});
-    }
+    Counters.InputBytesRead.store(Reader.BytesRead() - RowsStart);
+    Counters.RowsRead.store(Row);
+    if (Status == TCsvStatus::Error)
+      Chunk.push_back(TJob{Row, Record.Line, {}, CsvError});
+    else
+      Chunk.push_back(TJob{Row, Record.Line, std::move(Record.Fields), {}});
+    if (Chunk.size() >= ChunkRows()) Send();
     Report(std::chrono::milliseconds(0));
-    while (Row - NextToReport >= Window)
+    while (Row - NextToReport >= Window) {
+      Send();
       Report(std::chrono::milliseconds(50));
+    }
   }
+  Input.SetIdle({});
+  Send();
   const bool ReadFailed = Input.Failed();
   Queue.Close();
   while (NextToReport <= Row)
     Report(std::chrono::milliseconds(50));
   for (std::thread& W : Workers)
     W.join();
-  Progress.Update(Made + Failed, DoneBytes, true);
-  Progress.Finish();
 
-  const int Status = FinishBatch(TBatchEnd{Made, Failed, Row, Stopped(), ReadFailed}, Options,
-                                 *Sink, Manifest, Err);
-  return Status;
+  Result.Made = Made;
+  Result.Failed = Failed;
+  Result.Read = Row;
+  Result.Outcome = FinishBatch(TBatchEnd{Made, Failed, Row, Stopped(), ReadFailed}, Options, *Sink,
+                               Manifest, Err);
+  return Result;
 }

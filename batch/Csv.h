@@ -1,8 +1,8 @@
 // A streaming reader of comma-separated values as RFC 4180 describes them: fields separated by
-// commas, records by line breaks (CR LF, LF or a lone CR), fields in double quotes may hold
-// commas, line breaks and doubled quotes. A UTF-8 byte-order mark at the very start is skipped and
-// lines holding nothing at all are passed over. Bytes are passed through as they are; checking
-// them as UTF-8 is the caller's business.
+// commas (or tabs, see SetSeparator), records by line breaks (CR LF, LF or a lone CR), fields in
+// double quotes may hold commas, line breaks and doubled quotes. A UTF-8 byte-order mark at the
+// very start is skipped and lines holding nothing at all are passed over. Bytes are passed through
+// as they are; checking them as UTF-8 is the caller's business.
 //
 // One missing closing quote must not swallow the rest of a file. A record whose quoted field runs
 // over a line break is kept only when it closes well: the quote closed, nothing malformed after
@@ -53,6 +53,10 @@ public:
   // How far past the cap a line is skipped in search of its line break.
   static constexpr std::uint64_t kMaxSkip = std::uint64_t{64} << 20;
 
+  // The byte between fields: ',' (the default) or '\t' (cells a spreadsheet copies as text:
+  // tab-separated, quoted as above when a cell holds a line break, a tab or a quote).
+  void SetSeparator(char Separator) { FSeparator = Separator; }
+
   // From now on, a record with another number of fields is an error ("3 fields where the header
   // has 7"). 0, the start, accepts any number.
   void SetExpectedFields(std::size_t Count) { FExpectedFields = Count; }
@@ -75,6 +79,7 @@ private:
   TCsvSource FSource;
   std::size_t FMaxRecordBytes;
   std::size_t FExpectedFields = 0;
+  char FSeparator = ',';
   std::vector<char> FBuffer;
   std::size_t FPos = 0;
   std::size_t FEnd = 0;

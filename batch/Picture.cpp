@@ -1,4 +1,4 @@
-#include "cli/Picture.h"
+#include "batch/Picture.h"
 
 #include "render/Code.h"
 #include "render/Contrast.h"
@@ -148,16 +148,4 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
     Picture.Warning = ColourWarning(Request.Style);
   }
   return Picture;
-}
-
-TQRCodeEncoding KindEncoding(TKind Kind, TQRCodeEncoding Chosen, const std::u16string& Payload) {
-  switch (Kind) {
-  case TKind::Text:
-    return Chosen;
-  case TKind::Pay:
-    return qrUTF8NoBOM;
-  default:
-    return RecordEncoding(Chosen, Payload,
-                          Kind == TKind::VCard || Kind == TKind::Sms || Kind == TKind::Event);
-  }
 }

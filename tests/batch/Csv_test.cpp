@@ -1,5 +1,5 @@
 // The CSV reader against RFC 4180's rules and the malformed inputs a batch must survive.
-#include "cli/Csv.h"
+#include "batch/Csv.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

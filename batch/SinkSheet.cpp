@@ -3,28 +3,16 @@
 // the rows come, through the one routine that paints a code on any painter, and QPdfWriter writes
 // each page out when the next begins, so memory stays flat however many pages there are. The PDF
 // is a nameless file until it is complete.
-#include "cli/Sink.h"
-#include "render/Fonts.h"
-#include "render/Pdf.h"
+#include "batch/SheetPage.h"
+#include "batch/Sink.h"
 
 #include <QFile>
-#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <algorithm>
 
 namespace {
-
-const char* const kMe = "marbeck-cli: ";
-
-// The caption's band under a code: a fifth of the cell's height, at most 5 mm.
-constexpr double kCaptionShare = 0.2;
-constexpr double kMaxCaptionMm = 5.0;
-// Captions shrink to fit their cell's width down to this size, and are then cut short with "…".
-constexpr double kMinCaptionPoints = 4.0;
-// Nothing is painted nearer a cell's sides than this: label stock is cut with a tolerance.
-constexpr double kCellPaddingMm = 1.5;
 
 class TSheetSink final : public TBatchSink {
 public:
@@ -43,7 +31,8 @@ public:
                         Err))
       return false;
     if (!FDevice.open(FPdf.Fd(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-      Err << kMe << "cannot write " << Out << ": " << FDevice.errorString().toStdString() << "\n";
+      Err << FOptions.Program << "cannot write " << Out << ": "
+          << FDevice.errorString().toStdString() << "\n";
       return false;
     }
     FWriter = std::make_unique<QPdfWriter>(&FDevice);
@@ -52,21 +41,16 @@ public:
     const QPageSize Size(FLayout.Paper == TPaper::A4 ? QPageSize::A4 : QPageSize::Letter);
     FWriter->setPageLayout(QPageLayout(Size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     FUnitsPerMm = FWriter->resolution() / 25.4;
-    const QSizeF Page = Size.size(QPageSize::Millimeter);
-    FCellWidthMm = (Page.width() - 2 * FLayout.MarginXMm - (FLayout.Columns - 1) * FLayout.GapXMm) /
-                   FLayout.Columns;
-    FCellHeightMm = (Page.height() - 2 * FLayout.MarginYMm - (FLayout.Rows - 1) * FLayout.GapYMm) /
-                    FLayout.Rows;
-    if (FCellWidthMm < 5 || FCellHeightMm < 5) {
-      Err << kMe << "the cells of a " << FLayout.Columns << "x" << FLayout.Rows
+    if (const QSizeF Cell = FLayout.CellMm();
+        Cell.width() < kMinSheetCellMm || Cell.height() < kMinSheetCellMm) {
+      Err << FOptions.Program << "the cells of a " << FLayout.Columns << "x" << FLayout.Rows
           << " grid with these margins and gaps are smaller than 5 mm\n";
       return false;
     }
     if (!FPainter.begin(FWriter.get())) {
-      Err << kMe << "cannot write " << Out << "\n";
+      Err << FOptions.Program << "cannot write " << Out << "\n";
       return false;
     }
-    FCaptionFont.setFamilies(WindowFontFamilies());
     return true;
   }
 
@@ -79,22 +63,11 @@ public:
       FCell = 0;
       ++FPage;
     }
-    const int Column = FCell % FLayout.Columns, Line = FCell / FLayout.Columns;
-    ++FCell;
-    const double X = FLayout.MarginXMm + Column * (FCellWidthMm + FLayout.GapXMm) + kCellPaddingMm;
-    const double Y = FLayout.MarginYMm + Line * (FCellHeightMm + FLayout.GapYMm) + kCellPaddingMm;
-    const double Width = FCellWidthMm - 2 * kCellPaddingMm;
-    const double Height = FCellHeightMm - 2 * kCellPaddingMm;
-    const double Band = FOptions.Captions ? std::min(kMaxCaptionMm, Height * kCaptionShare) : 0.0;
-    const double Side = std::min(Width, Height - Band);
-    const QRectF Code(Units(X + (Width - Side) / 2), Units(Y + (Height - Band - Side) / 2),
-                      Units(Side), Units(Side));
-    PaintCode(FPainter, Code, Row.Picture.Grid, Row.Picture.Style);
+    TSheetCode Code{std::move(Row.Picture.Grid), Row.Picture.Style, std::move(Row.Caption)};
     Row.Picture.Grid = TModuleGrid();
-    if (FOptions.Captions && !Row.Caption.empty())
-      PaintCaption(
-          QString::fromUtf8(Row.Caption.data(), static_cast<qsizetype>(Row.Caption.size())),
-          QRectF(Units(X), Units(Y + Height - Band), Units(Width), Units(Band)));
+    PaintSheetCell(FPainter, FUnitsPerMm, FLayout, FCell, Code, FOptions.Captions,
+                   FOptions.Style.Dark);
+    ++FCell;
     Row.Result.File = FOptions.Out.filename().string() + "#page=" + std::to_string(FPage);
   }
 
@@ -118,25 +91,6 @@ public:
   std::string ManifestPlace() const override { return (FFolder / FManifestName).string(); }
 
 private:
-  double Units(double Mm) const { return Mm * FUnitsPerMm; }
-
-  // Text in the window's faces, centred in Box, as large as the box's height allows and shrunk
-  // to fit its width.
-  void PaintCaption(const QString& Text, const QRectF& Box) {
-    const double Points = Box.height() / FUnitsPerMm * 72.0 / 25.4 * 0.7;
-    QFont Font = FCaptionFont;
-    Font.setPointSizeF(Points);
-    const double Wide = QFontMetricsF(Font, FWriter.get()).horizontalAdvance(Text);
-    QString Shown = Text;
-    if (Wide > Box.width()) {
-      Font.setPointSizeF(std::max(kMinCaptionPoints, Points * Box.width() / Wide * 0.98));
-      Shown = QFontMetricsF(Font, FWriter.get()).elidedText(Text, Qt::ElideRight, Box.width());
-    }
-    FPainter.setFont(Font);
-    FPainter.setPen(QColor::fromRgb(FOptions.Style.Dark));
-    FPainter.drawText(Box, Qt::AlignCenter | Qt::TextSingleLine, Shown);
-  }
-
   TSinkOptions FOptions;
   TSheetLayout FLayout;
   std::filesystem::path FFolder;
@@ -146,9 +100,7 @@ private:
   QFile FDevice;
   std::unique_ptr<QPdfWriter> FWriter;
   QPainter FPainter;
-  QFont FCaptionFont;
   double FUnitsPerMm = 1;
-  double FCellWidthMm = 0, FCellHeightMm = 0;
   int FCell = 0, FPage = 1;
 };
 

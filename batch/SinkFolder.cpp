@@ -1,6 +1,6 @@
 // The codes as files in a folder, with manifest.csv beside them.
-#include "cli/Options.h"
-#include "cli/Sink.h"
+#include "batch/Options.h"
+#include "batch/Sink.h"
 #include "platform/Unicode.h"
 
 #include <cctype>
@@ -11,8 +11,6 @@
 #include <utility>
 
 namespace {
-
-const char* const kMe = "marbeck-cli: ";
 
 class TFolderSink final : public TBatchSink {
 public:
@@ -29,19 +27,19 @@ public:
     std::error_code Ec;
     std::filesystem::create_directories(Folder, Ec);
     if (!std::filesystem::is_directory(Folder)) {
-      Err << kMe << "cannot make the folder " << Folder.string() << ": "
+      Err << FOptions.Program << "cannot make the folder " << Folder.string() << ": "
           << (Ec ? Ec.message() : "not a folder") << "\n";
       return false;
     }
     if (!FOptions.Force && std::filesystem::exists(Folder / "manifest.csv", Ec)) {
-      Err << kMe << (Folder / "manifest.csv").string()
+      Err << FOptions.Program << (Folder / "manifest.csv").string()
           << " exists (--force replaces it and the codes)\n";
       return false;
     }
     FLockFd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (FLockFd >= 0 && ::flock(FLockFd, LOCK_EX | LOCK_NB) != 0) {
       if (errno == EWOULDBLOCK) {
-        Err << kMe << "another batch is writing into " << Folder.string() << "\n";
+        Err << FOptions.Program << "another batch is writing into " << Folder.string() << "\n";
         return false;
       }
       ::close(std::exchange(FLockFd, -1)); // no locks here: nothing is known to be stale
@@ -53,7 +51,7 @@ public:
     FFiles = std::make_unique<TFolderFiles>(Folder);
     std::string Error = FFiles->Error();
     if (!FFiles->Ok() || !Manifest.Open(*FFiles, Error)) {
-      Err << kMe << "cannot write in " << Folder.string() << ": " << Error << "\n";
+      Err << FOptions.Program << "cannot write in " << Folder.string() << ": " << Error << "\n";
       return false;
     }
     return true;
@@ -117,11 +115,11 @@ bool OpenSingleFile(const TSinkOptions& Options, std::initializer_list<std::file
   std::error_code Ec;
   for (const std::filesystem::path& Path : Taken)
     if (!Options.Force && std::filesystem::exists(Path, Ec)) {
-      Err << "marbeck-cli: " << Path.string() << " exists (--force replaces it)\n";
+      Err << Options.Program << Path.string() << " exists (--force replaces it)\n";
       return false;
     }
   if (std::filesystem::is_directory(Options.Out, Ec)) {
-    Err << "marbeck-cli: " << Out << " is a folder\n";
+    Err << Options.Program << Out << " is a folder\n";
     return false;
   }
   Files = std::make_unique<TFolderFiles>(
@@ -131,7 +129,7 @@ bool OpenSingleFile(const TSinkOptions& Options, std::initializer_list<std::file
   if (Files->Ok()) File = Files->Create(Options.Out.filename().string(), false, Made);
   if (Files->Ok() && !File.Valid()) Error = Made.Error;
   if (!Files->Ok() || !File.Valid() || !Manifest.Open(*Files, Error)) {
-    Err << "marbeck-cli: cannot write " << Out << ": " << Error << "\n";
+    Err << Options.Program << "cannot write " << Out << ": " << Error << "\n";
     return false;
   }
   return true;

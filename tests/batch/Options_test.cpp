@@ -1,7 +1,7 @@
 // What marbeck-cli reads from its options and CSV columns: colours, output names, and the
 // payloads of the fields (checked against the payload/ functions the window's pages call).
-#include "cli/Fields.h"
-#include "cli/Options.h"
+#include "batch/Fields.h"
+#include "batch/Options.h"
 #include "payload/Payload.h"
 
 #include <gtest/gtest.h>

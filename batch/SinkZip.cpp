@@ -4,8 +4,8 @@
 // from there as it is when it writes the archive at the end. So memory stays flat whatever the
 // number of rows, and the one serial step is a copy. The archive is written under a temporary
 // name and takes its own only when complete.
-#include "cli/Options.h"
-#include "cli/Sink.h"
+#include "batch/Options.h"
+#include "batch/Sink.h"
 
 #include <cerrno>
 #include <chrono>
@@ -19,8 +19,6 @@
 #include <zlib.h>
 
 namespace {
-
-const char* const kMe = "marbeck-cli: ";
 
 // Raw deflate (RFC 1951) of Bytes at zlib's fastest level, which takes half the time of its
 // default for about a fifth more bytes on codes' SVG; empty when zlib fails.
@@ -145,7 +143,7 @@ public:
     if (!FArchive) {
       zip_error_t E;
       zip_error_init_with_code(&E, Code);
-      Err << kMe << "cannot write " << Out << ": " << zip_error_strerror(&E) << "\n";
+      Err << FOptions.Program << "cannot write " << Out << ": " << zip_error_strerror(&E) << "\n";
       zip_error_fini(&E);
       return false;
     }

@@ -1,4 +1,4 @@
-#include "cli/Options.h"
+#include "batch/Options.h"
 
 #include "platform/Unicode.h"
 #include "util/ColorText.h"
