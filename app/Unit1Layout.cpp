@@ -533,6 +533,8 @@ void TForm1::BuildPreview() {
   Panel1->setWidget(FPreviewCanvas);
   Image1 = new TPictureBox(FPreviewCanvas);
   Image1->setGeometry(199, 136, 50, 50);
+  // Before the first pass the preview holds no code, and a screen reader says so.
+  Image1->setAccessibleName(tr("No QR code"));
   // The row under the picture area: the note (a too-long text, a key phones refuse) on its upper
   // half, the read-back line on its lower half, so a key note shows with the verdict.
   NoteLabel = new QLabel(ClientArea);

@@ -2,6 +2,421 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Messages</name>
+    <message>
+        <source>The event needs a title (summary).</source>
+        <translation>Der Termin braucht einen Titel (Zusammenfassung).</translation>
+    </message>
+    <message>
+        <source>The event needs a start.</source>
+        <translation>Der Termin braucht einen Beginn.</translation>
+    </message>
+    <message>
+        <source>The start is not a valid date (a date such as 2026-12-31).</source>
+        <translation>Der Beginn ist kein gültiges Datum (ein Datum wie 2026-12-31).</translation>
+    </message>
+    <message>
+        <source>The start is not a valid date and time (a date and time such as 2026-12-24T18:00).</source>
+        <translation>Der Beginn ist kein gültiges Datum mit Uhrzeit (ein Datum mit Uhrzeit wie 2026-12-24T18:00).</translation>
+    </message>
+    <message>
+        <source>The end is not a valid date (a date such as 2026-12-31).</source>
+        <translation>Das Ende ist kein gültiges Datum (ein Datum wie 2026-12-31).</translation>
+    </message>
+    <message>
+        <source>The end is not a valid date and time (a date and time such as 2026-12-24T18:00).</source>
+        <translation>Das Ende ist kein gültiges Datum mit Uhrzeit (ein Datum mit Uhrzeit wie 2026-12-24T18:00).</translation>
+    </message>
+    <message>
+        <source>The event ends before it starts.</source>
+        <translation>Der Termin endet, bevor er beginnt.</translation>
+    </message>
+    <message>
+        <source>The start cannot be placed in time.</source>
+        <translation>Der Beginn lässt sich keinem Zeitpunkt zuordnen.</translation>
+    </message>
+    <message>
+        <source>Please type your text here.</source>
+        <translation>Bitte geben Sie hier Ihren Text ein.</translation>
+    </message>
+    <message>
+        <source>- Then click button [Generate QR-Code]</source>
+        <translation>- Klicken Sie dann auf [QR-Code erzeugen]</translation>
+    </message>
+    <message>
+        <source>- Try the code with your smartphone directly on the screen</source>
+        <translation>- Probieren Sie den Code mit Ihrem Smartphone direkt am Bildschirm aus</translation>
+    </message>
+    <message>
+        <source>- Finally click on  [Copy to Clipboard] and paste the QR-Code (bitmap) where ever you like</source>
+        <translation>- Klicken Sie zuletzt auf [Kopieren] und fügen Sie den QR-Code (als Bild) ein, wo Sie möchten</translation>
+    </message>
+    <message>
+        <source>Phones refuse %1 keys shorter than 8 characters</source>
+        <translation>Handys lehnen %1-Schlüssel mit weniger als 8 Zeichen ab</translation>
+    </message>
+    <message>
+        <source>Phones refuse %1 keys longer than 63 characters (64 hexadecimal digits excepted)</source>
+        <translation>Handys lehnen %1-Schlüssel mit mehr als 63 Zeichen ab (außer 64 Hexadezimalziffern)</translation>
+    </message>
+    <message>
+        <source>Phones refuse WEP keys other than 5 or 13 characters or 10 or 26 hexadecimal digits</source>
+        <translation>Handys lehnen WEP-Schlüssel ab, die nicht 5 oder 13 Zeichen oder 10 oder 26 Hexadezimalziffern lang sind</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Die Datei „%1“ kann nicht geöffnet werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an e-mail file of this program.</source>
+        <translation>„%1“ ist keine E-Mail-Datei dieses Programms.</translation>
+    </message>
+    <message>
+        <source>The network name or key contains characters that cannot be saved in a network-key file.</source>
+        <translation>Der Netzwerkname oder der Schlüssel enthält Zeichen, die sich nicht in einer Netzwerkschlüssel-Datei speichern lassen.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a network-key file.</source>
+        <translation>„%1“ ist keine Netzwerkschlüssel-Datei.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds no event.</source>
+        <translation>„%1“ enthält keinen Termin.</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>e-mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>vCard</source>
+        <translation>vCard</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>WLAN</translation>
+    </message>
+    <message>
+        <source>phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>text message</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>place</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>event</source>
+        <translation>Termin</translation>
+    </message>
+    <message>
+        <source>SEPA payment</source>
+        <translation>SEPA-Zahlung</translation>
+    </message>
+    <message>
+        <source>The IBAN is empty.</source>
+        <translation>Die IBAN ist leer.</translation>
+    </message>
+    <message>
+        <source>The IBAN may hold letters and digits only.</source>
+        <translation>Die IBAN darf nur Buchstaben und Ziffern enthalten.</translation>
+    </message>
+    <message>
+        <source>The IBAN must begin with a country code and two check digits (DE89...).</source>
+        <translation>Die IBAN muss mit einem Ländercode und zwei Prüfziffern beginnen (DE89...).</translation>
+    </message>
+    <message>
+        <source>The IBAN&apos;s country %1 has no IBANs.</source>
+        <translation>Das Land %1 der IBAN hat keine IBANs.</translation>
+    </message>
+    <message>
+        <source>An IBAN of %1 has %2 characters, this one %3.</source>
+        <translation>Eine IBAN aus %1 hat %2 Zeichen, diese hier %3.</translation>
+    </message>
+    <message>
+        <source>The IBAN&apos;s check digits do not match: a character is wrong.</source>
+        <translation>Die Prüfziffern der IBAN stimmen nicht: Ein Zeichen ist falsch.</translation>
+    </message>
+    <message>
+        <source>The creditor reference must be RF, two check digits and up to 21 letters or digits (ISO 11649).</source>
+        <translation>Die strukturierte Gläubigerreferenz muss aus RF, zwei Prüfziffern und bis zu 21 Buchstaben oder Ziffern bestehen (ISO 11649).</translation>
+    </message>
+    <message>
+        <source>The creditor reference&apos;s check digits do not match: a character is wrong.</source>
+        <translation>Die Prüfziffern der Gläubigerreferenz stimmen nicht: Ein Zeichen ist falsch.</translation>
+    </message>
+    <message>
+        <source>The payment needs the beneficiary&apos;s name.</source>
+        <translation>Die Zahlung braucht den Namen des Empfängers.</translation>
+    </message>
+    <message>
+        <source>The name</source>
+        <translation>Der Name</translation>
+    </message>
+    <message>
+        <source>The remittance text</source>
+        <translation>Der Verwendungszweck</translation>
+    </message>
+    <message>
+        <source>The information</source>
+        <translation>Die Information</translation>
+    </message>
+    <message>
+        <source>%1 cannot hold a line break.</source>
+        <translation>%1 darf keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>%1 may have at most %2 characters.</source>
+        <translation>%1 darf höchstens %2 Zeichen haben.</translation>
+    </message>
+    <message>
+        <source>The BIC must have 8 or 11 letters and digits, the fifth and sixth the country (ISO 9362).</source>
+        <translation>Die BIC muss 8 oder 11 Buchstaben und Ziffern haben, das fünfte und sechste Zeichen sind das Land (ISO 9362).</translation>
+    </message>
+    <message>
+        <source>The amount must be from 0.01 to 999999999.99 euro, at most two decimals.</source>
+        <translation>Der Betrag muss zwischen 0.01 und 999999999.99 Euro liegen, mit höchstens zwei Nachkommastellen.</translation>
+    </message>
+    <message>
+        <source>The purpose code must be 4 letters (ISO 20022, such as CHAR or GDDS).</source>
+        <translation>Der Zweck-Code muss aus 4 Buchstaben bestehen (ISO 20022, etwa CHAR oder GDDS).</translation>
+    </message>
+    <message>
+        <source>A payment takes a creditor reference or a remittance text, not both.</source>
+        <translation>Eine Zahlung hat entweder eine Gläubigerreferenz oder einen Verwendungszweck, nicht beides.</translation>
+    </message>
+    <message>
+        <source>The payment record is longer than the 331 bytes banking apps read: shorten the name or the texts.</source>
+        <translation>Der Zahlungsdatensatz ist länger als die 331 Bytes, die Banking-Apps lesen: Kürzen Sie den Namen oder die Texte.</translation>
+    </message>
+    <message>
+        <source>The phone number is empty.</source>
+        <translation>Die Telefonnummer ist leer.</translation>
+    </message>
+    <message>
+        <source>The phone number holds a letter: only digits, a leading + and - . ( ) * # can be dialled.</source>
+        <translation>Die Telefonnummer enthält einen Buchstaben: Wählbar sind nur Ziffern, ein + am Anfang und - . ( ) * #.</translation>
+    </message>
+    <message>
+        <source>The phone number holds a character that cannot be dialled: only digits, a leading + and - . ( ) * # can.</source>
+        <translation>Die Telefonnummer enthält ein Zeichen, das sich nicht wählen lässt: Wählbar sind nur Ziffern, ein + am Anfang und - . ( ) * #.</translation>
+    </message>
+    <message>
+        <source>The phone number holds no digit.</source>
+        <translation>Die Telefonnummer enthält keine Ziffer.</translation>
+    </message>
+    <message>
+        <source>The latitude is empty.</source>
+        <translation>Die Breite ist leer.</translation>
+    </message>
+    <message>
+        <source>The latitude must be a number of degrees from -90 to 90 (north positive).</source>
+        <translation>Die Breite muss eine Gradzahl von -90 bis 90 sein (Norden positiv).</translation>
+    </message>
+    <message>
+        <source>The longitude is empty.</source>
+        <translation>Die Länge ist leer.</translation>
+    </message>
+    <message>
+        <source>The longitude must be a number of degrees from -180 to 180 (east positive).</source>
+        <translation>Die Länge muss eine Gradzahl von -180 bis 180 sein (Osten positiv).</translation>
+    </message>
+    <message>
+        <source>Not a regular file.</source>
+        <translation>Keine reguläre Datei.</translation>
+    </message>
+    <message>
+        <source>digits</source>
+        <translation>Ziffern</translation>
+    </message>
+    <message>
+        <source>characters</source>
+        <translation>Zeichen</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>Too long for a QR code: %1 %2; at most %3 fit.</source>
+        <translation>Zu lang für einen QR-Code: %1 %2; höchstens %3 passen hinein.</translation>
+    </message>
+    <message>
+        <source>Too long for a QR code at level %1: %2 %3; at most %4 fit (a lower level holds more).</source>
+        <translation>Zu lang für einen QR-Code der Stufe %1: %2 %3; höchstens %4 passen hinein (eine niedrigere Stufe fasst mehr).</translation>
+    </message>
+    <message>
+        <source>%1 pixels a module</source>
+        <translation>%1 Pixel je Modul</translation>
+    </message>
+    <message>
+        <source>%1 dpi</source>
+        <translation>%1 dpi</translation>
+    </message>
+    <message>
+        <source>the file&apos;s own pixels</source>
+        <translation>den Pixeln der Datei</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 bei %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 (at the size judged)</source>
+        <translation>%1 (in der geprüften Größe)</translation>
+    </message>
+    <message>
+        <source>%1 (at every size judged)</source>
+        <translation>%1 (in jeder geprüften Größe)</translation>
+    </message>
+    <message>
+        <source>borderline: %1</source>
+        <translation>grenzwertig: %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>a compressed SVG (.svgz): save it as plain SVG</source>
+        <translation>ein komprimiertes SVG (.svgz): Speichern Sie es als einfaches SVG</translation>
+    </message>
+    <message>
+        <source>a damaged SVG picture</source>
+        <translation>ein beschädigtes SVG-Bild</translation>
+    </message>
+    <message>
+        <source>an SVG picture without a size</source>
+        <translation>ein SVG-Bild ohne Größe</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>not a PNG, JPEG or SVG picture</source>
+        <translation>kein PNG-, JPEG- oder SVG-Bild</translation>
+    </message>
+    <message>
+        <source>a damaged picture</source>
+        <translation>ein beschädigtes Bild</translation>
+    </message>
+    <message>
+        <source>too large: %1 x %2 pixels (at most 4096 x 4096)</source>
+        <translation>zu groß: %1 x %2 Pixel (höchstens 4096 x 4096)</translation>
+    </message>
+    <message>
+        <source>a damaged picture (cut short)</source>
+        <translation>ein beschädigtes Bild (abgeschnitten)</translation>
+    </message>
+    <message>
+        <source>a damaged picture (%1)</source>
+        <translation>ein beschädigtes Bild (%1)</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>keine solche Datei</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>keine Datei</translation>
+    </message>
+    <message>
+        <source>larger than 16 MB</source>
+        <translation>größer als 16 MB</translation>
+    </message>
+    <message>
+        <source>cannot be read (%1)</source>
+        <translation>nicht lesbar (%1)</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>not a picture that can be read (%1)</source>
+        <translation>kein lesbares Bild (%1)</translation>
+    </message>
+    <message>
+        <source>not a picture that can be read (the SVG is malformed)</source>
+        <translation>kein lesbares Bild (das SVG ist fehlerhaft)</translation>
+    </message>
+    <message>
+        <source>not a picture that can be read (a damaged PNG: %1)</source>
+        <translation>kein lesbares Bild (ein beschädigtes PNG: %1)</translation>
+    </message>
+    <message>
+        <source>the picture is larger than %1 megapixels (%2 x %3)</source>
+        <translation>das Bild ist größer als %1 Megapixel (%2 x %3)</translation>
+    </message>
+    <message>
+        <source>contrast %1 : 1</source>
+        <translation>Kontrast %1 : 1</translation>
+    </message>
+    <message>
+        <source>finder %1</source>
+        <translation>Suchmuster: %1</translation>
+    </message>
+    <message>
+        <source>inverted finder colour</source>
+        <translation>invertierte Farbe der Suchmuster</translation>
+    </message>
+    <message>
+        <source>the check ran out of memory</source>
+        <translation>der Prüfung ging der Speicher aus</translation>
+    </message>
+    <message>
+        <source>inverted colours</source>
+        <translation>invertierte Farben</translation>
+    </message>
+    <message>
+        <source>read back other bytes</source>
+        <translation>andere Bytes zurückgelesen</translation>
+    </message>
+    <message>
+        <source>nothing found</source>
+        <translation>nichts gefunden</translation>
+    </message>
+    <message>
+        <source>a compressed SVG that cannot be unpacked</source>
+        <translation>ein komprimiertes SVG, das sich nicht entpacken lässt</translation>
+    </message>
+    <message>
+        <source>a compressed SVG larger than %1 MiB unpacked</source>
+        <translation>ein komprimiertes SVG, das entpackt größer als %1 MiB ist</translation>
+    </message>
+    <message>
+        <source>a damaged compressed SVG</source>
+        <translation>ein beschädigtes komprimiertes SVG</translation>
+    </message>
+    <message>
+        <source>an SVG with a document type (DTD), which may name outside files</source>
+        <translation>ein SVG mit Dokumenttyp (DTD), der auf fremde Dateien verweisen kann</translation>
+    </message>
+    <message>
+        <source>an SVG with an entity reference</source>
+        <translation>ein SVG mit Entity-Referenz</translation>
+    </message>
+</context>
+<context>
     <name>TBatchDialog</name>
     <message>
         <source>Make Many Codes</source>
