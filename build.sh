@@ -17,7 +17,8 @@ test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev zbar-tools
            libqrencode-dev libqrcodegencpp-dev libzint-dev clang libclang-rt-14-dev clang-format
            python3-vobject poppler-utils librsvg2-bin python3-segno qrencode
            python3-icalendar python3-stdnum
-           dpkg-dev desktop-file-utils appstream lintian unzip parallel dbus-daemon)
+           dpkg-dev desktop-file-utils appstream lintian unzip parallel dbus-daemon
+           xvfb at-spi2-core gir1.2-atspi-2.0)
 
 # The user's build: what ./build.sh run starts and what the README's package commands build.
 release_opts=(-DCMAKE_BUILD_TYPE=Release -DMARBECK_BUILD_TESTS=OFF -DMARBECK_BUILD_BENCH=OFF)

@@ -3,7 +3,10 @@
 // strings of payload/, the text colour of a control, and the window's fixed colours.
 #pragma once
 
+#include "text/Message.h"
+
 #include <QColor>
+#include <QCoreApplication>
 #include <QPalette>
 #include <QString>
 #include <QWidget>
@@ -25,6 +28,17 @@ inline QString ToQString(const std::u16string& Text) {
 
 inline std::u16string ToUtf16(const QString& Text) {
   return Text.toStdU16String();
+}
+
+// A message of the floors below the window in the window's language: its template looked up in
+// the translation, its arguments filled in the same way (text/Message.h).
+inline QString Translated(const TMessage& Message) {
+  if (Message.Template == nullptr) return ToQString(Message.Plain);
+  std::vector<std::u16string> Args;
+  for (const TMessage& Arg : Message.Args)
+    Args.push_back(ToUtf16(Translated(Arg)));
+  return ToQString(
+      FillTemplate(ToUtf16(QCoreApplication::translate(kMessageContext, Message.Template)), Args));
 }
 
 // Appends Note to the notes under the preview as a sentence of its own: after ". ", or after a

@@ -54,7 +54,7 @@ void TReadBackWorker::Run() {
       std::vector<TJudgedSize> Sizes;
       for (const int Pixels : kReadBackSizes) {
         if (!Job.Style.PaintedAtFinalSize() && Pixels != kReadBackPixelsPerModule) continue;
-        Sizes.push_back({static_cast<double>(Pixels), std::to_string(Pixels) + " pixels a module",
+        Sizes.push_back({static_cast<double>(Pixels), PixelsAModule(Pixels),
                          Job.Style.PaintedAtFinalSize()
                              ? RenderRaster(Job.Grid, Job.Style, Job.Grid.Side * Pixels)
                              : StretchNearest(Job.Picture, Job.Picture.width() * Pixels,

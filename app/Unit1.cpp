@@ -302,7 +302,7 @@ QString TForm1::FillQRText() {
     const std::optional<TRecord> Record = KindRecord();
     if (!Record) return MemoLines(QRText);
     // A refused record makes no code at all: the note under the preview says why.
-    FRefusal = ToQString(Record->Refusal);
+    FRefusal = Translated(Record->Refusal);
     Payload = ToQString(Record->Payload);
     break;
   }
@@ -372,7 +372,7 @@ QString TForm1::PassNote(bool& Warning) const {
   if (!FRefusal.isEmpty()) {
     AppendNote(Note, FRefusal); // the record is refused: no code, and this is why
   } else if (FLastCode.DataTooLong) {
-    AppendNote(Note, QString::fromStdString(TooLongMessage(FLastCode, TMessageForm::Note)));
+    AppendNote(Note, Translated(TooLongMessage(FLastCode, TMessageForm::Note)));
   } else if (Page == TabSheet3 && SSID->text().isEmpty()) {
     AppendNote(Note, tr("The network name is empty: a phone finds no network by it."));
   } else {
@@ -384,7 +384,7 @@ QString TForm1::PassNote(bool& Warning) const {
     if (Empty) AppendNote(Note, tr("The page is empty: the code holds nothing."));
   }
   if (!FLastCode.DataTooLong && Page == TabSheet3)
-    AppendNote(Note, ToQString(WifiKeyNote(WifiPage()))); // the code is made all the same
+    AppendNote(Note, Translated(WifiKeyNote(WifiPage()))); // the code is made all the same
   if (Page != Tab1 && EncryptionType->currentIndex() == qrUTF8BOM) {
     Warning = !Note.isEmpty();
     AppendNote(Note, tr("A byte-order mark goes before plain text only: this code is UTF-8 "
@@ -569,13 +569,13 @@ void TForm1::ShowMemoText(const QString& Text) {
 
 void TForm1::DoInfoTextClick() {
   SetTextColor(MemoText, QPalette::Text, kHintColor);
-  SetMemoLines(MemoText, ToQString(HintText()));
+  SetMemoLines(MemoText, Translated(HintText()));
 }
 
 void TForm1::MemoTextEnter() {
   const QString Text = MemoLines(MemoText);
   const QString FirstLine = Text.left(Text.indexOf(QLatin1String("\r\n")));
-  if (FirstLine != ToQString(kHintFirstLine)) return;
+  if (FirstLine != Translated(HintFirstLine())) return;
   SetMemoLines(MemoText, QString());
   SetTextColor(MemoText, QPalette::Text, QApplication::palette().color(QPalette::Text));
 }
@@ -653,7 +653,7 @@ void TForm1::SaveTextBtnClick() {
   const auto Path = AskSaveName(tr("Textdatei (*.txt)"), kTextExtension);
   if (!Path) return;
   const TSaveResult Result = SaveTextFile(*Path, ToUtf16(MemoLines(MemoText)), FMemoTextEncoding);
-  if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok) return FHooks.ErrorBox(Translated(Result.Error));
   FMemoTextEncoding = Result.Encoding;
 }
 
@@ -661,7 +661,7 @@ void TForm1::LoadTextBtnClick() {
   const auto Path = AskOpenName(tr("Textdatei (*.txt)"));
   if (!Path) return;
   const TLoadResult<TDecodedText> Result = LoadTextFile(*Path);
-  if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok()) return FHooks.ErrorBox(Translated(Result.Error));
   ShowMemoText(ToQString(Result.Data->Text));
   FMemoTextEncoding = Result.Data->Encoding;
 }
@@ -670,7 +670,7 @@ void TForm1::SaveEMailBtnClick() {
   const auto Path = AskSaveName(tr("eMail (*.eml)"), kEMailExtension);
   if (!Path) return;
   const TSaveResult Result = SaveEMailFile(*Path, EMailPage(), FMemoMessageEncoding);
-  if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok) return FHooks.ErrorBox(Translated(Result.Error));
   FMemoMessageEncoding = Result.Encoding;
 }
 
@@ -678,7 +678,7 @@ void TForm1::LoadEMailBtnClick() {
   const auto Path = AskOpenName(tr("eMail (*.eml)"));
   if (!Path) return;
   const TLoadResult<TEMailFile> Result = LoadEMailFile(*Path);
-  if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok()) return FHooks.ErrorBox(Translated(Result.Error));
   const TEMailPage& Page = Result.Data->Page;
   SetMemoLines(MemoMessage, ToQString(Page.MemoMessage));
   EditAddress->setText(ToQString(Page.EditAddress));
@@ -691,7 +691,7 @@ void TForm1::SaveVCard3BtnClick() {
   if (!Path) return;
   DoVCard->click();
   const TSaveResult Result = SaveVCardFile(*Path, VCardPage(), FMemoVCardEncoding);
-  if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok) return FHooks.ErrorBox(Translated(Result.Error));
   FMemoVCardEncoding = Result.Encoding;
 }
 
@@ -699,7 +699,7 @@ void TForm1::LoadVcard3BtnClick() {
   const auto Path = AskOpenName(tr("VCard (*.vcf)"));
   if (!Path) return;
   const TLoadResult<TVCardFile> Result = LoadVCardFile(*Path, VCardPage());
-  if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok()) return FHooks.ErrorBox(Translated(Result.Error));
   SetMemoLines(MemoVCard, ToQString(Result.Data->MemoVCard));
   {
     // The contact-name rule stays idle while the name fields are filled.
@@ -713,14 +713,14 @@ void TForm1::SaveWifiBtnClick() {
   const auto Path = AskSaveName(tr("Network Key (*.nwk)"), kNetworkExtension);
   if (!Path) return;
   const TSaveResult Result = SaveNetworkFile(*Path, WifiPage());
-  if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok) return FHooks.ErrorBox(Translated(Result.Error));
 }
 
 void TForm1::LoadWifiBtnClick() {
   const auto Path = AskOpenName(tr("Network Key (*.nwk)"));
   if (!Path) return;
   const TLoadResult<TWifiPage> Result = LoadNetworkFile(*Path);
-  if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok()) return FHooks.ErrorBox(Translated(Result.Error));
   SetWifiPage(*Result.Data);
 }
 

@@ -50,6 +50,7 @@ class TCover;
 class TPictureBox;
 class TZoomBar;
 class TFormAbout;
+class TBatchDialog;
 class TReadBackWorker;
 struct TReadBackAnswer;
 struct TLogo;
@@ -119,6 +120,8 @@ public:
   QAction* OpenPicture1 = nullptr;
   QAction* PastePicture1 = nullptr;
   QAction* ReadFromScreen1 = nullptr;
+  // Many codes from a CSV file or pasted cells (Unit1Batch.cpp, BatchDialog.h).
+  QAction* MakeManyCodes1 = nullptr;
 
   // ---- generation ----
   QLabel* Label30 = nullptr;
@@ -309,6 +312,11 @@ public:
   // Why Read from Screen cannot work on this desktop, or "" when it can.
   static QString ScreenReadUnavailable();
 
+  // ---- many codes (Unit1Batch.cpp) ----
+  // Opens the batch dialog with the window's current settings as the rows' defaults.
+  void MakeManyCodes1Click();
+  TBatchDialog* BatchDialog() const { return FBatchDialog; }
+
   // ---- texts of the controls (multi-line memos join their lines with CR LF) ----
   static QString MemoLines(const QPlainTextEdit* Memo);
   static void SetMemoLines(QPlainTextEdit* Memo, const QString& Text);
@@ -457,6 +465,7 @@ private:
   QString FHeldKey;                  // the key of the Wifi page while the network is open
   QWidget* FPreviewCanvas = nullptr; // what Panel1 scrolls: at least its view, at least the picture
   TFormAbout* FFormAbout = nullptr;
+  TBatchDialog* FBatchDialog = nullptr; // made when first opened
   bool FShown = false;
   bool FCodeMade = false; // the last pass made a symbol
   bool FActivated = false;

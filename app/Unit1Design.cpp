@@ -121,7 +121,7 @@ void TForm1::LogoBtnClick() {
   const TLogoLoad Load = LoadLogo(*Chosen);
   if (!Load.Logo) { // what was there stays
     SetNote(tr("The logo %1 cannot be used: %2.")
-                .arg(QFileInfo(*Chosen).fileName(), QString::fromStdString(Load.Error)));
+                .arg(QFileInfo(*Chosen).fileName(), Translated(Load.Error)));
     return;
   }
   FLogo = Load.Logo;
@@ -170,7 +170,7 @@ void TForm1::LoadDesignSettings() {
     FLogo = Load.Logo;
     if (!FLogo)
       SetNote(tr("The logo %1 was dropped: %2.")
-                  .arg(QDir::toNativeSeparators(Path), QString::fromStdString(Load.Error)));
+                  .arg(QDir::toNativeSeparators(Path), Translated(Load.Error)));
   }
   ShowLogoControls();
 }

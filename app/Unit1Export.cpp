@@ -120,7 +120,7 @@ void TForm1::SaveQRCodeAs1Click() {
     if (Written.Ok) return;
     Error = Written.Error;
   }
-  FHooks.ErrorBox(ToQString(CannotCreateFileMessage(Path, Error)));
+  FHooks.ErrorBox(Translated(CannotCreateFileMessage(Path, Error)));
 }
 
 void TForm1::Print1Click() {

@@ -262,14 +262,14 @@ void TForm1::SaveEventBtnClick() {
   const auto Path = AskSaveName(tr("Calendar (*.ics)"), kCalendarExtension);
   if (!Path) return;
   const TSaveResult Result = SaveEventFile(*Path, EventPage());
-  if (!Result.Ok) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok) return FHooks.ErrorBox(Translated(Result.Error));
 }
 
 void TForm1::LoadEventBtnClick() {
   const auto Path = AskOpenName(tr("Calendar (*.ics)"));
   if (!Path) return;
   const TLoadResult<TEventRead> Result = LoadEventFile(*Path);
-  if (!Result.Ok()) return FHooks.ErrorBox(ToQString(Result.Error));
+  if (!Result.Ok()) return FHooks.ErrorBox(Translated(Result.Error));
   SetEventPage(Result.Data->Page);
   CreateCodeBtnClick();
 }

@@ -295,6 +295,10 @@ void TForm1::BuildMenu() {
   Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   Print1->setShortcutContext(Qt::WindowShortcut);
   File1->addSeparator();
+  MakeManyCodes1 = File1->addAction(tr("&Make Many Codes\u2026"));
+  MakeManyCodes1->setToolTip(
+      tr("Make a code of every row of a CSV file or of cells copied from a spreadsheet"));
+  File1->addSeparator();
   Close1 = File1->addAction(tr("C&lose"));
   About1 = menuBar()->addAction(tr("&About..."));
   Wire(this, CopyQRCodetoClipboard1, &QAction::triggered, &TForm1::CopyQRCodetoClipboard1Click);
@@ -305,6 +309,7 @@ void TForm1::BuildMenu() {
   Wire(this, OpenPicture1, &QAction::triggered, &TForm1::OpenPicture1Click);
   Wire(this, PastePicture1, &QAction::triggered, &TForm1::PastePicture1Click);
   Wire(this, ReadFromScreen1, &QAction::triggered, &TForm1::ReadFromScreen1Click);
+  Wire(this, MakeManyCodes1, &QAction::triggered, &TForm1::MakeManyCodes1Click);
 }
 
 void TForm1::BuildTextPage() {
@@ -528,6 +533,8 @@ void TForm1::BuildPreview() {
   Panel1->setWidget(FPreviewCanvas);
   Image1 = new TPictureBox(FPreviewCanvas);
   Image1->setGeometry(199, 136, 50, 50);
+  // Before the first pass the preview holds no code, and a screen reader says so.
+  Image1->setAccessibleName(tr("No QR code"));
   // The row under the picture area: the note (a too-long text, a key phones refuse) on its upper
   // half, the read-back line on its lower half, so a key note shows with the verdict.
   NoteLabel = new QLabel(ClientArea);

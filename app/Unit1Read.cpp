@@ -46,17 +46,17 @@ QString PictureFilter() {
 
 // "a Wi-Fi code", "an e-mail code".
 QString CodeOfKind(TKind Kind) {
-  const QString Caption = ToQString(KindCaption(Kind));
+  const QString Caption = Translated(KindCaption(Kind));
   return Kind == TKind::Email || Kind == TKind::Event ? TForm1::tr("an %1 code").arg(Caption)
                                                       : TForm1::tr("a %1 code").arg(Caption);
 }
 
 // One line of the list to choose from: the kind and the start of the text.
 QString CodeSummary(const TFoundCode& Code) {
-  const TParsedPayload Parsed = ParsePayload(DecodePayloadBytes(Code.Bytes).Text);
+  const TParsedPayload Parsed = ParsePayload(DecodePayloadBytes(Code.Bytes, Code.Eci).Text);
   QString Text = ToQString(Parsed.Text).simplified();
   if (Text.size() > 60) Text = Text.left(59) + QChar(0x2026);
-  return ToQString(KindCaption(Parsed.Kind)) + QStringLiteral(": ") + Text;
+  return Translated(KindCaption(Parsed.Kind)) + QStringLiteral(": ") + Text;
 }
 
 // The full-screen rectangle picker of Read from Screen: shows the grabbed screen, the user drags a
@@ -190,7 +190,7 @@ void TForm1::OpenPicture1Click() {
   const QString Name = QFileInfo(ToQString(Path->u16string())).fileName();
   const TPictureRead Read = ReadPictureFile(*Path);
   if (Read.Picture.isNull())
-    return SetNote(tr("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
+    return SetNote(tr("Cannot read %1: %2").arg(Name, Translated(Read.Error)));
   ReadCodesIn(Read.Picture, Name);
 }
 
@@ -217,7 +217,7 @@ bool TForm1::ReadPictureData(const QMimeData* Data, const QString& Source) {
     const QString Name = QFileInfo(Path).fileName();
     const TPictureRead Read = ReadPictureFile(std::filesystem::path(ToUtf16(Path)));
     if (Read.Picture.isNull())
-      SetNote(tr("Cannot read %1: %2").arg(Name, QString::fromStdString(Read.Error)));
+      SetNote(tr("Cannot read %1: %2").arg(Name, Translated(Read.Error)));
     else
       ReadCodesIn(Read.Picture, Name);
     return true;
@@ -229,7 +229,7 @@ bool TForm1::ReadPictureData(const QMimeData* Data, const QString& Source) {
   if (Data->hasFormat(QStringLiteral("image/svg+xml"))) {
     const TPictureRead Read = ReadPictureBytes(Data->data(QStringLiteral("image/svg+xml")));
     if (Read.Picture.isNull())
-      SetNote(tr("Cannot read %1: %2").arg(Source, QString::fromStdString(Read.Error)));
+      SetNote(tr("Cannot read %1: %2").arg(Source, Translated(Read.Error)));
     else
       ReadCodesIn(Read.Picture, Source);
     return true;
@@ -266,7 +266,7 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
     Index = static_cast<std::size_t>(*Chosen);
   }
   const TFoundCode& Code = Codes[Index];
-  const TPayloadText Text = DecodePayloadBytes(Code.Bytes);
+  const TPayloadText Text = DecodePayloadBytes(Code.Bytes, Code.Eci);
   const TParsedPayload Parsed = ParsePayload(Text.Text);
 
   {
@@ -312,13 +312,16 @@ void TForm1::ReadCodesIn(const QImage& Picture, const QString& Source) {
       SetPaymentPage(Parsed.Payment);
       break;
     }
-    // The encoding: the mark of a plain text is kept (before a record it does not belong, and
-    // is left out); a choice that would drop or change characters of the text read (numeric,
-    // alphanumeric, ISO-8859-1 beyond U+00FF, a mark the code did not have) gives way to Auto.
+    // The encoding: UTF-8 declared by ECI 26 stays declared; the mark of a plain text is kept
+    // (before a record it does not belong, and is left out); a choice that would drop or change
+    // characters of the text read (numeric, alphanumeric, ISO-8859-1 beyond U+00FF, a mark the code
+    // did not have) gives way to Auto.
     const auto Chosen = static_cast<TQRCodeEncoding>(EncryptionType->currentIndex());
     const bool BeyondLatin1 =
         std::any_of(Text.Text.begin(), Text.Text.end(), [](char16_t Unit) { return Unit > 0xFF; });
-    if (Text.ByteOrderMark && Parsed.Kind == TKind::Text)
+    if (Text.Eci == kEciUtf8)
+      EncryptionType->setCurrentIndex(qrUTF8ECI); // the maker marked its UTF-8: so does this one
+    else if (Text.ByteOrderMark && Parsed.Kind == TKind::Text)
       EncryptionType->setCurrentIndex(qrUTF8BOM);
     else if (Chosen == qrNumeric || Chosen == qrAlphanumeric || Chosen == qrUTF8BOM ||
              (Chosen == qrISO88591 && BeyondLatin1))

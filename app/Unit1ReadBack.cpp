@@ -22,7 +22,7 @@ const QColor kWaitColour(0x6D, 0x6D, 0x6D);
 
 QString ContrastLine(double Ratio) {
   return TForm1::tr("Does not scan with these colours: %1, at least 3 : 1 is needed")
-      .arg(QString::fromStdString(ContrastReason(Ratio)));
+      .arg(Translated(ContrastReason(Ratio)));
 }
 
 QString InvertedLine() {
@@ -112,17 +112,16 @@ void TForm1::ShowReadBack(const TReadBackAnswer& Answer) {
     SetReadBackLine(InvertedLine(), kBadColour);
     break;
   case TVerdictKind::Borderline: // the reason names the sizes at which it is lost
-    SetReadBackLine(
-        tr("Borderline: reads back at some sizes only (%1)")
-            .arg(QString::fromStdString(Verdict.Reason).remove(QStringLiteral("borderline: "))),
-        kBadColour);
+    SetReadBackLine(tr("Borderline: reads back at some sizes only (%1)")
+                        .arg(Verdict.Reason.Args.empty() ? Translated(Verdict.Reason)
+                                                         : Translated(Verdict.Reason.Args.front())),
+                    kBadColour);
     break;
   case TVerdictKind::WeakContrast:
   case TVerdictKind::WeakFinderContrast:
   case TVerdictKind::InvertedFinder:
   case TVerdictKind::OutOfMemory:
-    SetReadBackLine(tr("Does not scan: %1").arg(QString::fromStdString(Verdict.Reason)),
-                    kBadColour);
+    SetReadBackLine(tr("Does not scan: %1").arg(Translated(Verdict.Reason)), kBadColour);
     break;
   }
   emit ReadBackShown(Answer.PassNumber);

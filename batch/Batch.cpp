@@ -194,7 +194,7 @@ public:
   }
   TLogoLoad Load(const std::string& Name) {
     const std::optional<std::filesystem::path> Path = Inside(Name);
-    if (!Path) return TLogoLoad{nullptr, FRefusal};
+    if (!Path) return TLogoLoad{nullptr, PlainUtf8(FRefusal)};
     const std::string Key = Path->string();
     {
       const std::lock_guard Guard(FLock);

@@ -150,7 +150,7 @@ TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values) {
     if (Record.Made)
       Result.Payload = Record.Payload;
     else
-      Result.Error = Utf16ToUtf8(Record.Refusal);
+      Result.Error = Record.Refusal.Utf8();
     return Result;
   };
 
@@ -208,7 +208,7 @@ TPayloadResult MakePayload(TKind Kind, const TFieldValues& Values) {
     }
     Page.Hidden = *Hidden;
     Result.Payload = WifiPayload(Page);
-    Result.Warning = Utf16ToUtf8(WifiKeyNote(Page));
+    Result.Warning = WifiKeyNote(Page).Utf8();
     if (!Result.Warning.empty()) // "Phones refuse ..." as the window says it, in a message's case
       Result.Warning[0] =
           static_cast<char>(std::tolower(static_cast<unsigned char>(Result.Warning[0])));

@@ -127,7 +127,8 @@ std::string ApplyDesign(const TDesignText& Text, std::string_view Prefix,
   }
   if (!Text.Logo.empty()) {
     const TLogoLoad Load = ReadLogo(Text.Logo);
-    if (!Load.Logo) return Joined({Prefix, "logo: cannot use ", Text.Logo, ": ", Load.Error});
+    if (!Load.Logo)
+      return Joined({Prefix, "logo: cannot use ", Text.Logo, ": ", Load.Error.Utf8()});
     Style.Logo = Load.Logo;
   }
   return "";

@@ -25,10 +25,11 @@ constexpr int kMaxPngSide = 10000;
 std::string ColourWarning(const TCodeStyle& Style) {
   const TContrast Contrast = ContrastOf(Style.Dark, Style.Light);
   if (Contrast.Ratio < MinimumContrast)
-    return ContrastReason(Contrast.Ratio) + ", at least 3 : 1 is needed; phones may not read it";
+    return ContrastReason(Contrast.Ratio).Utf8() +
+           ", at least 3 : 1 is needed; phones may not read it";
   if (Contrast.Inverted)
     return "inverted colours: many phone readers do not read light modules on a dark background";
-  if (const std::string Finder = FinderColourReason(Style); !Finder.empty())
+  if (const std::string Finder = FinderColourReason(Style).Utf8(); !Finder.empty())
     return Finder + " (at least 3 : 1 against the light colour is needed); phones may not read it";
   return "";
 }
@@ -53,7 +54,7 @@ bool FailedVerify(const TPicture& Picture) {
 }
 
 std::string NotVerifiedMessage(const TPicture& Picture) {
-  return "not verified: " + (Picture.Verdict ? Picture.Verdict->Reason : std::string());
+  return "not verified: " + (Picture.Verdict ? Picture.Verdict->Reason.Utf8() : std::string());
 }
 
 TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Request) {
@@ -62,7 +63,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
       MakeCode(Payload, Request.Encoding, Request.Style, Request.ECLevel, Request.Boost);
   Picture.Level = Code.Level;
   if (Code.DataTooLong) {
-    Picture.Error = TooLongMessage(Code, TMessageForm::Error);
+    Picture.Error = TooLongMessage(Code, TMessageForm::Error).Utf8();
     return Picture;
   }
   if (Code.Grid.Side == 0 || Code.Version == 0) {
@@ -140,7 +141,7 @@ TPicture MakePicture(const std::u16string& Payload, const TPictureRequest& Reque
              Request.Format == TOutputFormat::Pdf)
       Sizes = PrintSizes(Request.MmPerModule);
     else
-      Sizes = {{kReadBackScale, "4 pixels a module", QImage()}};
+      Sizes = {{kReadBackScale, PixelsAModule(kReadBackScale), QImage()}};
     Picture.Verdict = VerifyAtSizes(Code.Grid, Request.Style, Carried, Sizes);
 
   } else {

@@ -3,6 +3,7 @@
 #include "batch/Csv.h"
 #include "batch/Fields.h"
 #include "batch/Options.h"
+#include "encoder/Mode.h"
 #include "payload/PayloadParse.h"
 #include "platform/Unicode.h"
 #include "render/PictureFile.h"
@@ -41,6 +42,13 @@ std::string Json(const std::string& Text) {
 }
 
 std::string EncodingName(const TPayloadText& Text) {
+  if (Text.Eci == kEciUtf8) return "utf-8-eci";
+  if (Text.Eci >= 0) { // the character set the designator names: "iso-8859-2", "shift_jis"
+    std::string Name = EciCharset(Text.Eci);
+    for (char& C : Name)
+      C = static_cast<char>(C >= 'A' && C <= 'Z' ? C - 'A' + 'a' : C);
+    return Name;
+  }
   if (Text.ByteOrderMark) return "utf-8-bom";
   if (Text.Utf8) return "utf-8";
   // Bytes below 0x80 are the same in both; naming one would claim what the code does not say.
@@ -91,7 +99,7 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
   for (const std::string& File : Options.Files) {
     const TPictureRead Read = ReadPictureFile(File);
     if (Read.Picture.isNull()) {
-      Err << kMe << File << ": " << Read.Error << "\n";
+      Err << kMe << File << ": " << Read.Error.Utf8() << "\n";
       Status = 1;
       continue;
     }
@@ -105,7 +113,7 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
       Err << kMe << File << ": the code is inverted (light modules on a dark ground); many "
           << "phone readers do not read it\n";
     for (std::size_t I = 0; I < Codes.size(); ++I) {
-      const TPayloadText Text = DecodePayloadBytes(Codes[I].Bytes);
+      const TPayloadText Text = DecodePayloadBytes(Codes[I].Bytes, Codes[I].Eci);
       const TParsedPayload Parsed = ParsePayload(Text.Text);
       const TFieldValues Fields = FieldsOf(Parsed);
       switch (Options.Output) {
@@ -133,6 +141,7 @@ int RunDecode(const TDecodeOptions& Options, std::ostream& Out, std::ostream& Er
         Out << ",\"inverted\":" << (Codes[I].Inverted ? "true" : "false")
             << ",\"bytes\":" << Codes[I].Bytes.size()
             << ",\"encoding\":" << Json(EncodingName(Text))
+            << ",\"eci\":" << (Text.Eci >= 0 ? std::to_string(Text.Eci) : std::string("null"))
             << ",\"payload\":" << Json(Utf16ToUtf8(Text.Text)) << "}\n";
         break;
       }

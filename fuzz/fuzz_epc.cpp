@@ -17,13 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   if (!Read) return 0;
   const TRecord Record = PaymentRecord(Read->Page);
   if (!Record.Made) {
-    FUZZ_CHECK(!Record.Refusal.empty());
+    FUZZ_CHECK(!Record.Refusal.Empty());
     return 0;
   }
   FUZZ_CHECK(Utf16ToUtf8(Record.Payload).size() <= kMaxPaymentBytes);
   FUZZ_CHECK(Record.Payload.starts_with(u"BCD\n002\n1\nSCT\n"));
   FUZZ_CHECK(!Record.Payload.ends_with(u"\n"));
-  FUZZ_CHECK(IbanRefusal(Read->Page.IBAN).empty());
+  FUZZ_CHECK(IbanRefusal(Read->Page.IBAN).Empty());
   const TParsedPayload Back = ParsePayload(Record.Payload);
   FUZZ_CHECK(Back.Kind == TKind::Pay);
   FUZZ_CHECK(PaymentRecord(Back.Payment).Payload == Record.Payload);

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   if (!Read) return 0;
   const TRecord Record = EventRecord(Read->Page);
   if (!Record.Made) {
-    FUZZ_CHECK(!Record.Refusal.empty() && Record.Payload.empty());
+    FUZZ_CHECK(!Record.Refusal.Empty() && Record.Payload.empty());
     return 0;
   }
   const std::optional<TEventRead> Again = ReadEvent(Record.Payload);

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const QByteArray Bytes(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
   const TLogoLoad Load = LogoFromBytes(Bytes, QStringLiteral("fuzz"));
-  FUZZ_CHECK((Load.Logo == nullptr) != Load.Error.empty());
+  FUZZ_CHECK((Load.Logo == nullptr) != Load.Error.Empty());
   if (!Load.Logo) return 0;
   FUZZ_CHECK(Load.Logo->Size.width() > 0 && Load.Logo->Size.height() > 0);
   FUZZ_CHECK(Load.Logo->Bitmap.width() <= kMaxLogoStoredSide &&

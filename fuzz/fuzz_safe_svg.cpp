@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const QByteArray Bytes(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Size));
   const TSafeSvg Safe = SafeSvg(Bytes, 1 << 20);
-  FUZZ_CHECK(Safe.Error.empty() != Safe.Svg.isEmpty());
+  FUZZ_CHECK(Safe.Error.Empty() != Safe.Svg.isEmpty());
   if (Safe.Svg.isEmpty()) return 0;
   QXmlStreamReader Reader(Safe.Svg);
   while (!Reader.atEnd()) {
@@ -25,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   }
   FUZZ_CHECK(!Reader.hasError());
   const TSafeSvg Again = SafeSvg(Safe.Svg, 1 << 20);
-  FUZZ_CHECK(Again.Error.empty() && !Again.Changed && Again.Svg == Safe.Svg);
+  FUZZ_CHECK(Again.Error.Empty() && !Again.Changed && Again.Svg == Safe.Svg);
   return 0;
 }

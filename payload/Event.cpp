@@ -193,34 +193,36 @@ std::u16string UnescapeText(std::u16string_view Text) {
 // The VEVENT's lines between BEGIN and END, or the refusal.
 struct TEventLines {
   std::vector<std::u16string> Lines;
-  std::u16string Refusal;
+  TMessage Refusal;
 };
 
 TEventLines EventLines(const TEventPage& Page) {
   TEventLines R;
   if (Trimmed(Page.Summary).empty()) {
-    R.Refusal = u"The event needs a title (summary).";
+    R.Refusal = Say(QT_TRANSLATE_NOOP("Messages", "The event needs a title (summary)."));
     return R;
   }
   if (Trimmed(Page.Start).empty()) {
-    R.Refusal = u"The event needs a start.";
+    R.Refusal = Say(QT_TRANSLATE_NOOP("Messages", "The event needs a start."));
     return R;
   }
   const TTyped Start = ParseTyped(Page.Start);
   const bool HasEnd = !Trimmed(Page.End).empty();
   const TTyped End = HasEnd ? ParseTyped(Page.End) : TTyped{};
-  const char16_t* Form = Page.AllDay ? u" (a date such as 2026-12-31)."
-                                     : u" (a date and time such as 2026-12-24T18:00).";
   if (!Start.Valid || (!Page.AllDay && !Start.HasTime)) {
-    R.Refusal = u"The start is not a valid ";
-    R.Refusal += Page.AllDay ? u"date" : u"date and time";
-    R.Refusal += Form;
+    R.Refusal = Say(Page.AllDay ? QT_TRANSLATE_NOOP("Messages", "The start is not a valid date "
+                                                                "(a date such as 2026-12-31).")
+                                : QT_TRANSLATE_NOOP("Messages",
+                                                    "The start is not a valid date and time (a "
+                                                    "date and time such as 2026-12-24T18:00)."));
     return R;
   }
   if (HasEnd && (!End.Valid || (!Page.AllDay && !End.HasTime))) {
-    R.Refusal = u"The end is not a valid ";
-    R.Refusal += Page.AllDay ? u"date" : u"date and time";
-    R.Refusal += Form;
+    R.Refusal = Say(Page.AllDay ? QT_TRANSLATE_NOOP("Messages", "The end is not a valid date (a "
+                                                                "date such as 2026-12-31).")
+                                : QT_TRANSLATE_NOOP("Messages",
+                                                    "The end is not a valid date and time (a date "
+                                                    "and time such as 2026-12-24T18:00)."));
     return R;
   }
   R.Lines.push_back(u"SUMMARY:" + EscapeTextValue(Page.Summary));
@@ -230,7 +232,7 @@ TEventLines EventLines(const TEventPage& Page) {
     const TCivil Last = HasEnd ? TCivil{End.At.Year, End.At.Month, End.At.Day} : First;
     if (DaysFromCivil(Last.Year, Last.Month, Last.Day) <
         DaysFromCivil(First.Year, First.Month, First.Day)) {
-      R.Refusal = u"The event ends before it starts.";
+      R.Refusal = Say(QT_TRANSLATE_NOOP("Messages", "The event ends before it starts."));
       return R;
     }
     R.Lines.push_back(u"DTSTART;VALUE=DATE:" + DateValue(First));
@@ -238,14 +240,14 @@ TEventLines EventLines(const TEventPage& Page) {
   } else {
     const std::time_t From = LocalToUtc(Start.At);
     if (From == static_cast<std::time_t>(-1)) {
-      R.Refusal = u"The start cannot be placed in time.";
+      R.Refusal = Say(QT_TRANSLATE_NOOP("Messages", "The start cannot be placed in time."));
       return R;
     }
     R.Lines.push_back(u"DTSTART:" + UtcValue(From));
     if (HasEnd) {
       const std::time_t To = LocalToUtc(End.At);
       if (To == static_cast<std::time_t>(-1) || To < From) {
-        R.Refusal = u"The event ends before it starts.";
+        R.Refusal = Say(QT_TRANSLATE_NOOP("Messages", "The event ends before it starts."));
         return R;
       }
       R.Lines.push_back(u"DTEND:" + UtcValue(To));
@@ -373,7 +375,7 @@ std::u16string FoldContentLine(const std::u16string& Line) {
 
 TRecord EventRecord(const TEventPage& Page) {
   TEventLines Lines = EventLines(Page);
-  if (!Lines.Refusal.empty()) return Refused(std::move(Lines.Refusal));
+  if (Lines.Refusal) return Refused(std::move(Lines.Refusal));
   std::u16string Out;
   AppendLine(Out, u"BEGIN:VEVENT");
   for (const std::u16string& Line : Lines.Lines)
@@ -384,7 +386,7 @@ TRecord EventRecord(const TEventPage& Page) {
 
 TRecord CalendarFile(const TEventPage& Page, const std::u16string& Uid, std::time_t Stamp) {
   TEventLines Lines = EventLines(Page);
-  if (!Lines.Refusal.empty()) return Refused(std::move(Lines.Refusal));
+  if (Lines.Refusal) return Refused(std::move(Lines.Refusal));
   std::u16string Out;
   for (const char16_t* Line :
        {u"BEGIN:VCALENDAR", u"VERSION:2.0", u"PRODID:-//Marbeck//Marbeck//EN", u"BEGIN:VEVENT"})

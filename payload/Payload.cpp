@@ -79,7 +79,7 @@ std::u16string PercentEncode(const std::u16string& Text) {
   return Out;
 }
 
-TRecord Refused(std::u16string Why) {
+TRecord Refused(TMessage Why) {
   TRecord Record;
   Record.Refusal = std::move(Why);
   return Record;
@@ -92,18 +92,19 @@ TRecord MadeRecord(std::u16string Payload) {
   return Record;
 }
 
-std::u16string HintText() {
-  std::u16string Out;
-  for (const std::u16string_view Line :
-       {std::u16string_view(kHintFirstLine), std::u16string_view(u""),
-        std::u16string_view(u"- Then click button [Generate QR-Code]"),
-        std::u16string_view(u"- Try the code with your smartphone directly on the screen"),
-        std::u16string_view(u"- Finally click on  [Copy to Clipboard] and paste the QR-Code "
-                            u"(bitmap) where ever you like")}) {
-    Out += Line;
-    Out += kCRLF;
-  }
-  return Out;
+TMessage HintFirstLine() {
+  return Say(QT_TRANSLATE_NOOP("Messages", "Please type your text here."));
+}
+
+TMessage HintText() {
+  // The frame of the lines is no text of its own: it is not marked for translation.
+  return Say("%1\r\n\r\n%2\r\n%3\r\n%4\r\n",
+             {HintFirstLine(),
+              Say(QT_TRANSLATE_NOOP("Messages", "- Then click button [Generate QR-Code]")),
+              Say(QT_TRANSLATE_NOOP("Messages",
+                                    "- Try the code with your smartphone directly on the screen")),
+              Say(QT_TRANSLATE_NOOP("Messages", "- Finally click on  [Copy to Clipboard] and paste "
+                                                "the QR-Code (bitmap) where ever you like"))});
 }
 
 std::u16string TextPayload(const std::u16string& MemoText) {
@@ -143,7 +144,7 @@ std::u16string NetworkRecord(const TWifiPage& Page) {
   return Record + u";";
 }
 
-std::u16string WifiKeyNote(const TWifiPage& Page) {
+TMessage WifiKeyNote(const TWifiPage& Page) {
   const std::u16string& Key = Page.NetworkKey;
   const std::size_t Length = Utf16ToUtf8(Key).size();
   const bool Hex =
@@ -153,16 +154,20 @@ std::u16string WifiKeyNote(const TWifiPage& Page) {
     return {};
   case kWifiWPA:
   case kWifiSAE: {
-    const std::u16string Kind = Page.WPA == kWifiWPA ? u"WPA" : u"WPA3";
-    if (Length < 8) return u"Phones refuse " + Kind + u" keys shorter than 8 characters";
+    const TMessage Kind = Plain(Page.WPA == kWifiWPA ? u"WPA" : u"WPA3");
+    if (Length < 8)
+      return Say(QT_TRANSLATE_NOOP("Messages", "Phones refuse %1 keys shorter than 8 characters"),
+                 {Kind});
     if (Length > 63 && !(Length == 64 && Hex))
-      return u"Phones refuse " + Kind +
-             u" keys longer than 63 characters (64 hexadecimal digits excepted)";
+      return Say(QT_TRANSLATE_NOOP("Messages", "Phones refuse %1 keys longer than 63 characters "
+                                               "(64 hexadecimal digits excepted)"),
+                 {Kind});
     return {};
   }
   default:
     if (Length == 5 || Length == 13 || (Hex && (Length == 10 || Length == 26))) return {};
-    return u"Phones refuse WEP keys other than 5 or 13 characters or 10 or 26 hexadecimal digits";
+    return Say(QT_TRANSLATE_NOOP("Messages", "Phones refuse WEP keys other than 5 or 13 "
+                                             "characters or 10 or 26 hexadecimal digits"));
   }
 }
 

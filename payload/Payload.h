@@ -4,6 +4,8 @@
 // generation pass hands to the encoder. All texts are UTF-16, line breaks CR LF.
 #pragma once
 
+#include "text/Message.h"
+
 #include <string>
 
 // A text value escaped as vCard (RFC 6350 section 3.4) and iCalendar (RFC 5545 section 3.3.11)
@@ -72,19 +74,20 @@ struct TWifiPage {
 // IBAN, an end before the start): the kinds that refuse input answer this.
 struct TRecord {
   std::u16string Payload; // empty when refused
-  std::u16string Refusal; // for people; empty when made
+  TMessage Refusal;       // for people; empty when made
   bool Made = false;
 };
-TRecord Refused(std::u16string Why);
+TRecord Refused(TMessage Why);
 TRecord MadeRecord(std::u16string Payload);
 
 // Every character outside RFC 3986's unreserved set as percent-encoded UTF-8 (%XX, capitals).
 std::u16string PercentEncode(const std::u16string& Text);
 
 // ---- the Text page's hint lines ----
-inline constexpr char16_t kHintFirstLine[] = u"Please type your text here.";
-// The five hint lines, each ended by CR LF.
-std::u16string HintText();
+// "Please type your text here.": the line that tells the hint from the user's own text.
+TMessage HintFirstLine();
+// The five hint lines, each ended by CR LF (the second empty); each line a message of its own.
+TMessage HintText();
 
 // ---- payload texts ----
 // Text page: the memo's text, unchanged.
@@ -106,7 +109,7 @@ std::u16string WifiType(int WPA);
 // The note for a key that phones refuse, or "": a WPA or WPA3 key of fewer than 8 or more than
 // 63 characters that is not 64 hexadecimal digits, a WEP key that is neither 5 nor 13 characters
 // nor 10 nor 26 hexadecimal digits. Characters are counted as the UTF-8 bytes phones count.
-std::u16string WifiKeyNote(const TWifiPage& Page);
+TMessage WifiKeyNote(const TWifiPage& Page);
 // Wifi page: the network record followed by CR LF.
 std::u16string WifiPayload(const TWifiPage& Page);
 

@@ -104,12 +104,14 @@ std::u16string FullPath(const std::filesystem::path& Path) {
   return Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(U8.data()), U8.size()));
 }
 
-std::u16string CannotOpen(const std::filesystem::path& Path, const std::string& SystemError) {
-  return u"Cannot open file \"" + FullPath(Path) + u"\". " + Utf8ToUtf16(SystemError);
+TMessage CannotOpen(const std::filesystem::path& Path, const TMessage& Why) {
+  return Say(QT_TRANSLATE_NOOP("Messages", "Cannot open file \"%1\". %2"),
+             {Plain(FullPath(Path)), Why});
 }
 
-std::u16string CannotCreate(const std::filesystem::path& Path, const std::string& SystemError) {
-  return u"Cannot create file \"" + FullPath(Path) + u"\". " + Utf8ToUtf16(SystemError);
+TMessage CannotCreate(const std::filesystem::path& Path, const std::string& SystemError) {
+  return Say(QT_TRANSLATE_NOOP("Messages", "Cannot create file \"%1\". %2"),
+             {Plain(FullPath(Path)), Plain(Utf8ToUtf16(SystemError))});
 }
 
 TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes,
@@ -122,7 +124,7 @@ TSaveResult Write(const std::filesystem::path& Path, const std::string& Bytes,
 // Reads the file and hands the bytes to Parse; Parse answers the data or an empty optional.
 template <class T, class F>
 TLoadResult<T> Load(const std::filesystem::path& Path, F Parse,
-                    const std::u16string& RefusedMessage = {}) {
+                    const TMessage& RefusedMessage = {}) {
   TLoadResult<T> Result;
   const TReadResult Read = ReadFileBytes(Path);
   if (!Read.Ok()) {
@@ -394,8 +396,8 @@ TVCardRead ReadVCard(const std::u16string& Text, TVCardPage Current) {
 
 } // namespace
 
-std::u16string CannotCreateFileMessage(const std::filesystem::path& Path,
-                                       const std::string& SystemError) {
+TMessage CannotCreateFileMessage(const std::filesystem::path& Path,
+                                 const std::string& SystemError) {
   return CannotCreate(Path, SystemError);
 }
 
@@ -561,21 +563,18 @@ TSaveResult SaveEMailFile(const std::filesystem::path& Path, const TEMailPage& P
 
 namespace {
 
-// "<full path>" followed by What: the refusal of a file that is not of the kind asked for. Built
-// by appending, as GCC 12 at -O3 misreads a literal + std::u16string concatenation (-Wrestrict).
-std::u16string NotAFileOf(const std::filesystem::path& Path, std::u16string_view What) {
-  std::u16string Message = u"\"";
-  Message += FullPath(Path);
-  Message += u"\" ";
-  Message += What;
-  return Message;
+// The refusal of a file that is not of the kind asked for: Template with the full path as %1.
+TMessage NotAFileOf(const std::filesystem::path& Path, const char* Template) {
+  return Say(Template, {Plain(FullPath(Path))});
 }
 
 } // namespace
 
 TLoadResult<TEMailFile> LoadEMailFile(const std::filesystem::path& Path) {
-  return Load<TEMailFile>(Path, LoadEMailBytes,
-                          NotAFileOf(Path, u"is not an e-mail file of this program."));
+  return Load<TEMailFile>(
+      Path, LoadEMailBytes,
+      NotAFileOf(Path,
+                 QT_TRANSLATE_NOOP("Messages", "\"%1\" is not an e-mail file of this program.")));
 }
 
 TSaveResult SaveVCardFile(const std::filesystem::path& Path, const TVCardPage& Page,
@@ -595,14 +594,17 @@ TSaveResult SaveNetworkFile(const std::filesystem::path& Path, const TWifiPage& 
   if (!Bytes) {
     TSaveResult Result;
     Result.Error =
-        u"The network name or key contains characters that cannot be saved in a network-key file.";
+        Say(QT_TRANSLATE_NOOP("Messages", "The network name or key contains characters "
+                                          "that cannot be saved in a network-key file."));
     return Result;
   }
   return Write(Path, *Bytes, TTextEncoding::teUTF8, /*OwnerOnly=*/true);
 }
 
 TLoadResult<TWifiPage> LoadNetworkFile(const std::filesystem::path& Path) {
-  return Load<TWifiPage>(Path, LoadNetworkBytes, NotAFileOf(Path, u"is not a network-key file."));
+  return Load<TWifiPage>(
+      Path, LoadNetworkBytes,
+      NotAFileOf(Path, QT_TRANSLATE_NOOP("Messages", "\"%1\" is not a network-key file.")));
 }
 
 TSaveResult SaveEventFile(const std::filesystem::path& Path, const TEventPage& Page) {
@@ -619,5 +621,5 @@ TSaveResult SaveEventFile(const std::filesystem::path& Path, const TEventPage& P
 TLoadResult<TEventRead> LoadEventFile(const std::filesystem::path& Path) {
   return Load<TEventRead>(
       Path, [](std::string_view Bytes) { return ReadEvent(DecodeText(Bytes).Text); },
-      NotAFileOf(Path, u"holds no event."));
+      NotAFileOf(Path, QT_TRANSLATE_NOOP("Messages", "\"%1\" holds no event.")));
 }

@@ -85,20 +85,19 @@ TWifiPage ReadNetworkRecord(const std::u16string& Record, bool Outside = false);
 // ---- path level ----
 struct TSaveResult {
   bool Ok = false;
-  std::u16string Error;                           // the message to show when !Ok
+  TMessage Error;                                 // the message to show when !Ok
   TTextEncoding Encoding = TTextEncoding::teAnsi; // the encoding written (for .txt/.eml/.vcf)
 };
 
 template <class T> struct TLoadResult {
   std::optional<T> Data; // empty when the load failed
-  std::u16string Error;  // the message to show when Data is empty
+  TMessage Error;        // the message to show when Data is empty
   bool Ok() const { return Data.has_value(); }
 };
 
 // "Cannot create file \"<full path>\". <system error>": the message of a failed save, shared by
 // every file the program writes.
-std::u16string CannotCreateFileMessage(const std::filesystem::path& Path,
-                                       const std::string& SystemError);
+TMessage CannotCreateFileMessage(const std::filesystem::path& Path, const std::string& SystemError);
 
 // Messages: "Cannot open file \"<full path>\". <system error>",
 // "Cannot create file \"<full path>\". <system error>",

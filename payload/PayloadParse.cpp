@@ -59,8 +59,16 @@ std::u16string Unfold(const std::u16string& Text) {
 
 } // namespace
 
-TPayloadText DecodePayloadBytes(std::string_view Bytes) {
+TPayloadText DecodePayloadBytes(std::string_view Bytes, int Eci) {
   TPayloadText Result;
+  if (Eci >= 0 && Eci != 26) {
+    if (std::optional<std::u16string> Text = DecodeEciBytes(Bytes, Eci)) {
+      Result.Text = std::move(*Text);
+      Result.Eci = Eci;
+      return Result;
+    }
+  }
+  if (Eci == 26 && IsValidUtf8(Bytes)) Result.Eci = Eci; // UTF-8 as below, the mark included
   if (Bytes.starts_with("\xEF\xBB\xBF")) {
     Result.ByteOrderMark = true;
     Bytes.remove_prefix(3);
@@ -259,28 +267,28 @@ TParsedPayload ParsePayload(const std::u16string& Text) {
   return Result;
 }
 
-std::u16string KindCaption(TKind Kind) {
+TMessage KindCaption(TKind Kind) {
   switch (Kind) {
   case TKind::Text:
-    return u"Text";
+    return Say(QT_TRANSLATE_NOOP("Messages", "Text"));
   case TKind::Url:
-    return u"URL";
+    return Say(QT_TRANSLATE_NOOP("Messages", "URL"));
   case TKind::Email:
-    return u"e-mail";
+    return Say(QT_TRANSLATE_NOOP("Messages", "e-mail"));
   case TKind::VCard:
-    return u"vCard";
+    return Say(QT_TRANSLATE_NOOP("Messages", "vCard"));
   case TKind::Wifi:
-    return u"Wi-Fi";
+    return Say(QT_TRANSLATE_NOOP("Messages", "Wi-Fi"));
   case TKind::Phone:
-    return u"phone";
+    return Say(QT_TRANSLATE_NOOP("Messages", "phone"));
   case TKind::Sms:
-    return u"text message";
+    return Say(QT_TRANSLATE_NOOP("Messages", "text message"));
   case TKind::Geo:
-    return u"place";
+    return Say(QT_TRANSLATE_NOOP("Messages", "place"));
   case TKind::Event:
-    return u"event";
+    return Say(QT_TRANSLATE_NOOP("Messages", "event"));
   case TKind::Pay:
-    return u"SEPA payment";
+    return Say(QT_TRANSLATE_NOOP("Messages", "SEPA payment"));
   }
-  return u"Text";
+  return Say(QT_TRANSLATE_NOOP("Messages", "Text"));
 }

@@ -23,10 +23,14 @@ struct TPayloadText {
   std::u16string Text;
   bool Utf8 = false;          // the bytes were valid UTF-8 holding a byte above 0x7F
   bool ByteOrderMark = false; // they began with EF BB BF, which is not part of Text
+  int Eci = -1;               // the ECI designator the bytes were read by, -1 when none
 };
 // A leading UTF-8 byte-order mark is dropped and remembered; the rest is UTF-8 when it is valid
 // UTF-8 (RFC 3629), else ISO-8859-1, one character per byte. Line breaks are left as they are.
-TPayloadText DecodePayloadBytes(std::string_view Bytes);
+// With an ECI designator (Eci >= 0, as the symbol declared it) the bytes are read in its
+// character set (platform/Unicode.h, EciCharset) instead, mark and all; a designator this system
+// cannot read, or bytes ill-formed in it, fall back to the reading above with Eci left -1.
+TPayloadText DecodePayloadBytes(std::string_view Bytes, int Eci = -1);
 
 // ---- kinds ----
 // "WIFI:" (as written, capitals) is Wifi; "BEGIN:VCARD" is VCard and "mailto:" Email (both in any
@@ -86,4 +90,4 @@ TParsedPayload ParsePayload(const std::u16string& Text);
 
 // "Text", "URL", "e-mail", "vCard", "Wi-Fi", "phone", "text message", "place", "event",
 // "SEPA payment": the kind as a note names it.
-std::u16string KindCaption(TKind Kind);
+TMessage KindCaption(TKind Kind);

@@ -88,35 +88,38 @@ int IbanLength(std::u16string_view Country) {
   return 0;
 }
 
-std::u16string IbanRefusal(const std::u16string& Iban) {
+TMessage IbanRefusal(const std::u16string& Iban) {
   const std::u16string Code = CompactIban(Iban);
-  if (Code.empty()) return u"The IBAN is empty.";
+  if (Code.empty()) return Say(QT_TRANSLATE_NOOP("Messages", "The IBAN is empty."));
   if (!std::all_of(Code.begin(), Code.end(), IsUpperOrDigit))
-    return u"The IBAN may hold letters and digits only.";
+    return Say(QT_TRANSLATE_NOOP("Messages", "The IBAN may hold letters and digits only."));
   if (Code.size() < 4 || !IsUpper(Code[0]) || !IsUpper(Code[1]) || !IsDigit(Code[2]) ||
       !IsDigit(Code[3]))
-    return u"The IBAN must begin with a country code and two check digits (DE89...).";
+    return Say(QT_TRANSLATE_NOOP(
+        "Messages", "The IBAN must begin with a country code and two check digits (DE89...)."));
   const int Length = IbanLength(std::u16string_view(Code).substr(0, 2));
-  if (Length == 0) return u"The IBAN's country " + Code.substr(0, 2) + u" has no IBANs.";
-  if (static_cast<int>(Code.size()) != Length) {
-    std::u16string Why = u"An IBAN of " + Code.substr(0, 2) + u" has ";
-    Why += Utf8ToUtf16(std::to_string(Length));
-    Why += u" characters, this one ";
-    Why += Utf8ToUtf16(std::to_string(Code.size()));
-    return Why + u".";
-  }
-  if (!Mod97Holds(Code)) return u"The IBAN's check digits do not match: a character is wrong.";
+  if (Length == 0)
+    return Say(QT_TRANSLATE_NOOP("Messages", "The IBAN's country %1 has no IBANs."),
+               {Plain(Code.substr(0, 2))});
+  if (static_cast<int>(Code.size()) != Length)
+    return Say(QT_TRANSLATE_NOOP("Messages", "An IBAN of %1 has %2 characters, this one %3."),
+               {Plain(Code.substr(0, 2)), PlainUtf8(std::to_string(Length)),
+                PlainUtf8(std::to_string(Code.size()))});
+  if (!Mod97Holds(Code))
+    return Say(QT_TRANSLATE_NOOP("Messages",
+                                 "The IBAN's check digits do not match: a character is wrong."));
   return {};
 }
 
-std::u16string CreditorReferenceRefusal(const std::u16string& Reference) {
+TMessage CreditorReferenceRefusal(const std::u16string& Reference) {
   const std::u16string Code = CompactCode(Reference);
   if (Code.size() < 5 || Code.size() > 25 || !Code.starts_with(u"RF") || !IsDigit(Code[2]) ||
       !IsDigit(Code[3]) || !std::all_of(Code.begin(), Code.end(), IsUpperOrDigit))
-    return u"The creditor reference must be RF, two check digits and up to 21 letters or "
-           u"digits (ISO 11649).";
+    return Say(QT_TRANSLATE_NOOP("Messages", "The creditor reference must be RF, two check "
+                                             "digits and up to 21 letters or digits (ISO 11649)."));
   if (!Mod97Holds(Code))
-    return u"The creditor reference's check digits do not match: a character is wrong.";
+    return Say(QT_TRANSLATE_NOOP(
+        "Messages", "The creditor reference's check digits do not match: a character is wrong."));
   return {};
 }
 
@@ -159,47 +162,52 @@ TRecord PaymentRecord(const TPaymentPage& Page) {
   struct TLimit {
     const std::u16string& Text;
     std::size_t Max;
-    const char16_t* Name;
+    const char* Name;
   };
-  if (Page.Name.empty()) return Refused(u"The payment needs the beneficiary's name.");
+  if (Page.Name.empty())
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "The payment needs the beneficiary's name.")));
   for (const TLimit& L :
-       {TLimit{Page.Name, 70, u"The name"}, TLimit{Page.Remittance, 140, u"The remittance text"},
-        TLimit{Page.Info, 70, u"The information"}}) {
+       {TLimit{Page.Name, 70, QT_TRANSLATE_NOOP("Messages", "The name")},
+        TLimit{Page.Remittance, 140, QT_TRANSLATE_NOOP("Messages", "The remittance text")},
+        TLimit{Page.Info, 70, QT_TRANSLATE_NOOP("Messages", "The information")}}) {
     if (HasLineBreak(L.Text))
-      return Refused(std::u16string(L.Name) + u" cannot hold a line break.");
+      return Refused(
+          Say(QT_TRANSLATE_NOOP("Messages", "%1 cannot hold a line break."), {Say(L.Name)}));
     if (CodePoints(L.Text) > L.Max)
-      return Refused(std::u16string(L.Name) + u" may have at most " +
-                     Utf8ToUtf16(std::to_string(L.Max)) + u" characters.");
+      return Refused(Say(QT_TRANSLATE_NOOP("Messages", "%1 may have at most %2 characters."),
+                         {Say(L.Name), PlainUtf8(std::to_string(L.Max))}));
   }
-  if (std::u16string Why = IbanRefusal(Page.IBAN); !Why.empty()) return Refused(std::move(Why));
+  if (TMessage Why = IbanRefusal(Page.IBAN)) return Refused(std::move(Why));
   const std::u16string Bic = CompactCode(Page.BIC);
   if (!Bic.empty()) {
     const bool Shape = (Bic.size() == 8 || Bic.size() == 11) &&
                        std::all_of(Bic.begin(), Bic.end(), IsUpperOrDigit) && IsUpper(Bic[4]) &&
                        IsUpper(Bic[5]);
     if (!Shape)
-      return Refused(u"The BIC must have 8 or 11 letters and digits, the fifth and sixth the "
-                     u"country (ISO 9362).");
+      return Refused(
+          Say(QT_TRANSLATE_NOOP("Messages", "The BIC must have 8 or 11 letters and digits, the "
+                                            "fifth and sixth the country (ISO 9362).")));
   }
   std::u16string Amount;
   if (!CompactCode(Page.Amount).empty()) {
     const std::optional<long long> Cents = AmountCents(Page.Amount);
     if (!Cents || *Cents < 1 || *Cents > 99999999999LL)
-      return Refused(u"The amount must be from 0.01 to 999999999.99 euro, at most two "
-                     u"decimals.");
+      return Refused(Say(QT_TRANSLATE_NOOP(
+          "Messages", "The amount must be from 0.01 to 999999999.99 euro, at most two decimals.")));
     Amount = EpcAmount(*Cents);
   }
   const std::u16string Purpose = CompactCode(Page.Purpose);
   if (!Purpose.empty() &&
       (Purpose.size() != 4 ||
        !std::all_of(Purpose.begin(), Purpose.end(), [](char16_t C) { return IsUpper(C); })))
-    return Refused(u"The purpose code must be 4 letters (ISO 20022, such as CHAR or GDDS).");
+    return Refused(Say(QT_TRANSLATE_NOOP(
+        "Messages", "The purpose code must be 4 letters (ISO 20022, such as CHAR or GDDS).")));
   const std::u16string Reference = CompactCode(Page.Reference);
   if (!Reference.empty()) {
     if (!Page.Remittance.empty())
-      return Refused(u"A payment takes a creditor reference or a remittance text, not both.");
-    if (std::u16string Why = CreditorReferenceRefusal(Reference); !Why.empty())
-      return Refused(std::move(Why));
+      return Refused(Say(QT_TRANSLATE_NOOP(
+          "Messages", "A payment takes a creditor reference or a remittance text, not both.")));
+    if (TMessage Why = CreditorReferenceRefusal(Reference)) return Refused(std::move(Why));
   }
 
   std::vector<std::u16string> Lines = {
@@ -213,8 +221,9 @@ TRecord PaymentRecord(const TPaymentPage& Page) {
     Out += Lines[I];
   }
   if (Utf16ToUtf8(Out).size() > kMaxPaymentBytes)
-    return Refused(u"The payment record is longer than the 331 bytes banking apps read: shorten "
-                   u"the name or the texts.");
+    return Refused(
+        Say(QT_TRANSLATE_NOOP("Messages", "The payment record is longer than the 331 bytes banking "
+                                          "apps read: shorten the name or the texts.")));
   return MadeRecord(std::move(Out));
 }
 

@@ -41,10 +41,10 @@ std::u16string CompactIban(std::u16string_view Text);
 int IbanLength(std::u16string_view Country);
 // Why the IBAN (CompactIban) is wrong, or "": empty, not letters and digits, an unknown country,
 // the wrong length for its country, or a check that fails (ISO 13616 mod 97).
-std::u16string IbanRefusal(const std::u16string& Iban);
+TMessage IbanRefusal(const std::u16string& Iban);
 // Why the (compacted) creditor reference is wrong, or "": not "RF", two check digits and 1 to
 // 21 letters or digits, or a check that fails (ISO 11649 mod 97).
-std::u16string CreditorReferenceRefusal(const std::u16string& Reference);
+TMessage CreditorReferenceRefusal(const std::u16string& Reference);
 // The amount in cents, or nothing when Text is no amount of euro with at most two decimals.
 std::optional<long long> AmountCents(const std::u16string& Text);
 // "EUR" and the amount with the fewest digits: 1230 cents -> "EUR12.3", 1200 -> "EUR12".

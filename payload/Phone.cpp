@@ -17,9 +17,9 @@ std::u16string CompactPhoneNumber(const std::u16string& Number) {
   return Out;
 }
 
-std::u16string PhoneNumberRefusal(const std::u16string& Number) {
+TMessage PhoneNumberRefusal(const std::u16string& Number) {
   const std::u16string Compact = CompactPhoneNumber(Number);
-  if (Compact.empty()) return u"The phone number is empty.";
+  if (Compact.empty()) return Say(QT_TRANSLATE_NOOP("Messages", "The phone number is empty."));
   bool Digit = false;
   for (std::size_t I = 0; I < Compact.size(); ++I) {
     const char16_t C = Compact[I];
@@ -30,18 +30,18 @@ std::u16string PhoneNumberRefusal(const std::u16string& Number) {
     if (C == u'+' && I == 0) continue;
     if (C == u'-' || C == u'.' || C == u'(' || C == u')' || C == u'*' || C == u'#') continue;
     if ((C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z'))
-      return u"The phone number holds a letter: only digits, a leading + and - . ( ) * # can be "
-             u"dialled.";
-    return u"The phone number holds a character that cannot be dialled: only digits, a leading "
-           u"+ and - . ( ) * # can.";
+      return Say(QT_TRANSLATE_NOOP("Messages", "The phone number holds a letter: only digits, a "
+                                               "leading + and - . ( ) * # can be dialled."));
+    return Say(QT_TRANSLATE_NOOP("Messages",
+                                 "The phone number holds a character that cannot be dialled: only "
+                                 "digits, a leading + and - . ( ) * # can."));
   }
-  if (!Digit) return u"The phone number holds no digit.";
+  if (!Digit) return Say(QT_TRANSLATE_NOOP("Messages", "The phone number holds no digit."));
   return {};
 }
 
 TRecord PhoneRecord(const TPhonePage& Page) {
-  std::u16string Why = PhoneNumberRefusal(Page.Number);
-  if (!Why.empty()) return Refused(std::move(Why));
+  if (TMessage Why = PhoneNumberRefusal(Page.Number)) return Refused(std::move(Why));
   std::u16string Out = u"tel:";
   for (const char16_t C : CompactPhoneNumber(Page.Number)) {
     if (C == u'#')
@@ -53,8 +53,7 @@ TRecord PhoneRecord(const TPhonePage& Page) {
 }
 
 TRecord SmsRecord(const TSmsPage& Page) {
-  std::u16string Why = PhoneNumberRefusal(Page.Number);
-  if (!Why.empty()) return Refused(std::move(Why));
+  if (TMessage Why = PhoneNumberRefusal(Page.Number)) return Refused(std::move(Why));
   std::u16string Out = u"SMSTO:";
   Out += CompactPhoneNumber(Page.Number);
   Out += u':';

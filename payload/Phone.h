@@ -27,7 +27,7 @@ struct TSmsPage {
 std::u16string CompactPhoneNumber(const std::u16string& Number);
 // Why Number cannot be called, or "": it is empty, holds no digit, holds a letter or another
 // character than the digits, "+" (first only), "-" "." "(" ")" "*" "#" and blanks.
-std::u16string PhoneNumberRefusal(const std::u16string& Number);
+TMessage PhoneNumberRefusal(const std::u16string& Number);
 
 // "tel:" and the compact number, "#" written %23 (RFC 3966 section 3).
 TRecord PhoneRecord(const TPhonePage& Page);

@@ -65,14 +65,18 @@ std::optional<std::u16string> CanonicalDegrees(const std::u16string& Text, int L
 TRecord GeoRecord(const TGeoPage& Page) {
   const std::optional<std::u16string> Lat = CanonicalDegrees(Page.Latitude, 90);
   if (!Lat)
-    return Refused(Page.Latitude.empty() ? u"The latitude is empty."
-                                         : u"The latitude must be a number of degrees from -90 to "
-                                           u"90 (north positive).");
+    return Refused(Say(Page.Latitude.empty()
+                           ? QT_TRANSLATE_NOOP("Messages", "The latitude is empty.")
+                           : QT_TRANSLATE_NOOP("Messages", "The latitude must be a number of "
+                                                           "degrees from -90 to 90 (north "
+                                                           "positive).")));
   const std::optional<std::u16string> Lon = CanonicalDegrees(Page.Longitude, 180);
   if (!Lon)
-    return Refused(Page.Longitude.empty() ? u"The longitude is empty."
-                                          : u"The longitude must be a number of degrees from -180 "
-                                            u"to 180 (east positive).");
+    return Refused(Say(Page.Longitude.empty()
+                           ? QT_TRANSLATE_NOOP("Messages", "The longitude is empty.")
+                           : QT_TRANSLATE_NOOP("Messages", "The longitude must be a number of "
+                                                           "degrees from -180 to 180 (east "
+                                                           "positive).")));
   std::u16string Point = *Lat;
   (Point += u',') += *Lon;
   std::u16string Out = u"geo:";

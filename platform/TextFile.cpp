@@ -129,8 +129,8 @@ private:
   int FFd;
 };
 
-TReadResult ReadFailure(std::string Error) {
-  return {std::nullopt, std::move(Error)};
+TReadResult ReadFailure(std::string SystemError) {
+  return {std::nullopt, PlainUtf8(SystemError)};
 }
 
 } // namespace
@@ -234,7 +234,8 @@ TReadResult ReadFileBytes(const std::filesystem::path& Path) {
   struct stat Info {};
   if (::fstat(File.Get(), &Info) != 0) return ReadFailure(SystemError(errno));
   if (S_ISDIR(Info.st_mode)) return ReadFailure(SystemError(EISDIR));
-  if (!S_ISREG(Info.st_mode)) return ReadFailure("Not a regular file.");
+  if (!S_ISREG(Info.st_mode))
+    return {std::nullopt, Say(QT_TRANSLATE_NOOP("Messages", "Not a regular file."))};
   if (Info.st_size > kMaxReadBytes) return ReadFailure(SystemError(EFBIG));
 
   std::string Bytes;

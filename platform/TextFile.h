@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/AtomicFile.h"
+#include "text/Message.h"
 
 #include <filesystem>
 #include <optional>
@@ -43,7 +44,8 @@ TEncodedText EncodeText(const std::u16string& Text, TTextEncoding Encoding);
 // as an exception.
 struct TReadResult {
   std::optional<std::string> Bytes; // empty when the read failed
-  std::string Error;                // the system's error text when Bytes is empty
+  // Why, when Bytes is empty: the system's error text, or that the path is no regular file.
+  TMessage Error;
   bool Ok() const { return Bytes.has_value(); }
 };
 // Reads regular files of at most kMaxReadBytes only (no folder, pipe or device).

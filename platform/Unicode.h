@@ -2,6 +2,7 @@
 // (letter case, hexadecimal digits).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,14 @@
 std::string Utf16ToUtf8(std::u16string_view Text);
 // Ill-formed bytes (RFC 3629 section 4) each become one U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view Bytes);
+// ---- ECI character sets (ISO/IEC 18004 clause 7.4.2, the AIM ECI assignments) ----
+// The name iconv knows the character set of an ECI assignment number by (3 "ISO-8859-1",
+// 4 "ISO-8859-2", 20 "SHIFT_JIS", 26 "UTF-8" ...), or nullptr for a number that names none.
+const char* EciCharset(int Eci);
+// Bytes read in the character set of Eci; empty when Eci names no character set, when this
+// system's iconv does not know it, or when Bytes are not well-formed in it.
+std::optional<std::u16string> DecodeEciBytes(std::string_view Bytes, int Eci);
+
 // True when Bytes is well-formed UTF-8 (RFC 3629: no overlong forms, no surrogates, at most
 // U+10FFFF).
 bool IsValidUtf8(std::string_view Bytes);

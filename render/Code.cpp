@@ -8,16 +8,16 @@
 
 namespace {
 
-std::string_view UnitsName(TCapacityUnit Units) {
+TMessage UnitsName(TCapacityUnit Units) {
   switch (Units) {
   case cuDigits:
-    return "digits";
+    return Say(QT_TRANSLATE_NOOP("Messages", "digits"));
   case cuCharacters:
-    return "characters";
+    return Say(QT_TRANSLATE_NOOP("Messages", "characters"));
   case cuBytes:
     break;
   }
-  return "bytes";
+  return Say(QT_TRANSLATE_NOOP("Messages", "bytes"));
 }
 
 } // namespace
@@ -63,18 +63,22 @@ TQRCodeEncoding RecordEncoding(TQRCodeEncoding Chosen, const std::u16string& Rec
   return VCard && Chosen == qrAuto && BeyondAscii ? qrUTF8NoBOM : Chosen;
 }
 
-std::string TooLongMessage(const TCode& Code, TMessageForm Form) {
+TMessage TooLongMessage(const TCode& Code, TMessageForm Form) {
   const bool Note = Form == TMessageForm::Note;
   const auto Number = [Note](int N) {
-    return Note ? QLocale(QLocale::English).toString(N).toStdString() : std::to_string(N);
+    return Note ? Plain(QLocale(QLocale::English).toString(N).toStdU16String())
+                : PlainUtf8(std::to_string(N));
   };
-  std::string Message = Note ? "Too" : "too";
-  Message += " long for a QR code";
-  if (Code.AskedLevel != ecL) Message += std::string(" at level ") + ECLevelLetter(Code.AskedLevel);
-  Message += ": " + Number(Code.NeededUnits) + " ";
-  Message += UnitsName(Code.Units);
-  Message += "; at most " + Number(Code.MaxUnits) + " fit";
-  if (Code.AskedLevel != ecL) Message += " (a lower level holds more)";
-  if (Note) Message += '.';
-  return Message;
+  // The command line's form is English only: it is not marked for translation.
+  if (Code.AskedLevel == ecL)
+    return Say(Note
+                   ? QT_TRANSLATE_NOOP("Messages", "Too long for a QR code: %1 %2; at most %3 fit.")
+                   : "too long for a QR code: %1 %2; at most %3 fit",
+               {Number(Code.NeededUnits), UnitsName(Code.Units), Number(Code.MaxUnits)});
+  return Say(Note ? QT_TRANSLATE_NOOP("Messages", "Too long for a QR code at level %1: %2 %3; at "
+                                                  "most %4 fit (a lower level holds more).")
+                  : "too long for a QR code at level %1: %2 %3; at most %4 fit (a lower level "
+                    "holds more)",
+             {PlainUtf8(std::string(1, ECLevelLetter(Code.AskedLevel))), Number(Code.NeededUnits),
+              UnitsName(Code.Units), Number(Code.MaxUnits)});
 }

@@ -5,6 +5,7 @@
 
 #include "encoder/Mode.h"
 #include "render/CodeStyle.h"
+#include "text/Message.h"
 
 #include <cstdint>
 #include <string>
@@ -90,4 +91,4 @@ enum class TMessageForm { Note, Error };
 // unit of its mode) the text needs, and the most that fit; at a level above L, the level too,
 // and that a lower level holds more ("too long for a QR code at level H: 2000 bytes; at most
 // 1273 fit (a lower level holds more)").
-std::string TooLongMessage(const TCode& Code, TMessageForm Form);
+TMessage TooLongMessage(const TCode& Code, TMessageForm Form);

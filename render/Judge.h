@@ -16,11 +16,14 @@
 
 struct TJudgedSize {
   double PixelsPerModule = 4;
-  std::string Name; // for the reason: "96 dpi", "8 pixels a module"
+  TMessage Name; // for the reason: "96 dpi", "8 pixels a module"
   // The picture to read at this size, when there is one already (a PNG file's own pixels);
   // otherwise the code is drawn at PixelsPerModule.
   QImage Picture;
 };
+
+// The name of a size of Value pixels a module ("8 pixels a module", "1.5 pixels a module").
+TMessage PixelsAModule(double Value);
 
 // Below this a module has too few pixels for any reader: such sizes are not judged.
 inline constexpr double kMinJudgedPixelsPerModule = 2.0;

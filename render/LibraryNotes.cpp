@@ -32,7 +32,8 @@ std::string TakeLibraryNote() {
   return std::exchange(GNote, std::string());
 }
 
-std::string LibraryNoteTail() {
+TMessage WithLibraryNote(TMessage Message) {
   const std::string Note = TakeLibraryNote();
-  return Note.empty() ? std::string() : " (" + Note + ")";
+  if (Note.empty()) return Message;
+  return Say(QT_TRANSLATE_NOOP("Messages", "%1 (%2)"), {std::move(Message), PlainUtf8(Note)});
 }

@@ -6,9 +6,11 @@
 // TakeLibraryNote() answers "".
 #pragma once
 
+#include "text/Message.h"
+
 #include <string>
 
 void CollectLibraryNotes();
 std::string TakeLibraryNote();
-// The note as a message's tail: " (the note)", or "" when there is none.
-std::string LibraryNoteTail();
+// Message with the note after it ("Message (the note)"), or Message alone when there is none.
+TMessage WithLibraryNote(TMessage Message);

@@ -13,7 +13,7 @@
 
 namespace {
 
-TLogoLoad Refused(std::string Why) {
+TLogoLoad Refused(TMessage Why) {
   TLogoLoad Load;
   Load.Error = std::move(Why);
   return Load;
@@ -61,50 +61,53 @@ TLogoLoad LogoFromBytes(const QByteArray& Bytes, const QString& Path) {
   // A compressed SVG would have to travel compressed in the SVG output's data address, which
   // not every reader of SVG files unpacks.
   if (Bytes.startsWith("\x1f\x8b"))
-    return Refused("a compressed SVG (.svgz): save it as plain SVG");
+    return Refused(
+        Say(QT_TRANSLATE_NOOP("Messages", "a compressed SVG (.svgz): save it as plain SVG")));
   if (LooksLikeSvg(Bytes)) {
     const TSafeSvg Safe = SafeSvg(Bytes);
-    if (!Safe.Error.empty()) return Refused(Safe.Error);
+    if (Safe.Error) return Refused(Safe.Error);
     TakeLibraryNote();
     const QSvgRenderer Renderer(Safe.Svg);
-    if (!Renderer.isValid()) return Refused("a damaged SVG picture" + LibraryNoteTail());
+    if (!Renderer.isValid())
+      return Refused(WithLibraryNote(Say(QT_TRANSLATE_NOOP("Messages", "a damaged SVG picture"))));
     QSizeF Size = Renderer.viewBoxF().size();
     if (!(Size.width() > 0 && Size.height() > 0)) Size = Renderer.defaultSize();
-    if (!(Size.width() > 0 && Size.height() > 0)) return Refused("an SVG picture without a size");
+    if (!(Size.width() > 0 && Size.height() > 0))
+      return Refused(Say(QT_TRANSLATE_NOOP("Messages", "an SVG picture without a size")));
     Logo->Svg = Safe.Svg;
     Logo->Size = Size;
     return TLogoLoad{std::move(Logo), {}};
   }
   QBuffer Buffer;
   Buffer.setData(Bytes);
-  if (!Buffer.open(QIODevice::ReadOnly)) return Refused("cannot be read");
+  if (!Buffer.open(QIODevice::ReadOnly))
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "cannot be read")));
   QImageReader Reader(&Buffer);
   Reader.setDecideFormatFromContent(true);
   const QByteArray Format = Reader.format().toLower();
   if (Format != "png" && Format != "jpeg" && Format != "jpg")
-    return Refused("not a PNG, JPEG or SVG picture");
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "not a PNG, JPEG or SVG picture")));
   // The size the header claims, checked before a pixel is decoded.
   const QSize Claimed = Reader.size();
-  if (!Claimed.isValid() || Claimed.isEmpty()) return Refused("a damaged picture");
+  if (!Claimed.isValid() || Claimed.isEmpty())
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "a damaged picture")));
   if (Claimed.width() > kMaxLogoSide || Claimed.height() > kMaxLogoSide ||
       static_cast<qint64>(Claimed.width()) * Claimed.height() > kMaxLogoPixels) {
-    // Appended rather than "literal" + std::string, which GCC 12 at -O3 misreads (-Wrestrict).
-    std::string Why = "too large: ";
-    Why += std::to_string(Claimed.width());
-    Why += " x ";
-    Why += std::to_string(Claimed.height());
-    Why += " pixels (at most 4096 x 4096)";
-    return Refused(Why);
+    return Refused(Say(
+        QT_TRANSLATE_NOOP("Messages", "too large: %1 x %2 pixels (at most 4096 x 4096)"),
+        {PlainUtf8(std::to_string(Claimed.width())), PlainUtf8(std::to_string(Claimed.height()))}));
   }
-  if (Format != "png" && !JpegIsComplete(Bytes)) return Refused("a damaged picture (cut short)");
+  if (Format != "png" && !JpegIsComplete(Bytes))
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "a damaged picture (cut short)")));
   if (Format == "png")
     if (const std::string Damage = PngDamage(Bytes); !Damage.empty())
-      return Refused("a damaged picture (" + Damage + ")");
+      return Refused(
+          Say(QT_TRANSLATE_NOOP("Messages", "a damaged picture (%1)"), {PlainUtf8(Damage)}));
   TakeLibraryNote();
   QImage Picture = Reader.read();
   if (Picture.isNull())
-    return Refused(std::string("a damaged picture (").append(Reader.errorString().toStdString()) +
-                   ")" + LibraryNoteTail());
+    return Refused(WithLibraryNote(Say(QT_TRANSLATE_NOOP("Messages", "a damaged picture (%1)"),
+                                       {Plain(Reader.errorString().toStdU16String())})));
   if (Picture.width() > kMaxLogoStoredSide || Picture.height() > kMaxLogoStoredSide)
     Picture = Picture.scaled(kMaxLogoStoredSide, kMaxLogoStoredSide, Qt::KeepAspectRatio,
                              Qt::SmoothTransformation);
@@ -116,13 +119,16 @@ TLogoLoad LogoFromBytes(const QByteArray& Bytes, const QString& Path) {
 
 TLogoLoad LoadLogo(const QString& Path) {
   const QFileInfo Info(Path);
-  if (!Info.exists()) return Refused("no such file");
-  if (!Info.isFile()) return Refused("not a file");
-  if (Info.size() > kMaxLogoFileBytes) return Refused("larger than 16 MB");
+  if (!Info.exists()) return Refused(Say(QT_TRANSLATE_NOOP("Messages", "no such file")));
+  if (!Info.isFile()) return Refused(Say(QT_TRANSLATE_NOOP("Messages", "not a file")));
+  if (Info.size() > kMaxLogoFileBytes)
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "larger than 16 MB")));
   QFile File(Path);
   if (!File.open(QIODevice::ReadOnly))
-    return Refused(std::string("cannot be read (").append(File.errorString().toStdString()) + ")");
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "cannot be read (%1)"),
+                       {Plain(File.errorString().toStdU16String())}));
   const QByteArray Bytes = File.read(kMaxLogoFileBytes + 1);
-  if (Bytes.size() > kMaxLogoFileBytes) return Refused("larger than 16 MB");
+  if (Bytes.size() > kMaxLogoFileBytes)
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "larger than 16 MB")));
   return LogoFromBytes(Bytes, Path);
 }

@@ -3,6 +3,8 @@
 // a crash; memory stays bounded whatever the file claims to hold.
 #pragma once
 
+#include "text/Message.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSizeF>
@@ -33,7 +35,7 @@ inline constexpr int kMaxLogoStoredSide = 1024;
 
 struct TLogoLoad {
   std::shared_ptr<const TLogo> Logo; // nothing on failure
-  std::string Error;                 // why ("no such file", "not a PNG, JPEG or SVG picture" ...)
+  TMessage Error;                    // why ("no such file", "not a PNG, JPEG or SVG picture" ...)
 };
 
 // Reads the logo at Path: PNG, JPEG or plain SVG, told apart by content (LooksLikeSvg in

@@ -30,21 +30,23 @@ bool LooksLikeSvg(const QByteArray& Bytes) {
 TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
   TPictureRead Result;
   if (Bytes.isEmpty()) {
-    Result.Error = "the file is empty";
+    Result.Error = Say(QT_TRANSLATE_NOOP("Messages", "the file is empty"));
     return Result;
   }
   if (LooksLikeSvg(Bytes)) {
     // Drawn from the document alone: a picture it names on the disk is not read.
     const TSafeSvg Safe = SafeSvg(Bytes);
-    if (!Safe.Error.empty()) {
-      Result.Error = "not a picture that can be read (" + Safe.Error + ")";
+    if (Safe.Error) {
+      Result.Error =
+          Say(QT_TRANSLATE_NOOP("Messages", "not a picture that can be read (%1)"), {Safe.Error});
       return Result;
     }
     TakeLibraryNote();
     QSvgRenderer Renderer(Safe.Svg);
     const QSizeF Size = Renderer.viewBoxF().size();
     if (!Renderer.isValid() || Size.isEmpty()) {
-      Result.Error = "not a picture that can be read (the SVG is malformed)" + LibraryNoteTail();
+      Result.Error = WithLibraryNote(Say(
+          QT_TRANSLATE_NOOP("Messages", "not a picture that can be read (the SVG is malformed)")));
       return Result;
     }
     const double Scale = kSvgPictureSide / std::max(Size.width(), Size.height());
@@ -61,7 +63,9 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
   // libpng would print its reason on its own line; asked first, it gives it to the message.
   if (IsPng(Bytes))
     if (const std::string Damage = PngDamage(Bytes); !Damage.empty()) {
-      Result.Error = "not a picture that can be read (a damaged PNG: " + Damage + ")";
+      Result.Error =
+          Say(QT_TRANSLATE_NOOP("Messages", "not a picture that can be read (a damaged PNG: %1)"),
+              {PlainUtf8(Damage)});
       return Result;
     }
   QBuffer Buffer;
@@ -73,9 +77,10 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
   if (const QSize Size = Reader.size(); Size.isValid()) { // from the header, nothing decoded
     const double Megapixels = static_cast<double>(Size.width()) * Size.height() / 1e6;
     if (Megapixels > kMaxPictureMegapixels) {
-      Result.Error = "the picture is larger than " + std::to_string(kMaxPictureMegapixels) +
-                     " megapixels (" + std::to_string(Size.width()) + " x " +
-                     std::to_string(Size.height()) + ")";
+      Result.Error =
+          Say(QT_TRANSLATE_NOOP("Messages", "the picture is larger than %1 megapixels (%2 x %3)"),
+              {PlainUtf8(std::to_string(kMaxPictureMegapixels)),
+               PlainUtf8(std::to_string(Size.width())), PlainUtf8(std::to_string(Size.height()))});
       return Result;
     }
     if (Megapixels > kScanPictureMegapixels) {
@@ -88,8 +93,9 @@ TPictureRead ReadPictureBytes(const QByteArray& Bytes) {
   TakeLibraryNote();
   const QImage Picture = Reader.read();
   if (Picture.isNull()) {
-    Result.Error = "not a picture that can be read (" + Reader.errorString().toStdString() + ")" +
-                   LibraryNoteTail();
+    Result.Error =
+        WithLibraryNote(Say(QT_TRANSLATE_NOOP("Messages", "not a picture that can be read (%1)"),
+                            {Plain(Reader.errorString().toStdU16String())}));
     return Result;
   }
   Result.Picture = OnWhite(Picture);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/TextFile.h"
+#include "text/Message.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -12,8 +13,8 @@
 #include <string>
 
 struct TPictureRead {
-  QImage Picture;    // null when the picture could not be read
-  std::string Error; // why, when Picture is null
+  QImage Picture; // null when the picture could not be read
+  TMessage Error; // why, when Picture is null
 };
 
 // The largest picture file read: the limit of every whole-file read (platform/TextFile.h).

@@ -21,13 +21,14 @@ TReadBack ReadBack(const QImage& Picture, const std::string& Expected) {
   return Answer;
 }
 
-std::string ContrastReason(double Ratio) {
+TMessage ContrastReason(double Ratio) {
   // Cut, not rounded: a ratio just below 3 must not read "3.00 : 1". The small allowance keeps a
   // ratio that is 1.07 in decimal from showing as 1.06 after binary rounding.
   const long long Hundredths = static_cast<long long>(std::floor(Ratio * 100 + 1e-9));
   const long long Cents = Hundredths % 100;
-  return "contrast " + std::to_string(Hundredths / 100) + "." + (Cents < 10 ? "0" : "") +
-         std::to_string(Cents) + " : 1";
+  return Say(QT_TRANSLATE_NOOP("Messages", "contrast %1 : 1"),
+             {PlainUtf8(std::to_string(Hundredths / 100) + "." + (Cents < 10 ? "0" : "") +
+                        std::to_string(Cents))});
 }
 
 namespace {
@@ -37,35 +38,42 @@ std::optional<TVerdict> FinderColourVerdict(const TCodeStyle& Style) {
   if (!Style.FinderColor) return std::nullopt;
   const TContrast Finder = ContrastOf(*Style.FinderColor, Style.Light);
   if (Finder.Ratio < MinimumContrast)
-    return TVerdict{TVerdictKind::WeakFinderContrast, "finder " + ContrastReason(Finder.Ratio)};
-  if (Finder.Inverted) return TVerdict{TVerdictKind::InvertedFinder, "inverted finder colour"};
+    return TVerdict{
+        TVerdictKind::WeakFinderContrast,
+        Say(QT_TRANSLATE_NOOP("Messages", "finder %1"), {ContrastReason(Finder.Ratio)})};
+  if (Finder.Inverted)
+    return TVerdict{TVerdictKind::InvertedFinder,
+                    Say(QT_TRANSLATE_NOOP("Messages", "inverted finder colour"))};
   return std::nullopt;
 }
 
 } // namespace
 
-std::string FinderColourReason(const TCodeStyle& Style) {
+TMessage FinderColourReason(const TCodeStyle& Style) {
   const std::optional<TVerdict> Finder = FinderColourVerdict(Style);
-  return Finder ? Finder->Reason : std::string();
+  return Finder ? Finder->Reason : TMessage();
 }
 
 TVerdict OutOfMemoryVerdict() {
-  return TVerdict{TVerdictKind::OutOfMemory, "the check ran out of memory"};
+  return TVerdict{TVerdictKind::OutOfMemory,
+                  Say(QT_TRANSLATE_NOOP("Messages", "the check ran out of memory"))};
 }
 
 TVerdict Verify(const QImage& Picture, const std::string& Expected, const TCodeStyle& Style) {
   const TContrast Colours = ContrastOf(Style.Dark, Style.Light);
   if (Colours.Ratio < MinimumContrast)
     return TVerdict{TVerdictKind::WeakContrast, ContrastReason(Colours.Ratio)};
-  if (Colours.Inverted) return TVerdict{TVerdictKind::Inverted, "inverted colours"};
+  if (Colours.Inverted)
+    return TVerdict{TVerdictKind::Inverted, Say(QT_TRANSLATE_NOOP("Messages", "inverted colours"))};
   if (std::optional<TVerdict> Finder = FinderColourVerdict(Style)) return std::move(*Finder);
   switch (ReadBack(Picture, Expected).Result) {
   case TReadBackResult::Exact:
-    return TVerdict{TVerdictKind::Exact, ""};
+    return TVerdict{TVerdictKind::Exact, {}};
   case TReadBackResult::OtherBytes:
-    return TVerdict{TVerdictKind::OtherBytes, "read back other bytes"};
+    return TVerdict{TVerdictKind::OtherBytes,
+                    Say(QT_TRANSLATE_NOOP("Messages", "read back other bytes"))};
   case TReadBackResult::NothingFound:
     break;
   }
-  return TVerdict{TVerdictKind::NothingFound, "nothing found"};
+  return TVerdict{TVerdictKind::NothingFound, Say(QT_TRANSLATE_NOOP("Messages", "nothing found"))};
 }

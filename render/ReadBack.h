@@ -8,6 +8,7 @@
 
 #include "render/CodeStyle.h"
 #include "render/Contrast.h"
+#include "text/Message.h"
 
 #include <QImage>
 #include <string>
@@ -46,7 +47,7 @@ enum class TVerdictKind {
 };
 
 // The verdict on one picture of a code drawn in Style. Callers decide by Kind; Reason is for
-// people and may be reworded.
+// people and may be reworded (a message: English by Text(), translated by the window).
 struct TVerdict {
   TVerdictKind Kind = TVerdictKind::NothingFound;
   // Empty when verified, otherwise, by Kind:
@@ -58,8 +59,9 @@ struct TVerdict {
   //   OtherBytes          "read back other bytes"
   //   NothingFound        "nothing found"
   //   OutOfMemory         "the check ran out of memory"
-  //   Borderline          "borderline: nothing found at 96 dpi, nothing found at 150 dpi"
-  std::string Reason;
+  //   Borderline          "borderline: nothing found at 96 dpi, nothing found at 150 dpi", whose
+  //                       one argument is the list of the failures after "borderline: "
+  TMessage Reason;
   bool Verified() const { return Kind == TVerdictKind::Exact; }
 };
 
@@ -76,8 +78,8 @@ TVerdict Verify(const QImage& Picture, const std::string& Expected, const TCodeS
 
 // Why Style.FinderColor fails the colour check against Style.Light ("finder contrast 1.50 : 1",
 // "inverted finder colour"), or "" (also when no finder colour is set).
-std::string FinderColourReason(const TCodeStyle& Style);
+TMessage FinderColourReason(const TCodeStyle& Style);
 
 // "contrast 1.07 : 1" for a ratio of 1.0738: two decimals, cut rather than rounded, in the C
 // locale whatever the program's locale.
-std::string ContrastReason(double Ratio);
+TMessage ContrastReason(double Ratio);

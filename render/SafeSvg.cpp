@@ -6,17 +6,17 @@
 
 namespace {
 
-TSafeSvg Refused(std::string Why) {
+TSafeSvg Refused(TMessage Why) {
   TSafeSvg Out;
   Out.Error = std::move(Why);
   return Out;
 }
 
 // A gzip stream unpacked, or empty (with Error) when it is damaged or larger than MaxBytes.
-QByteArray Gunzip(const QByteArray& Packed, qsizetype MaxBytes, std::string& Error) {
+QByteArray Gunzip(const QByteArray& Packed, qsizetype MaxBytes, TMessage& Error) {
   z_stream Z{};
   if (inflateInit2(&Z, 16 + MAX_WBITS) != Z_OK) {
-    Error = "a compressed SVG that cannot be unpacked";
+    Error = Say(QT_TRANSLATE_NOOP("Messages", "a compressed SVG that cannot be unpacked"));
     return {};
   }
   QByteArray Out;
@@ -32,14 +32,15 @@ QByteArray Gunzip(const QByteArray& Packed, qsizetype MaxBytes, std::string& Err
     Out.append(Chunk, static_cast<qsizetype>(sizeof Chunk - Z.avail_out));
     if (Out.size() > MaxBytes) {
       inflateEnd(&Z);
-      Error = "a compressed SVG larger than " + std::to_string(MaxBytes >> 20) + " MiB unpacked";
+      Error = Say(QT_TRANSLATE_NOOP("Messages", "a compressed SVG larger than %1 MiB unpacked"),
+                  {PlainUtf8(std::to_string(MaxBytes >> 20))});
       return {};
     }
     if (Status == Z_OK && Z.avail_in == 0 && Z.avail_out != 0) break; // cut short
   }
   inflateEnd(&Z);
   if (Status != Z_STREAM_END) {
-    Error = "a damaged compressed SVG";
+    Error = Say(QT_TRANSLATE_NOOP("Messages", "a damaged compressed SVG"));
     return {};
   }
   return Out;
@@ -93,7 +94,7 @@ QString Escaped(QStringView Text) {
 TSafeSvg SafeSvg(const QByteArray& Bytes, qsizetype MaxBytes) {
   QByteArray Plain = Bytes;
   if (Bytes.startsWith("\x1f\x8b")) {
-    std::string Error;
+    TMessage Error;
     Plain = Gunzip(Bytes, MaxBytes, Error);
     if (Plain.isEmpty()) return Refused(Error);
   }
@@ -106,9 +107,10 @@ TSafeSvg SafeSvg(const QByteArray& Bytes, qsizetype MaxBytes) {
     const QXmlStreamReader::TokenType Token = Reader.readNext();
     switch (Token) {
     case QXmlStreamReader::DTD:
-      return Refused("an SVG with a document type (DTD), which may name outside files");
+      return Refused(Say(QT_TRANSLATE_NOOP(
+          "Messages", "an SVG with a document type (DTD), which may name outside files")));
     case QXmlStreamReader::EntityReference:
-      return Refused("an SVG with an entity reference");
+      return Refused(Say(QT_TRANSLATE_NOOP("Messages", "an SVG with an entity reference")));
     case QXmlStreamReader::StartElement: {
       if (Skipping) {
         ++Skipping;
@@ -172,7 +174,8 @@ TSafeSvg SafeSvg(const QByteArray& Bytes, qsizetype MaxBytes) {
       break;
     }
   }
-  if (Reader.hasError()) return Refused("a damaged SVG picture");
+  if (Reader.hasError())
+    return Refused(Say(QT_TRANSLATE_NOOP("Messages", "a damaged SVG picture")));
   Out.Svg = Written.toUtf8();
   return Out;
 }

@@ -13,12 +13,14 @@
 // needs no display.
 #pragma once
 
+#include "text/Message.h"
+
 #include <QByteArray>
 #include <string>
 
 struct TSafeSvg {
   QByteArray Svg;       // the rewritten document, UTF-8; empty when refused
-  std::string Error;    // why it was refused ("an SVG with a document type (DTD)" ...)
+  TMessage Error;       // why it was refused ("an SVG with a document type (DTD)" ...)
   bool Changed = false; // something that reached outside was left out
 };
 

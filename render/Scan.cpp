@@ -1,6 +1,7 @@
 #include "render/Scan.h"
 
 #include "render/Grey.h"
+#include "render/SymbolRead.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,22 +10,6 @@
 namespace {
 
 using namespace zbar; // the C API lives in this namespace when compiled as C++
-
-// The grey level at the centre of module (Row, Column) of an N x N grid stretched over the
-// corners TL, TR, BR, BL (bilinear: exact for a picture turned and scaled, close for a slight
-// perspective). -1 outside the picture.
-int GreyAtModule(const std::vector<unsigned char>& Grey, int Width, int Height, const QPointF* C,
-                 int N, int Row, int Column) {
-  const double U = (Column + 0.5) / N;
-  const double V = (Row + 0.5) / N;
-  const QPointF P =
-      (1 - U) * (1 - V) * C[0] + U * (1 - V) * C[1] + U * V * C[2] + (1 - U) * V * C[3];
-  const int X = static_cast<int>(std::floor(P.x()));
-  const int Y = static_cast<int>(std::floor(P.y()));
-  if (X < 0 || Y < 0 || X >= Width || Y >= Height) return -1;
-  return Grey[static_cast<std::size_t>(Y) * static_cast<std::size_t>(Width) +
-              static_cast<std::size_t>(X)];
-}
 
 // The share of the timing modules (row 6 and column 6 between the finder patterns, ISO/IEC
 // 18004 clause 6.3.5) that show the expected dark-light alternation for a grid of N modules,
@@ -140,6 +125,14 @@ std::vector<TFoundCode> ScanPicture(const QImage& Picture) {
     }
     for (TFoundCode& Code : Codes) {
       Code.Version = VersionAt(Grey, Shown.width(), Shown.height(), Code.Where);
+      if (Code.Version > 0)
+        if (const std::optional<TSegmentsRead> Read = ReadSymbolSegments(
+                Grey, Shown.width(), Shown.height(), Code.Where, Code.Version, Code.Bytes)) {
+          if (Read->Eci >= 0) { // without a designator zbar's bytes stay (its kanji as UTF-8)
+            Code.Eci = Read->Eci;
+            Code.Bytes = Read->Bytes;
+          }
+        }
       Code.Inverted = Inverted;
       for (QPointF& Corner : Code.Where) // in the pixels of the picture given
         Corner /= Scale;

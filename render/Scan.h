@@ -17,6 +17,13 @@ struct TFoundCode {
   // Light modules on a dark ground: found only in the picture's negative, as zbar finds nothing
   // in such a picture (and many phone readers do not either).
   bool Inverted = false;
+  // The ECI designator in force before its bytes (ISO/IEC 18004 clause 7.4.2), which zbar does
+  // not report: read from the picture by render/SymbolRead.h. -1 when the symbol has none, and
+  // when its reading cannot be trusted (it must give exactly what zbar read). When it is trusted
+  // and has a designator, Bytes are the bytes as the symbol carries them (zbar converts a segment
+  // under a designator to UTF-8), to be read in the character set Eci names; otherwise what zbar
+  // read in binary mode.
+  int Eci = -1;
 };
 
 // Every QR code zbar finds in the grey picture (Width x Height bytes, one per pixel), scanning
@@ -31,7 +38,8 @@ std::vector<TFoundCode> FindCodes(const std::vector<unsigned char>& Grey, int Wi
 // Every QR code in Picture, in the order zbar reports them, each with its version when it can be
 // told. A null or empty picture has none. The picture is laid on white, turned grey
 // (render/Grey.h) and searched by FindCodes; when that finds nothing, its negative is searched,
-// and the codes found there are marked Inverted. One in which neither finds anything is searched
+// and the codes found there are marked Inverted. Each code's ECI designator is read from the
+// picture when its version is known. One in which neither finds anything is searched
 // again at half its size while the half's longer side is 500 pixels or more (zbar misses symbols
 // of very large modules). Where is in the pixels of Picture.
 std::vector<TFoundCode> ScanPicture(const QImage& Picture);

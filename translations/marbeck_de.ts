@@ -2,6 +2,800 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Messages</name>
+    <message>
+        <source>The event needs a title (summary).</source>
+        <translation>Der Termin braucht einen Titel (Zusammenfassung).</translation>
+    </message>
+    <message>
+        <source>The event needs a start.</source>
+        <translation>Der Termin braucht einen Beginn.</translation>
+    </message>
+    <message>
+        <source>The start is not a valid date (a date such as 2026-12-31).</source>
+        <translation>Der Beginn ist kein gültiges Datum (ein Datum wie 2026-12-31).</translation>
+    </message>
+    <message>
+        <source>The start is not a valid date and time (a date and time such as 2026-12-24T18:00).</source>
+        <translation>Der Beginn ist kein gültiges Datum mit Uhrzeit (ein Datum mit Uhrzeit wie 2026-12-24T18:00).</translation>
+    </message>
+    <message>
+        <source>The end is not a valid date (a date such as 2026-12-31).</source>
+        <translation>Das Ende ist kein gültiges Datum (ein Datum wie 2026-12-31).</translation>
+    </message>
+    <message>
+        <source>The end is not a valid date and time (a date and time such as 2026-12-24T18:00).</source>
+        <translation>Das Ende ist kein gültiges Datum mit Uhrzeit (ein Datum mit Uhrzeit wie 2026-12-24T18:00).</translation>
+    </message>
+    <message>
+        <source>The event ends before it starts.</source>
+        <translation>Der Termin endet, bevor er beginnt.</translation>
+    </message>
+    <message>
+        <source>The start cannot be placed in time.</source>
+        <translation>Der Beginn lässt sich keinem Zeitpunkt zuordnen.</translation>
+    </message>
+    <message>
+        <source>Please type your text here.</source>
+        <translation>Bitte geben Sie hier Ihren Text ein.</translation>
+    </message>
+    <message>
+        <source>- Then click button [Generate QR-Code]</source>
+        <translation>- Klicken Sie dann auf [QR-Code erzeugen]</translation>
+    </message>
+    <message>
+        <source>- Try the code with your smartphone directly on the screen</source>
+        <translation>- Probieren Sie den Code mit Ihrem Smartphone direkt am Bildschirm aus</translation>
+    </message>
+    <message>
+        <source>- Finally click on  [Copy to Clipboard] and paste the QR-Code (bitmap) where ever you like</source>
+        <translation>- Klicken Sie zuletzt auf [Kopieren] und fügen Sie den QR-Code (als Bild) ein, wo Sie möchten</translation>
+    </message>
+    <message>
+        <source>Phones refuse %1 keys shorter than 8 characters</source>
+        <translation>Handys lehnen %1-Schlüssel mit weniger als 8 Zeichen ab</translation>
+    </message>
+    <message>
+        <source>Phones refuse %1 keys longer than 63 characters (64 hexadecimal digits excepted)</source>
+        <translation>Handys lehnen %1-Schlüssel mit mehr als 63 Zeichen ab (außer 64 Hexadezimalziffern)</translation>
+    </message>
+    <message>
+        <source>Phones refuse WEP keys other than 5 or 13 characters or 10 or 26 hexadecimal digits</source>
+        <translation>Handys lehnen WEP-Schlüssel ab, die nicht 5 oder 13 Zeichen oder 10 oder 26 Hexadezimalziffern lang sind</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Die Datei „%1“ kann nicht geöffnet werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an e-mail file of this program.</source>
+        <translation>„%1“ ist keine E-Mail-Datei dieses Programms.</translation>
+    </message>
+    <message>
+        <source>The network name or key contains characters that cannot be saved in a network-key file.</source>
+        <translation>Der Netzwerkname oder der Schlüssel enthält Zeichen, die sich nicht in einer Netzwerkschlüssel-Datei speichern lassen.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a network-key file.</source>
+        <translation>„%1“ ist keine Netzwerkschlüssel-Datei.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds no event.</source>
+        <translation>„%1“ enthält keinen Termin.</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>e-mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>vCard</source>
+        <translation>vCard</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>WLAN</translation>
+    </message>
+    <message>
+        <source>phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>text message</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>place</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>event</source>
+        <translation>Termin</translation>
+    </message>
+    <message>
+        <source>SEPA payment</source>
+        <translation>SEPA-Zahlung</translation>
+    </message>
+    <message>
+        <source>The IBAN is empty.</source>
+        <translation>Die IBAN ist leer.</translation>
+    </message>
+    <message>
+        <source>The IBAN may hold letters and digits only.</source>
+        <translation>Die IBAN darf nur Buchstaben und Ziffern enthalten.</translation>
+    </message>
+    <message>
+        <source>The IBAN must begin with a country code and two check digits (DE89...).</source>
+        <translation>Die IBAN muss mit einem Ländercode und zwei Prüfziffern beginnen (DE89...).</translation>
+    </message>
+    <message>
+        <source>The IBAN&apos;s country %1 has no IBANs.</source>
+        <translation>Das Land %1 der IBAN hat keine IBANs.</translation>
+    </message>
+    <message>
+        <source>An IBAN of %1 has %2 characters, this one %3.</source>
+        <translation>Eine IBAN aus %1 hat %2 Zeichen, diese hier %3.</translation>
+    </message>
+    <message>
+        <source>The IBAN&apos;s check digits do not match: a character is wrong.</source>
+        <translation>Die Prüfziffern der IBAN stimmen nicht: Ein Zeichen ist falsch.</translation>
+    </message>
+    <message>
+        <source>The creditor reference must be RF, two check digits and up to 21 letters or digits (ISO 11649).</source>
+        <translation>Die strukturierte Gläubigerreferenz muss aus RF, zwei Prüfziffern und bis zu 21 Buchstaben oder Ziffern bestehen (ISO 11649).</translation>
+    </message>
+    <message>
+        <source>The creditor reference&apos;s check digits do not match: a character is wrong.</source>
+        <translation>Die Prüfziffern der Gläubigerreferenz stimmen nicht: Ein Zeichen ist falsch.</translation>
+    </message>
+    <message>
+        <source>The payment needs the beneficiary&apos;s name.</source>
+        <translation>Die Zahlung braucht den Namen des Empfängers.</translation>
+    </message>
+    <message>
+        <source>The name</source>
+        <translation>Der Name</translation>
+    </message>
+    <message>
+        <source>The remittance text</source>
+        <translation>Der Verwendungszweck</translation>
+    </message>
+    <message>
+        <source>The information</source>
+        <translation>Die Information</translation>
+    </message>
+    <message>
+        <source>%1 cannot hold a line break.</source>
+        <translation>%1 darf keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>%1 may have at most %2 characters.</source>
+        <translation>%1 darf höchstens %2 Zeichen haben.</translation>
+    </message>
+    <message>
+        <source>The BIC must have 8 or 11 letters and digits, the fifth and sixth the country (ISO 9362).</source>
+        <translation>Die BIC muss 8 oder 11 Buchstaben und Ziffern haben, das fünfte und sechste Zeichen sind das Land (ISO 9362).</translation>
+    </message>
+    <message>
+        <source>The amount must be from 0.01 to 999999999.99 euro, at most two decimals.</source>
+        <translation>Der Betrag muss zwischen 0.01 und 999999999.99 Euro liegen, mit höchstens zwei Nachkommastellen.</translation>
+    </message>
+    <message>
+        <source>The purpose code must be 4 letters (ISO 20022, such as CHAR or GDDS).</source>
+        <translation>Der Zweck-Code muss aus 4 Buchstaben bestehen (ISO 20022, etwa CHAR oder GDDS).</translation>
+    </message>
+    <message>
+        <source>A payment takes a creditor reference or a remittance text, not both.</source>
+        <translation>Eine Zahlung hat entweder eine Gläubigerreferenz oder einen Verwendungszweck, nicht beides.</translation>
+    </message>
+    <message>
+        <source>The payment record is longer than the 331 bytes banking apps read: shorten the name or the texts.</source>
+        <translation>Der Zahlungsdatensatz ist länger als die 331 Bytes, die Banking-Apps lesen: Kürzen Sie den Namen oder die Texte.</translation>
+    </message>
+    <message>
+        <source>The phone number is empty.</source>
+        <translation>Die Telefonnummer ist leer.</translation>
+    </message>
+    <message>
+        <source>The phone number holds a letter: only digits, a leading + and - . ( ) * # can be dialled.</source>
+        <translation>Die Telefonnummer enthält einen Buchstaben: Wählbar sind nur Ziffern, ein + am Anfang und - . ( ) * #.</translation>
+    </message>
+    <message>
+        <source>The phone number holds a character that cannot be dialled: only digits, a leading + and - . ( ) * # can.</source>
+        <translation>Die Telefonnummer enthält ein Zeichen, das sich nicht wählen lässt: Wählbar sind nur Ziffern, ein + am Anfang und - . ( ) * #.</translation>
+    </message>
+    <message>
+        <source>The phone number holds no digit.</source>
+        <translation>Die Telefonnummer enthält keine Ziffer.</translation>
+    </message>
+    <message>
+        <source>The latitude is empty.</source>
+        <translation>Die Breite ist leer.</translation>
+    </message>
+    <message>
+        <source>The latitude must be a number of degrees from -90 to 90 (north positive).</source>
+        <translation>Die Breite muss eine Gradzahl von -90 bis 90 sein (Norden positiv).</translation>
+    </message>
+    <message>
+        <source>The longitude is empty.</source>
+        <translation>Die Länge ist leer.</translation>
+    </message>
+    <message>
+        <source>The longitude must be a number of degrees from -180 to 180 (east positive).</source>
+        <translation>Die Länge muss eine Gradzahl von -180 bis 180 sein (Osten positiv).</translation>
+    </message>
+    <message>
+        <source>Not a regular file.</source>
+        <translation>Keine reguläre Datei.</translation>
+    </message>
+    <message>
+        <source>digits</source>
+        <translation>Ziffern</translation>
+    </message>
+    <message>
+        <source>characters</source>
+        <translation>Zeichen</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>Too long for a QR code: %1 %2; at most %3 fit.</source>
+        <translation>Zu lang für einen QR-Code: %1 %2; höchstens %3 passen hinein.</translation>
+    </message>
+    <message>
+        <source>Too long for a QR code at level %1: %2 %3; at most %4 fit (a lower level holds more).</source>
+        <translation>Zu lang für einen QR-Code der Stufe %1: %2 %3; höchstens %4 passen hinein (eine niedrigere Stufe fasst mehr).</translation>
+    </message>
+    <message>
+        <source>%1 pixels a module</source>
+        <translation>%1 Pixel je Modul</translation>
+    </message>
+    <message>
+        <source>%1 dpi</source>
+        <translation>%1 dpi</translation>
+    </message>
+    <message>
+        <source>the file&apos;s own pixels</source>
+        <translation>den Pixeln der Datei</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 bei %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 (at the size judged)</source>
+        <translation>%1 (in der geprüften Größe)</translation>
+    </message>
+    <message>
+        <source>%1 (at every size judged)</source>
+        <translation>%1 (in jeder geprüften Größe)</translation>
+    </message>
+    <message>
+        <source>borderline: %1</source>
+        <translation>grenzwertig: %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>a compressed SVG (.svgz): save it as plain SVG</source>
+        <translation>ein komprimiertes SVG (.svgz): Speichern Sie es als einfaches SVG</translation>
+    </message>
+    <message>
+        <source>a damaged SVG picture</source>
+        <translation>ein beschädigtes SVG-Bild</translation>
+    </message>
+    <message>
+        <source>an SVG picture without a size</source>
+        <translation>ein SVG-Bild ohne Größe</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>not a PNG, JPEG or SVG picture</source>
+        <translation>kein PNG-, JPEG- oder SVG-Bild</translation>
+    </message>
+    <message>
+        <source>a damaged picture</source>
+        <translation>ein beschädigtes Bild</translation>
+    </message>
+    <message>
+        <source>too large: %1 x %2 pixels (at most 4096 x 4096)</source>
+        <translation>zu groß: %1 x %2 Pixel (höchstens 4096 x 4096)</translation>
+    </message>
+    <message>
+        <source>a damaged picture (cut short)</source>
+        <translation>ein beschädigtes Bild (abgeschnitten)</translation>
+    </message>
+    <message>
+        <source>a damaged picture (%1)</source>
+        <translation>ein beschädigtes Bild (%1)</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>keine solche Datei</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>keine Datei</translation>
+    </message>
+    <message>
+        <source>larger than 16 MB</source>
+        <translation>größer als 16 MB</translation>
+    </message>
+    <message>
+        <source>cannot be read (%1)</source>
+        <translation>nicht lesbar (%1)</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>not a picture that can be read (%1)</source>
+        <translation>kein lesbares Bild (%1)</translation>
+    </message>
+    <message>
+        <source>not a picture that can be read (the SVG is malformed)</source>
+        <translation>kein lesbares Bild (das SVG ist fehlerhaft)</translation>
+    </message>
+    <message>
+        <source>not a picture that can be read (a damaged PNG: %1)</source>
+        <translation>kein lesbares Bild (ein beschädigtes PNG: %1)</translation>
+    </message>
+    <message>
+        <source>the picture is larger than %1 megapixels (%2 x %3)</source>
+        <translation>das Bild ist größer als %1 Megapixel (%2 x %3)</translation>
+    </message>
+    <message>
+        <source>contrast %1 : 1</source>
+        <translation>Kontrast %1 : 1</translation>
+    </message>
+    <message>
+        <source>finder %1</source>
+        <translation>Suchmuster: %1</translation>
+    </message>
+    <message>
+        <source>inverted finder colour</source>
+        <translation>invertierte Farbe der Suchmuster</translation>
+    </message>
+    <message>
+        <source>the check ran out of memory</source>
+        <translation>der Prüfung ging der Speicher aus</translation>
+    </message>
+    <message>
+        <source>inverted colours</source>
+        <translation>invertierte Farben</translation>
+    </message>
+    <message>
+        <source>read back other bytes</source>
+        <translation>andere Bytes zurückgelesen</translation>
+    </message>
+    <message>
+        <source>nothing found</source>
+        <translation>nichts gefunden</translation>
+    </message>
+    <message>
+        <source>a compressed SVG that cannot be unpacked</source>
+        <translation>ein komprimiertes SVG, das sich nicht entpacken lässt</translation>
+    </message>
+    <message>
+        <source>a compressed SVG larger than %1 MiB unpacked</source>
+        <translation>ein komprimiertes SVG, das entpackt größer als %1 MiB ist</translation>
+    </message>
+    <message>
+        <source>a damaged compressed SVG</source>
+        <translation>ein beschädigtes komprimiertes SVG</translation>
+    </message>
+    <message>
+        <source>an SVG with a document type (DTD), which may name outside files</source>
+        <translation>ein SVG mit Dokumenttyp (DTD), der auf fremde Dateien verweisen kann</translation>
+    </message>
+    <message>
+        <source>an SVG with an entity reference</source>
+        <translation>ein SVG mit Entity-Referenz</translation>
+    </message>
+</context>
+<context>
+    <name>TBatchDialog</name>
+    <message>
+        <source>Make Many Codes</source>
+        <translation>Viele Codes erstellen</translation>
+    </message>
+    <message>
+        <source>Rows</source>
+        <translation>Zeilen</translation>
+    </message>
+    <message>
+        <source>Choose CSV File…</source>
+        <translation>CSV-Datei wählen…</translation>
+    </message>
+    <message>
+        <source>Read the rows of a CSV file (you can also drop one here)</source>
+        <translation>Die Zeilen einer CSV-Datei lesen (Sie können auch eine hierher ziehen)</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+    <message>
+        <source>Take the cells copied from a spreadsheet, the column names in the first row (Ctrl+V)</source>
+        <translation>Die aus einer Tabellenkalkulation kopierten Zellen übernehmen, die Spaltennamen in der ersten Zeile (Strg+V)</translation>
+    </message>
+    <message>
+        <source>First rows</source>
+        <translation>Erste Zeilen</translation>
+    </message>
+    <message>
+        <source>The first rows as the batch reads them; a column name in bold is one the batch knows</source>
+        <translation>Die ersten Zeilen, wie der Stapel sie liest; ein fett gedruckter Spaltenname ist dem Stapel bekannt</translation>
+    </message>
+    <message>
+        <source>Columns the batch does not know</source>
+        <translation>Spalten, die der Stapel nicht kennt</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>eMail</source>
+        <translation>eMail</translation>
+    </message>
+    <message>
+        <source>vCard</source>
+        <translation>vCard</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>WLAN</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>SMS</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>Place</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Termin</translation>
+    </message>
+    <message>
+        <source>Payment</source>
+        <translation>Zahlung</translation>
+    </message>
+    <message>
+        <source>The kind of code every row makes: the rows have no kind column</source>
+        <translation>Die Art des Codes, den jede Zeile ergibt: die Zeilen haben keine Spalte kind</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Art:</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>Files in a folder</source>
+        <translation>Dateien in einem Ordner</translation>
+    </message>
+    <message>
+        <source>One ZIP archive</source>
+        <translation>Ein ZIP-Archiv</translation>
+    </message>
+    <message>
+        <source>Label sheets (PDF)</source>
+        <translation>Etikettenbögen (PDF)</translation>
+    </message>
+    <message>
+        <source>Write one file a code into a folder, all of them into one ZIP archive, or label sheets to print</source>
+        <translation>Eine Datei je Code in einen Ordner schreiben, alle in ein ZIP-Archiv oder Etikettenbögen zum Drucken</translation>
+    </message>
+    <message>
+        <source>The picture format of the codes&apos; files</source>
+        <translation>Das Bildformat der Dateien der Codes</translation>
+    </message>
+    <message>
+        <source>The folder, ZIP archive or PDF file the codes go into</source>
+        <translation>Der Ordner, das ZIP-Archiv oder die PDF-Datei, in die die Codes kommen</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Wählen…</translation>
+    </message>
+    <message>
+        <source>Choose where the codes go</source>
+        <translation>Wählen, wohin die Codes kommen</translation>
+    </message>
+    <message>
+        <source>&amp;Write:</source>
+        <translation>&amp;Schreiben:</translation>
+    </message>
+    <message>
+        <source>&amp;Format:</source>
+        <translation>&amp;Format:</translation>
+    </message>
+    <message>
+        <source>&amp;Save to:</source>
+        <translation>Speichern &amp;unter:</translation>
+    </message>
+    <message>
+        <source>Label sheets</source>
+        <translation>Etikettenbögen</translation>
+    </message>
+    <message>
+        <source>Letter</source>
+        <translation>Letter</translation>
+    </message>
+    <message>
+        <source>The paper size of the sheets</source>
+        <translation>Das Papierformat der Bögen</translation>
+    </message>
+    <message>
+        <source>Labels across a page</source>
+        <translation>Etiketten nebeneinander auf einer Seite</translation>
+    </message>
+    <message>
+        <source>Labels down a page</source>
+        <translation>Etiketten untereinander auf einer Seite</translation>
+    </message>
+    <message>
+        <source>The page&apos;s margin at the left and at the right</source>
+        <translation>Der Seitenrand links und rechts</translation>
+    </message>
+    <message>
+        <source>The page&apos;s margin at the top and at the bottom</source>
+        <translation>Der Seitenrand oben und unten</translation>
+    </message>
+    <message>
+        <source>The column whose cells are printed under the codes</source>
+        <translation>Die Spalte, deren Zellen unter die Codes gedruckt werden</translation>
+    </message>
+    <message>
+        <source>First page</source>
+        <translation>Erste Seite</translation>
+    </message>
+    <message>
+        <source>The first page of the label sheets as it will print</source>
+        <translation>Die erste Seite der Etikettenbögen, wie sie gedruckt wird</translation>
+    </message>
+    <message>
+        <source>&amp;Paper:</source>
+        <translation>&amp;Papier:</translation>
+    </message>
+    <message>
+        <source>&amp;Columns:</source>
+        <translation>Spa&amp;lten:</translation>
+    </message>
+    <message>
+        <source>&amp;Rows:</source>
+        <translation>&amp;Reihen:</translation>
+    </message>
+    <message>
+        <source>Side &amp;margins:</source>
+        <translation>Seiten&amp;ränder:</translation>
+    </message>
+    <message>
+        <source>&amp;Top and bottom margins:</source>
+        <translation>Rand &amp;oben und unten:</translation>
+    </message>
+    <message>
+        <source>Capt&amp;ion:</source>
+        <translation>Beschr&amp;iftung:</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>The rows made of all</source>
+        <translation>Die erstellten Zeilen von allen</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+    <message>
+        <source>What the last run made, and every row that failed with the reason</source>
+        <translation>Was der letzte Lauf erstellt hat, und jede fehlgeschlagene Zeile mit dem Grund</translation>
+    </message>
+    <message>
+        <source>Make Codes</source>
+        <translation>Codes erstellen</translation>
+    </message>
+    <message>
+        <source>Make a code of every row</source>
+        <translation>Aus jeder Zeile einen Code erstellen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Stop after the codes begun: whole files only, and the manifest says where the run stopped</source>
+        <translation>Nach den begonnenen Codes anhalten: nur ganze Dateien, und das Manifest sagt, wo der Lauf anhielt</translation>
+    </message>
+    <message>
+        <source>Open Result</source>
+        <translation>Ergebnis öffnen</translation>
+    </message>
+    <message>
+        <source>Open the folder, archive or PDF the last run wrote</source>
+        <translation>Den Ordner, das Archiv oder die PDF-Datei öffnen, die der letzte Lauf schrieb</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Close this dialog</source>
+        <translation>Diesen Dialog schließen</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no text: copy the cells in the spreadsheet, the column names in the first row, then paste them here.</source>
+        <translation>Die Zwischenablage enthält keinen Text: Kopieren Sie die Zellen in der Tabellenkalkulation, die Spaltennamen in der ersten Zeile, und fügen Sie sie dann hier ein.</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(keine)</translation>
+    </message>
+    <message>
+        <source>No rows yet: choose a CSV file, drop one here, or paste cells copied from a spreadsheet (the column names in the first row).</source>
+        <translation>Noch keine Zeilen: Wählen Sie eine CSV-Datei, ziehen Sie eine hierher oder fügen Sie aus einer Tabellenkalkulation kopierte Zellen ein (die Spaltennamen in der ersten Zeile).</translation>
+    </message>
+    <message>
+        <source>the pasted cells</source>
+        <translation>den eingefügten Zellen</translation>
+    </message>
+    <message>
+        <source>1 row from %1</source>
+        <translation>1 Zeile aus %1</translation>
+    </message>
+    <message>
+        <source>%1 rows from %2</source>
+        <translation>%1 Zeilen aus %2</translation>
+    </message>
+    <message>
+        <source>A column the batch knows</source>
+        <translation>Eine Spalte, die der Stapel kennt</translation>
+    </message>
+    <message>
+        <source>Assign it below</source>
+        <translation>Unten zuordnen</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
+    </message>
+    <message>
+        <source>The batch column the cells of “%1” are, or Ignore</source>
+        <translation>Die Stapelspalte, die die Zellen von „%1“ sind, oder Ignorieren</translation>
+    </message>
+    <message>
+        <source>“%1”:</source>
+        <translation>„%1“:</translation>
+    </message>
+    <message>
+        <source>ZIP archives (*.zip)</source>
+        <translation>ZIP-Archive (*.zip)</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read.</source>
+        <translation>%1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The pasted cells</source>
+        <translation>Die eingefügten Zellen</translation>
+    </message>
+    <message>
+        <source>%1: no rows can be read (%2).</source>
+        <translation>%1: Es können keine Zeilen gelesen werden (%2).</translation>
+    </message>
+    <message>
+        <source>Choose where the codes go first.</source>
+        <translation>Wählen Sie zuerst, wohin die Codes kommen.</translation>
+    </message>
+    <message>
+        <source>Starting…</source>
+        <translation>Wird gestartet…</translation>
+    </message>
+    <message>
+        <source>Cancelling: the codes begun are finished…</source>
+        <translation>Wird abgebrochen: Die begonnenen Codes werden fertiggestellt…</translation>
+    </message>
+    <message>
+        <source>%1 of %2 rows, about %3 left</source>
+        <translation>%1 von %2 Zeilen, noch etwa %3</translation>
+    </message>
+    <message>
+        <source>%1 of %2 rows</source>
+        <translation>%1 von %2 Zeilen</translation>
+    </message>
+    <message>
+        <source>Nothing was made:</source>
+        <translation>Es wurde nichts erstellt:</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1 of %2 rows: the files written are whole, and the manifest %3 says where the run stopped.</source>
+        <translation>Abgebrochen nach %1 von %2 Zeilen: Die geschriebenen Dateien sind vollständig, und das Manifest %3 sagt, wo der Lauf anhielt.</translation>
+    </message>
+    <message>
+        <source>Made: %1</source>
+        <translation>Erstellt: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Row %1 (line %2): %3</source>
+        <translation>Zeile %1 (Zeile %2 der Datei): %3</translation>
+    </message>
+    <message>
+        <source>… and %1 more rows: the manifest names each with its reason.</source>
+        <translation>… und %1 weitere Zeilen: Das Manifest nennt jede mit ihrem Grund.</translation>
+    </message>
+    <message>
+        <source>Written to: %1</source>
+        <translation>Geschrieben nach: %1</translation>
+    </message>
+    <message>
+        <source>Manifest: %1</source>
+        <translation>Manifest: %1</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Not started.</source>
+        <translation>Nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>Done.</source>
+        <translation>Fertig.</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>Out of memory.</source>
@@ -918,6 +1712,14 @@ Eine höhere Stufe macht den Code für denselben Text größer.</translation>
     <message>
         <source>Borderline: reads back at some sizes only (%1)</source>
         <translation>Grenzwertig: wird nur in manchen Größen zurückgelesen (%1)</translation>
+    </message>
+    <message>
+        <source>&amp;Make Many Codes…</source>
+        <translation>&amp;Viele Codes erstellen…</translation>
+    </message>
+    <message>
+        <source>Make a code of every row of a CSV file or of cells copied from a spreadsheet</source>
+        <translation>Einen Code aus jeder Zeile einer CSV-Datei oder aus Zellen erstellen, die aus einer Tabellenkalkulation kopiert wurden</translation>
     </message>
 </context>
 <context>

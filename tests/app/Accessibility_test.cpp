@@ -3,11 +3,14 @@
 // list by its label, not by its current item), the colour swatches are named buttons whose press
 // opens the colour dialog, and the preview tells what the code holds and whether it scans, and
 // says so when that changes. The walk goes through all children, so pages added later are
-// checked too.
+// checked too, and so is the batch dialog.
+#include "BatchDialog.h"
 #include "support/window/WindowFixture.h"
 
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAccessibleInterface>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -178,4 +181,41 @@ TEST_F(TWindowTest, ThePreviewTellsTheCodeAndTheVerdictAndAnnouncesIt) {
                                              "Does not scan with these colours")))
       << Preview->text(QAccessible::Name).toStdString();
   EXPECT_TRUE(Announced(F.ReadBackLabel, QAccessible::Alert));
+}
+
+TEST_F(TWindowTest, TheBatchDialogsControlsAreNamedExplainedAndReachedWithTab) {
+  TForm1& F = Form();
+  F.MakeManyCodes1->trigger();
+  TBatchDialog* D = F.BatchDialog();
+  ASSERT_NE(D, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(D, 1000));
+  // Rows with a column the batch does not know: its list is walked too.
+  ASSERT_TRUE(D->LoadText(QStringLiteral("url\tRoom\r\nhttps://example.org\t101\r\n")));
+  ASSERT_EQ(D->MappingLists.size(), 1u);
+  D->OutputList->setCurrentIndex(TBatchDialog::otSheets);
+  QApplication::processEvents();
+
+  QStringList Unnamed;
+  int Operables = 0;
+  FindUnnamed(QAccessible::queryAccessibleInterface(D), Unnamed, Operables);
+  EXPECT_GT(Operables, 15) << "the walk reaches the controls";
+  EXPECT_TRUE(Unnamed.isEmpty()) << Unnamed.join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(SpokenName(QAccessible::queryAccessibleInterface(D->MappingLists[0])),
+            QStringLiteral("\u201cRoom\u201d:"));
+
+  // Tab goes round every control that takes the focus, and each explains itself.
+  std::set<QWidget*> Reached;
+  D->ChooseFileBtn->setFocus();
+  for (int I = 0; I < 60 && Reached.insert(QApplication::focusWidget()).second; ++I)
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  for (QWidget* Control : D->findChildren<QWidget*>()) {
+    if (!Control->isVisible() || !Control->isEnabled() || !(Control->focusPolicy() & Qt::TabFocus))
+      continue;
+    const bool Part = qobject_cast<QScrollBar*>(Control) ||
+                      qobject_cast<QAbstractSpinBox*>(Control->parentWidget());
+    if (Part) continue; // the parts of one control
+    SCOPED_TRACE(Control->metaObject()->className());
+    EXPECT_TRUE(Reached.count(Control)) << Control->accessibleName().toStdString();
+    EXPECT_FALSE(Control->toolTip().isEmpty()) << Control->accessibleName().toStdString();
+  }
 }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,6 +16,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTranslator>
+#include <QXmlStreamReader>
+#include <cerrno>
+#include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -35,6 +40,23 @@ public:
 private:
   QTranslator FTranslator;
 };
+
+// The German words of the translation file itself, by context and English source.
+std::map<std::pair<QString, QString>, QString> GermanTs() {
+  std::map<std::pair<QString, QString>, QString> Words;
+  QFile File(QStringLiteral(MARBECK_GERMAN_TS));
+  if (!File.open(QIODevice::ReadOnly)) return Words;
+  QXmlStreamReader Xml(&File);
+  QString Context, Source;
+  while (!Xml.atEnd()) {
+    if (!Xml.readNextStartElement()) continue;
+    if (Xml.name() == QLatin1String("name")) Context = Xml.readElementText();
+    if (Xml.name() == QLatin1String("source")) Source = Xml.readElementText();
+    if (Xml.name() == QLatin1String("translation"))
+      Words[{Context, Source}] = Xml.readElementText();
+  }
+  return Words;
+}
 
 // Controls shown on the current page and under it whose caption is cut, or that overlap another
 // control of the same parent, described for a failure message.
@@ -159,4 +181,53 @@ TEST_F(TWindowTest, TheGermanWindowIsGermanAndWritesWhatTheEnglishOneWrites) {
   EXPECT_EQ(F.NetworkKey->text(), QStringLiteral("geheim123"));
   EXPECT_EQ(F.WPA->currentIndex(), 1);
   EXPECT_TRUE(Errors.empty());
+}
+
+// The messages of the floors below the window (a failed load, a refused IBAN, the read-back's
+// reason) are German in the German window: each is the translation file's German template with
+// the same arguments, and the English window still shows the English words.
+TEST_F(TWindowTest, TheGermanWindowShowsTheMessagesOfTheLowerFloorsInGerman) {
+  const auto Ts = GermanTs();
+  const auto De = [&Ts](const char* Context, const char* Source) {
+    const auto Found = Ts.find({QString::fromLatin1(Context), QString::fromUtf8(Source)});
+    return Found == Ts.end() ? QString() : Found->second;
+  };
+  const QString CannotOpen = De("Messages", "Cannot open file \"%1\". %2");
+  const QString WrongIban =
+      De("Messages", "The IBAN's check digits do not match: a character is wrong.");
+  const QString Colours =
+      De("TForm1", "Does not scan with these colours: %1, at least 3 : 1 is needed");
+  const QString Contrast = De("Messages", "contrast %1 : 1");
+  for (const QString& Words : {CannotOpen, WrongIban, Colours, Contrast})
+    ASSERT_FALSE(Words.isEmpty()) << "a German translation in the file";
+
+  TGerman German;
+  ASSERT_TRUE(German.Loaded);
+  Reopen();
+  TForm1& F = Form();
+  // A failed load: the error box.
+  const QString Missing = Folder() + QStringLiteral("/missing.txt");
+  F.PageControl1->setCurrentIndex(0);
+  OpenAnswers.push_back(Missing);
+  F.LoadTextBtn->click();
+  ASSERT_EQ(Errors.size(), 1u);
+  EXPECT_EQ(Errors.back(),
+            QString(CannotOpen)
+                .replace(QLatin1String("%1"), Missing)
+                .replace(QLatin1String("%2"), QString::fromUtf8(std::strerror(ENOENT))));
+  // A refused IBAN: the note under the preview.
+  F.PageControl1->setCurrentIndex(9);
+  F.PayName->setText(QStringLiteral("Anna M\u00FCller"));
+  F.PayIBAN->setText(QStringLiteral("DE89370400440532013001"));
+  F.CreateCodeBtn->click();
+  EXPECT_EQ(F.NoteLabel->text(), WrongIban);
+  // The read-back's reason: yellow on white.
+  F.PayIBAN->setText(QStringLiteral("DE89370400440532013000"));
+  ChooseColor(F.MatrixColor, QColor(255, 255, 0));
+  ASSERT_TRUE(F.WaitForReadBack());
+  EXPECT_EQ(F.ReadBackLabel->text(),
+            QString(Colours).replace(
+                QLatin1String("%1"),
+                QString(Contrast).replace(QLatin1String("%1"), QLatin1String("1.07"))));
+  EXPECT_TRUE(F.ReadBackLabel->text().contains(QLatin1String("Kontrast")));
 }

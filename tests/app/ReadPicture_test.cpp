@@ -292,3 +292,39 @@ TEST_F(TWindowTest, ReadFromScreenTakesTheDraggedRectangleAndAsksWhenItHoldsSeve
   EXPECT_EQ(PageState(F), Now);
   EXPECT_EQ(Grabs, 4);
 }
+
+// Codes segno made with an ECI designator read as the text they hold: UTF-8 marked by ECI 26 sets
+// the Encoding Mode list to "UTF-8 with ECI"; a code in ISO-8859-2 (ECI 4) and one without a
+// designator leave that choice as it is.
+TEST_F(TWindowTest, CodesWithAnEciDesignatorReadAsTheirText) {
+  TForm1& F = Form();
+  struct TCase {
+    const char* Encoding; // segno's; empty: qrencode, no designator
+    const char* Text;     // UTF-8
+  };
+  const TCase Cases[] = {
+      {"utf-8", "Gr\xC3\xBC\xC3\x9F"
+                "e \xE2\x82\xAC"},
+      {"iso-8859-2", "\xC5\x81\xC3\xB3"
+                     "d\xC5\xBA"},
+      {"", "plain"},
+  };
+  F.EncryptionType->setCurrentIndex(qrAuto);
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Encoding);
+    const QString Path = Folder() + QStringLiteral("/eci-%1.png").arg(Case.Encoding);
+    if (*Case.Encoding) {
+      const TSegnoCode Segno = SegnoEciCode(Case.Text, 'M', 0, -1, Case.Encoding);
+      ASSERT_FALSE(Segno.Picture.isNull());
+      ASSERT_TRUE(Segno.Picture.scaled(Segno.Picture.size() * 4).save(Path));
+    } else {
+      ASSERT_TRUE(MakeOutsideCode(TOutsideEncoder::Qrencode, Case.Text, Path.toStdString()));
+    }
+    OpenAnswers.push_back(Path);
+    F.OpenPicture1->trigger();
+    EXPECT_EQ(F.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(TForm1::MemoLines(F.MemoText), QString::fromUtf8(Case.Text));
+    EXPECT_EQ(F.EncryptionType->currentIndex(), qrUTF8ECI);
+  }
+  EXPECT_TRUE(Errors.empty());
+}

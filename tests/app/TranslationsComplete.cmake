@@ -2,7 +2,8 @@
 # translations/marbeck_<language>.ts file: lupdate brings a copy of each file up to date with the
 # sources, and any message it leaves unfinished is named. Run by ctest (translations_complete).
 file(GLOB TsFiles ${SOURCE_DIR}/translations/marbeck_*.ts)
-file(GLOB Sources ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/app/*.h)
+file(GLOB Sources ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/app/*.h ${SOURCE_DIR}/payload/*.cpp
+     ${SOURCE_DIR}/render/*.cpp ${SOURCE_DIR}/platform/*.cpp ${SOURCE_DIR}/util/*.cpp)
 if(NOT TsFiles)
   message(FATAL_ERROR "no translations in ${SOURCE_DIR}/translations")
 endif()

@@ -231,7 +231,7 @@ TEST(BatchEngine, LoadedLogoIsTheDefaultAndARowsCellOverridesIt) {
   ASSERT_TRUE(Red.save(QString::fromStdString((Folder.Path() / "red.png").string())));
   ASSERT_TRUE(Blue.save(QString::fromStdString((Folder.Path() / "blue.png").string())));
   const TLogoLoad Loaded = LoadLogo(QString::fromStdString((Folder.Path() / "red.png").string()));
-  ASSERT_TRUE(Loaded.Logo) << Loaded.Error;
+  ASSERT_TRUE(Loaded.Logo) << Loaded.Error.Utf8();
 
   TBatchOptions Options;
   Options.Input = "pasted";

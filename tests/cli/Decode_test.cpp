@@ -196,7 +196,7 @@ TEST(Decode, JsonNamesVersionBytesAndEncodingAndFailuresExitOne) {
                 "\",\"kind\":\"wifi\",\"fields\":{\"ssid\":\"a\\\"b\",\"key\":\"\",\"type\":"
                 "\"nopass\",\"hidden\":\"false\"},\"not_kept\":[],\"version\":4,\"inverted\":false,"
                 "\"bytes\":15,"
-                "\"encoding\":\"utf-8-bom\",\"payload\":\"WIFI:S:a\\\"b;;\"}\n");
+                "\"encoding\":\"utf-8-bom\",\"eci\":null,\"payload\":\"WIFI:S:a\\\"b;;\"}\n");
   const std::string Err = Run.Err.toStdString();
   EXPECT_NE(Err.find(Broken.string() + ": not a picture that can be read"), std::string::npos)
       << Err;
@@ -287,4 +287,41 @@ TEST(Decode, Utf8WithEciReadsBackAsTheExactText) {
   const TToolRun Decoded = Cli({QStringLiteral("decode"), Q(Folder.Path() / "segno.png")});
   EXPECT_EQ(Decoded.ExitCode, 0);
   EXPECT_EQ(Decoded.Out.toStdString(), Text + "\n");
+}
+
+// Codes segno makes with an ECI designator for other character sets: decode reads each in the
+// set its designator names and says which; a code without one reads as before, with no ECI.
+TEST(Decode, EciDesignatorsOfOtherMakersAreHonoured) {
+  TTempFolder Folder;
+  struct TCase {
+    const char* Encoding;
+    const char* Text; // UTF-8
+    const char* Eci;  // as --json gives it
+  };
+  const TCase Cases[] = {
+      {"utf-8",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e \xE2\x82\xAC",
+       "26"},
+      {"iso-8859-2",
+       "\xC5\x81\xC3\xB3"
+       "d\xC5\xBA \xC5\xBB\xC3\xB3\xC5\x82\xC4\x87",
+       "4"},
+      {"iso-8859-5", "\xD0\x9C\xD0\xB8\xD1\x80", "7"},
+      {"cp1251", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "22"},
+      {"shift_jis", "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\xE6\x97\xA5\xE6\x9C\xAC", "20"},
+      {"iso-8859-1", "Caf\xC3\xA9", "null"}, // segno's default: no designator written
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Encoding);
+    const TSegnoCode Segno = SegnoEciCode(Case.Text, 'M', 0, -1, Case.Encoding);
+    ASSERT_FALSE(Segno.Picture.isNull());
+    const fs::path Png = Folder.Path() / (std::string(Case.Encoding) + ".png");
+    ASSERT_TRUE(Segno.Picture.scaled(Segno.Picture.size() * 4).save(Q(Png)));
+    const TToolRun Plain = Cli({QStringLiteral("decode"), Q(Png)});
+    EXPECT_EQ(Plain.Out.toStdString(), std::string(Case.Text) + "\n");
+    const TToolRun Json = Cli({QStringLiteral("decode"), QStringLiteral("--json"), Q(Png)});
+    EXPECT_NE(Json.Out.indexOf(QByteArray(",\"eci\":") + Case.Eci + ","), -1)
+        << Json.Out.toStdString();
+  }
 }

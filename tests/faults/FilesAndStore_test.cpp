@@ -43,20 +43,20 @@ struct TFormat {
 const TFormat kFormats[] = {
     {"a.txt",
      [](const fs::path& P) { return SaveTextFile(P, u"new text\r\n", TTextEncoding::teAnsi); },
-     [](const fs::path& P) { return LoadTextFile(P).Error; }},
+     [](const fs::path& P) { return LoadTextFile(P).Error.Text(); }},
     {"a.eml",
      [](const fs::path& P) {
        return SaveEMailFile(P, {u"a@b.example", u"s", u"m"}, TTextEncoding::teUTF8);
      },
-     [](const fs::path& P) { return LoadEMailFile(P).Error; }},
+     [](const fs::path& P) { return LoadEMailFile(P).Error.Text(); }},
     {"a.vcf",
      [](const fs::path& P) { return SaveVCardFile(P, Contact(), TTextEncoding::teUTF16LE); },
-     [](const fs::path& P) { return LoadVCardFile(P, Contact()).Error; }},
+     [](const fs::path& P) { return LoadVCardFile(P, Contact()).Error.Text(); }},
     {"a.nwk",
      [](const fs::path& P) {
        return SaveNetworkFile(P, {u"net", u"key", 0});
      },
-     [](const fs::path& P) { return LoadNetworkFile(P).Error; }},
+     [](const fs::path& P) { return LoadNetworkFile(P).Error.Text(); }},
 };
 
 std::string Utf8(const std::u16string& T) {
@@ -81,7 +81,7 @@ TEST(SaveFaults, ReadOnlyFolderKeepsThePreviousFile) {
     const fs::path Path = Folder.Path() / F.Name;
     const std::optional<std::string> Error = RunUnprivileged([&] {
       const TSaveResult R = F.Save(Path);
-      return R.Ok ? std::string() : Utf8(R.Error);
+      return R.Ok ? std::string() : Utf8(R.Error.Text());
     });
     ASSERT_TRUE(Error.has_value());
     EXPECT_EQ(*Error, Utf8(u"Cannot create file \"" + U16(Path) + u"\". ") + std::strerror(EACCES));

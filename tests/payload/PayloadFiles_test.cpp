@@ -311,7 +311,7 @@ TEST(NetworkFile, ForeignOrUnscramblableContentIsRefused) {
 
 TEST_F(PayloadFiles, EachFormatSavesAndLoadsThroughItsPath) {
   const TSaveResult T = SaveTextFile(Dir / "a.txt", u"\u0416\r\n", TTextEncoding::teAnsi);
-  ASSERT_TRUE(T.Ok) << std::string(T.Error.begin(), T.Error.end());
+  ASSERT_TRUE(T.Ok) << T.Error.Utf8();
   EXPECT_EQ(T.Encoding, TTextEncoding::teUTF8); // Windows-1252 has no Zhe: written as UTF-8 instead
   const TLoadResult<TDecodedText> TextRead = LoadTextFile(Dir / "a.txt");
   ASSERT_TRUE(TextRead.Ok());
@@ -374,8 +374,8 @@ TEST_F(PayloadFiles, MissingFileReportsCannotOpenAndNoData) {
   EXPECT_FALSE(E.Data);
   EXPECT_FALSE(V.Data);
   EXPECT_FALSE(W.Data);
-  for (const std::u16string* Error : {&T.Error, &E.Error, &V.Error, &W.Error})
-    EXPECT_EQ(*Error, Expected);
+  for (const TMessage* Error : {&T.Error, &E.Error, &V.Error, &W.Error})
+    EXPECT_EQ(Error->Text(), Expected);
 }
 
 TEST_F(PayloadFiles, RelativePathIsReportedInFull) {
@@ -383,7 +383,8 @@ TEST_F(PayloadFiles, RelativePathIsReportedInFull) {
   fs::current_path(Dir);
   const TLoadResult<TDecodedText> T = LoadTextFile("nothere.txt");
   fs::current_path(Old);
-  EXPECT_TRUE(T.Error.starts_with(u"Cannot open file \"" + U16(Dir / "nothere.txt") + u"\". "));
+  EXPECT_TRUE(
+      T.Error.Text().starts_with(u"Cannot open file \"" + U16(Dir / "nothere.txt") + u"\". "));
 }
 
 TEST_F(PayloadFiles, ForeignFilesAreRefusedWithTheirMessage) {
@@ -391,10 +392,11 @@ TEST_F(PayloadFiles, ForeignFilesAreRefusedWithTheirMessage) {
   WriteAll(Dir / "plain.nwk", "WIFI:T:WPA;S:x;P:y;;\r\n");
   const TLoadResult<TEMailFile> E = LoadEMailFile(Dir / "one.eml");
   EXPECT_FALSE(E.Data);
-  EXPECT_EQ(E.Error, u"\"" + U16(Dir / "one.eml") + u"\" is not an e-mail file of this program.");
+  EXPECT_EQ(E.Error.Text(),
+            u"\"" + U16(Dir / "one.eml") + u"\" is not an e-mail file of this program.");
   const TLoadResult<TWifiPage> W = LoadNetworkFile(Dir / "plain.nwk");
   EXPECT_FALSE(W.Data);
-  EXPECT_EQ(W.Error, u"\"" + U16(Dir / "plain.nwk") + u"\" is not a network-key file.");
+  EXPECT_EQ(W.Error.Text(), u"\"" + U16(Dir / "plain.nwk") + u"\" is not a network-key file.");
 }
 
 TEST_F(PayloadFiles, UnscramblableNetworkKeyIsRefusedAndNothingWritten) {
@@ -402,7 +404,7 @@ TEST_F(PayloadFiles, UnscramblableNetworkKeyIsRefusedAndNothingWritten) {
   const TSaveResult R = SaveNetworkFile(Path, {u"net", u"100\u20AC", 0});
   EXPECT_FALSE(R.Ok);
   EXPECT_EQ(
-      R.Error,
+      R.Error.Text(),
       u"The network name or key contains characters that cannot be saved in a network-key file.");
   EXPECT_FALSE(fs::exists(Path));
 }
@@ -411,7 +413,7 @@ TEST_F(PayloadFiles, SaveIntoMissingFolderReportsCannotCreate) {
   const fs::path Path = Dir / "no-such-folder" / "x.txt";
   const TSaveResult R = SaveTextFile(Path, u"x", TTextEncoding::teAnsi);
   EXPECT_FALSE(R.Ok);
-  EXPECT_EQ(R.Error,
+  EXPECT_EQ(R.Error.Text(),
             u"Cannot create file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(ENOENT)));
 }
 
@@ -438,8 +440,7 @@ TEST_F(PayloadFiles, FailedSaveLeavesThePreviousFileIntact) {
 
   for (const TSaveResult& R : Results) {
     EXPECT_FALSE(R.Ok);
-    EXPECT_TRUE(R.Error.starts_with(u"Cannot create file \"" + U16(Dir)))
-        << std::string(R.Error.begin(), R.Error.end());
+    EXPECT_TRUE(R.Error.Text().starts_with(u"Cannot create file \"" + U16(Dir))) << R.Error.Utf8();
   }
   for (const char* Name : {"a.txt", "a.eml", "a.vcf", "a.nwk"})
     EXPECT_EQ(ReadAll(Dir / Name), Old) << Name;
@@ -454,7 +455,7 @@ TEST_F(PayloadFiles, UnwritableFolderReportsCannotCreateAndKeepsOldFile) {
   fs::permissions(Dir, fs::perms::owner_read | fs::perms::owner_exec);
   const TSaveResult R = SaveTextFile(Path, u"new", TTextEncoding::teAnsi);
   EXPECT_FALSE(R.Ok);
-  EXPECT_EQ(R.Error,
+  EXPECT_EQ(R.Error.Text(),
             u"Cannot create file \"" + U16(Path) + u"\". " + Utf8ToUtf16(std::strerror(EACCES)));
   EXPECT_EQ(ReadAll(Path), "old");
 }

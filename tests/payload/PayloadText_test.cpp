@@ -5,13 +5,14 @@
 namespace {
 
 TEST(PayloadText, HintLinesAreFiveLinesEachEndedByCRLF) {
-  EXPECT_EQ(HintText(), u"Please type your text here.\r\n"
-                        u"\r\n"
-                        u"- Then click button [Generate QR-Code]\r\n"
-                        u"- Try the code with your smartphone directly on the screen\r\n"
-                        u"- Finally click on  [Copy to Clipboard] and paste the QR-Code (bitmap) "
-                        u"where ever you like\r\n");
-  EXPECT_TRUE(HintText().starts_with(kHintFirstLine));
+  EXPECT_EQ(HintText().Text(),
+            u"Please type your text here.\r\n"
+            u"\r\n"
+            u"- Then click button [Generate QR-Code]\r\n"
+            u"- Try the code with your smartphone directly on the screen\r\n"
+            u"- Finally click on  [Copy to Clipboard] and paste the QR-Code (bitmap) "
+            u"where ever you like\r\n");
+  EXPECT_TRUE(HintText().Text().starts_with(HintFirstLine().Text()));
 }
 
 struct TMailCase {

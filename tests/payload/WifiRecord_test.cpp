@@ -188,7 +188,7 @@ TEST(WifiRecord, KeysThatPhonesRefuseGetANote) {
       {kWifiOpen, u"x", u""},
   };
   for (const TNoteCase& C : Cases)
-    EXPECT_EQ(WifiKeyNote({u"n", C.Key, C.WPA, false}), C.Note)
+    EXPECT_EQ(WifiKeyNote({u"n", C.Key, C.WPA, false}).Text(), C.Note)
         << C.WPA << " " << Utf16ToUtf8(C.Key);
 }
 

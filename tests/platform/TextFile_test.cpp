@@ -197,9 +197,9 @@ TEST(TextFiles, AtomicWriteAndRead) {
   ASSERT_TRUE(Written.Ok) << Written.Error;
   EXPECT_TRUE(Written.Error.empty());
   const TReadResult Read = ReadFileBytes(Path);
-  ASSERT_TRUE(Read.Ok()) << Read.Error;
+  ASSERT_TRUE(Read.Ok()) << Read.Error.Utf8();
   EXPECT_EQ(Read.Bytes, Data);
-  EXPECT_TRUE(Read.Error.empty());
+  EXPECT_TRUE(Read.Error.Empty());
 
   const mode_t Mask = ::umask(0);
   ::umask(Mask);
@@ -252,7 +252,7 @@ TEST(TextFiles, FailuresGiveTheSystemsText) {
     const TReadResult Read = ReadFileBytes(R.Path);
     EXPECT_FALSE(Read.Ok());
     EXPECT_EQ(Read.Bytes, std::nullopt);
-    EXPECT_EQ(Read.Error, R.Error);
+    EXPECT_EQ(Read.Error.Utf8(), R.Error);
   }
   std::filesystem::remove(Pipe);
   std::filesystem::remove(Huge);

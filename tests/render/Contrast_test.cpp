@@ -62,12 +62,12 @@ TEST(ContrastOf, EqualColoursAreOneToOneAndNotInverted) {
 }
 
 TEST(ContrastReason, CutsToTwoDecimals) {
-  EXPECT_EQ(ContrastReason(ContrastOf(qRgb(255, 255, 0), White).Ratio), "contrast 1.07 : 1");
-  EXPECT_EQ(ContrastReason(1.0), "contrast 1.00 : 1");
-  EXPECT_EQ(ContrastReason(1.5), "contrast 1.50 : 1");
-  EXPECT_EQ(ContrastReason(2.07), "contrast 2.07 : 1");
-  EXPECT_EQ(ContrastReason(2.9999), "contrast 2.99 : 1");
-  EXPECT_EQ(ContrastReason(21.0), "contrast 21.00 : 1");
+  EXPECT_EQ(ContrastReason(ContrastOf(qRgb(255, 255, 0), White).Ratio).Utf8(), "contrast 1.07 : 1");
+  EXPECT_EQ(ContrastReason(1.0).Utf8(), "contrast 1.00 : 1");
+  EXPECT_EQ(ContrastReason(1.5).Utf8(), "contrast 1.50 : 1");
+  EXPECT_EQ(ContrastReason(2.07).Utf8(), "contrast 2.07 : 1");
+  EXPECT_EQ(ContrastReason(2.9999).Utf8(), "contrast 2.99 : 1");
+  EXPECT_EQ(ContrastReason(21.0).Utf8(), "contrast 21.00 : 1");
 }
 
 } // namespace

@@ -66,7 +66,7 @@ std::shared_ptr<const TLogo> BitmapLogo(int W = 120, int H = 80) {
   Buffer.open(QIODevice::WriteOnly);
   Picture.save(&Buffer, "PNG");
   const TLogoLoad Load = LogoFromBytes(Png, QStringLiteral("logo.png"));
-  EXPECT_EQ(Load.Error, "");
+  EXPECT_EQ(Load.Error.Utf8(), "");
   return Load.Logo;
 }
 
@@ -80,7 +80,7 @@ const char kSvgLogo[] = R"(<?xml version="1.0"?>
 
 std::shared_ptr<const TLogo> SvgLogo() {
   const TLogoLoad Load = LogoFromBytes(QByteArray(kSvgLogo), QStringLiteral("logo.svg"));
-  EXPECT_EQ(Load.Error, "");
+  EXPECT_EQ(Load.Error.Utf8(), "");
   return Load.Logo;
 }
 
@@ -148,7 +148,7 @@ TEST(DesignReadBack, ThirtyPercentLogoFailsAtLevelLAndScansAtLevelH) {
   const TVerdict LowVerdict =
       Verify(RenderRaster(Low.Grid, Style, Low.Grid.Side * 4), Low.Bytes, Style);
   EXPECT_FALSE(LowVerdict.Verified());
-  EXPECT_NE(LowVerdict.Reason, "");
+  EXPECT_NE(LowVerdict.Reason.Utf8(), "");
   const TCode High = MakeCode(Text, qrAuto, Style, ecH);
   EXPECT_TRUE(
       Verify(RenderRaster(High.Grid, Style, High.Grid.Side * 4), High.Bytes, Style).Verified());
@@ -201,18 +201,18 @@ TEST(DesignColours, FinderColourIsDrawnAndChecked) {
   EXPECT_TRUE(Verify(Dots, Code.Bytes, Style).Verified());
 
   Style.FinderColor = qRgb(0xe0, 0xe0, 0x80); // pale yellow on white
-  EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Reason, "finder contrast 1.38 : 1");
+  EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Reason.Utf8(), "finder contrast 1.38 : 1");
   EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Kind, TVerdictKind::WeakFinderContrast);
   // White finders on mid grey (#808080, 3.95 : 1): enough contrast, but lighter than the light.
   Style.Light = qRgb(0x80, 0x80, 0x80);
   Style.Dark = qRgb(0x00, 0x00, 0x00);
   Style.FinderColor = qRgb(0xff, 0xff, 0xff);
-  EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Reason, "inverted finder colour");
+  EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Reason.Utf8(), "inverted finder colour");
   EXPECT_EQ(Verify(Dots, Code.Bytes, Style).Kind, TVerdictKind::InvertedFinder);
   Style.Light = qRgb(0x00, 0x00, 0x00);
   Style.Dark = qRgb(0x00, 0x00, 0x00);
   Style.FinderColor.reset();
-  EXPECT_EQ(FinderColourReason(Style), "");
+  EXPECT_EQ(FinderColourReason(Style).Utf8(), "");
 }
 
 // rsvg-convert draws the SVG, and poppler's pdftoppm the PDF, of every shape with a logo (an SVG
@@ -293,12 +293,12 @@ TEST(LoadLogo, BrokenMissingHugeAndForeignFilesAreRefusedWithAReason) {
     SCOPED_TRACE(Case.Path.toStdString());
     const TLogoLoad Load = LoadLogo(Case.Path);
     EXPECT_EQ(Load.Logo, nullptr);
-    EXPECT_EQ(Load.Error, Case.Reason);
+    EXPECT_EQ(Load.Error.Utf8(), Case.Reason);
   }
   // A truncated PNG gives a damaged picture (Qt's reader may still hand out the rows it got).
   const TLogoLoad Cut = LoadLogo(Write("cut.png", Truncated));
   if (!Cut.Logo) {
-    EXPECT_EQ(Cut.Error.rfind("a damaged picture", 0), 0u) << Cut.Error;
+    EXPECT_EQ(Cut.Error.Utf8().rfind("a damaged picture", 0), 0u) << Cut.Error.Utf8();
   }
   // A good file loads, and a large bitmap is kept at most kMaxLogoStoredSide a side.
   QByteArray Big;
@@ -310,14 +310,14 @@ TEST(LoadLogo, BrokenMissingHugeAndForeignFilesAreRefusedWithAReason) {
     Picture.save(&Buffer, "JPEG");
   }
   const TLogoLoad Good = LoadLogo(Write("big.jpg", Big));
-  ASSERT_NE(Good.Logo, nullptr) << Good.Error;
+  ASSERT_NE(Good.Logo, nullptr) << Good.Error.Utf8();
   EXPECT_EQ(Good.Logo->Bitmap.size(), QSize(1024, 512));
   EXPECT_EQ(Good.Logo->Size, QSizeF(1024, 512));
   // A JPEG cut short is refused, wherever the cut falls (Qt would draw it with a grey band).
   for (const qsizetype Keep : {Big.size() / 3, Big.size() * 2 / 3, Big.size() - 2}) {
     const TLogoLoad Short = LoadLogo(Write("cut.jpg", Big.left(Keep)));
     EXPECT_EQ(Short.Logo, nullptr) << Keep;
-    EXPECT_EQ(Short.Error, "a damaged picture (cut short)") << Keep;
+    EXPECT_EQ(Short.Error.Utf8(), "a damaged picture (cut short)") << Keep;
   }
 }
 

@@ -27,16 +27,18 @@ TEST(VerifyAtSizes, AllSomeOrNoneReadBack) {
   const QImage Good = RenderRaster(Code.Grid, Style, Code.Grid.Side * 4);
   EXPECT_EQ(VerifyAtSizes(Code.Grid, Style, Code.Bytes, PrintSizes(1.0)).Kind, TVerdictKind::Exact);
 
-  const TVerdict Some = VerifyAtSizes(
-      Code.Grid, Style, Code.Bytes,
-      {{4, "4 pixels a module", Good}, {3, "96 dpi", Blank(100)}, {8, "300 dpi", Blank(300)}});
+  const TVerdict Some = VerifyAtSizes(Code.Grid, Style, Code.Bytes,
+                                      {{4, PixelsAModule(4), Good},
+                                       {3, PlainUtf8("96 dpi"), Blank(100)},
+                                       {8, PlainUtf8("300 dpi"), Blank(300)}});
   EXPECT_EQ(Some.Kind, TVerdictKind::Borderline);
-  EXPECT_EQ(Some.Reason, "borderline: nothing found at 96 dpi, nothing found at 300 dpi");
+  EXPECT_EQ(Some.Reason.Utf8(), "borderline: nothing found at 96 dpi, nothing found at 300 dpi");
 
   const TVerdict None =
-      VerifyAtSizes(Code.Grid, Style, Code.Bytes, {{3, "a", Blank(90)}, {4, "b", Blank(120)}});
+      VerifyAtSizes(Code.Grid, Style, Code.Bytes,
+                    {{3, PlainUtf8("a"), Blank(90)}, {4, PlainUtf8("b"), Blank(120)}});
   EXPECT_EQ(None.Kind, TVerdictKind::NothingFound);
-  EXPECT_EQ(None.Reason, "nothing found (at every size judged)");
+  EXPECT_EQ(None.Reason.Utf8(), "nothing found (at every size judged)");
 
   TCodeStyle Pale;
   Pale.Dark = qRgb(0xdd, 0xdd, 0xdd);
@@ -48,21 +50,21 @@ TEST(VerifyAtSizes, PrintAndPixelSizes) {
   const std::vector<TJudgedSize> Print = PrintSizes(1.0);
   std::vector<std::string> Names;
   for (const TJudgedSize& Size : Print)
-    Names.push_back(Size.Name);
+    Names.push_back(Size.Name.Utf8());
   EXPECT_EQ(Names, (std::vector<std::string>{"2.8 pixels a module", "96 dpi", "150 dpi", "200 dpi",
                                              "254 dpi", "300 dpi", "17.7 pixels a module"}));
   EXPECT_NEAR(Print[1].PixelsPerModule, 96 / 25.4, 1e-9);
   // 0.3 mm a module: what falls below two pixels a module is not judged.
   for (const TJudgedSize& Size : PrintSizes(0.3))
-    EXPECT_GE(Size.PixelsPerModule, kMinJudgedPixelsPerModule) << Size.Name;
-  EXPECT_EQ(PrintSizes(0.3).front().Name, "200 dpi");
+    EXPECT_GE(Size.PixelsPerModule, kMinJudgedPixelsPerModule) << Size.Name.Utf8();
+  EXPECT_EQ(PrintSizes(0.3).front().Name.Utf8(), "200 dpi");
   EXPECT_EQ(PrintSizes(0.05).size(), 1u); // the largest, when none reaches two pixels
 
   const QImage Own = Blank(10);
   const std::vector<TJudgedSize> Png = PixelSizes(8, Own);
   ASSERT_EQ(Png.size(), 3u);
   EXPECT_EQ(Png[0].PixelsPerModule, 6);
-  EXPECT_EQ(Png[1].Name, "the file's own pixels");
+  EXPECT_EQ(Png[1].Name.Utf8(), "the file's own pixels");
   EXPECT_EQ(Png[1].Picture.size(), Own.size());
   EXPECT_EQ(Png[2].PixelsPerModule, 12);
 }

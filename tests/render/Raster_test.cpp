@@ -80,8 +80,8 @@ TEST(TooLongMessage, NamesTheUnitInTheNoteAndInTheError) {
   for (const TCase& Case : Cases) {
     const TCode Code = MakeCode(Case.Text, qrAuto, TCodeStyle());
     ASSERT_TRUE(Code.DataTooLong);
-    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Note), Case.Note);
-    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Error), Case.Error);
+    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Note).Utf8(), Case.Note);
+    EXPECT_EQ(TooLongMessage(Code, TMessageForm::Error).Utf8(), Case.Error);
   }
 }
 

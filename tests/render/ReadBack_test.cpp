@@ -142,7 +142,7 @@ TEST_P(ReadableStyle, ReadsBackExactlyAndIsVerified) {
   EXPECT_EQ(Read.Bytes, Code.Expected);
   const TVerdict Verdict = Verify(Picture, Code.Expected, Case.Style);
   EXPECT_TRUE(Verdict.Verified());
-  EXPECT_EQ(Verdict.Reason, "");
+  EXPECT_EQ(Verdict.Reason.Utf8(), "");
 }
 
 std::string ReadableName(const testing::TestParamInfo<ReadableStyle::ParamType>& Info) {
@@ -177,7 +177,7 @@ TEST_P(RefusedStyle, IsNotVerifiedForItsColours) {
 
   const TVerdict Verdict = Verify(Picture, Code.Expected, Case.Style);
   EXPECT_FALSE(Verdict.Verified());
-  EXPECT_EQ(Verdict.Reason, Case.Reason);
+  EXPECT_EQ(Verdict.Reason.Utf8(), Case.Reason);
   EXPECT_EQ(Verdict.Kind, Case.Kind);
 }
 
@@ -320,14 +320,14 @@ TEST(Verify, GivesTheFirstReasonThatApplies) {
   const std::string Bytes = "https://example.org/marbeck";
   TCodeStyle Style;
 
-  EXPECT_EQ(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Reason, "");
+  EXPECT_EQ(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Reason.Utf8(), "");
   EXPECT_TRUE(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Verified());
   const TVerdict Other = Verify(PictureOf(Text, qrAuto, Style), "https://example.org/other", Style);
-  EXPECT_EQ(Other.Reason, "read back other bytes");
+  EXPECT_EQ(Other.Reason.Utf8(), "read back other bytes");
   EXPECT_EQ(Other.Kind, TVerdictKind::OtherBytes);
   QImage Blank(300, 300, QImage::Format_RGB32);
   Blank.fill(Qt::white);
-  EXPECT_EQ(Verify(Blank, Bytes, Style).Reason, "nothing found");
+  EXPECT_EQ(Verify(Blank, Bytes, Style).Reason.Utf8(), "nothing found");
   EXPECT_EQ(Verify(Blank, Bytes, Style).Kind, TVerdictKind::NothingFound);
 
   Style.Dark = qRgb(0x94, 0x94, 0x94);
@@ -335,12 +335,13 @@ TEST(Verify, GivesTheFirstReasonThatApplies) {
   Style.Dark = qRgb(0x95, 0x95, 0x95);
   const TVerdict JustBelow = Verify(PictureOf(Text, qrAuto, Style), Bytes, Style);
   EXPECT_FALSE(JustBelow.Verified());
-  EXPECT_EQ(JustBelow.Reason, "contrast 2.99 : 1");
+  EXPECT_EQ(JustBelow.Reason.Utf8(), "contrast 2.99 : 1");
 
   // Inverted and too faint (white on #EEEEEE, 1.16 : 1): the contrast is named first.
   Style.Dark = qRgb(255, 255, 255);
   Style.Light = qRgb(0xEE, 0xEE, 0xEE);
-  EXPECT_EQ(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Reason, "contrast 1.16 : 1");
+  EXPECT_EQ(Verify(PictureOf(Text, qrAuto, Style), Bytes, Style).Reason.Utf8(),
+            "contrast 1.16 : 1");
   // Where zbar reads the clean pixels of a faint code, the verdict still refuses it; zbar tries
   // no inverted reading.
   TCodeUnderTest Code;
@@ -349,14 +350,14 @@ TEST(Verify, GivesTheFirstReasonThatApplies) {
   MakeCode(Code, 10, Style);
   const QImage Yellow = PaintCode(Code.Symbol, Style, 800);
   EXPECT_EQ(ReadBack(Yellow, Code.Expected).Result, TReadBackResult::Exact);
-  EXPECT_EQ(Verify(Yellow, Code.Expected, Style).Reason, "contrast 1.07 : 1");
+  EXPECT_EQ(Verify(Yellow, Code.Expected, Style).Reason.Utf8(), "contrast 1.07 : 1");
   Style.Dark = qRgb(255, 255, 255);
   Style.Light = qRgb(0, 0, 0);
   EXPECT_EQ(ReadBack(PaintCode(Code.Symbol, Style, 800), Code.Expected).Result,
             TReadBackResult::NothingFound);
   // The colours are judged before the picture: a blank picture in refused colours names them.
   Style.Light = qRgb(0, 0, 0);
-  EXPECT_EQ(Verify(Blank, Bytes, Style).Reason, "inverted colours");
+  EXPECT_EQ(Verify(Blank, Bytes, Style).Reason.Utf8(), "inverted colours");
   EXPECT_EQ(Verify(Blank, Bytes, Style).Kind, TVerdictKind::Inverted);
 }
 

@@ -68,7 +68,7 @@ TEST(SafeSvg, NoLocalFileIsDrawn) {
       EXPECT_GT(RedPixels(Drawn(Svg)), 5000);
     }
     const TSafeSvg Safe = SafeSvg(Svg);
-    ASSERT_EQ(Safe.Error, "");
+    ASSERT_EQ(Safe.Error.Utf8(), "");
     EXPECT_TRUE(Safe.Changed);
     EXPECT_EQ(RedPixels(Drawn(Safe.Svg)), 0) << Safe.Svg.toStdString();
     EXPECT_EQ(Safe.Svg.indexOf(QByteArray::fromStdString(Local)), -1);
@@ -114,7 +114,7 @@ TEST(SafeSvg, WhatReachesOutIsLeftOutOrRefused) {
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Name);
     const TSafeSvg Safe = SafeSvg(QByteArray(kHead) + QByteArray::fromStdString(C.Body) + "</svg>");
-    EXPECT_EQ(Safe.Error, C.Refusal);
+    EXPECT_EQ(Safe.Error.Utf8(), C.Refusal);
     EXPECT_TRUE(Safe.Changed);
     EXPECT_EQ(Safe.Svg.indexOf(C.Gone), -1) << Safe.Svg.toStdString();
     EXPECT_NE(Safe.Svg.indexOf(C.Kept), -1) << Safe.Svg.toStdString();
@@ -133,7 +133,7 @@ TEST(SafeSvg, WhatReachesOutIsLeftOutOrRefused) {
   };
   for (const auto& [Bytes, Why] : Refused) {
     const TSafeSvg Safe = SafeSvg(Bytes);
-    EXPECT_EQ(Safe.Error, Why);
+    EXPECT_EQ(Safe.Error.Utf8(), Why);
     EXPECT_TRUE(Safe.Svg.isEmpty());
   }
 }
@@ -148,12 +148,12 @@ TEST(SafeSvg, ACleanDrawingIsUnchanged) {
       R"x(<rect width="100" height="60" fill="url(#g)"/><use xlink:href="#dot" x="50" y="80"/>)x"
       R"x(<title>A &amp; B &lt;c&gt;</title></svg>)x";
   const TSafeSvg Safe = SafeSvg(Svg);
-  ASSERT_EQ(Safe.Error, "");
+  ASSERT_EQ(Safe.Error.Utf8(), "");
   EXPECT_FALSE(Safe.Changed);
   EXPECT_NE(Safe.Svg.indexOf("A &amp; B &lt;c&gt;"), -1);
   EXPECT_EQ(Drawn(Safe.Svg), Drawn(Svg));
   const TSafeSvg Unpacked = SafeSvg(Gzipped(Svg));
-  ASSERT_EQ(Unpacked.Error, "");
+  ASSERT_EQ(Unpacked.Error.Utf8(), "");
   EXPECT_EQ(Unpacked.Svg, Safe.Svg);
-  EXPECT_EQ(SafeSvg(Gzipped(Svg), 100).Error.rfind("a compressed SVG larger than", 0), 0u);
+  EXPECT_EQ(SafeSvg(Gzipped(Svg), 100).Error.Utf8().rfind("a compressed SVG larger than", 0), 0u);
 }

@@ -149,17 +149,18 @@ TEST(Scan, PictureFilesOfEveryFormatAreRead) {
        {"code.svg", "code.svgz", "code-transparent.png", "code.jpg", "code.bmp"}) {
     SCOPED_TRACE(Name);
     const TPictureRead Read = ReadPictureFile(Folder / Name);
-    ASSERT_FALSE(Read.Picture.isNull()) << Read.Error;
+    ASSERT_FALSE(Read.Picture.isNull()) << Read.Error.Utf8();
     const std::vector<TFoundCode> Codes = ScanPicture(Read.Picture);
     ASSERT_EQ(Codes.size(), 1u);
     EXPECT_EQ(Codes[0].Bytes, Bytes);
   }
-  EXPECT_EQ(ReadPictureBytes(QByteArray()).Error, "the file is empty");
-  const std::string NoPicture = ReadPictureBytes(QByteArray("\x89PNG\r\n\x1a\n cut short")).Error;
+  EXPECT_EQ(ReadPictureBytes(QByteArray()).Error.Utf8(), "the file is empty");
+  const std::string NoPicture =
+      ReadPictureBytes(QByteArray("\x89PNG\r\n\x1a\n cut short")).Error.Utf8();
   EXPECT_TRUE(NoPicture.starts_with("not a picture that can be read")) << NoPicture;
-  const std::string BadSvg = ReadPictureBytes(QByteArray("<svg><rect")).Error;
+  const std::string BadSvg = ReadPictureBytes(QByteArray("<svg><rect")).Error.Utf8();
   EXPECT_TRUE(BadSvg.starts_with("not a picture that can be read")) << BadSvg;
-  EXPECT_FALSE(ReadPictureFile(Folder / "missing.png").Error.empty());
+  EXPECT_FALSE(ReadPictureFile(Folder / "missing.png").Error.Empty());
   std::error_code Ec;
   std::filesystem::remove_all(Folder, Ec);
 }
@@ -186,7 +187,7 @@ TEST(Scan, LargePicturesAreReadScaledDownAndTooLargeOnesRefused) {
   }
   Scan = QImage();
   const TPictureRead Read = ReadPictureBytes(Png);
-  ASSERT_FALSE(Read.Picture.isNull()) << Read.Error;
+  ASSERT_FALSE(Read.Picture.isNull()) << Read.Error.Utf8();
   EXPECT_LE(static_cast<double>(Read.Picture.width()) * Read.Picture.height(),
             kScanPictureMegapixels * 1e6);
   EXPECT_NEAR(Read.Picture.width(), Read.Picture.height(), 1);
@@ -194,7 +195,7 @@ TEST(Scan, LargePicturesAreReadScaledDownAndTooLargeOnesRefused) {
   ASSERT_EQ(Codes.size(), 1u);
   EXPECT_EQ(Codes[0].Bytes, Bytes);
 
-  EXPECT_EQ(ReadPictureBytes(BmpHeader(20000, 10001)).Error,
+  EXPECT_EQ(ReadPictureBytes(BmpHeader(20000, 10001)).Error.Utf8(),
             "the picture is larger than 200 megapixels (20000 x 10001)");
 }
 

@@ -122,7 +122,8 @@ bool MakeOutsideCode(TOutsideEncoder Encoder, const std::string& Bytes,
   return Run.ExitCode == 0 && std::filesystem::exists(Png);
 }
 
-TSegnoCode SegnoEciCode(const std::string& Utf8Text, char Level, int Version, int Mask) {
+TSegnoCode SegnoEciCode(const std::string& Utf8Text, char Level, int Version, int Mask,
+                        const char* Encoding) {
   char Template[] = "/tmp/marbeck-segno-XXXXXX";
   if (!::mkdtemp(Template)) return {};
   const std::filesystem::path Folder = Template;
@@ -135,15 +136,15 @@ TSegnoCode SegnoEciCode(const std::string& Utf8Text, char Level, int Version, in
         "text = open(sys.argv[1], 'rb').read().decode('utf-8')\n"
         "v = int(sys.argv[4]) or None\n"
         "m = None if int(sys.argv[5]) < 0 else int(sys.argv[5])\n"
-        "q = segno.make(text, error=sys.argv[3], version=v, mask=m, encoding='utf-8', eci=True,\n"
-        "               micro=False, boost_error=False)\n"
+        "q = segno.make(text, error=sys.argv[3], version=v, mask=m, encoding=sys.argv[6],\n"
+        "               mode='byte', eci=True, micro=False, boost_error=False)\n"
         "q.save(sys.argv[2], scale=1, border=4)\n"
         "for row in q.matrix: print(''.join('1' if c else '0' for c in row))\n");
     const TToolRun Run =
         RunTool(QStringLiteral(MARBECK_SUPPORT_PYTHON3),
                 {QStringLiteral("-c"), Script, QString::fromStdString(Input.string()),
                  QString::fromStdString(Png.string()), QString(QChar::fromLatin1(Level)),
-                 QString::number(Version), QString::number(Mask)});
+                 QString::number(Version), QString::number(Mask), QString::fromLatin1(Encoding)});
     if (Run.ExitCode == 0) {
       Code.Picture = QImage(QString::fromStdString(Png.string()));
       for (const QByteArray& Line : Run.Out.split('\n'))

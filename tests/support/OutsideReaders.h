@@ -57,7 +57,8 @@ enum class TOutsideEncoder { Qrencode, Segno };
 // also writes .svg and .svgz files, and a PNG named *-transparent.png with no light colour.
 bool MakeOutsideCode(TOutsideEncoder Encoder, const std::string& Bytes,
                      const std::filesystem::path& Png, int Version = 0, int Scale = 4);
-// A code segno makes of Utf8Text with the ECI designator for UTF-8 in front (eci=True), at Level
+// A code segno makes of Utf8Text in the character set Encoding (Python's name) with the ECI
+// designator for it in front (eci=True; segno writes none for ISO-8859-1, its default), at Level
 // ('L', 'M', 'Q' or 'H', not raised), Version and Mask (0 and -1: segno's choice), one pixel a
 // module and a quiet zone of 4: its picture and its modules row by row ('1' dark, quiet zone
 // left out). Empty on failure.
@@ -65,7 +66,8 @@ struct TSegnoCode {
   QImage Picture;
   std::vector<std::string> Rows;
 };
-TSegnoCode SegnoEciCode(const std::string& Utf8Text, char Level, int Version = 0, int Mask = -1);
+TSegnoCode SegnoEciCode(const std::string& Utf8Text, char Level, int Version = 0, int Mask = -1,
+                        const char* Encoding = "utf-8");
 
 // The same code as a picture (made in a folder of its own); null on failure.
 QImage OutsideCodePicture(TOutsideEncoder Encoder, const std::string& Bytes, int Version = 0,
