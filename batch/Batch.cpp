@@ -119,6 +119,10 @@ struct TJob {
 using TChunk = std::vector<TJob>;
 using TMadeChunk = std::vector<TRowOutput>;
 inline constexpr std::size_t kMaxChunkRows = 64;
+// The work a chunk holds, by the workers' time a row so far: enough that a thread's wake-up is
+// small beside it, little enough that two workers end together and a slow row does not hold up
+// the report.
+inline constexpr double kChunkNanoseconds = 4e6;
 
 // Which rows are begun once Stop is set: the rows begun must be the first ones, with no gap, for
 // the manifest to say where the batch stopped. One word holds the highest row begun and whether
@@ -275,7 +279,8 @@ public:
   // Takes the finished rows that come next in order (Next upward), waiting up to Wait for them.
   std::vector<TMadeChunk> TakeInOrder(long long& Next, std::chrono::milliseconds Wait) {
     std::unique_lock Lock(FMutex);
-    FChanged.wait_for(Lock, Wait, [&] { return FDone.count(Next) != 0; });
+    // No wait at all when none is asked for: even a wait already timed out enters the kernel.
+    if (Wait.count() > 0) FChanged.wait_for(Lock, Wait, [&] { return FDone.count(Next) != 0; });
     std::vector<TMadeChunk> Out;
     for (auto It = FDone.find(Next); It != FDone.end(); It = FDone.find(Next)) {
       Next += static_cast<long long>(It->second.size());
@@ -879,7 +884,7 @@ TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     RowEnds.erase(RowEnds.begin(), RowEnds.begin() + (NextToReport - First));
   };
 
-  // Reading. A chunk goes to the workers when it holds about two milliseconds of work (by the
+  // Reading. A chunk goes to the workers when it holds about four milliseconds of work (by the
   // workers' time a row so far; at most kMaxChunkRows rows), or as soon as the input has nothing
   // more at once (a slow pipe's rows are made as they come). The reader stays at most Window
   // rows ahead of the oldest row not yet reported. Once interrupted, it reads no further, and the
@@ -891,8 +896,8 @@ TBatchResult RunBatch(const TBatchOptions& Options, std::ostream& Err) {
     const long long Done = Work.Rows.load();
     if (Done < Jobs) return std::size_t{1}; // no measure yet: one row each to begin with
     const double PerRow = static_cast<double>(Work.Nanoseconds.load()) / static_cast<double>(Done);
-    return std::clamp(static_cast<std::size_t>(2e6 / std::max(PerRow, 1.0)), std::size_t{1},
-                      kMaxChunkRows);
+    return std::clamp(static_cast<std::size_t>(kChunkNanoseconds / std::max(PerRow, 1.0)),
+                      std::size_t{1}, kMaxChunkRows);
   };
   auto Send = [&] {
     if (Chunk.empty()) return;

@@ -8,7 +8,7 @@
 # 2,000 rows.
 #   bench/cli_outputs.sh <build folder> [rows] [runs]
 # Runs every line once per round, rounds alternating, and prints a Markdown table of the median
-# seconds per line with the machine's load before and after.
+# seconds (wall clock and CPU, user + system) per line with the machine's load before and after.
 set -euo pipefail
 build=${1:?usage: bench/cli_outputs.sh <build folder> [rows] [runs]}
 rows=${2:-20000}
@@ -70,14 +70,15 @@ cmd[qrencode]="qrencode_loop"; codes[qrencode]=$loop_rows
 order=(dir1 dir2 tar tarsync png1 png2 zip1 zip2 sheet2 few2 qrencode)
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-declare -A times peak
+declare -A times cpus peak
 for ((r = 1; r <= runs; r++)); do
   for key in "${order[@]}"; do
     fresh
-    /usr/bin/time -f "%e %M" -o "$work/time" bash -c "$(declare -f qrencode_loop); work=$work out=$out; ${cmd[$key]}" >/dev/null 2>"$work/err" ||
+    /usr/bin/time -f "%e %M %U %S" -o "$work/time" bash -c "$(declare -f qrencode_loop); work=$work out=$out; ${cmd[$key]}" >/dev/null 2>"$work/err" ||
       { echo "$key failed:" >&2; cat "$work/err" >&2; exit 1; }
-    read -r s kb <"$work/time"
+    read -r s kb user sys <"$work/time"
     times[$key]+="$s "
+    cpus[$key]+="$(echo "$user + $sys" | bc -l) "
     [ "${peak[$key]:-0}" -ge "$kb" ] || peak[$key]=$kb
   done
   echo "round $r of $runs done" >&2
@@ -85,9 +86,10 @@ done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 median() { tr ' ' '\n' | grep . | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-declare -A med per
+declare -A med per cpu
 for key in "${order[@]}"; do
   med[$key]=$(echo "${times[$key]}" | median)
+  cpu[$key]=$(echo "${cpus[$key]}" | median)
   per[$key]=$(echo "${med[$key]} / ${codes[$key]}" | bc -l) # seconds a code
 done
 ratio() { printf '%.2f' "$(echo "${per[$2]} / ${per[$1]}" | bc -l)"; } # how many times faster $1 is than $2
@@ -95,11 +97,11 @@ ratio() { printf '%.2f' "$(echo "${per[$2]} / ${per[$1]}" | bc -l)"; } # how man
 echo "$rows mixed rows, medians of $runs alternating runs; $(nproc) hardware threads; load average"
 echo "(1, 5, 15 min) $load_before before and $load_after after; $(df -T "$work" | awk 'NR==2 {print $2}') file system."
 echo
-echo "| line | seconds | codes/s | vs tar -x | vs --jobs 1 | vs qrencode loop | peak memory |"
-echo "|---|---:|---:|---:|---:|---:|---:|"
+echo "| line | seconds | CPU seconds | codes/s | vs tar -x | vs --jobs 1 | vs qrencode loop | peak memory |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|"
 row() { # key label [jobs-1 key]
   local key=$1 label=$2 base=${3:-}
-  printf '| %s | %.2f | %.0f | %s | %s | %s x | %d MB |\n' "$label" "${med[$key]}" \
+  printf '| %s | %.2f | %.2f | %.0f | %s | %s | %s x | %d MB |\n' "$label" "${med[$key]}" "${cpu[$key]}" \
     "$(echo "${codes[$key]} / ${med[$key]}" | bc -l)" \
     "$(printf '%.2f' "$(echo "${med[$key]} / ${med[tar]}" | bc -l)") x time" \
     "${base:+$(ratio "$key" "$base") x}" "$(ratio "$key" qrencode)" "$((peak[$key] / 1024))"
@@ -114,5 +116,5 @@ row zip1 "ZIP of SVG, --jobs 1"
 row zip2 "ZIP of SVG, --jobs 2" zip1
 row sheet2 "A4 label sheets (PDF), --jobs 2"
 row few2 "the first $loop_rows rows, folder of SVG, --jobs 2"
-printf '| qrencode -o loop (the first %d rows) | %.2f | %.0f |  |  | 1.00 x | %d MB |\n' "$loop_rows" \
-  "${med[qrencode]}" "$(echo "${codes[qrencode]} / ${med[qrencode]}" | bc -l)" "$((peak[qrencode] / 1024))"
+printf '| qrencode -o loop (the first %d rows) | %.2f | %.2f | %.0f |  |  | 1.00 x | %d MB |\n' "$loop_rows" \
+  "${med[qrencode]}" "${cpu[qrencode]}" "$(echo "${codes[qrencode]} / ${med[qrencode]}" | bc -l)" "$((peak[qrencode] / 1024))"

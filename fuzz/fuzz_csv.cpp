@@ -1,7 +1,9 @@
 // CSV reader: any bytes are read to the end without a fault, every byte is consumed once, and
 // the records read without error come back unchanged when written out again (every field
 // quoted, quotes doubled) and read a second time. One stray quote in lines that hold none costs
-// its own line only: every other line comes back as the record it holds.
+// its own line only: every other line comes back as the record it holds. Read with tabs between
+// the fields (a spreadsheet's copied cells), any bytes give the records and errors that the same
+// bytes with every tab and comma swapped give when read with commas, swapped back.
 #include "FuzzInput.h"
 #include "batch/Csv.h"
 
@@ -14,10 +16,11 @@ using TRecords = std::vector<std::vector<std::string>>;
 
 // The records read without error; Faults gets, for each record in error, its line.
 TRecords ReadGood(const std::string& Text, std::size_t Max, std::size_t Expected,
-                  std::vector<long long>* Faults) {
+                  std::vector<long long>* Faults, char Separator = ',') {
   std::istringstream In(Text);
   TCsvReader Reader(In, Max);
   Reader.SetExpectedFields(Expected);
+  Reader.SetSeparator(Separator);
   TRecords Records;
   TCsvRecord Record;
   std::string Error;
@@ -91,6 +94,24 @@ void CheckStrayQuote(std::string Text, std::size_t Max, std::size_t Expected, un
   FUZZ_CHECK(Faults == ExpectFaults);
 }
 
+// Every tab a comma and every comma a tab.
+std::string Swapped(std::string Text) {
+  for (char& C : Text)
+    C = C == '\t' ? ',' : C == ',' ? '\t' : C;
+  return Text;
+}
+
+void CheckTabs(const std::string& Text, std::size_t Max, std::size_t Expected) {
+  std::vector<long long> TabFaults, CommaFaults;
+  const TRecords ByTabs = ReadGood(Text, Max, Expected, &TabFaults, '\t');
+  TRecords ByCommas = ReadGood(Swapped(Text), Max, Expected, &CommaFaults);
+  for (auto& Fields : ByCommas)
+    for (std::string& F : Fields)
+      F = Swapped(F);
+  FUZZ_CHECK(ByTabs == ByCommas);
+  FUZZ_CHECK(TabFaults == CommaFaults);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
@@ -119,5 +140,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   FUZZ_CHECK(Again.empty());
 
   CheckStrayQuote(Text, Max, Expected, Stray, At);
+  CheckTabs(Text, Max, Expected);
   return 0;
 }
