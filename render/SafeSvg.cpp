@@ -103,6 +103,7 @@ TSafeSvg SafeSvg(const QByteArray& Bytes, qsizetype MaxBytes) {
   QXmlStreamReader Reader(Plain);
   int Skipping = 0; // the depth inside an element left out
   bool InStyle = false;
+  bool Drawn = false; // an element was written: the document keeps its root
   while (!Reader.atEnd()) {
     const QXmlStreamReader::TokenType Token = Reader.readNext();
     switch (Token) {
@@ -130,6 +131,7 @@ TSafeSvg SafeSvg(const QByteArray& Bytes, qsizetype MaxBytes) {
         Skipping = 1;
         break;
       }
+      Drawn = true;
       Written += u'<' + Reader.qualifiedName().toString();
       for (const QXmlStreamNamespaceDeclaration& D : Reader.namespaceDeclarations())
         Written += (D.prefix().isEmpty() ? QStringLiteral(" xmlns")
@@ -176,6 +178,10 @@ TSafeSvg SafeSvg(const QByteArray& Bytes, qsizetype MaxBytes) {
   }
   if (Reader.hasError())
     return Refused(Say(QT_TRANSLATE_NOOP("Messages", "a damaged SVG picture")));
+  // A root that is itself left out (<image href="/etc/..."/> alone) leaves no document at all.
+  if (!Drawn)
+    return Refused(Say(QT_TRANSLATE_NOOP(
+        "Messages", "an SVG with nothing to draw once its outside parts are left out")));
   Out.Svg = Written.toUtf8();
   return Out;
 }

@@ -415,6 +415,10 @@
         <source>an SVG with an entity reference</source>
         <translation>ein SVG mit Entity-Referenz</translation>
     </message>
+    <message>
+        <source>an SVG with nothing to draw once its outside parts are left out</source>
+        <translation>ein SVG ohne Zeichnung, sobald seine nach außen reichenden Teile ausgelassen sind</translation>
+    </message>
 </context>
 <context>
     <name>TBatchDialog</name>

@@ -130,6 +130,10 @@ TEST(SafeSvg, WhatReachesOutIsLeftOutOrRefused) {
        "an SVG with a document type (DTD), which may name outside files"},
       {QByteArray(kHead) + "<rect", "a damaged SVG picture"},
       {QByteArray("\x1f\x8b\x08\x00garbage", 11), "a damaged compressed SVG"},
+      // The root itself left out: an empty document is no drawing (and no XML).
+      {"<image href=\"/etc/passwd\"/>",
+       "an SVG with nothing to draw once its outside parts are left out"},
+      {"<image/>", "an SVG with nothing to draw once its outside parts are left out"},
   };
   for (const auto& [Bytes, Why] : Refused) {
     const TSafeSvg Safe = SafeSvg(Bytes);
