@@ -7,47 +7,6 @@
 #include <iconv.h>
 #include <iterator>
 
-namespace {
-
-// RFC 3629 section 4: the lead bytes of the well-formed multi-byte sequences, the sequence's
-// length, and the range its second byte may take; every later byte is 80-BF.
-struct TLeadByte {
-  unsigned char First, Last;
-  std::size_t Length;
-  unsigned char SecondLow, SecondHigh;
-};
-constexpr TLeadByte kLeadBytes[] = {
-    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, // no overlong forms
-    {0xE1, 0xEC, 3, 0x80, 0xBF}, {0xED, 0xED, 3, 0x80, 0x9F}, // no surrogates
-    {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF}, // no overlong forms
-    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F}, // nothing above U+10FFFF
-};
-
-// Length of the well-formed sequence at Bytes[Pos] and its scalar value; 0 when ill-formed.
-std::size_t DecodeOne(std::string_view Bytes, std::size_t Pos, char32_t& Value) {
-  const auto At = [&](std::size_t I) { return static_cast<unsigned char>(Bytes[I]); };
-  const unsigned char B0 = At(Pos);
-  if (B0 < 0x80) {
-    Value = B0;
-    return 1;
-  }
-  const auto Lead =
-      std::find_if(std::begin(kLeadBytes), std::end(kLeadBytes),
-                   [B0](const TLeadByte& L) { return B0 >= L.First && B0 <= L.Last; });
-  if (Lead == std::end(kLeadBytes) || Bytes.size() - Pos < Lead->Length) return 0;
-  Value = B0 & (0x7Fu >> Lead->Length);
-  for (std::size_t I = 1; I < Lead->Length; ++I) {
-    const unsigned char B = At(Pos + I);
-    const unsigned char Low = I == 1 ? Lead->SecondLow : 0x80;
-    const unsigned char High = I == 1 ? Lead->SecondHigh : 0xBF;
-    if (B < Low || B > High) return 0;
-    Value = (Value << 6) | (B & 0x3F);
-  }
-  return Lead->Length;
-}
-
-} // namespace
-
 std::string Utf16ToUtf8(std::u16string_view Text) {
   std::string Out;
   Out.reserve(Text.size());
@@ -58,24 +17,7 @@ std::string Utf16ToUtf8(std::u16string_view Text) {
 std::u16string Utf8ToUtf16(std::string_view Bytes) {
   std::u16string Out;
   Out.reserve(Bytes.size());
-  std::size_t Pos = 0;
-  while (Pos < Bytes.size()) {
-    char32_t C = 0;
-    const std::size_t Len = DecodeOne(Bytes, Pos, C);
-    if (Len == 0) {
-      Out += u'\uFFFD';
-      ++Pos;
-      continue;
-    }
-    Pos += Len;
-    if (C >= 0x10000) {
-      C -= 0x10000;
-      Out += static_cast<char16_t>(0xD800 + (C >> 10));
-      Out += static_cast<char16_t>(0xDC00 + (C & 0x3FF));
-    } else {
-      Out += static_cast<char16_t>(C);
-    }
-  }
+  AppendUtf16(Out, Bytes);
   return Out;
 }
 
@@ -83,7 +25,7 @@ bool IsValidUtf8(std::string_view Bytes) {
   std::size_t Pos = 0;
   while (Pos < Bytes.size()) {
     char32_t C = 0;
-    const std::size_t Len = DecodeOne(Bytes, Pos, C);
+    const std::size_t Len = DecodeUtf8(Bytes, Pos, C);
     if (Len == 0) return false;
     Pos += Len;
   }

@@ -46,20 +46,7 @@ TText FillTemplate(const TText& Template, const std::vector<TText>& Args) {
 // The UTF-16 form of a template: well-formed UTF-8 written in the sources.
 inline std::u16string TemplateUtf16(const char* Utf8) {
   std::u16string Out;
-  const auto* P = reinterpret_cast<const unsigned char*>(Utf8);
-  while (*P) {
-    char32_t C = *P++;
-    int More = C >= 0xF0 ? 3 : C >= 0xE0 ? 2 : C >= 0xC0 ? 1 : 0;
-    if (More) C &= 0x3F >> More;
-    for (; More > 0 && (*P & 0xC0) == 0x80; --More)
-      C = (C << 6) | (*P++ & 0x3F);
-    if (C >= 0x10000) {
-      Out += static_cast<char16_t>(0xD800 + ((C - 0x10000) >> 10));
-      Out += static_cast<char16_t>(0xDC00 + ((C - 0x10000) & 0x3FF));
-    } else {
-      Out += static_cast<char16_t>(C);
-    }
-  }
+  AppendUtf16(Out, Utf8);
   return Out;
 }
 
@@ -101,5 +88,7 @@ inline TMessage Plain(std::u16string Text) {
   return M;
 }
 inline TMessage PlainUtf8(const std::string& Bytes) {
-  return Plain(TemplateUtf16(Bytes.c_str()));
+  std::u16string Text;
+  AppendUtf16(Text, Bytes);
+  return Plain(std::move(Text));
 }
